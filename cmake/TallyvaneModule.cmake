@@ -1,0 +1,56 @@
+# Shared build rules for the project's folders.
+#
+# tv_module(<name> [DEPS <targets>...] [TEST_DEPS <targets>...] [SHARED])
+#   Builds the static library <name> from every *.cpp of the calling folder
+#   except *_test.cpp, and the test executable <name>_tests from every
+#   *_test.cpp, registered with CTest. New files join without editing the
+#   folder's CMakeLists.txt.
+
+function(tv_set_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  # GCC 12 reports false -Wrestrict hits inside std::string at -O2 and above
+  # (GCC bug 105329).
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
+  if(TV_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+if(TV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(tv_module name)
+  cmake_parse_arguments(M "SHARED" "" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(tests)
+    list(REMOVE_ITEM sources ${tests})
+  endif()
+  add_library(${name} STATIC ${sources} ${headers})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${M_DEPS})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  tv_set_warnings(${name})
+  if(TV_BUILD_TESTS AND tests)
+    tv_test(${name}_tests ${tests} DEPS ${name} ${M_TEST_DEPS})
+  endif()
+endfunction()
+
+# tv_test(<name> <sources>... DEPS <targets>...)
+function(tv_test name)
+  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} tv_test_main GTest::gtest GTest::gmock)
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  tv_set_warnings(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+      TIMEOUT 300)
+endfunction()

@@ -1,0 +1,349 @@
+#include "platform/basic/FileSystem.h"
+
+#include "platform/basic/RuntimeError.h"
+#include "platform/basic/Strings.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vb::fso {
+
+namespace {
+
+[[noreturn]] void raiseFromErrno(int err)
+{
+    switch (err) {
+    case ENOENT: Raise(kErrFileNotFound);
+    case EACCES:
+    case EPERM:
+    case EROFS: Raise(kErrPermissionDenied);
+    case ENOTDIR: Raise(kErrPathNotFound);
+    case ENOSPC: Raise(61);
+    default: Raise(kErrPathFileAccess);
+    }
+}
+
+[[noreturn]] void raiseFromError(const std::error_code& ec)
+{
+    raiseFromErrno(ec.value());
+}
+
+bool writeAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string tempNameFor(const fs::path& path)
+{
+    static std::mt19937_64 rng{std::random_device{}()};
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(rng()));
+    return (path.parent_path() / ("." + path.filename().string() + suffix)).string();
+}
+
+} // namespace
+
+bool FileExists(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool FolderExists(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+void DeleteFile(const fs::path& path)
+{
+    if (!FileExists(path))
+        Raise(kErrFileNotFound);
+    std::error_code ec;
+    if (!fs::remove(path, ec) || ec) {
+        // A read-only file can be deleted after its write bit is set.
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+        if (!fs::remove(path, ec) || ec)
+            Raise(kErrPermissionDenied);
+    }
+}
+
+void CopyFile(const fs::path& source, const fs::path& target, bool overwrite)
+{
+    if (!FileExists(source))
+        Raise(kErrFileNotFound);
+    std::error_code ec;
+    if (fs::exists(target, ec)) {
+        if (fs::equivalent(source, target, ec))
+            return;
+        if (!overwrite)
+            Raise(kErrFileExists);
+    }
+    WriteAllBytesAtomic(target, ReadAllBytes(source));
+}
+
+void MoveFile(const fs::path& source, const fs::path& target)
+{
+    std::error_code ec;
+    if (!fs::exists(source, ec))
+        Raise(kErrFileNotFound);
+    if (fs::exists(target, ec))
+        Raise(kErrFileExists);
+    fs::rename(source, target, ec);
+    if (!ec)
+        return;
+    if (ec.value() != EXDEV)
+        raiseFromError(ec);
+    fs::copy(source, target, fs::copy_options::recursive, ec);
+    if (ec)
+        raiseFromError(ec);
+    fs::remove_all(source, ec);
+}
+
+void CreateFolder(const fs::path& path)
+{
+    std::error_code ec;
+    fs::create_directories(path, ec);
+    if (ec)
+        raiseFromError(ec);
+}
+
+void DeleteFolder(const fs::path& path)
+{
+    std::error_code ec;
+    if (!fs::is_directory(path, ec))
+        Raise(kErrPathNotFound);
+    fs::remove_all(path, ec);
+    if (ec)
+        raiseFromError(ec);
+}
+
+long long FileLen(const fs::path& path)
+{
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec)
+        Raise(kErrFileNotFound);
+    return static_cast<long long>(size);
+}
+
+std::string ReadAllBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (!FileExists(path))
+            Raise(kErrFileNotFound);
+        Raise(kErrPermissionDenied);
+    }
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        Raise(kErrDeviceIO);
+    return data;
+}
+
+void WriteAllBytesAtomic(const fs::path& path, std::string_view bytes)
+{
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (!FolderExists(folder))
+        Raise(kErrPathNotFound);
+    const std::string temp = tempNameFor(path.has_parent_path() ? path : fs::path(".") / path);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        raiseFromErrno(errno);
+    // Keep the permissions of the file being replaced.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+    const bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!ok) {
+        ::unlink(temp.c_str());
+        raiseFromErrno(err);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int renameErr = errno;
+        ::unlink(temp.c_str());
+        raiseFromErrno(renameErr);
+    }
+}
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+TextStream TextStream::OpenTextFile(const fs::path& path, IOMode mode, bool create)
+{
+    TextStream t;
+    t.mode_ = mode;
+    t.path_ = path;
+    t.uncaught_ = std::uncaught_exceptions();
+    const bool exists = FileExists(path);
+    if (!exists && !create)
+        Raise(kErrFileNotFound);
+    if (!FolderExists(path.has_parent_path() ? path.parent_path() : fs::path(".")))
+        Raise(kErrPathNotFound);
+    if (mode == IOMode::ForReading) {
+        if (exists)
+            t.data_ = ReadAllBytes(path);
+    } else if (mode == IOMode::ForAppending) {
+        if (exists)
+            t.data_ = ReadAllBytes(path);
+        t.pos_ = t.data_.size();
+    } else if (mode != IOMode::ForWriting) {
+        Raise(kErrInvalidCall);
+    }
+    // Creating an empty file at once, as opening for writing did.
+    if (!exists && mode != IOMode::ForReading)
+        WriteAllBytesAtomic(path, {});
+    t.open_ = true;
+    return t;
+}
+
+TextStream TextStream::CreateTextFile(const fs::path& path, bool overwrite)
+{
+    if (!overwrite && FileExists(path))
+        Raise(kErrFileExists);
+    return OpenTextFile(path, IOMode::ForWriting, true);
+}
+
+TextStream::TextStream(TextStream&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+TextStream& TextStream::operator=(TextStream&& other) noexcept
+{
+    if (this != &other) {
+        mode_ = other.mode_;
+        path_ = std::move(other.path_);
+        data_ = std::move(other.data_);
+        pos_ = other.pos_;
+        line_ = other.line_;
+        open_ = other.open_;
+        uncaught_ = other.uncaught_;
+        other.open_ = false;
+    }
+    return *this;
+}
+
+TextStream::~TextStream()
+{
+    if (!open_ || mode_ == IOMode::ForReading)
+        return;
+    if (std::uncaught_exceptions() > uncaught_)
+        return;
+    try {
+        Close();
+    } catch (...) {
+        // A failed commit leaves the old file; nothing more can be done here.
+    }
+}
+
+bool TextStream::AtEndOfStream() const
+{
+    if (!open_ || mode_ != IOMode::ForReading)
+        return true;
+    return pos_ >= data_.size();
+}
+
+std::string TextStream::ReadLine()
+{
+    if (!open_)
+        Raise(kErrBadFileName);
+    if (mode_ != IOMode::ForReading)
+        Raise(kErrBadFileMode);
+    if (pos_ >= data_.size())
+        Raise(kErrInputPastEnd);
+    size_t end = pos_;
+    while (end < data_.size() && data_[end] != '\n' && data_[end] != '\r')
+        ++end;
+    std::string line = DecodeLenient(std::string_view(data_).substr(pos_, end - pos_));
+    if (end < data_.size()) {
+        if (data_[end] == '\r' && end + 1 < data_.size() && data_[end + 1] == '\n')
+            ++end;
+        ++end;
+    }
+    pos_ = end;
+    ++line_;
+    return line;
+}
+
+std::string TextStream::ReadAll()
+{
+    if (!open_)
+        Raise(kErrBadFileName);
+    if (mode_ != IOMode::ForReading)
+        Raise(kErrBadFileMode);
+    std::string rest = DecodeLenient(std::string_view(data_).substr(pos_));
+    pos_ = data_.size();
+    return rest;
+}
+
+void TextStream::Write(std::string_view text)
+{
+    if (!open_)
+        Raise(kErrBadFileName);
+    if (mode_ == IOMode::ForReading)
+        Raise(kErrBadFileMode);
+    data_.append(text);
+}
+
+void TextStream::WriteLine(std::string_view text)
+{
+    Write(text);
+    Write("\r\n");
+}
+
+void TextStream::WriteBlankLines(int count)
+{
+    for (int i = 0; i < count; ++i)
+        Write("\r\n");
+}
+
+void TextStream::Close()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    if (mode_ != IOMode::ForReading)
+        WriteAllBytesAtomic(path_, data_);
+    data_.clear();
+}
+
+void TextStream::Abandon()
+{
+    open_ = false;
+    data_.clear();
+}
+
+} // namespace vb::fso

@@ -1,0 +1,124 @@
+#include "platform/basic/FileSystem.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace vb;
+using namespace vb::fso;
+
+namespace {
+
+fs::path folder()
+{
+    const fs::path p = AppPaths::ProgramFolder() / "fso";
+    fs::create_directories(p);
+    return p;
+}
+
+void writeRaw(const fs::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+int errorOf(auto&& f)
+{
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(FileSystem, TextLinesAreWrittenWithCrLfAndReadWithAnyLineEnd)
+{
+    const fs::path p = folder() / "lines.txt";
+    {
+        auto t = TextStream::OpenTextFile(p, IOMode::ForWriting, true);
+        t.WriteLine("first");
+        t.WriteLine("zweite Zeile ü");
+        t.Close();
+    }
+    EXPECT_EQ(ReadAllBytes(p), "first\r\nzweite Zeile ü\r\n");
+    writeRaw(p, "a\nb\r\nc\rcaf\xe9");
+    auto r = TextStream::OpenTextFile(p);
+    std::vector<std::string> lines;
+    while (!r.AtEndOfStream())
+        lines.push_back(r.ReadLine());
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "café"}));
+    EXPECT_EQ(errorOf([&] { r.ReadLine(); }), kErrInputPastEnd);
+}
+
+TEST(FileSystem, AppendingKeepsWhatWasThere)
+{
+    const fs::path p = folder() / "append.txt";
+    writeRaw(p, "one\r\n");
+    {
+        auto t = TextStream::OpenTextFile(p, IOMode::ForAppending);
+        t.WriteLine("two");
+    }
+    EXPECT_EQ(ReadAllBytes(p), "one\r\ntwo\r\n");
+}
+
+TEST(FileSystem, AStreamLeftByAnErrorLeavesTheFileAsItWas)
+{
+    const fs::path p = folder() / "keep.txt";
+    writeRaw(p, "good\r\n");
+    try {
+        auto t = TextStream::OpenTextFile(p, IOMode::ForWriting);
+        t.WriteLine("half");
+        Raise(kErrDeviceIO);
+    } catch (const RuntimeError&) {
+    }
+    EXPECT_EQ(ReadAllBytes(p), "good\r\n");
+    // No temporary file is left behind either.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(folder()))
+        files += e.path().filename().string().find("keep.txt") != std::string::npos;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(FileSystem, FileOperationsRaiseTheRuntimeErrors)
+{
+    const fs::path dir = folder();
+    EXPECT_EQ(errorOf([&] { TextStream::OpenTextFile(dir / "missing.txt"); }), kErrFileNotFound);
+    EXPECT_EQ(errorOf([&] { DeleteFile(dir / "missing.txt"); }), kErrFileNotFound);
+    EXPECT_EQ(errorOf([&] { TextStream::OpenTextFile(dir / "no" / "x.txt", IOMode::ForWriting, true); }),
+              kErrPathNotFound);
+    writeRaw(dir / "a.txt", "A");
+    writeRaw(dir / "b.txt", "B");
+    EXPECT_EQ(errorOf([&] { CopyFile(dir / "a.txt", dir / "b.txt", false); }), kErrFileExists);
+    CopyFile(dir / "a.txt", dir / "b.txt");
+    EXPECT_EQ(ReadAllBytes(dir / "b.txt"), "A");
+    CopyFile(dir / "a.txt", dir / "a.txt");
+    EXPECT_EQ(ReadAllBytes(dir / "a.txt"), "A");
+    MoveFile(dir / "b.txt", dir / "c.txt");
+    EXPECT_FALSE(FileExists(dir / "b.txt"));
+    EXPECT_TRUE(FileExists(dir / "c.txt"));
+    DeleteFile(dir / "c.txt");
+    EXPECT_FALSE(FileExists(dir / "c.txt"));
+    EXPECT_EQ(FileLen(dir / "a.txt"), 1);
+}
+
+TEST(FileSystem, AtomicWriteKeepsPermissions)
+{
+    const fs::path p = folder() / "perm.txt";
+    writeRaw(p, "x");
+    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write);
+    WriteAllBytesAtomic(p, "yy");
+    EXPECT_EQ(ReadAllBytes(p), "yy");
+    EXPECT_EQ(fs::status(p).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(FileSystem, SplitLines)
+{
+    EXPECT_EQ(SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
+    EXPECT_TRUE(SplitLines("").empty());
+}

@@ -1,0 +1,37 @@
+#include "program/shell/Mod_FTPData.h"
+
+namespace Mod_FTPData {
+
+int32_t DateToDayNumber(vb::Date date)
+{
+    static const vb::Date kDayZero = vb::DateSerial(1900, 1, 1);
+    return static_cast<int32_t>(vb::DateDiff("d", kDayZero, date));
+}
+
+vb::Date AddToDate(int32_t number, std::string_view interval, vb::Date date)
+{
+    return vb::DateAdd(interval, number, date);
+}
+
+vb::Date GetPeriodEndDate(int16_t periodCode)
+{
+    const vb::Date today = vb::Today();
+    switch (periodCode) {
+    case 0: return today;
+    case 1: return AddToDate(1, "ww", today);
+    case 2: return AddToDate(1, "m", today);
+    case 3: return AddToDate(3, "m", today);
+    case 4: return AddToDate(6, "m", today);
+    case 5: return AddToDate(1, "yyyy", today);
+    case 6: return AddToDate(2, "yyyy", today);
+    case 7: return AddToDate(5, "yyyy", today);
+    default: return vb::Date();
+    }
+}
+
+vb::Variant NullToEmpty(const vb::Variant& value)
+{
+    return value.IsNull() ? vb::Variant("") : value;
+}
+
+} // namespace Mod_FTPData
