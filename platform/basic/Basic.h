@@ -7,6 +7,7 @@
 #include "platform/basic/DateTime.h"
 #include "platform/basic/FileSystem.h"
 #include "platform/basic/Format.h"
+#include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/basic/Variant.h"
