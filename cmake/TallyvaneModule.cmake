@@ -3,8 +3,8 @@
 # tv_module(<name> [DEPS <targets>...] [TEST_DEPS <targets>...] [SHARED])
 #   Builds the static library <name> from every *.cpp of the calling folder
 #   except *_test.cpp, and the test executable <name>_tests from every
-#   *_test.cpp, registered with CTest. New files join without editing the
-#   folder's CMakeLists.txt.
+#   *_test.cpp, registered with CTest, and with TV_FUZZ one libFuzzer program
+#   per *_fuzz.cpp. New files join without editing the folder's CMakeLists.txt.
 
 function(tv_set_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -27,9 +27,13 @@ function(tv_module name)
   cmake_parse_arguments(M "SHARED" "" "DEPS;TEST_DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fuzz.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(tests)
     list(REMOVE_ITEM sources ${tests})
+  endif()
+  if(fuzzers)
+    list(REMOVE_ITEM sources ${fuzzers})
   endif()
   add_library(${name} STATIC ${sources} ${headers})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
@@ -38,6 +42,18 @@ function(tv_module name)
   tv_set_warnings(${name})
   if(TV_BUILD_TESTS AND tests)
     tv_test(${name}_tests ${tests} DEPS ${name} ${M_TEST_DEPS})
+  endif()
+  # Each Foo_fuzz.cpp (defining LLVMFuzzerTestOneInput) becomes fuzz_Foo.
+  if(TV_FUZZ)
+    foreach(src IN LISTS fuzzers)
+      get_filename_component(fname ${src} NAME_WE)
+      string(REGEX REPLACE "_fuzz$" "" fname ${fname})
+      add_executable(fuzz_${fname} ${src})
+      target_link_libraries(fuzz_${fname} PRIVATE ${name})
+      target_compile_options(fuzz_${fname} PRIVATE -fsanitize=fuzzer)
+      target_link_options(fuzz_${fname} PRIVATE -fsanitize=fuzzer)
+      set_target_properties(fuzz_${fname} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    endforeach()
   endif()
 endfunction()
 
