@@ -1,0 +1,140 @@
+// The codec: known vectors, round trips over every byte value, line breaking,
+// and invalid input failing cleanly.
+
+#include "program/reports/Base64.h"
+
+#include "platform/basic/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+Base64::Bytes bytes(std::string_view s)
+{
+    return Base64::Bytes(s.begin(), s.end());
+}
+
+std::string text(const Base64::Bytes& b)
+{
+    return std::string(b.begin(), b.end());
+}
+
+std::string encode(std::string_view s)
+{
+    Base64::Bytes out;
+    Base64().EncodeB64(bytes(s), out);
+    return text(out);
+}
+
+std::string decode(std::string_view s)
+{
+    Base64::Bytes out;
+    Base64().DecodeB64(bytes(s), out);
+    return text(out);
+}
+
+TEST(Base64, KnownVectorsBothWays)
+{
+    const std::pair<const char*, const char*> vectors[] = {
+        {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"abc", "YWJj"},
+        {"ab", "YWI="},   {"a", "YQ=="},         {"\xff\xfe\xfd", "//79"},
+    };
+    for (const auto& [plain, coded] : vectors) {
+        EXPECT_EQ(encode(plain), coded) << plain;
+        EXPECT_EQ(decode(coded), plain) << coded;
+    }
+    EXPECT_EQ(encode(std::string("\0\0", 2)), "AAA=");
+    EXPECT_EQ(decode("AAA="), std::string("\0\0", 2));
+}
+
+TEST(Base64, RoundTripsEveryByteValueAtEveryLength)
+{
+    const Base64 codec;
+    std::mt19937 rng(8);
+    for (size_t n = 0; n < 300; ++n) {
+        Base64::Bytes in(n);
+        for (size_t i = 0; i < n; ++i)
+            in[i] = static_cast<uint8_t>(n < 256 ? (i + n) & 255 : rng());
+        Base64::Bytes enc, dec;
+        codec.EncodeB64(in, enc);
+        ASSERT_EQ(enc.size(), Base64::EncodedLength(n));
+        codec.DecodeB64(enc, dec);
+        ASSERT_EQ(dec, in) << n;
+    }
+    // The same array as input and output.
+    Base64::Bytes b = bytes("hello world");
+    codec.EncodeB64(b, b);
+    EXPECT_EQ(text(b), "aGVsbG8gd29ybGQ=");
+    codec.DecodeB64(b, b);
+    EXPECT_EQ(text(b), "hello world");
+}
+
+TEST(Base64, SpanBreaksCompleteLinesAndUnspanJoinsThem)
+{
+    const Base64 codec;
+    Base64::Bytes out, back;
+    codec.Span(76, Base64::Bytes(152, 'A'), out);
+    EXPECT_EQ(text(out), std::string(76, 'A') + "\r\n" + std::string(76, 'A') + "\r\n");
+    codec.Span(76, Base64::Bytes(100, 'B'), out);
+    EXPECT_EQ(text(out), std::string(76, 'B') + "\r\n" + std::string(24, 'B'));
+    codec.Unspan(out, back);
+    EXPECT_EQ(back, Base64::Bytes(100, 'B'));
+    codec.Span(76, {}, out);
+    EXPECT_TRUE(out.empty());
+
+    codec.Unspan(bytes("QQ==\r\n"), out);
+    EXPECT_EQ(text(out), "QQ==");
+    // Only whole pairs go: a lone CR or LF stays.
+    codec.Unspan(bytes("a\rb\nc\r\n\r"), out);
+    EXPECT_EQ(text(out), "a\rb\nc\r");
+
+    EXPECT_THROW(codec.Span(0, bytes("abc"), out), vb::RuntimeError);
+    codec.Str2ByteArray("Grüße", out);
+    EXPECT_EQ(text(out), "Grüße");
+}
+
+TEST(Base64, InvalidInputRaisesAndLeavesNothing)
+{
+    const char* bad[] = {
+        "Y", "YW", "YWJ", "YWJjY",      // not whole groups
+        "YW\r\nJj", "YWJj\r\n",         // line breaks (Unspan first)
+        "=AAA", "A===", "====",         // padding where data must be
+        "AB=C", "YQ==YWJj", "YQ=a",     // data after padding
+        "YW J", "YW-j", "YW_j", "YW.j", // characters outside the alphabet
+    };
+    for (const char* s : bad) {
+        Base64::Bytes out = bytes("stale");
+        try {
+            Base64().DecodeB64(bytes(s), out);
+            ADD_FAILURE() << "accepted " << s;
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), vb::kErrInvalidCall) << s;
+        }
+        EXPECT_TRUE(out.empty()) << s;
+    }
+    // Every byte value in every place of a group: accepted exactly when it is
+    // in the alphabet (or padding where padding may stand).
+    const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int place = 0; place < 4; ++place) {
+        for (int v = 0; v < 256; ++v) {
+            std::string s = "QUJDQUJD";
+            s[4 + place] = static_cast<char>(v);
+            const bool inAlphabet = alphabet.find(static_cast<char>(v)) != std::string::npos;
+            const bool padOk = v == '=' && place == 3;
+            Base64::Bytes out;
+            bool ok = true;
+            try {
+                Base64().DecodeB64(bytes(s), out);
+            } catch (const vb::RuntimeError&) {
+                ok = false;
+            }
+            EXPECT_EQ(ok, inAlphabet || padOk) << "place " << place << " byte " << v;
+        }
+    }
+}
+
+} // namespace

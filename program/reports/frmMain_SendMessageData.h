@@ -1,0 +1,71 @@
+#pragma once
+// The message the hidden main window sends after the mail server accepted
+// DATA: the header block and the body as one text part, or a multipart/mixed
+// message with the body and one base64 attachment (boundary NextMimePart).
+// The whole message, attachment included, is composed before the connection
+// opens, so that an unreadable file or a question to the user never leaves a
+// half-sent message on the wire.
+
+#include "program/reports/MailPrompts.h"
+
+#include "platform/basic/DateTime.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct MailAddress {
+    std::string name;    // display name, may be empty
+    std::string address; // the mailbox, as the envelope carries it
+};
+
+struct MailContent {
+    MailAddress from;
+    std::vector<std::string> to; // checked recipients
+    std::string subject;
+    std::string body;
+    bool hasAttachment = false;
+    std::string attachmentPath;
+    std::string contentSubtype; // "plain" or "html" for a text-only message
+};
+
+class MimeComposer {
+public:
+    static constexpr const char* kBoundary = "NextMimePart";
+    static constexpr size_t kLargeAttachment = 2097152; // bytes before the size question
+    static constexpr size_t kFileBlock = 32768;
+    static constexpr long kBase64Line = 76;
+
+    explicit MimeComposer(MailPrompts& prompts) : prompts_(prompts) {}
+
+    // The message as the server is to store it: header block and body with CR
+    // LF line ends, not yet made transparent for DATA. Raises a runtime error
+    // when the attachment cannot be read.
+    std::string ComposeMessage(const MailContent& mail, vb::Date now);
+    // The attachment part (SendAttachment): part headers, the file in base64
+    // lines of 76 characters, and the closing boundary. A file over 2 MB is
+    // asked about first unless the user said not to ask again ("Too big").
+    std::string AttachmentPart(const std::string& path);
+
+    // The DATA phase's bytes: bare CR and LF made CR LF, a dot doubled at the
+    // start of every line, and the end-of-data line appended.
+    static std::string ToSmtpData(std::string_view message);
+
+    // Header helpers, public for the sender and for tests.
+    // "Tue, 08 Dec 2026 01:02:03 +0100"; offset in seconds east of UTC.
+    static std::string MailDate(vb::Date local, int utcOffsetSeconds);
+    static int LocalUtcOffset(vb::Date local);
+    // "Name <address>", the name quoted or encoded as mail readers need.
+    static std::string FormatAddress(const MailAddress& a);
+    // A header value on one line: line breaks become blanks; text that is not
+    // plain ASCII, or too long for one line, becomes encoded words.
+    static std::string HeaderText(std::string_view value);
+    // The body with CR LF line ends, and whether it must travel quoted-printable
+    // (bytes beyond ASCII, or a line longer than mail servers take).
+    static std::string NormaliseLineEnds(std::string_view text);
+    static bool NeedsQuotedPrintable(std::string_view crlfText);
+    static std::string QuotedPrintable(std::string_view crlfText);
+
+private:
+    MailPrompts& prompts_;
+};

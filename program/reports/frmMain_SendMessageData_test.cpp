@@ -1,0 +1,250 @@
+// The composed message byte for byte (both layouts), the DATA transparency,
+// header safety, bodies that need quoting, and the attachment part with its
+// size question.
+
+#include "program/reports/frmMain_SendMessageData.h"
+
+#include "program/reports/Base64.h"
+#include "program/reports/testdata/MailTestSupport.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/ProgramSettings.h"
+#include "platform/basic/RuntimeError.h"
+#include "platform/testing/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+class MimeComposerTest : public ::testing::Test {
+protected:
+    void SetUp() override { vb::DeleteSetting(vb::App::Title(), "Settings"); }
+
+    std::string writeFile(const std::string& name, const std::string& content)
+    {
+        const auto p = root.ProgramFolder() / name;
+        std::ofstream(p, std::ios::binary) << content;
+        return p.string();
+    }
+
+    MailContent mail(bool attachment = false)
+    {
+        MailContent m;
+        m.from = {"Lease Office", "office@example.com"};
+        m.to = {"a@x.org", "b@y.org"};
+        m.subject = "Base Rate";
+        m.body = "  Line one\r\nLine two  ";
+        m.hasAttachment = attachment;
+        m.contentSubtype = "html";
+        return m;
+    }
+
+    tv::testing::TempRoot root;
+    mailtest::FakePrompts prompts;
+    MimeComposer composer{prompts};
+    const vb::Date now = vb::DateSerial(2026, 12, 8);
+};
+
+TEST_F(MimeComposerTest, TextMessageLayout)
+{
+    const std::string date = MimeComposer::MailDate(now, MimeComposer::LocalUtcOffset(now));
+    EXPECT_EQ(composer.ComposeMessage(mail(), now),
+              "From: Lease Office <office@example.com>\r\n"
+              "To: a@x.org, b@y.org\r\n"
+              "Date: " + date + "\r\n"
+              "Subject: Base Rate\r\n"
+              "Mime-Version: 1.0\r\n"
+              "Content-Type: text/html; charset=utf-8\r\n"
+              "X-Mailer: Merrowgate - Tallyvane\r\n"
+              "\r\n"
+              "Line one\r\nLine two");
+    // An unknown or empty subtype is plain text; a hostile one cannot add headers.
+    MailContent m = mail();
+    m.contentSubtype = "";
+    EXPECT_NE(composer.ComposeMessage(m, now).find("Content-Type: text/plain; charset=utf-8\r\n"), std::string::npos);
+    m.contentSubtype = "html\r\nBcc: x@evil";
+    EXPECT_NE(composer.ComposeMessage(m, now).find("Content-Type: text/plain; charset=utf-8\r\n"), std::string::npos);
+}
+
+TEST_F(MimeComposerTest, AttachmentMessageLayout)
+{
+    MailContent m = mail(true);
+    m.body = "Report : Base Rate\r\n";
+    m.attachmentPath = writeFile("Base Rate.htm", std::string(100, 'z'));
+    Base64::Bytes enc;
+    Base64().EncodeB64(Base64::Bytes(100, 'z'), enc);
+    const std::string b64(enc.begin(), enc.end());
+    const std::string date = MimeComposer::MailDate(now, MimeComposer::LocalUtcOffset(now));
+    EXPECT_EQ(composer.ComposeMessage(m, now),
+              "From: Lease Office <office@example.com>\r\n"
+              "To: a@x.org, b@y.org\r\n"
+              "Date: " + date + "\r\n"
+              "Subject: Base Rate\r\n"
+              "X-Mailer: Merrowgate - Tallyvane\r\n"
+              "Mime-Version: 1.0\r\n"
+              "Content-Type: multipart/mixed; boundary=NextMimePart\r\n"
+              "Content-Transfer-Encoding: 7bit\r\n"
+              "\r\n"
+              "This is a multi-part message in MIME format.\r\n"
+              "\r\n"
+              "--NextMimePart\r\n"
+              "\r\n"
+              "Report : Base Rate\r\n"
+              "\r\n--NextMimePart\r\n"
+              "Content-Type: application/octet-stream; name=Mimefilename\r\n"
+              "Content-Transfer-Encoding: base64\r\n"
+              "Content-Disposition: attachment; filename=\"Base Rate.htm\"\r\n"
+              "\r\n" +
+                  b64.substr(0, 76) + "\r\n" + b64.substr(76) +
+                  "\r\n--NextMimePart--\r\n");
+    EXPECT_EQ(b64.size(), 136u);
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(MimeComposerTest, DataTransparencyDoublesLeadingDotsAndEndsOnce)
+{
+    EXPECT_EQ(MimeComposer::ToSmtpData("a\r\n.\r\nb"), "a\r\n..\r\nb\r\n.\r\n");
+    // Two lone dots in a row: neither may end the data.
+    EXPECT_EQ(MimeComposer::ToSmtpData("a\r\n.\r\n.\r\nb"), "a\r\n..\r\n..\r\nb\r\n.\r\n");
+    EXPECT_EQ(MimeComposer::ToSmtpData(".first\r\n.foo\r\nx.y"), "..first\r\n..foo\r\nx.y\r\n.\r\n");
+    // Bare line ends become CR LF, so "\n.\n" cannot pass as an end either.
+    EXPECT_EQ(MimeComposer::ToSmtpData("a\n.\nb\rc"), "a\r\n..\r\nb\r\nc\r\n.\r\n");
+    EXPECT_EQ(MimeComposer::ToSmtpData(""), "\r\n.\r\n");
+}
+
+TEST_F(MimeComposerTest, HeaderValuesStayOnOneLineAndReadable)
+{
+    MailContent m = mail();
+    m.subject = "Hello\r\nBcc: victim@x.org";
+    m.from.name = "Evil\nTo: x";
+    const std::string msg = composer.ComposeMessage(m, now);
+    EXPECT_NE(msg.find("Subject: Hello  Bcc: victim@x.org\r\n"), std::string::npos);
+    EXPECT_EQ(msg.find("\nBcc"), std::string::npos);
+    EXPECT_EQ(msg.find("\nTo: x"), std::string::npos);
+
+    EXPECT_EQ(MimeComposer::FormatAddress({"John Q. Public", "j@x.org"}), "\"John Q. Public\" <j@x.org>");
+    EXPECT_EQ(MimeComposer::FormatAddress({"Say \"hi\"", "j@x.org"}), "\"Say \\\"hi\\\"\" <j@x.org>");
+    EXPECT_EQ(MimeComposer::FormatAddress({"", "j@x.org"}), "<j@x.org>");
+    EXPECT_EQ(MimeComposer::FormatAddress({"Zoë", "z@x.org"}), "=?utf-8?B?Wm/Dqw==?= <z@x.org>");
+
+    // Text beyond ASCII becomes encoded words of whole characters, folded.
+    std::string longSubject;
+    for (int i = 0; i < 40; ++i)
+        longSubject += "Miete für März ";
+    const std::string h = MimeComposer::HeaderText(longSubject);
+    std::string joined;
+    size_t pos = 0;
+    while (pos < h.size()) {
+        size_t end = h.find("\r\n ", pos);
+        const std::string word = h.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        ASSERT_LE(word.size(), 75u);
+        ASSERT_EQ(word.rfind("=?utf-8?B?", 0), 0u);
+        const std::string b64 = word.substr(10, word.size() - 12);
+        Base64::Bytes dec;
+        Base64().DecodeB64(Base64::Bytes(b64.begin(), b64.end()), dec);
+        // Every word holds whole UTF-8 characters.
+        ASSERT_NE(dec.front() & 0xC0, 0x80);
+        joined.append(dec.begin(), dec.end());
+        pos = end == std::string::npos ? h.size() : end + 3;
+    }
+    EXPECT_EQ(joined, longSubject);
+
+    EXPECT_EQ(MimeComposer::MailDate(vb::DateSerial(2026, 12, 8), 3600).substr(0, 16), "Tue, 08 Dec 2026");
+    EXPECT_EQ(MimeComposer::MailDate(vb::Date::FromSerial(vb::DateSerial(2026, 1, 2).Serial() + 0.5), -19800),
+              "Fri, 02 Jan 2026 12:00:00 -0530");
+    EXPECT_EQ(MimeComposer::MailDate(vb::DateSerial(2026, 12, 8), 0), "Tue, 08 Dec 2026 00:00:00 +0000");
+}
+
+TEST_F(MimeComposerTest, BodiesBeyondAsciiOrWithLongLinesTravelQuotedPrintable)
+{
+    EXPECT_FALSE(MimeComposer::NeedsQuotedPrintable("plain\r\n" + std::string(998, 'x')));
+    EXPECT_TRUE(MimeComposer::NeedsQuotedPrintable(std::string(999, 'x')));
+    EXPECT_TRUE(MimeComposer::NeedsQuotedPrintable("Grüße"));
+
+    const std::string qp = MimeComposer::QuotedPrintable("Grüße = 100%  \r\n" + std::string(200, 'y') + " ");
+    EXPECT_EQ(qp.substr(0, 30), "Gr=C3=BC=C3=9Fe =3D 100% =20\r\n");
+    size_t start = 0;
+    while (start < qp.size()) {
+        const size_t end = qp.find("\r\n", start);
+        const size_t len = (end == std::string::npos ? qp.size() : end) - start;
+        EXPECT_LE(len, 76u);
+        start = end == std::string::npos ? qp.size() : end + 2;
+    }
+    EXPECT_EQ(qp.substr(qp.size() - 3), "=20"); // a blank at the very end is kept visible
+
+    MailContent m = mail();
+    m.body = "<html>" + std::string(5000, 'h') + "</html>";
+    const std::string msg = composer.ComposeMessage(m, now);
+    EXPECT_NE(msg.find("Content-Transfer-Encoding: quoted-printable\r\n"), std::string::npos);
+    MailContent a = mail(true);
+    a.body = "Prüfbericht";
+    a.attachmentPath = writeFile("r.htm", "x");
+    EXPECT_NE(composer.ComposeMessage(a, now).find("--NextMimePart\r\nContent-Type: text/plain; charset=utf-8\r\n"
+                                                   "Content-Transfer-Encoding: quoted-printable\r\n\r\nPr=C3=BCfbericht"),
+              std::string::npos);
+}
+
+TEST_F(MimeComposerTest, AttachmentNamesEmptyFilesAndUnreadableFiles)
+{
+    const std::string empty = writeFile("empty.bin", "");
+    EXPECT_EQ(composer.AttachmentPart(empty),
+              "\r\n--NextMimePart\r\n"
+              "Content-Type: application/octet-stream; name=Mimefilename\r\n"
+              "Content-Transfer-Encoding: base64\r\n"
+              "Content-Disposition: attachment; filename=\"empty.bin\"\r\n"
+              "\r\n"
+              "\r\n--NextMimePart--\r\n");
+
+    // A name with folders of either kind, or none, keeps only the file's name.
+    const std::string plain = writeFile("plain.htm", "abc");
+    EXPECT_NE(composer.AttachmentPart(plain).find("filename=\"plain.htm\"\r\n\r\nYWJj\r\n"), std::string::npos);
+    const std::string odd = writeFile("a\\b\\ Quote\"d .htm", "abc");
+    EXPECT_NE(composer.AttachmentPart(odd).find("filename=\"Quote\\\"d .htm\"\r\n"), std::string::npos);
+    const std::string umlaut = writeFile("Übersicht.htm", "abc");
+    EXPECT_NE(composer.AttachmentPart(umlaut).find("filename*=utf-8''%C3%9Cbersicht.htm\r\n"), std::string::npos);
+
+    try {
+        composer.AttachmentPart((root.ProgramFolder() / "missing.htm").string());
+        FAIL() << "a missing file was attached";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), vb::kErrFileNotFound);
+    }
+    EXPECT_THROW(composer.AttachmentPart(root.ProgramFolder().string()), vb::RuntimeError);
+}
+
+TEST_F(MimeComposerTest, LargeAttachmentQuestionAndDoNotAskAgain)
+{
+    const std::string big = writeFile("big.bin", std::string(3 * 1048576, 'q'));
+    const std::string question =
+        "The current file is 3 MB of size, extracting from it could take a few minutes, Click Yes to go ahead, No "
+        "to skip it or Cancel if you don't want to get this message again";
+
+    prompts.answers = {MailPrompts::Answer::No};
+    const std::string skipped = composer.AttachmentPart(big);
+    ASSERT_EQ(prompts.asked, std::vector<std::string>{question});
+    EXPECT_TRUE(skipped.ends_with("filename=\"big.bin\"\r\n\r\n\r\n--NextMimePart--\r\n"));
+
+    prompts.answers = {MailPrompts::Answer::Yes};
+    const std::string sent = composer.AttachmentPart(big);
+    EXPECT_EQ(prompts.asked.size(), 2u);
+    EXPECT_GT(sent.size(), 4u * 1048576);
+    EXPECT_EQ(vb::GetSetting(vb::App::Title(), "Settings", "Too big"), "");
+
+    prompts.answers = {MailPrompts::Answer::Cancel};
+    EXPECT_EQ(composer.AttachmentPart(big), sent);
+    EXPECT_EQ(vb::GetSetting(vb::App::Title(), "Settings", "Too big"), "True");
+    composer.AttachmentPart(big);
+    EXPECT_EQ(prompts.asked.size(), 3u); // not asked again
+
+    // 2.5 MB shows its fraction; exactly 2 MB is not asked about.
+    vb::DeleteSetting(vb::App::Title(), "Settings");
+    composer.AttachmentPart(writeFile("two.bin", std::string(2097152, 'q')));
+    EXPECT_EQ(prompts.asked.size(), 3u);
+    composer.AttachmentPart(writeFile("half.bin", std::string(2621440, 'q')));
+    ASSERT_EQ(prompts.asked.size(), 4u);
+    EXPECT_EQ(prompts.asked.back().substr(0, 27), "The current file is 2.5 MB ");
+}
+
+} // namespace
