@@ -1,0 +1,434 @@
+#include "platform/registry/Registry.h"
+
+#include "platform/registry/RegistryFile.h"
+#include "platform/registry/RegistryTree.h"
+
+#include "platform/basic/Strings.h"
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace winreg {
+
+using detail::Fold;
+using detail::KeyData;
+using detail::RegistryFile;
+using detail::Tree;
+using detail::Value;
+
+namespace {
+
+struct Handle {
+    std::string folded; // the key's folded full path
+    REGSAM access = 0;
+};
+
+struct State {
+    std::mutex mutex;
+    RegistryFile file;
+    std::map<HKEY, Handle> handles;
+    HKEY nextHandle = 0x1000;
+    std::map<int, ChangeListener> listeners;
+    int nextListener = 1;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+// The work of one call: holds the lock, and tells the listeners about a
+// rewrite once the lock is released.
+class Call {
+public:
+    Call() : s_(state()), lock_(s_.mutex) {}
+
+    State& s() { return s_; }
+
+    // The handle's key, or nothing when the handle is unknown.
+    std::optional<Handle> Lookup(HKEY h) const
+    {
+        if (const std::string_view root = Tree::RootName(h); !root.empty())
+            return Handle{Fold(root), KEY_ALL_ACCESS};
+        const auto it = s_.handles.find(h);
+        if (it == s_.handles.end())
+            return std::nullopt;
+        return it->second;
+    }
+
+    // The current contents with the handle's key in them.
+    LONG ReadKey(const Handle& handle, const Tree*& tree, const KeyData*& key)
+    {
+        if (const LONG rc = s_.file.Read(tree); rc != ERROR_SUCCESS)
+            return rc;
+        key = tree->Find(handle.folded);
+        return key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+    }
+
+    LONG Modify(const std::function<LONG(Tree&)>& change)
+    {
+        bool written = false;
+        const LONG rc = s_.file.Modify(change, written);
+        written_ = written_ || written;
+        return rc;
+    }
+
+    HKEY NewHandle(const std::string& folded, REGSAM access)
+    {
+        HKEY h = s_.nextHandle;
+        s_.nextHandle += 4;
+        if (s_.nextHandle >= HKEY_CLASSES_ROOT)
+            s_.nextHandle = 0x1000;
+        s_.handles[h] = Handle{folded, access};
+        return h;
+    }
+
+    // Ends the call: the lock goes, then the listeners hear of a rewrite.
+    LONG Finish(LONG rc)
+    {
+        if (!written_)
+            return rc;
+        std::vector<ChangeListener> listeners;
+        for (const auto& [id, listener] : s_.listeners)
+            listeners.push_back(listener);
+        lock_.unlock();
+        for (const auto& listener : listeners)
+            listener();
+        return rc;
+    }
+
+private:
+    State& s_;
+    std::unique_lock<std::mutex> lock_;
+    bool written_ = false;
+};
+
+bool allows(const Handle& handle, REGSAM needed)
+{
+    return (handle.access & needed) == needed;
+}
+
+// The names of a path below a key; a trailing backslash is allowed, an
+// empty name elsewhere or a control character is not.
+bool splitPath(std::string_view subKey, std::vector<std::string>& names)
+{
+    names.clear();
+    if (subKey.empty())
+        return true;
+    if (subKey.back() == '\\')
+        subKey.remove_suffix(1);
+    for (std::string& name : vb::Split(subKey, "\\")) {
+        if (!Tree::ValidName(name))
+            return false;
+        names.push_back(std::move(name));
+    }
+    return true;
+}
+
+std::string foldedPath(const std::string& base, const std::vector<std::string>& names)
+{
+    std::string path = base;
+    for (const auto& name : names)
+        path += "\\" + Fold(name);
+    return path;
+}
+
+bool validValueName(std::string_view name)
+{
+    return name.find('\0') == std::string_view::npos;
+}
+
+std::string bytesOf(const Value& v)
+{
+    if (v.type == REG_DWORD) {
+        std::string b(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            b[static_cast<size_t>(i)] = static_cast<char>((v.number >> (8 * i)) & 0xFF);
+        return b;
+    }
+    std::string b = v.text;
+    b += '\0';
+    return b;
+}
+
+LONG deliver(const Value& v, DWORD* type, BYTE* data, DWORD* cbData)
+{
+    if (data && !cbData)
+        return ERROR_INVALID_PARAMETER;
+    const std::string bytes = bytesOf(v);
+    const auto size = static_cast<DWORD>(bytes.size());
+    if (type)
+        *type = v.type;
+    if (data) {
+        if (*cbData < size) {
+            *cbData = size;
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(data, bytes.data(), bytes.size());
+    }
+    if (cbData)
+        *cbData = size;
+    return ERROR_SUCCESS;
+}
+
+LONG deleteKey(HKEY hKey, std::string_view subKey, bool wholeTree)
+{
+    Call call;
+    const auto base = call.Lookup(hKey);
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    std::vector<std::string> names;
+    if (!splitPath(subKey, names) || names.empty())
+        return ERROR_INVALID_PARAMETER;
+    const std::string target = foldedPath(base->folded, names);
+    const LONG rc = call.Modify([&](Tree& tree) {
+        if (!tree.Find(base->folded))
+            return ERROR_KEY_DELETED;
+        if (!tree.Find(target))
+            return ERROR_FILE_NOT_FOUND;
+        if (!wholeTree && tree.HasChildren(target))
+            return ERROR_ACCESS_DENIED;
+        tree.Erase(target);
+        return ERROR_SUCCESS;
+    });
+    return call.Finish(rc);
+}
+
+} // namespace
+
+LONG RegOpenKeyEx(HKEY hKey, std::string_view subKey, DWORD /*options*/, REGSAM samDesired, HKEY* result)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    Call call;
+    const auto base = call.Lookup(hKey);
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    std::vector<std::string> names;
+    if (!splitPath(subKey, names))
+        return ERROR_INVALID_PARAMETER;
+    const Tree* tree = nullptr;
+    const KeyData* key = nullptr;
+    if (const LONG rc = call.ReadKey(*base, tree, key); rc != ERROR_SUCCESS)
+        return rc;
+    const std::string target = foldedPath(base->folded, names);
+    if (!tree->Find(target))
+        return ERROR_FILE_NOT_FOUND;
+    *result = call.NewHandle(target, samDesired);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyEx(HKEY hKey, std::string_view subKey, DWORD /*options*/, REGSAM samDesired, HKEY* result,
+                    DWORD* disposition)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    Call call;
+    const auto base = call.Lookup(hKey);
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    std::vector<std::string> names;
+    if (!splitPath(subKey, names))
+        return ERROR_INVALID_PARAMETER;
+    const std::string target = foldedPath(base->folded, names);
+
+    const Tree* tree = nullptr;
+    const KeyData* key = nullptr;
+    if (const LONG rc = call.ReadKey(*base, tree, key); rc != ERROR_SUCCESS)
+        return rc;
+    bool created = false;
+    if (!tree->Find(target)) {
+        if (!allows(*base, KEY_CREATE_SUB_KEY))
+            return ERROR_ACCESS_DENIED;
+        const LONG rc = call.Modify([&](Tree& t) {
+            if (!t.Find(base->folded))
+                return ERROR_KEY_DELETED;
+            std::string path = base->folded;
+            for (const auto& name : names) {
+                const std::string next = path + "\\" + Fold(name);
+                if (!t.Find(next)) {
+                    t.AddChild(path, name);
+                    created = true;
+                }
+                path = next;
+            }
+            return ERROR_SUCCESS;
+        });
+        if (rc != ERROR_SUCCESS)
+            return call.Finish(rc);
+    }
+    *result = call.NewHandle(target, samDesired);
+    if (disposition)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    return call.Finish(ERROR_SUCCESS);
+}
+
+LONG RegCloseKey(HKEY hKey)
+{
+    if (!Tree::RootName(hKey).empty())
+        return ERROR_SUCCESS;
+    Call call;
+    return call.s().handles.erase(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegQueryValueEx(HKEY hKey, std::string_view valueName, DWORD* type, BYTE* data, DWORD* cbData)
+{
+    Call call;
+    const auto handle = call.Lookup(hKey);
+    if (!handle)
+        return ERROR_INVALID_HANDLE;
+    if (!allows(*handle, KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    const Tree* tree = nullptr;
+    const KeyData* key = nullptr;
+    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+        return rc;
+    const Value* value = key->FindValue(valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    return deliver(*value, type, data, cbData);
+}
+
+LONG RegSetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE* data, DWORD cbData)
+{
+    if (!validValueName(valueName) || (!data && cbData > 0))
+        return ERROR_INVALID_PARAMETER;
+    Value value;
+    value.name = std::string(valueName);
+    value.type = type;
+    if (type == REG_SZ) {
+        std::string_view text(reinterpret_cast<const char*>(data), data ? cbData : 0);
+        text = text.substr(0, text.find('\0'));
+        value.text = vb::DecodeLenient(text);
+    } else if (type == REG_DWORD) {
+        if (cbData != 4)
+            return ERROR_INVALID_PARAMETER;
+        value.number = static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+                       static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
+    } else {
+        return ERROR_INVALID_PARAMETER;
+    }
+
+    Call call;
+    const auto handle = call.Lookup(hKey);
+    if (!handle)
+        return ERROR_INVALID_HANDLE;
+    if (!allows(*handle, KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    const LONG rc = call.Modify([&](Tree& tree) {
+        KeyData* key = tree.Find(handle->folded);
+        if (!key)
+            return ERROR_KEY_DELETED;
+        if (Value* existing = key->FindValue(valueName)) {
+            value.name = existing->name; // the name keeps the case it was created with
+            *existing = value;
+        } else {
+            key->values.push_back(value);
+        }
+        return ERROR_SUCCESS;
+    });
+    return call.Finish(rc);
+}
+
+LONG RegDeleteValue(HKEY hKey, std::string_view valueName)
+{
+    Call call;
+    const auto handle = call.Lookup(hKey);
+    if (!handle)
+        return ERROR_INVALID_HANDLE;
+    if (!allows(*handle, KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    const Tree* tree = nullptr;
+    const KeyData* key = nullptr;
+    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+        return rc;
+    if (!key->FindValue(valueName))
+        return ERROR_FILE_NOT_FOUND;
+    const LONG rc = call.Modify([&](Tree& t) {
+        KeyData* k = t.Find(handle->folded);
+        if (!k)
+            return ERROR_KEY_DELETED;
+        const Value* v = k->FindValue(valueName);
+        if (!v)
+            return ERROR_FILE_NOT_FOUND;
+        k->values.erase(k->values.begin() + (v - k->values.data()));
+        return ERROR_SUCCESS;
+    });
+    return call.Finish(rc);
+}
+
+LONG RegDeleteKey(HKEY hKey, std::string_view subKey)
+{
+    return deleteKey(hKey, subKey, false);
+}
+
+LONG RegDeleteTree(HKEY hKey, std::string_view subKey)
+{
+    return deleteKey(hKey, subKey, true);
+}
+
+LONG RegEnumKeyEx(HKEY hKey, DWORD index, std::string* name)
+{
+    if (!name)
+        return ERROR_INVALID_PARAMETER;
+    Call call;
+    const auto handle = call.Lookup(hKey);
+    if (!handle)
+        return ERROR_INVALID_HANDLE;
+    if (!allows(*handle, KEY_ENUMERATE_SUB_KEYS))
+        return ERROR_ACCESS_DENIED;
+    const Tree* tree = nullptr;
+    const KeyData* key = nullptr;
+    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+        return rc;
+    const std::vector<std::string> names = tree->ChildNames(handle->folded);
+    if (index >= names.size())
+        return ERROR_NO_MORE_ITEMS;
+    *name = names[index];
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, BYTE* data, DWORD* cbData)
+{
+    Call call;
+    const auto handle = call.Lookup(hKey);
+    if (!handle)
+        return ERROR_INVALID_HANDLE;
+    if (!allows(*handle, KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    const Tree* tree = nullptr;
+    const KeyData* key = nullptr;
+    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+        return rc;
+    if (index >= key->values.size())
+        return ERROR_NO_MORE_ITEMS;
+    const Value& value = key->values[index];
+    if (valueName)
+        *valueName = value.name;
+    return deliver(value, type, data, cbData);
+}
+
+std::optional<std::string> StoreProblem()
+{
+    Call call;
+    return call.s().file.Problem();
+}
+
+int AddChangeListener(ChangeListener listener)
+{
+    Call call;
+    const int id = call.s().nextListener++;
+    call.s().listeners[id] = std::move(listener);
+    return id;
+}
+
+void RemoveChangeListener(int id)
+{
+    Call call;
+    call.s().listeners.erase(id);
+}
+
+} // namespace winreg

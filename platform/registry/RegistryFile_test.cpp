@@ -1,0 +1,281 @@
+#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryTree.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/FileSystem.h"
+#include "platform/testing/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace winreg;
+
+namespace {
+
+LONG setText(HKEY root, std::string_view path, std::string_view name, std::string_view text)
+{
+    HKEY key = 0;
+    LONG rc = RegCreateKeyEx(root, path, 0, KEY_ALL_ACCESS, &key, nullptr);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    rc = RegSetValueEx(key, name, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                       static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+    return rc;
+}
+
+// The text of a value, or "<missing>".
+std::string getText(HKEY root, std::string_view path, std::string_view name)
+{
+    HKEY key = 0;
+    if (RegOpenKeyEx(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    char buffer[256] = {};
+    DWORD size = sizeof buffer;
+    const LONG rc = RegQueryValueEx(key, name, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(buffer) : "<missing>";
+}
+
+std::string fileText()
+{
+    return vb::fso::ReadAllBytes(vb::AppPaths::RegistryFile());
+}
+
+ino_t inodeOf(const std::filesystem::path& p)
+{
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Runs body in a child process; its exit status is what body returns.
+pid_t spawn(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    return pid;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+const char kValidFile[] = "TALLYVANE-REGISTRY 1\n"
+                          "[HKEY_CURRENT_USER\\Software\\merrowgate\\Tallyvane]\n"
+                          "\"ShowTips\"=\"True\"\n"
+                          "\"Count\"=dword:0000002a\n"
+                          "; end\n";
+
+} // namespace
+
+TEST(RegistryFile, TheFileIsPlainTextInAFixedForm)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane", "ShowTips", "True"), ERROR_SUCCESS);
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane\\EMail", "OriginatorsName", "A \"B\" \\ C"),
+              ERROR_SUCCESS);
+    HKEY reports = 0;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane\\Reports", 0, KEY_ALL_ACCESS,
+                             &reports, nullptr),
+              ERROR_SUCCESS);
+    const BYTE color[4] = {0xC0, 0xC0, 0xC0, 0x00};
+    ASSERT_EQ(RegSetValueEx(reports, "HeadingColor", REG_DWORD, color, 4), ERROR_SUCCESS);
+    RegCloseKey(reports);
+    ASSERT_EQ(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Tallyvane", "/bin/tv"),
+              ERROR_SUCCESS);
+    ASSERT_EQ(setText(HKEY_CLASSES_ROOT, "LUMVEX.LumvexCtrl.4", "", "Line\nTwo"), ERROR_SUCCESS);
+
+    EXPECT_EQ(fileText(), "TALLYVANE-REGISTRY 1\n"
+                          "; Tallyvane's settings. The program rewrites this file whole; edit it only while "
+                          "Tallyvane is not running.\n"
+                          "\n[HKEY_CLASSES_ROOT\\LUMVEX.LumvexCtrl.4]\n"
+                          "@=\"Line\\nTwo\"\n"
+                          "\n[HKEY_CURRENT_USER\\Software]\n"
+                          "\n[HKEY_CURRENT_USER\\Software\\merrowgate]\n"
+                          "\n[HKEY_CURRENT_USER\\Software\\merrowgate\\Tallyvane]\n"
+                          "\"ShowTips\"=\"True\"\n"
+                          "\n[HKEY_CURRENT_USER\\Software\\merrowgate\\Tallyvane\\EMail]\n"
+                          "\"OriginatorsName\"=\"A \\\"B\\\" \\\\ C\"\n"
+                          "\n[HKEY_CURRENT_USER\\Software\\merrowgate\\Tallyvane\\Reports]\n"
+                          "\"HeadingColor\"=dword:00c0c0c0\n"
+                          "\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"
+                          "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft]\n"
+                          "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows]\n"
+                          "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion]\n"
+                          "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
+                          "\"Tallyvane\"=\"/bin/tv\"\n"
+                          "\n; end\n");
+
+    // A file written by hand (CR LF line ends, comments, any case) reads the same.
+    tv::testing::TempRoot other;
+    vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(),
+                                 "TALLYVANE-REGISTRY 1\r\n; my notes\r\n[hkey_current_user\\A\\B]\r\n"
+                                 "\"x\"=\"1\"\r\n\r\n[HKEY_CURRENT_USER\\a]\r\n\"y\"=dword:FFFFFFFF\r\n; end\r\n\r\n");
+    EXPECT_EQ(StoreProblem(), std::nullopt);
+    EXPECT_EQ(getText(HKEY_CURRENT_USER, "a\\b", "X"), "1");
+    HKEY a = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "A", 0, KEY_READ, &a), ERROR_SUCCESS);
+    uint32_t y = 0;
+    DWORD size = 4;
+    EXPECT_EQ(RegQueryValueEx(a, "y", nullptr, reinterpret_cast<BYTE*>(&y), &size), ERROR_SUCCESS);
+    EXPECT_EQ(y, 0xFFFFFFFFu);
+    RegCloseKey(a);
+}
+
+TEST(RegistryFile, DamagedFilesAreReportedAndNeverOverwritten)
+{
+    const std::string valid = kValidFile;
+    static const char kJunk[] = "TALLYVANE-REGISTRY 1\n\x00\xff\xfe\x01\n; end\n";
+    std::vector<std::pair<std::string, std::string>> damaged = {
+        {"empty", ""},
+        {"no header", valid.substr(valid.find('\n') + 1)},
+        {"garbage line", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\nnonsense\n; end\n"},
+        {"value before a key", "TALLYVANE-REGISTRY 1\n\"x\"=\"1\"\n; end\n"},
+        {"unknown root", "TALLYVANE-REGISTRY 1\n[HKEY_USERS\\A]\n; end\n"},
+        {"empty key name", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A\\\\B]\n; end\n"},
+        {"no key at all", "TALLYVANE-REGISTRY 1\n[]\n; end\n"},
+        {"open bracket", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A\n; end\n"},
+        {"bad escape", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"a\\q\"\n; end\n"},
+        {"escaped NUL", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"a\\x00\"\n; end\n"},
+        {"unclosed text", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"abc\n; end\n"},
+        {"text after text", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"abc\"d\n; end\n"},
+        {"short dword", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:123\n; end\n"},
+        {"bad dword", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:0000000g\n; end\n"},
+        {"text after the end", valid + "[HKEY_CURRENT_USER\\B]\n"},
+        {"binary junk", std::string(kJunk, sizeof kJunk - 1)},
+    };
+    // Every cut that loses the end line.
+    for (size_t cut = 0; cut + 1 < valid.size(); ++cut)
+        damaged.emplace_back("cut at " + std::to_string(cut), valid.substr(0, cut));
+
+    for (const auto& [what, content] : damaged) {
+        SCOPED_TRACE(what);
+        tv::testing::TempRoot root;
+        const auto file = vb::AppPaths::RegistryFile();
+        vb::fso::WriteAllBytesAtomic(file, content);
+
+        const auto problem = StoreProblem();
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_NE(problem->find(file.string()), std::string::npos) << *problem;
+
+        HKEY key = 0;
+        EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_REGISTRY_CORRUPT);
+        EXPECT_EQ(setText(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane", "ShowTips", "False"),
+                  ERROR_REGISTRY_CORRUPT);
+        EXPECT_EQ(RegDeleteTree(HKEY_CURRENT_USER, "Software"), ERROR_REGISTRY_CORRUPT);
+        EXPECT_EQ(vb::fso::ReadAllBytes(file), content);
+    }
+
+    // Once the file is repaired it is used again.
+    tv::testing::TempRoot root;
+    vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), valid.substr(0, valid.size() - 6));
+    ASSERT_TRUE(StoreProblem().has_value());
+    vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), valid);
+    EXPECT_EQ(StoreProblem(), std::nullopt);
+    EXPECT_EQ(getText(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane", "ShowTips"), "True");
+    // The end line without its line end is whole.
+    vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), valid.substr(0, valid.size() - 1));
+    EXPECT_EQ(StoreProblem(), std::nullopt);
+}
+
+TEST(RegistryFile, AFileThatCannotBeReadIsReportedAndKept)
+{
+    tv::testing::TempRoot root;
+    const auto file = vb::AppPaths::RegistryFile();
+    std::filesystem::create_directories(file); // a folder where the file should be
+    ASSERT_TRUE(StoreProblem().has_value());
+    EXPECT_NE(setText(HKEY_CURRENT_USER, "Software", "x", "y"), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+}
+
+TEST(RegistryFile, WritesOfTwoProcessesBothSurvive)
+{
+    tv::testing::TempRoot root;
+    constexpr int kProcesses = 3;
+    constexpr int kValues = 25;
+    // Each process also keeps rewriting one value they share, so every write
+    // of theirs meets the other's changes.
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        children.push_back(spawn([p] {
+            for (int i = 0; i < kValues; ++i) {
+                const std::string n = std::to_string(i);
+                if (setText(HKEY_CURRENT_USER, "Software\\race\\p" + std::to_string(p), "v" + n, n) != ERROR_SUCCESS)
+                    return 1;
+                if (setText(HKEY_CURRENT_USER, "Software\\race", "shared", std::to_string(p) + ":" + n) !=
+                    ERROR_SUCCESS)
+                    return 2;
+            }
+            return 0;
+        }));
+    }
+    for (pid_t pid : children)
+        EXPECT_EQ(waitFor(pid), 0);
+
+    EXPECT_EQ(StoreProblem(), std::nullopt);
+    for (int p = 0; p < kProcesses; ++p)
+        for (int i = 0; i < kValues; ++i)
+            EXPECT_EQ(getText(HKEY_CURRENT_USER, "Software\\race\\p" + std::to_string(p), "v" + std::to_string(i)),
+                      std::to_string(i));
+    EXPECT_TRUE(getText(HKEY_CURRENT_USER, "Software\\race", "shared").ends_with(":" + std::to_string(kValues - 1)));
+    // Nothing but the file and its lock is left in the folder.
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(vb::AppPaths::ConfigFolder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"registry.txt", "registry.txt.lock"}));
+}
+
+TEST(RegistryFile, ChangesByAnotherProcessAreSeenAtOnce)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\shared", "v", "mine"), ERROR_SUCCESS);
+    EXPECT_EQ(getText(HKEY_CURRENT_USER, "Software\\shared", "v"), "mine");
+    // Same length, same second: only the content tells the files apart.
+    for (const char* next : {"them", "they", "thou"}) {
+        EXPECT_EQ(waitFor(spawn([next] {
+                      return setText(HKEY_CURRENT_USER, "Software\\shared", "v", next) == ERROR_SUCCESS ? 0 : 1;
+                  })),
+                  0);
+        EXPECT_EQ(getText(HKEY_CURRENT_USER, "Software\\shared", "v"), next);
+    }
+    // A write of ours keeps what the other process wrote meanwhile.
+    EXPECT_EQ(waitFor(spawn([] { return setText(HKEY_CURRENT_USER, "Software\\other", "w", "theirs"); })), 0);
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\shared", "v", "mine again"), ERROR_SUCCESS);
+    EXPECT_EQ(getText(HKEY_CURRENT_USER, "Software\\other", "w"), "theirs");
+}
+
+TEST(RegistryFile, AValueWrittenUnchangedLeavesTheFileAlone)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\t", "v", "same"), ERROR_SUCCESS);
+    const auto file = vb::AppPaths::RegistryFile();
+    const ino_t before = inodeOf(file);
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "software\\T", "V", "same"), ERROR_SUCCESS);
+    EXPECT_EQ(inodeOf(file), before) << "every rewrite replaces the file";
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\t", "v", "other"), ERROR_SUCCESS);
+    EXPECT_NE(inodeOf(file), before);
+}
+
+TEST(RegistryTree, ParseUndoesSerialize)
+{
+    auto parsed = detail::Tree::Parse(kValidFile);
+    ASSERT_TRUE(parsed.tree.has_value()) << parsed.fault;
+    const std::string once = parsed.tree->Serialize();
+    auto again = detail::Tree::Parse(once);
+    ASSERT_TRUE(again.tree.has_value()) << again.fault;
+    EXPECT_TRUE(*again.tree == *parsed.tree);
+    EXPECT_EQ(again.tree->Serialize(), once);
+}

@@ -1,0 +1,20 @@
+// Any bytes as a registry file: no crash, and what parses writes back to
+// the same contents.
+#include "platform/registry/RegistryTree.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    auto parsed = winreg::detail::Tree::Parse(text);
+    if (parsed.tree) {
+        auto again = winreg::detail::Tree::Parse(parsed.tree->Serialize());
+        if (!again.tree || !(*again.tree == *parsed.tree))
+            std::abort();
+    }
+    return 0;
+}
