@@ -248,6 +248,18 @@ Tree::ParseResult Tree::Parse(std::string_view text)
     };
     if (text.empty())
         return fail(0, "the file is empty");
+    // A file without its end line was cut short, wherever the cut fell.
+    {
+        bool hasEnd = false;
+        for (size_t at = text.find(kEndMarker); at != std::string_view::npos && !hasEnd;
+             at = text.find(kEndMarker, at + 1)) {
+            const size_t after = at + kEndMarker.size();
+            hasEnd = (at == 0 || text[at - 1] == '\n') &&
+                     (after == text.size() || text[after] == '\n' || text[after] == '\r');
+        }
+        if (!hasEnd)
+            return fail(0, "the file is cut short (its end line is missing)");
+    }
 
     Tree tree;
     std::string current; // folded path of the key the values belong to

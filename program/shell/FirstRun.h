@@ -1,0 +1,35 @@
+#pragma once
+// The installer's job, done by the program itself at every start: the
+// program folder with the shipped files, and the registry values the program
+// expects to find. Nothing a user already has is overwritten, so running it
+// again only fills in what is missing.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace FirstRun {
+
+// The defaults the installer wrote; reading a missing or unreadable value
+// falls back to the same ones. A fresh install opens the example database.
+inline constexpr bool kDefaultShowTips = true;
+inline constexpr bool kDefaultUseExampleDB = true;
+inline constexpr bool kDefaultScreenClose = false;
+
+struct Report {
+    // Files copied into the program folder, relative to it.
+    std::vector<std::filesystem::path> copied;
+    // Registry values written, as key path and value name joined by "\".
+    std::vector<std::string> written;
+    // What went wrong, in words for the user; the start goes on.
+    std::vector<std::string> problems;
+};
+
+// Creates the program folder, copies into it every file of the install
+// folder (subfolders too) that it does not hold yet, and writes the
+// installer's registry values where they are missing. A damaged registry
+// file is reported and left alone.
+Report Run();
+
+} // namespace FirstRun

@@ -1,0 +1,176 @@
+#include "program/shell/FirstRun.h"
+
+#include "program/shell/Mod_Registry.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/FileSystem.h"
+#include "platform/testing/TempRoot.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+using namespace Mod_Registry;
+using winreg::HKEY_CURRENT_USER;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void put(const fs::path& file, std::string_view content)
+{
+    fs::create_directories(file.parent_path());
+    vb::fso::WriteAllBytesAtomic(file, content);
+}
+
+// What an install folder holds: the databases, pictures, help in a subfolder.
+void shipFiles(const tv::testing::TempRoot& root)
+{
+    put(root.InstallFolder() / "Tallyvane.mdb", "empty database");
+    put(root.InstallFolder() / "Tallyvane_ExampleDB.mdb", "example database");
+    put(root.InstallFolder() / "DefaultBGImage.jpg", "picture");
+    put(root.InstallFolder() / "help" / "Store_Info_Screen" / "SIS_Store.htm", "<html>help</html>");
+    fs::create_directories(root.InstallFolder() / "icons");
+}
+
+std::vector<std::string> sorted(std::vector<fs::path> paths)
+{
+    std::vector<std::string> out;
+    for (const auto& p : paths)
+        out.push_back(p.string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+TEST(FirstRun, InstallsFilesAndSettingsOnce)
+{
+    tv::testing::TempRoot root;
+    fs::remove_all(root.ProgramFolder());
+    shipFiles(root);
+    // The shipped files are read-only where they are installed.
+    fs::permissions(root.InstallFolder() / "Tallyvane.mdb", fs::perms::owner_read | fs::perms::group_read);
+
+    const FirstRun::Report first = FirstRun::Run();
+    EXPECT_TRUE(first.problems.empty()) << first.problems.front();
+    EXPECT_EQ(sorted(first.copied), (std::vector<std::string>{"DefaultBGImage.jpg", "Tallyvane.mdb",
+                                                              "Tallyvane_ExampleDB.mdb",
+                                                              "help/Store_Info_Screen/SIS_Store.htm"}));
+    EXPECT_EQ(vb::fso::ReadAllBytes(root.ProgramFolder() / "help" / "Store_Info_Screen" / "SIS_Store.htm"),
+              "<html>help</html>");
+    EXPECT_TRUE(fs::is_directory(root.ProgramFolder() / "icons"));
+    const auto perms = fs::status(root.ProgramFolder() / "Tallyvane.mdb").permissions();
+    EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none) << "the user's copy of the database is writable";
+
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "ShowTips"), "True");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "UseExampleDB"), "True");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "ScreenClose"), "False");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "Version"), "1.0.0");
+    for (const char* name : {"SMTPMailServer", "OriginatorsName", "OriginatorsEmail"})
+        EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kEMailKey, name)) << name;
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kImagesKey, "MultiImage"));
+    // The settings windows write only into keys that exist.
+    EXPECT_EQ(WriteRegValue(HKEY_CURRENT_USER, kReportsKey, "HeadingColor", 255, winreg::REG_DWORD), 0);
+    EXPECT_EQ(first.written.size(), 14u);
+
+    // The user works: changes a database, deletes a picture, changes settings.
+    put(root.ProgramFolder() / "Tallyvane.mdb", "the user's stores");
+    fs::remove(root.ProgramFolder() / "DefaultBGImage.jpg");
+    WriteRegValue(HKEY_CURRENT_USER, kProgramKey, "UseExampleDB", "False", winreg::REG_SZ);
+    WriteRegValue(HKEY_CURRENT_USER, kProgramKey, "Version", "1.0.3", winreg::REG_SZ);
+    WriteRegValue(HKEY_CURRENT_USER, kEMailKey, "SMTPMailServer", "mail.example.com", winreg::REG_SZ);
+    DeleteRegValue(HKEY_CURRENT_USER, kProgramKey, "ShowTips");
+    // A newer release ships one more file.
+    put(root.InstallFolder() / "help" / "index.htm", "index");
+
+    const FirstRun::Report second = FirstRun::Run();
+    EXPECT_TRUE(second.problems.empty());
+    EXPECT_EQ(sorted(second.copied), (std::vector<std::string>{"DefaultBGImage.jpg", "help/index.htm"}));
+    EXPECT_EQ(second.written, (std::vector<std::string>{"Software\\merrowgate\\Tallyvane\\ShowTips"}));
+    EXPECT_EQ(vb::fso::ReadAllBytes(root.ProgramFolder() / "Tallyvane.mdb"), "the user's stores");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "UseExampleDB"), "False");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "Version"), "1.0.3");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kEMailKey, "SMTPMailServer"), "mail.example.com");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kReportsKey, "HeadingColor"), "255");
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "ShowTips"), "True");
+
+    // A third run finds everything in place.
+    const FirstRun::Report third = FirstRun::Run();
+    EXPECT_TRUE(third.copied.empty());
+    EXPECT_TRUE(third.written.empty());
+}
+
+TEST(FirstRun, WhatStandsInTheWayIsKeptAndReported)
+{
+    tv::testing::TempRoot root;
+    shipFiles(root);
+    // A file of the user's where a shipped folder goes, and a damaged registry.
+    put(root.ProgramFolder() / "help", "my notes");
+    const std::string damaged = "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\Software\\merrowgate\\Tallyvane]\n\"Show";
+    put(vb::AppPaths::RegistryFile(), damaged);
+
+    const FirstRun::Report report = FirstRun::Run();
+    EXPECT_EQ(vb::fso::ReadAllBytes(root.ProgramFolder() / "help"), "my notes");
+    EXPECT_EQ(vb::fso::ReadAllBytes(vb::AppPaths::RegistryFile()), damaged);
+    EXPECT_TRUE(report.written.empty());
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("registry.txt"), std::string::npos) << report.problems[0];
+    EXPECT_NE(report.problems[0].find("cut short"), std::string::npos) << report.problems[0];
+    EXPECT_EQ(sorted(report.copied),
+              (std::vector<std::string>{"DefaultBGImage.jpg", "Tallyvane.mdb", "Tallyvane_ExampleDB.mdb"}));
+
+    // Without the install folder there is nothing to copy, and the user hears why.
+    fs::remove_all(root.InstallFolder());
+    fs::remove(vb::AppPaths::RegistryFile());
+    const FirstRun::Report noInstall = FirstRun::Run();
+    ASSERT_EQ(noInstall.problems.size(), 1u);
+    EXPECT_NE(noInstall.problems[0].find(root.InstallFolder().string()), std::string::npos);
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "UseExampleDB"), "True");
+}
+
+TEST(FirstRun, TheProgramStartsOnAnEmptyHomeFolder)
+{
+    tv::testing::TempRoot root;
+    const fs::path home = root.Path() / "home";
+    fs::create_directories(home);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", QString::fromStdString(home.string()));
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        env.remove(name);
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(root.Path().string()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+
+    auto start = [&] {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QString::fromStdString(root.Path().string()));
+        process.start(TV_TALLYVANE_BINARY, {});
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    };
+
+    start();
+    const fs::path programFolder = home / ".local" / "share" / "tallyvane";
+    const fs::path registry = home / ".config" / "tallyvane" / "registry.txt";
+    EXPECT_TRUE(fs::is_directory(programFolder));
+    ASSERT_TRUE(fs::is_regular_file(registry));
+    const std::string text = vb::fso::ReadAllBytes(registry);
+    EXPECT_NE(text.find("\"UseExampleDB\"=\"True\""), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(home / ".config" / "autostart"));
+
+    // The second start finds everything and rewrites nothing.
+    struct stat before {};
+    ::stat(registry.c_str(), &before);
+    start();
+    struct stat after {};
+    ::stat(registry.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(vb::fso::ReadAllBytes(registry), text);
+}
