@@ -275,6 +275,9 @@ Tree::ParseResult Tree::Parse(std::string_view text)
         ++lineNo;
         if (!raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
+        for (const char c : raw)
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
+                return fail(lineNo, "a line with control characters");
         const std::string lineText = vb::DecodeLenient(raw);
         const std::string_view line = lineText;
 
