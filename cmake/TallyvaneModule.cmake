@@ -23,6 +23,12 @@ if(TV_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# libFuzzer steers by the coverage of the code under test, so the libraries
+# are instrumented too, not only the fuzz targets.
+if(TV_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 function(tv_module name)
   cmake_parse_arguments(M "SHARED" "" "DEPS;TEST_DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
