@@ -2,12 +2,23 @@
 // The program-wide values of the reports subsystem, in one object that tests can
 // reset. Each module's values sit in their own block.
 
+#include "platform/basic/Array.h"
+#include "program/reports/ReportSettings.h"
+#include "program/reports/ScheduledTask.h"
+
 #include <cstdint>
 #include <string>
 
 namespace tv {
 
 struct ReportsState {
+    // Report settings (Mod_Report): the key of the report the screens work on
+    // and its settings record from the last load.
+    std::string g_CurrentReport;
+    ReportSettings g_CurrentReportSettings;
+    // Scheduled-report table (Mod_TaskList): rebuilt whole by every build; no
+    // elements at all while nothing is scheduled.
+    vb::DynArray<ScheduledTask> g_ScheduledTasks;
 };
 
 ReportsState& Reports();

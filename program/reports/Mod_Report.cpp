@@ -1,0 +1,144 @@
+#include "program/reports/Mod_Report.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/Format.h"
+#include "platform/basic/RuntimeError.h"
+#include "platform/basic/Strings.h"
+#include "platform/basic/Variant.h"
+#include "program/reports/Mod_FileIO_Reports.h"
+#include "program/reports/ReportsState.h"
+#include "program/shell/Mod_FTPData.h"
+#include "program/stores/Mod_FileIO.h"
+
+namespace Mod_Report {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string currentYearText()
+{
+    return std::to_string(vb::Year(vb::Now()));
+}
+
+std::string tomorrowText()
+{
+    return DateText(Mod_FTPData::AddToDate(1, "d", vb::Today()));
+}
+
+} // namespace
+
+bool IsReportKey(std::string_view key)
+{
+    for (const ReportKey& k : kReportKeys)
+        if (k.key == key)
+            return true;
+    return false;
+}
+
+std::string DisplayName(std::string_view key)
+{
+    for (const ReportKey& k : kReportKeys)
+        if (k.key == key)
+            return std::string(k.displayName);
+    return {};
+}
+
+std::string DateText(vb::Date date)
+{
+    return vb::Format(vb::Variant(date), "m/d/yyyy");
+}
+
+std::string TimeText(vb::Date time)
+{
+    return vb::Format(vb::Variant(time), "hh:mm AMPM");
+}
+
+std::vector<std::string> NewReportValues(std::string_view key, const fs::path& folder)
+{
+    const std::string defaultFile = (folder / (DisplayName(key) + ".htm")).string();
+    return {"Three Months", currentYearText(),       "ASC",  "Times New Roman", "False", tomorrowText(),
+            TimeText(vb::Now()), "Daily",            "None", "1",               defaultFile, "False"};
+}
+
+std::vector<std::string> ReadReportSettings(const fs::path& folder, std::string_view key)
+{
+    if (!IsReportKey(key))
+        vb::Raise(vb::kErrInvalidCall, "\"" + std::string(key) + "\" is not a report.");
+    const fs::path path = folder / kReportFileName;
+    std::vector<std::string> values;
+    bool found = false;
+    if (vb::fso::FileExists(path)) {
+        Mod_FileIO::ReadScope scope(path);
+        auto& in = scope.Stream();
+        const std::string nameTag = "<Name>" + std::string(key);
+        std::string line = in.AtEndOfStream() ? std::string() : in.ReadLine();
+        while (!Mod_FileIO::IsEndLine(line)) {
+            if (line.find(nameTag) != std::string::npos) {
+                if (auto read = Mod_FileIO::ReadElementLines(in, "</Report>", line))
+                    values = std::move(*read);
+                found = true;
+                break;
+            }
+            if (in.AtEndOfStream())
+                break;
+            line = vb::Trim(in.ReadLine());
+        }
+    }
+    if (!found)
+        values = Mod_FileIO::AppendReportBlock(key, folder);
+    return values;
+}
+
+ReportSettings ToReportSettings(const std::vector<std::string>& values)
+{
+    auto value = [&](int field) -> std::string {
+        return static_cast<size_t>(field) < values.size() ? values[field] : std::string();
+    };
+    auto text = [&](int field, std::string fallback) {
+        std::string v = value(field);
+        return v.empty() ? fallback : v;
+    };
+    auto boolean = [&](int field) {
+        const std::string v = value(field);
+        return v.empty() ? false : vb::CBool(vb::Variant(v));
+    };
+
+    ReportSettings s;
+    s.Length = text(kLength, "One Month");
+    s.Years = text(kYears, currentYearText());
+    s.SortOrder = vb::UCase(text(kSortOrder, "ASC"));
+    s.ReportFont = text(kReportFont, "Tahoma");
+    s.ScheduleReport = boolean(kScheduleReport);
+    s.StartDate = text(kStartDate, tomorrowText());
+    s.StartTime = text(kStartTime, TimeText(vb::Now()));
+    s.Frequency = text(kFrequency, "Once");
+    s.Reminder = text(kReminder, "None");
+    const std::string destination = value(kDestination);
+    s.Destination = destination.empty() ? int16_t{1} : vb::CInt(vb::Variant(destination));
+    s.Filename = value(kFilename);
+    s.SendAsAttachment = boolean(kSendAsAttachment);
+    return s;
+}
+
+std::vector<std::string> ToValues(const ReportSettings& s)
+{
+    auto boolText = [](bool b) { return std::string(b ? "True" : "False"); };
+    return {s.Length,    s.Years,     s.SortOrder, s.ReportFont, boolText(s.ScheduleReport),   s.StartDate,
+            s.StartTime, s.Frequency, s.Reminder,  std::to_string(s.Destination), s.Filename, boolText(s.SendAsAttachment)};
+}
+
+void LoadReportSettings()
+{
+    auto& state = tv::Reports();
+    const std::vector<std::string> values = ReadReportSettings(vb::App::Path(), state.g_CurrentReport);
+    state.g_CurrentReportSettings = ToReportSettings(values);
+}
+
+void SaveReportSettings()
+{
+    const auto& state = tv::Reports();
+    Mod_FileIO::WriteReportSettings(vb::App::Path(), state.g_CurrentReport, ToValues(state.g_CurrentReportSettings));
+}
+
+} // namespace Mod_Report

@@ -1,0 +1,348 @@
+#include "program/stores/Mod_FileIO.h"
+
+#include "platform/basic/RuntimeError.h"
+#include "platform/testing/TempRoot.h"
+#include "program/stores/StoresState.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+using namespace Mod_FileIO;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::string joinCrLf(const Lines& lines)
+{
+    std::string s;
+    for (const auto& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+void writeRaw(const fs::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string readRaw(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int errorOf(auto&& f)
+{
+    try {
+        f();
+    } catch (const vb::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+// A stream over the given text, positioned after its first line (the
+// caller's current line).
+vb::fso::TextStream streamOver(const fs::path& folder, const std::string& text, std::string* firstLine = nullptr)
+{
+    const fs::path p = folder / "stream.txt";
+    writeRaw(p, text);
+    auto s = vb::fso::TextStream::OpenTextFile(p);
+    if (firstLine)
+        *firstLine = s.ReadLine();
+    return s;
+}
+
+vb::DynArray<std::string> notes(const std::vector<std::string>& v)
+{
+    return v;
+}
+
+std::vector<std::string> blockOf(int id, const std::string& base = "", const std::string& pct = "",
+                                 const std::string& cam = "", const std::string& tax = "")
+{
+    return {"    <StoreData>",
+            "      <StoreID>" + std::to_string(id) + "</StoreID>",
+            "      <BaseRateNotes>" + base + "</BaseRateNotes>",
+            "      <RenewRateNotes></RenewRateNotes>",
+            "      <PercentageRateNotes>" + pct + "</PercentageRateNotes>",
+            "      <CAMRateNotes>" + cam + "</CAMRateNotes>",
+            "      <TaxRateNotes>" + tax + "</TaxRateNotes>",
+            "    </StoreData>"};
+}
+
+Lines notesFile(std::initializer_list<std::vector<std::string>> blocks)
+{
+    Lines l = {"<xml>", "<StoreLeaseInfo>"};
+    for (const auto& b : blocks)
+        l.insert(l.end(), b.begin(), b.end());
+    l.push_back("</StoreLeaseInfo>");
+    l.push_back("</xml>");
+    return l;
+}
+
+class NotesFile : public ::testing::Test {
+protected:
+    void SetUp() override { tv::ResetStoresState(); }
+    fs::path path() const { return root.ProgramFolder() / kNotesFileName; }
+    fs::path folder() const { return root.ProgramFolder(); }
+    tv::testing::TempRoot root;
+};
+
+} // namespace
+
+// ---- element line reader ----------------------------------------------------------
+
+TEST_F(NotesFile, ReaderTakesASingleLineElementFromTheCurrentLineAlone)
+{
+    auto in = streamOver(folder(), "next line\r\n");
+    EXPECT_EQ(ReadElementLines(in, "</BaseRateNotes>", "      <BaseRateNotes>Pay by the 5th~|Call first</BaseRateNotes>"),
+              notes({"Pay by the 5th~|Call first"}));
+    EXPECT_EQ(ReadElementLines(in, "</RenewRateNotes>", "      <RenewRateNotes></RenewRateNotes>"), notes({""}));
+    // A current line holding the closing text but no ">" gives no entry.
+    EXPECT_EQ(ReadElementLines(in, "END", "xxENDxx"), std::nullopt);
+    // No line was read.
+    EXPECT_EQ(in.ReadLine(), "next line");
+}
+
+TEST_F(NotesFile, ReaderReadsAReportBlockInFileOrderAndStopsAfterItsClosingLine)
+{
+    std::string current;
+    auto in = streamOver(folder(),
+                         joinCrLf({"      <Name>BASE RATE</Name>", "      <Length>One Month</Length>",
+                                   "no tag here", "      <Years>2002;2003</Years>", "      <SortOrder></SortOrder>",
+                                   "   </Report>   ", "    <Report>"}),
+                         &current);
+    EXPECT_EQ(ReadElementLines(in, "</Report>", current), notes({"One Month", "2002;2003", ""}));
+    EXPECT_EQ(in.ReadLine(), "    <Report>");
+}
+
+TEST_F(NotesFile, ReaderKeepsWhatItHasWhenTheFileEndsEarlyOrALineLacksItsClosingTag)
+{
+    std::string current;
+    auto in = streamOver(folder(), "<Name>X</Name>\r\n  <Length>One Month</Length>\r\n  <Years>2026", &current);
+    EXPECT_EQ(ReadElementLines(in, "</Report>", current), notes({"One Month", "2026"}));
+    EXPECT_TRUE(in.AtEndOfStream());
+
+    auto empty = streamOver(folder(), "");
+    EXPECT_EQ(ReadElementLines(empty, "</Report>", "<Name>X</Name>"), std::nullopt);
+
+    EXPECT_EQ(ElementValue("<a>rest of line"), "rest of line");
+    EXPECT_EQ(ElementValue("no tag"), "");
+    EXPECT_EQ(ElementValue(">"), "");
+    EXPECT_EQ(ElementValue("<a><b>x</b></a>"), "");
+}
+
+TEST_F(NotesFile, ReaderSurvivesHostileBytes)
+{
+    std::string hostile = "<Name>\r";
+    hostile += std::string(1 << 20, '>');                      // one huge line
+    hostile += "\n\0\0<a>\xff\xfe\x80</a>\r\r\n>>>><<<<\n"s;      // NULs, bytes that are not UTF-8, CR alone
+    hostile += "\xe9t\xe9>caf\xe9<\r\n";                       // Windows-1252
+    std::string current;
+    auto in = streamOver(folder(), hostile, &current);
+    auto values = ReadElementLines(in, "</Report>", current);
+    ASSERT_TRUE(values);
+    ASSERT_EQ(values->size(), 4u);
+    EXPECT_EQ((*values)[0], std::string((1 << 20) - 1, '>'));
+    EXPECT_EQ((*values)[1], "\xc3\xbf\xc3\xbe\xe2\x82\xac");
+    EXPECT_EQ((*values)[2], ">>>");
+    EXPECT_EQ((*values)[3], "caf\xc3\xa9");
+}
+
+TEST_F(NotesFile, SharedReaderNeedsAnOpenStream)
+{
+    EXPECT_EQ(errorOf([] { ReadElementLines("</Report>", "<Name>X</Name>"); }), vb::kErrObjectNotSet);
+    writeRaw(path(), "a\r\n<x>1</x>\r\n</Report>\r\n");
+    ReadScope scope(path());
+    scope.Stream().ReadLine();
+    EXPECT_EQ(ReadElementLines("</Report>", "<Name>"), notes({"1"}));
+}
+
+// ---- notes file --------------------------------------------------------------------
+
+TEST_F(NotesFile, EveryStoreKeepsItsOwnNotesOfEveryKind)
+{
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), std::nullopt); // no file yet
+    const int16_t stores[] = {12, 1, 123};
+    const int16_t kinds[] = {kBaseRateNotes, kPercentageRateNotes, kCAMRateNotes, kTaxRateNotes};
+    for (int16_t id : stores)
+        AddStoreNotesBlock(id, folder());
+    for (int16_t id : stores)
+        for (int16_t kind : kinds)
+            WriteRateNotes(id, folder(), kind, {"store " + std::to_string(id) + " kind " + std::to_string(kind)});
+    for (int16_t id : stores)
+        for (int16_t kind : kinds)
+            EXPECT_EQ(ReadRateNotes(id, folder(), kind),
+                      notes({"store " + std::to_string(id) + " kind " + std::to_string(kind)}));
+    EXPECT_EQ(ReadRateNotes(2, folder(), kBaseRateNotes), std::nullopt);
+
+    // Two lines of notes as the worksheet stores them, and clearing them again.
+    WriteRateNotes(1, folder(), kBaseRateNotes, {"Pay by the 5th~|Call first"});
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"Pay by the 5th~|Call first"}));
+    WriteRateNotes(1, folder(), kBaseRateNotes, {});
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({""}));
+    EXPECT_EQ(ReadRateNotes(12, folder(), kBaseRateNotes), notes({"store 12 kind 0"}));
+}
+
+TEST_F(NotesFile, ARewriteChangesOnlyTheOneElementLine)
+{
+    Lines before = notesFile({blockOf(12, "twelve"), blockOf(1, "one", "p", "c", "t")});
+    before[0] = "<?xml version=\"1.0\"?> header kept as it is";
+    before.insert(before.begin() + 2, "  stray line between blocks");
+    writeRaw(path(), joinCrLf(before));
+
+    WriteRateNotes(1, folder(), kCAMRateNotes, {"new cam"});
+    Lines after = before;
+    const auto cam = std::find(after.begin(), after.end(), "      <CAMRateNotes>c</CAMRateNotes>");
+    ASSERT_NE(cam, after.end());
+    *cam = "      <CAMRateNotes>new cam</CAMRateNotes>";
+    EXPECT_EQ(readRaw(path()), joinCrLf(after));
+    EXPECT_EQ(ReadRateNotes(12, folder(), kCAMRateNotes), notes({""}));
+}
+
+TEST_F(NotesFile, NotesThatWouldBreakTheFileAreRefusedAndTheFileKept)
+{
+    writeRaw(path(), joinCrLf(notesFile({blockOf(1, "kept")})));
+    const std::string before = readRaw(path());
+    for (const char* bad : {"a < b", "a > b", "two\r\nlines", "line\nfeed", "carriage\rreturn"}) {
+        try {
+            WriteRateNotes(1, folder(), kBaseRateNotes, {bad});
+            ADD_FAILURE() << bad;
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), kErrNotStorable);
+            EXPECT_NE(e.Description().find("must not contain"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(readRaw(path()), before);
+    EXPECT_EQ(errorOf([&] { WriteRateNotes(1, folder(), 1, {"x"}); }), vb::kErrInvalidCall);
+    EXPECT_EQ(errorOf([&] { ReadRateNotes(1, folder(), 7); }), vb::kErrInvalidCall);
+
+    // Notes that an older file holds with a "<" read back cut there.
+    writeRaw(path(), joinCrLf(notesFile({blockOf(1, "less <than")})));
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"less "}));
+}
+
+TEST_F(NotesFile, MissingFileBlockOrElementIsCreatedInsteadOfLosingTheNotes)
+{
+    // No file: created with its skeleton and the store's block.
+    WriteRateNotes(5, folder(), kTaxRateNotes, {"tax"});
+    Lines expected = {"<xml>", "<StoreLeaseInfo>"};
+    for (const auto& l : blockOf(5, "", "", "", "tax"))
+        expected.push_back(l);
+    expected.push_back("</StoreLeaseInfo>");
+    expected.push_back("</xml>");
+    EXPECT_EQ(readRaw(path()), joinCrLf(expected));
+
+    // A store without a block gets one; a block without the element gets it.
+    Lines noElement = blockOf(9);
+    noElement.erase(noElement.begin() + 5); // CAMRateNotes
+    writeRaw(path(), joinCrLf(notesFile({noElement})));
+    WriteRateNotes(9, folder(), kCAMRateNotes, {"cam nine"});
+    WriteRateNotes(4, folder(), kBaseRateNotes, {"base four"});
+    EXPECT_EQ(ReadRateNotes(9, folder(), kCAMRateNotes), notes({"cam nine"}));
+    EXPECT_EQ(ReadRateNotes(4, folder(), kBaseRateNotes), notes({"base four"}));
+    EXPECT_EQ(ReadRateNotes(4, folder(), kTaxRateNotes), notes({""}));
+}
+
+TEST_F(NotesFile, NewBlocksGoBeforeTheListEndAndNeverTwice)
+{
+    Lines before = notesFile({blockOf(1, "one")});
+    before.push_back("after the end: dropped by a rewrite");
+    writeRaw(path(), joinCrLf(before));
+    AddStoreNotesBlock(2, folder());
+    AddStoreNotesBlock(2, folder());
+    AddStoreNotesBlock(1, folder());
+
+    Lines expected = notesFile({blockOf(1, "one"), blockOf(2)});
+    EXPECT_EQ(readRaw(path()), joinCrLf(expected));
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"one"}));
+
+    // A file without the list end gets one back.
+    writeRaw(path(), "<xml>\r\n</xml>\r\n");
+    AddStoreNotesBlock(3, folder());
+    Lines expected3 = {"<xml>"};
+    for (const auto& l : blockOf(3))
+        expected3.push_back(l);
+    expected3.push_back("</StoreLeaseInfo>");
+    expected3.push_back("</xml>");
+    EXPECT_EQ(readRaw(path()), joinCrLf(expected3));
+}
+
+TEST_F(NotesFile, LaterBlockOfAStoreWinsAndAMultiLineElementIsRead)
+{
+    Lines two = blockOf(2, "two");
+    // An element spread over lines gives one entry per value line.
+    two[4] = "      <PercentageRateNotes>";
+    two.insert(two.begin() + 5, {"        <v>a</v>", "        <v>b</v>", "      </PercentageRateNotes>"});
+    writeRaw(path(), joinCrLf(notesFile({blockOf(1, "first"), two, blockOf(1, "second")})));
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"second"}));
+    EXPECT_EQ(ReadRateNotes(2, folder(), kBaseRateNotes), notes({"two"}));
+    EXPECT_EQ(ReadRateNotes(2, folder(), kPercentageRateNotes), notes({"a", "b"}));
+    EXPECT_EQ(ReadRateNotes(2, folder(), kCAMRateNotes), notes({""}));
+
+    // Both blocks of store 1 take the new notes.
+    WriteRateNotes(1, folder(), kBaseRateNotes, {"both"});
+    const std::string text = readRaw(path());
+    EXPECT_EQ(text.find("first"), std::string::npos);
+    EXPECT_EQ(text.find("second"), std::string::npos);
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"both"}));
+}
+
+TEST_F(NotesFile, TruncatedAndDamagedFilesReadToTheirEndAndRewriteWhole)
+{
+    // The first block lacks its closing line; the second must not be read as the first's.
+    Lines damaged = blockOf(1, "one");
+    damaged.pop_back();
+    damaged.pop_back(); // no TaxRateNotes, no </StoreData>
+    Lines file = notesFile({damaged, blockOf(2, "two", "", "", "tax two")});
+    writeRaw(path(), joinCrLf(file));
+    EXPECT_EQ(ReadRateNotes(1, folder(), kTaxRateNotes), std::nullopt);
+    EXPECT_EQ(ReadRateNotes(2, folder(), kTaxRateNotes), notes({"tax two"}));
+
+    WriteRateNotes(1, folder(), kTaxRateNotes, {"tax one"});
+    EXPECT_EQ(ReadRateNotes(1, folder(), kTaxRateNotes), notes({"tax one"}));
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({""})); // the added block wins
+    EXPECT_EQ(ReadRateNotes(2, folder(), kTaxRateNotes), notes({"tax two"}));
+
+    // Cut in the middle of a line, with no end line.
+    const std::string whole = joinCrLf(notesFile({blockOf(7, "seven", "", "", "x")}));
+    for (size_t cut = 0; cut < whole.size(); cut += 7) {
+        writeRaw(path(), whole.substr(0, cut));
+        EXPECT_NO_THROW(ReadRateNotes(7, folder(), kBaseRateNotes));
+        WriteRateNotes(7, folder(), kCAMRateNotes, {"cam"});
+        EXPECT_EQ(ReadRateNotes(7, folder(), kCAMRateNotes), notes({"cam"})) << cut;
+        const std::string out = readRaw(path());
+        EXPECT_EQ(out.substr(out.size() - 8), "</xml>\r\n") << cut;
+    }
+}
+
+TEST_F(NotesFile, RandomGarbageNeverCrashesAndAWriteAlwaysReadsBack)
+{
+    std::mt19937 rng(20260315);
+    const std::string alphabet = "<>/ \r\n\t\0xSTOREIDaStoreData7BaseRateNotes</StoreLeaseInfo>"s;
+    const std::string good = joinCrLf(notesFile({blockOf(7, "a"), blockOf(8, "b")}));
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        if (round % 2 == 0) {
+            // Mutations of a good file.
+            bytes = good;
+            for (int k = 0; k < 5; ++k)
+                bytes[rng() % bytes.size()] = alphabet[rng() % alphabet.size()];
+        } else {
+            const size_t n = rng() % 400;
+            for (size_t k = 0; k < n; ++k)
+                bytes.push_back(k % 3 ? alphabet[rng() % alphabet.size()] : static_cast<char>(rng()));
+        }
+        writeRaw(path(), bytes);
+        ASSERT_NO_THROW(ReadRateNotes(7, folder(), kBaseRateNotes)) << round;
+        ASSERT_NO_THROW(WriteRateNotes(7, folder(), kTaxRateNotes, {"written"})) << round;
+        EXPECT_EQ(ReadRateNotes(7, folder(), kTaxRateNotes), notes({"written"})) << round;
+        ASSERT_NO_THROW(AddStoreNotesBlock(9, folder())) << round;
+        EXPECT_EQ(ReadRateNotes(9, folder(), kCAMRateNotes), notes({""})) << round;
+    }
+}
