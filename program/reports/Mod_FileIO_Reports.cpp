@@ -26,6 +26,16 @@ using OldBlock = std::array<std::optional<std::string>, 12>;
 // The twelve element lines of a block, made from its old lines.
 using BodyMaker = std::function<std::vector<std::string>(const OldBlock&)>;
 
+// Element lines are recognised whatever blanks or tabs indent them.
+std::string_view stripIndent(std::string_view line)
+{
+    const size_t p = line.find_first_not_of(" \t");
+    if (p == std::string_view::npos)
+        return {};
+    const size_t q = line.find_last_not_of(" \t");
+    return line.substr(p, q - p + 1);
+}
+
 bool isNameLine(std::string_view trimmed, std::string_view key)
 {
     std::string find = "<Name>";
@@ -89,7 +99,7 @@ void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker
             OldBlock old;
             size_t j = i + 1;
             for (; j < lines.size(); ++j) {
-                const std::string t = vb::Trim(lines[j]);
+                const std::string_view t = stripIndent(lines[j]);
                 if (t == kBlockClose) {
                     ++j;
                     break;

@@ -1,0 +1,316 @@
+#include "program/reports/Mod_Report.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/RuntimeError.h"
+#include "platform/testing/TempRoot.h"
+#include "program/reports/Mod_FileIO_Reports.h"
+#include "program/reports/ReportsState.h"
+#include "program/stores/Mod_FileIO.h"
+#include "program/stores/StoresState.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace Mod_Report;
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::string joinCrLf(const Lines& lines)
+{
+    std::string s;
+    for (const auto& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+void writeRaw(const fs::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string readRaw(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int errorOf(auto&& f)
+{
+    try {
+        f();
+    } catch (const vb::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+Lines block(const std::string& key, const Lines& values)
+{
+    Lines l = {"    <Report>", "      <Name>" + key + "</Name>"};
+    for (size_t i = 0; i < kFieldNames.size(); ++i)
+        l.push_back(Mod_FileIO::ElementLine(kFieldNames[i], i < values.size() ? values[i] : ""));
+    l.push_back("    </Report>");
+    return l;
+}
+
+Lines reportFile(std::initializer_list<Lines> blocks)
+{
+    Lines l = {"<xml>", "<ReportScheduler>"};
+    for (const auto& b : blocks)
+        l.insert(l.end(), b.begin(), b.end());
+    l.push_back("</ReportScheduler>");
+    l.push_back("</xml>");
+    return l;
+}
+
+const Lines kSample = {"1 Year", "2002;2003", "DESC", "Arial", "True", "1/31/2026", "09:00 AM",
+                       "Weekly", "Popup-Menu", "2", "a@x.com;b@y.com", "True"};
+
+class ReportFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tv::ResetReportsState();
+        tv::ResetStoresState();
+        // Sunday 15 March 2026, 09:05 in the morning.
+        vb::SetClock(std::make_shared<vb::FakeClock>(
+            vb::Date::FromSerial(vb::DateSerial(2026, 3, 15).Serial() + vb::TimeSerial(9, 5, 0).Serial())));
+    }
+    void TearDown() override { vb::SetClock(nullptr); }
+    fs::path folder() const { return root.ProgramFolder(); }
+    fs::path path() const { return folder() / kReportFileName; }
+    tv::testing::TempRoot root;
+};
+
+} // namespace
+
+TEST_F(ReportFile, FirstReadOfAReportAddsItsEmptyBlockAndGivesTheNewReportValues)
+{
+    writeRaw(path(), joinCrLf(reportFile({block("CAM RATE", kSample)})));
+    const Lines values = ReadReportSettings(folder(), "BASE RATE");
+    const Lines expected = {"Three Months", "2026", "ASC",  "Times New Roman", "False",
+                            "3/16/2026",    "09:05 AM", "Daily", "None", "1",
+                            (folder() / "Base Rate Report.htm").string(), "False"};
+    EXPECT_EQ(values, expected);
+    EXPECT_EQ(readRaw(path()), joinCrLf(reportFile({block("CAM RATE", kSample), block("BASE RATE", {})})));
+    // The block now exists with empty elements: the loader's defaults apply.
+    EXPECT_EQ(ReadReportSettings(folder(), "BASE RATE"), Lines(12, ""));
+    EXPECT_EQ(ReadReportSettings(folder(), "CAM RATE"), kSample);
+
+    // No file at all: it is created with its skeleton and the block.
+    fs::remove(path());
+    EXPECT_EQ(ReadReportSettings(folder(), "LANDLORD")[10], (folder() / "LandLord Report.htm").string());
+    EXPECT_EQ(readRaw(path()), joinCrLf(reportFile({block("LANDLORD", {})})));
+
+    EXPECT_EQ(errorOf([&] { ReadReportSettings(folder(), "base rate"); }), vb::kErrInvalidCall);
+    EXPECT_EQ(errorOf([&] { ReadReportSettings(folder(), ""); }), vb::kErrInvalidCall);
+}
+
+TEST_F(ReportFile, LoaderFillsEmptyFieldsWithItsDefaultsAndConvertsTheRest)
+{
+    ReportSettings defaults = ToReportSettings(Lines(12, ""));
+    ReportSettings expected{"One Month", "2026", "ASC", "Tahoma", false, "3/16/2026", "09:05 AM",
+                            "Once",      "None", 1,     "",       false};
+    EXPECT_EQ(defaults, expected);
+    // A short record counts as one with empty elements.
+    EXPECT_EQ(ToReportSettings({"Custom"}).Length, "Custom");
+    EXPECT_EQ(ToReportSettings({"Custom"}).Frequency, "Once");
+
+    Lines v = kSample;
+    v[kSortOrder] = "desc";
+    v[kScheduleReport] = "true";
+    v[kSendAsAttachment] = "-1";
+    v[kDestination] = "0";
+    const ReportSettings s = ToReportSettings(v);
+    EXPECT_EQ(s.SortOrder, "DESC");
+    EXPECT_TRUE(s.ScheduleReport);
+    EXPECT_TRUE(s.SendAsAttachment);
+    EXPECT_EQ(s.Destination, 0);
+    EXPECT_EQ(s.Years, "2002;2003");
+    EXPECT_EQ(ToValues(ToReportSettings(kSample)), kSample);
+
+    for (auto [field, text] : {std::pair{kScheduleReport, "maybe"}, {kSendAsAttachment, "yes"}, {kDestination, "two"}}) {
+        Lines bad = kSample;
+        bad[field] = text;
+        EXPECT_EQ(errorOf([&] { ToReportSettings(bad); }), vb::kErrTypeMismatch) << text;
+    }
+    Lines big = kSample;
+    big[kDestination] = "40000";
+    EXPECT_EQ(errorOf([&] { ToReportSettings(big); }), vb::kErrOverflow);
+
+    // A failed load leaves the current record as it was.
+    Lines bad = kSample;
+    bad[kScheduleReport] = "maybe";
+    writeRaw(path(), joinCrLf(reportFile({block("TAX RATE", bad)})));
+    tv::Reports().g_CurrentReport = "TAX RATE";
+    tv::Reports().g_CurrentReportSettings.Length = "untouched";
+    EXPECT_EQ(errorOf([] { LoadReportSettings(); }), vb::kErrTypeMismatch);
+    EXPECT_EQ(tv::Reports().g_CurrentReportSettings.Length, "untouched");
+}
+
+TEST_F(ReportFile, EveryReportSavesAndLoadsItsOwnRecord)
+{
+    auto& state = tv::Reports();
+    auto recordFor = [](size_t i) {
+        ReportSettings s;
+        s.Length = i % 2 ? "Custom" : "5 Years";
+        s.Years = std::to_string(2000 + i) + ";" + std::to_string(2010 + i);
+        s.SortOrder = i % 3 ? "ASC" : "DESC";
+        s.ReportFont = "Font " + std::to_string(i);
+        s.ScheduleReport = i % 2 == 0;
+        s.StartDate = std::to_string(i + 1) + "/28/2027";
+        s.StartTime = (i < 9 ? "0" : "") + std::to_string(i + 1) + ":30 PM";
+        s.Frequency = i % 2 ? "Monthly" : "Bi-Yearly";
+        s.Reminder = i % 2 ? "None" : "Popup-Menu";
+        s.Destination = static_cast<int16_t>(i % 3);
+        s.Filename = "r" + std::to_string(i) + "@example.com;boss@example.com";
+        s.SendAsAttachment = i % 2 == 1;
+        return s;
+    };
+    for (size_t i = 0; i < kReportKeys.size(); ++i) {
+        state.g_CurrentReport = std::string(kReportKeys[i].key);
+        LoadReportSettings();
+        state.g_CurrentReportSettings = recordFor(i);
+        SaveReportSettings();
+    }
+    // Saved in reverse as well, so every block is rewritten among neighbours.
+    for (size_t i = kReportKeys.size(); i-- > 0;) {
+        state.g_CurrentReport = std::string(kReportKeys[i].key);
+        state.g_CurrentReportSettings = recordFor(i);
+        SaveReportSettings();
+    }
+    tv::ResetReportsState();
+    for (size_t i = 0; i < kReportKeys.size(); ++i) {
+        state.g_CurrentReport = std::string(kReportKeys[i].key);
+        LoadReportSettings();
+        EXPECT_EQ(state.g_CurrentReportSettings, recordFor(i)) << kReportKeys[i].key;
+    }
+    const std::string text = readRaw(path());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 10 * 15 + 2);
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1); // CR LF line ends
+}
+
+TEST_F(ReportFile, RewritesKeepHeadersAndOtherBlocksAndDropWhatFollowsTheEnd)
+{
+    Lines file = reportFile({block("BASE RATE", kSample), block("LANDLORD", kSample)});
+    file[0] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
+    file[1] = "<ReportScheduler created=\"2003\">";
+    file.push_back("trailing junk");
+    writeRaw(path(), joinCrLf(file));
+
+    Lines changed = kSample;
+    changed[kFilename] = "new@x.com";
+    Mod_FileIO::WriteReportSettings(folder(), "LANDLORD", changed);
+    file.pop_back();
+    const Lines landlord = block("LANDLORD", changed);
+    std::copy(landlord.begin(), landlord.end(), file.begin() + 17);
+    EXPECT_EQ(readRaw(path()), joinCrLf(file));
+
+    // A report without a block gets one instead of losing the values.
+    Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", changed);
+    EXPECT_EQ(ReadReportSettings(folder(), "TAX RATE"), changed);
+    EXPECT_EQ(ReadReportSettings(folder(), "BASE RATE"), kSample);
+
+    EXPECT_EQ(errorOf([&] { Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", {"too", "short"}); }),
+              vb::kErrSubscript);
+    EXPECT_EQ(errorOf([&] { Mod_FileIO::WriteReportSettings(folder(), "NOT A REPORT", kSample); }),
+              vb::kErrInvalidCall);
+}
+
+TEST_F(ReportFile, ValuesThatWouldBreakTheFileAreRefusedBeforeAnythingIsWritten)
+{
+    writeRaw(path(), joinCrLf(reportFile({block("BASE RATE", kSample)})));
+    const std::string before = readRaw(path());
+    for (const char* bad : {"John <j@x.com>", "a>b", "two\r\nlines", "feed\n"}) {
+        Lines values = kSample;
+        values[kFilename] = bad;
+        try {
+            Mod_FileIO::WriteReportSettings(folder(), "BASE RATE", values);
+            ADD_FAILURE() << bad;
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), Mod_FileIO::kErrNotStorable);
+            EXPECT_EQ(e.Description(), "The Filename setting cannot be saved: it must not contain \"<\", \">\" or a line break.");
+        }
+        ScheduledTask entry;
+        entry.Key = "BASE RATE";
+        entry.Filename = bad;
+        EXPECT_EQ(errorOf([&] { Mod_FileIO::WriteReportSchedule(folder(), entry); }), Mod_FileIO::kErrNotStorable);
+    }
+    EXPECT_EQ(readRaw(path()), before);
+}
+
+TEST_F(ReportFile, ScheduleRewriteReplacesOnlyTheScheduleAndKeepsTheRestByteForByte)
+{
+    Lines b = block("RENEWAL REMINDER", kSample);
+    b[2] = "\t<Length>1 Year</Length>   ";      // odd layout, kept as it is
+    b[5] = "        <ReportFont>Arial</ReportFont>";
+    b[10] = "  <Reminder>Popup-Menu</Reminder>";
+    writeRaw(path(), joinCrLf(reportFile({block("BASE RATE", kSample), b})));
+
+    ScheduledTask entry;
+    entry.Key = "RENEWAL REMINDER";
+    entry.ScheduleReport = true;
+    entry.NextRunDate = vb::DateSerial(2026, 12, 8);
+    entry.RunTime = "01:00 PM";
+    entry.Frequency = "Monthly";
+    entry.Destination = 0;
+    entry.Filename = "Office Printer";
+    entry.SendAsAttachment = false;
+    entry.Reminder = "None"; // the file's reminder stays
+    Mod_FileIO::WriteReportSchedule(folder(), entry);
+
+    Lines expected = b;
+    expected[6] = Mod_FileIO::ElementLine("ScheduleReport", "True");
+    expected[7] = Mod_FileIO::ElementLine("StartDate", "12/8/2026");
+    expected[8] = Mod_FileIO::ElementLine("StartTime", "01:00 PM");
+    expected[9] = Mod_FileIO::ElementLine("Frequency", "Monthly");
+    expected[11] = Mod_FileIO::ElementLine("Destination", "0");
+    expected[12] = Mod_FileIO::ElementLine("Filename", "Office Printer");
+    expected[13] = Mod_FileIO::ElementLine("SendAsAttachment", "False");
+    EXPECT_EQ(readRaw(path()), joinCrLf(reportFile({block("BASE RATE", kSample), expected})));
+}
+
+TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
+{
+    // CAM RATE lost its last lines; a junk line sits inside TAX RATE.
+    Lines cam = block("CAM RATE", kSample);
+    cam.resize(8);
+    Lines tax = block("TAX RATE", kSample);
+    tax.insert(tax.begin() + 6, "junk without a tag");
+    writeRaw(path(), joinCrLf(reportFile({cam, block("BASE RATE", kSample), tax})));
+
+    Lines changed = kSample;
+    changed[kYears] = "2030";
+    Mod_FileIO::WriteReportSettings(folder(), "CAM RATE", changed);
+    Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", changed);
+    EXPECT_EQ(ReadReportSettings(folder(), "CAM RATE"), changed);
+    EXPECT_EQ(ReadReportSettings(folder(), "BASE RATE"), kSample);
+    EXPECT_EQ(ReadReportSettings(folder(), "TAX RATE"), changed);
+    // The junk line and what followed it are kept, outside any block.
+    EXPECT_NE(readRaw(path()).find("junk without a tag"), std::string::npos);
+
+    // Cut anywhere: reading never fails and a rewrite always reads back whole.
+    const std::string whole = joinCrLf(reportFile({block("BASE RATE", kSample), block("LANDLORD", kSample)}));
+    for (size_t cut = 0; cut < whole.size(); cut += 9) {
+        writeRaw(path(), whole.substr(0, cut));
+        EXPECT_NO_THROW(ReadReportSettings(folder(), "LANDLORD")) << cut;
+        Mod_FileIO::WriteReportSettings(folder(), "LANDLORD", changed);
+        EXPECT_EQ(ReadReportSettings(folder(), "LANDLORD"), changed) << cut;
+        const std::string text = readRaw(path());
+        EXPECT_EQ(text.substr(text.size() - 8), "</xml>\r\n") << cut;
+    }
+}
+
+TEST_F(ReportFile, AWindowsFileIsReadAndRewrittenAsText)
+{
+    writeRaw(path(), joinCrLf(reportFile({block("OTHER REMINDER", {"One Month", "", "ASC", "Caf\xe9 Sans"})})));
+    EXPECT_EQ(ReadReportSettings(folder(), "OTHER REMINDER")[kReportFont], "Caf\xc3\xa9 Sans");
+    ScheduledTask entry;
+    entry.Key = "OTHER REMINDER";
+    entry.NextRunDate = vb::DateSerial(2026, 1, 1);
+    Mod_FileIO::WriteReportSchedule(folder(), entry);
+    EXPECT_EQ(ReadReportSettings(folder(), "OTHER REMINDER")[kReportFont], "Caf\xc3\xa9 Sans");
+}
