@@ -1,0 +1,53 @@
+#pragma once
+// ADO's Fields collection and Field of a Recordset. A Field is a small handle
+// (its recordset and a column) that reads and writes the current row:
+//
+//     vb::Variant name = rs->Fields("StoreName").Value();
+//     rs->Fields("StoreName") = "Harbor Point";   // converted by the column's type
+//
+// Values follow the declared column types (see SqlValue.h). Names compare
+// without case. An unknown name raises 3265; no current row raises 3021; a
+// read-only recordset refuses a write with 3251.
+
+#include "platform/ado/Ado.h"
+#include "platform/basic/Variant.h"
+
+#include <string>
+#include <string_view>
+
+namespace ado {
+
+class Field {
+public:
+    Field(RecordsetPtr recordset, size_t column) : recordset_(std::move(recordset)), column_(column) {}
+    Field(const Field&) = default;
+
+    const std::string& Name() const;
+    vb::Variant Value() const;
+
+    // Writes the value into the current row (or the row AddNew started); the
+    // recordset's Update stores it.
+    Field& operator=(const vb::Variant& value);
+    // Copies the other field's value, not the handle.
+    Field& operator=(const Field& other) { return *this = other.Value(); }
+
+private:
+    RecordsetPtr recordset_;
+    size_t column_;
+};
+
+class Fields {
+public:
+    explicit Fields(RecordsetPtr recordset) : recordset_(std::move(recordset)) {}
+
+    int32_t Count() const;
+    Field Item(std::string_view name) const;
+    Field Item(int index) const;
+    Field operator()(std::string_view name) const { return Item(name); }
+    Field operator()(int index) const { return Item(index); }
+
+private:
+    RecordsetPtr recordset_;
+};
+
+} // namespace ado

@@ -1,0 +1,401 @@
+#include "platform/ado/Recordset.h"
+
+#include "platform/ado/Connection.h"
+#include "platform/ado/FindCriteria.h"
+#include "platform/ado/JetSql.h"
+#include "platform/ado/SqlValue.h"
+
+#include <cctype>
+
+namespace ado {
+
+namespace {
+
+bool sameNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+std::string rowidSelect(const std::string& table)
+{
+    return "SELECT rowid, * FROM " + jet::QuoteIdentifier(table);
+}
+
+} // namespace
+
+RecordsetPtr Recordset::Create()
+{
+    return std::make_shared<Recordset>(Key{});
+}
+
+void Recordset::requireOpen() const
+{
+    if (!open_)
+        RaiseError(kErrObjectClosed);
+}
+
+void Recordset::requireCurrentRow() const
+{
+    const auto n = static_cast<int64_t>(rows_.RowCount());
+    if (position_ < 0 || position_ >= n || isDeleted(static_cast<size_t>(position_)))
+        RaiseError(kErrNoCurrentRecord);
+}
+
+void Recordset::Open(std::string_view source, const ConnectionPtr& connection, int cursorType, int lockType,
+                     int options)
+{
+    if (open_)
+        RaiseError(kErrObjectOpen);
+    if (!connection || connection->State() != adStateOpen)
+        RaiseError(kErrConnectionInvalid);
+    if (cursorType != adOpenUnspecified)
+        cursorType_ = cursorType;
+    if (lockType != adLockUnspecified)
+        lockType_ = lockType;
+
+    RowSet rows;
+    bool updatable = false;
+    if (auto handler = HandlerFor(source)) {
+        rows = handler->Run(*connection, source);
+    } else {
+        std::optional<std::string> table = jet::BareTableName(source);
+        if (options == adCmdTable && !table)
+            RaiseError(kErrCommandText, "'" + std::string(source) + "' is not a table name.");
+        if (table && lockType_ != adLockReadOnly) {
+            rows = connection->select(rowidSelect(*table) + " ORDER BY rowid", {}, true);
+            rows.table = *table;
+            updatable = true;
+        } else {
+            rows = connection->Query(source);
+        }
+    }
+    connection_ = connection;
+    rows_ = std::move(rows);
+    updatable_ = updatable;
+    deleted_.clear();
+    deletedCount_ = 0;
+    position_ = 0;
+    editMode_ = EditMode::None;
+    nameIndex_.clear();
+    for (size_t c = 0; c < rows_.columns.size(); ++c)
+        nameIndex_.emplace_back(rows_.columns[c].name, c);
+    open_ = true;
+}
+
+void Recordset::OpenRowSet(RowSet rows, const ConnectionPtr& connection)
+{
+    if (open_)
+        RaiseError(kErrObjectOpen);
+    connection_ = connection;
+    rows_ = std::move(rows);
+    rows_.rowids.clear();
+    rows_.table.clear();
+    updatable_ = false;
+    lockType_ = adLockReadOnly;
+    cursorType_ = adOpenStatic;
+    deleted_.clear();
+    deletedCount_ = 0;
+    position_ = 0;
+    editMode_ = EditMode::None;
+    nameIndex_.clear();
+    for (size_t c = 0; c < rows_.columns.size(); ++c)
+        nameIndex_.emplace_back(rows_.columns[c].name, c);
+    open_ = true;
+}
+
+void Recordset::Close()
+{
+    if (!open_)
+        return;
+    // A pending change is dropped: a save that failed half-way must not keep
+    // the table from being closed and opened again.
+    editMode_ = EditMode::None;
+    editCells_.clear();
+    editChanged_.clear();
+    rows_ = RowSet{};
+    deleted_.clear();
+    deletedCount_ = 0;
+    nameIndex_.clear();
+    connection_.reset();
+    position_ = -1;
+    open_ = false;
+}
+
+int32_t Recordset::RecordCount() const
+{
+    requireOpen();
+    return static_cast<int32_t>(rows_.RowCount() - deletedCount_);
+}
+
+bool Recordset::EOF_() const
+{
+    requireOpen();
+    if (editMode_ == EditMode::Add)
+        return false;
+    return position_ >= static_cast<int64_t>(rows_.RowCount()) || rows_.RowCount() == deletedCount_;
+}
+
+bool Recordset::BOF() const
+{
+    requireOpen();
+    if (editMode_ == EditMode::Add)
+        return false;
+    return position_ < 0 || rows_.RowCount() == deletedCount_;
+}
+
+int32_t Recordset::AbsolutePosition() const
+{
+    requireOpen();
+    if (editMode_ == EditMode::Add)
+        return adPosUnknown;
+    const auto n = static_cast<int64_t>(rows_.RowCount());
+    if (position_ >= n || rows_.RowCount() == deletedCount_)
+        return adPosEOF;
+    if (position_ < 0)
+        return adPosBOF;
+    if (isDeleted(static_cast<size_t>(position_)))
+        return adPosUnknown;
+    int64_t ordinal = position_ + 1;
+    if (deletedCount_ > 0) {
+        for (int64_t r = 0; r < position_; ++r)
+            ordinal -= isDeleted(static_cast<size_t>(r)) ? 1 : 0;
+    }
+    return static_cast<int32_t>(ordinal);
+}
+
+void Recordset::MoveFirst()
+{
+    requireOpen();
+    saveIfEditing();
+    const size_t n = rows_.RowCount();
+    size_t r = 0;
+    while (r < n && isDeleted(r))
+        ++r;
+    position_ = static_cast<int64_t>(r);
+}
+
+void Recordset::MoveNext()
+{
+    requireOpen();
+    saveIfEditing();
+    if (EOF_())
+        RaiseError(kErrNoCurrentRecord);
+    const auto n = static_cast<int64_t>(rows_.RowCount());
+    int64_t r = position_ + 1;
+    while (r < n && isDeleted(static_cast<size_t>(r)))
+        ++r;
+    position_ = r;
+}
+
+void Recordset::Find(std::string_view criterion)
+{
+    requireOpen();
+    const FindCriterion c = FindCriterion::Parse(criterion);
+    const size_t column = columnIndex(c.Column());
+    saveIfEditing();
+    const ColumnType type = rows_.columns[column].type;
+    const size_t n = rows_.RowCount();
+    const size_t width = rows_.columns.size();
+    size_t r = position_ < 0 ? 0 : static_cast<size_t>(position_);
+    for (; r < n; ++r) {
+        if (isDeleted(r))
+            continue;
+        if (c.Matches(CellToVariant(rows_.cells[r * width + column], type)))
+            break;
+    }
+    position_ = static_cast<int64_t>(r);
+}
+
+void Recordset::AddNew()
+{
+    requireOpen();
+    if (!updatable_)
+        RaiseError(kErrCannotUpdate);
+    saveIfEditing();
+    editMode_ = EditMode::Add;
+    editCells_.assign(rows_.columns.size(), Cell{});
+    editChanged_.assign(rows_.columns.size(), false);
+}
+
+void Recordset::beginEdit()
+{
+    requireCurrentRow();
+    const size_t width = rows_.columns.size();
+    const auto first = rows_.cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(position_) * width);
+    editCells_.assign(first, first + static_cast<std::ptrdiff_t>(width));
+    editChanged_.assign(width, false);
+    editMode_ = EditMode::Edit;
+}
+
+void Recordset::saveIfEditing()
+{
+    if (editMode_ != EditMode::None)
+        Update();
+}
+
+void Recordset::Update()
+{
+    requireOpen();
+    if (editMode_ == EditMode::None)
+        return;
+    std::string columns;
+    std::string marks;
+    std::string assignments;
+    std::vector<Cell> values;
+    for (size_t c = 0; c < rows_.columns.size(); ++c) {
+        if (!editChanged_[c])
+            continue;
+        const std::string name = jet::QuoteIdentifier(rows_.columns[c].name);
+        if (!values.empty()) {
+            columns += ", ";
+            marks += ", ";
+            assignments += ", ";
+        }
+        columns += name;
+        marks += "?";
+        assignments += name + " = ?";
+        values.push_back(editCells_[c]);
+    }
+    const std::string table = jet::QuoteIdentifier(rows_.table);
+
+    if (editMode_ == EditMode::Add) {
+        const std::string sql = values.empty()
+            ? "INSERT INTO " + table + " DEFAULT VALUES"
+            : "INSERT INTO " + table + " (" + columns + ") VALUES (" + marks + ")";
+        int64_t rowid = 0;
+        connection_->run(sql, values, &rowid);
+        rows_.cells.insert(rows_.cells.end(), editCells_.begin(), editCells_.end());
+        rows_.rowids.push_back(rowid);
+        if (!deleted_.empty())
+            deleted_.push_back(false);
+        position_ = static_cast<int64_t>(rows_.RowCount()) - 1;
+        editMode_ = EditMode::None;
+        // Read the row back: the AutoNumber and the values as stored.
+        reloadRow(static_cast<size_t>(position_), rowid);
+        return;
+    }
+
+    if (!values.empty()) {
+        const int64_t rowid = rows_.rowids[static_cast<size_t>(position_)];
+        values.push_back(rowid);
+        if (connection_->run("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?", values) == 0)
+            RaiseError(kErrRowChanged);
+        const size_t width = rows_.columns.size();
+        std::copy(editCells_.begin(), editCells_.end(),
+                  rows_.cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(position_) * width));
+        editMode_ = EditMode::None;
+        reloadRow(static_cast<size_t>(position_), rowid);
+        return;
+    }
+    editMode_ = EditMode::None;
+}
+
+void Recordset::reloadRow(size_t row, int64_t rowid)
+{
+    const RowSet fresh = connection_->select(rowidSelect(rows_.table) + " WHERE rowid = ?", {rowid}, true);
+    if (fresh.RowCount() != 1 || fresh.columns.size() != rows_.columns.size())
+        return;
+    const size_t width = rows_.columns.size();
+    std::copy(fresh.cells.begin(), fresh.cells.end(),
+              rows_.cells.begin() + static_cast<std::ptrdiff_t>(row * width));
+}
+
+void Recordset::Delete()
+{
+    requireOpen();
+    if (!updatable_)
+        RaiseError(kErrCannotUpdate);
+    if (editMode_ == EditMode::Add) {
+        // The new row never reached the table.
+        editMode_ = EditMode::None;
+        return;
+    }
+    editMode_ = EditMode::None;
+    requireCurrentRow();
+    const auto row = static_cast<size_t>(position_);
+    const std::string sql = "DELETE FROM " + jet::QuoteIdentifier(rows_.table) + " WHERE rowid = ?";
+    if (connection_->run(sql, {rows_.rowids[row]}) == 0)
+        RaiseError(kErrRowChanged);
+    if (deleted_.empty())
+        deleted_.assign(rows_.RowCount(), false);
+    deleted_[row] = true;
+    ++deletedCount_;
+}
+
+size_t Recordset::columnIndex(std::string_view name) const
+{
+    requireOpen();
+    for (const auto& [columnName, index] : nameIndex_) {
+        if (sameNoCase(columnName, name))
+            return index;
+    }
+    RaiseError(kErrItemNotFound, "'" + std::string(name) + "'");
+}
+
+size_t Recordset::columnCount() const
+{
+    requireOpen();
+    return rows_.columns.size();
+}
+
+const std::string& Recordset::columnName(size_t column) const
+{
+    requireOpen();
+    if (column >= rows_.columns.size())
+        RaiseError(kErrItemNotFound);
+    return rows_.columns[column].name;
+}
+
+vb::Variant Recordset::value(size_t column) const
+{
+    requireOpen();
+    if (column >= rows_.columns.size())
+        RaiseError(kErrItemNotFound);
+    const ColumnType type = rows_.columns[column].type;
+    if (editMode_ != EditMode::None)
+        return CellToVariant(editCells_[column], type);
+    requireCurrentRow();
+    return CellToVariant(rows_.cells[static_cast<size_t>(position_) * rows_.columns.size() + column], type);
+}
+
+void Recordset::setValue(size_t column, const vb::Variant& value)
+{
+    requireOpen();
+    if (column >= rows_.columns.size())
+        RaiseError(kErrItemNotFound);
+    if (!updatable_)
+        RaiseError(kErrCannotUpdate);
+    // Convert before touching the row: a refused value changes nothing.
+    Cell cell = VariantToCell(value, rows_.columns[column].type);
+    if (editMode_ == EditMode::None)
+        beginEdit();
+    editCells_[column] = std::move(cell);
+    editChanged_[column] = true;
+}
+
+ado::Fields Recordset::Fields()
+{
+    requireOpen();
+    return ado::Fields(shared_from_this());
+}
+
+Field Recordset::Fields(std::string_view name)
+{
+    return Field(shared_from_this(), columnIndex(name));
+}
+
+Field Recordset::Fields(int index)
+{
+    requireOpen();
+    if (index < 0 || static_cast<size_t>(index) >= rows_.columns.size())
+        RaiseError(kErrItemNotFound);
+    return Field(shared_from_this(), static_cast<size_t>(index));
+}
+
+} // namespace ado

@@ -1,0 +1,119 @@
+#pragma once
+// ADO's Recordset, client-side: Open reads the whole result and finalises
+// its statement, so RecordCount is exact and no lock is held between calls.
+// A recordset opened on one table with a lock other than read-only is
+// updatable: AddNew, field sets, Update and Delete write through the row's
+// hidden rowid with bound parameters, and a new row's AutoNumber can be read
+// right after its Update.
+//
+// Every member but State, Close and the property setters raises 3704 on a
+// closed recordset. Close drops a pending AddNew or edit. MoveFirst on an
+// empty recordset leaves BOF and EOF set. Moving off (or Find from) a row
+// with a pending change saves it first, as ADO does.
+
+#include "platform/ado/Ado.h"
+#include "platform/ado/Field.h"
+#include "platform/ado/RowSet.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ado {
+
+class Recordset : public std::enable_shared_from_this<Recordset> {
+    struct Key {};
+
+public:
+    explicit Recordset(Key) {}
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    static RecordsetPtr Create();
+
+    int CursorType() const { return cursorType_; }
+    void CursorType(int type) { cursorType_ = type; }
+    int LockType() const { return lockType_; }
+    void LockType(int type) { lockType_ = type; }
+    int State() const { return open_ ? adStateOpen : adStateClosed; }
+
+    // Opens source on the connection: a table name with adCmdTable (or a
+    // bare name as text), Jet SQL with adCmdText, or a text a command-text
+    // handler claims. cursorType and lockType -1 keep the values set before.
+    // Raises 3705 when already open.
+    void Open(std::string_view source, const ConnectionPtr& connection, int cursorType = adOpenUnspecified,
+              int lockType = adLockUnspecified, int options = adCmdUnspecified);
+    // Closes the recordset, dropping a pending AddNew or edit. Closing a
+    // closed recordset does nothing.
+    void Close();
+
+    int32_t RecordCount() const;
+    // EOF is a macro of the C library, hence the underscore.
+    bool EOF_() const;
+    bool BOF() const;
+    // 1 for the first row; adPosBOF, adPosEOF or adPosUnknown when there is
+    // no current row (or it was deleted).
+    int32_t AbsolutePosition() const;
+
+    void MoveFirst();
+    // Raises 3021 at EOF.
+    void MoveNext();
+    // The first row from the current one (inclusive) forward that satisfies
+    // the criterion (see FindCriteria.h); EOF when none does.
+    void Find(std::string_view criterion);
+
+    // Starts a new row; its fields read Null until set.
+    void AddNew();
+    // Writes the pending new row or edit; nothing when none is pending.
+    void Update();
+    // Deletes the current row from the table at once.
+    void Delete();
+
+    ado::Fields Fields();
+    // Shorthand for Fields().Item(name): rs->Fields("StoreName").Value().
+    Field Fields(std::string_view name);
+    Field Fields(int index);
+
+    // Installs rows read elsewhere (a command-text handler, Command::Execute)
+    // as this recordset's content, read-only, positioned on the first row.
+    void OpenRowSet(RowSet rows, const ConnectionPtr& connection);
+
+private:
+    friend class ado::Field;
+    friend class ado::Fields;
+
+    enum class EditMode { None, Edit, Add };
+
+    void requireOpen() const;
+    void requireCurrentRow() const;
+    size_t columnIndex(std::string_view name) const;
+    bool isDeleted(size_t row) const { return !deleted_.empty() && deleted_[row]; }
+    void saveIfEditing();
+    void beginEdit();
+    void reloadRow(size_t row, int64_t rowid);
+    vb::Variant value(size_t column) const;
+    void setValue(size_t column, const vb::Variant& value);
+    const std::string& columnName(size_t column) const;
+    size_t columnCount() const;
+
+    bool open_ = false;
+    int cursorType_ = adOpenForwardOnly;
+    int lockType_ = adLockReadOnly;
+    ConnectionPtr connection_;
+    RowSet rows_;
+    bool updatable_ = false;
+    std::vector<bool> deleted_;
+    size_t deletedCount_ = 0;
+    // Current row: -1 before the first (BOF), rows_.RowCount() after the last (EOF).
+    int64_t position_ = -1;
+    // Lower-case column name -> index, built at open.
+    std::vector<std::pair<std::string, size_t>> nameIndex_;
+
+    EditMode editMode_ = EditMode::None;
+    std::vector<Cell> editCells_;
+    std::vector<bool> editChanged_;
+};
+
+} // namespace ado
