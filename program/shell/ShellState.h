@@ -2,6 +2,8 @@
 // The program-wide values of the application shell, in one object that tests
 // can reset. Each module's values sit in their own block.
 
+#include "platform/ado/Ado.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +19,17 @@ struct ShellState {
     std::string g_OriginatorsName;
     std::string g_OriginatorsEmail;
     std::string g_DatabaseFileName;
+
+    // The shared database connection and, per table, the command and the
+    // recordset its open routine leaves behind and its open flag
+    // (Mod_DBConnections).
+    ado::ConnectionPtr g_DBConnection;
+    ado::CommandPtr g_cmdStores, g_cmdLandLord, g_cmdBaseRate, g_cmdPercentageRate;
+    ado::CommandPtr g_cmdCAMRate, g_cmdTaxRate, g_cmdCalInfo, g_cmdSales;
+    ado::RecordsetPtr g_rsStores, g_rsLandLord, g_rsBaseRate, g_rsPercentageRate;
+    ado::RecordsetPtr g_rsCAMRate, g_rsTaxRate, g_rsCalInfo, g_rsSales;
+    bool g_StoresOpen = false, g_LandLordOpen = false, g_BaseRateOpen = false, g_PercentageRateOpen = false;
+    bool g_CAMRateOpen = false, g_TaxRateOpen = false, g_CalInfoOpen = false, g_SalesOpen = false;
 };
 
 ShellState& Shell();
