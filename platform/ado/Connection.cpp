@@ -76,20 +76,22 @@ void bindAll(sqlite3_stmt* stmt, const std::vector<Cell>& parameters)
     }
 }
 
-Cell readCell(sqlite3_stmt* stmt, int column)
+void readCell(sqlite3_stmt* stmt, int column, RowSet& into)
 {
     switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_INTEGER: return int64_t{sqlite3_column_int64(stmt, column)};
-    case SQLITE_FLOAT: return sqlite3_column_double(stmt, column);
+    case SQLITE_INTEGER: into.AppendInteger(sqlite3_column_int64(stmt, column)); break;
+    case SQLITE_FLOAT: into.AppendReal(sqlite3_column_double(stmt, column)); break;
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-        return std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+        into.AppendText(std::string_view(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
+        break;
     }
     case SQLITE_BLOB: {
         const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-        return std::string(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+        into.AppendText(std::string_view(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
+        break;
     }
-    default: return std::monostate{};
+    default: into.AppendNull(); break;
     }
 }
 
@@ -123,7 +125,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
         RaiseError(kErrProvider, "'" + path_.string() + "' is a folder, not a database file.");
 
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
@@ -232,7 +234,7 @@ RowSet Connection::select(const std::string& sql, const std::vector<Cell>& param
         if (rowidFirst)
             result.rowids.push_back(sqlite3_column_int64(stmt.get(), 0));
         for (int c = first; c < count; ++c)
-            result.cells.push_back(readCell(stmt.get(), c));
+            readCell(stmt.get(), c, result);
     }
     if (rc != SQLITE_DONE)
         raiseSqlite(rc, sql);

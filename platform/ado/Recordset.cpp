@@ -11,12 +11,18 @@ namespace ado {
 
 namespace {
 
+char asciiLower(char ch)
+{
+    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+// Field names compare without case (ASCII, as the table names do).
 bool sameNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (asciiLower(a[i]) != asciiLower(b[i]))
             return false;
     }
     return true;
@@ -201,12 +207,11 @@ void Recordset::Find(std::string_view criterion)
     saveIfEditing();
     const ColumnType type = rows_.columns[column].type;
     const size_t n = rows_.RowCount();
-    const size_t width = rows_.columns.size();
     size_t r = position_ < 0 ? 0 : static_cast<size_t>(position_);
     for (; r < n; ++r) {
         if (isDeleted(r))
             continue;
-        if (c.Matches(CellToVariant(rows_.cells[r * width + column], type)))
+        if (c.Matches(CellToVariant(rows_.View(r, column), type)))
             break;
     }
     position_ = static_cast<int64_t>(r);
@@ -227,8 +232,9 @@ void Recordset::beginEdit()
 {
     requireCurrentRow();
     const size_t width = rows_.columns.size();
-    const auto first = rows_.cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(position_) * width);
-    editCells_.assign(first, first + static_cast<std::ptrdiff_t>(width));
+    editCells_.clear();
+    for (size_t c = 0; c < width; ++c)
+        editCells_.push_back(rows_.At(static_cast<size_t>(position_), c));
     editChanged_.assign(width, false);
     editMode_ = EditMode::Edit;
 }
@@ -270,7 +276,7 @@ void Recordset::Update()
             : "INSERT INTO " + table + " (" + columns + ") VALUES (" + marks + ")";
         int64_t rowid = 0;
         connection_->run(sql, values, &rowid);
-        rows_.cells.insert(rows_.cells.end(), editCells_.begin(), editCells_.end());
+        rows_.AddRow(editCells_);
         rows_.rowids.push_back(rowid);
         if (!deleted_.empty())
             deleted_.push_back(false);
@@ -283,12 +289,10 @@ void Recordset::Update()
 
     if (!values.empty()) {
         const int64_t rowid = rows_.rowids[static_cast<size_t>(position_)];
-        values.push_back(rowid);
+        values.emplace_back(std::in_place_type<int64_t>, rowid);
         if (connection_->run("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?", values) == 0)
             RaiseError(kErrRowChanged);
-        const size_t width = rows_.columns.size();
-        std::copy(editCells_.begin(), editCells_.end(),
-                  rows_.cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(position_) * width));
+        rows_.SetRow(static_cast<size_t>(position_), editCells_);
         editMode_ = EditMode::None;
         reloadRow(static_cast<size_t>(position_), rowid);
         return;
@@ -301,9 +305,10 @@ void Recordset::reloadRow(size_t row, int64_t rowid)
     const RowSet fresh = connection_->select(rowidSelect(rows_.table) + " WHERE rowid = ?", {rowid}, true);
     if (fresh.RowCount() != 1 || fresh.columns.size() != rows_.columns.size())
         return;
-    const size_t width = rows_.columns.size();
-    std::copy(fresh.cells.begin(), fresh.cells.end(),
-              rows_.cells.begin() + static_cast<std::ptrdiff_t>(row * width));
+    std::vector<Cell> values;
+    for (size_t c = 0; c < fresh.columns.size(); ++c)
+        values.push_back(fresh.At(0, c));
+    rows_.SetRow(row, values);
 }
 
 void Recordset::Delete()
@@ -361,7 +366,7 @@ vb::Variant Recordset::value(size_t column) const
     if (editMode_ != EditMode::None)
         return CellToVariant(editCells_[column], type);
     requireCurrentRow();
-    return CellToVariant(rows_.cells[static_cast<size_t>(position_) * rows_.columns.size() + column], type);
+    return CellToVariant(rows_.View(static_cast<size_t>(position_), column), type);
 }
 
 void Recordset::setValue(size_t column, const vb::Variant& value)

@@ -56,14 +56,14 @@ vb::Variant integerOf(int64_t n)
     return vb::Variant(n); // Long when it fits, else Double
 }
 
-vb::Variant storedAsIs(const Cell& cell)
+vb::Variant storedAsIs(const CellView& cell)
 {
-    if (const auto* i = std::get_if<int64_t>(&cell))
-        return integerOf(*i);
-    if (const auto* d = std::get_if<double>(&cell))
-        return vb::Variant(*d);
-    if (const auto* s = std::get_if<std::string>(&cell))
-        return vb::Variant(*s);
+    switch (cell.kind) {
+    case CellView::Kind::Integer: return integerOf(cell.integer);
+    case CellView::Kind::Real: return vb::Variant(cell.real);
+    case CellView::Kind::Text: return vb::Variant(cell.text);
+    case CellView::Kind::Null: break;
+    }
     return vb::Variant::Null();
 }
 
@@ -124,53 +124,54 @@ bool ParseDateTimeText(std::string_view text, vb::Date& out)
     return true;
 }
 
-vb::Variant CellToVariant(const Cell& cell, ColumnType type)
+vb::Variant CellToVariant(const CellView& cell, ColumnType type)
 {
-    if (std::holds_alternative<std::monostate>(cell))
+    using Kind = CellView::Kind;
+    if (cell.kind == Kind::Null)
         return vb::Variant::Null();
     switch (type) {
     case ColumnType::SmallInt:
-        if (const auto* i = std::get_if<int64_t>(&cell)) {
+        if (cell.kind == Kind::Integer) {
             // A value beyond 16 bits (another writer) is handed over as a Long:
             // reading it into an Integer then overflows, as it should.
-            if (*i >= std::numeric_limits<int16_t>::min() && *i <= std::numeric_limits<int16_t>::max())
-                return vb::Variant(static_cast<int16_t>(*i));
-            return integerOf(*i);
+            if (cell.integer >= std::numeric_limits<int16_t>::min()
+                && cell.integer <= std::numeric_limits<int16_t>::max())
+                return vb::Variant(static_cast<int16_t>(cell.integer));
+            return integerOf(cell.integer);
         }
         break;
     case ColumnType::Integer:
-        if (const auto* d = std::get_if<double>(&cell); d && std::nearbyint(*d) == *d
-            && std::fabs(*d) < 9.0e15)
-            return integerOf(static_cast<int64_t>(*d));
+        if (cell.kind == Kind::Real && std::nearbyint(cell.real) == cell.real && std::fabs(cell.real) < 9.0e15)
+            return integerOf(static_cast<int64_t>(cell.real));
         break;
     case ColumnType::Currency:
         try {
-            if (const auto* i = std::get_if<int64_t>(&cell))
-                return vb::Variant(vb::Currency::FromDouble(static_cast<double>(*i)));
-            if (const auto* d = std::get_if<double>(&cell))
-                return vb::Variant(vb::Currency::FromDouble(*d));
+            if (cell.kind == Kind::Integer)
+                return vb::Variant(vb::Currency::FromDouble(static_cast<double>(cell.integer)));
+            if (cell.kind == Kind::Real)
+                return vb::Variant(vb::Currency::FromDouble(cell.real));
         } catch (const vb::RuntimeError&) {
             // Beyond Currency's range: hand the stored number over.
         }
         break;
     case ColumnType::DateTime:
-        if (const auto* s = std::get_if<std::string>(&cell)) {
+        if (cell.kind == Kind::Text) {
             vb::Date d;
-            if (ParseDateTimeText(*s, d))
+            if (ParseDateTimeText(cell.text, d))
                 return vb::Variant(d);
-        } else if (const auto* d = std::get_if<double>(&cell)) {
-            return vb::Variant(vb::Date::FromSerial(*d));
-        } else if (const auto* i = std::get_if<int64_t>(&cell)) {
-            return vb::Variant(vb::Date::FromSerial(static_cast<double>(*i)));
+        } else if (cell.kind == Kind::Real) {
+            return vb::Variant(vb::Date::FromSerial(cell.real));
+        } else if (cell.kind == Kind::Integer) {
+            return vb::Variant(vb::Date::FromSerial(static_cast<double>(cell.integer)));
         }
         break;
     case ColumnType::Text:
-        if (!std::holds_alternative<std::string>(cell))
+        if (cell.kind != Kind::Text)
             return vb::Variant(vb::CStr(storedAsIs(cell)));
         break;
     case ColumnType::Double:
-        if (const auto* i = std::get_if<int64_t>(&cell))
-            return vb::Variant(static_cast<double>(*i));
+        if (cell.kind == Kind::Integer)
+            return vb::Variant(static_cast<double>(cell.integer));
         break;
     case ColumnType::Unknown:
         break;

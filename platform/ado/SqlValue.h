@@ -19,7 +19,11 @@ bool ParseDateTimeText(std::string_view text, vb::Date& out);
 // A cell read as the column's type gives: Long, Integer, Double, exact
 // Currency, Date, String or Null. A cell that does not fit its declared type
 // (a file written by someone else) comes back as stored, never as an error.
-vb::Variant CellToVariant(const Cell& cell, ColumnType type);
+vb::Variant CellToVariant(const CellView& cell, ColumnType type);
+inline vb::Variant CellToVariant(const Cell& cell, ColumnType type)
+{
+    return CellToVariant(ViewOf(cell), type);
+}
 
 // A value written into a column of the given type, converted as Jet converts
 // on assignment: numeric text into a number column becomes the number, text
