@@ -20,12 +20,8 @@
 
 namespace Mod_DBConnections {
 
-// The two database files in the program folder.
-inline constexpr const char* kDatabaseFileName = "Tallyvane.mdb";
-inline constexpr const char* kExampleDatabaseFileName = "Tallyvane_ExampleDB.mdb";
-
 // Opens g_DBConnection (client-side cursors) on the program folder's
-// g_DatabaseFileName. A missing or unusable file raises the layer's error.
+// g_DatabaseFileName (one of Mod_tallyvane's two file names). A missing or unusable file raises the layer's error.
 void OpenDatabase();
 
 // Each open closes the table first when it is open, then opens it whole:

@@ -4,6 +4,7 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/testing/TempRoot.h"
+#include "program/shell/Mod_tallyvane.h"
 #include "program/shell/ShellState.h"
 #include "tools/DatabaseBuilder.h"
 
@@ -12,6 +13,8 @@
 #include <functional>
 
 using namespace Mod_DBConnections;
+using Mod_tallyvane::kDatabaseFileName;
+using Mod_tallyvane::kExampleDatabaseFileName;
 
 namespace {
 
