@@ -5,7 +5,8 @@
 // database and a damaged file raise kErrProvider with the file's name.
 // The journal is WAL and a locked file is waited for up to two seconds, so
 // a second connection (the reports, a second program) reads what this one
-// wrote and neither blocks the other for long.
+// wrote and neither blocks the other for long. A connection is used from
+// one thread at a time (the program's user-interface thread).
 
 #include "platform/ado/Ado.h"
 #include "platform/ado/RowSet.h"
