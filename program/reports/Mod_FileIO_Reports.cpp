@@ -61,12 +61,17 @@ void checkKey(std::string_view key)
         vb::Raise(vb::kErrInvalidCall, "\"" + std::string(key) + "\" is not a report.");
 }
 
+std::string nameLine(std::string_view key)
+{
+    return "      <Name>" + std::string(key) + "</Name>";
+}
+
 std::vector<std::string> wholeBlock(std::string_view key, const std::vector<std::string>& body)
 {
     std::vector<std::string> lines;
     lines.reserve(15);
     lines.emplace_back("    <Report>");
-    lines.push_back("      <Name>" + std::string(key) + "</Name>");
+    lines.push_back(nameLine(key));
     lines.insert(lines.end(), body.begin(), body.end());
     lines.emplace_back("    </Report>");
     return lines;
@@ -95,7 +100,8 @@ void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string trimmed = vb::Trim(lines[i]);
         if (replaceExisting && isNameLine(trimmed, key)) {
-            out.push_back(lines[i]);
+            // Written afresh: anything else on the line would end the block early.
+            out.push_back(nameLine(key));
             OldBlock old;
             size_t j = i + 1;
             for (; j < lines.size(); ++j) {

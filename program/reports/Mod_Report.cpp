@@ -72,10 +72,19 @@ std::vector<std::string> ReadReportSettings(const fs::path& folder, std::string_
         Mod_FileIO::ReadScope scope(path);
         auto& in = scope.Stream();
         const std::string nameTag = "<Name>" + std::string(key);
+        // The first line is the file's header, never part of a block.
+        if (!in.AtEndOfStream())
+            in.ReadLine();
         std::string line = in.AtEndOfStream() ? std::string() : in.ReadLine();
         while (!Mod_FileIO::IsEndLine(line)) {
             if (line.find(nameTag) != std::string::npos) {
-                if (auto read = Mod_FileIO::ReadElementLines(in, "</Report>", line))
+                // A block cut short ends where the next one starts.
+                std::optional<std::string> next;
+                auto endsBlock = [](std::string_view t) {
+                    return t.find("<Report>") != std::string_view::npos || t.find("<Name>") != std::string_view::npos ||
+                           t.find("</ReportScheduler>") != std::string_view::npos || Mod_FileIO::IsEndLine(t);
+                };
+                if (auto read = Mod_FileIO::ReadElementLines(in, "</Report>", line, endsBlock, next))
                     values = std::move(*read);
                 found = true;
                 break;

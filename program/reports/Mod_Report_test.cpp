@@ -292,6 +292,17 @@ TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
     // The junk line and what followed it are kept, outside any block.
     EXPECT_NE(readRaw(path()).find("junk without a tag"), std::string::npos);
 
+    // A header that looks like a block, and a block closed on its name line.
+    Lines odd = reportFile({block("LEASE TERM", kSample)});
+    odd[0] = "<xml><Name>LANDLORD</Name>";
+    odd[3] = "      <Name>LEASE TERM</Name></Report>";
+    writeRaw(path(), joinCrLf(odd));
+    EXPECT_EQ(ReadReportSettings(folder(), "LEASE TERM"), Lines{"LEASE TERM"});
+    Mod_FileIO::WriteReportSettings(folder(), "LANDLORD", changed);
+    Mod_FileIO::WriteReportSettings(folder(), "LEASE TERM", changed);
+    EXPECT_EQ(ReadReportSettings(folder(), "LANDLORD"), changed);
+    EXPECT_EQ(ReadReportSettings(folder(), "LEASE TERM"), changed);
+
     // Cut anywhere: reading never fails and a rewrite always reads back whole.
     const std::string whole = joinCrLf(reportFile({block("BASE RATE", kSample), block("LANDLORD", kSample)}));
     for (size_t cut = 0; cut < whole.size(); cut += 9) {

@@ -60,6 +60,11 @@ bool startsOtherPart(std::string_view trimmed)
     return contains(trimmed, kBlockOpen) || contains(trimmed, kListClose) || IsEndLine(trimmed);
 }
 
+bool endsBlock(std::string_view trimmed)
+{
+    return trimmed == kBlockClose || startsOtherPart(trimmed);
+}
+
 std::vector<std::string> notesBlock(int16_t storeID, int16_t kind, std::string_view notes)
 {
     auto element = [&](int16_t k, std::string_view tag) {
@@ -104,8 +109,11 @@ std::string ElementValue(std::string_view line)
 }
 
 vb::DynArray<std::string> ReadElementLines(vb::fso::TextStream& in, std::string_view closingTag,
-                                           std::string_view currentLine)
+                                           std::string_view currentLine,
+                                           const std::function<bool(std::string_view)>& stopAt,
+                                           std::optional<std::string>& stopLine)
 {
+    stopLine.reset();
     if (contains(currentLine, closingTag)) {
         if (!contains(currentLine, ">"))
             return std::nullopt;
@@ -114,15 +122,26 @@ vb::DynArray<std::string> ReadElementLines(vb::fso::TextStream& in, std::string_
     std::vector<std::string> values;
     // A file cut short ends the element where it ends.
     while (!in.AtEndOfStream()) {
-        const std::string line = vb::Trim(in.ReadLine());
+        std::string line = vb::Trim(in.ReadLine());
         if (line == closingTag)
             break;
+        if (stopAt && stopAt(line)) {
+            stopLine = std::move(line);
+            break;
+        }
         if (contains(line, ">"))
             values.push_back(ElementValue(line));
     }
     if (values.empty())
         return std::nullopt;
     return values;
+}
+
+vb::DynArray<std::string> ReadElementLines(vb::fso::TextStream& in, std::string_view closingTag,
+                                           std::string_view currentLine)
+{
+    std::optional<std::string> unused;
+    return ReadElementLines(in, closingTag, currentLine, nullptr, unused);
 }
 
 vb::DynArray<std::string> ReadElementLines(std::string_view closingTag, std::string_view currentLine)
@@ -237,11 +256,16 @@ vb::DynArray<std::string> ReadRateNotes(int16_t storeID, const fs::path& folder,
                 // The block's lines up to "</StoreData>"; a block cut short
                 // ends at the next part of the file, which is looked at next.
                 for (;;) {
-                    if (contains(current, openTag))
-                        result = ReadElementLines(in, closeTag, current);
                     if (in.AtEndOfStream())
                         return result;
                     current = vb::Trim(in.ReadLine());
+                    if (!endsBlock(current) && contains(current, openTag)) {
+                        std::optional<std::string> stop;
+                        result = ReadElementLines(in, closeTag, current, endsBlock, stop);
+                        if (!stop)
+                            continue;
+                        current = std::move(*stop);
+                    }
                     if (current == kBlockClose)
                         break;
                     if (startsOtherPart(current)) {

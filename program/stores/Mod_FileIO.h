@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,6 +39,13 @@ inline constexpr int16_t kTaxRateNotes = 4;
 // when the closing line never comes. No value: not dimensioned.
 vb::DynArray<std::string> ReadElementLines(vb::fso::TextStream& in, std::string_view closingTag,
                                            std::string_view currentLine);
+// The same, except that a line for which stopAt (given the trimmed line) is
+// true also ends the element: a file whose element never closes must not run
+// on into the next block. That line, already read, is handed back in stopLine.
+vb::DynArray<std::string> ReadElementLines(vb::fso::TextStream& in, std::string_view closingTag,
+                                           std::string_view currentLine,
+                                           const std::function<bool(std::string_view)>& stopAt,
+                                           std::optional<std::string>& stopLine);
 // The same on the shared stream g_TextStream; 91 when none is open.
 vb::DynArray<std::string> ReadElementLines(std::string_view closingTag, std::string_view currentLine);
 

@@ -309,6 +309,16 @@ TEST_F(NotesFile, TruncatedAndDamagedFilesReadToTheirEndAndRewriteWhole)
     EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({""})); // the added block wins
     EXPECT_EQ(ReadRateNotes(2, folder(), kTaxRateNotes), notes({"tax two"}));
 
+    // An element that never closes ends with its block; the store line is
+    // never taken for a notes line.
+    Lines open = blockOf(3, "three");
+    open[1] = "      <StoreID>3</StoreID><TaxRateNotes>";
+    open[6] = "      <TaxRateNotes>never closed";
+    writeRaw(path(), joinCrLf(notesFile({open, blockOf(3, "", "", "", "later")})));
+    EXPECT_EQ(ReadRateNotes(3, folder(), kTaxRateNotes), notes({"later"}));
+    WriteRateNotes(3, folder(), kTaxRateNotes, {"tax three"});
+    EXPECT_EQ(ReadRateNotes(3, folder(), kTaxRateNotes), notes({"tax three"}));
+
     // Cut in the middle of a line, with no end line.
     const std::string whole = joinCrLf(notesFile({blockOf(7, "seven", "", "", "x")}));
     for (size_t cut = 0; cut < whole.size(); cut += 7) {
