@@ -1,0 +1,107 @@
+#pragma once
+// The common dialogs (open, save, colour, font, printer) as the CommonDialog
+// control presents them, behind a seam: tests install ScriptedDialogs; on
+// the offscreen platform the desktop dialogs are never shown and answer
+// Cancel. With CancelError, Cancel raises 32755.
+//
+// Filter is "description|pattern;pattern|description|pattern", FilterIndex
+// 1-based; FileName is a full path.
+
+#include "platform/forms/Color.h"
+
+#include <QFont>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+class Container;
+
+constexpr int cdlCancel = 32755;
+
+struct FileDialogRequest {
+    std::string title;
+    std::string initDir;
+    std::string fileName;
+    std::string filter;
+    int filterIndex = 1;
+    std::string defaultExt;
+};
+
+class DialogPort {
+public:
+    virtual ~DialogPort() = default;
+    // A full path, or nothing for Cancel.
+    virtual std::optional<std::string> OpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<OLE_COLOR> ChooseColor(OLE_COLOR initial) = 0;
+    virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
+    // A printer's name.
+    virtual std::optional<std::string> ChoosePrinter(const std::string& current) = 0;
+    // The installed printers and the default one.
+    virtual std::vector<std::string> PrinterNames() = 0;
+    virtual std::string DefaultPrinterName() = 0;
+};
+
+// nullptr restores the desktop dialogs.
+void SetDialogPort(std::shared_ptr<DialogPort> port);
+DialogPort& Dialogs();
+
+// "Pictures|*.bmp;*.jpg|All|*.*" as Qt's name filters.
+std::vector<std::string> QtNameFilters(const std::string& filter);
+
+class CommonDialog {
+public:
+    CommonDialog(Container& parent, std::string name);
+
+    const std::string& Name() const { return name_; }
+
+    void ShowOpen();
+    void ShowSave();
+    void ShowColor();
+    void ShowFont();
+    // The choice becomes the current printer (Printer().DeviceName).
+    void ShowPrinter();
+
+    bool CancelError = false;
+    std::string DialogTitle;
+    std::string InitDir;
+    std::string FileName;
+    // The file name without its folder, after ShowOpen or ShowSave.
+    std::string FileTitle;
+    std::string Filter;
+    int FilterIndex = 1;
+    std::string DefaultExt;
+    long Flags = 0;
+    OLE_COLOR Color = 0;
+    QFont Font;
+
+private:
+    void cancelled();
+    std::string name_;
+};
+
+// Answers from queues (Cancel once a queue is empty) and keeps the requests.
+class ScriptedDialogs : public DialogPort {
+public:
+    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
+    std::optional<OLE_COLOR> ChooseColor(OLE_COLOR initial) override;
+    std::optional<QFont> ChooseFont(const QFont& initial) override;
+    std::optional<std::string> ChoosePrinter(const std::string& current) override;
+    std::vector<std::string> PrinterNames() override { return printers; }
+    std::string DefaultPrinterName() override { return printers.empty() ? std::string() : printers.front(); }
+
+    std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<OLE_COLOR>> colors;
+    std::deque<std::optional<QFont>> fonts;
+    std::deque<std::optional<std::string>> printerChoices;
+    std::vector<std::string> printers;
+    std::vector<FileDialogRequest> fileRequests;
+};
+
+} // namespace forms

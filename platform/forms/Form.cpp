@@ -1,0 +1,501 @@
+#include "platform/forms/Form.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/ProgramSettings.h"
+#include "platform/basic/Variant.h"
+#include "platform/forms/Menu.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace forms {
+
+namespace {
+
+constexpr const char* kSettingsApp = "Tallyvane";
+
+std::vector<std::unique_ptr<Form>>& loadedForms()
+{
+    static std::vector<std::unique_ptr<Form>> forms;
+    return forms;
+}
+
+void endIfLastGone()
+{
+    if (loadedForms().empty() && detail::RunActive())
+        QCoreApplication::exit(0);
+}
+
+int px(double twips)
+{
+    return static_cast<int>(std::floor(twips / 15.0 + 1e-9));
+}
+
+} // namespace
+
+// The inner area of a form: holds its controls and its drawing.
+class FormClient : public QWidget {
+public:
+    FormClient(Form& form, QWidget* parent)
+        : QWidget(parent)
+        , form_(form)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    Form& form_;
+};
+
+// The window of a form: its menu bar above the inner area, and the window
+// system's events passed to the form. The inner area follows the window's
+// size at once, also while the window is hidden (when Qt holds back resize
+// events), so that ScaleWidth and drawing see the new size.
+class FormWindow : public QWidget {
+public:
+    explicit FormWindow(Form& form)
+        : form_(form)
+        , client_(new FormClient(form, this))
+    {
+        setAttribute(Qt::WA_QuitOnClose, false);
+        resize(320, 240);
+        LayoutClient();
+    }
+
+    FormClient* Client() const { return client_; }
+
+    QMenuBar* MenuBar()
+    {
+        if (!menuBar_) {
+            menuBar_ = new QMenuBar(this);
+            LayoutClient();
+        }
+        return menuBar_;
+    }
+
+    void LayoutClient()
+    {
+        int top = 0;
+        if (menuBar_) {
+            top = menuBar_->sizeHint().height();
+            menuBar_->setGeometry(0, 0, width(), top);
+        }
+        client_->setGeometry(0, top, width(), std::max(0, height() - top));
+    }
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        bool unloaded = !form_.Loaded();
+        if (!unloaded && !form_.Dying())
+            detail::Dispatch([&] { unloaded = form_.unloadWith(vbFormControlMenu); });
+        if (unloaded)
+            e->accept();
+        else
+            e->ignore();
+    }
+
+    void resizeEvent(QResizeEvent*) override { LayoutClient(); }
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::WindowActivate) {
+            if (form_.Loaded() && !form_.Dying())
+                detail::Dispatch([this] { form_.activated(); });
+        } else if (e->type() == QEvent::WindowDeactivate) {
+            form_.active_ = false;
+        }
+        return QWidget::event(e);
+    }
+
+private:
+    Form& form_;
+    FormClient* client_;
+    QMenuBar* menuBar_ = nullptr;
+};
+
+void FormClient::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    form_.PaintSurface(p);
+}
+
+void FormClient::resizeEvent(QResizeEvent*)
+{
+    form_.ResizeSurface();
+    if (form_.Loaded() && !form_.Dying())
+        detail::Dispatch([this] { form_.Form_Resize(); });
+}
+
+QMenuBar* MenuBarOf(Form& form)
+{
+    return form.window_->MenuBar();
+}
+
+Form::Form(std::string name)
+    : name_(std::move(name))
+    , window_(std::make_unique<FormWindow>(*this))
+{
+    BindSurface(window_->Client());
+    window_->setWindowTitle(QString::fromStdString(name_));
+    window_->setAutoFillBackground(false);
+    applyWindowKind();
+}
+
+Form::~Form()
+{
+    dying_ = true;
+    if (modalLoop_)
+        modalLoop_->quit();
+    window_.reset();
+}
+
+void AdoptForm(std::unique_ptr<Form> form)
+{
+    if (QGuiApplication* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        app->setQuitOnLastWindowClosed(false);
+    Form& f = *form;
+    f.loaded_ = true;
+    loadedForms().push_back(std::move(form));
+    f.Form_Load();
+}
+
+int FormsCollection::Count() const
+{
+    return static_cast<int>(loadedForms().size());
+}
+
+Form& FormsCollection::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        vb::Raise(vb::kErrSubscript);
+    return *loadedForms()[static_cast<size_t>(index)];
+}
+
+FormsCollection Forms()
+{
+    return {};
+}
+
+void ResetForms()
+{
+    auto forms = std::move(loadedForms());
+    loadedForms().clear();
+    for (auto& f : forms) {
+        f->loaded_ = false;
+        f->dying_ = true;
+        if (f->modalLoop_)
+            f->modalLoop_->quit();
+    }
+    forms.clear();
+    detail::DeletePendingNow();
+}
+
+bool Form::unloadWith(int mode)
+{
+    if (!loaded_ || unloading_ || dying_)
+        return false;
+    struct Flag {
+        bool& f;
+        explicit Flag(bool& flag) : f(flag) { f = true; }
+        ~Flag() { f = false; }
+    } busy(unloading_);
+
+    int cancel = 0;
+    Form_QueryUnload(cancel, mode);
+    if (cancel != 0)
+        return false;
+    Form_Unload(cancel);
+    if (cancel != 0)
+        return false;
+
+    loaded_ = false;
+    active_ = false;
+    window_->hide();
+    if (modalLoop_)
+        modalLoop_->quit();
+    auto& forms = loadedForms();
+    auto it = std::find_if(forms.begin(), forms.end(), [this](const auto& p) { return p.get() == this; });
+    if (it != forms.end()) {
+        auto holder = std::make_shared<std::unique_ptr<Form>>(std::move(*it));
+        forms.erase(it);
+        detail::DeleteLater([holder] {
+            if (!*holder)
+                return;
+            (*holder)->dying_ = true;
+            (*holder)->window_.reset();
+            holder->reset();
+        });
+    }
+    endIfLastGone();
+    return true;
+}
+
+bool Form::Unload()
+{
+    return unloadWith(vbFormCode);
+}
+
+void Form::activated()
+{
+    if (active_ || !loaded_ || !window_->isVisible())
+        return;
+    active_ = true;
+    Form_Activate();
+}
+
+void Form::applyWindowKind()
+{
+    Qt::WindowFlags flags = Qt::Window;
+    const bool tool = borderStyle_ == vbFixedToolWindow || borderStyle_ == vbSizableToolWindow || !showInTaskbar_;
+    if (tool)
+        flags = Qt::Tool;
+    else if (borderStyle_ == vbFixedDialog)
+        flags = Qt::Dialog;
+    if (borderStyle_ == vbBSNone)
+        flags |= Qt::FramelessWindowHint;
+    if (borderStyle_ != vbSizable && borderStyle_ != vbBSNone) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        if (borderStyle_ == vbFixedSingle)
+            flags |= Qt::WindowMinimizeButtonHint;
+    }
+    if (window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        flags |= Qt::WindowStaysOnTopHint;
+    const bool visible = window_->isVisible();
+    window_->setWindowFlags(flags);
+    if (visible)
+        window_->show();
+}
+
+void Form::SetBorderStyle(int style)
+{
+    borderStyle_ = style;
+    applyWindowKind();
+}
+
+void Form::SetShowInTaskbar(bool show)
+{
+    showInTaskbar_ = show;
+    applyWindowKind();
+}
+
+void Form::SetStartUpPosition(int position)
+{
+    startUpPosition_ = position;
+}
+
+void Form::showWindow()
+{
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (startUpPosition_ == vbStartUpScreen) {
+            if (QScreen* s = QGuiApplication::primaryScreen()) {
+                const QRect area = s->availableGeometry();
+                const QSize size = window_->frameGeometry().size();
+                window_->move(area.x() + (area.width() - size.width()) / 2,
+                              area.y() + (area.height() - size.height()) / 2);
+            }
+        }
+    }
+    window_->show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        window_->raise();
+    window_->activateWindow();
+}
+
+void Form::Show(int modal)
+{
+    if (!loaded_ || dying_)
+        return;
+    if (modal == vbModeless) {
+        showWindow();
+        activated();
+        return;
+    }
+    if (window_->isVisible() && !modalLoop_)
+        vb::Raise(400, "Form already displayed; can't show modally");
+    // Runtime code with this form on the stack: no deletion until it returns.
+    detail::HandlerScope scope;
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    window_->setWindowModality(Qt::ApplicationModal);
+    showWindow();
+    activated();
+    if (loaded_ && modalLoop_ && window_->isVisible())
+        loop.exec();
+    modalLoop_ = nullptr;
+    if (!dying_ && window_) {
+        window_->hide();
+        window_->setWindowModality(Qt::NonModal);
+    }
+}
+
+void Form::Hide()
+{
+    if (window_)
+        window_->hide();
+    active_ = false;
+    if (modalLoop_)
+        modalLoop_->quit();
+}
+
+bool Form::Visible() const
+{
+    return window_ && window_->isVisible();
+}
+
+void Form::SetVisible(bool visible)
+{
+    if (visible)
+        Show();
+    else
+        Hide();
+}
+
+std::string Form::Caption() const
+{
+    return window_->windowTitle().toStdString();
+}
+
+void Form::SetCaption(std::string_view caption)
+{
+    window_->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<int>(caption.size())));
+}
+
+double Form::Left() const
+{
+    return window_->frameGeometry().x() * 15.0;
+}
+
+double Form::Top() const
+{
+    return window_->frameGeometry().y() * 15.0;
+}
+
+double Form::Width() const
+{
+    return window_->frameGeometry().width() * 15.0;
+}
+
+double Form::Height() const
+{
+    return window_->frameGeometry().height() * 15.0;
+}
+
+void Form::SetLeft(double twips)
+{
+    Move(twips);
+}
+
+void Form::SetTop(double twips)
+{
+    Move(Left(), twips);
+}
+
+void Form::SetWidth(double twips)
+{
+    Move(Left(), Top(), twips);
+}
+
+void Form::SetHeight(double twips)
+{
+    Move(Left(), Top(), Width(), twips);
+}
+
+void Form::Move(double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
+{
+    if ((width && *width < 0) || (height && *height < 0))
+        vb::Raise(vb::kErrInvalidProperty);
+    const QRect frame = window_->frameGeometry();
+    const QRect inner = window_->geometry();
+    const int extraW = frame.width() - inner.width();
+    const int extraH = frame.height() - inner.height();
+    window_->move(px(left), px(top.value_or(Top())));
+    const int w = std::max(0, px(width.value_or(Width())) - extraW);
+    const int h = std::max(0, px(height.value_or(Height())) - extraH);
+    const QSize limited = QSize(w, h).expandedTo(window_->minimumSize()).boundedTo(window_->maximumSize());
+    if (borderStyle_ != vbSizable && borderStyle_ != vbSizableToolWindow && borderStyle_ != vbBSNone)
+        window_->setFixedSize(limited);
+    else
+        window_->resize(limited);
+    window_->LayoutClient();
+}
+
+bool Form::Enabled() const
+{
+    return window_->isEnabled();
+}
+
+void Form::SetEnabled(bool enabled)
+{
+    window_->setEnabled(enabled);
+}
+
+QFont Form::Font() const
+{
+    return window_->font();
+}
+
+void Form::SetFont(const QFont& font)
+{
+    window_->setFont(font);
+}
+
+void Form::Refresh()
+{
+    if (window_->isVisible())
+        window_->repaint();
+}
+
+void Form::RestoreSize(double defaultHeight, double defaultWidth)
+{
+    auto read = [this](const char* key, double fallback) {
+        const std::string text = vb::GetSetting(kSettingsApp, name_, key, "");
+        const vb::Variant v(text);
+        if (text.empty() || !vb::IsNumeric(v))
+            return fallback;
+        const double d = vb::CDbl(v);
+        return d > 0 ? d : fallback;
+    };
+    Move(Left(), Top(), read("Width", defaultWidth), read("Height", defaultHeight));
+}
+
+void Form::SaveSize()
+{
+    vb::SaveSetting(kSettingsApp, name_, "Height", vb::CStr(vb::Variant(Height())));
+    vb::SaveSetting(kSettingsApp, name_, "Width", vb::CStr(vb::Variant(Width())));
+}
+
+void Form::PopupMenu(Menu& menu)
+{
+    detail::HandlerScope scope;
+    if (QMenu* m = menu.PopupWidget())
+        m->exec(QCursor::pos());
+}
+
+QWidget* Form::hWnd() const
+{
+    return window_.get();
+}
+
+QWidget* Form::ClientWidget() const
+{
+    return window_->Client();
+}
+
+} // namespace forms

@@ -1,0 +1,20 @@
+#pragma once
+// Everything a form of the program is written with.
+
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/CommonDialog.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Frame.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/Keys.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/ListBox.h"
+#include "platform/forms/Menu.h"
+#include "platform/forms/MsgBox.h"
+#include "platform/forms/OptionButton.h"
+#include "platform/forms/PictureBox.h"
+#include "platform/forms/Printer.h"
+#include "platform/forms/TextBox.h"
+#include "platform/forms/Timer.h"
