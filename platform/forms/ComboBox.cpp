@@ -75,8 +75,12 @@ void ComboBox::AddItem(std::string_view item, std::optional<int> index)
     if (at < 0 || at > combo_->count())
         vb::Raise(vb::kErrInvalidCall);
     const QString keep = combo_->currentText();
+    const bool none = combo_->currentIndex() < 0;
     codeChange_ = true;
     combo_->insertItem(at, toQt(item), QVariant::fromValue<qlonglong>(0));
+    // Adding an item chooses none.
+    if (none)
+        combo_->setCurrentIndex(-1);
     if (combo_->isEditable())
         combo_->setEditText(keep);
     codeChange_ = false;

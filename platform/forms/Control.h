@@ -13,6 +13,7 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <concepts>
 #include <functional>
 #include <map>
 #include <memory>
@@ -207,12 +208,13 @@ public:
         items_.erase(it);
     }
 
-    template <class... A>
-    void On(Event<A...> T::*event, std::type_identity_t<std::function<void(int, A...)>> handler)
+    template <class B, class... A>
+        requires std::derived_from<T, B>
+    void On(Event<A...> B::*event, std::type_identity_t<std::function<void(int, A...)>> handler)
     {
         auto wire = [event, handler](T& item) {
             const int i = item.Index();
-            item.*event = [handler, i](A... args) { handler(i, std::forward<A>(args)...); };
+            static_cast<B&>(item).*event = [handler, i](A... args) { handler(i, std::forward<A>(args)...); };
         };
         for (auto& [i, item] : items_)
             wire(*item);

@@ -177,7 +177,9 @@ void Surface::PSet(double x, double y, std::optional<OLE_COLOR> color)
 long Surface::Point(double x, double y) const
 {
     const int px = toPx(x), py = toPx(y);
-    if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
+    const int w = widget_ ? std::min(widget_->width(), image_.width()) : image_.width();
+    const int h = widget_ ? std::min(widget_->height(), image_.height()) : image_.height();
+    if (px < 0 || py < 0 || px >= w || py >= h)
         return -1;
     return static_cast<long>(ToOleColor(image_.pixelColor(px, py)));
 }
