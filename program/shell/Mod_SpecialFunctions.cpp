@@ -2,6 +2,11 @@
 
 #include "program/shell/Mod_Registry.h"
 
+#include "platform/basic/App.h"
+#include "platform/forms/Form.h"
+#include "platform/help/HtmlHelp.h"
+#include "platform/win/WindowPos.h"
+
 #include <algorithm>
 
 namespace Mod_SpecialFunctions {
@@ -50,5 +55,40 @@ void SaveImagePaths(const std::vector<std::string>& paths)
 }
 
 // --- end of the settings helpers ---
+
+// --- Window helpers ---
+
+void ShowHelpTopic(std::string_view topic)
+{
+    help::DisplayTopic(vb::AppPaths::ProgramFolder() / help::kHelpFolderName, topic);
+}
+
+void CloseEffect(forms::Form& form, int16_t stepTwips)
+{
+    if (Mod_Registry::ReadRegValue(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey, "ScreenClose") != "True")
+        return;
+    const double step = stepTwips;
+    while (!(form.Width() <= 1700 && form.Height() <= 500)) {
+        const double width = form.Width();
+        const double height = form.Height();
+        form.SetWidth(std::max(0.0, width - 2 * step));
+        form.SetLeft(form.Left() + step);
+        form.SetHeight(std::max(0.0, height - 2 * step));
+        form.SetTop(form.Top() + step);
+        form.Refresh();
+        // A window held at a minimum size larger than the limits would loop for ever.
+        if (form.Width() >= width && form.Height() >= height)
+            break;
+    }
+}
+
+void SetTopMost(QWidget* hWnd, int16_t onTop)
+{
+    const intptr_t after = onTop == -1 ? win::HWND_TOPMOST : onTop == 0 ? win::HWND_NOTOPMOST : win::HWND_TOP;
+    win::SetWindowPos(hWnd, after, 0, 0, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOACTIVATE | win::SWP_SHOWWINDOW);
+}
+
+// --- end of the window helpers ---
 
 } // namespace Mod_SpecialFunctions

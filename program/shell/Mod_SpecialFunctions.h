@@ -3,6 +3,11 @@
 
 #include "platform/basic/Variant.h"
 
+class QWidget;
+namespace forms {
+class Form;
+}
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,5 +39,23 @@ void SaveImagePaths(const std::vector<std::string>& paths);
 const std::vector<std::string>& ImageValueNames();
 
 // --- end of the settings helpers ---
+
+// --- Window helpers ---
+
+// Opens a help topic (a page path such as "Options_Screen\Misc_Options.htm")
+// from the help folder in the program folder, in the desktop's browser;
+// nothing when the help or the topic is missing.
+void ShowHelpTopic(std::string_view topic);
+
+// Shrinks a closing window towards its centre by stepTwips on each side per
+// step, while the registry value ScreenClose is "True", until it is at most
+// 1700 x 500 twips or a step no longer makes it smaller.
+void CloseEffect(forms::Form& form, int16_t stepTwips);
+
+// onTop -1 (True): always on top; 0: no longer; any other value: brought to
+// the front. The window is shown without being activated.
+void SetTopMost(QWidget* hWnd, int16_t onTop);
+
+// --- end of the window helpers ---
 
 } // namespace Mod_SpecialFunctions

@@ -30,6 +30,11 @@ struct ShellState {
     ado::RecordsetPtr g_rsCAMRate, g_rsTaxRate, g_rsCalInfo, g_rsSales;
     bool g_StoresOpen = false, g_LandLordOpen = false, g_BaseRateOpen = false, g_PercentageRateOpen = false;
     bool g_CAMRateOpen = false, g_TaxRateOpen = false, g_CalInfoOpen = false, g_SalesOpen = false;
+
+    // Message box (MBoxMod): the index of the button released last and the
+    // state of the box's check box at that release; both 0 at start.
+    int16_t g_MBoxResult = 0;
+    int16_t g_MBoxCheckValue = 0;
 };
 
 ShellState& Shell();
