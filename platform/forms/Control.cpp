@@ -138,7 +138,8 @@ bool Control::HandleInput(QWidget* source, QEvent* event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
         auto* m = static_cast<QMouseEvent*>(event);
-        const QPointF p = source == widget_ ? m->position() : QPointF(widget_->mapFrom(source, m->position()));
+        const QPointF global = source->mapToGlobal(m->position());
+        const QPointF p = MouseOrigin()->mapFromGlobal(global);
         const double k = 15.0 / MouseTwipsPerUnit();
         const float x = static_cast<float>(p.x() * k);
         const float y = static_cast<float>(p.y() * k);
@@ -149,7 +150,7 @@ bool Control::HandleInput(QWidget* source, QEvent* event)
             detail::Dispatch([&] { MouseDown.Raise(button, shift, x, y); });
         } else if (event->type() == QEvent::MouseButtonRelease) {
             detail::Dispatch([&] { MouseUp.Raise(button, shift, x, y); });
-            const bool inside = widget_ && widget_->rect().contains(p.toPoint());
+            const bool inside = widget_ && widget_->rect().contains(widget_->mapFromGlobal(global).toPoint());
             if (pressed_ && inside && ClicksOnMouse())
                 detail::Dispatch([&] { Click.Raise(); });
             pressed_ = false;

@@ -122,8 +122,10 @@ protected:
     // Whether the control takes its mouse events for itself (windowless
     // controls do; native widgets handle their own).
     virtual bool ConsumesMouse() const { return false; }
-    // Twips per unit of the X and Y passed to the mouse events.
+    // Twips per unit of the X and Y passed to the mouse events, and the
+    // widget they are measured from.
     virtual double MouseTwipsPerUnit() const;
+    virtual QWidget* MouseOrigin() const { return widget_; }
     // A KeyPress whose code a handler changed: type that character instead.
     virtual void TypeCharacter(int keyAscii);
     // Key events before the control's own: a user control's key preview.

@@ -351,3 +351,137 @@ TEST(CommonDialogSeam, FiltersChoicesAndCancel)
 }
 
 } // namespace
+
+namespace {
+
+class frmParts : public forms::FormOf<frmParts> {
+public:
+    frmParts() : FormOf("frmParts") {}
+    forms::Frame fraMisc{*this, "fraMisc"};
+    forms::CheckBox chkInFrame{fraMisc, "chkInFrame"};
+    forms::PictureBox picPixels{*this, "picPixels"};
+    forms::Image imgIcon{*this, "imgIcon"};
+    forms::ListBox lstOne{*this, "lstOne"};
+    forms::TextBox txtA{*this, "txtA"};
+    forms::TextBox txtB{*this, "txtB"};
+    forms::Label lblLink{*this, "lblLink"};
+};
+
+class MoreControls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = &frmParts::Instance();
+        form->Show();
+    }
+    void TearDown() override { forms::ResetForms(); }
+    frmParts* form = nullptr;
+    std::vector<std::string> events;
+};
+
+TEST_F(MoreControls, ContainersPlaceAndScaleTheirControls)
+{
+    form->fraMisc.Move(1500, 1500, 3000, 1500);
+    form->chkInFrame.Move(150, 300, 1500, 300);
+    EXPECT_EQ(form->chkInFrame.Widget()->parentWidget(), form->fraMisc.Widget());
+    EXPECT_EQ(form->chkInFrame.Widget()->pos(), QPoint(10, 20));
+
+    // Mouse positions come in the picture box's own units.
+    auto& p = form->picPixels;
+    p.SetScaleMode(forms::vbPixels);
+    p.Move(0, 0, 1500, 1500);
+    float x = -1, y = -1;
+    p.MouseDown = [&](int, int, float X, float Y) {
+        x = X;
+        y = Y;
+    };
+    QTest::mousePress(p.ClientWidget(), Qt::LeftButton, {}, QPoint(7, 9));
+    QTest::mouseRelease(p.ClientWidget(), Qt::LeftButton, {}, QPoint(7, 9));
+    EXPECT_EQ(x, 7);
+    EXPECT_EQ(y, 9);
+    p.SetScaleMode(forms::vbTwips);
+    QTest::mousePress(p.ClientWidget(), Qt::LeftButton, {}, QPoint(2, 3));
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 45);
+    QTest::mouseRelease(p.ClientWidget(), Qt::LeftButton, {}, QPoint(2, 3));
+    EXPECT_EQ(p.ScaleWidth(), 1440) << "the border takes its share";
+
+    // Without Stretch an image takes its picture's size.
+    QPixmap picture(16, 16);
+    picture.fill(Qt::red);
+    form->imgIcon.SetPicture(picture);
+    EXPECT_EQ(form->imgIcon.Width(), 240);
+    form->imgIcon.SetStretch(true);
+    form->imgIcon.Move(0, 0, 960, 960);
+    EXPECT_EQ(form->imgIcon.Width(), 960);
+}
+
+TEST_F(MoreControls, ClicksFocusAndLockedText)
+{
+    form->lblLink.Move(0, 0, 1500, 300);
+    form->lblLink.Click = [&] { events.push_back("label"); };
+    QTest::mouseClick(form->lblLink.Widget(), Qt::LeftButton, {}, QPoint(3, 3));
+    // Pressed on the label, released elsewhere: no click.
+    QTest::mousePress(form->lblLink.Widget(), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(form->lblLink.Widget(), Qt::LeftButton, {}, QPoint(300, 3));
+    EXPECT_EQ(events, std::vector<std::string>{"label"});
+
+    form->txtA.LostFocus = [&] { events.push_back("lost A"); };
+    form->txtB.GotFocus = [&] { events.push_back("got B"); };
+    form->hWnd()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form->hWnd()));
+    form->txtA.SetFocus();
+    form->txtB.SetFocus();
+    QCoreApplication::processEvents();
+    EXPECT_NE(std::find(events.begin(), events.end(), "lost A"), events.end());
+    EXPECT_NE(std::find(events.begin(), events.end(), "got B"), events.end());
+
+    // A locked box types nothing, even a key a handler replaced.
+    form->txtA.SetLocked(true);
+    form->txtA.KeyPress = [](int& k) { k = 'Z'; };
+    QTest::keyClicks(form->txtA.Widget(), "ab");
+    EXPECT_EQ(form->txtA.Text(), "");
+    form->txtA.SetLocked(false);
+    form->txtA.SetMaxLength(3);
+    QTest::keyClicks(form->txtA.Widget(), "abcdef");
+    EXPECT_EQ(form->txtA.Text(), "ZZZ");
+}
+
+TEST_F(MoreControls, SingleChoiceListAndPrintedText)
+{
+    auto& l = form->lstOne;
+    l.Click = [&] { events.push_back("click " + l.Text()); };
+    l.AddItem("Daily");
+    l.AddItem("Weekly");
+    l.SetListIndex(1);
+    EXPECT_TRUE(l.Selected(1));
+    l.SetSelected(0, true);
+    EXPECT_EQ(l.ListIndex(), 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"click Weekly", "click Daily"}));
+    EXPECT_THROW(l.SetListIndex(2), vb::RuntimeError);
+    l.Clear();
+    EXPECT_EQ(l.Text(), "");
+
+    auto& p = form->picPixels;
+    p.SetBorderStyle(0);
+    p.SetScaleMode(forms::vbPixels);
+    p.Move(0, 0, 1500, 1500);
+    p.SetBackColor(forms::vbWhite);
+    p.SetForeColor(forms::vbBlack);
+    p.SetCurrentX(2);
+    p.Print("W");
+    EXPECT_GT(p.CurrentY(), 5) << "the next line";
+    EXPECT_EQ(p.CurrentX(), 0);
+    bool inked = false;
+    for (int x = 0; x < 20; ++x)
+        for (int y = 0; y < 20; ++y)
+            inked = inked || p.Point(x, y) == forms::vbBlack;
+    EXPECT_TRUE(inked);
+    // A diagonal line leaves out its last point as well.
+    p.Cls();
+    p.Line(0, 0, 4, 4, forms::vbBlack);
+    EXPECT_EQ(p.Point(3, 3), forms::vbBlack);
+    EXPECT_EQ(p.Point(4, 4), forms::vbWhite);
+}
+
+} // namespace

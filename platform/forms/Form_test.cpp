@@ -293,3 +293,56 @@ TEST_F(FormLifecycle, SizesInTwipsAndSavedUnderTheFormsName)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FormLifecycle, WindowKindsAndPlaces)
+{
+    frmSecond& s = frmSecond::Instance();
+    s.SetBorderStyle(forms::vbBSNone);
+    s.SetShowInTaskbar(false);
+    EXPECT_TRUE(s.hWnd()->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(s.hWnd()->windowType(), Qt::Tool);
+    s.SetBorderStyle(forms::vbFixedDialog);
+    s.SetShowInTaskbar(true);
+    EXPECT_EQ(s.hWnd()->windowType(), Qt::Dialog);
+    s.Move(0, 0, 3000, 1500);
+    EXPECT_EQ(s.hWnd()->minimumSize(), s.hWnd()->maximumSize()) << "a fixed border keeps its size";
+
+    frmFirst& f = frmFirst::Instance();
+    f.SetStartUpPosition(forms::vbStartUpScreen);
+    f.Move(0, 0, 3000, 1500);
+    f.SetCaption("Store Information");
+    f.Show();
+    EXPECT_EQ(f.Caption(), "Store Information");
+    EXPECT_NEAR(f.Left() + f.Width() / 2, vb::Screen::Width() / 2, 30);
+}
+
+TEST_F(FormLifecycle, ActivateOnceAShowAndResizeWhileShown)
+{
+    frmSecond& s = frmSecond::Instance();
+    s.Show();
+    s.Show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.activations, 1);
+    s.Hide();
+    s.Show();
+    EXPECT_EQ(s.activations, 2);
+}
+
+TEST_F(FormLifecycle, NewMakesAnotherInstance)
+{
+    frmSecond& main = frmSecond::Instance();
+    forms::FormRef<frmSecond> extra = forms::New<frmSecond>();
+    ASSERT_TRUE(extra);
+    EXPECT_NE(extra.get(), &main);
+    EXPECT_EQ(frmSecond::IfLoaded(), &main);
+    EXPECT_EQ(forms::Forms().Count(), 2);
+    extra->Unload();
+    EXPECT_EQ(forms::Forms().Count(), 1);
+    EXPECT_EQ(frmSecond::IfLoaded(), &main);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(extra);
+}
+
+} // namespace

@@ -30,6 +30,7 @@ public:
 protected:
     bool ConsumesMouse() const override { return true; }
     double MouseTwipsPerUnit() const override { return Surface::TwipsPerUnit(); }
+    QWidget* MouseOrigin() const override { return client_; }
     void GeometryApplied() override;
 
 private:

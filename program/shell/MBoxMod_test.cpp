@@ -244,6 +244,50 @@ TEST_F(MessageBox, DrawsBandFramesAndSunkenButton)
     EXPECT_TRUE(win::IsTopMost(MBox::Instance().hWnd()));
 }
 
+TEST_F(MessageBox, LongPromptIsCutAndTitleKeepsOneLine)
+{
+    std::string prompt;
+    for (int i = 0; i < 12; ++i)
+        prompt += "Line " + std::to_string(i) + " of a long notice.\r\n";
+    whenOpen([](MBox& b) {
+        EXPECT_EQ(b.Label2.Height(), 78);
+        EXPECT_EQ(b.Label2.Top(), 29);
+        EXPECT_EQ(b.Label2.Width(), 249);
+        EXPECT_EQ(b.Label3.Height(), 13);
+        release(b, 0);
+    });
+    ShowMBox(prompt, 1, 0, 2, std::string(200, 'T'));
+    whenOpen([](MBox& b) {
+        const double h = b.Label2.Height();
+        EXPECT_LT(h, 30);
+        EXPECT_EQ(b.Label2.Top(), 146 / 2.0 - h / 2 - 5);
+        release(b, 0);
+    });
+    ShowMBox("One line.", 1, 0, 2);
+}
+
+TEST_F(MessageBox, ScriptedAnswersAndAnEndWithoutAButton)
+{
+    auto script = std::make_shared<MBoxMod::ScriptedMBox>();
+    script->answers.push_back({1, 1});
+    MBoxMod::SetPresenter(script);
+    EXPECT_EQ(ShowMBox("Delete the store?", 4, 5, 8), 1);
+    EXPECT_EQ(tv::Shell().g_MBoxCheckValue, 1);
+    EXPECT_EQ(ShowMBox("Saved.", 4, 0, 2, std::string("")), 0);
+    MBoxMod::SetPresenter(nullptr);
+    ASSERT_EQ(script->shown.size(), 2u);
+    EXPECT_EQ(script->shown[0].title, vb::App::Title());
+    EXPECT_EQ(script->shown[0].buttonSet, 5);
+    EXPECT_EQ(script->shown[1].title, "");
+    EXPECT_EQ(tv::Shell().g_MBoxResult, 0);
+
+    // The program closing all its windows ends a waiting box without an answer.
+    tv::Shell().g_MBoxResult = 2;
+    whenOpen([](MBox& b) { b.Unload(); });
+    EXPECT_EQ(ShowMBox("Waiting", 4, 0, 2), -1);
+    EXPECT_EQ(tv::Shell().g_MBoxResult, 2);
+}
+
 // Pictures of the box in every scheme, for people to look at.
 TEST_F(MessageBox, PicturesOfEachScheme)
 {
