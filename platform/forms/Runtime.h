@@ -84,6 +84,8 @@ void Dispatch(F&& f)
         vb::ReportUnhandledError(e);
     } catch (const std::exception& e) {
         ReportException(e);
+    } catch (...) {
+        vb::ReportUnhandledError(vb::RuntimeError(51, "Internal error"));
     }
 }
 
