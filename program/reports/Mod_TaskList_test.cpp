@@ -7,6 +7,7 @@
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsState.h"
+#include "program/shell/MBoxMod.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 
@@ -69,7 +70,7 @@ protected:
     void TearDown() override
     {
         vb::SetClock(nullptr);
-        Mod_tallyvane::SetCompletionBox(nullptr);
+        MBoxMod::SetPresenter(nullptr);
     }
 
     // Stores a schedule for a report (its other settings as a new report has them).
@@ -322,12 +323,19 @@ TEST_F(TaskTable, AOneTimeReportThatRanOnlyStopsBeingScheduled)
 TEST_F(TaskTable, ADailyReportRunsOncePerDayAndKeepsRunningAfterMidnight)
 {
     schedule("INSURANCE REMINDER", "3/1/2026", "09:00 AM", "Daily", "True", "Popup-Menu");
-    std::vector<std::string> boxes;
-    std::string fileWhileBoxShown;
-    Mod_tallyvane::SetCompletionBox([&](const std::string& prompt) {
-        boxes.push_back(prompt);
-        fileWhileBoxShown = ReadReportSettings(folder(), "INSURANCE REMINDER")[Mod_Report::kStartDate];
-    });
+    // The completion box, answered at once; it notes what the file held while it was up.
+    struct Box : MBoxMod::ScriptedMBox {
+        fs::path folder;
+        std::string fileWhileShown;
+        MBoxMod::MBoxAnswer Ask(const MBoxMod::MBoxRequest& request) override
+        {
+            fileWhileShown = ReadReportSettings(folder, "INSURANCE REMINDER")[Mod_Report::kStartDate];
+            return ScriptedMBox::Ask(request);
+        }
+    };
+    auto box = std::make_shared<Box>();
+    box->folder = folder();
+    MBoxMod::SetPresenter(box);
 
     // What the runner does on each pass: run the entries due this minute,
     // reschedule them and rebuild the table when one ran.
@@ -357,7 +365,15 @@ TEST_F(TaskTable, ADailyReportRunsOncePerDayAndKeepsRunningAfterMidnight)
         pass();
     }
     EXPECT_EQ(runs, 3);
-    EXPECT_EQ(boxes, Lines(3, "Insurance Reminder Report report generated!"));
+    ASSERT_EQ(box->shown.size(), 3u);
+    for (const auto& shown : box->shown) {
+        EXPECT_EQ(shown.prompt, "Insurance Reminder Report report generated!");
+        EXPECT_EQ(shown.colorScheme, 2);
+        EXPECT_EQ(shown.buttonSet, 0);
+        EXPECT_EQ(shown.iconIndex, 2);
+        EXPECT_EQ(shown.title, "Report Complete");
+        EXPECT_FALSE(shown.showCheck);
+    }
     // The box came after the entry had been written back.
-    EXPECT_EQ(fileWhileBoxShown, "3/18/2026");
+    EXPECT_EQ(box->fileWhileShown, "3/18/2026");
 }

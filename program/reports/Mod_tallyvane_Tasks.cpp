@@ -5,28 +5,14 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
+#include "program/shell/MBoxMod.h"
 #include "program/shell/Mod_FTPData.h"
 
-#include <iostream>
+#include <string>
 
 namespace Mod_tallyvane {
 
 namespace {
-
-CompletionBox& completionBox()
-{
-    static CompletionBox box;
-    return box;
-}
-
-void showCompletionBox(const std::string& prompt)
-{
-    if (completionBox()) {
-        completionBox()(prompt);
-        return;
-    }
-    std::cerr << prompt << '\n';
-}
 
 vb::Date parseTime(const std::string& text)
 {
@@ -60,11 +46,6 @@ bool stepOf(const std::string& frequency, int& count, const char*& interval)
 
 } // namespace
 
-void SetCompletionBox(CompletionBox box)
-{
-    completionBox() = std::move(box);
-}
-
 void RescheduleTask(int16_t index)
 {
     auto& tasks = tv::Reports().g_ScheduledTasks;
@@ -94,7 +75,7 @@ void RescheduleTask(int16_t index)
     const ScheduledTask done = entry;
     Mod_FileIO::WriteReportSchedule(vb::App::Path(), done);
     if (done.Reminder == "Popup-Menu")
-        showCompletionBox(done.DisplayName + " report generated!");
+        MBoxMod::ShowMBox(done.DisplayName + " report generated!", 2, 0, 2, std::string("Report Complete"), false);
 }
 
 } // namespace Mod_tallyvane
