@@ -7,6 +7,8 @@
 #include "platform/basic/DateTime.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
+#include "platform/forms/MsgBox.h"
+#include "program/shell/MBoxMod.h"
 
 #include <chrono>
 #include <thread>
@@ -38,6 +40,11 @@ std::string trimSpace(std::string_view s)
     return std::string(s.substr(first, last - first + 1));
 }
 
+void inform(const std::string& text)
+{
+    forms::MsgBox(text, forms::vbInformation);
+}
+
 double elapsed()
 {
     return vb::CurrentClock().Elapsed();
@@ -55,7 +62,7 @@ void yieldOnce(Changed changed)
 
 } // namespace
 
-SmtpSender::SmtpSender(std::shared_ptr<MailPrompts> prompts) : prompts_(std::move(prompts))
+SmtpSender::SmtpSender()
 {
     Winsock1.OnDataArrival = [this](long bytesTotal) { Winsock1_DataArrival(bytesTotal); };
     Winsock1.OnError = [this](int number, const std::string& description) {
@@ -152,12 +159,12 @@ SmtpSender::Reply SmtpSender::WaitFor(std::string_view ResponseCode)
 {
     const Reply r = awaitReply(ResponseCode);
     if (r == Reply::TimedOut) {
-        prompts_->Inform(kTimedOut);
+        inform(kTimedOut);
     } else if (r == Reply::WrongCode) {
         std::string shown = lastReply_;
         while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
             shown.pop_back();
-        prompts_->Inform(std::string(kBadCode) + std::string(ResponseCode) + " Code recieved: " + shown);
+        inform(std::string(kBadCode) + std::string(ResponseCode) + " Code recieved: " + shown);
     }
     return r;
 }
@@ -226,7 +233,7 @@ long SmtpSender::send(const std::string& subject, const std::string& body, const
     mail.hasAttachment = haveAttachment;
     mail.attachmentPath = attachment;
     mail.contentSubtype = subtype;
-    MimeComposer composer(*prompts_);
+    MimeComposer composer;
     const std::string data = MimeComposer::ToSmtpData(composer.ComposeMessage(mail, vb::Now()));
 
     socketError_ = 0;
@@ -276,11 +283,11 @@ long SmtpSender::SendEmail(const std::string& Subject, const std::string& MailBo
     std::vector<std::string> refused;
     const std::vector<std::string> to = CheckRecipients(Recepitants, &refused);
     for (const std::string& r : refused)
-        prompts_->Inform(kBadRecipient + r);
+        inform(kBadRecipient + r);
     if (to.empty())
         return kFailed;
     if (sending_ || Winsock1.State() != vb::sckClosed) {
-        prompts_->Inform(kBusy);
+        inform(kBusy);
         return kFailed;
     }
 
@@ -296,7 +303,7 @@ long SmtpSender::SendEmail(const std::string& Subject, const std::string& MailBo
     Winsock1.Close();
     sending_ = false;
     if (failed) {
-        prompts_->SendFailed(kFailedToSend);
+        MBoxMod::ShowMBox(kFailedToSend, kFailedScheme, kFailedButtons, kFailedIcon);
         result = kFailed;
     }
     return result;

@@ -5,11 +5,8 @@
 // loop runs, at most 5 seconds per reply. frmMain owns one SmtpSender and its
 // SendEmail forwards here.
 
-#include "program/reports/MailPrompts.h"
-
 #include "platform/net/Winsock.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +20,14 @@ public:
     static constexpr double kReplySeconds = 5.0;
     static constexpr size_t kPiece = 8192;
 
+    // The program's box for a failed send: colour scheme, button set (OK), icon.
+    static constexpr int kFailedScheme = 4;
+    static constexpr int kFailedButtons = 0;
+    static constexpr int kFailedIcon = 10;
+
     // Messages the sender shows; the first three are the program's own texts.
+    // kFailedToSend goes through the program's box, the others through the
+    // system box with the information icon.
     static constexpr const char* kTimedOut = "SMTP service error, timed out while waiting for response";
     static constexpr const char* kBadCode = "SMTP service error, impromper response code. Code should have been: ";
     static constexpr const char* kFailedToSend = "Failed to send email!";
@@ -32,7 +36,7 @@ public:
 
     enum class Reply { Matched, WrongCode, TimedOut };
 
-    explicit SmtpSender(std::shared_ptr<MailPrompts> prompts = DefaultMailPrompts());
+    SmtpSender();
     ~SmtpSender();
     SmtpSender(const SmtpSender&) = delete;
     SmtpSender& operator=(const SmtpSender&) = delete;
@@ -83,7 +87,6 @@ private:
               bool haveAttachment, const std::string& attachment, const std::string& subtype);
     void quit();
 
-    std::shared_ptr<MailPrompts> prompts_;
     std::string buffer_;
     std::string lastReply_;
     int socketError_ = 0;

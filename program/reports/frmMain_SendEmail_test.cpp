@@ -69,8 +69,8 @@ protected:
 
     tv::testing::TempRoot root;
     mailtest::ScriptedSmtpServer server;
-    std::shared_ptr<mailtest::FakePrompts> prompts = std::make_shared<mailtest::FakePrompts>();
-    SmtpSender sender{prompts};
+    mailtest::ScriptedBoxes boxes;
+    SmtpSender sender;
     vb::Endpoint asked;
 };
 
@@ -82,8 +82,8 @@ TEST_F(SmtpSenderTest, DialogueInOrderToPort25AndSocketClosedAfter)
     EXPECT_EQ(server.commands, dialogue({"a@x.org", "b@y.org"}));
     EXPECT_NE(server.data.find("\r\nSubject: Subject\r\n"), std::string::npos);
     EXPECT_TRUE(server.data.ends_with("\r\n\r\nHello\r\n.\r\n"));
-    EXPECT_TRUE(prompts->informed.empty());
-    EXPECT_TRUE(prompts->failed.empty());
+    EXPECT_TRUE(boxes.informed().empty());
+    EXPECT_TRUE(boxes.failed().empty());
     EXPECT_TRUE(PumpUntil([&] { return server.clientGone; }));
 
     // The same sender goes again.
@@ -95,19 +95,19 @@ TEST_F(SmtpSenderTest, RecipientsTrimmedEmptySkippedMalformedRefused)
 {
     EXPECT_EQ(send(" a@x.org ;;  ; <b@y.org>;c d@z.org;\te@w.org\t;f@v.org,g@u.org;"), SmtpSender::kSent);
     EXPECT_EQ(server.commands, dialogue({"a@x.org", "e@w.org"}));
-    EXPECT_EQ(prompts->informed,
+    EXPECT_EQ(boxes.informed(),
               (std::vector<std::string>{std::string(SmtpSender::kBadRecipient) + "<b@y.org>",
                                         std::string(SmtpSender::kBadRecipient) + "c d@z.org",
                                         std::string(SmtpSender::kBadRecipient) + "f@v.org,g@u.org"}));
     EXPECT_NE(server.data.find("\r\nTo: a@x.org, e@w.org\r\n"), std::string::npos);
 
     // Nothing to send to: no connection, and blanks alone say nothing.
-    prompts->informed.clear();
+    boxes.clear();
     EXPECT_EQ(send("   "), SmtpSender::kFailed);
     EXPECT_EQ(send(" ; ;"), SmtpSender::kFailed);
-    EXPECT_TRUE(prompts->informed.empty());
+    EXPECT_TRUE(boxes.informed().empty());
     EXPECT_EQ(send("<x@y.org>"), SmtpSender::kFailed);
-    EXPECT_EQ(prompts->informed.size(), 1u);
+    EXPECT_EQ(boxes.informed().size(), 1u);
     EXPECT_EQ(server.connections, 1);
 }
 
@@ -128,9 +128,10 @@ TEST_F(SmtpSenderTest, SilentServerTimesOutWithoutHangingLaterSends)
     vb::SetClock(std::make_shared<mailtest::FastClock>());
     server.greeting.clear();
     EXPECT_EQ(send(), SmtpSender::kFailed);
-    EXPECT_EQ(prompts->informed, std::vector<std::string>{SmtpSender::kTimedOut});
+    EXPECT_EQ(boxes.informed(), std::vector<std::string>{SmtpSender::kTimedOut});
+    EXPECT_EQ(boxes.msgBox->shown.at(0).buttons, forms::vbInformation);
     EXPECT_TRUE(server.commands.empty());
-    EXPECT_TRUE(prompts->failed.empty());
+    EXPECT_TRUE(boxes.failed().empty());
 
     vb::SetClock(nullptr);
     server.greeting = {"220 back\r\n"};
@@ -160,13 +161,13 @@ TEST_F(SmtpSenderTest, RefusalAtGreetingMailDataOrEndOfDataStopsAndQuits)
             refusing.greeting = {"554 5.3.2 No service\r\n"};
         else
             refusing.replies[c.key] = {"554 5.7.1 Rejected\r\n"};
-        prompts->informed.clear();
+        boxes.clear();
         EXPECT_EQ(send(), SmtpSender::kFailed);
         const std::string got = c.key == "greeting" ? "554 5.3.2 No service" : "554 5.7.1 Rejected";
-        EXPECT_EQ(prompts->informed, std::vector<std::string>{badCode(c.expected, got)});
+        EXPECT_EQ(boxes.informed(), std::vector<std::string>{badCode(c.expected, got)});
         EXPECT_EQ(refusing.commands, c.commands);
         EXPECT_EQ(!refusing.data.empty(), c.dataSent);
-        EXPECT_TRUE(prompts->failed.empty());
+        EXPECT_TRUE(boxes.failed().empty());
         EXPECT_TRUE(PumpUntil([&] { return refusing.clientGone; }));
     }
 }
@@ -175,16 +176,16 @@ TEST_F(SmtpSenderTest, RejectedRecipientLetsOthersThroughButNoneAcceptedFails)
 {
     server.rcptReplies = {{"550 5.1.1 No such user\r\n"}, {"250 Ok\r\n"}};
     EXPECT_EQ(send("nobody@x.org;a@x.org"), SmtpSender::kSent);
-    EXPECT_EQ(prompts->informed, std::vector<std::string>{badCode("250", "550 5.1.1 No such user")});
+    EXPECT_EQ(boxes.informed(), std::vector<std::string>{badCode("250", "550 5.1.1 No such user")});
     EXPECT_EQ(server.commands, dialogue({"nobody@x.org", "a@x.org"}));
     EXPECT_FALSE(server.data.empty());
 
-    prompts->informed.clear();
+    boxes.clear();
     server.data.clear();
     server.commands.clear();
     server.rcptReplies = {{"550 5.1.1 No such user\r\n"}, {"450 4.2.0 Try later\r\n"}};
     EXPECT_EQ(send("nobody@x.org;a@x.org"), SmtpSender::kFailed);
-    EXPECT_EQ(prompts->informed.size(), 2u);
+    EXPECT_EQ(boxes.informed().size(), 2u);
     EXPECT_EQ(server.commands, dialogue({"nobody@x.org", "a@x.org"}, false));
     EXPECT_TRUE(server.data.empty());
 }
@@ -196,10 +197,16 @@ TEST_F(SmtpSenderTest, DroppedOrRefusedConnectionShowsTheFailureBox)
         mailtest::ScriptedSmtpServer dropping;
         vb::SetEndpointMap([&](const vb::Endpoint&) { return vb::Endpoint{"127.0.0.1", dropping.Port()}; });
         dropping.dropAt = at;
-        prompts->failed.clear();
+        boxes.clear();
         EXPECT_EQ(send(), SmtpSender::kFailed);
-        EXPECT_EQ(prompts->failed, std::vector<std::string>{SmtpSender::kFailedToSend});
-        EXPECT_TRUE(prompts->informed.empty());
+        EXPECT_EQ(boxes.failed(), std::vector<std::string>{SmtpSender::kFailedToSend});
+        EXPECT_TRUE(boxes.informed().empty());
+        const MBoxMod::MBoxRequest& box = boxes.mbox->shown.at(0);
+        EXPECT_EQ(box.colorScheme, 4);
+        EXPECT_EQ(box.buttonSet, 0);
+        EXPECT_EQ(box.iconIndex, 10);
+        EXPECT_EQ(box.title, vb::App::Title());
+        EXPECT_FALSE(box.showCheck);
         EXPECT_EQ(sender.Winsock1.State(), vb::sckClosed);
     }
 
@@ -208,14 +215,14 @@ TEST_F(SmtpSenderTest, DroppedOrRefusedConnectionShowsTheFailureBox)
     const uint16_t dead = probe.serverPort();
     probe.close();
     vb::SetEndpointMap([dead](const vb::Endpoint&) { return vb::Endpoint{"127.0.0.1", dead}; });
-    prompts->failed.clear();
+    boxes.clear();
     EXPECT_EQ(send(), SmtpSender::kFailed);
-    EXPECT_EQ(prompts->failed, std::vector<std::string>{SmtpSender::kFailedToSend});
+    EXPECT_EQ(boxes.failed(), std::vector<std::string>{SmtpSender::kFailedToSend});
 
     // No server set at all fails the same way, before any traffic.
     tv::Shell().g_SMTPMailServer = "";
     EXPECT_EQ(send(), SmtpSender::kFailed);
-    EXPECT_EQ(prompts->failed.size(), 2u);
+    EXPECT_EQ(boxes.failed().size(), 2u);
 }
 
 TEST_F(SmtpSenderTest, SplitAndMultiLineRepliesAreReadWhole)
@@ -233,7 +240,7 @@ TEST_F(SmtpSenderTest, SplitAndMultiLineRepliesAreReadWhole)
     // MAIL went out only after every piece of the greeting and the HELO reply.
     EXPECT_EQ(chunksBeforeMail, 5u);
     EXPECT_EQ(server.commands, dialogue({"a@x.org", "b@y.org"}));
-    EXPECT_TRUE(prompts->informed.empty());
+    EXPECT_TRUE(boxes.informed().empty());
 }
 
 TEST_F(SmtpSenderTest, MessageLinesCannotEndTheDataOrBecomeCommands)
@@ -261,7 +268,7 @@ TEST_F(SmtpSenderTest, SecondSendWhileOneIsUnderWayIsRefusedAsBusy)
     };
     EXPECT_EQ(send(), SmtpSender::kSent);
     EXPECT_EQ(nested, SmtpSender::kFailed);
-    EXPECT_EQ(prompts->informed, std::vector<std::string>{SmtpSender::kBusy});
+    EXPECT_EQ(boxes.informed(), std::vector<std::string>{SmtpSender::kBusy});
     EXPECT_EQ(server.connections, 1);
 }
 
@@ -269,7 +276,7 @@ TEST_F(SmtpSenderTest, UnreadableAttachmentFailsBeforeConnecting)
 {
     EXPECT_EQ(sender.SendEmail("S", "B", "a@x.org", true, (root.ProgramFolder() / "gone.htm").string(), ""),
               SmtpSender::kFailed);
-    EXPECT_EQ(prompts->failed, std::vector<std::string>{SmtpSender::kFailedToSend});
+    EXPECT_EQ(boxes.failed(), std::vector<std::string>{SmtpSender::kFailedToSend});
     EXPECT_EQ(server.connections, 0);
 }
 
@@ -335,8 +342,8 @@ TEST_F(SmtpSenderTest, RealServerReceivesPlainHtmlAndAttachmentMessages)
     const std::string body = "Tallyvane v1.0.0 automatic report generation\r\nReport : Base Rate\r\n\r\n"
                              "Please see attachment for report\r\n";
     ASSERT_EQ(sender.SendEmail("Base Rate", body, "c@z.org", true, file.string(), ""), SmtpSender::kSent);
-    EXPECT_TRUE(prompts->informed.empty());
-    EXPECT_TRUE(prompts->failed.empty());
+    EXPECT_TRUE(boxes.informed().empty());
+    EXPECT_TRUE(boxes.failed().empty());
 
     const QJsonObject m1 = real.Message(1);
     ASSERT_FALSE(m1.isEmpty());

@@ -7,6 +7,7 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/basic/Variant.h"
+#include "platform/forms/MsgBox.h"
 
 #include <QDateTime>
 
@@ -276,10 +277,10 @@ std::string MimeComposer::AttachmentPart(const std::string& path)
             "The current file is " + vb::CStr(vb::Variant(mb)) +
             " MB of size, extracting from it could take a few minutes, Click Yes to go ahead, No to skip it or "
             "Cancel if you don't want to get this message again";
-        switch (prompts_.AskYesNoCancel(question)) {
-        case MailPrompts::Answer::No: skip = true; break;
-        case MailPrompts::Answer::Cancel: vb::SaveSetting(app, "Settings", "Too big", "True"); break;
-        case MailPrompts::Answer::Yes: break;
+        switch (forms::MsgBox(question, forms::vbYesNoCancel)) {
+        case forms::vbNo: skip = true; break;
+        case forms::vbCancel: vb::SaveSetting(app, "Settings", "Too big", "True"); break;
+        default: break;
         }
     }
 

@@ -6,8 +6,6 @@
 // opens, so that an unreadable file or a question to the user never leaves a
 // half-sent message on the wire.
 
-#include "program/reports/MailPrompts.h"
-
 #include "platform/basic/DateTime.h"
 
 #include <string>
@@ -36,8 +34,6 @@ public:
     static constexpr size_t kFileBlock = 32768;
     static constexpr long kBase64Line = 76;
 
-    explicit MimeComposer(MailPrompts& prompts) : prompts_(prompts) {}
-
     // The message as the server is to store it: header block and body with CR
     // LF line ends, not yet made transparent for DATA. Raises a runtime error
     // when the attachment cannot be read.
@@ -65,7 +61,4 @@ public:
     static std::string NormaliseLineEnds(std::string_view text);
     static bool NeedsQuotedPrintable(std::string_view crlfText);
     static std::string QuotedPrintable(std::string_view crlfText);
-
-private:
-    MailPrompts& prompts_;
 };

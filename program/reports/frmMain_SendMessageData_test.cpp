@@ -42,8 +42,8 @@ protected:
     }
 
     tv::testing::TempRoot root;
-    mailtest::FakePrompts prompts;
-    MimeComposer composer{prompts};
+    mailtest::ScriptedBoxes boxes;
+    MimeComposer composer;
     const vb::Date now = vb::DateSerial(2026, 12, 8);
 };
 
@@ -100,7 +100,7 @@ TEST_F(MimeComposerTest, AttachmentMessageLayout)
                   b64.substr(0, 76) + "\r\n" + b64.substr(76) +
                   "\r\n--NextMimePart--\r\n");
     EXPECT_EQ(b64.size(), 136u);
-    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_TRUE(boxes.informed().empty());
 }
 
 TEST_F(MimeComposerTest, DataTransparencyDoublesLeadingDotsAndEndsOnce)
@@ -221,30 +221,31 @@ TEST_F(MimeComposerTest, LargeAttachmentQuestionAndDoNotAskAgain)
         "The current file is 3 MB of size, extracting from it could take a few minutes, Click Yes to go ahead, No "
         "to skip it or Cancel if you don't want to get this message again";
 
-    prompts.answers = {MailPrompts::Answer::No};
+    boxes.msgBox->answers = {forms::vbNo};
     const std::string skipped = composer.AttachmentPart(big);
-    ASSERT_EQ(prompts.asked, std::vector<std::string>{question});
+    ASSERT_EQ(boxes.informed(), std::vector<std::string>{question});
+    EXPECT_EQ(boxes.msgBox->shown.at(0).buttons, forms::vbYesNoCancel);
     EXPECT_TRUE(skipped.ends_with("filename=\"big.bin\"\r\n\r\n\r\n--NextMimePart--\r\n"));
 
-    prompts.answers = {MailPrompts::Answer::Yes};
+    boxes.msgBox->answers = {forms::vbYes};
     const std::string sent = composer.AttachmentPart(big);
-    EXPECT_EQ(prompts.asked.size(), 2u);
+    EXPECT_EQ(boxes.informed().size(), 2u);
     EXPECT_GT(sent.size(), 4u * 1048576);
     EXPECT_EQ(vb::GetSetting(vb::App::Title(), "Settings", "Too big"), "");
 
-    prompts.answers = {MailPrompts::Answer::Cancel};
+    boxes.msgBox->answers = {forms::vbCancel};
     EXPECT_EQ(composer.AttachmentPart(big), sent);
     EXPECT_EQ(vb::GetSetting(vb::App::Title(), "Settings", "Too big"), "True");
     composer.AttachmentPart(big);
-    EXPECT_EQ(prompts.asked.size(), 3u); // not asked again
+    EXPECT_EQ(boxes.informed().size(), 3u); // not asked again
 
     // 2.5 MB shows its fraction; exactly 2 MB is not asked about.
     vb::DeleteSetting(vb::App::Title(), "Settings");
     composer.AttachmentPart(writeFile("two.bin", std::string(2097152, 'q')));
-    EXPECT_EQ(prompts.asked.size(), 3u);
+    EXPECT_EQ(boxes.informed().size(), 3u);
     composer.AttachmentPart(writeFile("half.bin", std::string(2621440, 'q')));
-    ASSERT_EQ(prompts.asked.size(), 4u);
-    EXPECT_EQ(prompts.asked.back().substr(0, 27), "The current file is 2.5 MB ");
+    ASSERT_EQ(boxes.informed().size(), 4u);
+    EXPECT_EQ(boxes.informed().back().substr(0, 27), "The current file is 2.5 MB ");
 }
 
 } // namespace

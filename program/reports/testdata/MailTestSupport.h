@@ -1,11 +1,12 @@
 #pragma once
 // Test support for the mail sender: a scripted SMTP server living in the
-// test's own event loop, scripted prompts, and a clock whose waits run fast.
+// test's own event loop, scripted message boxes, and a clock whose waits run fast.
 
-#include "program/reports/MailPrompts.h"
+#include "program/shell/MBoxMod.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/DateTime.h"
+#include "platform/forms/MsgBox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -38,22 +39,43 @@ inline bool PumpUntil(const std::function<bool()>& pred, int ms = 10000)
     return true;
 }
 
-class FakePrompts : public MailPrompts {
+// The system message box and the program's own answered by scripts for the
+// life of the object.
+class ScriptedBoxes {
 public:
-    void Inform(const std::string& text) override { informed.push_back(text); }
-    void SendFailed(const std::string& prompt) override { failed.push_back(prompt); }
-    Answer AskYesNoCancel(const std::string& text) override
+    ScriptedBoxes()
     {
-        asked.push_back(text);
-        if (answers.empty())
-            return Answer::Yes;
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        forms::SetMessageBoxPort(msgBox);
+        MBoxMod::SetPresenter(mbox);
+    }
+    ~ScriptedBoxes()
+    {
+        forms::SetMessageBoxPort(nullptr);
+        MBoxMod::SetPresenter(nullptr);
+    }
+    // The prompts of the system boxes shown, and of the program's own.
+    std::vector<std::string> informed() const
+    {
+        std::vector<std::string> out;
+        for (const auto& r : msgBox->shown)
+            out.push_back(r.prompt);
+        return out;
+    }
+    std::vector<std::string> failed() const
+    {
+        std::vector<std::string> out;
+        for (const auto& r : mbox->shown)
+            out.push_back(r.prompt);
+        return out;
+    }
+    void clear()
+    {
+        msgBox->shown.clear();
+        mbox->shown.clear();
     }
 
-    std::vector<std::string> informed, failed, asked;
-    std::deque<Answer> answers;
+    std::shared_ptr<forms::ScriptedMsgBox> msgBox = std::make_shared<forms::ScriptedMsgBox>();
+    std::shared_ptr<MBoxMod::ScriptedMBox> mbox = std::make_shared<MBoxMod::ScriptedMBox>();
 };
 
 // Waits measured twenty times faster than they pass, so a silent server is
