@@ -49,11 +49,14 @@ bool writeAll(int fd, const char* data, size_t size)
     return true;
 }
 
+// The process id keeps forked processes, which share the generator's state,
+// from picking the same name.
 std::string tempNameFor(const fs::path& path)
 {
     static std::mt19937_64 rng{std::random_device{}()};
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(rng()));
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%ld.%016llx.tmp", static_cast<long>(::getpid()),
+                  static_cast<unsigned long long>(rng()));
     return (path.parent_path() / ("." + path.filename().string() + suffix)).string();
 }
 
@@ -162,8 +165,15 @@ void WriteAllBytesAtomic(const fs::path& path, std::string_view bytes)
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     if (!FolderExists(folder))
         Raise(kErrPathNotFound);
-    const std::string temp = tempNameFor(path.has_parent_path() ? path : fs::path(".") / path);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const fs::path target = path.has_parent_path() ? path : fs::path(".") / path;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        temp = tempNameFor(target);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0)
         raiseFromErrno(errno);
     // Keep the permissions of the file being replaced.

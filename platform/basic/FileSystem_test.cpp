@@ -7,6 +7,9 @@
 
 #include <fstream>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vb;
 using namespace vb::fso;
 
@@ -121,4 +124,37 @@ TEST(FileSystem, SplitLines)
     EXPECT_EQ(SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
     EXPECT_TRUE(SplitLines("").empty());
+}
+
+TEST(FileSystem, ForkedProcessesWritingTheSameFileDoNotCollide)
+{
+    const fs::path p = folder() / "forked.txt";
+    WriteAllBytesAtomic(p, "start");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int failures = 0;
+        for (int i = 0; i < 200; ++i) {
+            try {
+                WriteAllBytesAtomic(p, "child");
+            } catch (...) {
+                ++failures;
+            }
+        }
+        _exit(failures == 0 ? 0 : 1);
+    }
+    int failures = 0;
+    for (int i = 0; i < 200; ++i) {
+        try {
+            WriteAllBytesAtomic(p, "parent");
+        } catch (...) {
+            ++failures;
+        }
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(failures, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string last = ReadAllBytes(p);
+    EXPECT_TRUE(last == "child" || last == "parent");
 }
