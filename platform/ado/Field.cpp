@@ -14,6 +14,11 @@ vb::Variant Field::Value() const
     return recordset_->value(column_);
 }
 
+RecordsetPtr Field::Chapter() const
+{
+    return recordset_->chapter(column_);
+}
+
 Field& Field::operator=(const vb::Variant& value)
 {
     recordset_->setValue(column_, value);

@@ -23,7 +23,11 @@ public:
     Field(const Field&) = default;
 
     const std::string& Name() const;
+    // A Chapter column (data-shape result) reads as its chapter's number.
     vb::Variant Value() const;
+    // The child rows of a Chapter column for the current row, as a new
+    // read-only recordset on its first row; 13 for any other column.
+    RecordsetPtr Chapter() const;
 
     // Writes the value into the current row (or the row AddNew started); the
     // recordset's Update stores it.

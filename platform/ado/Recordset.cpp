@@ -369,6 +369,23 @@ vb::Variant Recordset::value(size_t column) const
     return CellToVariant(rows_.View(static_cast<size_t>(position_), column), type);
 }
 
+RecordsetPtr Recordset::chapter(size_t column) const
+{
+    requireOpen();
+    if (column >= rows_.columns.size())
+        RaiseError(kErrItemNotFound);
+    if (rows_.columns[column].type != ColumnType::Chapter)
+        vb::Raise(vb::kErrTypeMismatch);
+    requireCurrentRow();
+    const CellView cell = rows_.View(static_cast<size_t>(position_), column);
+    if (cell.kind != CellView::Kind::Integer || cell.integer < 0
+        || static_cast<uint64_t>(cell.integer) >= rows_.chapters.size() || !rows_.chapters[cell.integer])
+        vb::Raise(vb::kErrTypeMismatch);
+    RecordsetPtr child = Create();
+    child->OpenRowSet(rows_.chapters[cell.integer]->Clone(), connection_);
+    return child;
+}
+
 void Recordset::setValue(size_t column, const vb::Variant& value)
 {
     requireOpen();

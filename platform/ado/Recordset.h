@@ -94,6 +94,7 @@ private:
     void beginEdit();
     void reloadRow(size_t row, int64_t rowid);
     vb::Variant value(size_t column) const;
+    RecordsetPtr chapter(size_t column) const;
     void setValue(size_t column, const vb::Variant& value);
     const std::string& columnName(size_t column) const;
     size_t columnCount() const;

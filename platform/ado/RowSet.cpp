@@ -32,6 +32,23 @@ Cell CellOf(const CellView& view)
     return std::monostate{};
 }
 
+RowSet RowSet::Clone() const
+{
+    RowSet copy;
+    copy.columns = columns;
+    copy.chapters = chapters;
+    for (size_t i = 0; i < count_; ++i) {
+        const CellView v = View(i / columns.size(), i % columns.size());
+        switch (v.kind) {
+        case CellView::Kind::Null: copy.AppendNull(); break;
+        case CellView::Kind::Integer: copy.AppendInteger(v.integer); break;
+        case CellView::Kind::Real: copy.AppendReal(v.real); break;
+        case CellView::Kind::Text: copy.AppendText(v.text); break;
+        }
+    }
+    return copy;
+}
+
 RowSet::Slot& RowSet::nextSlot()
 {
     if (slotsLeft_ == 0) {

@@ -37,6 +37,7 @@ enum class ColumnType {
     Currency,  // CURRENCY: stored as REAL, read back as exact Currency
     DateTime,  // DATETIME: stored as the text 'YYYY-MM-DD HH:MM:SS'
     Text,      // TEXT and the other character types
+    Chapter,   // child rows: the integer cell indexes RowSet::chapters
 };
 
 // Maps a declared type name ("SMALLINT", "TEXT", "varchar(50)", "") to its kind.
@@ -61,8 +62,15 @@ public:
     std::vector<int64_t> rowids;
     // That table's name, or "" for a result that cannot be written back.
     std::string table;
+    // The child rowsets of the Chapter columns (data-shape results), shared
+    // by every recordset opened over this result.
+    std::vector<std::shared_ptr<const RowSet>> chapters;
 
     size_t RowCount() const { return columns.empty() ? 0 : count_ / columns.size(); }
+
+    // An independent copy of the columns, rows and chapters (rowids and table
+    // are not copied: a copy is never written back).
+    RowSet Clone() const;
 
     // Appends one row: exactly one value per column.
     void AddRow(const std::vector<Cell>& values);

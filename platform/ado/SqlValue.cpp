@@ -174,6 +174,7 @@ vb::Variant CellToVariant(const CellView& cell, ColumnType type)
             return vb::Variant(static_cast<double>(cell.integer));
         break;
     case ColumnType::Unknown:
+    case ColumnType::Chapter:
         break;
     }
     return storedAsIs(cell);
@@ -197,6 +198,7 @@ Cell VariantToCell(const vb::Variant& value, ColumnType type)
     case ColumnType::Text:
         return vb::CStr(value);
     case ColumnType::Unknown:
+    case ColumnType::Chapter:
         break;
     }
     return ParameterCell(value);

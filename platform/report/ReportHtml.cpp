@@ -1,0 +1,260 @@
+// The HTML writer of the report designer stand-in. It keeps to the subset of
+// HTML that QTextDocument renders (tables with bgcolor, align and width, a
+// thead that repeats on every printed page, b and br), one element per line
+// so that no line grows long and no two words touch when lines are joined.
+
+#include "platform/ado/Field.h"
+#include "platform/ado/Recordset.h"
+#include "platform/basic/Currency.h"
+#include "platform/basic/Format.h"
+#include "platform/basic/Variant.h"
+#include "platform/report/DataReport.h"
+
+#include <cstdio>
+
+namespace report {
+
+namespace {
+
+constexpr const char* kGroupBack = "#EEEEEE";
+constexpr const char* kTotalBack = "#F6F6F6";
+
+std::string withBreaks(std::string_view text)
+{
+    std::string escaped = HtmlEscape(text);
+    std::string out;
+    for (size_t i = 0; i < escaped.size(); ++i) {
+        const char c = escaped[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < escaped.size() && escaped[i + 1] == '\n')
+                ++i;
+            out += "<br>";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string formatted(const vb::Variant& v, FieldFormat format)
+{
+    if (v.IsNull() || v.IsEmpty())
+        return {};
+    switch (format) {
+    case FieldFormat::Money: return HtmlEscape(vb::Format(vb::Variant(vb::CCur(v)), "$#,##0.00"));
+    case FieldFormat::Date: return HtmlEscape(vb::Format(vb::Variant(vb::CDate(v)), "m/d/yyyy"));
+    case FieldFormat::Years: return HtmlEscape(vb::CStr(v) + " years");
+    case FieldFormat::Text: break;
+    }
+    return withBreaks(vb::CStr(v));
+}
+
+std::string money(vb::Currency c)
+{
+    return HtmlEscape(vb::Format(vb::Variant(c), "$#,##0.00"));
+}
+
+class Writer {
+public:
+    Writer(const ReportLayout& layout, const ReportControl& title) : layout_(layout), title_(title) {}
+
+    std::string Render(ado::Recordset& rows)
+    {
+        head();
+        if (rows.RecordCount() > 0)
+            rows.MoveFirst();
+        switch (layout_.grouping) {
+        case ReportLayout::Grouping::None: details(rows, false); break;
+        case ReportLayout::Grouping::Compute: computeGroups(rows); break;
+        case ReportLayout::Grouping::Append: appendGroups(rows); break;
+        }
+        if (!layout_.grandTotalLabel.empty())
+            totalRow(layout_.grandTotalLabel, grandTotal_);
+        line("</table>");
+        line("</body>");
+        line("</html>");
+        return out_;
+    }
+
+private:
+    void line(const std::string& text)
+    {
+        out_ += text;
+        out_ += "\r\n";
+    }
+    int columnCount() const { return static_cast<int>(layout_.columns.size()); }
+
+    void head()
+    {
+        const std::string title = HtmlEscape(title_.Caption);
+        line("<!DOCTYPE html>");
+        line("<html>");
+        line("<head>");
+        line("<meta charset=\"utf-8\">");
+        line("<title>" + title + "</title>");
+        line("</head>");
+        line("<body>");
+        line("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"8\">");
+        line("<tr>");
+        line("<td bgcolor=\"" + HtmlColor(title_.BackColor) + "\" align=\"center\"><font color=\""
+             + HtmlColor(title_.ForeColor, "#000000") + "\" size=\"+2\"><b>" + title + "</b></font></td>");
+        line("</tr>");
+        line("</table>");
+        line("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">");
+        if (layout_.showCaptions) {
+            line("<thead>");
+            line("<tr>");
+            for (const ReportColumn& c : layout_.columns) {
+                std::string cell = "<th";
+                cell += c.alignRight ? " align=\"right\"" : " align=\"left\"";
+                if (c.widthPercent > 0)
+                    cell += " width=\"" + std::to_string(c.widthPercent) + "%\"";
+                line(cell + ">" + HtmlEscape(c.caption) + "</th>");
+            }
+            line("</tr>");
+            line("</thead>");
+        }
+    }
+
+    void cell(const std::string& content, bool right, const char* back = nullptr, int span = 1)
+    {
+        std::string td = "<td";
+        if (span > 1)
+            td += " colspan=\"" + std::to_string(span) + "\"";
+        if (right)
+            td += " align=\"right\"";
+        if (back)
+            td += std::string(" bgcolor=\"") + back + "\"";
+        line(td + ">" + content + "</td>");
+    }
+
+    // Detail rows; with a group column the first cell stays empty.
+    void details(ado::Recordset& rows, bool skipFirst)
+    {
+        vb::Currency subTotal;
+        while (!rows.EOF_()) {
+            line("<tr>");
+            for (size_t i = 0; i < layout_.columns.size(); ++i) {
+                const ReportColumn& c = layout_.columns[i];
+                if (i == 0 && skipFirst) {
+                    cell("", false);
+                    continue;
+                }
+                cell(formatted(rows.Fields(c.field).Value(), c.format), c.alignRight);
+            }
+            line("</tr>");
+            if (!layout_.totalField.empty()) {
+                const vb::Variant v = rows.Fields(layout_.totalField).Value();
+                if (!v.IsNull() && !v.IsEmpty())
+                    subTotal += vb::CCur(v);
+            }
+            rows.MoveNext();
+        }
+        grandTotal_ += subTotal;
+        if (!layout_.subTotalLabel.empty())
+            totalRow(layout_.subTotalLabel, subTotal);
+    }
+
+    void totalRow(const std::string& label, vb::Currency amount)
+    {
+        // The label stands right-aligned before the summed column.
+        size_t at = 0;
+        for (size_t i = 0; i < layout_.columns.size(); ++i)
+            if (layout_.columns[i].field == layout_.totalField)
+                at = i;
+        line("<tr>");
+        if (at > 0)
+            cell("<b>" + HtmlEscape(label) + "</b>", true, kTotalBack, static_cast<int>(at));
+        cell("<b>" + money(amount) + "</b>", true, kTotalBack);
+        for (size_t i = at + 1; i < layout_.columns.size(); ++i)
+            cell("", false, kTotalBack);
+        line("</tr>");
+    }
+
+    void computeGroups(ado::Recordset& groups)
+    {
+        while (!groups.EOF_()) {
+            line("<tr>");
+            cell("<b>" + formatted(groups.Fields(layout_.groupField).Value(), FieldFormat::Text) + "</b>", false,
+                 kGroupBack);
+            if (columnCount() > 1)
+                cell("", false, kGroupBack, columnCount() - 1);
+            line("</tr>");
+            ado::RecordsetPtr chapter = groups.Fields(layout_.chapterField).Chapter();
+            details(*chapter, true);
+            groups.MoveNext();
+        }
+    }
+
+    void appendGroups(ado::Recordset& parents)
+    {
+        while (!parents.EOF_()) {
+            std::string header;
+            bool first = true;
+            for (const GroupLine& g : layout_.groupHeader) {
+                std::string text;
+                for (const std::string& f : g.fields) {
+                    const std::string v = formatted(parents.Fields(f).Value(), FieldFormat::Text);
+                    if (v.empty())
+                        continue;
+                    if (!text.empty())
+                        text += &f == &g.fields.back() && g.fields.size() > 2 ? " " : ", ";
+                    text += v;
+                }
+                if (text.empty() && g.label.empty())
+                    continue;
+                if (!g.label.empty())
+                    text = HtmlEscape(g.label) + " " + text;
+                if (!header.empty())
+                    header += "<br>";
+                header += first ? "<b>" + text + "</b>" : text;
+                first = false;
+            }
+            line("<tr>");
+            cell(header, false, kGroupBack, columnCount());
+            line("</tr>");
+            ado::RecordsetPtr chapter = parents.Fields(layout_.chapterField).Chapter();
+            details(*chapter, false);
+            parents.MoveNext();
+        }
+    }
+
+    const ReportLayout& layout_;
+    const ReportControl& title_;
+    std::string out_;
+    vb::Currency grandTotal_;
+};
+
+} // namespace
+
+std::string HtmlEscape(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string HtmlColor(uint32_t color, std::string_view fallback)
+{
+    if (color & 0x80000000u)
+        return std::string(fallback);
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    return buf;
+}
+
+std::string RenderReportHtml(const ReportLayout& layout, const ReportControl& title, ado::Recordset& rows)
+{
+    return Writer(layout, title).Render(rows);
+}
+
+} // namespace report
