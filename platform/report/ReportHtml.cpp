@@ -201,7 +201,8 @@ private:
                         text += &f == &g.fields.back() && g.fields.size() > 2 ? " " : ", ";
                     text += v;
                 }
-                if (text.empty() && g.label.empty())
+                // A line without a value is left out, label and all.
+                if (text.empty())
                     continue;
                 if (!g.label.empty())
                     text = HtmlEscape(g.label) + " " + text;
