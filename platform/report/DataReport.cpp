@@ -68,7 +68,7 @@ bool DataReport::PrintReport(bool showDialog, int /*range*/)
     try {
         std::string printer = CurrentPrinter();
         if (showDialog) {
-            auto chosen = ChoosePrinter(printer);
+            auto chosen = ChoosePrinter();
             if (!chosen) {
                 lastError_ = "Printing was cancelled.";
                 return false;

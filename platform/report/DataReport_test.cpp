@@ -3,6 +3,8 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/JetSql.h"
 #include "platform/basic/DateTime.h"
+#include "platform/forms/CommonDialog.h"
+#include "platform/forms/Printer.h"
 #include "platform/report/DataEnvironment.h"
 #include "platform/report/ReportPrinter.h"
 #include "platform/report/ReportTestSupport.h"
@@ -32,6 +34,8 @@ protected:
         report::ResetDataEnvironment1();
         report::ResetReports();
         report::SetPrintPort(nullptr);
+        forms::SetDialogPort(nullptr);
+        forms::Printer().SetDeviceName("");
         ado::SetCommandTextHandler(nullptr);
     }
 
@@ -151,8 +155,11 @@ TEST_F(DataReportTest, ExportWritesWholeFilesOrNothing)
 
 TEST_F(DataReportTest, PrintsToPdfOnTheChosenPrinter)
 {
-    auto port = std::make_shared<report::PdfPrintPort>(root.Path().string(),
-                                                       std::vector<std::string>{"Office", "Front Desk"});
+    auto dialogs = std::make_shared<forms::ScriptedDialogs>();
+    dialogs->printers = {"Office", "Front Desk"};
+    forms::SetDialogPort(dialogs);
+    forms::Printer().SetDeviceName("");
+    auto port = std::make_shared<report::PdfPrintPort>(root.Path().string());
     report::SetPrintPort(port);
     EXPECT_EQ(report::CurrentPrinter(), "Office");
     EXPECT_EQ(report::ResolvePrinter("Front Desk"), "Front Desk");
@@ -165,7 +172,7 @@ TEST_F(DataReportTest, PrintsToPdfOnTheChosenPrinter)
     EXPECT_GE(reporttest::PdfPageCount(ReadFile(port->jobs[0].second)), 1);
 
     // The dialog's choice becomes the current printer; Cancel prints nothing.
-    port->dialogAnswers = {std::string("Front Desk"), std::nullopt};
+    dialogs->printerChoices = {std::string("Front Desk"), std::nullopt};
     ASSERT_TRUE(report::LandLordReport().PrintReport(true));
     EXPECT_EQ(port->jobs.back().first, "Front Desk");
     EXPECT_EQ(report::CurrentPrinter(), "Front Desk");
@@ -180,7 +187,7 @@ TEST_F(DataReportTest, PrintsToPdfOnTheChosenPrinter)
     EXPECT_GT(reporttest::PdfPageCount(ReadFile(port->jobs.back().second)), 1);
 
     // No printer at all.
-    report::SetPrintPort(std::make_shared<report::PdfPrintPort>(root.Path().string(), std::vector<std::string>{}));
+    dialogs->printers.clear();
     std::string why;
     EXPECT_FALSE(report::PrintHtml("<p>x</p>", "", &why));
     EXPECT_FALSE(why.empty());

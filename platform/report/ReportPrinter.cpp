@@ -1,5 +1,8 @@
 #include "platform/report/ReportPrinter.h"
 
+#include "platform/forms/CommonDialog.h"
+#include "platform/forms/Printer.h"
+
 #include <QPrinterInfo>
 #include <QTextDocument>
 
@@ -11,22 +14,10 @@ namespace {
 
 class DesktopPrintPort : public PrintPort {
 public:
-    std::vector<std::string> PrinterNames() override
-    {
-        std::vector<std::string> names;
-        for (const QString& n : QPrinterInfo::availablePrinterNames())
-            names.push_back(n.toStdString());
-        return names;
-    }
-    std::string DefaultPrinterName() override { return QPrinterInfo::defaultPrinterName().toStdString(); }
-    // No dialog is shown from the report engine itself: the program's
-    // printer dialog is installed over this port.
-    std::optional<std::string> ChoosePrinter(const std::string& current) override { return current; }
     std::unique_ptr<QPrinter> OpenPrinter(const std::string& name) override
     {
-        auto printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(QString::fromStdString(name)),
-                                                  QPrinter::HighResolution);
-        return printer;
+        return std::make_unique<QPrinter>(QPrinterInfo::printerInfo(QString::fromStdString(name)),
+                                          QPrinter::HighResolution);
     }
 };
 
@@ -36,18 +27,11 @@ std::shared_ptr<PrintPort>& port()
     return p;
 }
 
-std::optional<std::string>& chosen()
-{
-    static std::optional<std::string> name;
-    return name;
-}
-
 } // namespace
 
 void SetPrintPort(std::shared_ptr<PrintPort> p)
 {
     port() = std::move(p);
-    chosen().reset();
 }
 
 PrintPort& Printing()
@@ -59,29 +43,23 @@ PrintPort& Printing()
 
 std::string CurrentPrinter()
 {
-    return chosen() ? *chosen() : Printing().DefaultPrinterName();
+    return forms::Printer().DeviceName();
 }
 
-void SetCurrentPrinter(const std::string& name)
+std::optional<std::string> ChoosePrinter()
 {
-    chosen() = name;
-}
-
-std::optional<std::string> ChoosePrinter(const std::string& current)
-{
-    auto choice = Printing().ChoosePrinter(current);
+    auto choice = forms::Dialogs().ChoosePrinter(CurrentPrinter());
     if (choice)
-        SetCurrentPrinter(*choice);
+        forms::Printer().SetDeviceName(*choice);
     return choice;
 }
 
 std::string ResolvePrinter(const std::string& name)
 {
-    PrintPort& p = Printing();
-    const std::vector<std::string> names = p.PrinterNames();
+    const std::vector<std::string> names = forms::Printers();
     if (!name.empty() && std::find(names.begin(), names.end(), name) != names.end())
         return name;
-    return p.DefaultPrinterName();
+    return forms::Dialogs().DefaultPrinterName();
 }
 
 bool PrintDocument(QTextDocument& document, const std::string& printerName, std::string* error)
@@ -112,21 +90,6 @@ bool PrintHtml(const std::string& html, const std::string& printerName, std::str
     QTextDocument document;
     document.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
     return PrintDocument(document, printerName, error);
-}
-
-PdfPrintPort::PdfPrintPort(std::string folder_, std::vector<std::string> printers_)
-    : folder(std::move(folder_))
-    , printers(std::move(printers_))
-{
-}
-
-std::optional<std::string> PdfPrintPort::ChoosePrinter(const std::string&)
-{
-    if (dialogAnswers.empty())
-        return std::nullopt;
-    auto answer = dialogAnswers.front();
-    dialogAnswers.erase(dialogAnswers.begin());
-    return answer;
 }
 
 std::unique_ptr<QPrinter> PdfPrintPort::OpenPrinter(const std::string& name)

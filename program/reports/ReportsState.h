@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <string>
 
+namespace report {
+class DataReport;
+}
+
 namespace tv {
 
 struct ReportsState {
@@ -19,6 +23,12 @@ struct ReportsState {
     // Scheduled-report table (Mod_TaskList): rebuilt whole by every build; no
     // elements at all while nothing is scheduled.
     vb::DynArray<ScheduledTask> g_ScheduledTasks;
+
+    // Report builder (Mod_Report.GenerateReport): the report built and
+    // exported last, and whether its export has finished (the export is
+    // synchronous, so it is True again whenever GenerateReport returns).
+    report::DataReport* g_CurrentDataReport = nullptr;
+    bool g_ReportExportDone = false;
 };
 
 ReportsState& Reports();
