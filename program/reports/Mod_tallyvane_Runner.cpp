@@ -1,0 +1,217 @@
+#include "program/reports/Mod_tallyvane_Runner.h"
+
+#include "platform/basic/App.h"
+#include "platform/basic/FileSystem.h"
+#include "platform/basic/Format.h"
+#include "platform/basic/RuntimeError.h"
+#include "platform/basic/Variant.h"
+#include "platform/report/ReportPrinter.h"
+#include "program/reports/Mod_Report.h"
+#include "program/reports/Mod_Report_Builder.h"
+#include "program/reports/Mod_TaskList.h"
+#include "program/reports/Mod_tallyvane_Tasks.h"
+#include "program/reports/ReportsState.h"
+#include "program/shell/MBoxMod.h"
+#include "program/shell/frmMain.h"
+
+#include <QElapsedTimer>
+
+#include <filesystem>
+#include <vector>
+
+namespace Mod_tallyvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool& passRunning()
+{
+    static bool running = false;
+    return running;
+}
+
+std::function<void()>& taskListRefresh()
+{
+    static std::function<void()> refresh;
+    return refresh;
+}
+
+int& retryWait()
+{
+    static int ms = 500;
+    return ms;
+}
+
+// A report file held by another program: tried again a few times, letting
+// the program run meanwhile, then given up.
+struct PermissionDenied {
+    std::string what;
+};
+
+template <class F>
+auto retrying(const std::string& what, F&& step)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return step();
+        } catch (const vb::RuntimeError& e) {
+            if (e.Number() != vb::kErrPermissionDenied)
+                throw;
+            if (attempt >= kPermissionTries)
+                throw PermissionDenied{what};
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < retryWait())
+            vb::DoEvents();
+    }
+}
+
+std::string mailBody(const ScheduledTask& entry)
+{
+    const std::string crlf = "\r\n";
+    return "Tallyvane v" + std::to_string(vb::App::Major()) + "." + std::to_string(vb::App::Minor()) + "."
+        + std::to_string(vb::App::Revision()) + " automatic report generation" + crlf + "Report : "
+        + entry.DisplayName + crlf + "Date   : "
+        + vb::Format(vb::Variant(vb::Now()), "DDDD , dd Mmm YYYY hh:mm:ss AM/PM") + crlf + crlf
+        + "Please see attachment for report" + crlf;
+}
+
+// The page as the body of a message: its lines joined with CR LF, so words
+// stay apart and no line grows beyond what mail servers take.
+std::string pageAsBody(const fs::path& page)
+{
+    auto stream = vb::fso::TextStream::OpenTextFile(page, vb::fso::IOMode::ForReading);
+    std::string body;
+    while (!stream.AtEndOfStream()) {
+        if (!body.empty())
+            body += "\r\n";
+        body += stream.ReadLine();
+    }
+    return body;
+}
+
+void deliver(const ScheduledTask& entry, const fs::path& page)
+{
+    const fs::path folder = vb::App::Path();
+    switch (entry.Destination) {
+    case 0:
+        PrintReportPage(page.string(), false, entry.Filename);
+        break;
+    case 2:
+        if (entry.SendAsAttachment) {
+            const fs::path copy = folder / (entry.DisplayName + ".htm");
+            retrying(copy.string(), [&] { vb::fso::CopyFile(page, copy, true); });
+            frmMain::Instance().SendEmail(entry.DisplayName, mailBody(entry), entry.Filename, true, copy.string(), "");
+            retrying(copy.string(), [&] { vb::fso::DeleteFile(copy); });
+        } else {
+            const std::string body = retrying(page.string(), [&] { return pageAsBody(page); });
+            frmMain::Instance().SendEmail(entry.DisplayName, body, entry.Filename, false, "", "html");
+        }
+        break;
+    case 1:
+        if (!entry.Filename.empty())
+            retrying(entry.Filename, [&] { vb::fso::CopyFile(page, entry.Filename, true); });
+        break;
+    default:
+        break;
+    }
+}
+
+// The entry's place in the table now: the table may have been rebuilt while
+// the pass waited. -1 when the schedule was changed meanwhile.
+int currentIndex(const ScheduledTask& entry)
+{
+    const auto& tasks = tv::Reports().g_ScheduledTasks;
+    if (!tasks)
+        return -1;
+    for (size_t i = 0; i < tasks->size(); ++i)
+        if ((*tasks)[i] == entry)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void runPass()
+{
+    // The pass works on its own copy of the table and one reading of the clock.
+    const vb::DynArray<ScheduledTask> snapshot = tv::Reports().g_ScheduledTasks;
+    if (!snapshot)
+        return;
+    const vb::Date today = vb::Today();
+    const std::string now = Mod_Report::TimeText(vb::Now());
+    const fs::path page = fs::path(vb::App::Path()) / Mod_Report::kTempReportFileName;
+    int ran = 0;
+    for (const ScheduledTask& entry : *snapshot) {
+        if (vb::DateValue(entry.NextRunDate) != today || entry.RunTime != now)
+            continue;
+        // The report's own record: the screens keep theirs.
+        ReportSettings settings;
+        try {
+            settings = Mod_Report::ToReportSettings(Mod_Report::ReadReportSettings(vb::App::Path(), entry.Key));
+        } catch (const vb::RuntimeError&) {
+            continue; // a record that cannot be read builds nothing
+        }
+        if (!Mod_Report::GenerateReport(entry.Key, settings))
+            continue; // nothing stale goes out; the entry stays due
+        ++ran;
+        try {
+            deliver(entry, page);
+        } catch (const PermissionDenied& denied) {
+            MBoxMod::ShowMBox("The " + entry.DisplayName + " could not be delivered: \"" + denied.what
+                                  + "\" is in use by another program. The report is skipped this time.",
+                              4, 0, 10);
+            continue;
+        }
+        if (const int index = currentIndex(entry); index >= 0)
+            RescheduleTask(static_cast<int16_t>(index));
+    }
+    if (ran > 0) {
+        Mod_TaskList::BuildScheduledReports();
+        if (taskListRefresh())
+            taskListRefresh()();
+    }
+}
+
+} // namespace
+
+void RunScheduledTasks()
+{
+    if (passRunning())
+        return;
+    struct Running {
+        Running() { passRunning() = true; }
+        ~Running() { passRunning() = false; }
+    } running;
+    try {
+        runPass();
+    } catch (const vb::RuntimeError&) {
+        // Any other failure ends the pass; what ran stays rescheduled.
+    }
+}
+
+bool PrintReportPage(const std::string& pagePath, bool showDialog, const std::string& printerName)
+{
+    report::WebBrowser& browser = frmMain::Instance().WebBrowser1;
+    browser.Navigate(pagePath);
+    browser.SetVisible(true);
+    const bool printed = browser.ExecWB(report::OLECMDID_PRINT,
+                                        showDialog ? report::OLECMDEXECOPT_PROMPTUSER
+                                                   : report::OLECMDEXECOPT_DONTPROMPTUSER,
+                                        printerName.empty() ? report::CurrentPrinter()
+                                                            : report::ResolvePrinter(printerName));
+    browser.SetVisible(false);
+    return printed;
+}
+
+void SetTaskListRefresh(std::function<void()> refresh)
+{
+    taskListRefresh() = std::move(refresh);
+}
+
+void SetPermissionRetryWait(int milliseconds)
+{
+    retryWait() = milliseconds;
+}
+
+} // namespace Mod_tallyvane
