@@ -49,12 +49,10 @@ protected:
         report::SetPrintPort(printed);
         MBoxMod::SetPresenter(boxes);
         Mod_tallyvane::SetPermissionRetryWait(1);
-        Mod_tallyvane::SetCompletionBox([this](const std::string& prompt) { completions.push_back(prompt); });
     }
     ~RunnerTest() override
     {
         forms::ResetForms();
-        Mod_tallyvane::SetCompletionBox(nullptr);
         Mod_tallyvane::SetTaskListRefresh(nullptr);
         Mod_tallyvane::SetPermissionRetryWait(500);
         MBoxMod::SetPresenter(nullptr);
@@ -87,7 +85,18 @@ protected:
     std::shared_ptr<report::PdfPrintPort> printed =
         std::make_shared<report::PdfPrintPort>(world.root.Path().string());
     std::shared_ptr<MBoxMod::ScriptedMBox> boxes = std::make_shared<MBoxMod::ScriptedMBox>();
-    std::vector<std::string> completions;
+};
+
+// A message box that runs code while it is open, as the real one runs the
+// event loop.
+class BoxWithLoop : public MBoxMod::MBoxPresenter {
+public:
+    MBoxMod::MBoxAnswer Ask(const MBoxMod::MBoxRequest& request) override
+    {
+        onAsk(request);
+        return {};
+    }
+    std::function<void(const MBoxMod::MBoxRequest&)> onAsk;
 };
 
 TEST_F(RunnerTest, DueOnlyInItsMinuteWrittenToItsFileAndNotTwice)
@@ -149,13 +158,16 @@ TEST_F(RunnerTest, OwnSettingsRescheduledBeforeTheBoxAndNoNestedPass)
     state.g_CurrentReportSettings.Years = "1999";
     const ReportSettings screens = state.g_CurrentReportSettings;
 
-    std::vector<std::string> startDatesSeen;
-    Mod_tallyvane::SetCompletionBox([&](const std::string& prompt) {
-        completions.push_back(prompt);
+    std::vector<std::string> completions, startDatesSeen;
+    auto box = std::make_shared<BoxWithLoop>();
+    box->onAsk = [&](const MBoxMod::MBoxRequest& request) {
+        completions.push_back(request.prompt);
+        EXPECT_EQ(request.title, "Report Complete");
         // The box runs the event loop: the timer's next pass comes in here.
         Mod_tallyvane::RunScheduledTasks();
         startDatesSeen.push_back(stored("TAX RATE")[Mod_Report::kStartDate]);
-    });
+    };
+    MBoxMod::SetPresenter(box);
     at(9, 0);
     Mod_tallyvane::RunScheduledTasks();
     EXPECT_EQ(completions, (std::vector<std::string>{"Tax Rate Report report generated!",
