@@ -88,7 +88,11 @@ Control::Control(Container& parent, std::string name, int index)
 
 Control::~Control()
 {
-    delete widget_.data();
+    // The widget may send events while it goes (a focused box loses its
+    // focus): this control no longer answers them.
+    QWidget* w = widget_.data();
+    widget_ = nullptr;
+    delete w;
 }
 
 void Control::Attach(QWidget* widget)
@@ -104,6 +108,8 @@ void Control::Attach(QWidget* widget)
 
 void Control::WatchInput(QWidget* widget, bool keysOnly)
 {
+    if (!keysOnly)
+        widget->setMouseTracking(true);
     new InputBridge(this, widget, keysOnly);
 }
 
@@ -118,9 +124,6 @@ double Control::MouseTwipsPerUnit() const
 }
 
 void Control::TypeCharacter(int) {}
-void Control::PreviewKeyDown(int&, int&) {}
-void Control::PreviewKeyPress(int&) {}
-void Control::PreviewKeyUp(int&, int&) {}
 
 bool Control::HandleInput(QWidget* source, QEvent* event)
 {
@@ -147,17 +150,17 @@ bool Control::HandleInput(QWidget* source, QEvent* event)
         const int shift = ShiftOf(*m);
         if (event->type() == QEvent::MouseButtonPress) {
             pressed_ = true;
-            detail::Dispatch([&] { MouseDown.Raise(button, shift, x, y); });
+            detail::Dispatch([&] { OnMouseDown(button, shift, x, y); });
         } else if (event->type() == QEvent::MouseButtonRelease) {
-            detail::Dispatch([&] { MouseUp.Raise(button, shift, x, y); });
+            detail::Dispatch([&] { OnMouseUp(button, shift, x, y); });
             const bool inside = widget_ && widget_->rect().contains(widget_->mapFromGlobal(global).toPoint());
             if (pressed_ && inside && ClicksOnMouse())
-                detail::Dispatch([&] { Click.Raise(); });
+                detail::Dispatch([&] { OnClick(); });
             pressed_ = false;
         } else if (event->type() == QEvent::MouseButtonDblClick) {
-            detail::Dispatch([&] { DblClick.Raise(); });
+            detail::Dispatch([&] { OnDblClick(); });
         } else {
-            detail::Dispatch([&] { MouseMove.Raise(button, shift, x, y); });
+            detail::Dispatch([&] { OnMouseMove(button, shift, x, y); });
         }
         return ConsumesMouse();
     }
@@ -169,9 +172,9 @@ bool Control::HandleInput(QWidget* source, QEvent* event)
         int shift = ShiftOf(*k);
         if (code != 0) {
             detail::Dispatch([&] {
-                PreviewKeyDown(code, shift);
+                parent_.PreviewKeyDown(code, shift);
                 if (code != 0)
-                    KeyDown.Raise(code, shift);
+                    OnKeyDown(code, shift);
             });
             if (code == 0)
                 return true;
@@ -180,9 +183,9 @@ bool Control::HandleInput(QWidget* source, QEvent* event)
         if (ascii != 0) {
             const int typed = ascii;
             detail::Dispatch([&] {
-                PreviewKeyPress(ascii);
+                parent_.PreviewKeyPress(ascii);
                 if (ascii != 0)
-                    KeyPress.Raise(ascii);
+                    OnKeyPress(ascii);
             });
             if (ascii == 0)
                 return true;
@@ -203,9 +206,9 @@ bool Control::HandleInput(QWidget* source, QEvent* event)
         if (code == 0)
             return false;
         detail::Dispatch([&] {
-            PreviewKeyUp(code, shift);
+            parent_.PreviewKeyUp(code, shift);
             if (code != 0)
-                KeyUp.Raise(code, shift);
+                OnKeyUp(code, shift);
         });
         return code == 0;
     }
@@ -281,8 +284,10 @@ void Control::ApplyGeometry()
 {
     if (!widget_)
         return;
+    applying_ = true;
     widget_->setGeometry(toPixels(twips_.x()), toPixels(twips_.y()), toPixels(twips_.width()),
                          toPixels(twips_.height()));
+    applying_ = false;
     GeometryApplied();
 }
 
@@ -357,10 +362,11 @@ void Control::SetForeColor(OLE_COLOR color)
     foreColor_ = color;
     if (!widget_)
         return;
+    // Disabled text keeps the desktop's grey.
     QPalette p = widget_->palette();
-    p.setColor(QPalette::WindowText, ToQColor(color));
-    p.setColor(QPalette::Text, ToQColor(color));
-    p.setColor(QPalette::ButtonText, ToQColor(color));
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(group, role, ToQColor(color));
     widget_->setPalette(p);
 }
 

@@ -41,6 +41,11 @@ public:
     // Twips per unit of the container's coordinates (1 for twips, 15 for pixels).
     virtual double TwipsPerUnit() const = 0;
     virtual Form& ParentForm() = 0;
+    // The keys typed into the container's controls, before the controls see
+    // them (a user control's key preview). Setting the code to 0 swallows it.
+    virtual void PreviewKeyDown(int& keyCode, int& shift) { (void)keyCode, (void)shift; }
+    virtual void PreviewKeyPress(int& keyAscii) { (void)keyAscii; }
+    virtual void PreviewKeyUp(int& keyCode, int& shift) { (void)keyCode, (void)shift; }
 };
 
 // Mouse pointers (MousePointer).
@@ -128,13 +133,21 @@ protected:
     virtual QWidget* MouseOrigin() const { return widget_; }
     // A KeyPress whose code a handler changed: type that character instead.
     virtual void TypeCharacter(int keyAscii);
-    // Key events before the control's own: a user control's key preview.
-    virtual void PreviewKeyDown(int& keyCode, int& shift);
-    virtual void PreviewKeyPress(int& keyAscii);
-    virtual void PreviewKeyUp(int& keyCode, int& shift);
     // Whether events of the window system reach the handlers (not once the
     // form is unloaded).
     bool Live() const;
+    // Where the window system's input goes: by default the events above. A
+    // user control takes its surface's input for itself.
+    virtual void OnMouseDown(int button, int shift, float x, float y) { MouseDown.Raise(button, shift, x, y); }
+    virtual void OnMouseUp(int button, int shift, float x, float y) { MouseUp.Raise(button, shift, x, y); }
+    virtual void OnMouseMove(int button, int shift, float x, float y) { MouseMove.Raise(button, shift, x, y); }
+    virtual void OnClick() { Click.Raise(); }
+    virtual void OnDblClick() { DblClick.Raise(); }
+    virtual void OnKeyDown(int& keyCode, int& shift) { KeyDown.Raise(keyCode, shift); }
+    virtual void OnKeyPress(int& keyAscii) { KeyPress.Raise(keyAscii); }
+    virtual void OnKeyUp(int& keyCode, int& shift) { KeyUp.Raise(keyCode, shift); }
+    // While ApplyGeometry puts a size set by the program onto the widget.
+    bool ApplyingGeometry() const { return applying_; }
 
     // Puts the geometry in twips onto the widget.
     void ApplyGeometry();
@@ -155,6 +168,7 @@ private:
     int mousePointer_ = vbDefault;
     bool pressed_ = false;
     int busy_ = 0;
+    bool applying_ = false;
     OLE_COLOR backColor_ = vbButtonFace;
     OLE_COLOR foreColor_ = vbButtonText;
 };

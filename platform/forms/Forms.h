@@ -18,3 +18,4 @@
 #include "platform/forms/Printer.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/Timer.h"
+#include "platform/forms/UserControl.h"

@@ -18,6 +18,9 @@ public:
     QWidget* ClientWidget() const override;
     double TwipsPerUnit() const override { return Parent().TwipsPerUnit(); }
     Form& ParentForm() override { return Parent().ParentForm(); }
+    void PreviewKeyDown(int& keyCode, int& shift) override { Parent().PreviewKeyDown(keyCode, shift); }
+    void PreviewKeyPress(int& keyAscii) override { Parent().PreviewKeyPress(keyAscii); }
+    void PreviewKeyUp(int& keyCode, int& shift) override { Parent().PreviewKeyUp(keyCode, shift); }
 
 protected:
     bool ConsumesMouse() const override { return true; }

@@ -39,13 +39,39 @@ protected:
         if (resized)
             resized();
     }
+
+    // The border in the fixed system colours, the same when disabled: a flat
+    // line, or the sunken edge (shadow and dark shadow above and left, light
+    // and highlight below and right).
+    void paintEvent(QPaintEvent* e) override
+    {
+        QPainter p(this);
+        const QRect r = rect().adjusted(0, 0, -1, -1);
+        if (frameStyle() == (QFrame::Box | QFrame::Plain)) {
+            p.setPen(ToQColor(vbWindowFrame));
+            p.drawRect(r);
+        } else if (frameStyle() == (QFrame::Panel | QFrame::Sunken)) {
+            auto edge = [&](const QRect& q, OLE_COLOR topLeft, OLE_COLOR bottomRight) {
+                p.setPen(ToQColor(topLeft));
+                p.drawLine(q.topLeft(), q.topRight());
+                p.drawLine(q.topLeft(), q.bottomLeft());
+                p.setPen(ToQColor(bottomRight));
+                p.drawLine(q.bottomLeft(), q.bottomRight());
+                p.drawLine(q.topRight(), q.bottomRight());
+            };
+            edge(r, vbButtonShadow, vb3DHighlight);
+            edge(r.adjusted(1, 1, -1, -1), vb3DDKShadow, vb3DLight);
+        } else {
+            QFrame::paintEvent(e);
+        }
+    }
 };
 
 PictureBox::PictureBox(Container& parent, std::string name, int index)
     : Control(parent, std::move(name), index)
 {
     auto* frame = new PictureFrame(parent.ClientWidget());
-    frame->resized = [this] { GeometryApplied(); };
+    frame->resized = [this] { FrameResized(); };
     frame_ = frame;
     client_ = new PictureClient(*this, frame_);
     Attach(frame_);

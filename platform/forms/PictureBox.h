@@ -26,12 +26,17 @@ public:
 
     QWidget* ClientWidget() const override;
     Form& ParentForm() override { return Parent().ParentForm(); }
+    void PreviewKeyDown(int& keyCode, int& shift) override { Parent().PreviewKeyDown(keyCode, shift); }
+    void PreviewKeyPress(int& keyAscii) override { Parent().PreviewKeyPress(keyAscii); }
+    void PreviewKeyUp(int& keyCode, int& shift) override { Parent().PreviewKeyUp(keyCode, shift); }
 
 protected:
     bool ConsumesMouse() const override { return true; }
     double MouseTwipsPerUnit() const override { return Surface::TwipsPerUnit(); }
     QWidget* MouseOrigin() const override { return client_; }
     void GeometryApplied() override;
+    // The border's widget was resized by the window system.
+    virtual void FrameResized() { GeometryApplied(); }
 
 private:
     friend class PictureClient;
