@@ -15,6 +15,7 @@
 //       std::cerr << r.LastError();
 
 #include "platform/ado/Ado.h"
+#include "platform/basic/Currency.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -126,6 +127,8 @@ private:
 std::string RenderReportHtml(const ReportLayout& layout, const ReportControl& title, ado::Recordset& rows);
 // "#RRGGBB" of an &HBBGGRR value; system colours (high bit set) give fallback.
 std::string HtmlColor(uint32_t color, std::string_view fallback = "#FFFFFF");
+// "$#,##0.00" of an amount ("-$1,234.50"), rounded as Format rounds.
+std::string MoneyText(vb::Currency amount);
 // Text made safe for HTML: & < > " escaped.
 std::string HtmlEscape(std::string_view text);
 

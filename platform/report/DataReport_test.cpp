@@ -3,6 +3,8 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/JetSql.h"
 #include "platform/basic/DateTime.h"
+#include "platform/basic/Format.h"
+#include "platform/basic/Variant.h"
 #include "platform/forms/CommonDialog.h"
 #include "platform/forms/Printer.h"
 #include "platform/report/DataEnvironment.h"
@@ -58,6 +60,16 @@ TEST_F(DataReportTest, ColoursAndEscapes)
     EXPECT_EQ(report::HtmlColor(0x8000000F), "#FFFFFF"); // a system colour
     EXPECT_EQ(report::HtmlColor(0x8000000F, "#ABCDEF"), "#ABCDEF");
     EXPECT_EQ(report::HtmlEscape("a<b>&\"c\"'"), "a&lt;b&gt;&amp;&quot;c&quot;'");
+
+    // Money as the runtime's Format shows it, for every kind of amount.
+    std::vector<int64_t> raws = {0, 1, 49, 50, 51, 99, 150, -50, -49, -51, -12345000, 9999949, 9999950,
+                                 123456789012345, -922337203685477580, 922337203685477580};
+    for (int64_t r = -200000; r <= 200000; r += 37)
+        raws.push_back(r * 1013);
+    for (int64_t raw : raws) {
+        const vb::Currency c = vb::Currency::FromRaw(raw);
+        EXPECT_EQ(report::MoneyText(c), vb::Format(vb::Variant(c), "$#,##0.00")) << raw;
+    }
 }
 
 TEST_F(DataReportTest, RateReportGroupsSumsAndFormatsMoney)

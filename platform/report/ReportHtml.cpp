@@ -11,6 +11,8 @@
 #include "platform/report/DataReport.h"
 
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 namespace report {
 
@@ -41,17 +43,12 @@ std::string formatted(const vb::Variant& v, FieldFormat format)
     if (v.IsNull() || v.IsEmpty())
         return {};
     switch (format) {
-    case FieldFormat::Money: return HtmlEscape(vb::Format(vb::Variant(vb::CCur(v)), "$#,##0.00"));
+    case FieldFormat::Money: return MoneyText(vb::CCur(v));
     case FieldFormat::Date: return HtmlEscape(vb::Format(vb::Variant(vb::CDate(v)), "m/d/yyyy"));
     case FieldFormat::Years: return HtmlEscape(vb::CStr(v) + " years");
     case FieldFormat::Text: break;
     }
     return withBreaks(vb::CStr(v));
-}
-
-std::string money(vb::Currency c)
-{
-    return HtmlEscape(vb::Format(vb::Variant(c), "$#,##0.00"));
 }
 
 class Writer {
@@ -73,11 +70,11 @@ public:
         line("</table>");
         line("</body>");
         line("</html>");
-        return out_;
+        return std::move(out_);
     }
 
 private:
-    void line(const std::string& text)
+    void line(std::string_view text)
     {
         out_ += text;
         out_ += "\r\n";
@@ -116,22 +113,43 @@ private:
         }
     }
 
-    void cell(const std::string& content, bool right, const char* back = nullptr, int span = 1)
+    // Appended in place: a report has tens of thousands of cells.
+    void cell(std::string_view content, bool right, const char* back = nullptr, int span = 1)
     {
-        std::string td = "<td";
-        if (span > 1)
-            td += " colspan=\"" + std::to_string(span) + "\"";
+        out_ += "<td";
+        if (span > 1) {
+            out_ += " colspan=\"";
+            out_ += std::to_string(span);
+            out_ += '"';
+        }
         if (right)
-            td += " align=\"right\"";
-        if (back)
-            td += std::string(" bgcolor=\"") + back + "\"";
-        line(td + ">" + content + "</td>");
+            out_ += " align=\"right\"";
+        if (back) {
+            out_ += " bgcolor=\"";
+            out_ += back;
+            out_ += '"';
+        }
+        out_ += '>';
+        out_ += content;
+        out_ += "</td>\r\n";
     }
 
     // Detail rows; with a group column the first cell stays empty.
     void details(ado::Recordset& rows, bool skipFirst)
     {
         vb::Currency subTotal;
+        if (rows.EOF_()) {
+            if (!layout_.subTotalLabel.empty())
+                totalRow(layout_.subTotalLabel, subTotal);
+            return;
+        }
+        // Fields read the current row: look each one up once.
+        std::vector<std::optional<ado::Field>> fields;
+        for (size_t i = 0; i < layout_.columns.size(); ++i)
+            fields.push_back(i == 0 && skipFirst ? std::nullopt
+                                                 : std::optional<ado::Field>(rows.Fields(layout_.columns[i].field)));
+        const std::optional<ado::Field> total =
+            layout_.totalField.empty() ? std::nullopt : std::optional<ado::Field>(rows.Fields(layout_.totalField));
         while (!rows.EOF_()) {
             line("<tr>");
             for (size_t i = 0; i < layout_.columns.size(); ++i) {
@@ -140,11 +158,11 @@ private:
                     cell("", false);
                     continue;
                 }
-                cell(formatted(rows.Fields(c.field).Value(), c.format), c.alignRight);
+                cell(formatted(fields[i]->Value(), c.format), c.alignRight);
             }
             line("</tr>");
-            if (!layout_.totalField.empty()) {
-                const vb::Variant v = rows.Fields(layout_.totalField).Value();
+            if (total) {
+                const vb::Variant v = total->Value();
                 if (!v.IsNull() && !v.IsEmpty())
                     subTotal += vb::CCur(v);
             }
@@ -165,7 +183,7 @@ private:
         line("<tr>");
         if (at > 0)
             cell("<b>" + HtmlEscape(label) + "</b>", true, kTotalBack, static_cast<int>(at));
-        cell("<b>" + money(amount) + "</b>", true, kTotalBack);
+        cell("<b>" + MoneyText(amount) + "</b>", true, kTotalBack);
         for (size_t i = at + 1; i < layout_.columns.size(); ++i)
             cell("", false, kTotalBack);
         line("</tr>");
@@ -227,6 +245,25 @@ private:
 };
 
 } // namespace
+
+std::string MoneyText(vb::Currency amount)
+{
+    // Ten-thousandths to cents, halves away from zero, as Format rounds.
+    const int64_t raw = amount.Raw();
+    const bool negative = raw < 0;
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+    const uint64_t cents = (magnitude + 50) / 100;
+    std::string whole = std::to_string(cents / 100);
+    for (int at = static_cast<int>(whole.size()) - 3; at > 0; at -= 3)
+        whole.insert(static_cast<size_t>(at), ",");
+    const uint64_t fraction = cents % 100;
+    std::string text = negative && cents != 0 ? "-$" : "$";
+    text += whole;
+    text += '.';
+    text += static_cast<char>('0' + fraction / 10);
+    text += static_cast<char>('0' + fraction % 10);
+    return text;
+}
 
 std::string HtmlEscape(std::string_view text)
 {

@@ -1,0 +1,161 @@
+// The Base Rate report for 10,000 stores with three lease years each: the
+// whole build (query text, data-shape grouping, HTML writing, temp.htm
+// written), the grouped rowset alone, and the plain SQL query alone read
+// with sqlite3_step, the floor any report stands on. Rows per second in
+// items_per_second.
+
+#include "platform/ado/Connection.h"
+#include "platform/ado/Recordset.h"
+#include "platform/basic/App.h"
+#include "platform/report/DataEnvironment.h"
+#include "program/reports/Mod_Report_Builder.h"
+#include "program/shell/ShellState.h"
+
+#include <sqlite3.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr int kStores = 10000;
+constexpr int kYears = 3;
+
+const char* const kPlainQuery =
+    "SELECT BaseRate.YearTotal, BaseRate.\"Year\", Stores.StoreNumber, Stores.StoreName FROM BaseRate, Stores "
+    "WHERE BaseRate.StoreID = Stores.StoreID AND ((BaseRate.\"Year\" = 2001) OR (BaseRate.\"Year\" = 2002) OR "
+    "(BaseRate.\"Year\" = 2003)) ORDER BY BaseRate.\"Year\" ASC, BaseRate.YearTotal";
+
+class BenchWorld {
+public:
+    BenchWorld()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create a temporary folder");
+        root_ = pattern;
+        vb::AppPaths::UseRoot(root_);
+        std::filesystem::create_directories(vb::AppPaths::ProgramFolder());
+        std::filesystem::create_directories(vb::AppPaths::ConfigFolder());
+        file_ = vb::AppPaths::ProgramFolder() / "Tallyvane.mdb";
+        std::ifstream in(std::filesystem::path(TV_DATA_DIR) / "schema.sql");
+        std::stringstream schema;
+        schema << in.rdbuf();
+
+        sqlite3* db = nullptr;
+        sqlite3_open(file_.c_str(), &db);
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr);
+        sqlite3_stmt* store = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO Stores (StoreID, StoreName, StoreNumber, City, State) VALUES (?, ?, ?, "
+                               "'Springfield', 'IL')", -1, &store, nullptr);
+        sqlite3_stmt* rate = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO BaseRate (StoreID, Year, MonthTotal, YearTotal) VALUES (?, ?, ?, ?)", -1,
+                           &rate, nullptr);
+        for (int i = 1; i <= kStores; ++i) {
+            const std::string name = "Store number " + std::to_string(i);
+            sqlite3_bind_int(store, 1, i);
+            sqlite3_bind_text(store, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(store, 3, i);
+            sqlite3_step(store);
+            sqlite3_reset(store);
+            for (int y = 0; y < kYears; ++y) {
+                const double month = 500 + (i * 37 + y * 11) % 4000 + 0.25 * (i % 4);
+                sqlite3_bind_int(rate, 1, i);
+                sqlite3_bind_int(rate, 2, 2001 + y);
+                sqlite3_bind_double(rate, 3, month);
+                sqlite3_bind_double(rate, 4, month * 12);
+                sqlite3_step(rate);
+                sqlite3_reset(rate);
+            }
+        }
+        sqlite3_finalize(store);
+        sqlite3_finalize(rate);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        tv::Shell().g_DatabaseFileName = "Tallyvane.mdb";
+    }
+    ~BenchWorld()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    const std::filesystem::path& File() const { return file_; }
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path file_;
+};
+
+const BenchWorld& world()
+{
+    static BenchWorld w;
+    return w;
+}
+
+void BM_GenerateBaseRateReport(benchmark::State& state)
+{
+    world();
+    ReportSettings settings;
+    settings.Years = "2001;2002;2003";
+    settings.SortOrder = "ASC";
+    for (auto _ : state) {
+        std::string why;
+        if (!Mod_Report::GenerateReport("BASE RATE", settings, &why)) {
+            state.SkipWithError(why.c_str());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kStores * kYears);
+}
+BENCHMARK(BM_GenerateBaseRateReport)->Unit(benchmark::kMillisecond);
+
+// The grouped rowset alone: the report's command run through the data
+// environment, without writing HTML.
+void BM_GroupedRowsetOnly(benchmark::State& state)
+{
+    world();
+    ReportSettings settings;
+    settings.Years = "2001;2002;2003";
+    settings.SortOrder = "ASC";
+    auto& de = report::DataEnvironment1();
+    de.Commands(report::kCmdBaseRate).CommandText = Mod_Report::ReportCommandText("BASE RATE", settings);
+    Mod_Report::ConnectDataEnvironment();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(de.Execute(report::kCmdBaseRate)->RecordCount());
+    state.SetItemsProcessed(state.iterations() * kStores * kYears);
+}
+BENCHMARK(BM_GroupedRowsetOnly)->Unit(benchmark::kMillisecond);
+
+void BM_PlainQueryOnly(benchmark::State& state)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(world().File().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (auto _ : state) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, kPlainQuery, -1, &stmt, nullptr);
+        double sum = 0;
+        size_t chars = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            sum += sqlite3_column_double(stmt, 0);
+            sum += sqlite3_column_int(stmt, 1) + sqlite3_column_int(stmt, 2);
+            chars += static_cast<size_t>(sqlite3_column_bytes(stmt, 3));
+        }
+        sqlite3_finalize(stmt);
+        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(chars);
+    }
+    sqlite3_close(db);
+    state.SetItemsProcessed(state.iterations() * kStores * kYears);
+}
+BENCHMARK(BM_PlainQueryOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
