@@ -1,0 +1,140 @@
+// GetDIBits and SetDIBColorTable: bitmaps out to packed DIB rows in any of
+// the DIB depths, with the colour table the depth needs.
+
+#include "platform/gdi/GdiObjects.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gdi {
+
+namespace {
+
+// The sixteen colours of a 4-bit table made from a true-colour bitmap.
+constexpr RGBQUAD kVgaColors[16] = {
+    {0, 0, 0, 0},     {0, 0, 128, 0},   {0, 128, 0, 0},   {0, 128, 128, 0}, {128, 0, 0, 0},    {128, 0, 128, 0},
+    {128, 128, 0, 0}, {192, 192, 192, 0}, {128, 128, 128, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {0, 255, 255, 0},
+    {255, 0, 0, 0},   {255, 0, 255, 0}, {255, 255, 0, 0}, {255, 255, 255, 0},
+};
+
+// The table a bitmap's rows get at a depth up to 8 bits: its own when it has
+// one of that depth, black and white at 1 bit, the standard sixteen at 4 and
+// the DC's palette at 8.
+std::vector<RGBQUAD> tableFor(const Surface& s, int bpp, const DC& dc)
+{
+    if (s.Bpp() == bpp)
+        return s.Colors();
+    std::vector<RGBQUAD> out;
+    if (bpp == 1)
+        out = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
+    else if (bpp == 4)
+        out.assign(std::begin(kVgaColors), std::end(kVgaColors));
+    else
+        out = DCPaletteColors(dc);
+    out.resize(std::size_t(1) << bpp, RGBQUAD{0, 0, 0, 0});
+    return out;
+}
+
+} // namespace
+
+} // namespace gdi
+
+using namespace gdi;
+
+int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage)
+{
+    DC* dc = FindDC(hdc);
+    Bitmap* b = FindBitmap(hbm);
+    if (!dc || !b || !bmi || bmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER))
+        return 0;
+    const Surface& s = b->surface;
+    BITMAPINFOHEADER& h = bmi->bmiHeader;
+    BYTE* after = reinterpret_cast<BYTE*>(bmi) + h.biSize;
+
+    if (!bits && h.biBitCount == 0) {
+        // The bitmap's own format.
+        h.biWidth = s.Width();
+        h.biHeight = s.Height();
+        h.biPlanes = 1;
+        h.biBitCount = WORD(s.Bpp());
+        h.biCompression = s.Compression();
+        h.biSizeImage = DWORD(s.ByteSize());
+        h.biClrUsed = 0;
+        h.biClrImportant = 0;
+        if (s.Compression() == BI_BITFIELDS)
+            std::memcpy(after, s.Masks(), 12);
+        return 1;
+    }
+    const int bpp = h.biBitCount;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        return 0;
+    if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && bpp == s.Bpp() && s.Compression() == BI_BITFIELDS))
+        return 0;
+    const int width = s.Width();
+    const int height = s.Height();
+    const bool bottomUp = h.biHeight >= 0;
+    h.biWidth = width;
+    h.biHeight = bottomUp ? height : -height;
+    h.biPlanes = 1;
+    h.biSizeImage = DWORD(Surface::StrideFor(width, bpp) * std::size_t(height));
+    h.biClrUsed = 0;
+    h.biClrImportant = 0;
+
+    // The colour table goes behind the header.
+    std::vector<RGBQUAD> table;
+    if (bpp <= 8) {
+        table = tableFor(s, bpp, *dc);
+        if (usage == DIB_PAL_COLORS) {
+            auto* idx = reinterpret_cast<WORD*>(after);
+            for (std::size_t i = 0; i < table.size(); ++i)
+                idx[i] = WORD(i);
+        } else {
+            std::memcpy(after, table.data(), table.size() * sizeof(RGBQUAD));
+        }
+    } else if (h.biCompression == BI_BITFIELDS) {
+        std::memcpy(after, s.Masks(), 12);
+    }
+    if (!bits)
+        return 1;
+    if (start >= UINT(height))
+        return 0;
+    lines = std::min(lines, UINT(height) - start);
+
+    // The rows start .. start + lines - 1 counted from the bottom (or from the
+    // top for a top-down request), written as a band.
+    BITMAPINFOHEADER bandHeader = h;
+    bandHeader.biHeight = bottomUp ? LONG(lines) : -LONG(lines);
+    Surface band;
+    if (!band.CreateSection(bandHeader, table.data(), int(table.size()),
+                            h.biCompression == BI_BITFIELDS ? s.Masks() : nullptr))
+        return 0;
+    const bool sameTable = bpp <= 8 && s.Bpp() == bpp;
+    for (UINT k = 0; k < lines; ++k) {
+        const int bandRow = bottomUp ? int(lines - 1 - k) : int(k);
+        const int srcRow = bottomUp ? int(UINT(height) - 1 - (start + k)) : int(start + k);
+        for (int x = 0; x < width; ++x) {
+            const DWORD v = s.Value(x, srcRow);
+            DWORD out;
+            if (sameTable || (bpp == s.Bpp() && bpp > 8 && s.Compression() == h.biCompression))
+                out = bpp == 32 ? (v & 0x00FFFFFF) | (b->section ? (v & 0xFF000000) : 0) : v;
+            else
+                out = band.ValueFor(s.ColorOf(v));
+            band.SetValue(x, bandRow, out);
+        }
+    }
+    std::memcpy(bits, band.Bits(), band.ByteSize());
+    return int(lines);
+}
+
+UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors)
+{
+    DC* dc = FindDC(hdc);
+    if (!dc || !dc->bitmap || !dc->bitmap->section || !colors)
+        return 0;
+    std::vector<RGBQUAD>& table = dc->bitmap->surface.Colors();
+    if (start >= table.size())
+        return 0;
+    const UINT k = std::min<UINT>(count, UINT(table.size()) - start);
+    std::copy_n(colors, k, table.begin() + start);
+    return k;
+}
