@@ -1,0 +1,79 @@
+#include "buttonlib/media/CPgmDecoder.h"
+
+namespace {
+
+bool isBlank(BYTE c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The next decimal number, after blanks and "#" comments. The end of the
+// data ends a number as any other non-digit does.
+long readNumber(CImageSource* source, bool allowComments)
+{
+    for (;;) {
+        const BYTE c = *source->ReadNBytes(1);
+        if (isBlank(c))
+            continue;
+        if (c == '#' && allowComments) {
+            while (*source->ReadNBytes(1) != '\n') {
+            }
+            continue;
+        }
+        if (c < '0' || c > '9')
+            RaiseError(kErrFormatUnknown, "PGM decoder: Unexpected character in the data.");
+        long value = c - '0';
+        while (source->GetBytesLeft() > 0) {
+            const BYTE d = *source->GetCurrentPtr();
+            if (d < '0' || d > '9')
+                break;
+            source->ReadNBytes(1);
+            value = value * 10 + (d - '0');
+            if (value > 0x7FFFFFFF)
+                RaiseError(kErrFormatUnknown, "PGM decoder: Number too large.");
+        }
+        // The character after the number is consumed, when there is one.
+        if (source->GetBytesLeft() > 0)
+            source->ReadNBytes(1);
+        return value;
+    }
+}
+
+} // namespace
+
+void CPgmDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, int& bpp, CImageSource* source)
+{
+    const BYTE* magic = source->ReadNBytes(2);
+    if (magic[0] != 'P' || (magic[1] != '2' && magic[1] != '5'))
+        RaiseError(kErrFormatUnknown, "PGM decoder: Is not the correct identifier P5 or P2.");
+    const bool text = magic[1] == '2';
+    const long width = readNumber(source, true);
+    const long height = readNumber(source, true);
+    long maxValue = readNumber(source, true);
+    if (maxValue > 255 || maxValue < 1)
+        maxValue = 255;
+
+    SetBmpInfo(8, bpp);
+    bitmap->Create(LONG(width), LONG(height), WORD(bpp), false);
+    palette.resize(256);
+    for (int i = 0; i < 256; ++i)
+        palette[std::size_t(i)] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 255};
+    bitmap->SetPalette(palette.data());
+
+    BYTE** lines = bitmap->GetLineArray();
+    for (long y = 0; y < height; ++y) {
+        BYTE* row = lines[y];
+        const BYTE* bytes = text ? nullptr : source->ReadNBytes(int(width));
+        for (long x = 0; x < width; ++x) {
+            const long sample = text ? readNumber(source, false) : bytes[x];
+            const BYTE grey = BYTE(sample * 255 / maxValue);
+            if (bpp == 8) {
+                row[x] = grey;
+            } else {
+                BYTE* p = row + 4 * x;
+                p[0] = p[1] = p[2] = grey;
+                p[3] = 255;
+            }
+        }
+    }
+}

@@ -1,0 +1,164 @@
+#pragma once
+// Helpers of the codec tests: pictures made by ImageMagick (called by the
+// Debian package's own command names), ImageMagick's own decoding of a file
+// as the reference, and a codec bitmap's pixels in the same form.
+
+#include "buttonlib/media/CGlobalDIB.h"
+
+#include "platform/testing/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace codec::testing {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<BYTE>;
+
+inline const char* kConvert = "convert-im6.q16";
+inline const char* kIdentify = "identify-im6.q16";
+
+struct Rgba {
+    int width = 0;
+    int height = 0;
+    Bytes pixels; // r, g, b, a per pixel, top row first
+};
+
+inline std::string quote(const fs::path& p)
+{
+    return "'" + p.string() + "'";
+}
+
+// The output of a command; empty on failure.
+inline std::string capture(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return out;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
+    if (::pclose(pipe) != 0)
+        out.clear();
+    return out;
+}
+
+inline bool run(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// convert-im6.q16 <input...> <options> <output>
+inline void Convert(const std::string& input, const std::string& options, const fs::path& output)
+{
+    const std::string cmd = std::string(kConvert) + " " + input + " " + options + " " + quote(output);
+    ASSERT_TRUE(run(cmd)) << cmd;
+}
+
+// ImageMagick's decoding of a file: 8 bits per channel, RGBA.
+inline Rgba Reference(const fs::path& file, const std::string& prefix = "")
+{
+    Rgba img;
+    const std::string size = capture(std::string(kIdentify) + " -format '%w %h' " + prefix + quote(file) + "[0]");
+    std::istringstream in(size);
+    in >> img.width >> img.height;
+    const std::string raw = capture(std::string(kConvert) + " " + prefix + quote(file) + "[0] -depth 8 rgba:-");
+    img.pixels.assign(raw.begin(), raw.end());
+    return img;
+}
+
+// A codec bitmap's pixels as RGBA: 8 bits through the palette, alpha only
+// when the bitmap carries it.
+inline Rgba FromBitmap(CImageBitmap& bmp)
+{
+    Rgba img;
+    img.width = bmp.GetWidth();
+    img.height = bmp.GetHeight();
+    BYTE** lines = bmp.GetLineArray();
+    const RGBQUAD* pal = bmp.GetPalette();
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            BYTE r, g, b, a = 255;
+            if (bmp.GetBitsPerPixel() == 8) {
+                const RGBQUAD& c = pal[lines[y][x]];
+                r = c.rgbRed, g = c.rgbGreen, b = c.rgbBlue;
+            } else {
+                const BYTE* p = lines[y] + 4 * x;
+                b = p[0], g = p[1], r = p[2];
+                if (bmp.HasAlpha())
+                    a = p[3];
+            }
+            img.pixels.insert(img.pixels.end(), {r, g, b, a});
+        }
+    return img;
+}
+
+// The largest difference of one channel over the picture (alpha too when
+// withAlpha); -1 when the sizes differ.
+inline int MaxDifference(const Rgba& a, const Rgba& b, bool withAlpha)
+{
+    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size() || a.pixels.empty())
+        return -1;
+    int worst = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) {
+        if (i % 4 == 3 && !withAlpha)
+            continue;
+        worst = std::max(worst, std::abs(int(a.pixels[i]) - int(b.pixels[i])));
+    }
+    return worst;
+}
+
+inline Bytes ReadFile(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const fs::path& p, const Bytes& bytes)
+{
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A colourful test picture of odd size (rows need padding in every format).
+inline void MakeSource(const fs::path& out, int width = 37, int height = 23)
+{
+    Convert("-size " + std::to_string(width) + "x" + std::to_string(height) + " gradient:red-blue",
+            "-swirl 90 -fill '#20C040' -draw 'circle 10,10 14,14'", out);
+}
+
+inline void PutLe16(Bytes& b, std::size_t at, unsigned v)
+{
+    b[at] = BYTE(v);
+    b[at + 1] = BYTE(v >> 8);
+}
+
+inline void PutLe32(Bytes& b, std::size_t at, unsigned v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = BYTE(v >> (8 * i));
+}
+
+inline void AppendBe16(Bytes& b, unsigned v)
+{
+    b.push_back(BYTE(v >> 8));
+    b.push_back(BYTE(v));
+}
+
+inline void AppendBe32(Bytes& b, unsigned v)
+{
+    AppendBe16(b, v >> 16);
+    AppendBe16(b, v & 0xFFFF);
+}
+
+} // namespace codec::testing
