@@ -65,20 +65,23 @@ inline void Convert(const std::string& input, const std::string& options, const 
     ASSERT_TRUE(run(cmd)) << cmd;
 }
 
-// ImageMagick's decoding of a file: 8 bits per channel, RGBA.
-inline Rgba Reference(const fs::path& file, const std::string& prefix = "")
+// ImageMagick's decoding of a file: 8 bits per channel, RGBA. Options go
+// after the input (ImageMagick keeps a TGA's origin as metadata: its own
+// decoding of one is "-auto-orient").
+inline Rgba Reference(const fs::path& file, const std::string& prefix = "", const std::string& options = "")
 {
     Rgba img;
     const std::string size = capture(std::string(kIdentify) + " -format '%w %h' " + prefix + quote(file) + "[0]");
     std::istringstream in(size);
     in >> img.width >> img.height;
-    const std::string raw = capture(std::string(kConvert) + " " + prefix + quote(file) + "[0] -depth 8 rgba:-");
+    const std::string raw =
+        capture(std::string(kConvert) + " " + prefix + quote(file) + "[0] " + options + " -depth 8 rgba:-");
     img.pixels.assign(raw.begin(), raw.end());
     return img;
 }
 
-// A codec bitmap's pixels as RGBA: 8 bits through the palette, alpha only
-// when the bitmap carries it.
+// A codec bitmap's pixels as RGBA: up to 8 bits through the palette, alpha
+// only when the bitmap carries it.
 inline Rgba FromBitmap(CImageBitmap& bmp)
 {
     Rgba img;
@@ -86,14 +89,23 @@ inline Rgba FromBitmap(CImageBitmap& bmp)
     img.height = bmp.GetHeight();
     BYTE** lines = bmp.GetLineArray();
     const RGBQUAD* pal = bmp.GetPalette();
+    const int bpp = bmp.GetBitsPerPixel();
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
+            const BYTE* row = lines[y];
             BYTE r, g, b, a = 255;
-            if (bmp.GetBitsPerPixel() == 8) {
-                const RGBQUAD& c = pal[lines[y][x]];
+            if (bpp <= 8) {
+                int index = row[x];
+                if (bpp == 1)
+                    index = (row[x / 8] >> (7 - x % 8)) & 1;
+                else if (bpp == 4)
+                    index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
+                const RGBQUAD& c = pal[index];
                 r = c.rgbRed, g = c.rgbGreen, b = c.rgbBlue;
+            } else if (bpp == 24) {
+                b = row[3 * x], g = row[3 * x + 1], r = row[3 * x + 2];
             } else {
-                const BYTE* p = lines[y] + 4 * x;
+                const BYTE* p = row + 4 * x;
                 b = p[0], g = p[1], r = p[2];
                 if (bmp.HasAlpha())
                     a = p[3];
