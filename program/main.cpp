@@ -5,10 +5,13 @@
 #include "platform/registry/RegistrySettingsStore.h"
 #include "program/shell/Autostart.h"
 #include "program/shell/FirstRun.h"
+#include "program/shell/Mod_tallyvane.h"
+
+#include "platform/basic/RuntimeError.h"
+#include "platform/forms/Runtime.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <iostream>
 #include <memory>
@@ -34,7 +37,17 @@ int main(int argc, char** argv)
         QMessageBox::warning(nullptr, QString::fromStdString(vb::App::Title()), text.trimmed());
     }
 
-    // Nothing is shown yet: the program starts and leaves through the normal path.
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
+    // The program lives while any of its forms is loaded; the hidden main
+    // window keeps it running with no window on show.
+    forms::InstallErrorHandler();
+    try {
+        if (!Mod_tallyvane::Main())
+            return 1;
+    } catch (const vb::RuntimeError& e) {
+        // An error the start could not get past ends the program with the
+        // runtime's message.
+        vb::ReportUnhandledError(e);
+        return 1;
+    }
+    return forms::Run();
 }

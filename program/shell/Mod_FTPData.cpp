@@ -1,5 +1,8 @@
 #include "program/shell/Mod_FTPData.h"
 
+#include "platform/basic/RuntimeError.h"
+#include "platform/forms/Form.h"
+
 namespace Mod_FTPData {
 
 int32_t DateToDayNumber(vb::Date date)
@@ -33,5 +36,35 @@ vb::Variant NullToEmpty(const vb::Variant& value)
 {
     return value.IsNull() ? vb::Variant("") : value;
 }
+
+// --- Closing the windows ---
+
+void UnloadAllForms(bool closeMain)
+{
+    vb::ResumeNext step;
+    // Downwards, so that the indexes left to walk stay valid; a form whose own
+    // unload closed others makes a later index fail, and that step is skipped.
+    const int count = forms::Forms().Count();
+    for (int i = count - 1; i >= 0; --i) {
+        step([&] {
+            forms::Form& form = forms::Forms()(i);
+            if (form.Caption() != kMainFormCaption)
+                form.Unload();
+        });
+    }
+    if (closeMain) {
+        for (int i = forms::Forms().Count() - 1; i >= 0; --i) {
+            step([&] {
+                forms::Form& form = forms::Forms()(i);
+                if (form.Caption() == kMainFormCaption)
+                    form.Unload();
+            });
+        }
+    }
+    // Unloading released the instances: the next use of each form creates a
+    // fresh one.
+}
+
+// --- end of closing the windows ---
 
 } // namespace Mod_FTPData

@@ -31,4 +31,18 @@ bool IsArrayDimensioned(const vb::DynArray<T>& array)
     return array.has_value();
 }
 
+// --- Closing the windows ---
+
+// The caption by which the hidden main window is recognised.
+inline constexpr std::string_view kMainFormCaption = "Main Form";
+
+// Unloads every loaded form but the hidden main window, from the last loaded
+// down; with closeMain the hidden main window too, and then the report data
+// environment's connection. A failing unload is skipped, and a call made
+// while another runs (a form's own unload closing the windows) is safe.
+// Unloaded forms are released: the next use creates a fresh instance.
+void UnloadAllForms(bool closeMain);
+
+// --- end of closing the windows ---
+
 } // namespace Mod_FTPData

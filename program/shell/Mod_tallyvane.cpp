@@ -4,6 +4,14 @@
 #include "program/shell/Mod_Registry.h"
 #include "program/shell/ShellState.h"
 
+#include "platform/basic/App.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/MsgBox.h"
+#include "program/reports/ReportsState.h"
+#include "program/shell/Mod_DBConnections.h"
+#include "program/shell/ScreenCommands.h"
+#include "program/shell/frmTallyvane.h"
+
 namespace Mod_tallyvane {
 
 void LoadSettings()
@@ -18,5 +26,47 @@ void LoadSettings()
                                                          "UseExampleDB", FirstRun::kDefaultUseExampleDB);
     shell.g_DatabaseFileName = std::string(useExample ? kExampleDatabaseFileName : kDatabaseFileName);
 }
+
+// --- Start-up ---
+
+const std::vector<std::string>& MonthNames()
+{
+    static const std::vector<std::string> names{"January", "February", "March",     "April",   "May",      "June",
+                                                "July",    "August",   "September", "October", "November", "December"};
+    return names;
+}
+
+bool Main()
+{
+    tv::ShellState& shell = tv::Shell();
+
+    // The silent update check comes first; it creates the hidden main window
+    // only when it fetches the version file.
+    ScreenCommands::CheckForUpdate(false);
+
+    shell.g_MonthNames = MonthNames();
+    LoadSettings();
+
+    try {
+        Mod_DBConnections::OpenDatabase();
+    } catch (const vb::RuntimeError& e) {
+        const auto file = vb::AppPaths::ProgramFolder() / shell.g_DatabaseFileName;
+        forms::MsgBox("Tallyvane cannot open its database file \"" + file.string() + "\".\r\n\r\n" +
+                          e.Description(),
+                      forms::vbCritical);
+        return false;
+    }
+
+    frmTallyvane::Instance().Show(forms::vbModeless);
+
+    if (Mod_Registry::ReadRegBoolean(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey, "ShowTips",
+                                     FirstRun::kDefaultShowTips))
+        ScreenCommands::ShowTip();
+
+    tv::Reports().g_TaskListOpen = false;
+    return true;
+}
+
+// --- end of start-up ---
 
 } // namespace Mod_tallyvane

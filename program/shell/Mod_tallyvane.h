@@ -1,7 +1,9 @@
 #pragma once
 // Start-up of the program and the settings it reads once.
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace Mod_tallyvane {
 
@@ -14,5 +16,19 @@ inline constexpr std::string_view kExampleDatabaseFileName = "Tallyvane_ExampleD
 // example database when it reads True. A missing or unreadable UseExampleDB
 // takes the installer's default instead of stopping the start.
 void LoadSettings();
+
+// --- Start-up ---
+
+// The program's start: month names, settings, the database, the main
+// calendar window, the tip window when ShowTips is on, the icon in the
+// notification area. Returns false, after telling the user, when the
+// database cannot be opened; the program then ends. Other errors reach the
+// caller.
+bool Main();
+
+// The names of the months, "January" to "December".
+const std::vector<std::string>& MonthNames();
+
+// --- end of start-up ---
 
 } // namespace Mod_tallyvane

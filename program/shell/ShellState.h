@@ -35,6 +35,10 @@ struct ShellState {
     // state of the box's check box at that release; both 0 at start.
     int16_t g_MBoxResult = 0;
     int16_t g_MBoxCheckValue = 0;
+
+    // Main calendar window (frmTallyvane): whether closing it shows the hint
+    // that the program goes on in the notification area.
+    bool g_ShowCloseMenu = true;
 };
 
 ShellState& Shell();

@@ -1,0 +1,93 @@
+#include "platform/controls/SmartMenuBar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace controls {
+
+namespace {
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+const char* const kKeyProperty = "smuiKey";
+
+} // namespace
+
+SmartMenuBar::SmartMenuBar(forms::Container& parent, std::string name, int index)
+    : Control(parent, std::move(name), index)
+    , bar_(new QMenuBar(parent.ClientWidget()))
+    , items_([this] { changed(); })
+{
+    bar_->setNativeMenuBar(false);
+    Attach(bar_);
+}
+
+void SmartMenuBar::changed()
+{
+    // The entries are rebuilt once the current event is over: a handler that
+    // changes an entry runs inside the action being triggered.
+    if (rebuildPending_)
+        return;
+    rebuildPending_ = true;
+    QTimer::singleShot(0, bar_, [this] { rebuild(); });
+}
+
+void SmartMenuBar::rebuild()
+{
+    rebuildPending_ = false;
+    bar_->clear();
+    auto addCommand = [this](QWidget* owner, const SmartItem& item) -> QAction* {
+        QAction* action = new QAction(qs(item.Caption()), owner);
+        action->setProperty(kKeyProperty, qs(item.Key()));
+        action->setEnabled(item.Enabled());
+        action->setVisible(item.Visible());
+        action->setToolTip(qs(item.ToolTipText()));
+        if (item.Checked()) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
+        const std::string key = item.Key();
+        QObject::connect(action, &QAction::triggered, owner, [this, key] {
+            if (Live())
+                forms::detail::Dispatch([&] { ItemClick.Raise(key); });
+        });
+        return action;
+    };
+    for (const auto& top : items_) {
+        if (top->Items().Count() == 0 && !top->IsSeparator()) {
+            bar_->addAction(addCommand(bar_, *top));
+            continue;
+        }
+        QMenu* menu = bar_->addMenu(qs(top->Caption()));
+        menu->menuAction()->setProperty(kKeyProperty, qs(top->Key()));
+        menu->menuAction()->setVisible(top->Visible());
+        menu->setEnabled(top->Enabled());
+        for (const auto& entry : top->Items()) {
+            if (entry->IsSeparator()) {
+                menu->addSeparator()->setVisible(entry->Visible());
+                continue;
+            }
+            menu->addAction(addCommand(menu, *entry));
+        }
+    }
+}
+
+void SmartMenuBar::Choose(std::string_view key)
+{
+    if (rebuildPending_)
+        rebuild();
+    const QString k = QString::fromUtf8(key.data(), static_cast<int>(key.size()));
+    for (QAction* a : bar_->findChildren<QAction*>()) {
+        if (a->property(kKeyProperty).toString() == k && !a->menu() && a->isEnabled() && a->isVisible()) {
+            a->trigger();
+            return;
+        }
+    }
+}
+
+} // namespace controls

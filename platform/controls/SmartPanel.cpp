@@ -1,0 +1,228 @@
+#include "platform/controls/SmartPanel.h"
+
+#include "platform/controls/SmartSideBar.h"
+
+#include <QEvent>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace controls {
+
+namespace {
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+// The entries, drawn one under another, as tall as they need; the panel's
+// scroll area scrolls them.
+class PanelCanvas : public QWidget {
+public:
+    explicit PanelCanvas(SmartPanel& panel)
+        : panel_(panel)
+    {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_Hover);
+    }
+
+    struct Row {
+        int index;
+        QRect rect;
+    };
+
+    int IconSize() const
+    {
+        int size = 16;
+        for (const auto& item : panel_.items_) {
+            const QPixmap p = panel_.images_.Picture(item->Image());
+            if (!p.isNull() && p.height() > 16)
+                size = 32;
+        }
+        return size;
+    }
+
+    std::vector<Row> Rows() const
+    {
+        std::vector<Row> rows;
+        const QFontMetrics fm(font());
+        const int entryH = std::max(fm.height() + 10, IconSize() + 6);
+        int y = 4;
+        for (const auto& item : panel_.items_) {
+            if (!item->Visible())
+                continue;
+            const int h = item->IsSeparator() ? 9 : item->Kind() == smuiHeadingItem ? fm.height() + 8 : entryH;
+            rows.push_back({item->Index(), QRect(0, y, width(), h)});
+            y += h;
+        }
+        return rows;
+    }
+
+    int ContentHeight() const
+    {
+        const auto rows = Rows();
+        return rows.empty() ? 0 : rows.back().rect.bottom() + 5;
+    }
+
+    int RowAt(const QPoint& pos) const
+    {
+        for (const Row& r : Rows())
+            if (r.rect.contains(pos))
+                return r.index;
+        return -1;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(236, 240, 248));
+        const int icon = IconSize();
+        for (const Row& r : Rows()) {
+            const SmartItem& item = panel_.items_.Item(r.index);
+            const QRect box = r.rect.adjusted(4, 1, -4, -1);
+            if (item.IsSeparator()) {
+                p.setPen(QColor(160, 170, 190));
+                p.drawLine(box.left() + 4, box.center().y(), box.right() - 4, box.center().y());
+                continue;
+            }
+            if (item.Kind() == smuiHeadingItem) {
+                QFont bold = font();
+                bold.setBold(true);
+                p.setFont(bold);
+                p.setPen(QColor(40, 60, 110));
+                p.drawText(box.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, qs(item.Caption()));
+                p.setFont(font());
+                continue;
+            }
+            if (item.Selected())
+                p.fillRect(box, forms::ToQColor(item.SelectedBackColor()));
+            else if (r.index == hot_ && item.Enabled())
+                p.fillRect(box, QColor(255, 238, 194));
+            int x = box.left() + 6;
+            const QPixmap picture = panel_.images_.Picture(item.Image());
+            if (!picture.isNull()) {
+                const QRect target(x, box.top() + (box.height() - icon) / 2, icon, icon);
+                p.drawPixmap(target, picture.scaled(icon, icon, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+                x += icon + 6;
+            }
+            p.setPen(item.Enabled() ? QColor(0, 0, 0) : QColor(150, 150, 150));
+            p.drawText(QRect(x, box.top(), box.right() - x, box.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                       qs(item.Caption()));
+        }
+    }
+
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        const int row = RowAt(e->position().toPoint());
+        if (row != hot_) {
+            hot_ = row;
+            update();
+        }
+    }
+
+    void leaveEvent(QEvent*) override
+    {
+        hot_ = -1;
+        update();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        if (e->button() != Qt::LeftButton)
+            return;
+        const int row = RowAt(e->position().toPoint());
+        if (row >= 0)
+            panel_.clicked(row);
+    }
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTip) {
+            auto* help = static_cast<QHelpEvent*>(e);
+            const int row = RowAt(help->pos());
+            if (row >= 0 && !panel_.items_.Item(row).ToolTipText().empty())
+                QToolTip::showText(help->globalPos(), qs(panel_.items_.Item(row).ToolTipText()), this);
+            else
+                QToolTip::hideText();
+            return true;
+        }
+        return QWidget::event(e);
+    }
+
+private:
+    SmartPanel& panel_;
+    int hot_ = -1;
+};
+
+SmartPanel::SmartPanel(forms::Container& parent, std::string name, int index)
+    : Control(parent, std::move(name), index)
+    , area_(new QScrollArea(parent.ClientWidget()))
+    , canvas_(new PanelCanvas(*this))
+    , items_([this] { changed(); })
+    , images_([this] { changed(); })
+{
+    area_->setFrameShape(QFrame::NoFrame);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area_->setWidgetResizable(false);
+    area_->setWidget(canvas_);
+    Attach(area_);
+    sideBar_ = dynamic_cast<SmartSideBar*>(&parent);
+    if (sideBar_)
+        sideBar_->attach(*this);
+    changed();
+}
+
+SmartPanel::~SmartPanel()
+{
+    if (sideBar_)
+        sideBar_->detach(*this);
+}
+
+std::string SmartPanel::BoundName() const
+{
+    return Index() < 0 ? Name() : Name() + "(" + std::to_string(Index()) + ")";
+}
+
+void SmartPanel::changed()
+{
+    const int w = std::max(0, area_->viewport()->width());
+    canvas_->resize(w, std::max(canvas_->ContentHeight(), area_->viewport()->height()));
+    canvas_->update();
+}
+
+void SmartPanel::clicked(int index)
+{
+    if (!Live() || index < 0 || index >= items_.Count())
+        return;
+    SmartItem& item = items_.Item(index);
+    if (!item.Visible() || !item.Enabled() || item.IsSeparator() || item.Kind() == smuiHeadingItem || !Enabled())
+        return;
+    if (item.Kind() == smuiListItem) {
+        for (const auto& other : items_)
+            if (other.get() != &item && other->Selected())
+                other->SetSelected(false);
+        item.SetSelected(true);
+    }
+    const std::string key = item.Key();
+    forms::detail::Dispatch([&] { ItemClick.Raise(key); });
+}
+
+void SmartPanel::Choose(std::string_view key)
+{
+    for (const auto& item : items_)
+        if (item->Key() == key) {
+            clicked(item->Index());
+            return;
+        }
+}
+
+} // namespace controls

@@ -1,0 +1,57 @@
+#pragma once
+// SmartPanel: a list of keyed entries, each with a caption, a picture from the
+// panel's own picture collection, a tool tip, a heading or separator look, and
+// a selected state. Clicking an entry raises ItemClick with its key; a list
+// entry (kind smuiListItem) becomes the selected one first.
+//
+// Placed in a SmartSideBar, a panel is shown when the group whose value names
+// it ("smuiPanel(0)") is chosen.
+
+#include "platform/controls/SmartItems.h"
+#include "platform/forms/Control.h"
+
+#include <string>
+#include <string_view>
+
+class QScrollArea;
+
+namespace controls {
+
+class PanelCanvas;
+class SmartSideBar;
+
+class SmartPanel : public forms::Control {
+public:
+    SmartPanel(forms::Container& parent, std::string name, int index = -1);
+    ~SmartPanel() override;
+
+    SmartItems& Items() { return items_; }
+    SmartImages& ListImages() { return images_; }
+
+    // The name a side-bar group's value uses: "smuiPanel(0)", or the name of
+    // a panel that is not in an array.
+    std::string BoundName() const;
+
+    // Clicks the entry as the user would (hidden, disabled, heading or
+    // separator: nothing).
+    void Choose(std::string_view key);
+
+    forms::Event<const std::string&> ItemClick;
+
+protected:
+    void GeometryApplied() override { changed(); }
+
+private:
+    friend class PanelCanvas;
+    friend class SmartSideBar;
+    void changed();
+    void clicked(int index);
+
+    QScrollArea* area_;
+    PanelCanvas* canvas_;
+    SmartItems items_;
+    SmartImages images_;
+    SmartSideBar* sideBar_ = nullptr;
+};
+
+} // namespace controls

@@ -1,0 +1,24 @@
+#pragma once
+// The program's own pictures, drawn when first asked for: the calendar's
+// pictures of the reminder kinds, the default picture of a calendar image
+// slot, the notification-area icon and the pictures of the menu and panel
+// commands. All are 32 x 32 with a transparent background.
+
+#include <QPixmap>
+
+#include <string_view>
+
+namespace ProgramPictures {
+
+// Kinds 1 renewal, 2 insurance, 3 sales report, 4 other, 5 annual sales
+// report, 7 several reminders on one day; 6, 8 and 9 are the calendar
+// design's spare places.
+QPixmap ReminderPicture(int kind);
+// The picture of a calendar image slot that keeps its default.
+QPixmap ResourceIcon801();
+QPixmap TrayPicture();
+// "UPDATE", "CONTROL", "STORES", "REPORT", "TASK"/"TASKS", "SALES",
+// "OPTIONS", "QUIT"; a null picture for any other key.
+QPixmap CommandPicture(std::string_view key);
+
+} // namespace ProgramPictures

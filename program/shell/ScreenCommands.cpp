@@ -1,0 +1,43 @@
+#include "program/shell/ScreenCommands.h"
+
+#include "platform/forms/Form.h"
+#include "program/shell/frmTallyvane.h"
+
+namespace ScreenCommands {
+
+void ShowMainCalendar()
+{
+    frmTallyvane::Instance().Show(forms::vbModeless);
+}
+
+// The store editor's issue shows frmStoreInfo here.
+void ShowStoreEditor() {}
+
+// The report screen's issue shows frmReport here.
+void ShowReportScreen() {}
+
+// The task list's issue shows frmTaskList here.
+void ShowTaskList() {}
+
+// The sales window's issue shows frmSales here.
+void ShowSales() {}
+
+// The options window's issue shows frmOptions here.
+void ShowOptions() {}
+
+// The about box's issue shows frmAbout here.
+void ShowAbout() {}
+
+// The tip window's issue shows frmTip here.
+void ShowTip() {}
+
+// The update check's issue calls Mod_StoreInfo::CheckForUpdate here.
+void CheckForUpdate(bool showMessages)
+{
+    (void)showMessages;
+}
+
+// The runner's issue calls Mod_tallyvane::RunScheduledTasks here.
+void RunScheduledTasks() {}
+
+} // namespace ScreenCommands
