@@ -1,0 +1,269 @@
+#include "program/shell/frmTallyvane.h"
+
+#include "platform/ado/Connection.h"
+#include "platform/basic/App.h"
+#include "platform/forms/Form.h"
+#include "program/shell/Mod_FTPData.h"
+#include "program/shell/Mod_Registry.h"
+#include "program/shell/Mod_tallyvane.h"
+#include "program/shell/Mod_tallyvane_Calendar.h"
+#include "program/shell/ScreenCommands.h"
+#include "program/shell/ShellTestSupport.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int32_t dayOf(int y, int m, int d)
+{
+    return Mod_FTPData::DateToDayNumber(vb::DateSerial(y, m, d));
+}
+
+// Stands for the hidden main window: recognised by its caption alone.
+class MainStandIn : public forms::FormOf<MainStandIn> {
+public:
+    MainStandIn() : FormOf("MainStandIn") { SetCaption("Main Form"); }
+};
+
+// Another screen; its unload may close all windows, as the main calendar's does.
+class OtherScreen : public forms::FormOf<OtherScreen> {
+public:
+    OtherScreen() : FormOf("OtherScreen") { SetCaption("Other"); }
+    static inline bool closeAllOnUnload = false;
+    static inline int unloads = 0;
+
+protected:
+    void Form_Unload(int&) override
+    {
+        ++unloads;
+        if (closeAllOnUnload)
+            Mod_FTPData::UnloadAllForms(false);
+    }
+};
+
+class MainCalendar : public tv::testing::ShellFixture {
+protected:
+    void TearDown() override
+    {
+        OtherScreen::closeAllOnUnload = false;
+        OtherScreen::unloads = 0;
+        ShellFixture::TearDown();
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    static std::string setting(const char* key)
+    {
+        return vb::GetSetting("Tallyvane", "frmTallyvane", key, "<none>");
+    }
+};
+
+TEST_F(MainCalendar, StartUpShowsThisMonthsRemindersOfTheExampleDatabase)
+{
+    tv::Reports().g_TaskListOpen = true;
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    settle();
+
+    tv::ShellState& shell = tv::Shell();
+    EXPECT_EQ(shell.g_MonthNames.size(), 12u);
+    EXPECT_EQ(shell.g_DatabaseFileName, Mod_tallyvane::kExampleDatabaseFileName);
+    EXPECT_FALSE(tv::Reports().g_TaskListOpen);
+
+    frmTallyvane* form = frmTallyvane::IfLoaded();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->Caption(), "Tallyvane");
+    // The month names were there before the window loaded, the settings
+    // before the database, the database before the calendar.
+    ASSERT_EQ(form->FlatComboBox1.ListCount(), 12);
+    EXPECT_EQ(form->FlatComboBox1.List(11), "December");
+    EXPECT_EQ(form->FlatComboBox1.ListIndex(), 2);
+    EXPECT_EQ(form->FlatSpin1.Text(), "2025");
+    EXPECT_EQ(form->lblDate.Caption(), "March 10, 2025");
+
+    controls::ctCalendar& cal = form->ctCalendar1;
+    EXPECT_EQ(cal.FirstDay(), dayOf(2025, 2, 24));
+    EXPECT_EQ(cal.CurrentDay(), dayOf(2025, 3, 10));
+    EXPECT_EQ(cal.TopDay(), dayOf(2025, 2, 24));
+    int shown = 0;
+    for (int32_t d : cal.MarkedDays())
+        if (d >= cal.TopDay() && d < cal.TopDay() + 42) {
+            ++shown;
+            EXPECT_NE(cal.DayText(d), "");
+        }
+    EXPECT_GE(shown, 3) << "the example database has reminders in the coming weeks";
+    EXPECT_EQ(cal.LastPictureIndex(), 16);
+
+    // The launch panel is the side bar's one group.
+    ASSERT_EQ(form->smuiOptions.Groups().Count(), 1);
+    EXPECT_EQ(form->smuiOptions.Groups().Item(0).Value(), "smuiPanel(0)");
+    EXPECT_EQ(form->smuiOptions.ShownPanel(), &form->smuiPanel(0));
+    EXPECT_EQ(form->smuiPanel(0).Items().Item("STORES").ToolTipText(), "Show the Graph Screen");
+
+    // First start: the design size, centred.
+    // (The window system may add its frame once the window is on show.)
+    EXPECT_NEAR(form->Width(), 12015, 90);
+    EXPECT_NEAR(form->Height(), 8025, 90);
+    EXPECT_NEAR(form->Left(), (vb::Screen::Width() - 12015) / 2.0, 45);
+    Grab(form->hWnd(), QStringLiteral("frmTallyvane_example"));
+}
+
+TEST_F(MainCalendar, StartUpEndsWithOneMessageWhenTheDatabaseCannotBeOpened)
+{
+    std::filesystem::remove(root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName);
+    EXPECT_FALSE(Mod_tallyvane::Main());
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_NE(msgbox->shown[0].prompt.find(
+                  (root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName).string()),
+              std::string::npos);
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    EXPECT_FALSE(std::filesystem::exists(root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName));
+}
+
+TEST_F(MainCalendar, StartUpReadsTheDatabaseChoiceBeforeOpeningIt)
+{
+    Mod_Registry::WriteRegValue(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey, "UseExampleDB",
+                                vb::Variant("False"), winreg::REG_SZ);
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    EXPECT_EQ(tv::Shell().g_DBConnection->DataSource(), root.ProgramFolder() / Mod_tallyvane::kDatabaseFileName);
+    EXPECT_TRUE(frmTallyvane::Instance().ctCalendar1.MarkedDays().empty());
+}
+
+TEST_F(MainCalendar, TheChoosersMoveTheMonthWindow)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    controls::ctCalendar& cal = form.ctCalendar1;
+
+    // 1 February 2027 is a Monday: the calendar starts on it.
+    form.FlatSpin1.SetText("2027");
+    form.FlatComboBox1.SetListIndex(1);
+    EXPECT_EQ(cal.FirstDay(), dayOf(2027, 2, 1));
+    EXPECT_EQ(cal.TopDay(), dayOf(2027, 2, 1));
+    // 1 June 2025 is a Sunday: the Monday before.
+    form.FlatSpin1.SetText("2025");
+    form.FlatComboBox1.SetListIndex(5);
+    EXPECT_EQ(cal.FirstDay(), dayOf(2025, 5, 26));
+    EXPECT_EQ(cal.CurrentDay(), dayOf(2025, 3, 10));
+
+    // A year typed half-way or outside 1900 to 9999 leaves the calendar.
+    for (const char* year : {"2", "20", "202", "0", "-5", "10000", "abc", ""}) {
+        form.FlatSpin1.SetText(year);
+        EXPECT_EQ(cal.FirstDay(), dayOf(2025, 5, 26)) << year;
+    }
+    form.FlatSpin1.SetText("1999");
+    EXPECT_EQ(cal.FirstDay(), dayOf(1999, 5, 31));
+}
+
+TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    MainStandIn::Instance();
+    OtherScreen::Instance().Show();
+    frmTallyvane::Instance().Move(0, 0, 9000, 6000);
+    const std::string width = vb::CStr(vb::Variant(frmTallyvane::Instance().Width()));
+    const std::string height = vb::CStr(vb::Variant(frmTallyvane::Instance().Height()));
+
+    // Left ticked ("show this message in the future"): the hint stays.
+    mbox->answers.push_back({0, 1});
+    ASSERT_TRUE(frmTallyvane::Instance().Unload());
+    ASSERT_EQ(mbox->shown.size(), 1u);
+    EXPECT_EQ(mbox->shown[0].prompt, frmTallyvane::kCloseHint);
+    EXPECT_EQ(mbox->shown[0].colorScheme, 4);
+    EXPECT_EQ(mbox->shown[0].buttonSet, 0);
+    EXPECT_EQ(mbox->shown[0].iconIndex, 2);
+    EXPECT_TRUE(mbox->shown[0].showCheck);
+    EXPECT_EQ(setting("ShowCloseMenu"), "True");
+    EXPECT_EQ(setting("Width"), width);
+    EXPECT_EQ(setting("Height"), height);
+    // Every window is gone but the hidden main window.
+    EXPECT_EQ(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_EQ(OtherScreen::IfLoaded(), nullptr);
+    ASSERT_EQ(forms::Forms().Count(), 1);
+    EXPECT_EQ(forms::Forms()(0).Caption(), "Main Form");
+    settle();
+
+    // Opened again from the tray: a fresh window, the stored size; unticked
+    // this time, the hint stops.
+    ScreenCommands::ShowMainCalendar();
+    EXPECT_NEAR(frmTallyvane::Instance().Width(), vb::CDbl(vb::Variant(width)), 90);
+    mbox->answers.push_back({0, 0});
+    ASSERT_TRUE(frmTallyvane::Instance().Unload());
+    EXPECT_EQ(mbox->shown.size(), 2u);
+    EXPECT_EQ(setting("ShowCloseMenu"), "False");
+    EXPECT_FALSE(tv::Shell().g_ShowCloseMenu);
+    settle();
+
+    ScreenCommands::ShowMainCalendar();
+    EXPECT_FALSE(tv::Shell().g_ShowCloseMenu);
+    ASSERT_TRUE(frmTallyvane::Instance().Unload());
+    EXPECT_EQ(mbox->shown.size(), 2u) << "no hint once the user stopped it";
+    EXPECT_EQ(forms::Forms().Count(), 1);
+}
+
+TEST_F(MainCalendar, WithoutANotificationAreaClosingQuits)
+{
+    controls::TrayIcon::SetAvailable(false);
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    MainStandIn::Instance();
+    ASSERT_TRUE(frmTallyvane::Instance().Unload());
+    EXPECT_TRUE(mbox->shown.empty());
+    EXPECT_EQ(forms::Forms().Count(), 0);
+}
+
+TEST_F(MainCalendar, TheLaunchPanelAndTheMenuBarGiveTheirCommands)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    // Screens of later parts are not there yet: their commands do nothing.
+    for (const char* key : {"STORES", "REPORT", "TASKS", "SALES", "OPTIONS", "UNKNOWN"})
+        form.smuiPanel(0).Choose(key);
+    EXPECT_TRUE(form.Loaded());
+
+    mbox->answers.push_back({0, 1});
+    form.SmartUI1.Choose("CLOSE");
+    EXPECT_EQ(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_EQ(mbox->shown.size(), 1u);
+}
+
+TEST_F(MainCalendar, UnloadingAllFormsKeepsOrClosesTheHiddenMainWindow)
+{
+    MainStandIn::Instance();
+    OtherScreen::Instance().Show();
+    Mod_FTPData::UnloadAllForms(false);
+    ASSERT_EQ(forms::Forms().Count(), 1);
+    EXPECT_NE(MainStandIn::IfLoaded(), nullptr);
+
+    OtherScreen::Instance();
+    Mod_FTPData::UnloadAllForms(true);
+    EXPECT_EQ(forms::Forms().Count(), 0);
+
+    // Without a hidden main window, and with nothing loaded at all.
+    OtherScreen::Instance();
+    Mod_FTPData::UnloadAllForms(false);
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    EXPECT_NO_THROW(Mod_FTPData::UnloadAllForms(true));
+}
+
+TEST_F(MainCalendar, AFormThatClosesAllWindowsFromItsUnloadDoesNotUpsetTheWalk)
+{
+    // The main calendar's unload does this while QUIT is closing everything.
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    MainStandIn::Instance();
+    OtherScreen::closeAllOnUnload = true;
+    OtherScreen::Instance();
+    mbox->answers.push_back({0, 1});
+    tv::Shell().g_ShowCloseMenu = false;
+    Mod_FTPData::UnloadAllForms(true);
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    EXPECT_EQ(OtherScreen::unloads, 1);
+    settle();
+}
+
+} // namespace
