@@ -41,8 +41,16 @@ void SmartMenuBar::rebuild()
 {
     rebuildPending_ = false;
     bar_->clear();
+    // The old entries go once the event that may be running one is over.
+    for (auto& old : owned_)
+        if (old)
+            old->deleteLater();
+    owned_.clear();
+    actions_.clear();
     auto addCommand = [this](QWidget* owner, const SmartItem& item) -> QAction* {
         QAction* action = new QAction(qs(item.Caption()), owner);
+        owned_.emplace_back(action);
+        actions_.emplace_back(item.Key(), action);
         action->setProperty(kKeyProperty, qs(item.Key()));
         action->setEnabled(item.Enabled());
         action->setVisible(item.Visible());
@@ -64,6 +72,7 @@ void SmartMenuBar::rebuild()
             continue;
         }
         QMenu* menu = bar_->addMenu(qs(top->Caption()));
+        owned_.emplace_back(menu);
         menu->menuAction()->setProperty(kKeyProperty, qs(top->Key()));
         menu->menuAction()->setVisible(top->Visible());
         menu->setEnabled(top->Enabled());
@@ -81,9 +90,8 @@ void SmartMenuBar::Choose(std::string_view key)
 {
     if (rebuildPending_)
         rebuild();
-    const QString k = QString::fromUtf8(key.data(), static_cast<int>(key.size()));
-    for (QAction* a : bar_->findChildren<QAction*>()) {
-        if (a->property(kKeyProperty).toString() == k && !a->menu() && a->isEnabled() && a->isVisible()) {
+    for (auto& [k, a] : actions_) {
+        if (k == key && a && a->isEnabled() && a->isVisible()) {
             a->trigger();
             return;
         }

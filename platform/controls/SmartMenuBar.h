@@ -10,9 +10,14 @@
 #include "platform/controls/SmartItems.h"
 #include "platform/forms/Control.h"
 
+#include <QPointer>
+
 #include <string>
+#include <utility>
+#include <vector>
 #include <string_view>
 
+class QAction;
 class QMenuBar;
 
 namespace controls {
@@ -33,6 +38,8 @@ private:
     void rebuild();
 
     QMenuBar* bar_;
+    std::vector<QPointer<QObject>> owned_;
+    std::vector<std::pair<std::string, QPointer<QAction>>> actions_;
     SmartItems items_;
     bool rebuildPending_ = false;
 };

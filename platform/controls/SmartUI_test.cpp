@@ -1,0 +1,266 @@
+#include "platform/controls/SmartItems.h"
+#include "platform/controls/SmartMenuBar.h"
+#include "platform/controls/SmartPanel.h"
+#include "platform/controls/SmartPopup.h"
+#include "platform/controls/SmartSideBar.h"
+#include "platform/controls/SmartTabStrip.h"
+#include "platform/controls/TrayIcon.h"
+#include "platform/controls/WebBrowser.h"
+
+#include "platform/basic/RuntimeError.h"
+#include "platform/forms/Form.h"
+#include "platform/testing/TempRoot.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QScrollArea>
+#include <QTest>
+#include <QTextDocument>
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace controls;
+
+class Host : public forms::FormOf<Host> {
+public:
+    Host() : FormOf("Host") {}
+    SmartMenuBar bar{*this, "bar"};
+    SmartSideBar side{*this, "side"};
+    forms::ControlArray<SmartPanel> panel{side, "panel", {0, 1}};
+    SmartTabStrip tabs{*this, "tabs"};
+    SmartPopup popup{*this, "popup"};
+    TrayIcon tray{*this, "tray"};
+    WebBrowser browser{*this, "browser"};
+    std::vector<std::string> heard;
+};
+
+class SmartUI : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        forms::ResetForms();
+        TrayIcon::SetAvailable(std::nullopt);
+    }
+
+    static int errorOf(const std::function<void()>& f)
+    {
+        try {
+            f();
+        } catch (const vb::RuntimeError& e) {
+            return e.Number();
+        }
+        return 0;
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    static void grab(QWidget* w, const char* name)
+    {
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+        QDir().mkpath(folder);
+        w->grab().save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    }
+};
+
+TEST_F(SmartUI, ItemsAreKeyedUniquelyAndFoundInMenus)
+{
+    int changes = 0;
+    SmartItems items([&] { ++changes; });
+    SmartItem& file = items.Add("FILE", "File");
+    file.Items().Add("CLOSE", "Close");
+    items.Add("", "Heading", smuiHeadingItem);
+    items.AddSeparator();
+    items.Add("HELP", "Help");
+    EXPECT_EQ(items.Count(), 4);
+    EXPECT_EQ(items.Item("HELP").Index(), 3);
+    EXPECT_EQ(items.Item(0).Key(), "FILE");
+    EXPECT_EQ(items.Find("CLOSE")->Caption(), "Close");
+    EXPECT_EQ(items.Find("close"), nullptr) << "keys compare exactly";
+    EXPECT_EQ(errorOf([&] { items.Add("HELP", "again"); }), kErrKeyNotUnique);
+    EXPECT_EQ(errorOf([&] { items.Item("NONE"); }), kErrElementNotFound);
+    EXPECT_EQ(errorOf([&] { items.Item(""); }), kErrElementNotFound);
+    EXPECT_EQ(errorOf([&] { items.Item(4); }), vb::kErrSubscript);
+    EXPECT_EQ(errorOf([&] { items.Remove("NONE"); }), kErrElementNotFound);
+    items.Remove("FILE");
+    EXPECT_EQ(items.Item("HELP").Index(), 2);
+    const int before = changes;
+    items.Item("HELP").SetChecked(true);
+    EXPECT_GT(changes, before) << "a changed item redraws its control";
+
+    SmartImages images;
+    QPixmap p(8, 8);
+    images.Add("A", p);
+    EXPECT_EQ(errorOf([&] { images.Add("A", p); }), kErrKeyNotUnique);
+    EXPECT_EQ(errorOf([&] { images.Remove("B"); }), kErrElementNotFound);
+    EXPECT_EQ(errorOf([&] { images.Add("C", std::filesystem::path("/nonexistent/picture.png")); }), 481);
+    EXPECT_FALSE(images.Exists("C"));
+    EXPECT_TRUE(images.Picture("B").isNull());
+}
+
+TEST_F(SmartUI, MenuBarRaisesTheChosenCommandsKey)
+{
+    Host& h = Host::Instance();
+    h.bar.ItemClick = [&](const std::string& key) { h.heard.push_back(key); };
+    SmartItem& file = h.bar.Items().Add("FILE", "File");
+    file.Items().Add("CLOSE", "Close");
+    file.Items().Add("GONE", "Hidden").SetVisible(false);
+    file.Items().Add("OFF", "Disabled").SetEnabled(false);
+    h.bar.Items().Add("HELP", "Help");
+    h.bar.Choose("CLOSE");
+    h.bar.Choose("HELP");
+    h.bar.Choose("FILE");
+    h.bar.Choose("GONE");
+    h.bar.Choose("OFF");
+    h.bar.Choose("NONE");
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"CLOSE", "HELP"}));
+
+    // A handler that changes the menu while its own entry runs.
+    h.bar.ItemClick = [&](const std::string& key) {
+        h.heard.push_back(key);
+        h.bar.Items().Clear();
+        h.bar.Items().Add("NEW", "New");
+    };
+    h.bar.Choose("HELP");
+    settle();
+    h.bar.Choose("NEW");
+    EXPECT_EQ(h.heard.back(), "NEW");
+}
+
+TEST_F(SmartUI, SideBarShowsThePanelItsGroupNames)
+{
+    Host& h = Host::Instance();
+    h.Show();
+    h.side.Move(0, 0, 2400, 4000);
+    h.side.ItemClick = [&](const std::string& key) { h.heard.push_back("group " + key); };
+    h.panel.On(&SmartPanel::ItemClick,
+               [&](int index, const std::string& key) { h.heard.push_back(std::to_string(index) + " " + key); });
+    EXPECT_EQ(h.side.ShownPanel(), nullptr);
+    h.side.Groups().Add("LAUNCH", "Toolbar", smuiGroup).SetValue("panel(0)");
+    h.side.Groups().Add("MORE", "More", smuiGroup).SetValue("panel(1)");
+    EXPECT_EQ(h.side.ShownPanel(), &h.panel(0));
+    EXPECT_TRUE(h.panel(0).Widget()->isVisible());
+    EXPECT_FALSE(h.panel(1).Widget()->isVisible());
+
+    h.side.Choose("MORE");
+    EXPECT_EQ(h.side.ShownPanel(), &h.panel(1));
+    EXPECT_FALSE(h.panel(0).Widget()->isVisible());
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"group MORE"}));
+
+    // Commands and list entries; headings, separators, hidden and disabled
+    // entries give nothing.
+    SmartPanel& p = h.panel(1);
+    p.Items().Add("", "Heading", smuiHeadingItem);
+    p.Items().Add("GO", "Go").SetToolTipText("Go somewhere");
+    p.Items().AddSeparator("SEP");
+    p.Items().Add("OFF", "Off").SetEnabled(false);
+    p.Items().Add("12", "Store twelve", smuiListItem);
+    p.Items().Add("14", "Store fourteen", smuiListItem);
+    h.heard.clear();
+    for (const char* key : {"GO", "SEP", "OFF", "12", "14", "NONE"})
+        p.Choose(key);
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"1 GO", "1 12", "1 14"}));
+    EXPECT_FALSE(p.Items().Item("12").Selected());
+    EXPECT_TRUE(p.Items().Item("14").Selected());
+    EXPECT_FALSE(p.Items().Item("GO").Selected());
+
+    // A real click on an entry.
+    h.heard.clear();
+    h.side.Choose("LAUNCH");
+    h.heard.clear();
+    h.panel(0).Items().Add("A", "First");
+    h.panel(0).Items().Add("B", "Second");
+    settle();
+    QWidget* canvas = static_cast<QScrollArea*>(h.panel(0).Widget())->widget();
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(40, 12));
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"0 A"}));
+    grab(h.side.Widget(), "SmartSideBar");
+}
+
+TEST_F(SmartUI, TabStripRaisesTheClickedTab)
+{
+    Host& h = Host::Instance();
+    h.tabs.TabClick = [&](const std::string& key) { h.heard.push_back(key); };
+    QPixmap pic(16, 16);
+    pic.fill(Qt::red);
+    h.tabs.ListImages().Add("CALENDAR", pic);
+    h.tabs.Tabs().Add("CALENDAR", "Calendar Options", smuiTab, "CALENDAR").SetHotImage("CALENDAR_HOT");
+    h.tabs.Tabs().Add("EMAIL", "Email Options", smuiTab, "EMAIL");
+    EXPECT_EQ(h.tabs.SelectedTab(), "CALENDAR");
+    h.tabs.Choose("EMAIL");
+    h.tabs.Choose("EMAIL");
+    h.tabs.Choose("NONE");
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"EMAIL", "EMAIL"}));
+    EXPECT_EQ(h.tabs.SelectedTab(), "EMAIL");
+    EXPECT_TRUE(h.tabs.Tabs().Item("EMAIL").Selected());
+}
+
+TEST_F(SmartUI, PopupMenuShowsItsEntriesAndRaisesTheChosenKey)
+{
+    Host& h = Host::Instance();
+    h.popup.ItemClick = [&](const std::string& key) { h.heard.push_back(key); };
+    SmartItem& menu = h.popup.Menus().Add("POPUP", "", smuiMenuPopup);
+    menu.Items().Add("ABOUT", "About");
+    menu.Items().Add("", "Quit", smuiHeadingItem);
+    menu.Items().Add("QUIT", "Quit now");
+    EXPECT_GT(h.popup.Width(), 0);
+    EXPECT_EQ(errorOf([&] { h.popup.PopupMenu("NONE", 0, 0); }), kErrElementNotFound);
+
+    h.popup.PopupMenu("POPUP", 15000, 11000);
+    QMenu* shown = h.popup.ShownMenu();
+    ASSERT_NE(shown, nullptr);
+    QStringList texts;
+    for (QAction* a : shown->actions())
+        texts << (a->isSeparator() ? QStringLiteral("[") + a->text() + QStringLiteral("]") : a->text());
+    EXPECT_EQ(texts, (QStringList{"About", "[Quit]", "Quit now"}));
+    shown->actions().last()->trigger();
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"QUIT"}));
+    // A heading gives no command.
+    shown->actions()[1]->trigger();
+    EXPECT_EQ(h.heard.size(), 1u);
+}
+
+TEST_F(SmartUI, TrayIconReportsUseOnlyWhileShown)
+{
+    Host& h = Host::Instance();
+    int uses = 0;
+    h.tray.IconEvent = [&](int) { ++uses; };
+    h.tray.Use();
+    EXPECT_EQ(uses, 0);
+    h.tray.ShowIcon();
+    EXPECT_TRUE(h.tray.IconShown());
+    h.tray.Use(trayClick);
+    h.tray.RemoveIcon();
+    h.tray.Use();
+    EXPECT_EQ(uses, 1);
+    TrayIcon::SetAvailable(false);
+    EXPECT_FALSE(TrayIcon::Available());
+    TrayIcon::SetAvailable(true);
+    EXPECT_TRUE(TrayIcon::Available());
+}
+
+TEST_F(SmartUI, BrowserShowsAPageFromAFile)
+{
+    tv::testing::TempRoot root;
+    const auto page = root.Path() / "temp.htm";
+    std::ofstream(page) << "<html><body><h1>Base Rate</h1><p>Elm Street</p></body></html>";
+    Host& h = Host::Instance();
+    h.browser.DocumentComplete = [&](const std::string& url) { h.heard.push_back(url); };
+    h.browser.Navigate(page.string());
+    EXPECT_EQ(h.browser.LocationURL(), page.string());
+    EXPECT_TRUE(h.browser.Document()->toPlainText().contains(QStringLiteral("Elm Street")));
+    // A page that is not there shows nothing, and still completes.
+    h.browser.Navigate((root.Path() / "missing.htm").string());
+    EXPECT_TRUE(h.browser.Document()->toPlainText().isEmpty());
+    EXPECT_EQ(h.heard.size(), 2u);
+}
+
+} // namespace
