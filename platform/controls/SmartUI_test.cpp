@@ -5,11 +5,9 @@
 #include "platform/controls/SmartSideBar.h"
 #include "platform/controls/SmartTabStrip.h"
 #include "platform/controls/TrayIcon.h"
-#include "platform/controls/WebBrowser.h"
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
-#include "platform/testing/TempRoot.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,9 +15,7 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QTest>
-#include <QTextDocument>
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,7 +31,6 @@ public:
     SmartTabStrip tabs{*this, "tabs"};
     SmartPopup popup{*this, "popup"};
     TrayIcon tray{*this, "tray"};
-    WebBrowser browser{*this, "browser"};
     std::vector<std::string> heard;
 };
 
@@ -245,22 +240,6 @@ TEST_F(SmartUI, TrayIconReportsUseOnlyWhileShown)
     EXPECT_FALSE(TrayIcon::Available());
     TrayIcon::SetAvailable(true);
     EXPECT_TRUE(TrayIcon::Available());
-}
-
-TEST_F(SmartUI, BrowserShowsAPageFromAFile)
-{
-    tv::testing::TempRoot root;
-    const auto page = root.Path() / "temp.htm";
-    std::ofstream(page) << "<html><body><h1>Base Rate</h1><p>Elm Street</p></body></html>";
-    Host& h = Host::Instance();
-    h.browser.DocumentComplete = [&](const std::string& url) { h.heard.push_back(url); };
-    h.browser.Navigate(page.string());
-    EXPECT_EQ(h.browser.LocationURL(), page.string());
-    EXPECT_TRUE(h.browser.Document()->toPlainText().contains(QStringLiteral("Elm Street")));
-    // A page that is not there shows nothing, and still completes.
-    h.browser.Navigate((root.Path() / "missing.htm").string());
-    EXPECT_TRUE(h.browser.Document()->toPlainText().isEmpty());
-    EXPECT_EQ(h.heard.size(), 2u);
 }
 
 } // namespace
