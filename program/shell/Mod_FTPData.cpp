@@ -2,6 +2,9 @@
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
+#include "platform/ado/Connection.h"
+#include "platform/report/DataEnvironment.h"
+#include "program/shell/frmMain.h"
 
 namespace Mod_FTPData {
 
@@ -53,13 +56,11 @@ void UnloadAllForms(bool closeMain)
         });
     }
     if (closeMain) {
-        for (int i = forms::Forms().Count() - 1; i >= 0; --i) {
-            step([&] {
-                forms::Form& form = forms::Forms()(i);
-                if (form.Caption() == kMainFormCaption)
-                    form.Unload();
-            });
-        }
+        step([] {
+            if (frmMain* main = frmMain::IfLoaded())
+                main->Unload();
+        });
+        step([] { report::DataEnvironment1().Connection1->Close(); });
     }
     // Unloading released the instances: the next use of each form creates a
     // fresh one.

@@ -10,7 +10,9 @@
 #include "program/reports/ReportsState.h"
 #include "program/shell/Mod_DBConnections.h"
 #include "program/shell/ScreenCommands.h"
+#include "program/shell/frmMain.h"
 #include "program/shell/frmTallyvane.h"
+#include "platform/report/DataEnvironment.h"
 
 namespace Mod_tallyvane {
 
@@ -62,6 +64,13 @@ bool Main()
     if (Mod_Registry::ReadRegBoolean(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey, "ShowTips",
                                      FirstRun::kDefaultShowTips))
         ScreenCommands::ShowTip();
+
+    // The reports run on the database in use.
+    report::DataEnvironment1().Connect(vb::AppPaths::ProgramFolder() / shell.g_DatabaseFileName);
+
+    // Without an update check the hidden main window is created here; its
+    // load starts the e-mail timer.
+    frmMain::Instance().Tray1.ShowIcon();
 
     tv::Reports().g_TaskListOpen = false;
     return true;

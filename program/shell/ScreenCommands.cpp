@@ -37,7 +37,4 @@ void CheckForUpdate(bool showMessages)
     (void)showMessages;
 }
 
-// The runner's issue calls Mod_tallyvane::RunScheduledTasks here.
-void RunScheduledTasks() {}
-
 } // namespace ScreenCommands

@@ -25,7 +25,5 @@ void ShowTip();
 // The update check (Mod_StoreInfo.CheckForUpdate); showMessages False is the
 // silent check of the start.
 void CheckForUpdate(bool showMessages);
-// The scheduled-report runner (Mod_tallyvane.RunScheduledTasks).
-void RunScheduledTasks();
 
 } // namespace ScreenCommands

@@ -1,11 +1,13 @@
 #pragma once
-// The hidden main window: never shown, it carries the controls other parts
-// need a window for. This part holds what the scheduled-report runner and
-// the mail sender use: the e-mail timer with its seconds counter, the mail
-// sender (its socket Winsock1), the browser that prints report pages and the
-// common dialog. Its caption "Main Form" is how the close of all windows
-// recognises it.
+// The hidden main window: never shown, it keeps the program alive while no
+// other window is open, owns the icon in the notification area with its
+// menu, and carries the controls other parts need a window for: the e-mail
+// timer with its seconds counter, the mail sender (its socket Winsock1), the
+// browser that prints report pages and the common dialog. Its caption
+// "Main Form" is how the close of all windows recognises it.
 
+#include "platform/controls/SmartPopup.h"
+#include "platform/controls/TrayIcon.h"
 #include "platform/forms/Forms.h"
 #include "platform/report/WebBrowser.h"
 
@@ -29,6 +31,18 @@ public:
     forms::Timer emailTimer{*this, "emailTimer"};
     forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
     report::WebBrowser WebBrowser1;
+    // The icon in the notification area, and its menu "POPUP".
+    controls::TrayIcon Tray1{*this, "Tray1"};
+    controls::SmartPopup SmartPopup{*this, "SmartPopup"};
+
+    // Any use of the tray icon: the menu, rebuilt, at the bottom right of
+    // the screen.
+    void TrayIconEvent();
+    // Rebuilds the menu "POPUP" with its twelve entries.
+    void BuildTrayMenu();
+    // The chosen entry's key (exact): shows a screen, checks for an update,
+    // or quits.
+    void TrayMenuCommand(const std::string& key);
 
     // The timer's tick: adds the interval's seconds to the counter and, once
     // it has passed 29, resets it and runs the scheduled reports.

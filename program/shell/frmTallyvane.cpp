@@ -5,6 +5,7 @@
 #include "platform/basic/Variant.h"
 #include "platform/controls/TrayIcon.h"
 #include "program/reports/Mod_TaskList.h"
+#include "program/reports/Mod_tallyvane_Runner.h"
 #include "program/shell/MBox.h"
 #include "program/shell/MBoxMod.h"
 #include "program/shell/Mod_FTPData.h"
@@ -118,7 +119,7 @@ void frmTallyvane::Form_Load()
     step([&] { Mod_tallyvane::LoadSettings(); });
     step([&] { Mod_TaskList::BuildScheduledReports(); });
     step([&] { Show(); });
-    step([&] { ScreenCommands::RunScheduledTasks(); });
+    step([&] { Mod_tallyvane::RunScheduledTasks(); });
     const vb::Date today = vb::Today();
     step([&] { showYear(vb::Year(today)); });
     step([&] {

@@ -9,6 +9,7 @@
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/ShellTestSupport.h"
+#include "program/shell/frmMain.h"
 
 #include <QCoreApplication>
 
@@ -20,12 +21,6 @@ int32_t dayOf(int y, int m, int d)
 {
     return Mod_FTPData::DateToDayNumber(vb::DateSerial(y, m, d));
 }
-
-// Stands for the hidden main window: recognised by its caption alone.
-class MainStandIn : public forms::FormOf<MainStandIn> {
-public:
-    MainStandIn() : FormOf("MainStandIn") { SetCaption("Main Form"); }
-};
 
 // Another screen; its unload may close all windows, as the main calendar's does.
 class OtherScreen : public forms::FormOf<OtherScreen> {
@@ -164,7 +159,6 @@ TEST_F(MainCalendar, TheChoosersMoveTheMonthWindow)
 TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
 {
     ASSERT_TRUE(Mod_tallyvane::Main());
-    MainStandIn::Instance();
     OtherScreen::Instance().Show();
     frmTallyvane::Instance().Move(0, 0, 9000, 6000);
     const std::string width = vb::CStr(vb::Variant(frmTallyvane::Instance().Width()));
@@ -211,7 +205,6 @@ TEST_F(MainCalendar, WithoutANotificationAreaClosingQuits)
 {
     controls::TrayIcon::SetAvailable(false);
     ASSERT_TRUE(Mod_tallyvane::Main());
-    MainStandIn::Instance();
     ASSERT_TRUE(frmTallyvane::Instance().Unload());
     EXPECT_TRUE(mbox->shown.empty());
     EXPECT_EQ(forms::Forms().Count(), 0);
@@ -234,11 +227,11 @@ TEST_F(MainCalendar, TheLaunchPanelAndTheMenuBarGiveTheirCommands)
 
 TEST_F(MainCalendar, UnloadingAllFormsKeepsOrClosesTheHiddenMainWindow)
 {
-    MainStandIn::Instance();
+    frmMain::Instance();
     OtherScreen::Instance().Show();
     Mod_FTPData::UnloadAllForms(false);
     ASSERT_EQ(forms::Forms().Count(), 1);
-    EXPECT_NE(MainStandIn::IfLoaded(), nullptr);
+    EXPECT_NE(frmMain::IfLoaded(), nullptr);
 
     OtherScreen::Instance();
     Mod_FTPData::UnloadAllForms(true);
@@ -255,7 +248,6 @@ TEST_F(MainCalendar, AFormThatClosesAllWindowsFromItsUnloadDoesNotUpsetTheWalk)
 {
     // The main calendar's unload does this while QUIT is closing everything.
     ASSERT_TRUE(Mod_tallyvane::Main());
-    MainStandIn::Instance();
     OtherScreen::closeAllOnUnload = true;
     OtherScreen::Instance();
     mbox->answers.push_back({0, 1});

@@ -1,0 +1,147 @@
+#include "program/shell/frmMain.h"
+
+#include "platform/ado/Connection.h"
+#include "platform/forms/Timer.h"
+#include "platform/report/DataEnvironment.h"
+#include "program/reports/Mod_FileIO_Reports.h"
+#include "program/shell/ShellTestSupport.h"
+#include "program/shell/frmTallyvane.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HiddenMainWindow : public tv::testing::ShellFixture {
+protected:
+    void TearDown() override
+    {
+        report::ResetDataEnvironment1();
+        ShellFixture::TearDown();
+    }
+
+    // What the tray menu on show lists: captions, headings in brackets.
+    static QStringList shownMenu()
+    {
+        QStringList texts;
+        if (QMenu* m = frmMain::Instance().SmartPopup.ShownMenu())
+            for (QAction* a : m->actions())
+                texts << (a->isSeparator() ? QStringLiteral("[") + a->text() + QStringLiteral("]") : a->text());
+        return texts;
+    }
+
+    // Uses the tray icon and picks the entry as the user would.
+    static void choose(const QString& caption)
+    {
+        frmMain::Instance().Tray1.Use(controls::trayContext);
+        QMenu* m = frmMain::Instance().SmartPopup.ShownMenu();
+        ASSERT_NE(m, nullptr);
+        for (QAction* a : m->actions())
+            if (a->text() == caption) {
+                a->trigger();
+                return;
+            }
+        FAIL() << "no entry " << caption.toStdString();
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(HiddenMainWindow, StartUpPutsTheIconInTheTrayWithItsTwelveEntries)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmMain& main = frmMain::Instance();
+    EXPECT_EQ(main.Caption(), "Main Form");
+    EXPECT_FALSE(main.Visible());
+    EXPECT_TRUE(main.Tray1.IconShown());
+    EXPECT_TRUE(main.emailTimer.Enabled());
+    // The main calendar came first.
+    EXPECT_EQ(forms::Forms()(0).Name(), "frmTallyvane");
+    EXPECT_EQ(forms::Forms()(1).Name(), "frmMain");
+
+    const QStringList expected{"About Tallyvane", "[Updates]", "Check For Update", "[Screens]",
+                               "Control Screen",  "Stores",    "Reports",          "Tasks",
+                               "Sales",           "Options",   "[Quit]",           "Quit Tallyvane"};
+    for (int use = 0; use < 2; ++use) {
+        main.Tray1.Use(controls::trayClick);
+        EXPECT_EQ(shownMenu(), expected) << "use " << use;
+        ASSERT_EQ(main.SmartPopup.Menus().Count(), 1);
+        const controls::SmartItems& items = main.SmartPopup.Menus().Item("POPUP").Items();
+        ASSERT_EQ(items.Count(), 12);
+        EXPECT_EQ(items.Item(6).Key(), "REPORTS");
+        EXPECT_EQ(items.Item(6).Image(), "REPORT");
+        EXPECT_EQ(items.Item(7).Image(), "TASK");
+        EXPECT_EQ(items.Item(10).Kind(), controls::smuiHeadingItem);
+    }
+}
+
+TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane* first = &frmTallyvane::Instance();
+    choose(QStringLiteral("Control Screen"));
+    EXPECT_EQ(&frmTallyvane::Instance(), first);
+    EXPECT_EQ(forms::Forms().Count(), 2);
+
+    mbox->answers.push_back({0, 1});
+    first->Unload();
+    settle();
+    EXPECT_EQ(frmTallyvane::IfLoaded(), nullptr);
+    choose(QStringLiteral("Control Screen"));
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    EXPECT_EQ(frmTallyvane::IfLoaded()->ctCalendar1.LastPictureIndex(), 16);
+
+    // Keys compare exactly; unknown ones and the screens to come do nothing.
+    frmMain::Instance().TrayMenuCommand("quit");
+    frmMain::Instance().TrayMenuCommand("NOTHING");
+    for (const char* entry : {"About Tallyvane", "Check For Update", "Stores", "Reports", "Tasks", "Sales", "Options"})
+        choose(QString::fromLatin1(entry));
+    EXPECT_EQ(forms::Forms().Count(), 2);
+}
+
+TEST_F(HiddenMainWindow, QuitFromTheTrayMenuEndsTheProgramEvenWithABoxOpen)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    // Another window waits in the program's own message box when QUIT comes.
+    MBoxMod::SetPresenter(nullptr);
+    int16_t boxAnswer = 99;
+    QTimer::singleShot(0, [&] { forms::detail::Dispatch([&] { boxAnswer = MBoxMod::ShowMBox("Busy", 0, 0, 0); }); });
+    QTimer::singleShot(0, [&] { forms::detail::Dispatch([&] { choose(QStringLiteral("Quit Tallyvane")); }); });
+    EXPECT_EQ(forms::Run(), 0);
+    EXPECT_EQ(boxAnswer, -1);
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    EXPECT_FALSE(tv::Shell().g_ShowCloseMenu);
+    EXPECT_EQ(report::DataEnvironment1().Connection1->State(), ado::adStateClosed);
+    EXPECT_EQ(vb::GetSetting("Tallyvane", "frmTallyvane", "ShowCloseMenu", "<none>"), "<none>")
+        << "no hint on the way out";
+}
+
+TEST_F(HiddenMainWindow, TheTimerRunsTheScheduledReportsEveryThirtySeconds)
+{
+    forms::ManualTimers timers;
+    const auto out = root.ProgramFolder() / "lease-term.htm";
+    Mod_FileIO::WriteReportSettings(root.ProgramFolder(), "LEASE TERM",
+                                    {"Six Months", "2024;2025", "ASC", "Tahoma", "True", "3/10/2025", "09:01 AM",
+                                     "Daily", "None", "1", out.string(), "True"});
+    clock->Set(vb::Date::FromSerial(vb::DateSerial(2025, 3, 10).Serial() + vb::TimeSerial(9, 0, 40).Serial()));
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_EQ(tv::Reports().g_ScheduledTasks->size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(out)) << "not due when the window loaded";
+
+    clock->Set(vb::Date::FromSerial(vb::DateSerial(2025, 3, 10).Serial() + vb::TimeSerial(9, 1, 0).Serial()));
+    timers.Advance(20000);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    timers.Advance(10000);
+    EXPECT_TRUE(std::filesystem::exists(out));
+    EXPECT_EQ(frmMain::Instance().EmailSeconds(), 0);
+}
+
+} // namespace
