@@ -19,6 +19,7 @@
 #include <QFont>
 #include <QPixmap>
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -243,18 +244,15 @@ void frmTallyvane::smuiPanel_ItemClick(int Index, const std::string& key)
         ScreenCommands::ShowOptions();
 }
 
-int frmTallyvane::yearChosen() const
+int frmTallyvane::yearChosen()
 {
-    const vb::Variant text(FlatSpin1.Text());
-    if (!vb::IsNumeric(text))
-        return 0;
-    const double year = vb::CDbl(text);
-    return year >= 1900 && year <= 9999 ? static_cast<int>(year) : 0;
+    const double year = FlatSpin1.Value();
+    return year >= 1900 && year <= 9999 && year == std::floor(year) ? static_cast<int>(year) : 0;
 }
 
 void frmTallyvane::showYear(int year)
 {
-    FlatSpin1.SetText(std::to_string(year));
+    FlatSpin1.SetValue(year);
 }
 
 void frmTallyvane::FlatComboBox1_Click()

@@ -10,6 +10,8 @@
 #include "platform/controls/SmartSideBar.h"
 #include "platform/controls/ctCalendar.h"
 #include "platform/forms/Forms.h"
+#include "program/shell/FlatComboBox.h"
+#include "program/shell/FlatSpin.h"
 
 #include <string>
 
@@ -22,8 +24,8 @@ public:
     forms::ControlArray<controls::SmartPanel> smuiPanel{smuiOptions, "smuiPanel", {0, 1}};
     controls::ctCalendar ctCalendar1{*this, "ctCalendar1"};
     forms::Label lblDate{*this, "lblDate"};
-    forms::ComboBox FlatComboBox1{*this, "FlatComboBox1"};
-    forms::ComboBox FlatSpin1{*this, "FlatSpin1", -1, forms::vbComboDropdown};
+    FlatComboBox FlatComboBox1{*this, "FlatComboBox1"};
+    FlatSpin FlatSpin1{*this, "FlatSpin1"};
 
     // Shows the two years from the week of the first of the date's month on,
     // and marks today.
@@ -43,6 +45,6 @@ private:
     void smuiPanel_ItemClick(int Index, const std::string& key);
     void FlatComboBox1_Click();
     void FlatSpin1_Change();
-    int yearChosen() const;
+    int yearChosen();
     void showYear(int year);
 };

@@ -12,6 +12,7 @@
 #include "program/shell/frmMain.h"
 
 #include <QCoreApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -76,10 +77,11 @@ TEST_F(MainCalendar, StartUpShowsThisMonthsRemindersOfTheExampleDatabase)
     EXPECT_EQ(form->Caption(), "Tallyvane");
     // The month names were there before the window loaded, the settings
     // before the database, the database before the calendar.
-    ASSERT_EQ(form->FlatComboBox1.ListCount(), 12);
+    ASSERT_EQ(form->FlatComboBox1.ListCount(), "12");
     EXPECT_EQ(form->FlatComboBox1.List(11), "December");
     EXPECT_EQ(form->FlatComboBox1.ListIndex(), 2);
-    EXPECT_EQ(form->FlatSpin1.Text(), "2025");
+    EXPECT_EQ(form->FlatSpin1.Value(), 2025);
+    EXPECT_EQ(form->FlatSpin1.ToolTipText(), "Sets calendar year");
     EXPECT_EQ(form->lblDate.Caption(), "March 10, 2025");
 
     controls::ctCalendar& cal = form->ctCalendar1;
@@ -137,23 +139,31 @@ TEST_F(MainCalendar, TheChoosersMoveTheMonthWindow)
     controls::ctCalendar& cal = form.ctCalendar1;
 
     // 1 February 2027 is a Monday: the calendar starts on it.
-    form.FlatSpin1.SetText("2027");
+    form.FlatSpin1.SetValue(2027);
     form.FlatComboBox1.SetListIndex(1);
     EXPECT_EQ(cal.FirstDay(), dayOf(2027, 2, 1));
     EXPECT_EQ(cal.TopDay(), dayOf(2027, 2, 1));
     // 1 June 2025 is a Sunday: the Monday before.
-    form.FlatSpin1.SetText("2025");
+    form.FlatSpin1.SetValue(2025);
     form.FlatComboBox1.SetListIndex(5);
     EXPECT_EQ(cal.FirstDay(), dayOf(2025, 5, 26));
     EXPECT_EQ(cal.CurrentDay(), dayOf(2025, 3, 10));
 
     // A year typed half-way or outside 1900 to 9999 leaves the calendar.
-    for (const char* year : {"2", "20", "202", "0", "-5", "10000", "abc", ""}) {
-        form.FlatSpin1.SetText(year);
+    // Each key typed re-dates; the digits on the way to a year do not.
+    QWidget* yearBox = form.FlatSpin1.Text1.Widget();
+    for (const char* year : {"20", "0", "-5", "10000", "abc"}) {
+        form.FlatSpin1.Text1.SetText("");
+        QTest::keyClicks(yearBox, QString::fromLatin1(year));
         EXPECT_EQ(cal.FirstDay(), dayOf(2025, 5, 26)) << year;
     }
-    form.FlatSpin1.SetText("1999");
+    form.FlatSpin1.Text1.SetText("");
+    QTest::keyClicks(yearBox, QStringLiteral("1999"));
     EXPECT_EQ(cal.FirstDay(), dayOf(1999, 5, 31));
+    // The arrow key steps the year.
+    QTest::keyClick(yearBox, Qt::Key_Up);
+    EXPECT_EQ(form.FlatSpin1.Value(), 2000);
+    EXPECT_EQ(cal.FirstDay(), dayOf(2000, 5, 29));
 }
 
 TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
