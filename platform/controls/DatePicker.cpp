@@ -100,8 +100,7 @@ void DatePicker::SetValue(const vb::Variant& value)
     if (!value.IsNull()) {
         next = vb::CDate(value);
         if (!inRange(*next))
-            vb::Raise(vb::kErrInvalidProperty,
-                      "A date was specified that does not fall within the MinDate and MaxDate properties");
+            vb::Raise(vb::kErrInvalidProperty);
     }
     const bool same = next.has_value() == value_.has_value() && (!next || next->Serial() == value_->Serial());
     if (same)

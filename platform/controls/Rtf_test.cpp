@@ -96,7 +96,7 @@ TEST(Rtf, ReadsWhatTheOldControlWrote)
         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}"
         "{\\f1\\froman Times New Roman;}}\r\n"
         "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
-        "{\\*\\generator Riched20 5.50.99.2014;}\\viewkind4\\uc1\\pard\\f0\\fs17 Option to renew for "
+        "{\\*\\generator Notes Editor 2.0;}\\viewkind4\\uc1\\pard\\f0\\fs17 Option to renew for "
         "\\b 5 years\\b0 , notice by \\cf1\\ul March 1st\\ulnone\\cf0 .\\par\r\n"
         "Rent increases 3\\'25 per year; caf\\'e9 \\'80 10\\par\r\n"
         "\\i\\fs24 Big italic\\i0\\fs17\\tab end\\par\r\n}\r\n";
