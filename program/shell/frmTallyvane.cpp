@@ -161,7 +161,9 @@ void frmTallyvane::Form_Unload(int& Cancel)
         // ticked, and only a user who clears it stops the hint.
         if (MBox* box = MBox::IfLoaded(); !box || !box->Waiting())
             MBox::Instance().chkValue.SetValue(1);
-        MBoxMod::ShowMBox(kCloseHint, 4, 0, 2, std::nullopt, true);
+        // A box closed by the program quitting meanwhile answers nothing.
+        if (MBoxMod::ShowMBox(kCloseHint, 4, 0, 2, std::nullopt, true) < 0)
+            return;
         if (shell.g_MBoxCheckValue == 0) {
             vb::SaveSetting(kApp, kSection, "ShowCloseMenu", "False");
             shell.g_ShowCloseMenu = false;

@@ -211,6 +211,15 @@ TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
     EXPECT_EQ(forms::Forms().Count(), 1);
 }
 
+TEST_F(MainCalendar, AHintClosedByTheProgramQuittingChangesNoSetting)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    mbox->answers.push_back({-1, 0});
+    ASSERT_TRUE(frmTallyvane::Instance().Unload());
+    EXPECT_EQ(setting("ShowCloseMenu"), "<none>");
+    EXPECT_TRUE(tv::Shell().g_ShowCloseMenu);
+}
+
 TEST_F(MainCalendar, WithoutANotificationAreaClosingQuits)
 {
     controls::TrayIcon::SetAvailable(false);
