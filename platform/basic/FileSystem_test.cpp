@@ -3,6 +3,8 @@
 #include "platform/basic/App.h"
 #include "platform/basic/RuntimeError.h"
 
+#include "platform/testing/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -22,21 +24,6 @@ fs::path folder()
     return p;
 }
 
-void writeRaw(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-int errorOf(auto&& f)
-{
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
 } // namespace
 
 TEST(FileSystem, TextLinesAreWrittenWithCrLfAndReadWithAnyLineEnd)
@@ -49,19 +36,19 @@ TEST(FileSystem, TextLinesAreWrittenWithCrLfAndReadWithAnyLineEnd)
         t.Close();
     }
     EXPECT_EQ(ReadAllBytes(p), "first\r\nzweite Zeile ü\r\n");
-    writeRaw(p, "a\nb\r\nc\rcaf\xe9");
+    tv::testing::WriteRaw(p, "a\nb\r\nc\rcaf\xe9");
     auto r = TextStream::OpenTextFile(p);
     std::vector<std::string> lines;
     while (!r.AtEndOfStream())
         lines.push_back(r.ReadLine());
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "café"}));
-    EXPECT_EQ(errorOf([&] { r.ReadLine(); }), kErrInputPastEnd);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { r.ReadLine(); }), kErrInputPastEnd);
 }
 
 TEST(FileSystem, AppendingKeepsWhatWasThere)
 {
     const fs::path p = folder() / "append.txt";
-    writeRaw(p, "one\r\n");
+    tv::testing::WriteRaw(p, "one\r\n");
     {
         auto t = TextStream::OpenTextFile(p, IOMode::ForAppending);
         t.WriteLine("two");
@@ -72,7 +59,7 @@ TEST(FileSystem, AppendingKeepsWhatWasThere)
 TEST(FileSystem, AStreamLeftByAnErrorLeavesTheFileAsItWas)
 {
     const fs::path p = folder() / "keep.txt";
-    writeRaw(p, "good\r\n");
+    tv::testing::WriteRaw(p, "good\r\n");
     try {
         auto t = TextStream::OpenTextFile(p, IOMode::ForWriting);
         t.WriteLine("half");
@@ -90,13 +77,13 @@ TEST(FileSystem, AStreamLeftByAnErrorLeavesTheFileAsItWas)
 TEST(FileSystem, FileOperationsRaiseTheRuntimeErrors)
 {
     const fs::path dir = folder();
-    EXPECT_EQ(errorOf([&] { TextStream::OpenTextFile(dir / "missing.txt"); }), kErrFileNotFound);
-    EXPECT_EQ(errorOf([&] { DeleteFile(dir / "missing.txt"); }), kErrFileNotFound);
-    EXPECT_EQ(errorOf([&] { TextStream::OpenTextFile(dir / "no" / "x.txt", IOMode::ForWriting, true); }),
+    EXPECT_EQ(tv::testing::ErrorOf([&] { TextStream::OpenTextFile(dir / "missing.txt"); }), kErrFileNotFound);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { DeleteFile(dir / "missing.txt"); }), kErrFileNotFound);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { TextStream::OpenTextFile(dir / "no" / "x.txt", IOMode::ForWriting, true); }),
               kErrPathNotFound);
-    writeRaw(dir / "a.txt", "A");
-    writeRaw(dir / "b.txt", "B");
-    EXPECT_EQ(errorOf([&] { CopyFile(dir / "a.txt", dir / "b.txt", false); }), kErrFileExists);
+    tv::testing::WriteRaw(dir / "a.txt", "A");
+    tv::testing::WriteRaw(dir / "b.txt", "B");
+    EXPECT_EQ(tv::testing::ErrorOf([&] { CopyFile(dir / "a.txt", dir / "b.txt", false); }), kErrFileExists);
     CopyFile(dir / "a.txt", dir / "b.txt");
     EXPECT_EQ(ReadAllBytes(dir / "b.txt"), "A");
     CopyFile(dir / "a.txt", dir / "a.txt");
@@ -112,7 +99,7 @@ TEST(FileSystem, FileOperationsRaiseTheRuntimeErrors)
 TEST(FileSystem, AtomicWriteKeepsPermissions)
 {
     const fs::path p = folder() / "perm.txt";
-    writeRaw(p, "x");
+    tv::testing::WriteRaw(p, "x");
     fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write);
     WriteAllBytesAtomic(p, "yy");
     EXPECT_EQ(ReadAllBytes(p), "yy");

@@ -2,23 +2,11 @@
 
 #include "platform/basic/RuntimeError.h"
 
+#include "platform/testing/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace vb;
-
-namespace {
-
-int errorOf(auto&& f)
-{
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
-} // namespace
 
 TEST(Variant, IntegerConversionsRoundHalvesToEven)
 {
@@ -40,19 +28,19 @@ TEST(Variant, IntegerConversionsRoundHalvesToEven)
 
 TEST(Variant, ConversionsRaiseOverflowTypeMismatchAndNull)
 {
-    EXPECT_EQ(errorOf([] { CInt(32767.5); }), kErrOverflow);
-    EXPECT_EQ(errorOf([] { CInt(-32768.6); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CInt(32767.5); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CInt(-32768.6); }), kErrOverflow);
     EXPECT_EQ(CInt(-32768.4), -32768);
-    EXPECT_EQ(errorOf([] { CInt("40000"); }), kErrOverflow);
-    EXPECT_EQ(errorOf([] { CLng(2147483647.5); }), kErrOverflow);
-    EXPECT_EQ(errorOf([] { CInt("abc"); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CInt(""); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CDbl("1.2.3"); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CCur("x1"); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CInt(Variant::Null()); }), kErrInvalidUseOfNull);
-    EXPECT_EQ(errorOf([] { CStr(Variant::Null()); }), kErrInvalidUseOfNull);
-    EXPECT_EQ(errorOf([] { CBool("maybe"); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CCur(1e300); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CInt("40000"); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CLng(2147483647.5); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CInt("abc"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CInt(""); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CDbl("1.2.3"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CCur("x1"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CInt(Variant::Null()); }), kErrInvalidUseOfNull);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CStr(Variant::Null()); }), kErrInvalidUseOfNull);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CBool("maybe"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CCur(1e300); }), kErrOverflow);
 }
 
 TEST(Variant, BooleanConversion)
@@ -162,9 +150,9 @@ TEST(Variant, DatesFromText)
     EXPECT_EQ(CDate("12:00 AM"), TimeSerial(0, 0, 0));
     EXPECT_EQ(CDate("2026-12-08 13:05:09").Serial(),
               DateSerial(2026, 12, 8).Serial() + TimeSerial(13, 5, 9).Serial());
-    EXPECT_EQ(errorOf([] { CDate("2/30/2026"); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CDate("13:61"); }), kErrTypeMismatch);
-    EXPECT_EQ(errorOf([] { CDate("soon"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CDate("2/30/2026"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CDate("13:61"); }), kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { CDate("soon"); }), kErrTypeMismatch);
     EXPECT_TRUE(IsDate("1/1/2000"));
     EXPECT_TRUE(IsDate("1/1"));
     EXPECT_FALSE(IsDate("1/1/2000/5"));

@@ -6,6 +6,8 @@
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 
+#include "platform/testing/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -20,12 +22,6 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-std::string readRaw(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 Lines settings(std::string_view key, char version)
 {
@@ -86,7 +82,7 @@ TEST(LineFileKill, AWriterKilledAtAnyMomentLeavesFilesThatReadWhole)
     std::mt19937 rng(4242);
     int changed = 0;
     int cutShort = 0;
-    std::string last = readRaw(schedules) + readRaw(notes);
+    std::string last = tv::testing::ReadRaw(schedules) + tv::testing::ReadRaw(notes);
     for (int round = 0; round < 100; ++round) {
         int pipeFds[2];
         ASSERT_EQ(pipe(pipeFds), 0);
@@ -116,8 +112,8 @@ TEST(LineFileKill, AWriterKilledAtAnyMomentLeavesFilesThatReadWhole)
             }
         }
 
-        const std::string s = readRaw(schedules);
-        const std::string n = readRaw(notes);
+        const std::string s = tv::testing::ReadRaw(schedules);
+        const std::string n = tv::testing::ReadRaw(notes);
         ASSERT_EQ(static_cast<size_t>(std::count(s.begin(), s.end(), '\n')), scheduleLines) << round;
         ASSERT_EQ(static_cast<size_t>(std::count(n.begin(), n.end(), '\n')), notesLines) << round;
         ASSERT_EQ(s.substr(s.size() - 8), "</xml>\r\n");

@@ -8,6 +8,8 @@
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 
+#include "platform/testing/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -17,35 +19,6 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-std::string joinCrLf(const Lines& lines)
-{
-    std::string s;
-    for (const auto& l : lines)
-        s += l + "\r\n";
-    return s;
-}
-
-void writeRaw(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-std::string readRaw(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-int errorOf(auto&& f)
-{
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 Lines block(const std::string& key, const Lines& values)
 {
@@ -89,13 +62,13 @@ protected:
 
 TEST_F(ReportFile, FirstReadOfAReportAddsItsEmptyBlockAndGivesTheNewReportValues)
 {
-    writeRaw(path(), joinCrLf(reportFile({block("CAM RATE", kSample)})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(reportFile({block("CAM RATE", kSample)})));
     const Lines values = ReadReportSettings(folder(), "BASE RATE");
     const Lines expected = {"Three Months", "2026", "ASC",  "Times New Roman", "False",
                             "3/16/2026",    "09:05 AM", "Daily", "None", "1",
                             (folder() / "Base Rate Report.htm").string(), "False"};
     EXPECT_EQ(values, expected);
-    EXPECT_EQ(readRaw(path()), joinCrLf(reportFile({block("CAM RATE", kSample), block("BASE RATE", {})})));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(reportFile({block("CAM RATE", kSample), block("BASE RATE", {})})));
     // The block now exists with empty elements: the loader's defaults apply.
     EXPECT_EQ(ReadReportSettings(folder(), "BASE RATE"), Lines(12, ""));
     EXPECT_EQ(ReadReportSettings(folder(), "CAM RATE"), kSample);
@@ -103,10 +76,10 @@ TEST_F(ReportFile, FirstReadOfAReportAddsItsEmptyBlockAndGivesTheNewReportValues
     // No file at all: it is created with its skeleton and the block.
     fs::remove(path());
     EXPECT_EQ(ReadReportSettings(folder(), "LANDLORD")[10], (folder() / "LandLord Report.htm").string());
-    EXPECT_EQ(readRaw(path()), joinCrLf(reportFile({block("LANDLORD", {})})));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(reportFile({block("LANDLORD", {})})));
 
-    EXPECT_EQ(errorOf([&] { ReadReportSettings(folder(), "base rate"); }), vb::kErrInvalidCall);
-    EXPECT_EQ(errorOf([&] { ReadReportSettings(folder(), ""); }), vb::kErrInvalidCall);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { ReadReportSettings(folder(), "base rate"); }), vb::kErrInvalidCall);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { ReadReportSettings(folder(), ""); }), vb::kErrInvalidCall);
 }
 
 TEST_F(ReportFile, LoaderFillsEmptyFieldsWithItsDefaultsAndConvertsTheRest)
@@ -135,19 +108,19 @@ TEST_F(ReportFile, LoaderFillsEmptyFieldsWithItsDefaultsAndConvertsTheRest)
     for (auto [field, text] : {std::pair{kScheduleReport, "maybe"}, {kSendAsAttachment, "yes"}, {kDestination, "two"}}) {
         Lines bad = kSample;
         bad[field] = text;
-        EXPECT_EQ(errorOf([&] { ToReportSettings(bad); }), vb::kErrTypeMismatch) << text;
+        EXPECT_EQ(tv::testing::ErrorOf([&] { ToReportSettings(bad); }), vb::kErrTypeMismatch) << text;
     }
     Lines big = kSample;
     big[kDestination] = "40000";
-    EXPECT_EQ(errorOf([&] { ToReportSettings(big); }), vb::kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { ToReportSettings(big); }), vb::kErrOverflow);
 
     // A failed load leaves the current record as it was.
     Lines bad = kSample;
     bad[kScheduleReport] = "maybe";
-    writeRaw(path(), joinCrLf(reportFile({block("TAX RATE", bad)})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(reportFile({block("TAX RATE", bad)})));
     tv::Reports().g_CurrentReport = "TAX RATE";
     tv::Reports().g_CurrentReportSettings.Length = "untouched";
-    EXPECT_EQ(errorOf([] { LoadReportSettings(); }), vb::kErrTypeMismatch);
+    EXPECT_EQ(tv::testing::ErrorOf([] { LoadReportSettings(); }), vb::kErrTypeMismatch);
     EXPECT_EQ(tv::Reports().g_CurrentReportSettings.Length, "untouched");
 }
 
@@ -188,7 +161,7 @@ TEST_F(ReportFile, EveryReportSavesAndLoadsItsOwnRecord)
         LoadReportSettings();
         EXPECT_EQ(state.g_CurrentReportSettings, recordFor(i)) << kReportKeys[i].key;
     }
-    const std::string text = readRaw(path());
+    const std::string text = tv::testing::ReadRaw(path());
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 10 * 15 + 2);
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1); // CR LF line ends
 }
@@ -199,7 +172,7 @@ TEST_F(ReportFile, RewritesKeepHeadersAndOtherBlocksAndDropWhatFollowsTheEnd)
     file[0] = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
     file[1] = "<ReportScheduler created=\"2003\">";
     file.push_back("trailing junk");
-    writeRaw(path(), joinCrLf(file));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(file));
 
     Lines changed = kSample;
     changed[kFilename] = "new@x.com";
@@ -207,23 +180,23 @@ TEST_F(ReportFile, RewritesKeepHeadersAndOtherBlocksAndDropWhatFollowsTheEnd)
     file.pop_back();
     const Lines landlord = block("LANDLORD", changed);
     std::copy(landlord.begin(), landlord.end(), file.begin() + 17);
-    EXPECT_EQ(readRaw(path()), joinCrLf(file));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(file));
 
     // A report without a block gets one instead of losing the values.
     Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", changed);
     EXPECT_EQ(ReadReportSettings(folder(), "TAX RATE"), changed);
     EXPECT_EQ(ReadReportSettings(folder(), "BASE RATE"), kSample);
 
-    EXPECT_EQ(errorOf([&] { Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", {"too", "short"}); }),
+    EXPECT_EQ(tv::testing::ErrorOf([&] { Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", {"too", "short"}); }),
               vb::kErrSubscript);
-    EXPECT_EQ(errorOf([&] { Mod_FileIO::WriteReportSettings(folder(), "NOT A REPORT", kSample); }),
+    EXPECT_EQ(tv::testing::ErrorOf([&] { Mod_FileIO::WriteReportSettings(folder(), "NOT A REPORT", kSample); }),
               vb::kErrInvalidCall);
 }
 
 TEST_F(ReportFile, ValuesThatWouldBreakTheFileAreRefusedBeforeAnythingIsWritten)
 {
-    writeRaw(path(), joinCrLf(reportFile({block("BASE RATE", kSample)})));
-    const std::string before = readRaw(path());
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(reportFile({block("BASE RATE", kSample)})));
+    const std::string before = tv::testing::ReadRaw(path());
     for (const char* bad : {"John <j@x.com>", "a>b", "two\r\nlines", "feed\n"}) {
         Lines values = kSample;
         values[kFilename] = bad;
@@ -237,9 +210,9 @@ TEST_F(ReportFile, ValuesThatWouldBreakTheFileAreRefusedBeforeAnythingIsWritten)
         ScheduledTask entry;
         entry.Key = "BASE RATE";
         entry.Filename = bad;
-        EXPECT_EQ(errorOf([&] { Mod_FileIO::WriteReportSchedule(folder(), entry); }), Mod_FileIO::kErrNotStorable);
+        EXPECT_EQ(tv::testing::ErrorOf([&] { Mod_FileIO::WriteReportSchedule(folder(), entry); }), Mod_FileIO::kErrNotStorable);
     }
-    EXPECT_EQ(readRaw(path()), before);
+    EXPECT_EQ(tv::testing::ReadRaw(path()), before);
 }
 
 TEST_F(ReportFile, ScheduleRewriteReplacesOnlyTheScheduleAndKeepsTheRestByteForByte)
@@ -248,7 +221,7 @@ TEST_F(ReportFile, ScheduleRewriteReplacesOnlyTheScheduleAndKeepsTheRestByteForB
     b[2] = "\t<Length>1 Year</Length>   ";      // odd layout, kept as it is
     b[5] = "        <ReportFont>Arial</ReportFont>";
     b[10] = "  <Reminder>Popup-Menu</Reminder>";
-    writeRaw(path(), joinCrLf(reportFile({block("BASE RATE", kSample), b})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(reportFile({block("BASE RATE", kSample), b})));
 
     ScheduledTask entry;
     entry.Key = "RENEWAL REMINDER";
@@ -270,7 +243,7 @@ TEST_F(ReportFile, ScheduleRewriteReplacesOnlyTheScheduleAndKeepsTheRestByteForB
     expected[11] = Mod_FileIO::ElementLine("Destination", "0");
     expected[12] = Mod_FileIO::ElementLine("Filename", "Office Printer");
     expected[13] = Mod_FileIO::ElementLine("SendAsAttachment", "False");
-    EXPECT_EQ(readRaw(path()), joinCrLf(reportFile({block("BASE RATE", kSample), expected})));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(reportFile({block("BASE RATE", kSample), expected})));
 }
 
 TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
@@ -280,7 +253,7 @@ TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
     cam.resize(8);
     Lines tax = block("TAX RATE", kSample);
     tax.insert(tax.begin() + 6, "junk without a tag");
-    writeRaw(path(), joinCrLf(reportFile({cam, block("BASE RATE", kSample), tax})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(reportFile({cam, block("BASE RATE", kSample), tax})));
 
     Lines changed = kSample;
     changed[kYears] = "2030";
@@ -290,13 +263,13 @@ TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
     EXPECT_EQ(ReadReportSettings(folder(), "BASE RATE"), kSample);
     EXPECT_EQ(ReadReportSettings(folder(), "TAX RATE"), changed);
     // The junk line and what followed it are kept, outside any block.
-    EXPECT_NE(readRaw(path()).find("junk without a tag"), std::string::npos);
+    EXPECT_NE(tv::testing::ReadRaw(path()).find("junk without a tag"), std::string::npos);
 
     // A header that looks like a block, and a block closed on its name line.
     Lines odd = reportFile({block("LEASE TERM", kSample)});
     odd[0] = "<xml><Name>LANDLORD</Name>";
     odd[3] = "      <Name>LEASE TERM</Name></Report>";
-    writeRaw(path(), joinCrLf(odd));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(odd));
     EXPECT_EQ(ReadReportSettings(folder(), "LEASE TERM"), Lines{"LEASE TERM"});
     Mod_FileIO::WriteReportSettings(folder(), "LANDLORD", changed);
     Mod_FileIO::WriteReportSettings(folder(), "LEASE TERM", changed);
@@ -304,20 +277,20 @@ TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
     EXPECT_EQ(ReadReportSettings(folder(), "LEASE TERM"), changed);
 
     // Cut anywhere: reading never fails and a rewrite always reads back whole.
-    const std::string whole = joinCrLf(reportFile({block("BASE RATE", kSample), block("LANDLORD", kSample)}));
+    const std::string whole = tv::testing::JoinCrLf(reportFile({block("BASE RATE", kSample), block("LANDLORD", kSample)}));
     for (size_t cut = 0; cut < whole.size(); cut += 9) {
-        writeRaw(path(), whole.substr(0, cut));
+        tv::testing::WriteRaw(path(), whole.substr(0, cut));
         EXPECT_NO_THROW(ReadReportSettings(folder(), "LANDLORD")) << cut;
         Mod_FileIO::WriteReportSettings(folder(), "LANDLORD", changed);
         EXPECT_EQ(ReadReportSettings(folder(), "LANDLORD"), changed) << cut;
-        const std::string text = readRaw(path());
+        const std::string text = tv::testing::ReadRaw(path());
         EXPECT_EQ(text.substr(text.size() - 8), "</xml>\r\n") << cut;
     }
 }
 
 TEST_F(ReportFile, AWindowsFileIsReadAndRewrittenAsText)
 {
-    writeRaw(path(), joinCrLf(reportFile({block("OTHER REMINDER", {"One Month", "", "ASC", "Caf\xe9 Sans"})})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(reportFile({block("OTHER REMINDER", {"One Month", "", "ASC", "Caf\xe9 Sans"})})));
     EXPECT_EQ(ReadReportSettings(folder(), "OTHER REMINDER")[kReportFont], "Caf\xc3\xa9 Sans");
     ScheduledTask entry;
     entry.Key = "OTHER REMINDER";

@@ -11,6 +11,8 @@
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 
+#include "platform/testing/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -41,22 +43,6 @@ std::string text(std::optional<vb::Date> d)
 void setNow(vb::Date now)
 {
     vb::SetClock(std::make_shared<vb::FakeClock>(now));
-}
-
-std::string readRaw(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-int errorOf(auto&& f)
-{
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 class TaskTable : public ::testing::Test {
@@ -174,14 +160,14 @@ TEST_F(TaskTable, AdvanceJumpsLikeSteppingOneIntervalAtATime)
     }
     // A start in a far year is still quick and exact.
     EXPECT_EQ(AdvanceToToday(day(100, 1, 1), 1, "d"), today);
-    EXPECT_EQ(errorOf([&] { AdvanceToToday(day(2000, 1, 1), 0, "m"); }), vb::kErrInvalidCall);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { AdvanceToToday(day(2000, 1, 1), 0, "m"); }), vb::kErrInvalidCall);
 }
 
 TEST_F(TaskTable, BuildListsTheScheduledReportsInKeyOrder)
 {
     EXPECT_EQ(BuildScheduledReports(), 0);
     EXPECT_FALSE(tv::Reports().g_ScheduledTasks); // no elements at all
-    EXPECT_EQ(errorOf([] { vb::UBound(tv::Reports().g_ScheduledTasks); }), vb::kErrSubscript);
+    EXPECT_EQ(tv::testing::ErrorOf([] { vb::UBound(tv::Reports().g_ScheduledTasks); }), vb::kErrSubscript);
 
     schedule("LANDLORD", "1/31/2026", "10:30 AM", "Monthly");
     schedule("BASE RATE", "3/15/2026", "9:00 am", "Once");
@@ -208,7 +194,7 @@ TEST_F(TaskTable, BuildListsTheScheduledReportsInKeyOrder)
     EXPECT_EQ(table()[2].Frequency, "Monthly");
 
     // Every report now has its block in the file.
-    const std::string file = readRaw(folder() / Mod_Report::kReportFileName);
+    const std::string file = tv::testing::ReadRaw(folder() / Mod_Report::kReportFileName);
     for (const auto& k : Mod_Report::kReportKeys)
         EXPECT_NE(file.find("<Name>" + std::string(k.key) + "</Name>"), std::string::npos) << k.key;
 }
@@ -300,10 +286,10 @@ TEST_F(TaskTable, RescheduleMovesEachFrequencyOnAndWritesItBack)
         EXPECT_EQ(v[Mod_Report::kFilename], "/reports/lease.htm");
         EXPECT_EQ(v[Mod_Report::kSendAsAttachment], "False");
     }
-    EXPECT_EQ(errorOf([] { Mod_tallyvane::RescheduleTask(2); }), vb::kErrSubscript);
-    EXPECT_EQ(errorOf([] { Mod_tallyvane::RescheduleTask(-1); }), vb::kErrSubscript);
+    EXPECT_EQ(tv::testing::ErrorOf([] { Mod_tallyvane::RescheduleTask(2); }), vb::kErrSubscript);
+    EXPECT_EQ(tv::testing::ErrorOf([] { Mod_tallyvane::RescheduleTask(-1); }), vb::kErrSubscript);
     tv::Reports().g_ScheduledTasks.reset();
-    EXPECT_EQ(errorOf([] { Mod_tallyvane::RescheduleTask(0); }), vb::kErrSubscript);
+    EXPECT_EQ(tv::testing::ErrorOf([] { Mod_tallyvane::RescheduleTask(0); }), vb::kErrSubscript);
 }
 
 TEST_F(TaskTable, AOneTimeReportThatRanOnlyStopsBeingScheduled)

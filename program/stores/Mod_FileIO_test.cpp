@@ -4,6 +4,8 @@
 #include "platform/testing/TempRoot.h"
 #include "program/stores/StoresState.h"
 
+#include "platform/testing/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -16,41 +18,12 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::string joinCrLf(const Lines& lines)
-{
-    std::string s;
-    for (const auto& l : lines)
-        s += l + "\r\n";
-    return s;
-}
-
-void writeRaw(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-std::string readRaw(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-int errorOf(auto&& f)
-{
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
 // A stream over the given text, positioned after its first line (the
 // caller's current line).
 vb::fso::TextStream streamOver(const fs::path& folder, const std::string& text, std::string* firstLine = nullptr)
 {
     const fs::path p = folder / "stream.txt";
-    writeRaw(p, text);
+    tv::testing::WriteRaw(p, text);
     auto s = vb::fso::TextStream::OpenTextFile(p);
     if (firstLine)
         *firstLine = s.ReadLine();
@@ -113,7 +86,7 @@ TEST_F(NotesFile, ReaderReadsAReportBlockInFileOrderAndStopsAfterItsClosingLine)
 {
     std::string current;
     auto in = streamOver(folder(),
-                         joinCrLf({"      <Name>BASE RATE</Name>", "      <Length>One Month</Length>",
+                         tv::testing::JoinCrLf({"      <Name>BASE RATE</Name>", "      <Length>One Month</Length>",
                                    "no tag here", "      <Years>2002;2003</Years>", "      <SortOrder></SortOrder>",
                                    "   </Report>   ", "    <Report>"}),
                          &current);
@@ -156,8 +129,8 @@ TEST_F(NotesFile, ReaderSurvivesHostileBytes)
 
 TEST_F(NotesFile, SharedReaderNeedsAnOpenStream)
 {
-    EXPECT_EQ(errorOf([] { ReadElementLines("</Report>", "<Name>X</Name>"); }), vb::kErrObjectNotSet);
-    writeRaw(path(), "a\r\n<x>1</x>\r\n</Report>\r\n");
+    EXPECT_EQ(tv::testing::ErrorOf([] { ReadElementLines("</Report>", "<Name>X</Name>"); }), vb::kErrObjectNotSet);
+    tv::testing::WriteRaw(path(), "a\r\n<x>1</x>\r\n</Report>\r\n");
     ReadScope scope(path());
     scope.Stream().ReadLine();
     EXPECT_EQ(ReadElementLines("</Report>", "<Name>"), notes({"1"}));
@@ -194,21 +167,21 @@ TEST_F(NotesFile, ARewriteChangesOnlyTheOneElementLine)
     Lines before = notesFile({blockOf(12, "twelve"), blockOf(1, "one", "p", "c", "t")});
     before[0] = "<?xml version=\"1.0\"?> header kept as it is";
     before.insert(before.begin() + 2, "  stray line between blocks");
-    writeRaw(path(), joinCrLf(before));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(before));
 
     WriteRateNotes(1, folder(), kCAMRateNotes, {"new cam"});
     Lines after = before;
     const auto cam = std::find(after.begin(), after.end(), "      <CAMRateNotes>c</CAMRateNotes>");
     ASSERT_NE(cam, after.end());
     *cam = "      <CAMRateNotes>new cam</CAMRateNotes>";
-    EXPECT_EQ(readRaw(path()), joinCrLf(after));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(after));
     EXPECT_EQ(ReadRateNotes(12, folder(), kCAMRateNotes), notes({""}));
 }
 
 TEST_F(NotesFile, NotesThatWouldBreakTheFileAreRefusedAndTheFileKept)
 {
-    writeRaw(path(), joinCrLf(notesFile({blockOf(1, "kept")})));
-    const std::string before = readRaw(path());
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(notesFile({blockOf(1, "kept")})));
+    const std::string before = tv::testing::ReadRaw(path());
     for (const char* bad : {"a < b", "a > b", "two\r\nlines", "line\nfeed", "carriage\rreturn"}) {
         try {
             WriteRateNotes(1, folder(), kBaseRateNotes, {bad});
@@ -218,12 +191,12 @@ TEST_F(NotesFile, NotesThatWouldBreakTheFileAreRefusedAndTheFileKept)
             EXPECT_NE(e.Description().find("must not contain"), std::string::npos);
         }
     }
-    EXPECT_EQ(readRaw(path()), before);
-    EXPECT_EQ(errorOf([&] { WriteRateNotes(1, folder(), 1, {"x"}); }), vb::kErrInvalidCall);
-    EXPECT_EQ(errorOf([&] { ReadRateNotes(1, folder(), 7); }), vb::kErrInvalidCall);
+    EXPECT_EQ(tv::testing::ReadRaw(path()), before);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { WriteRateNotes(1, folder(), 1, {"x"}); }), vb::kErrInvalidCall);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { ReadRateNotes(1, folder(), 7); }), vb::kErrInvalidCall);
 
     // Notes that an older file holds with a "<" read back cut there.
-    writeRaw(path(), joinCrLf(notesFile({blockOf(1, "less <than")})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(notesFile({blockOf(1, "less <than")})));
     EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"less "}));
 }
 
@@ -236,12 +209,12 @@ TEST_F(NotesFile, MissingFileBlockOrElementIsCreatedInsteadOfLosingTheNotes)
         expected.push_back(l);
     expected.push_back("</StoreLeaseInfo>");
     expected.push_back("</xml>");
-    EXPECT_EQ(readRaw(path()), joinCrLf(expected));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(expected));
 
     // A store without a block gets one; a block without the element gets it.
     Lines noElement = blockOf(9);
     noElement.erase(noElement.begin() + 5); // CAMRateNotes
-    writeRaw(path(), joinCrLf(notesFile({noElement})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(notesFile({noElement})));
     WriteRateNotes(9, folder(), kCAMRateNotes, {"cam nine"});
     WriteRateNotes(4, folder(), kBaseRateNotes, {"base four"});
     EXPECT_EQ(ReadRateNotes(9, folder(), kCAMRateNotes), notes({"cam nine"}));
@@ -253,24 +226,24 @@ TEST_F(NotesFile, NewBlocksGoBeforeTheListEndAndNeverTwice)
 {
     Lines before = notesFile({blockOf(1, "one")});
     before.push_back("after the end: dropped by a rewrite");
-    writeRaw(path(), joinCrLf(before));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(before));
     AddStoreNotesBlock(2, folder());
     AddStoreNotesBlock(2, folder());
     AddStoreNotesBlock(1, folder());
 
     Lines expected = notesFile({blockOf(1, "one"), blockOf(2)});
-    EXPECT_EQ(readRaw(path()), joinCrLf(expected));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(expected));
     EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"one"}));
 
     // A file without the list end gets one back.
-    writeRaw(path(), "<xml>\r\n</xml>\r\n");
+    tv::testing::WriteRaw(path(), "<xml>\r\n</xml>\r\n");
     AddStoreNotesBlock(3, folder());
     Lines expected3 = {"<xml>"};
     for (const auto& l : blockOf(3))
         expected3.push_back(l);
     expected3.push_back("</StoreLeaseInfo>");
     expected3.push_back("</xml>");
-    EXPECT_EQ(readRaw(path()), joinCrLf(expected3));
+    EXPECT_EQ(tv::testing::ReadRaw(path()), tv::testing::JoinCrLf(expected3));
 }
 
 TEST_F(NotesFile, LaterBlockOfAStoreWinsAndAMultiLineElementIsRead)
@@ -279,7 +252,7 @@ TEST_F(NotesFile, LaterBlockOfAStoreWinsAndAMultiLineElementIsRead)
     // An element spread over lines gives one entry per value line.
     two[4] = "      <PercentageRateNotes>";
     two.insert(two.begin() + 5, {"        <v>a</v>", "        <v>b</v>", "      </PercentageRateNotes>"});
-    writeRaw(path(), joinCrLf(notesFile({blockOf(1, "first"), two, blockOf(1, "second")})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(notesFile({blockOf(1, "first"), two, blockOf(1, "second")})));
     EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"second"}));
     EXPECT_EQ(ReadRateNotes(2, folder(), kBaseRateNotes), notes({"two"}));
     EXPECT_EQ(ReadRateNotes(2, folder(), kPercentageRateNotes), notes({"a", "b"}));
@@ -287,7 +260,7 @@ TEST_F(NotesFile, LaterBlockOfAStoreWinsAndAMultiLineElementIsRead)
 
     // Both blocks of store 1 take the new notes.
     WriteRateNotes(1, folder(), kBaseRateNotes, {"both"});
-    const std::string text = readRaw(path());
+    const std::string text = tv::testing::ReadRaw(path());
     EXPECT_EQ(text.find("first"), std::string::npos);
     EXPECT_EQ(text.find("second"), std::string::npos);
     EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"both"}));
@@ -300,7 +273,7 @@ TEST_F(NotesFile, TruncatedAndDamagedFilesReadToTheirEndAndRewriteWhole)
     damaged.pop_back();
     damaged.pop_back(); // no TaxRateNotes, no </StoreData>
     Lines file = notesFile({damaged, blockOf(2, "two", "", "", "tax two")});
-    writeRaw(path(), joinCrLf(file));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(file));
     EXPECT_EQ(ReadRateNotes(1, folder(), kTaxRateNotes), std::nullopt);
     EXPECT_EQ(ReadRateNotes(2, folder(), kTaxRateNotes), notes({"tax two"}));
 
@@ -314,19 +287,19 @@ TEST_F(NotesFile, TruncatedAndDamagedFilesReadToTheirEndAndRewriteWhole)
     Lines open = blockOf(3, "three");
     open[1] = "      <StoreID>3</StoreID><TaxRateNotes>";
     open[6] = "      <TaxRateNotes>never closed";
-    writeRaw(path(), joinCrLf(notesFile({open, blockOf(3, "", "", "", "later")})));
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(notesFile({open, blockOf(3, "", "", "", "later")})));
     EXPECT_EQ(ReadRateNotes(3, folder(), kTaxRateNotes), notes({"later"}));
     WriteRateNotes(3, folder(), kTaxRateNotes, {"tax three"});
     EXPECT_EQ(ReadRateNotes(3, folder(), kTaxRateNotes), notes({"tax three"}));
 
     // Cut in the middle of a line, with no end line.
-    const std::string whole = joinCrLf(notesFile({blockOf(7, "seven", "", "", "x")}));
+    const std::string whole = tv::testing::JoinCrLf(notesFile({blockOf(7, "seven", "", "", "x")}));
     for (size_t cut = 0; cut < whole.size(); cut += 7) {
-        writeRaw(path(), whole.substr(0, cut));
+        tv::testing::WriteRaw(path(), whole.substr(0, cut));
         EXPECT_NO_THROW(ReadRateNotes(7, folder(), kBaseRateNotes));
         WriteRateNotes(7, folder(), kCAMRateNotes, {"cam"});
         EXPECT_EQ(ReadRateNotes(7, folder(), kCAMRateNotes), notes({"cam"})) << cut;
-        const std::string out = readRaw(path());
+        const std::string out = tv::testing::ReadRaw(path());
         EXPECT_EQ(out.substr(out.size() - 8), "</xml>\r\n") << cut;
     }
 }
@@ -335,7 +308,7 @@ TEST_F(NotesFile, RandomGarbageNeverCrashesAndAWriteAlwaysReadsBack)
 {
     std::mt19937 rng(20260315);
     const std::string alphabet = "<>/ \r\n\t\0xSTOREIDaStoreData7BaseRateNotes</StoreLeaseInfo>"s;
-    const std::string good = joinCrLf(notesFile({blockOf(7, "a"), blockOf(8, "b")}));
+    const std::string good = tv::testing::JoinCrLf(notesFile({blockOf(7, "a"), blockOf(8, "b")}));
     for (int round = 0; round < 300; ++round) {
         std::string bytes;
         if (round % 2 == 0) {
@@ -348,7 +321,7 @@ TEST_F(NotesFile, RandomGarbageNeverCrashesAndAWriteAlwaysReadsBack)
             for (size_t k = 0; k < n; ++k)
                 bytes.push_back(k % 3 ? alphabet[rng() % alphabet.size()] : static_cast<char>(rng()));
         }
-        writeRaw(path(), bytes);
+        tv::testing::WriteRaw(path(), bytes);
         ASSERT_NO_THROW(ReadRateNotes(7, folder(), kBaseRateNotes)) << round;
         ASSERT_NO_THROW(WriteRateNotes(7, folder(), kTaxRateNotes, {"written"})) << round;
         EXPECT_EQ(ReadRateNotes(7, folder(), kTaxRateNotes), notes({"written"})) << round;
