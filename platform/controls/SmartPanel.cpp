@@ -1,6 +1,7 @@
 #include "platform/controls/SmartPanel.h"
 
 #include "platform/controls/SmartSideBar.h"
+#include "platform/forms/Keys.h"
 
 #include <QEvent>
 #include <QHelpEvent>
@@ -135,6 +136,25 @@ protected:
         update();
     }
 
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        int button = 0;
+        if (e->button() == Qt::LeftButton)
+            button = forms::vbLeftButton;
+        else if (e->button() == Qt::RightButton)
+            button = forms::vbRightButton;
+        else if (e->button() == Qt::MiddleButton)
+            button = forms::vbMiddleButton;
+        int shift = 0;
+        if (e->modifiers() & Qt::ShiftModifier)
+            shift |= forms::vbShiftMask;
+        if (e->modifiers() & Qt::ControlModifier)
+            shift |= forms::vbCtrlMask;
+        if (e->modifiers() & Qt::AltModifier)
+            shift |= forms::vbAltMask;
+        panel_.pressed(RowAt(e->position().toPoint()), button, shift, e->position());
+    }
+
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         if (e->button() != Qt::LeftButton)
@@ -214,6 +234,42 @@ void SmartPanel::clicked(int index)
     }
     const std::string key = item.Key();
     forms::detail::Dispatch([&] { ItemClick.Raise(key); });
+}
+
+void SmartPanel::pressed(int index, int button, int shift, QPointF pos)
+{
+    if (!Live() || !Enabled())
+        return;
+    if (index >= 0 && index < items_.Count()) {
+        const SmartItem& item = items_.Item(index);
+        if (item.Visible() && !item.IsSeparator()) {
+            const std::string key = item.Key();
+            forms::detail::Dispatch([&] { ItemPress.Raise(key); });
+        }
+    }
+    // Positions from the panel's top left corner, in its container's units.
+    const QPointF inPanel = canvas_->mapTo(area_, pos);
+    const double k = 15.0 / Parent().TwipsPerUnit();
+    const float x = static_cast<float>(inPanel.x() * k);
+    const float y = static_cast<float>(inPanel.y() * k);
+    forms::detail::Dispatch([&] { MouseDown.Raise(button, shift, x, y); });
+}
+
+void SmartPanel::Press(std::string_view key, int button)
+{
+    for (const auto& item : items_) {
+        if (item->Key() != key || !item->Visible())
+            continue;
+        const int index = item->Index();
+        for (const auto& row : canvas_->Rows()) {
+            if (row.index != index)
+                continue;
+            pressed(index, button, 0, QPointF(row.rect.center()));
+            if (button == forms::vbLeftButton)
+                clicked(index);
+            return;
+        }
+    }
 }
 
 void SmartPanel::Choose(std::string_view key)

@@ -10,6 +10,8 @@
 #include "platform/controls/SmartItems.h"
 #include "platform/forms/Control.h"
 
+#include <QPointF>
+
 #include <string>
 #include <string_view>
 
@@ -35,8 +37,15 @@ public:
     // Clicks the entry as the user would (hidden, disabled, heading or
     // separator: nothing).
     void Choose(std::string_view key);
+    // Presses a mouse button (vbLeftButton, vbRightButton...) over the entry
+    // as the user would: ItemPress, then MouseDown; a left press is followed
+    // by the release that clicks it.
+    void Press(std::string_view key, int button);
 
     forms::Event<const std::string&> ItemClick;
+    // A button went down over an entry (any button, before MouseDown; the
+    // entry is not selected by it).
+    forms::Event<const std::string&> ItemPress;
 
 protected:
     void GeometryApplied() override { changed(); }
@@ -46,6 +55,7 @@ private:
     friend class SmartSideBar;
     void changed();
     void clicked(int index);
+    void pressed(int index, int button, int shift, QPointF pos);
 
     QScrollArea* area_;
     PanelCanvas* canvas_;

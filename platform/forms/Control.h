@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 class QPixmap;
@@ -181,11 +182,20 @@ template <class T>
 class ControlArray {
 public:
     ControlArray(Container& parent, std::string name, std::initializer_list<int> indexes)
-        : parent_(parent)
+        : parent_(&parent)
         , name_(std::move(name))
     {
         for (int i : indexes)
             Load(i);
+    }
+    // Elements on different containers (the pages of a tab control):
+    //   ControlArray<TextBox> txtStreet{"txtStreet", {{0, SSTab1.TabPage(0)}, {1, SSTab1.TabPage(1)}}};
+    // Load(index) then places a new element on the first element's container.
+    ControlArray(std::string name, std::initializer_list<std::pair<int, std::reference_wrapper<Container>>> placed)
+        : name_(std::move(name))
+    {
+        for (const auto& [i, container] : placed)
+            Load(i, container.get());
     }
 
     // Raises 340 for an element that does not exist.
@@ -202,11 +212,14 @@ public:
     int UBound() const { return items_.empty() ? -1 : items_.rbegin()->first; }
 
     // Load: a new element (raises 360 when it exists); Unload removes one.
-    T& Load(int index)
+    T& Load(int index) { return Load(index, *parent_); }
+    T& Load(int index, Container& parent)
     {
         if (Exists(index))
             vb::Raise(360, "Object already loaded");
-        auto item = std::make_unique<T>(parent_, name_, index);
+        if (!parent_)
+            parent_ = &parent;
+        auto item = std::make_unique<T>(parent, name_, index);
         T& ref = *item;
         items_.emplace(index, std::move(item));
         for (auto& wire : wirings_)
@@ -245,7 +258,7 @@ public:
     }
 
 private:
-    Container& parent_;
+    Container* parent_ = nullptr;
     std::string name_;
     std::map<int, std::unique_ptr<T>> items_;
     std::vector<std::function<void(T&)>> wirings_;

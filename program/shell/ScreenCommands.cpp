@@ -2,6 +2,7 @@
 
 #include "platform/forms/Form.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/stores/frmStoreInfo.h"
 
 namespace ScreenCommands {
 
@@ -10,8 +11,10 @@ void ShowMainCalendar()
     frmTallyvane::Instance().Show(forms::vbModeless);
 }
 
-// The store editor's issue shows frmStoreInfo here.
-void ShowStoreEditor() {}
+void ShowStoreEditor()
+{
+    frmStoreInfo::Instance().Show(forms::vbModeless);
+}
 
 // The report screen's issue shows frmReport here.
 void ShowReportScreen() {}
