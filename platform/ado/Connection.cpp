@@ -156,6 +156,30 @@ void Connection::Close()
     db_ = nullptr;
 }
 
+long Connection::BeginTrans()
+{
+    // IMMEDIATE takes the write lock at once: a transaction never fails
+    // half-way because another connection wrote meanwhile.
+    run("BEGIN IMMEDIATE", {});
+    return 1;
+}
+
+void Connection::CommitTrans()
+{
+    run("COMMIT", {});
+}
+
+void Connection::RollbackTrans()
+{
+    if (InTransaction())
+        run("ROLLBACK", {});
+}
+
+bool Connection::InTransaction() const
+{
+    return db_ && sqlite3_get_autocommit(db_) == 0;
+}
+
 RowSet Connection::Query(std::string_view jetSql, const std::vector<vb::Variant>& parameters)
 {
     std::vector<Cell> cells;

@@ -47,6 +47,14 @@ public:
     // closed connection does nothing.
     void Close();
 
+    // A transaction: the changes made through this connection until
+    // CommitTrans are kept together, or all dropped by RollbackTrans. One at
+    // a time (BeginTrans within one raises); BeginTrans returns the level, 1.
+    long BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
     // The file of the open connection.
     const std::filesystem::path& DataSource() const { return path_; }
 

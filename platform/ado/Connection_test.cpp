@@ -149,3 +149,35 @@ TEST(Connection, ALockedFileIsWaitedForThenReported)
     rs->Update(); // the edit is still pending and now goes through
     EXPECT_EQ(ado::testing::QueryText(file, "SELECT StoreName FROM Stores"), "Waiting");
 }
+
+TEST(Connection, ATransactionKeepsItsChangesTogether)
+{
+    tv::testing::TempRoot root;
+    const auto file = root.ProgramFolder() / "Tallyvane.mdb";
+    ado::testing::MakeDatabase(file, kSchema);
+    auto conn = openConnection(file);
+    auto other = openConnection(file);
+
+    // Rolled back: neither the edit through a recordset nor the statement stays.
+    EXPECT_EQ(conn->BeginTrans(), 1);
+    EXPECT_TRUE(conn->InTransaction());
+    EXPECT_NE(ErrorOf([&] { conn->BeginTrans(); }), 0);
+    auto rs = openStores(conn);
+    rs->Fields("StoreName") = "Renamed";
+    rs->Update();
+    conn->Query("DELETE FROM Stores WHERE StoreID = ?", {vb::Variant(1L)});
+    // Another connection still reads the old row meanwhile.
+    EXPECT_EQ(openStores(other, adLockReadOnly)->RecordCount(), 1);
+    conn->RollbackTrans();
+    EXPECT_FALSE(conn->InTransaction());
+    EXPECT_EQ(ado::testing::QueryText(file, "SELECT StoreName FROM Stores"), "Harbor Point");
+    EXPECT_NO_THROW(conn->RollbackTrans());
+
+    // Committed: both changes at once.
+    conn->BeginTrans();
+    conn->Query("INSERT INTO Stores (StoreName) VALUES (?)", {vb::Variant("Bayview")});
+    conn->Query("DELETE FROM Stores WHERE StoreName = ?", {vb::Variant("Harbor Point")});
+    conn->CommitTrans();
+    EXPECT_EQ(ado::testing::QueryText(file, "SELECT group_concat(StoreName) FROM Stores"), "Bayview");
+    EXPECT_NE(ErrorOf([&] { conn->CommitTrans(); }), 0);
+}

@@ -209,6 +209,12 @@ void SetTaskListRefresh(std::function<void()> refresh)
     taskListRefresh() = std::move(refresh);
 }
 
+void RefreshTaskList()
+{
+    if (taskListRefresh())
+        taskListRefresh()();
+}
+
 void SetPermissionRetryWait(int milliseconds)
 {
     retryWait() = milliseconds;

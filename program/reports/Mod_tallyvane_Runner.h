@@ -26,6 +26,9 @@ bool PrintReportPage(const std::string& pagePath, bool showDialog, const std::st
 // The task list refills itself through this while it is open; the runner
 // calls it after rebuilding the table. nullptr when the list is closed.
 void SetTaskListRefresh(std::function<void()> refresh);
+// Refills the task list through that hook, when it is set (a store's
+// reminders changed or deleted).
+void RefreshTaskList();
 
 // How a step that meets "permission denied" is retried: tries and the wait
 // between them (tests shorten the wait).

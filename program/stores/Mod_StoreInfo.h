@@ -14,6 +14,7 @@
 #include "platform/basic/Variant.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ inline constexpr int16_t kClearAll = 15;
 inline constexpr int32_t kNewStoreImageID = 32768;
 // Image1's Tag for the no-icon picture.
 inline constexpr const char* kNoIcon = "NO ICON";
+
+// The text as a whole number from 0 to largest (blanks around it allowed;
+// no sign, no decimals, no grouping); nullopt for anything else.
+std::optional<int32_t> WholeNumber(std::string_view text, int32_t largest);
 
 // --- Store save ---
 // Writes the editor's store into its row of Stores: the row of storeID, or a
@@ -77,6 +82,9 @@ void ClearStoreForm(int16_t sections);
 // icon (IconPath becomes its file's path), kNoIcon the no-icon picture, else
 // a picture file the user chose. Never raises.
 void GenerateStoreIcon(int16_t StoreNumber, int16_t StoreID, std::string& IconPath);
+// Whether the file is a number icon as this program writes them, so that it
+// may be deleted (a picture of the user's of that name is left alone).
+bool IsNumberIconFile(const std::filesystem::path& file);
 
 // --- Calendar reminders ---
 // The zero date: "no date", as the reminder routines take it.

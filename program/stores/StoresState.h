@@ -42,6 +42,12 @@ struct StoresState {
     bool g_CountryNoComplete[2] = {false, false};
     int16_t g_AddressSlot = 0;
 
+    // Property management companies (Mod_StoreInfo): the company whose row
+    // the editor's company fields were loaded from or last written to (0:
+    // none). Only that row takes the fields; a company merely named in the
+    // box is linked, never overwritten with another company's details.
+    int32_t g_ShownLandLordID = 0;
+
     // Worksheets (frmWorkSheet, Mod_WorkSheet): a grid is being filled,
     // completed or saved.
     bool g_WorkSheetFilling = false;

@@ -6,7 +6,7 @@
 #include "program/shell/Mod_SpecialFunctions.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/stores/Mod_FileIO.h"
-#include "program/stores/Mod_FileIO_StoreList.h"
+#include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresState.h"
 
@@ -116,7 +116,7 @@ void frmStoreInfo::showAddCommands(bool adding)
     commands.Item("CANCEL").SetVisible(adding);
     smuiPanel(0).SetEnabled(!adding);
     // The new store's picture in the list goes with the add mode.
-    if (!adding)
+    if (!adding && smuiPanel(0).ListImages().Exists(newStoreImageKey()))
         smuiPanel(0).ListImages().Remove(newStoreImageKey());
 }
 

@@ -7,14 +7,14 @@
 namespace {
 
 // The window and its three parts.
-constexpr double kFormWidth = 11400;
+constexpr double kFormWidth = 12540;
 constexpr double kFormHeight = 7900;
 constexpr double kMenuHeight = 330;
 constexpr double kSideLeft = 60;
 constexpr double kSideTop = 420;
-constexpr double kSideWidth = 2400;
-constexpr double kTabLeft = 2580;
-constexpr double kTabWidth = 8640;
+constexpr double kSideWidth = 3000;
+constexpr double kTabLeft = 3180;
+constexpr double kTabWidth = 9240;
 constexpr double kTabHeight = 6900;
 
 // Columns and rows on the pages.
@@ -122,37 +122,37 @@ void frmStoreInfo::layOut()
     cmAddress(1).Move(kFieldLeft + kFieldWidth + 120, row(6) + 120, 1100, 360);
 
     // Tab 2 "Lease Info": the lease on the left, the month's rent on the right.
-    constexpr double kDateLeft = 2100;
+    constexpr double kDateLeft = 2300;
     constexpr double kDateWidth = 1800;
-    caption(lblLeaseDate, "Lease Date:", kLabelLeft, row(0), 1800);
+    caption(lblLeaseDate, "Lease Date:", kLabelLeft, row(0), 2000);
     DTLeaseDate.Move(kDateLeft, row(0), kDateWidth, kRowHeight);
-    caption(lblCommDate, "Commencement Date:", kLabelLeft, row(1), 1800);
+    caption(lblCommDate, "Commencement Date:", kLabelLeft, row(1), 2000);
     DTCommDate.Move(kDateLeft, row(1), kDateWidth, kRowHeight);
-    caption(lblInitTerm, "Inital Term:", kLabelLeft, row(2), 1800);
+    caption(lblInitTerm, "Inital Term:", kLabelLeft, row(2), 2000);
     txtInitTerm.Move(kDateLeft, row(2), 600, kRowHeight);
     caption(lblInitTermYears, "Years", kDateLeft + 700, row(2), 800);
-    caption(lblTermNotice, "Termination Notice:", kLabelLeft, row(3), 1800);
-    txtTermNotice.Move(kDateLeft, row(3), 3000, kRowHeight);
-    caption(lblSalesReportReq, "Sales Reporting:", kLabelLeft, row(5), 1800);
+    caption(lblTermNotice, "Termination Notice:", kLabelLeft, row(3), 2000);
+    txtTermNotice.Move(kDateLeft, row(3), 2900, kRowHeight);
+    caption(lblSalesReportReq, "Sales Reporting:", kLabelLeft, row(5), 2000);
     cboSalesReportReq.Move(kDateLeft, row(5), kDateWidth, kRowHeight);
     for (const char* item : {"None", "Monthly", "Quarterly", "Semi-Annually", "Annually"})
         cboSalesReportReq.AddItem(item);
     ImageSelectable(2).Move(kDateLeft + kDateWidth + 200, row(5) - 60, 480, 480);
-    caption(lblNextDueDate, "Next Due Date:", kLabelLeft, row(6), 1800);
+    caption(lblNextDueDate, "Next Due Date:", kLabelLeft, row(6), 2000);
     DTDueDate.Move(kDateLeft, row(6), kDateWidth, kRowHeight);
     chkAnnualReportReq.SetCaption("Annual Sales Report Required:");
     chkAnnualReportReq.Move(kLabelLeft, row(7), 3600, kRowHeight);
-    caption(lblNextAnnualDueDate, "Next Due Date:", kLabelLeft, row(8), 1800);
+    caption(lblNextAnnualDueDate, "Next Due Date:", kLabelLeft, row(8), 2000);
     DTAnnualReportDueDate.Move(kDateLeft, row(8), kDateWidth, kRowHeight);
 
-    constexpr double kRentLeft = 5300;
-    constexpr double kFigureLeft = 6850;
+    constexpr double kRentLeft = 5400;
+    constexpr double kFigureLeft = 7150;
     constexpr double kFigureWidth = 1250;
     const char* rates[] = {"Base Rate:", "Percentage Rate:", "C.A.M. Rate:", "Taxes:"};
     const char* tips[] = {"Launch Base Rate Worksheet", "Launch Percentage Rate Worksheet",
                           "Launch C.A.M Rate Worksheet", "Launch Tax Rate Worksheet"};
     for (int i = 0; i < 4; ++i) {
-        caption(lblRateCaption(i), rates[i], kRentLeft, row(i), 1500);
+        caption(lblRateCaption(i), rates[i], kRentLeft, row(i), 1700);
         lblRate(i).SetCaption("$0.00");
         lblRate(i).SetAlignment(forms::vbRightJustify);
         lblRate(i).SetBackStyle(forms::vbTransparent);

@@ -1,0 +1,21 @@
+#pragma once
+// The store editor's parts of the line files and lists: the store list
+// (smuiPanel(0)) filled from table Stores, and a deleted store's notes.
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace Mod_FileIO {
+
+// Refills the store list of the form named (the store editor passes
+// "frmStoreInfo"): one entry per store by store number, with its icon; the
+// first store becomes the current one (g_CurrentStoreID; -1 when there is
+// no store, and then the list is left as it was).
+void FillStoreListPanel(std::string_view formName);
+
+// Removes every notes block of the store from "AddLeaseInfo.xml" in folder
+// (a deleted store); nothing when the file or the block is missing.
+void RemoveStoreNotesBlock(int16_t storeID, const std::filesystem::path& folder);
+
+} // namespace Mod_FileIO
