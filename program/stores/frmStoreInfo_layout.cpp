@@ -19,8 +19,8 @@ constexpr double kTabHeight = 6900;
 
 // Columns and rows on the pages.
 constexpr double kLabelLeft = 240;
-constexpr double kLabelWidth = 1600;
-constexpr double kFieldLeft = 1900;
+constexpr double kLabelWidth = 1750;
+constexpr double kFieldLeft = 2000;
 constexpr double kFieldWidth = 4200;
 constexpr double kRowHeight = 315;
 constexpr double kRowStep = 420;
@@ -122,27 +122,27 @@ void frmStoreInfo::layOut()
     cmAddress(1).Move(kFieldLeft + kFieldWidth + 120, row(6) + 120, 1100, 360);
 
     // Tab 2 "Lease Info": the lease on the left, the month's rent on the right.
-    constexpr double kDateLeft = 2300;
+    constexpr double kDateLeft = 2400;
     constexpr double kDateWidth = 1800;
-    caption(lblLeaseDate, "Lease Date:", kLabelLeft, row(0), 2000);
+    caption(lblLeaseDate, "Lease Date:", kLabelLeft, row(0), 2140);
     DTLeaseDate.Move(kDateLeft, row(0), kDateWidth, kRowHeight);
-    caption(lblCommDate, "Commencement Date:", kLabelLeft, row(1), 2000);
+    caption(lblCommDate, "Commencement Date:", kLabelLeft, row(1), 2140);
     DTCommDate.Move(kDateLeft, row(1), kDateWidth, kRowHeight);
-    caption(lblInitTerm, "Inital Term:", kLabelLeft, row(2), 2000);
+    caption(lblInitTerm, "Inital Term:", kLabelLeft, row(2), 2140);
     txtInitTerm.Move(kDateLeft, row(2), 600, kRowHeight);
     caption(lblInitTermYears, "Years", kDateLeft + 700, row(2), 800);
-    caption(lblTermNotice, "Termination Notice:", kLabelLeft, row(3), 2000);
+    caption(lblTermNotice, "Termination Notice:", kLabelLeft, row(3), 2140);
     txtTermNotice.Move(kDateLeft, row(3), 2900, kRowHeight);
-    caption(lblSalesReportReq, "Sales Reporting:", kLabelLeft, row(5), 2000);
+    caption(lblSalesReportReq, "Sales Reporting:", kLabelLeft, row(5), 2140);
     cboSalesReportReq.Move(kDateLeft, row(5), kDateWidth, kRowHeight);
     for (const char* item : {"None", "Monthly", "Quarterly", "Semi-Annually", "Annually"})
         cboSalesReportReq.AddItem(item);
     ImageSelectable(2).Move(kDateLeft + kDateWidth + 200, row(5) - 60, 480, 480);
-    caption(lblNextDueDate, "Next Due Date:", kLabelLeft, row(6), 2000);
+    caption(lblNextDueDate, "Next Due Date:", kLabelLeft, row(6), 2140);
     DTDueDate.Move(kDateLeft, row(6), kDateWidth, kRowHeight);
     chkAnnualReportReq.SetCaption("Annual Sales Report Required:");
     chkAnnualReportReq.Move(kLabelLeft, row(7), 3600, kRowHeight);
-    caption(lblNextAnnualDueDate, "Next Due Date:", kLabelLeft, row(8), 2000);
+    caption(lblNextAnnualDueDate, "Next Due Date:", kLabelLeft, row(8), 2140);
     DTAnnualReportDueDate.Move(kDateLeft, row(8), kDateWidth, kRowHeight);
 
     constexpr double kRentLeft = 5400;
