@@ -154,6 +154,8 @@ TEST_F(StoreEditor, AddModeAsksForASaveBeforeTheLeaseTabsAndCancelGoesBack)
     // Save from the tab guard: the lease tab comes up with the new store.
     command("ADDNEWSTORE");
     f.txtStoreName.SetText("Dockside");
+    // The new store's name does not touch the list.
+    EXPECT_EQ(f.smuiPanel(0).Items().Item(std::to_string(shown)).Caption(), "Harbor Point");
     f.txtStoreNumber.SetText("130");
     mbox->answers.push_back({0, 0});
     f.SSTab1.SetTab(2);
