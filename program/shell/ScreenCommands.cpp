@@ -2,6 +2,7 @@
 
 #include "platform/forms/Form.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
 
 namespace ScreenCommands {
@@ -22,8 +23,10 @@ void ShowReportScreen() {}
 // The task list's issue shows frmTaskList here.
 void ShowTaskList() {}
 
-// The sales window's issue shows frmSales here.
-void ShowSales() {}
+void ShowSales()
+{
+    frmSales::Instance().Show(forms::vbModeless);
+}
 
 // The options window's issue shows frmOptions here.
 void ShowOptions() {}
