@@ -111,6 +111,7 @@ void frmWorkSheet::Form_Load()
                 Mod_WorkSheet::LoadCAMRateSheet(sheet_, FlxGd, rtbNotes);
             else
                 Mod_WorkSheet::LoadTaxRateSheet(sheet_, FlxGd, rtbNotes);
+            sheetLoaded_ = true;
         });
     }
     if (percentage())
@@ -160,7 +161,9 @@ void frmWorkSheet::Form_Unload(int& Cancel)
 {
     vb::ResumeNext step;
     step([&] { editor_.CommitCurrent(); });
-    if (sheet_.kind) {
+    // A sheet that did not load is not written back: its empty grid and
+    // notes would overwrite the stored figures.
+    if (sheetLoaded_) {
         step([&] { saveSheet(); });
         if (percentage())
             step([&] { ClosePercentageSheet(sheet_.storeID); });

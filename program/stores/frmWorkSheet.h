@@ -60,6 +60,7 @@ private:
     void refreshStoreEditor();
 
     Mod_WorkSheet::Sheet sheet_;
+    bool sheetLoaded_ = false;
     bool loading_ = false;
     bool unloading_ = false;
     bool closeCancelled_ = false;

@@ -431,3 +431,18 @@ TEST_F(WorkSheetPictures, EachKindOnTheExampleDatabase)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WorkSheet, ASheetThatDidNotLoadWritesNothingBack)
+{
+    Mod_FileIO::WriteRateNotes(7, vb::App::Path(), Mod_FileIO::kBaseRateNotes, {"Keep me"});
+    tv::Shell().g_DBConnection->Close();
+    frmWorkSheet& f = Open("BASERATE");
+    ASSERT_EQ(frmWorkSheet::IfLoaded(), &f);
+    Close(f);
+    EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
+    EXPECT_EQ(Mod_FileIO::ReadRateNotes(7, vb::App::Path(), Mod_FileIO::kBaseRateNotes)->front(), "Keep me");
+}
+
+} // namespace
