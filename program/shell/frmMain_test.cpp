@@ -6,6 +6,7 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
 
 #include <QAction>
@@ -103,13 +104,17 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     // Keys compare exactly; unknown ones and the screens to come do nothing.
     frmMain::Instance().TrayMenuCommand("quit");
     frmMain::Instance().TrayMenuCommand("NOTHING");
-    for (const char* entry : {"About Tallyvane", "Check For Update", "Reports", "Tasks", "Sales", "Options"})
+    for (const char* entry : {"About Tallyvane", "Check For Update", "Reports", "Tasks", "Options"})
         choose(QString::fromLatin1(entry));
     EXPECT_EQ(forms::Forms().Count(), 2);
     // "Stores" opens the store editor.
     choose(QStringLiteral("Stores"));
     ASSERT_NE(frmStoreInfo::IfLoaded(), nullptr);
     EXPECT_TRUE(frmStoreInfo::IfLoaded()->Visible());
+    // "Sales" opens the sales window.
+    choose(QStringLiteral("Sales"));
+    ASSERT_NE(frmSales::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmSales::IfLoaded()->Visible());
 }
 
 TEST_F(HiddenMainWindow, QuitFromTheTrayMenuEndsTheProgramEvenWithABoxOpen)

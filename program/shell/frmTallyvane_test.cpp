@@ -10,6 +10,7 @@
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmMain.h"
+#include "program/stores/frmSales.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -237,6 +238,7 @@ TEST_F(MainCalendar, TheLaunchPanelAndTheMenuBarGiveTheirCommands)
     for (const char* key : {"STORES", "REPORT", "TASKS", "SALES", "OPTIONS", "UNKNOWN"})
         form.smuiPanel(0).Choose(key);
     EXPECT_TRUE(form.Loaded());
+    EXPECT_NE(frmSales::IfLoaded(), nullptr);
 
     mbox->answers.push_back({0, 1});
     form.SmartUI1.Choose("CLOSE");

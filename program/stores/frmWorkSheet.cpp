@@ -8,6 +8,7 @@
 #include "program/shell/Mod_SpecialFunctions.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
+#include "program/stores/frmStoreInfo.h"
 
 #include <algorithm>
 
@@ -243,7 +244,11 @@ void frmWorkSheet::saveNotes(int16_t StoreID, int16_t notesKind)
 
 // The store editor shows the rents the sheet changed, when it is open; a
 // closed editor is not brought back.
-void frmWorkSheet::refreshStoreEditor() {}
+void frmWorkSheet::refreshStoreEditor()
+{
+    if (frmStoreInfo* editor = frmStoreInfo::IfLoaded())
+        editor->DisplayNewRentsValues();
+}
 
 bool frmWorkSheet::FlxGd_Commit(long row, long col, const std::string& entryText)
 {

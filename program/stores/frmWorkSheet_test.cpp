@@ -10,6 +10,7 @@
 #include "program/shell/Mod_FTPData.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/WorkSheetTestSupport.h"
+#include "program/stores/frmStoreInfo.h"
 
 #include <QComboBox>
 
@@ -443,6 +444,28 @@ TEST_F(WorkSheet, ASheetThatDidNotLoadWritesNothingBack)
     Close(f);
     EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
     EXPECT_EQ(Mod_FileIO::ReadRateNotes(7, vb::App::Path(), Mod_FileIO::kBaseRateNotes)->front(), "Keep me");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WorkSheet, ClosingAfterTheStoreEditorClosedDoesNotBringTheEditorBack)
+{
+    frmStoreInfo& editor = frmStoreInfo::Instance();
+    editor.Show();
+    frmWorkSheet& f = Open("TAXRATE");
+    Close(f);
+    EXPECT_EQ(frmStoreInfo::IfLoaded(), &editor); // refreshed, still open
+
+    frmWorkSheet& again = Open("TAXRATE");
+    ASSERT_TRUE(editor.Unload());
+    EXPECT_EQ(frmStoreInfo::IfLoaded(), nullptr);
+    Close(again);
+    EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
+    EXPECT_EQ(frmStoreInfo::IfLoaded(), nullptr);
+    for (int i = 0; i < forms::Forms().Count(); ++i)
+        EXPECT_NE(forms::Forms()(i).Name(), "frmStoreInfo");
 }
 
 } // namespace
