@@ -162,9 +162,12 @@ void frmStoreInfo::layOut()
         cmdRate(i).Move(kFigureLeft + kFigureWidth + 60, row(i), 330, kRowHeight);
     }
     lblPerRateCalc.SetBackStyle(forms::vbTransparent);
-    lblPerRateCalc.Move(kRentLeft, row(4) + 40, 3200, kRowHeight);
+    // The explanation and the month's name ("September 2025 Rent:") run
+    // left of the rent captions, so that they fit beside the figures.
+    lblPerRateCalc.SetAlignment(forms::vbRightJustify);
+    lblPerRateCalc.Move(kDateLeft, row(4) + 40, kFigureLeft + kFigureWidth - kDateLeft, kRowHeight);
     lblPerRateCalc.SetVisible(false);
-    caption(lblCurRent, "Current Rent:", kRentLeft, row(5), 1600);
+    caption(lblCurRent, "Current Rent:", kRentLeft - 420, row(5), 2300);
     lblCurRentDue.SetCaption("$0.00");
     lblCurRentDue.SetAlignment(forms::vbRightJustify);
     lblCurRentDue.SetBackStyle(forms::vbTransparent);

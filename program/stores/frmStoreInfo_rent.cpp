@@ -3,6 +3,28 @@
 
 #include "program/stores/frmStoreInfo.h"
 
+#include "program/shell/MBoxMod.h"
+#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/stores/Mod_StoreInfo.h"
+#include "program/stores/Mod_StoreInfo_Rent.h"
+#include "program/stores/StoresState.h"
+
+namespace {
+
+constexpr const char* kWorksheetTopic = "Work_Sheets_Screen\\Base_Rate_Work_Sheet.htm";
+
+// The month on display, kept in UpDown1's Tag; today when the Tag holds no
+// date.
+vb::Date shownMonth(const frmStoreInfo& f)
+{
+    vb::Date d;
+    if (vb::TryParseDate(f.UpDown1.Tag, d))
+        return d;
+    return vb::Today();
+}
+
+} // namespace
+
 void frmStoreInfo::wireRent()
 {
     UpDown1.UpClick = [this] { UpDown1_UpClick(); };
@@ -10,14 +32,54 @@ void frmStoreInfo::wireRent()
     lblRate.On(&forms::Label::Click, [this](int Index) { lblRate_Click(Index); });
 }
 
-void frmStoreInfo::DisplayNewRentsValues() {}
+void frmStoreInfo::DisplayNewRentsValues()
+{
+    if (CheckNoStores() == kStop)
+        return;
+    const vb::Date d = shownMonth(*this);
+    const auto y = static_cast<int16_t>(vb::Year(d));
+    const int16_t id = tv::Stores().g_CurrentStoreID;
+    lblRate(0).SetCaption(Mod_StoreInfo::GetBaseRateMonthTotal(id, y));
+    lblRate(2).SetCaption(Mod_StoreInfo::GetCAMRateMonthTotal(id, y));
+    lblRate(3).SetCaption(Mod_StoreInfo::GetTaxRateMonthTotal(id, y));
+    // The percentage rent of the month shown comes from that month's sales.
+    lblRate(1).SetCaption(Mod_StoreInfo::GetPercentageRent(id, y, vb::Month(d)));
+    Mod_StoreInfo::ShowCurrentRent(d);
+}
+
 void frmStoreInfo::StepRentMonth(int16_t step)
 {
-    (void)step;
+    const vb::Date next = vb::DateAdd("m", step, shownMonth(*this));
+    // Nothing before the lease's commencement; a lease without a
+    // commencement date has no such bound.
+    const vb::Variant commencement = DTCommDate.Value();
+    if (commencement.IsNull() || next >= vb::CDate(commencement)) {
+        UpDown1.Tag = vb::CStr(vb::Variant(next));
+    } else {
+        MBoxMod::ShowMBox("Cannot view dates before the lease commencement date.", 4, 0, 4, std::string(), false);
+    }
+    DisplayNewRentsValues();
 }
-void frmStoreInfo::UpDown1_DownClick() {}
-void frmStoreInfo::UpDown1_UpClick() {}
+
+void frmStoreInfo::UpDown1_DownClick()
+{
+    if (CheckNoStores() == kStop)
+        return;
+    StepRentMonth(-1);
+}
+
+void frmStoreInfo::UpDown1_UpClick()
+{
+    if (CheckNoStores() == kStop)
+        return;
+    StepRentMonth(1);
+}
+
 void frmStoreInfo::lblRate_Click(int Index)
 {
-    (void)Index;
+    (void)Index; // every figure leads to the same page
+    if (CheckNoStores() == kStop)
+        return;
+    if (MBoxMod::ShowMBox("Please use the worksheets to modify these values.", 2, 4, 2, std::string(), false) == 1)
+        Mod_SpecialFunctions::ShowHelpTopic(kWorksheetTopic);
 }
