@@ -9,6 +9,7 @@
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/Mod_StoreInfo_Reminders.h"
 #include "program/stores/StoresState.h"
+#include "program/stores/frmWorkSheet.h"
 
 #include <QApplication>
 
@@ -200,7 +201,7 @@ void frmStoreInfo::cmdRate_Click(int Index)
     if (Index < 0 || Index > 3)
         return;
     tv::Stores().g_WorkSheetKind = kSheets[Index].kind;
-    (void)kSheets[Index].suffix;
+    frmWorkSheet::ShowWorkSheet(txtStoreName.Text() + kSheets[Index].suffix);
 }
 
 // ---- Sales reporting -------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "program/shell/frmTallyvane.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresTestSupport.h"
+#include "program/stores/frmWorkSheet.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -432,6 +433,25 @@ TEST_F(LeaseTabs, TheInitialTermAndTheCommencementYearFollowTheirBoxes)
     EXPECT_EQ(s.g_CommenceYear, 2019);
     f.DTCommDate.SetValue(Variant::Null());
     EXPECT_EQ(s.g_CommenceYear, 2019);
+}
+
+TEST_F(LeaseTabs, AWorksheetButtonOpensTheStoresSheetAndItsCloseRefreshesTheFigures)
+{
+    frmStoreInfo& f = open();
+    f.txtInitTerm.SetText("3");
+    f.cmdRate_Click(2);
+    frmWorkSheet* sheet = frmWorkSheet::IfLoaded();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(tv::Stores().g_WorkSheetKind, "CAMRATE");
+    EXPECT_EQ(sheet->lblStore.Caption(), "Harbor Point - CAM Rate Worksheet");
+    EXPECT_EQ(sheet->Sheet().storeID, tv::Stores().g_CurrentStoreID);
+    EXPECT_EQ(sheet->Sheet().firstYear, vb::CInt(f.DTCommDate.Year()));
+    EXPECT_EQ(sheet->Sheet().years, 3);
+    const std::string cam = f.lblRate(2).Caption();
+    f.lblRate(2).SetCaption("stale");
+    sheet->Unload();
+    EXPECT_EQ(f.lblRate(2).Caption(), cam);
+    EXPECT_TRUE(prompts().empty());
 }
 
 TEST_F(LeaseTabs, PicturesOfTheLeaseTabsOnTheExampleDatabase)
