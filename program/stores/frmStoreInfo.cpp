@@ -9,6 +9,7 @@
 #include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresState.h"
+#include "program/stores/frmAddress.h"
 
 #include <QPixmap>
 
@@ -138,6 +139,7 @@ void frmStoreInfo::smuiPanel_ItemClick(int Index, const std::string& key)
     tv::StoresState& s = tv::Stores();
     if (s.g_StoreFormLoading)
         return;
+    frmAddress::Dismiss(); // an open address dialog edits the store shown
     if (Index == 0) {
         if (s.g_AddStoreMode)
             return;
@@ -308,6 +310,7 @@ void frmStoreInfo::Form_Unload(int& Cancel)
     (void)Cancel;
     tv::StoresState& s = tv::Stores();
     vb::ResumeNext step;
+    step([&] { frmAddress::Dismiss(); });
     // A new store that was dropped leaves the store shown before unsaved:
     // its fields hold the new store's data.
     if (!addDropped_)
