@@ -75,6 +75,7 @@ TEST_F(AddressDialog, OpensWithTheAddressAsItIsCountryIncluded)
     EXPECT_EQ(f.txtStreet(0).Text(), "1 Main St\r\nSeattle, WA 98101\r\n");
     s.g_StoreAddress.SetCountry("Scotland");
     EXPECT_EQ(openFor(0).cboCountry.Text(), "Scotland");
+    frmAddress::Dismiss();
     s.g_StoreAddress.SetAutoCorrect(false);
     s.g_StoreAddress.SetCountry("canada");
     EXPECT_EQ(openFor(0).cboCountry.Text(), "Canada");
@@ -218,6 +219,7 @@ TEST_F(AddressDialog, FollowsTheEditorAcrossAddressesStoresAndItsClose)
     // dialog; the store's unconfirmed edit is dropped.
     frmAddress& d = openFor(0);
     d.txtAddress(1).SetText("Tacoma");
+    EXPECT_EQ(openFor(0).txtAddress(1).Text(), "Tacoma"); // the same one again keeps the edit
     f.SSTab1.SetTab(1);
     frmAddress& same = openFor(1);
     EXPECT_EQ(&same, &d);

@@ -248,6 +248,10 @@ void frmStoreInfo::PrepareAddressDialog(int Index)
 {
     if (CheckNoStores() == kStop)
         return;
+    // Already editing this address: its edits are kept, the dialog only
+    // comes to the front.
+    if (const frmAddress* open = frmAddress::IfLoaded(); open && open->Slot() == Index)
+        return;
     const tv::StoresState& s = tv::Stores();
     const cAddress& address = Index == 1 ? s.g_LandLordAddress : s.g_StoreAddress;
     frmAddress::Instance().EditAddress(static_cast<int16_t>(Index), address);
