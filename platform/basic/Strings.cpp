@@ -425,6 +425,22 @@ long Asc(std::string_view s)
     return static_cast<long>(cp);
 }
 
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
 int StrComp(std::string_view a, std::string_view b, CompareMethod compare)
 {
     auto ua = ToUtf32(a);

@@ -45,6 +45,8 @@ std::string Space(long count);
 std::string StringOf(long count, char32_t ch);
 std::string Chr(long code);
 long Asc(std::string_view s);
+// Names (of columns, commands, keys) compared without ASCII case.
+bool SameText(std::string_view a, std::string_view b);
 // -1, 0 or 1.
 int StrComp(std::string_view a, std::string_view b, CompareMethod compare = CompareMethod::Binary);
 

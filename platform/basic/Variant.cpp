@@ -50,6 +50,18 @@ bool textToBool(const std::string& s, bool& out)
     return false;
 }
 
+// A Currency rounded exactly to whole units, halves to even.
+int64_t wholeUnits(Currency c)
+{
+    const int64_t raw = c.Raw();
+    int64_t q = raw / Currency::kScale;
+    const int64_t r = raw % Currency::kScale;
+    const int64_t twice = (r < 0 ? -r : r) * 2;
+    if (twice > Currency::kScale || (twice == Currency::kScale && q % 2 != 0))
+        q += raw < 0 ? -1 : 1;
+    return q;
+}
+
 template <class Int>
 Int toInteger(double d)
 {
@@ -171,14 +183,8 @@ double CDbl(const Variant& v)
 int16_t CInt(const Variant& v)
 {
     if (const auto* c = std::get_if<Currency>(&v.v_)) {
-        // Exact: round the ten-thousandths half to even.
-        const int64_t raw = c->Raw();
-        int64_t q = raw / Currency::kScale;
-        const int64_t r = raw % Currency::kScale;
-        const int64_t twice = (r < 0 ? -r : r) * 2;
-        if (twice > Currency::kScale || (twice == Currency::kScale && q % 2 != 0))
-            q += raw < 0 ? -1 : 1;
-        if (q < -32768 || q > 32767)
+        const int64_t q = wholeUnits(*c);
+        if (!std::in_range<int16_t>(q))
             Raise(kErrOverflow);
         return static_cast<int16_t>(q);
     }
@@ -188,12 +194,7 @@ int16_t CInt(const Variant& v)
 int32_t CLng(const Variant& v)
 {
     if (const auto* c = std::get_if<Currency>(&v.v_)) {
-        const int64_t raw = c->Raw();
-        int64_t q = raw / Currency::kScale;
-        const int64_t r = raw % Currency::kScale;
-        const int64_t twice = (r < 0 ? -r : r) * 2;
-        if (twice > Currency::kScale || (twice == Currency::kScale && q % 2 != 0))
-            q += raw < 0 ? -1 : 1;
+        const int64_t q = wholeUnits(*c);
         if (!std::in_range<int32_t>(q))
             Raise(kErrOverflow);
         return static_cast<int32_t>(q);

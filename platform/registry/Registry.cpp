@@ -42,6 +42,8 @@ State& state()
 
 // The work of one call: holds the lock, and tells the listeners about a
 // rewrite once the lock is released.
+bool allows(const Handle& handle, REGSAM needed);
+
 class Call {
 public:
     Call() : s_(state()), lock_(s_.mutex) {}
@@ -57,6 +59,18 @@ public:
         if (it == s_.handles.end())
             return std::nullopt;
         return it->second;
+    }
+
+    // The handle's key, checked for the access a call needs.
+    LONG Open(HKEY h, REGSAM needed, Handle& out) const
+    {
+        const auto handle = Lookup(h);
+        if (!handle)
+            return ERROR_INVALID_HANDLE;
+        if (!allows(*handle, needed))
+            return ERROR_ACCESS_DENIED;
+        out = *handle;
+        return ERROR_SUCCESS;
     }
 
     // The current contents with the handle's key in them.
@@ -277,14 +291,12 @@ LONG RegCloseKey(HKEY hKey)
 LONG RegQueryValueEx(HKEY hKey, std::string_view valueName, DWORD* type, BYTE* data, DWORD* cbData)
 {
     Call call;
-    const auto handle = call.Lookup(hKey);
-    if (!handle)
-        return ERROR_INVALID_HANDLE;
-    if (!allows(*handle, KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+    Handle handle;
+    if (const LONG rc = call.Open(hKey, KEY_QUERY_VALUE, handle); rc != ERROR_SUCCESS)
+        return rc;
     const Tree* tree = nullptr;
     const KeyData* key = nullptr;
-    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+    if (const LONG rc = call.ReadKey(handle, tree, key); rc != ERROR_SUCCESS)
         return rc;
     const Value* value = key->FindValue(valueName);
     if (!value)
@@ -313,13 +325,11 @@ LONG RegSetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE
     }
 
     Call call;
-    const auto handle = call.Lookup(hKey);
-    if (!handle)
-        return ERROR_INVALID_HANDLE;
-    if (!allows(*handle, KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    Handle handle;
+    if (const LONG rc = call.Open(hKey, KEY_SET_VALUE, handle); rc != ERROR_SUCCESS)
+        return rc;
     const LONG rc = call.Modify([&](Tree& tree) {
-        KeyData* key = tree.Find(handle->folded);
+        KeyData* key = tree.Find(handle.folded);
         if (!key)
             return ERROR_KEY_DELETED;
         if (Value* existing = key->FindValue(valueName)) {
@@ -336,19 +346,17 @@ LONG RegSetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE
 LONG RegDeleteValue(HKEY hKey, std::string_view valueName)
 {
     Call call;
-    const auto handle = call.Lookup(hKey);
-    if (!handle)
-        return ERROR_INVALID_HANDLE;
-    if (!allows(*handle, KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    Handle handle;
+    if (const LONG rc = call.Open(hKey, KEY_SET_VALUE, handle); rc != ERROR_SUCCESS)
+        return rc;
     const Tree* tree = nullptr;
     const KeyData* key = nullptr;
-    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+    if (const LONG rc = call.ReadKey(handle, tree, key); rc != ERROR_SUCCESS)
         return rc;
     if (!key->FindValue(valueName))
         return ERROR_FILE_NOT_FOUND;
     const LONG rc = call.Modify([&](Tree& t) {
-        KeyData* k = t.Find(handle->folded);
+        KeyData* k = t.Find(handle.folded);
         if (!k)
             return ERROR_KEY_DELETED;
         const Value* v = k->FindValue(valueName);
@@ -375,16 +383,14 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD index, std::string* name)
     if (!name)
         return ERROR_INVALID_PARAMETER;
     Call call;
-    const auto handle = call.Lookup(hKey);
-    if (!handle)
-        return ERROR_INVALID_HANDLE;
-    if (!allows(*handle, KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
+    Handle handle;
+    if (const LONG rc = call.Open(hKey, KEY_ENUMERATE_SUB_KEYS, handle); rc != ERROR_SUCCESS)
+        return rc;
     const Tree* tree = nullptr;
     const KeyData* key = nullptr;
-    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+    if (const LONG rc = call.ReadKey(handle, tree, key); rc != ERROR_SUCCESS)
         return rc;
-    const std::vector<std::string> names = tree->ChildNames(handle->folded);
+    const std::vector<std::string> names = tree->ChildNames(handle.folded);
     if (index >= names.size())
         return ERROR_NO_MORE_ITEMS;
     *name = names[index];
@@ -394,14 +400,12 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD index, std::string* name)
 LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, BYTE* data, DWORD* cbData)
 {
     Call call;
-    const auto handle = call.Lookup(hKey);
-    if (!handle)
-        return ERROR_INVALID_HANDLE;
-    if (!allows(*handle, KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+    Handle handle;
+    if (const LONG rc = call.Open(hKey, KEY_QUERY_VALUE, handle); rc != ERROR_SUCCESS)
+        return rc;
     const Tree* tree = nullptr;
     const KeyData* key = nullptr;
-    if (const LONG rc = call.ReadKey(*handle, tree, key); rc != ERROR_SUCCESS)
+    if (const LONG rc = call.ReadKey(handle, tree, key); rc != ERROR_SUCCESS)
         return rc;
     if (index >= key->values.size())
         return ERROR_NO_MORE_ITEMS;

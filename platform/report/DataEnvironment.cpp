@@ -2,6 +2,7 @@
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
+#include "platform/basic/Strings.h"
 #include "platform/report/DataShape.h"
 
 #include <cctype>
@@ -48,16 +49,6 @@ constexpr DesignCommand kDesign[] = {
      "'LandLordID' TO 'LandLordID') AS cmdStores"},
 };
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::unique_ptr<DataEnvironment>& instance()
 {
     static std::unique_ptr<DataEnvironment> de;
@@ -89,7 +80,7 @@ DECommand& DataEnvironment::Commands(int index)
 DECommand& DataEnvironment::Commands(std::string_view name)
 {
     for (DECommand& c : commands_)
-        if (sameName(c.Name, name))
+        if (vb::SameText(c.Name, name))
             return c;
     ado::RaiseError(ado::kErrItemNotFound, std::string(name));
 }

@@ -1,6 +1,7 @@
 #include "platform/report/DataShape.h"
 
 #include "platform/ado/Connection.h"
+#include "platform/basic/Strings.h"
 
 #include <cctype>
 #include <cmath>
@@ -131,20 +132,10 @@ private:
     size_t pos_ = 0;
 };
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 size_t columnIndex(const ado::RowSet& rows, const std::string& name, std::string_view role)
 {
     for (size_t c = 0; c < rows.columns.size(); ++c)
-        if (sameName(rows.columns[c].name, name))
+        if (vb::SameText(rows.columns[c].name, name))
             return c;
     ado::RaiseError(ado::kErrItemNotFound, std::string(role) + " column '" + name + "'");
 }
@@ -276,7 +267,7 @@ std::optional<ShapeCommand> ParseShape(std::string_view text, std::string* error
     if (s.keyword("COMPUTE")) {
         cmd.kind = ShapeCommand::Kind::Compute;
         auto computed = s.name();
-        if (!computed || !sameName(*computed, cmd.parentAlias))
+        if (!computed || !vb::SameText(*computed, cmd.parentAlias))
             return fail("COMPUTE must name the shaped query");
         cmd.chapterName = *computed;
         if (!s.keyword("BY"))

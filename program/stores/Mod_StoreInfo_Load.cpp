@@ -5,6 +5,7 @@
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
 #include "platform/basic/FileSystem.h"
+#include "platform/basic/FlagScope.h"
 #include "platform/basic/RuntimeError.h"
 #include "program/shell/Mod_DBConnections.h"
 #include "program/shell/Mod_SpecialFunctions.h"
@@ -21,15 +22,6 @@ namespace Mod_StoreInfo {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Clears the flag when the routine ends, whatever road it takes.
-struct FlagScope {
-    bool& flag;
-    explicit FlagScope(bool& f) : flag(f) { flag = true; }
-    ~FlagScope() { flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-};
 
 std::string text(const vb::Variant& value)
 {
@@ -65,7 +57,7 @@ void LoadStore(int16_t storeID)
 
     int32_t count = 0;
     Mod_DBConnections::OpenStores("ReadOnly", count);
-    FlagScope loading(s.g_StoreFormLoading);
+    vb::FlagScope loading(s.g_StoreFormLoading);
     struct BusyEnd {
         bool& busy;
         ~BusyEnd() { busy = false; }
@@ -116,7 +108,7 @@ void LoadStore(int16_t storeID)
     setText(f.txtStoreName, "StoreName");
     setText(f.txtStoreNumber, "StoreNumber");
     step([&] {
-        FlagScope addressLoading(s.g_AddressLoading[0]);
+        vb::FlagScope addressLoading(s.g_AddressLoading[0]);
         cAddress& address = s.g_StoreAddress;
         address.SetAutoCorrect(true);
         address.SetStreet(text(field("Street")));
@@ -253,7 +245,7 @@ void ClearStoreForm(int16_t sections)
 {
     frmStoreInfo& f = frmStoreInfo::Instance();
     tv::StoresState& s = tv::Stores();
-    FlagScope busy(s.g_StoreBusy);
+    vb::FlagScope busy(s.g_StoreBusy);
     using Mod_SpecialFunctions::HasFlags;
     const vb::Date today = vb::Today();
 
@@ -267,7 +259,7 @@ void ClearStoreForm(int16_t sections)
         f.Image1.SetVisible(true);
         f.Image1.Tag.clear();
         {
-            FlagScope addressLoading(s.g_AddressLoading[0]);
+            vb::FlagScope addressLoading(s.g_AddressLoading[0]);
             f.txtStreet(0).SetText("");
         }
         f.txtBusPhone.SetText("");
@@ -281,7 +273,7 @@ void ClearStoreForm(int16_t sections)
         f.txtLLCompany.SetText("");
         f.txtLLWebSite.SetText("");
         {
-            FlagScope addressLoading(s.g_AddressLoading[1]);
+            vb::FlagScope addressLoading(s.g_AddressLoading[1]);
             f.txtStreet(1).SetText("");
         }
         f.txtLLBusiness.SetText("");

@@ -3,6 +3,7 @@
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
 #include "platform/basic/App.h"
+#include "platform/basic/FlagScope.h"
 #include "platform/basic/Format.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
@@ -63,19 +64,6 @@ const TableAccess& accessOf(const SheetKind& kind)
         return tax;
     return base;
 }
-
-// g_WorkSheetFilling for the duration: the window's cell handlers stand
-// still while the program writes into the grid.
-class Filling {
-public:
-    Filling() : before_(tv::Stores().g_WorkSheetFilling) { tv::Stores().g_WorkSheetFilling = true; }
-    ~Filling() { tv::Stores().g_WorkSheetFilling = before_; }
-    Filling(const Filling&) = delete;
-    Filling& operator=(const Filling&) = delete;
-
-private:
-    bool before_;
-};
 
 std::string textOf(const vb::Variant& v)
 {
@@ -202,7 +190,7 @@ void saveSheet(const Sheet& sheet, const controls::Grid& grid,
 {
     if (!sheet.kind)
         return;
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     const TableAccess& t = accessOf(*sheet.kind);
     int32_t count = 0;
     t.open("modify", count);
@@ -320,7 +308,7 @@ namespace {
 void layOut(const Sheet& sheet, controls::Grid& grid, const std::vector<std::string>& headings,
             const std::vector<double>& widths)
 {
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     const long cols = static_cast<long>(headings.size());
     grid.SetCols(cols);
     grid.SetRows(std::max<long>(1, sheet.years + 1));
@@ -354,7 +342,7 @@ void SetPercentageGridHeadings(const Sheet& sheet, controls::Grid& grid)
 
 void FillRateGrid(const Sheet& sheet, controls::Grid& grid, const ado::RecordsetPtr& rows)
 {
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     forEachYearRow(sheet, grid, rows, [&](long row) {
         grid.SetTextMatrix(row, 1, money(rows->Fields("MonthTotal").Value()));
         grid.SetTextMatrix(row, 2, money(rows->Fields("YearTotal").Value()));
@@ -364,7 +352,7 @@ void FillRateGrid(const Sheet& sheet, controls::Grid& grid, const ado::Recordset
 
 void FillPercentageGrid(const Sheet& sheet, controls::Grid& grid, const ado::RecordsetPtr& rows)
 {
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     forEachYearRow(sheet, grid, rows, [&](long row) {
         grid.SetTextMatrix(row, 1, textOf(rows->Fields("PercentType").Value()));
         grid.SetTextMatrix(row, 2, textOf(rows->Fields("Rate").Value()));
@@ -391,7 +379,7 @@ void CommitRateCell(controls::Grid& grid, long row, long col, const std::string&
 {
     if (row < grid.FixedRows() || col < grid.FixedCols() || col > 2)
         return;
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     const std::string text = grid.TextMatrix(row, col);
     // A cleared cell is no new amount: the row keeps both of its amounts.
     if (blank(text)) {
@@ -422,7 +410,7 @@ void CompletePercentageRow(controls::Grid& grid, long row)
 {
     if (row < grid.FixedRows() || grid.Cols() < 4)
         return;
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     const std::string type = grid.TextMatrix(row, 1);
     if (type == kTypeNone) {
         grid.SetTextMatrix(row, 2, "");
@@ -449,7 +437,7 @@ void CommitPercentageCell(controls::Grid& grid, long row, long col, const std::s
 {
     if (row < grid.FixedRows() || col < grid.FixedCols())
         return;
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     // The rate and the break point are amounts (or a percentage): text that
     // is none would break the rent figures and the save.
     if (col == 2 || col == 3) {

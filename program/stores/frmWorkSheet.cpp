@@ -1,6 +1,7 @@
 #include "program/stores/frmWorkSheet.h"
 
 #include "platform/basic/App.h"
+#include "platform/basic/FlagScope.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
@@ -24,18 +25,6 @@ constexpr double kMenuHeight = 330;
 constexpr double kLeft = 60;
 constexpr double kStoreTop = 400;
 constexpr double kGridTop = 750;
-
-// g_WorkSheetFilling while the window itself writes into its grid.
-class Filling {
-public:
-    Filling() : before_(tv::Stores().g_WorkSheetFilling) { tv::Stores().g_WorkSheetFilling = true; }
-    ~Filling() { tv::Stores().g_WorkSheetFilling = before_; }
-    Filling(const Filling&) = delete;
-    Filling& operator=(const Filling&) = delete;
-
-private:
-    bool before_;
-};
 
 bool readBoolSetting(const char* key, bool fallback)
 {
@@ -208,7 +197,7 @@ void frmWorkSheet::CloseRateSheet(int16_t StoreID, int16_t notesKind)
 void frmWorkSheet::ClosePercentageSheet(int16_t StoreID)
 {
     editor_.CommitCurrent();
-    Filling filling;
+    vb::FlagScope filling(tv::Stores().g_WorkSheetFilling);
     for (long row = 1; row < FlxGd.Rows(); ++row) {
         if (FlxGd.TextMatrix(row, 1) != Mod_WorkSheet::kTypePercent || !vb::Trim(FlxGd.TextMatrix(row, 3)).empty())
             continue;
