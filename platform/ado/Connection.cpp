@@ -123,6 +123,11 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
         RaiseError(kErrProvider, "Could not find file '" + path_.string() + "'.");
     if (std::filesystem::is_directory(path_, ec))
         RaiseError(kErrProvider, "'" + path_.string() + "' is a folder, not a database file.");
+    // SQLite would take an empty file for an empty database and write its
+    // journal header into it; a database file is never empty, so this one was
+    // cut short or is not one at all. Leave it as it is and say so.
+    if (std::filesystem::is_regular_file(path_, ec) && std::filesystem::file_size(path_, ec) == 0 && !ec)
+        RaiseError(kErrProvider, "The file '" + path_.string() + "' is empty, not a database.");
 
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);

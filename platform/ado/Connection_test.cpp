@@ -122,10 +122,18 @@ TEST(Connection, BadFilesGiveAClearErrorNeverACrash)
         EXPECT_EQ(error, kErrProvider) << keep;
     }
 
-    // A database without the table: the open of the table says which.
+    // An empty file is refused at the open and left empty: it must not turn
+    // into a database without tables that a later start takes as good.
     const auto empty = folder / "empty.mdb";
     writeBytes(empty, "");
-    auto conn = openConnection(empty);
+    EXPECT_EQ(ErrorOf([&] { openConnection(empty); }), kErrProvider);
+    EXPECT_NE(ErrorTextOf([&] { openConnection(empty); }).find("empty"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
+
+    // A database without the table: the open of the table says which.
+    const auto tableless = folder / "tableless.mdb";
+    ado::testing::MakeDatabase(tableless, "CREATE TABLE Other (x INTEGER);");
+    auto conn = openConnection(tableless);
     EXPECT_EQ(ErrorOf([&] { openStores(conn); }), kErrCommandText);
     EXPECT_NE(ErrorTextOf([&] { openStores(conn); }).find("no such table: Stores"), std::string::npos);
 }
