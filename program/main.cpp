@@ -14,6 +14,7 @@
 #include <QMessageBox>
 
 #include <iostream>
+#include <exception>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -47,6 +48,9 @@ int main(int argc, char** argv)
         // An error the start could not get past ends the program with the
         // runtime's message.
         vb::ReportUnhandledError(e);
+        return 1;
+    } catch (const std::exception& e) {
+        vb::ReportUnhandledError(vb::RuntimeError(vb::kErrInvalidCall, e.what()));
         return 1;
     }
     return forms::Run();

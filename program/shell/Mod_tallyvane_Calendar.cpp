@@ -24,8 +24,10 @@ std::pair<QPixmap, bool> slotPicture(const std::string& fileName)
 {
     if (!fileName.empty()) {
         QPixmap picture;
-        const auto path = vb::AppPaths::ProgramFolder() / "icons" / fileName;
-        if (picture.load(QString::fromStdString(path.string())) && !picture.isNull())
+        // Joined as text: a slot naming an absolute path stays inside the
+        // icons folder (and so is not found) rather than replacing it.
+        const std::string path = (vb::AppPaths::ProgramFolder() / "icons").string() + "/" + fileName;
+        if (picture.load(QString::fromStdString(path)) && !picture.isNull())
             return {picture, true};
     }
     return {ProgramPictures::ResourceIcon801(), false};

@@ -127,16 +127,25 @@ TEST_F(CalendarFill, APictureThatCannotBeReadKeepsTheDefault)
         std::ofstream garbage(root.ProgramFolder() / "icons" / "broken.png", std::ios::trunc);
         garbage << "not a picture";
     }
+    // A slot is a name inside the icons folder: an absolute path names no
+    // picture there, even when a picture exists at that path.
+    QImage outside(32, 32, QImage::Format_ARGB32);
+    outside.fill(Qt::blue);
+    const auto outsidePath = root.ProgramFolder() / "outside.png";
+    ASSERT_TRUE(outside.save(QString::fromStdString(outsidePath.string())));
     const int32_t d = dayOf(2025, 5, 5);
     add(d, "Renewal: A", vb::Variant("1"));
     add(d + 1, "Insurance: B", vb::Variant("2"));
-    setSlots({"broken.png", "missing.png"});
+    add(d + 2, "Sales Report: C", vb::Variant("3"));
+    setSlots({"broken.png", "missing.png", outsidePath.string()});
     EXPECT_NO_THROW(FillCalendar());
     controls::ctCalendar& cal = calendar();
     ASSERT_EQ(cal.LastPictureIndex(), 16);
     EXPECT_EQ(cal.Picture(10).toImage(), ProgramPictures::ResourceIcon801().toImage());
+    EXPECT_EQ(cal.Picture(12).toImage(), ProgramPictures::ResourceIcon801().toImage());
     EXPECT_EQ(cal.DayPicture(d), 1);
     EXPECT_EQ(cal.DayPicture(d + 1), 2);
+    EXPECT_EQ(cal.DayPicture(d + 2), 3);
 }
 
 TEST_F(CalendarFill, AnEmptyTableOrBadRowsLeaveTheCalendarUsable)

@@ -82,6 +82,8 @@ TEST_F(HiddenMainWindow, StartUpPutsTheIconInTheTrayWithItsTwelveEntries)
         EXPECT_EQ(items.Item(7).Image(), "TASK");
         EXPECT_EQ(items.Item(10).Kind(), controls::smuiHeadingItem);
     }
+    ASSERT_NE(main.SmartPopup.ShownMenu(), nullptr);
+    Grab(main.SmartPopup.ShownMenu(), QStringLiteral("frmMain_trayMenu"));
 }
 
 TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)

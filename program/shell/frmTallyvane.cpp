@@ -2,6 +2,7 @@
 
 #include "platform/basic/App.h"
 #include "platform/basic/ProgramSettings.h"
+#include "platform/basic/RuntimeError.h"
 #include "platform/basic/Variant.h"
 #include "platform/controls/TrayIcon.h"
 #include "program/reports/Mod_TaskList.h"
@@ -21,6 +22,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -42,6 +44,21 @@ constexpr double kChooserTop = 450;
 std::string setting(const char* section, const char* key, std::string_view fallback)
 {
     return vb::GetSetting(kApp, section, key, fallback);
+}
+
+// The refill and the scheduled reports trap no errors of their own. One
+// that fails (a database file without its tables, say) is shown as the
+// runtime shows any error nobody handled, and the window still comes up.
+template <class F>
+void reported(F&& call)
+{
+    try {
+        std::forward<F>(call)();
+    } catch (const vb::RuntimeError& e) {
+        vb::ReportUnhandledError(e);
+    } catch (const std::exception& e) {
+        vb::ReportUnhandledError(vb::RuntimeError(vb::kErrInvalidCall, e.what()));
+    }
 }
 
 } // namespace
@@ -116,11 +133,11 @@ void frmTallyvane::Form_Load()
         Move((vb::Screen::Width() - Width()) / 2, (vb::Screen::Height() - Height()) / 2);
     });
     step([&] { ApplyDisplayOptions(); });
-    step([&] { Mod_tallyvane::FillCalendar(); });
+    step([&] { reported([] { Mod_tallyvane::FillCalendar(); }); });
     step([&] { Mod_tallyvane::LoadSettings(); });
-    step([&] { Mod_TaskList::BuildScheduledReports(); });
+    step([&] { reported([] { Mod_TaskList::BuildScheduledReports(); }); });
     step([&] { Show(); });
-    step([&] { Mod_tallyvane::RunScheduledTasks(); });
+    step([&] { reported([] { Mod_tallyvane::RunScheduledTasks(); }); });
     const vb::Date today = vb::Today();
     step([&] { showYear(vb::Year(today)); });
     step([&] {

@@ -1,8 +1,10 @@
 #include "program/shell/frmTallyvane.h"
 
+#include "platform/ado/AdoTesting.h"
 #include "platform/ado/Connection.h"
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Runtime.h"
 #include "program/shell/Mod_FTPData.h"
 #include "program/shell/Mod_Registry.h"
 #include "program/shell/Mod_tallyvane.h"
@@ -122,6 +124,37 @@ TEST_F(MainCalendar, StartUpEndsWithOneMessageWhenTheDatabaseCannotBeOpened)
               std::string::npos);
     EXPECT_EQ(forms::Forms().Count(), 0);
     EXPECT_FALSE(std::filesystem::exists(root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName));
+}
+
+TEST_F(MainCalendar, ADatabaseWithoutItsTablesIsReportedAndTheWindowStillComesUp)
+{
+    // A database file that opens but lost its tables.
+    ado::testing::MakeDatabase(root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName,
+                               "CREATE TABLE Other (x INTEGER);");
+    forms::InstallErrorHandler();
+    const bool started = Mod_tallyvane::Main();
+    vb::SetUnhandledErrorHandler(nullptr);
+    ASSERT_TRUE(started);
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_EQ(msgbox->shown[0].prompt.rfind("Run-time error", 0), 0u) << msgbox->shown[0].prompt;
+    frmTallyvane& form = frmTallyvane::Instance();
+    EXPECT_TRUE(form.Visible());
+    EXPECT_TRUE(form.ctCalendar1.MarkedDays().empty());
+    EXPECT_EQ(form.lblDate.Caption(), "March 10, 2025");
+}
+
+TEST_F(MainCalendar, AWindowSmallerThanTheLaunchPanelKeepsTheCalendarsLastSize)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    form.Move(form.Left(), form.Top(), 10000, 7000);
+    const double width = form.ctCalendar1.Width();
+    const double height = form.ctCalendar1.Height();
+    EXPECT_NEAR(width, form.Width() - form.smuiOptions.Width() - 400, 1);
+    form.Move(form.Left(), form.Top(), 1500, 1200);
+    EXPECT_EQ(form.ctCalendar1.Width(), width);
+    EXPECT_EQ(form.ctCalendar1.Height(), height);
+    EXPECT_TRUE(msgbox->shown.empty());
 }
 
 TEST_F(MainCalendar, StartUpReadsTheDatabaseChoiceBeforeOpeningIt)
