@@ -220,4 +220,42 @@ TEST_F(AnyImageTest, AbsurdDimensionsAreRefused)
     EXPECT_EQ(decodeCode(jpeg), kErrNoMemory);
 }
 
+TEST_F(AnyImageTest, RowsBeyondFourGigabytesDoNotWrapToSmallRows)
+{
+    // 0x40000001 pixels of 32 bits make a row of 2^32 + 4 bytes: taken as 4,
+    // the bitmap would be made 4 bytes wide and the decoder write past it.
+    Bytes bmp(54 + 4, 0);
+    bmp[0] = 'B', bmp[1] = 'M';
+    PutLe32(bmp, 10, 54);
+    PutLe32(bmp, 14, 40);
+    PutLe32(bmp, 18, 0x40000001);
+    PutLe32(bmp, 22, 1);
+    PutLe16(bmp, 26, 1);
+    PutLe16(bmp, 28, 32);
+    EXPECT_EQ(decodeCode(bmp), kErrNoMemory);
+
+    const std::string pgm = "P2 1073741825 1 255\n1 2 3 4 5 6 7 8\n";
+    CGlobalDIB bitmap;
+    try {
+        decoder_.MakeBmpFromMemory(reinterpret_cast<const BYTE*>(pgm.data()), int(pgm.size()), &bitmap, 32);
+        ADD_FAILURE();
+    } catch (const CTextException& e) {
+        EXPECT_EQ(e.GetCode(), kErrNoMemory);
+    }
+    EXPECT_THROW(bitmap.Create(0x40000001, 1, 32, false), CTextException);
+    EXPECT_THROW(bitmap.Create(0x7FFFFFFF, 1, 24, false), CTextException);
+}
+
+TEST_F(AnyImageTest, PcxLinesLongerThanTheDataEndBeforeTheirBuffer)
+{
+    // One pixel wide but 4 planes of 65535-byte lines over 65536 rows: 17 GB
+    // announced by a 130-byte file.
+    Bytes pcx(128 + 2, 0xC1);
+    std::fill(pcx.begin(), pcx.begin() + 128, 0);
+    pcx[0] = 10, pcx[2] = 1, pcx[3] = 1, pcx[65] = 4;
+    PutLe16(pcx, 10, 65535);
+    PutLe16(pcx, 66, 65535);
+    EXPECT_EQ(decodeCode(pcx), kErrEndOfData);
+}
+
 } // namespace

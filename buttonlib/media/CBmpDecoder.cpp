@@ -114,7 +114,7 @@ void CBmpDecoder::decodeRle(CImageBitmap* bitmap, const std::vector<RGBQUAD>& pa
     const int bpp = bitmap->GetBitsPerPixel();
     BYTE** lines = bitmap->GetLineArray();
     // One row is built here and copied at its end; runs past the row are cut.
-    std::vector<BYTE> scratch(std::size_t(width) * 4 + 28, 0);
+    std::vector<BYTE> scratch(std::size_t(bitmap->GetBytesPerLine()) + 28, 0);
     LONG x = 0;
     LONG r = 0;
     auto flush = [&]() {

@@ -11,8 +11,12 @@ void CImageBitmap::Create(LONG width, LONG height, WORD bpp, bool alpha)
 void CImageBitmap::CheckSize(LONG width, LONG height, WORD bpp)
 {
     const bool depthOk = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
-    if (!depthOk || width <= 0 || height <= 0 ||
-        std::size_t(BytesPerLine(width, bpp)) > kMaxImageBytes / std::size_t(height))
+    if (!depthOk || width <= 0 || height <= 0)
+        throw CTextException(kErrNoMemory, "Can't create bitmap.");
+    // Counted in full width: a row of more than 2 GiB must not wrap to a
+    // small LONG and pass.
+    const std::size_t rowBytes = ((std::size_t(width) * bpp + 31) / 32) * 4;
+    if (rowBytes > kMaxImageBytes / std::size_t(height))
         throw CTextException(kErrNoMemory, "Can't create bitmap.");
 }
 

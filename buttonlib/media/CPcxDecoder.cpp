@@ -34,6 +34,10 @@ void CPcxDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
 
     const std::size_t lineBytes = std::size_t(planes) * std::size_t(bytesPerLine);
     const std::size_t total = lineBytes * std::size_t(height);
+    // Two bytes of the run-length stream give at most 63 bytes: data too short
+    // for the announced lines ends here, before a buffer of that size is made.
+    if (total / 63 * 2 > std::size_t(source->GetBytesLeft()))
+        throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
     std::vector<BYTE> buffer;
     try {
         buffer.resize(total);
