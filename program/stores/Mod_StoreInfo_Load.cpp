@@ -166,6 +166,9 @@ void LoadStore(int16_t storeID)
 
     setDate(f.DTLeaseDate, "LeaseDate");
     setDate(f.DTCommDate, "CommenceDate");
+    // A store without a commencement date starts its worksheets this year, as
+    // a new store does, never in the year of the store shown before.
+    s.g_CommenceYear = static_cast<int16_t>(vb::Year(vb::Today()));
     step([&] {
         if (!f.DTCommDate.Value().IsNull())
             s.g_CommenceYear = static_cast<int16_t>(f.DTCommDate.Year());

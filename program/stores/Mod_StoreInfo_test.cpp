@@ -216,18 +216,22 @@ TEST_F(StoreInfo, TheLoadShowsEmptyFieldsForWhatItCannotShowAndWritesNoReminders
     const int16_t b = storeIdOf(7);
     tv::Shell().g_DBConnection->Query(
         "UPDATE Stores SET Manager = NULL, ReminderBitMask = NULL, RenewalDate = NULL, LeaseDate = 'next spring', "
-        "SalesReporting = 'Weekly', StoreNumber = 1234, Icon = NULL WHERE StoreID = ?",
+        "SalesReporting = 'Weekly', StoreNumber = 1234, Icon = NULL, CommenceDate = NULL WHERE StoreID = ?",
         {b});
     const std::string calInfo = vb::CStr(scalar("SELECT group_concat(ID || StoreID || Type || Date) FROM CalInfo"));
     LoadStore(a);
     ASSERT_EQ(f.txtManager.Text(), "Alice Moreno");
     ASSERT_FALSE(f.DTRenewal.Value().IsNull());
+    const int16_t thisYear = static_cast<int16_t>(vb::Year(vb::Today()));
+    ASSERT_NE(tv::Stores().g_CommenceYear, thisYear);
     LoadStore(b);
     tv::Stores().g_CurrentStoreID = b;
     EXPECT_EQ(f.txtManager.Text(), "");
     EXPECT_EQ(tv::Stores().g_ReminderMask, 7);
     EXPECT_TRUE(f.DTRenewal.Value().IsNull());
     EXPECT_TRUE(f.DTLeaseDate.Value().IsNull());
+    // Its worksheets do not start in the year of the store shown before.
+    EXPECT_EQ(tv::Stores().g_CommenceYear, thisYear);
     EXPECT_EQ(f.cboSalesReportReq.ListIndex(), -1);
     // No number icon for 1234: the no-icon picture, and no file written.
     EXPECT_EQ(f.Image1.Picture().toImage(), StorePictures::NoIconPicture().toImage());

@@ -1,6 +1,7 @@
 #include "program/stores/Mod_WorkSheet.h"
 
 #include "platform/ado/Command.h"
+#include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/basic/App.h"
 #include "platform/basic/FlagScope.h"
@@ -195,17 +196,34 @@ void saveSheet(const Sheet& sheet, const controls::Grid& grid,
     int32_t count = 0;
     t.open("modify", count);
     const ado::RecordsetPtr rs = tv::Shell().*t.recordset;
-    const long last = std::min<long>(grid.Rows() - 1, sheet.years);
-    for (long row = 1; row <= last; ++row) {
-        const int year = sheet.YearOfRow(row);
-        // The load made the row exist; one that vanished since is added back.
-        if (!positionOn(rs, sheet.storeID, year)) {
-            rs->AddNew();
-            rs->Fields("StoreID") = sheet.storeID;
-            rs->Fields("Year") = static_cast<int16_t>(year);
+    // The sheet's years are written together or not at all: a failure half-way
+    // must not leave some years with the new figures and the rest with the old.
+    const ado::ConnectionPtr conn = tv::Shell().g_DBConnection;
+    const bool own = conn && !conn->InTransaction();
+    if (own)
+        conn->BeginTrans();
+    try {
+        const long last = std::min<long>(grid.Rows() - 1, sheet.years);
+        for (long row = 1; row <= last; ++row) {
+            const int year = sheet.YearOfRow(row);
+            // The load made the row exist; one that vanished since is added back.
+            if (!positionOn(rs, sheet.storeID, year)) {
+                rs->AddNew();
+                rs->Fields("StoreID") = sheet.storeID;
+                rs->Fields("Year") = static_cast<int16_t>(year);
+            }
+            write(rs, row);
+            rs->Update();
         }
-        write(rs, row);
-        rs->Update();
+        if (own)
+            conn->CommitTrans();
+    } catch (...) {
+        vb::ResumeNext step;
+        if (own)
+            step([&] { conn->RollbackTrans(); });
+        // Its rows no longer match the table.
+        step([&] { t.close(); });
+        throw;
     }
 }
 

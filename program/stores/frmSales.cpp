@@ -372,7 +372,9 @@ void frmSales::cmdPrevious_Click()
 
 void frmSales::stepYear(int by)
 {
-    editor_.CommitCurrent();
+    // An amount that could not be saved stays on screen, not refilled away.
+    if (!editor_.CommitCurrent())
+        return;
     const int next = year_ + by;
     // The year is kept in 16 bits, as the table keeps it.
     if (next < std::numeric_limits<int16_t>::min() || next > std::numeric_limits<int16_t>::max())
@@ -387,7 +389,8 @@ void frmSales::smuiMenuBar_ItemClick(const std::string& key)
     if (key == "CLOSE") {
         Unload();
     } else if (key == "INCLUDE CENTS") {
-        editor_.CommitCurrent();
+        if (!editor_.CommitCurrent())
+            return;
         useCents_ = !useCents_;
         smuiMenuBar.Items().Find("INCLUDE CENTS")->SetChecked(useCents_);
         FillSalesGrid();

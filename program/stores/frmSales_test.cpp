@@ -242,6 +242,22 @@ TEST_F(Sales, AnEmptyDatabaseAndAFailedSave)
     EXPECT_EQ(g.TextMatrix(1, 2), "$10.00");
     EXPECT_EQ(g.Row(), 1);
     EXPECT_EQ(g.Col(), 3);
+
+    // A year change or the cents switch does not refill an amount that could
+    // not be saved away.
+    const int16_t year = f.ShownYear();
+    Key(g, Qt::Key_Delete);
+    Type(g, "30");
+    QTest::mouseClick(f.cmdNext.Widget(), Qt::LeftButton);
+    ASSERT_EQ(msgbox->shown.size(), 2u);
+    EXPECT_EQ(f.ShownYear(), year);
+    EXPECT_EQ(g.TextMatrix(1, 3), "$30.00");
+    Key(g, Qt::Key_Delete);
+    Type(g, "5");
+    f.smuiMenuBar.Choose("INCLUDE CENTS");
+    EXPECT_EQ(msgbox->shown.size(), 3u);
+    EXPECT_TRUE(f.UseCents());
+    EXPECT_EQ(g.TextMatrix(1, 3), "$5.00");
 }
 
 } // namespace

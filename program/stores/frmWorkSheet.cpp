@@ -176,7 +176,7 @@ void frmWorkSheet::Form_Unload(int& Cancel)
 }
 
 // The rows are written whatever the notes' fate; a failure is told, since
-// the window is about to close over the figures.
+// the window is about to close over the figures (writing none of them).
 void frmWorkSheet::saveSheet()
 {
     try {
@@ -186,6 +186,10 @@ void frmWorkSheet::saveSheet()
             Mod_WorkSheet::SaveRateSheet(sheet_, FlxGd);
     } catch (const vb::RuntimeError& e) {
         forms::MsgBox("The worksheet could not be saved.\r\n" + e.Description(), forms::vbExclamation);
+        // The user's close keeps the figures on screen to try again; the
+        // program's own close (quitting) cannot wait.
+        if (userClose_)
+            closeCancelled_ = true;
     }
 }
 

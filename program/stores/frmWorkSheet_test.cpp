@@ -14,6 +14,8 @@
 
 #include <QComboBox>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -434,6 +436,39 @@ TEST_F(WorkSheetPictures, EachKindOnTheExampleDatabase)
 } // namespace
 
 namespace {
+
+// A write the database refuses half-way through the sheet: no year takes the
+// new figures, and the user's close keeps them on screen to try again.
+TEST_F(WorkSheet, ASaveThatFailsHalfWayWritesNoYearAndKeepsTheWindowOpen)
+{
+    for (int y = 2002; y <= 2004; ++y)
+        Exec("INSERT INTO BaseRate (StoreID, Year, MonthTotal, YearTotal) VALUES (7, ?, 500, 6000)", {y});
+    const std::string file = tv::Shell().g_DBConnection->DataSource().string();
+    const auto raw = [&](const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    raw("CREATE TRIGGER refuse BEFORE UPDATE ON BaseRate WHEN NEW.Year = 2004 BEGIN SELECT RAISE(ABORT, 'disk full'); "
+        "END;");
+    frmWorkSheet& f = Open("BASERATE", 7, 2002, 3);
+    f.FlxGd.SetTextMatrix(1, 1, "$700.00");
+    f.FlxGd.SetTextMatrix(3, 1, "$900.00");
+    Close(f);
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_NE(msgbox->shown[0].prompt.find("could not be saved"), std::string::npos);
+    EXPECT_DOUBLE_EQ(amount("BaseRate", "MonthTotal", 7, 2002), 500);
+    ASSERT_EQ(frmWorkSheet::IfLoaded(), &f);
+    EXPECT_EQ(f.FlxGd.TextMatrix(1, 1), "$700.00");
+
+    raw("DROP TRIGGER refuse;");
+    Close(f);
+    EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
+    EXPECT_DOUBLE_EQ(amount("BaseRate", "MonthTotal", 7, 2002), 700);
+    EXPECT_DOUBLE_EQ(amount("BaseRate", "MonthTotal", 7, 2004), 900);
+    EXPECT_EQ(rows("BaseRate", 7), 3);
+}
 
 TEST_F(WorkSheet, ASheetThatDidNotLoadWritesNothingBack)
 {
