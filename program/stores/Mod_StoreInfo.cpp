@@ -27,8 +27,6 @@ namespace Mod_StoreInfo {
 
 namespace {
 
-// The longest initial term the worksheets and the end date can hold.
-constexpr int32_t kMaxInitialTerm = 999;
 constexpr int32_t kMaxStoreNumber = 32767;
 
 // Closes Stores on every road out of a routine.
@@ -79,9 +77,7 @@ int16_t SaveStore(std::optional<int16_t> storeID, int16_t& newStoreID)
     }
     const std::optional<int32_t> term = WholeNumber(termText, kMaxInitialTerm);
     if (!term) {
-        MBoxMod::ShowMBox("The initial term must be a whole number of years from 0 to " +
-                              std::to_string(kMaxInitialTerm) + ".",
-                          4, 0, 4, std::string());
+        MBoxMod::ShowMBox(kTermRangeNotice, 4, 0, 4, std::string());
         return kRefused;
     }
 

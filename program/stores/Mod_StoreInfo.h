@@ -37,6 +37,11 @@ inline constexpr int32_t kNewStoreImageID = 32768;
 // Image1's Tag for the no-icon picture.
 inline constexpr const char* kNoIcon = "NO ICON";
 
+// The longest initial term a store keeps (its end date and worksheets must
+// hold it), and what the save and the lease tab say about any other term.
+inline constexpr int32_t kMaxInitialTerm = 999;
+inline constexpr const char* kTermRangeNotice = "The initial term must be a whole number of years from 0 to 999.";
+
 // The text as a whole number from 0 to largest (blanks around it allowed;
 // no sign, no decimals, no grouping); nullopt for anything else.
 std::optional<int32_t> WholeNumber(std::string_view text, int32_t largest);

@@ -160,6 +160,9 @@ void frmStoreInfo::txtInitTerm_Validate(bool& Cancel)
         termNotice("The initial term must be greater than zero!");
     } else if (!termYears(*number)) {
         termNotice(kTermTooLong);
+    } else if (!Mod_StoreInfo::WholeNumber(txtInitTerm.Text(), Mod_StoreInfo::kMaxInitialTerm)) {
+        // Told now, not when the save refuses it and the store's edits go.
+        termNotice(Mod_StoreInfo::kTermRangeNotice);
     } else {
         return;
     }
@@ -185,6 +188,12 @@ void frmStoreInfo::cmdRate_Click(int Index)
     }
     if (!termYears(*number)) {
         termNotice(kTermTooLong);
+        txtInitTerm.SetFocus();
+        return;
+    }
+    // A term the store cannot be saved with opens no sheet of that many years.
+    if (!Mod_StoreInfo::WholeNumber(txtInitTerm.Text(), Mod_StoreInfo::kMaxInitialTerm)) {
+        termNotice(Mod_StoreInfo::kTermRangeNotice);
         txtInitTerm.SetFocus();
         return;
     }

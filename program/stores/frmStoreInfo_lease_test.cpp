@@ -401,6 +401,15 @@ TEST_F(LeaseTabs, TheInitialTermAndTheCommencementYearFollowTheirBoxes)
     EXPECT_EQ(s.g_InitialTermYears, 2);
     f.txtInitTerm.SetText("3.5");
     EXPECT_EQ(s.g_InitialTermYears, 4);
+    // A term the save would refuse is told when the box is left, and opens
+    // no worksheet.
+    f.txtInitTerm_Validate(cancel);
+    f.txtInitTerm.SetText("1500");
+    f.cmdRate_Click(0);
+    expectNotices({Mod_StoreInfo::kTermRangeNotice, Mod_StoreInfo::kTermRangeNotice});
+    EXPECT_EQ(s.g_WorkSheetKind, "");
+    EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
+    f.txtInitTerm.SetText("3.5");
 
     f.txtInitTerm.SetText("ten");
     EXPECT_EQ(s.g_InitialTermYears, 4);
