@@ -224,11 +224,15 @@ void cAddress::SetAddress(std::string_view text)
 void cAddress::SetStreet(std::string_view text)
 {
     std::vector<std::string> lines = splitLines(mCommon::CollapseBlanks(text));
-    for (auto& line : lines)
+    // Each line is proper-cased on its own: taken as one line, the first word
+    // of every later line would join the word before it and be lower-cased, so
+    // a stored "Suite 5" would turn into "suite 5" each time a store is shown.
+    for (auto& line : lines) {
         line = stripTrailingComma(line);
+        if (autoCorrect_)
+            line = properCaseLine(line);
+    }
     street_ = vb::Trim(vb::Join(lines, kCrLf));
-    if (autoCorrect_)
-        street_ = properCaseLine(street_);
 }
 
 void cAddress::SetCity(std::string_view text)

@@ -184,11 +184,16 @@ TEST(cAddress, FieldSettersTidyWhatTheyAreGiven)
 {
     cAddress a;
     a.SetAutoCorrect(true);
-    // A line break does not part words: the second line's first word joins the last word before it.
+    // Every street line is tidied on its own, as the whole-address parse does, and a tidy street
+    // comes back unchanged, so showing and saving a store leaves its address as it was.
     a.SetStreet("1 main st\r\nsuite 5");
-    EXPECT_EQ(a.Street(), "1 Main St\r\nsuite 5");
+    EXPECT_EQ(a.Street(), "1 Main St\r\nSuite 5");
     a.SetStreet("  1  main st,\r\nsuite 5,  ");
-    EXPECT_EQ(a.Street(), "1 Main St\r\nsuite 5");
+    EXPECT_EQ(a.Street(), "1 Main St\r\nSuite 5");
+    a.SetStreet("1200 Harbor Blvd\r\nUnit 14\r\nBuilding C");
+    EXPECT_EQ(a.Street(), "1200 Harbor Blvd\r\nUnit 14\r\nBuilding C");
+    a.SetStreet(a.Street());
+    EXPECT_EQ(a.Street(), "1200 Harbor Blvd\r\nUnit 14\r\nBuilding C");
     a.SetCity("springfield,");
     EXPECT_EQ(a.City(), "Springfield");
     a.SetCity("la jolla");

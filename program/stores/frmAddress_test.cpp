@@ -152,24 +152,24 @@ TEST_F(AddressDialog, OkPutsTheTidiedFieldsIntoTheEditorWithoutParsingThemAgain)
     type(d, "united k");
     // The editor's object is untouched until OK.
     EXPECT_EQ(s.g_StoreAddress.City(), "Seattle");
-    EXPECT_EQ(d.Working().Street(), "10 Downing St\r\nflat 2");
+    EXPECT_EQ(d.Working().Street(), "10 Downing St\r\nFlat 2");
     EXPECT_EQ(d.Working().City(), "London");
     d.cmdOK.Click.Raise();
     EXPECT_EQ(frmAddress::IfLoaded(), nullptr);
-    EXPECT_EQ(fieldsOf(s.g_StoreAddress), "10 Downing St\r\nflat 2|London||Sw1a 2aa|United Kingdom");
-    EXPECT_EQ(f.txtStreet(0).Text(), "10 Downing St\r\nflat 2\r\nLondon, Sw1a 2aa\r\nUnited Kingdom");
+    EXPECT_EQ(fieldsOf(s.g_StoreAddress), "10 Downing St\r\nFlat 2|London||Sw1a 2aa|United Kingdom");
+    EXPECT_EQ(f.txtStreet(0).Text(), "10 Downing St\r\nFlat 2\r\nLondon, Sw1a 2aa\r\nUnited Kingdom");
     EXPECT_FALSE(s.g_AddressChanged[0]);
 
     // Leaving the box parses nothing: a parse would make the postcode's
     // first half the state.
     bool cancel = false;
     f.txtStreet(0).Validate.Raise(cancel);
-    EXPECT_EQ(fieldsOf(s.g_StoreAddress), "10 Downing St\r\nflat 2|London||Sw1a 2aa|United Kingdom");
+    EXPECT_EQ(fieldsOf(s.g_StoreAddress), "10 Downing St\r\nFlat 2|London||Sw1a 2aa|United Kingdom");
     chooseStore(storeIdOf(7));
     EXPECT_EQ(scalar("SELECT State FROM Stores WHERE StoreID = ?", {vb::Variant(id)}), vb::Variant(""));
     EXPECT_EQ(scalar("SELECT ZipCode FROM Stores WHERE StoreID = ?", {vb::Variant(id)}), vb::Variant("Sw1a 2aa"));
     chooseStore(id);
-    EXPECT_EQ(fieldsOf(s.g_StoreAddress), "10 Downing St\r\nflat 2|London||Sw1a 2aa|United Kingdom");
+    EXPECT_EQ(fieldsOf(s.g_StoreAddress), "10 Downing St\r\nFlat 2|London||Sw1a 2aa|United Kingdom");
 
     // Every box emptied: an empty address and an empty editor box.
     frmAddress& d2 = openFor(0);
