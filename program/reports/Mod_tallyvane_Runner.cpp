@@ -49,6 +49,12 @@ struct PermissionDenied {
     std::string what;
 };
 
+// The report's own file could not be written.
+struct NotWritten {
+    std::string file;
+    std::string why;
+};
+
 template <class F>
 auto retrying(const std::string& what, F&& step)
 {
@@ -104,15 +110,32 @@ void deliver(const ScheduledTask& entry, const fs::path& page)
             const fs::path copy = folder / (entry.DisplayName + ".htm");
             retrying(copy.string(), [&] { vb::fso::CopyFile(page, copy, true); });
             frmMain::Instance().SendEmail(entry.DisplayName, mailBody(entry), entry.Filename, true, copy.string(), "");
-            retrying(copy.string(), [&] { vb::fso::DeleteFile(copy); });
+            // The message has gone: a copy that cannot be deleted stays behind
+            // (the next run overwrites it) rather than leaving the entry due,
+            // which would send the report again in the next pass.
+            try {
+                retrying(copy.string(), [&] {
+                    if (vb::fso::FileExists(copy))
+                        vb::fso::DeleteFile(copy);
+                });
+            } catch (const PermissionDenied&) {
+            } catch (const vb::RuntimeError&) {
+            }
         } else {
             const std::string body = retrying(page.string(), [&] { return pageAsBody(page); });
             frmMain::Instance().SendEmail(entry.DisplayName, body, entry.Filename, false, "", "html");
         }
         break;
     case 1:
-        if (!entry.Filename.empty())
+        if (entry.Filename.empty())
+            break;
+        try {
             retrying(entry.Filename, [&] { vb::fso::CopyFile(page, entry.Filename, true); });
+        } catch (const vb::RuntimeError& e) {
+            // A file that cannot be written (no such folder, a full disk)
+            // skips this report only, as a file held by another program does.
+            throw NotWritten{entry.Filename, e.Description()};
+        }
         break;
     default:
         break;
@@ -160,6 +183,14 @@ void runPass()
         } catch (const PermissionDenied& denied) {
             MBoxMod::ShowMBox("The " + entry.DisplayName + " could not be delivered: \"" + denied.what
                                   + "\" is in use by another program. The report is skipped this time.",
+                              4, 0, 10);
+            continue;
+        } catch (const NotWritten& failed) {
+            std::string why = failed.why;
+            if (!why.empty() && why.back() != '.')
+                why += '.';
+            MBoxMod::ShowMBox("The " + entry.DisplayName + " could not be written to \"" + failed.file + "\": " + why
+                                  + " The report is skipped this time.",
                               4, 0, 10);
             continue;
         }

@@ -229,6 +229,45 @@ TEST_F(RunnerTest, UnbuildableOrUndeliverableReportsAreSkipped)
     EXPECT_EQ(stored("OTHER REMINDER")[Mod_Report::kStartDate], "1/31/2003");
 }
 
+TEST_F(RunnerTest, AReportFileThatCannotBeWrittenSkipsOnlyThatReportWithAMessage)
+{
+    const fs::path nowhere = folder() / "no such folder" / "expiry.htm";
+    schedule({"LEASE EXPIRATION", "Daily", 1, nowhere.string()});
+    schedule({"OTHER REMINDER", "Daily", 1, (folder() / "other.htm").string()});
+    Mod_TaskList::BuildScheduledReports();
+    at(9, 0);
+    Mod_tallyvane::RunScheduledTasks();
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_NE(boxes->shown[0].prompt.find(nowhere.string()), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder() / "other.htm")) << "the reports after it in the table still run";
+    EXPECT_EQ(stored("OTHER REMINDER")[Mod_Report::kStartDate], "2/1/2003");
+}
+
+TEST_F(RunnerTest, AMessageThatWentOutIsNotSentAgainWhenItsCopyIsGone)
+{
+    mailtest::ScriptedSmtpServer server;
+    vb::SetEndpointMap([&](const vb::Endpoint&) { return vb::Endpoint{"127.0.0.1", server.Port()}; });
+    tv::Shell().g_SMTPMailServer = "mail.example.com";
+    tv::Shell().g_OriginatorsName = "Lease Office";
+    const fs::path copy = folder() / "Base Rate Report.htm";
+    // Another program takes the attachment copy away while the message is sent.
+    server.onCommand = [&](const std::string& key) {
+        if (key == "DATA")
+            fs::remove(copy);
+    };
+    schedule({"BASE RATE", "Weekly", 2, "owner@example.com", true});
+    Mod_TaskList::BuildScheduledReports();
+
+    at(9, 0, 5);
+    Mod_tallyvane::RunScheduledTasks();
+    ASSERT_EQ(server.connections, 1);
+    EXPECT_NE(server.data.find("NextMimePart--"), std::string::npos);
+    EXPECT_EQ(stored("BASE RATE")[Mod_Report::kStartDate], "2/7/2003") << "moved on although the copy was gone";
+    at(9, 0, 35);
+    Mod_tallyvane::RunScheduledTasks();
+    EXPECT_EQ(server.connections, 1) << "sent twice";
+}
+
 TEST_F(RunnerTest, TheHiddenWindowsTimerRunsThePassEveryThirtySeconds)
 {
     forms::ManualTimers timers;
