@@ -18,7 +18,7 @@ namespace {
 
 int toPixels(double twips)
 {
-    return static_cast<int>(std::floor(twips / 15.0 + 1e-9));
+    return detail::TwipsToPixels(twips);
 }
 
 Qt::CursorShape cursorShape(int pointer)

@@ -40,7 +40,7 @@ void endIfLastGone()
 
 int px(double twips)
 {
-    return static_cast<int>(std::floor(twips / 15.0 + 1e-9));
+    return detail::TwipsToPixels(twips);
 }
 
 } // namespace
@@ -464,15 +464,28 @@ void Form::Refresh()
 
 void Form::RestoreSize(double defaultHeight, double defaultWidth)
 {
-    auto read = [this](const char* key, double fallback) {
+    // A stored size is held to the desktop, as the window system holds a
+    // window: a damaged or foreign value must not ask for a window of
+    // gigabytes.
+    QSize desktop(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        desktop = s->virtualSize();
+    auto read = [this](const char* key, double fallback, int desktopPixels) {
         const std::string text = vb::GetSetting(kSettingsApp, name_, key, "");
         const vb::Variant v(text);
         if (text.empty() || !vb::IsNumeric(v))
             return fallback;
-        const double d = vb::CDbl(v);
-        return d > 0 ? d : fallback;
+        double d = 0;
+        try {
+            d = vb::CDbl(v);
+        } catch (const vb::RuntimeError&) {
+            return fallback;
+        }
+        if (!(d > 0))
+            return fallback;
+        return std::min(d, std::max(fallback, desktopPixels * 15.0));
     };
-    Move(Left(), Top(), read("Width", defaultWidth), read("Height", defaultHeight));
+    Move(Left(), Top(), read("Width", defaultWidth, desktop.width()), read("Height", defaultHeight, desktop.height()));
 }
 
 void Form::SaveSize()

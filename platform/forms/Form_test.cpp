@@ -7,6 +7,9 @@
 #include "platform/forms/Forms.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -289,6 +292,16 @@ TEST_F(FormLifecycle, SizesInTwipsAndSavedUnderTheFormsName)
     f.RestoreSize(3000, 9000);
     EXPECT_EQ(f.Width(), 6000);
     EXPECT_EQ(f.Height(), 3000);
+
+    // A damaged size is held to the desktop: the window still shows.
+    vb::SaveSetting("Tallyvane", "frmFirst", "Width", "1E+300");
+    vb::SaveSetting("Tallyvane", "frmFirst", "Height", "900000000");
+    f.RestoreSize(3000, 9000);
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualSize();
+    EXPECT_EQ(f.Width(), desktop.width() * 15);
+    EXPECT_EQ(f.Height(), desktop.height() * 15);
+    f.Show();
+    EXPECT_EQ(f.hWnd()->grab().width(), desktop.width());
     vb::DeleteSetting("Tallyvane", "frmFirst");
 }
 

@@ -6,7 +6,10 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 #include <string>
 #include <vector>
@@ -66,6 +69,14 @@ HandlerScope::~HandlerScope()
 int HandlerDepth()
 {
     return state().depth;
+}
+
+int TwipsToPixels(double twips)
+{
+    if (std::isnan(twips))
+        return 0;
+    const double px = std::floor(twips / 15.0 + 1e-9);
+    return static_cast<int>(std::clamp(px, -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX)));
 }
 
 void ReportException(const std::exception& e)

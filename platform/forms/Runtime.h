@@ -72,6 +72,10 @@ public:
 };
 
 int HandlerDepth();
+// Twips to whole pixels, rounded down. A value beyond what a window can
+// measure (or not a number) is held to that limit, so that a size read from
+// the settings or computed by a caller never overflows.
+int TwipsToPixels(double twips);
 void ReportException(const std::exception& e);
 
 template <class F>

@@ -1,5 +1,7 @@
 #include "platform/forms/Surface.h"
 
+#include "platform/forms/Runtime.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
@@ -45,7 +47,7 @@ void Surface::SetBackColor(OLE_COLOR color)
 
 int Surface::toPx(double units) const
 {
-    return static_cast<int>(std::floor(units * TwipsPerUnit() / 15.0 + 1e-9));
+    return detail::TwipsToPixels(units * TwipsPerUnit());
 }
 
 void Surface::changed()
