@@ -317,7 +317,9 @@ void FlatComboBox::Timer1_Timer()
 {
     win::POINTAPI now;
     win::GetCursorPos(now);
-    if (!(now == recordedCursor_))
+    // A closed list has nothing to lock (a key released with the list
+    // closed, or the list closed by its window): the poll ends as well.
+    if (!(now == recordedCursor_) || !combo1_->Dropped())
         LockMouse(false);
 }
 

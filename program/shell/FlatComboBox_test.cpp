@@ -230,6 +230,14 @@ TEST_F(FlatCombo, MouseOpensPicksAndTheLockFollowsTheCursor)
     QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, first);
     EXPECT_EQ(combo().Text(), "January");
     EXPECT_EQ(form->clicks, std::vector<long>{0});
+
+    // A key released with the list closed does not keep the poll running
+    // while the mouse rests.
+    ASSERT_FALSE(dropped());
+    key(Qt::Key_Home);
+    EXPECT_TRUE(combo().Timer1.Enabled());
+    clock.Advance(1);
+    EXPECT_FALSE(combo().Timer1.Enabled()) << "a closed list stops the poll";
 }
 
 TEST_F(FlatCombo, LayoutDrawingAndColourModes)
