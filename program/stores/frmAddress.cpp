@@ -1,5 +1,6 @@
 #include "program/stores/frmAddress.h"
 
+#include "platform/basic/FlagScope.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/forms/Keys.h"
@@ -41,24 +42,6 @@ std::string listSpelling(const std::string& country)
             return std::string(name);
     return country;
 }
-
-// Clears the flag when the scope ends, whatever road it takes.
-class Filling {
-public:
-    explicit Filling(bool& flag)
-        : flag_(flag)
-        , before_(flag)
-    {
-        flag_ = true;
-    }
-    ~Filling() { flag_ = before_; }
-    Filling(const Filling&) = delete;
-    Filling& operator=(const Filling&) = delete;
-
-private:
-    bool& flag_;
-    bool before_;
-};
 
 } // namespace
 
@@ -118,7 +101,7 @@ void frmAddress::Form_Load()
 
 void frmAddress::EditAddress(int16_t slot, const cAddress& address)
 {
-    Filling filling(filling_);
+    vb::FlagScope filling(filling_);
     slot_ = slot == 1 ? int16_t{1} : int16_t{0};
     working_ = address;
     tv::Stores().g_CountryNoComplete[slot_] = false;
@@ -169,7 +152,7 @@ void frmAddress::cboCountry_Change()
         return;
     }
     if (const std::optional<std::string> entry = completion(typed)) {
-        Filling filling(filling_);
+        vb::FlagScope filling(filling_);
         const long caret = cboCountry.SelStart();
         cboCountry.SetText(*entry);
         cboCountry.SetSelStart(caret);
@@ -200,7 +183,7 @@ void frmAddress::cmdOK_Click()
     address = working_;
     if (frmStoreInfo* editor = frmStoreInfo::IfLoaded()) {
         // The box shows what the object holds: nothing to parse again.
-        Filling loading(s.g_AddressLoading[slot_]);
+        vb::FlagScope loading(s.g_AddressLoading[slot_]);
         editor->txtStreet(slot_).SetText(address.Address());
     }
     s.g_AddressChanged[slot_] = false;
