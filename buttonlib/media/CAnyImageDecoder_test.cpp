@@ -68,16 +68,7 @@ TEST(FormatDetectionTest, RulesApplyInTheirOrder)
 
 class AnyImageTest : public ::testing::Test {
 protected:
-    int decodeCode(const Bytes& bytes, CGlobalDIB* out = nullptr)
-    {
-        CGlobalDIB local;
-        try {
-            decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out ? out : &local);
-        } catch (const CTextException& e) {
-            return e.GetCode();
-        }
-        return 0;
-    }
+    int decodeCode(const Bytes& bytes, CGlobalDIB* out = nullptr) { return DecodeCode(decoder_, bytes, out); }
 
     // One file of each format and variant, made by ImageMagick once.
     const std::vector<std::pair<std::string, Bytes>>& samples()

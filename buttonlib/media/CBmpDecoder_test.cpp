@@ -19,16 +19,7 @@ protected:
         return bmp;
     }
 
-    int decodeCode(const Bytes& bytes)
-    {
-        CGlobalDIB bmp;
-        try {
-            decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), &bmp);
-        } catch (const CTextException& e) {
-            return e.GetCode();
-        }
-        return 0;
-    }
+    int decodeCode(const Bytes& bytes) { return DecodeCode(decoder_, bytes); }
 
     tv::testing::TempRoot root_;
     fs::path src_ = root_.Path() / "src.ppm";

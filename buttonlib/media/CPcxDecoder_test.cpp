@@ -37,22 +37,9 @@ Bytes pcxFile(int bits, int planes, int bytesPerLine, int width, int height, con
 
 class PcxTest : public ::testing::Test {
 protected:
-    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes)
-    {
-        auto bmp = std::make_unique<CGlobalDIB>();
-        decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), bmp.get());
-        return bmp;
-    }
+    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes) { return DecodeBytes(decoder_, bytes); }
 
-    int decodeCode(const Bytes& bytes)
-    {
-        try {
-            decode(bytes);
-        } catch (const CTextException& e) {
-            return e.GetCode();
-        }
-        return 0;
-    }
+    int decodeCode(const Bytes& bytes) { return DecodeCode(decoder_, bytes); }
 
     // Our decoding and ImageMagick's of the same bytes.
     void expectAsImageMagick(const char* what, const Bytes& bytes, const std::string& referenceOptions = "")

@@ -64,22 +64,9 @@ void end(Bytes& b)
 
 class PictTest : public ::testing::Test {
 protected:
-    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes, int bpp = 0)
-    {
-        auto bmp = std::make_unique<CGlobalDIB>();
-        decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), bmp.get(), bpp);
-        return bmp;
-    }
+    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes, int bpp = 0) { return DecodeBytes(decoder_, bytes, bpp); }
 
-    int decodeCode(const Bytes& bytes)
-    {
-        try {
-            decode(bytes);
-        } catch (const CTextException& e) {
-            return e.GetCode();
-        }
-        return 0;
-    }
+    int decodeCode(const Bytes& bytes) { return DecodeCode(decoder_, bytes); }
 
     int differenceFromImageMagick(const Bytes& bytes, int bpp)
     {

@@ -12,22 +12,9 @@ class PngTest : public ::testing::Test {
 protected:
     void SetUp() override { MakeSource(src_); }
 
-    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes, int bpp = 0)
-    {
-        auto bmp = std::make_unique<CGlobalDIB>();
-        decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), bmp.get(), bpp);
-        return bmp;
-    }
+    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes, int bpp = 0) { return DecodeBytes(decoder_, bytes, bpp); }
 
-    int decodeCode(const Bytes& bytes)
-    {
-        try {
-            decode(bytes);
-        } catch (const CTextException& e) {
-            return e.GetCode();
-        }
-        return 0;
-    }
+    int decodeCode(const Bytes& bytes) { return DecodeCode(decoder_, bytes); }
 
     // A PNG made by ImageMagick; checks the header it was asked for.
     Bytes make(const std::string& options, int depth, int colorType, const std::string& input = "")

@@ -11,22 +11,9 @@ class TgaTest : public ::testing::Test {
 protected:
     void SetUp() override { MakeSource(src_); }
 
-    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes, int bpp = 0)
-    {
-        auto bmp = std::make_unique<CGlobalDIB>();
-        decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), bmp.get(), bpp);
-        return bmp;
-    }
+    std::unique_ptr<CGlobalDIB> decode(const Bytes& bytes, int bpp = 0) { return DecodeBytes(decoder_, bytes, bpp); }
 
-    int decodeCode(const Bytes& bytes)
-    {
-        try {
-            decode(bytes);
-        } catch (const CTextException& e) {
-            return e.GetCode();
-        }
-        return 0;
-    }
+    int decodeCode(const Bytes& bytes) { return DecodeCode(decoder_, bytes); }
 
     static Bytes header(int type, int depth, int w, int h, BYTE descriptor = 0)
     {

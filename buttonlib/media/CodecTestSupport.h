@@ -4,6 +4,7 @@
 // as the reference, and a codec bitmap's pixels in the same form.
 
 #include "buttonlib/media/CGlobalDIB.h"
+#include "buttonlib/media/CPLObject.h"
 
 #include "platform/testing/TempRoot.h"
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,6 +33,28 @@ struct Rgba {
     int height = 0;
     Bytes pixels; // r, g, b, a per pixel, top row first
 };
+
+// A decoder's picture of the bytes, at the requested depth (0: the picture's own).
+template <class Decoder>
+std::unique_ptr<CGlobalDIB> DecodeBytes(Decoder& decoder, const Bytes& bytes, int bpp = 0)
+{
+    auto bmp = std::make_unique<CGlobalDIB>();
+    decoder.MakeBmpFromMemory(bytes.data(), int(bytes.size()), bmp.get(), bpp);
+    return bmp;
+}
+
+// The code of the error a decoder raises for the bytes; 0 when they decode.
+template <class Decoder>
+int DecodeCode(Decoder& decoder, const Bytes& bytes, CGlobalDIB* out = nullptr)
+{
+    CGlobalDIB local;
+    try {
+        decoder.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out ? out : &local);
+    } catch (const CTextException& e) {
+        return e.GetCode();
+    }
+    return 0;
+}
 
 inline std::string quote(const fs::path& p)
 {
