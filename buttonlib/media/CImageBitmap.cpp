@@ -15,8 +15,7 @@ void CImageBitmap::CheckSize(LONG width, LONG height, WORD bpp)
         throw CTextException(kErrNoMemory, "Can't create bitmap.");
     // Counted in full width: a row of more than 2 GiB must not wrap to a
     // small LONG and pass.
-    const std::size_t rowBytes = ((std::size_t(width) * bpp + 31) / 32) * 4;
-    if (rowBytes > kMaxImageBytes / std::size_t(height))
+    if (RowBytes(width, bpp) > kMaxImageBytes / std::size_t(height))
         throw CTextException(kErrNoMemory, "Can't create bitmap.");
 }
 

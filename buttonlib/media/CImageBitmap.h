@@ -43,7 +43,10 @@ public:
     BYTE* GetBits() const { return m_pBits; }
     BYTE** GetLineArray() { return m_LineArray.empty() ? nullptr : m_LineArray.data(); }
 
-    static LONG BytesPerLine(LONG width, WORD bpp) { return LONG(((std::size_t(width) * bpp + 31) / 32) * 4); }
+    // Bytes of one row, padded to whole DWORDs, counted in full width.
+    static std::size_t RowBytes(LONG width, WORD bpp) { return ((std::size_t(width) * bpp + 31) / 32) * 4; }
+    // The same as a LONG: only for sizes CheckSize has let through.
+    static LONG BytesPerLine(LONG width, WORD bpp) { return LONG(RowBytes(width, bpp)); }
 
 protected:
     virtual void InternalCreate(LONG width, LONG height, WORD bpp, bool alpha) = 0;
