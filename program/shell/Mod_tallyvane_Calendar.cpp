@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 
 namespace Mod_tallyvane {
 
@@ -24,10 +25,15 @@ std::pair<QPixmap, bool> slotPicture(const std::string& fileName)
 {
     if (!fileName.empty()) {
         QPixmap picture;
-        // Joined as text: a slot naming an absolute path stays inside the
-        // icons folder (and so is not found) rather than replacing it.
-        const std::string path = (vb::AppPaths::ProgramFolder() / "icons").string() + "/" + fileName;
-        if (picture.load(QString::fromStdString(path)) && !picture.isNull())
+        // A slot names a file inside the icons folder: joined as text, an
+        // absolute path does not replace the folder, and a name that climbs
+        // out of it ("../x.png") is not looked up at all.
+        const std::filesystem::path folder = vb::AppPaths::ProgramFolder() / "icons";
+        const std::filesystem::path path =
+            std::filesystem::path(folder.string() + "/" + fileName).lexically_normal();
+        const auto inside = path.lexically_relative(folder.lexically_normal());
+        if (!inside.empty() && *inside.begin() != ".." &&
+            picture.load(QString::fromStdString(path.string())) && !picture.isNull())
             return {picture, true};
     }
     return {ProgramPictures::ResourceIcon801(), false};

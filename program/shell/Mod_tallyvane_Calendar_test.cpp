@@ -137,12 +137,14 @@ TEST_F(CalendarFill, APictureThatCannotBeReadKeepsTheDefault)
     add(d, "Renewal: A", vb::Variant("1"));
     add(d + 1, "Insurance: B", vb::Variant("2"));
     add(d + 2, "Sales Report: C", vb::Variant("3"));
-    setSlots({"broken.png", "missing.png", outsidePath.string()});
+    add(d + 3, "Other: D", vb::Variant("4"));
+    setSlots({"broken.png", "missing.png", outsidePath.string(), "../outside.png"});
     EXPECT_NO_THROW(FillCalendar());
     controls::ctCalendar& cal = calendar();
     ASSERT_EQ(cal.LastPictureIndex(), 16);
     EXPECT_EQ(cal.Picture(10).toImage(), ProgramPictures::ResourceIcon801().toImage());
     EXPECT_EQ(cal.Picture(12).toImage(), ProgramPictures::ResourceIcon801().toImage());
+    EXPECT_EQ(cal.Picture(13).toImage(), ProgramPictures::ResourceIcon801().toImage());
     EXPECT_EQ(cal.DayPicture(d), 1);
     EXPECT_EQ(cal.DayPicture(d + 1), 2);
     EXPECT_EQ(cal.DayPicture(d + 2), 3);
