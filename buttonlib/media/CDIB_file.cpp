@@ -230,7 +230,8 @@ BOOL CDIB::LoadData(CArchive& ar)
             if (ar.Read(masks, kMaskBytes) != kMaskBytes || !takeMasks(in, masks))
                 return FALSE;
         }
-        if (fh.bfSize < fh.bfOffBits)
+        // The stored count must cover the rows; a longer one is read past.
+        if (fh.bfSize < fh.bfOffBits || fh.bfSize - fh.bfOffBits < in.imageBytes)
             return FALSE;
         const DWORD stored = fh.bfSize - fh.bfOffBits;
 
@@ -239,10 +240,9 @@ BOOL CDIB::LoadData(CArchive& ar)
             return FALSE;
         GlobalBlockOwner owner(h);
         BYTE* table = layOut(h, in) + kHeaderBytes;
-        // The pixels follow the table; a longer stored count is read past.
-        const DWORD take = std::min(stored, in.imageBytes);
+        // The pixels follow the table, wherever the file header says they start.
         const bool ok = ar.Read(table, 4 * in.colors) == 4 * in.colors &&
-            ar.Read(table + 4 * in.colors, take) == take && skip(ar, stored - take);
+            ar.Read(table + 4 * in.colors, in.imageBytes) == in.imageBytes && skip(ar, stored - in.imageBytes);
         GlobalUnlock(h);
         if (!ok)
             return FALSE;
