@@ -47,21 +47,21 @@ HGLOBAL readHeader(CFile* file)
         fh.bfOffBits = 0;
         file->Seek(start, CFile::begin);
     }
+    // The first DWORD of the header tells its size: Windows or OS/2.
     BYTE raw[sizeof(BITMAPINFOHEADER)];
-    if (!readExact(file, raw, sizeof raw))
+    DWORD size = 0;
+    if (!readExact(file, raw, sizeof size))
         return nullptr;
-    DWORD size;
     std::memcpy(&size, raw, sizeof size);
-    BITMAPINFOHEADER h;
     const bool core = size == sizeof(BITMAPCOREHEADER);
+    if ((!core && size != sizeof(BITMAPINFOHEADER)) || !readExact(file, raw + sizeof size, size - sizeof size))
+        return nullptr;
+    BITMAPINFOHEADER h;
     if (core) {
         h = widenCore(raw);
         h.biClrUsed = h.biClrImportant = h.biBitCount <= 8 ? DWORD(1) << h.biBitCount : 0;
-        file->Seek(-LONG(sizeof(BITMAPINFOHEADER) - sizeof(BITMAPCOREHEADER)), CFile::current);
-    } else if (size == sizeof(BITMAPINFOHEADER)) {
-        std::memcpy(&h, raw, sizeof h);
     } else {
-        return nullptr;
+        std::memcpy(&h, raw, sizeof h);
     }
 
     DWORD count = 0;

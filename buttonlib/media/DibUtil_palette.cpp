@@ -232,8 +232,12 @@ HPALETTE DibSystemPalette()
 {
     HDC screen = GetDC(nullptr);
     const int n = DibDevicePaletteSize(screen);
-    std::vector<PALETTEENTRY> entries(std::size_t(std::clamp(n, 0, kPaletteSize)));
-    entries.resize(GetSystemPaletteEntries(screen, 0, UINT(entries.size()), entries.data()));
+    std::vector<PALETTEENTRY> entries;
+    // A true-colour screen reports no palette size: there is nothing to copy.
+    if (n > 0) {
+        entries.resize(std::size_t(std::min(n, kPaletteSize)));
+        entries.resize(GetSystemPaletteEntries(screen, 0, UINT(entries.size()), entries.data()));
+    }
     ReleaseDC(nullptr, screen);
     return createPalette(entries);
 }
