@@ -146,6 +146,11 @@ BOOL CDIB::Read(CFile* f)
                 return FALSE;
         }
 
+        // The pixels start where the file header says, after any gap; a
+        // file too short for them is refused before the block is made.
+        const long long bitsAt = start + fh.bfOffBits;
+        if (bitsAt > std::numeric_limits<LONG>::max() || bitsAt + in.imageBytes > f->GetLength())
+            return FALSE;
         HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, kHeaderBytes + 4 * in.colors + in.imageBytes);
         if (!h)
             return FALSE;
@@ -162,9 +167,6 @@ BOOL CDIB::Read(CFile* f)
         } else {
             ok = f->Read(table, 4 * in.colors) == 4 * in.colors;
         }
-        // The pixels start where the file header says, after any gap.
-        const long long bitsAt = start + fh.bfOffBits;
-        ok = ok && bitsAt <= std::numeric_limits<LONG>::max();
         if (ok) {
             f->Seek(LONG(bitsAt), CFile::begin);
             ok = f->Read(table + 4 * in.colors, in.imageBytes) == in.imageBytes;
@@ -235,17 +237,22 @@ BOOL CDIB::LoadData(CArchive& ar)
             return FALSE;
         const DWORD stored = fh.bfSize - fh.bfOffBits;
 
+        // The pixels follow the table, wherever the file header says they
+        // start. They are read in pieces first, so that a size taken from a
+        // damaged stream costs no more than the bytes really there.
+        RGBQUAD table[256];
+        std::vector<BYTE> rows;
+        if (ar.Read(table, 4 * in.colors) != 4 * in.colors || !ReadExact(ar, in.imageBytes, rows) ||
+            !skip(ar, stored - in.imageBytes))
+            return FALSE;
         HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, kHeaderBytes + 4 * in.colors + in.imageBytes);
         if (!h)
             return FALSE;
         GlobalBlockOwner owner(h);
-        BYTE* table = layOut(h, in) + kHeaderBytes;
-        // The pixels follow the table, wherever the file header says they start.
-        const bool ok = ar.Read(table, 4 * in.colors) == 4 * in.colors &&
-            ar.Read(table + 4 * in.colors, in.imageBytes) == in.imageBytes && skip(ar, stored - in.imageBytes);
+        BYTE* p = layOut(h, in) + kHeaderBytes;
+        std::memcpy(p, table, 4 * in.colors);
+        std::copy(rows.begin(), rows.end(), p + 4 * in.colors);
         GlobalUnlock(h);
-        if (!ok)
-            return FALSE;
         Adopt(owner.release(), in.colors, in.imageBytes);
         return TRUE;
     } catch (const CFileException&) {

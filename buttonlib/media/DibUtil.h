@@ -149,5 +149,5 @@ inline constexpr std::size_t kColorHistogramSize = 65536;
 std::unique_ptr<ColorHistogram> ColorHistogramCreate();
 void ColorHistogramAdd(ColorHistogram& histogram, const BYTE* bgr);
 // The n most frequent colours, widened back to 8 bits; equal counts by key,
-// so every machine makes the same palette. Sorts the histogram.
+// so every machine makes the same palette. Reorders the histogram.
 void ColorHistogramTop(ColorHistogram& histogram, RGBQUAD* out, int n);

@@ -181,6 +181,13 @@ HGLOBAL DibFileLoad(LPCTSTR path)
     const DWORD need = packed ? stored : rows;
     const DWORD offset = DWORD(sizeof(BITMAPINFOHEADER)) + DibTableBytes(&h);
     const DWORD want = std::max(stored, need);
+    // A file too short for the rows is refused before they are made room for.
+    try {
+        if (static_cast<unsigned long long>(file.GetPosition()) + need > file.GetLength())
+            return nullptr;
+    } catch (const CFileException&) {
+        return nullptr;
+    }
     if (!GlobalReAlloc(block.get(), SIZE_T(offset) + want, GMEM_MOVEABLE | GMEM_ZEROINIT))
         return nullptr;
     auto* p = static_cast<BYTE*>(GlobalLock(block.get()));

@@ -119,10 +119,12 @@ void ColorHistogramTop(ColorHistogram& histogram, RGBQUAD* out, int n)
 {
     if (n < 1 || histogram.size() != kColorHistogramSize)
         return;
-    std::sort(histogram.begin(), histogram.end(), [](const ColorHistogramEntry& a, const ColorHistogramEntry& b) {
-        return a.count != b.count ? a.count > b.count : a.key < b.key;
-    });
+    // Only the first n places need their order.
     const std::size_t k = std::min<std::size_t>(std::size_t(n), kColorHistogramSize);
+    std::partial_sort(histogram.begin(), histogram.begin() + std::ptrdiff_t(k), histogram.end(),
+                      [](const ColorHistogramEntry& a, const ColorHistogramEntry& b) {
+                          return a.count != b.count ? a.count > b.count : a.key < b.key;
+                      });
     for (std::size_t i = 0; i < k; ++i) {
         const WORD key = histogram[i].key;
         out[i].rgbRed = BYTE((key >> 11) << 3);
