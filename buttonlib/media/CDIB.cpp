@@ -98,7 +98,8 @@ BOOL CDIB::CreateFromHeader(int width, int height, const BITMAPINFO* templ, COLO
 {
     if (!templ)
         return FALSE;
-    // The template may live in the block about to be released.
+    // The template may be this picture's own header, released when the new
+    // block is taken.
     const BITMAPINFOHEADER from = templ->bmiHeader;
     const DWORD count = from.biClrUsed ? from.biClrUsed : tableSizeFor(from.biBitCount);
     if (width < 0 || height < 0 || !knownDepth(from.biBitCount) || count > 256)
@@ -119,34 +120,30 @@ BOOL CDIB::CreateFromHeader(int width, int height, const BITMAPINFO* templ, COLO
         std::copy_n(source, available, table.begin());
     }
 
-    Free();
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, kHeaderBytes + 4 * count + imageBytes);
-    if (!h) {
-        Empty();
+    GlobalBlockOwner owner(GlobalAlloc(GMEM_MOVEABLE, kHeaderBytes + 4 * count + imageBytes));
+    if (!owner.get())
         AfxThrowMemoryException();
+    {
+        GlobalLockScope lock(owner.get());
+        BITMAPINFOHEADER hdr{};
+        hdr.biSize = kHeaderBytes;
+        hdr.biWidth = width;
+        hdr.biHeight = height;
+        hdr.biPlanes = from.biPlanes;
+        hdr.biBitCount = from.biBitCount;
+        hdr.biCompression = BI_RGB;
+        hdr.biSizeImage = imageBytes;
+        hdr.biXPelsPerMeter = from.biXPelsPerMeter;
+        hdr.biYPelsPerMeter = from.biYPelsPerMeter;
+        hdr.biClrUsed = hdr.biClrImportant = count;
+        std::memcpy(lock.get(), &hdr, sizeof hdr);
+        std::copy(table.begin(), table.end(), reinterpret_cast<RGBQUAD*>(lock.get() + kHeaderBytes));
     }
-    m_hDIB = h;
-    m_pInfo = static_cast<BITMAPINFO*>(GlobalLock(h));
-    m_pBits = reinterpret_cast<BYTE*>(m_pInfo) + kHeaderBytes + 4 * count;
-    m_dwImageSize = imageBytes;
-    m_bPasted = 0;
-
-    BITMAPINFOHEADER& hdr = m_pInfo->bmiHeader;
-    hdr.biSize = kHeaderBytes;
-    hdr.biWidth = width;
-    hdr.biHeight = height;
-    hdr.biPlanes = from.biPlanes;
-    hdr.biBitCount = from.biBitCount;
-    hdr.biCompression = BI_RGB;
-    hdr.biSizeImage = imageBytes;
-    hdr.biXPelsPerMeter = from.biXPelsPerMeter;
-    hdr.biYPelsPerMeter = from.biYPelsPerMeter;
-    hdr.biClrUsed = hdr.biClrImportant = count;
+    Adopt(owner.release(), count, imageBytes);
+    const BITMAPINFOHEADER& hdr = m_pInfo->bmiHeader;
 
     DWORD fillIndex = 0;
     if (count) {
-        std::copy(table.begin(), table.end(), GetColorTable());
-        BuildPalette(int(count), &m_Palette);
         const UINT nearest = m_Palette.GetNearestPaletteIndex(fill);
         fillIndex = nearest == CLR_INVALID ? 0 : nearest;
     }
@@ -294,13 +291,7 @@ BOOL CDIB::BuildPalette(int count, CPalette* pal)
     const RGBQUAD* table = GetColorTable();
     if (!table || count > 256)
         return FALSE;
-    std::vector<BYTE> buffer(offsetof(LOGPALETTE, palPalEntry) + sizeof(PALETTEENTRY) * std::size_t(count));
-    auto* lp = reinterpret_cast<LOGPALETTE*>(buffer.data());
-    lp->palVersion = 0x300;
-    lp->palNumEntries = WORD(count);
-    for (int i = 0; i < count; ++i)
-        lp->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-    return pal->CreatePalette(lp);
+    return pal->Attach(DibPaletteFromTable(table, WORD(count)));
 }
 
 LONG CDIB::GetWidth() const

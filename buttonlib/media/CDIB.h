@@ -35,9 +35,10 @@ public:
     ~CDIB() override;
 
     // --- Creation (CDIB.cpp) --------------------------------------------------
-    // Each creator first releases the held picture. Sizes that cannot be had
+    // Each creator replaces the held picture. Sizes that cannot be had
     // (negative, beyond the bitmap ceiling, more than 256 colours, a depth
-    // other than 1, 4, 8, 16, 24 or 32) raise CMemoryException.
+    // other than 1, 4, 8, 16, 24 or 32) and a shortage of memory raise
+    // CMemoryException and keep it.
     // A picture of the default table of its depth (when it has one) filled
     // with the colour, or the nearest entry of the table.
     BOOL CreateBlank(int width, int height, WORD bitCount, COLORREF fill);

@@ -2,6 +2,7 @@
 // files made and read by ImageMagick, and damaged or hostile files.
 
 #include "buttonlib/media/CDIB.h"
+#include "buttonlib/media/DibTestSupport.h"
 #include "buttonlib/media/CodecTestSupport.h"
 #include "buttonlib/media/Compression.h"
 #include "buttonlib/media/MediaTestSupport.h"
@@ -14,23 +15,10 @@
 
 namespace {
 
+using media::testing::MakePattern;
+using media::testing::PixelBytes;
 using media::testing::ReadGolden;
 using namespace codec::testing;
-
-void makePattern(CDIB& dib, WORD bpp)
-{
-    ASSERT_TRUE(dib.CreateBlank(5, 3, bpp, RGB(0, 0, 0)));
-    Bytes bits(dib.GetImageSize());
-    for (std::size_t k = 0; k < bits.size(); ++k)
-        bits[k] = BYTE(k * 37 + bpp);
-    dib.SetBits(bits.data(), 0);
-    dib.SetDpi(96, 72);
-}
-
-Bytes pixels(const CDIB& dib)
-{
-    return Bytes(dib.GetBits(), dib.GetBits() + dib.GetImageSize());
-}
 
 // What Write or WriteRows puts in a memory file.
 Bytes written(CDIB& dib, int first = -1, int last = -1)
@@ -117,7 +105,7 @@ TEST(CDIBFileTest, WritesTheGoldenBytesAndReadsThemBack)
         SCOPED_TRACE(bpp);
         const std::string name = "dib" + std::to_string(bpp);
         CDIB dib;
-        makePattern(dib, bpp);
+        MakePattern(dib, bpp);
         const Bytes golden = ReadGolden(name + ".bmp");
         EXPECT_EQ(written(dib), golden);
         EXPECT_EQ(written(dib, 0, 3), golden);
@@ -125,7 +113,7 @@ TEST(CDIBFileTest, WritesTheGoldenBytesAndReadsThemBack)
 
         CDIB back;
         ASSERT_TRUE(readBytes(back, golden));
-        EXPECT_EQ(pixels(back), pixels(dib));
+        EXPECT_EQ(PixelBytes(back), PixelBytes(dib));
         EXPECT_EQ(back.GetImageSize(), dib.GetImageSize());
         EXPECT_EQ(written(back), golden);
         LONG x = 0, y = 0;
@@ -138,14 +126,14 @@ TEST(CDIBFileTest, WritesTheGoldenBytesAndReadsThemBack)
         Bytes withTail = golden;
         withTail.insert(withTail.end(), {0x78, 0x56, 0x34, 0x12});
         ASSERT_TRUE(loadData(fromArchive, withTail, &next));
-        EXPECT_EQ(pixels(fromArchive), pixels(dib));
+        EXPECT_EQ(PixelBytes(fromArchive), PixelBytes(dib));
         EXPECT_EQ(next, 0x12345678u);
     }
     CDIB empty;
     CMemFile file;
     EXPECT_FALSE(empty.Write(&file));
     CDIB dib;
-    makePattern(dib, 8);
+    MakePattern(dib, 8);
     EXPECT_FALSE(dib.WriteRows(&file, 2, 2));
     EXPECT_FALSE(dib.WriteRows(&file, -1, 2));
     EXPECT_FALSE(dib.WriteRows(&file, 1, 4));
@@ -157,7 +145,7 @@ TEST(CDIBFileTest, SaveAndLoadFiles)
     tv::testing::TempRoot root;
     const std::string path = (root.Path() / "picture.bmp").string();
     CDIB dib;
-    makePattern(dib, 24);
+    MakePattern(dib, 24);
     ASSERT_TRUE(dib.Save(path.c_str(), 0, 0));
     EXPECT_EQ(ReadFile(path), ReadGolden("dib24.bmp"));
     ASSERT_TRUE(dib.Save(path.c_str(), 1, 3));
@@ -200,7 +188,7 @@ TEST(CDIBFileTest, Os2HeadersAreWidened)
     EXPECT_EQ(h.biSizeImage, 8u);
     const RGBQUAD& e = dib.GetColorTable()[200];
     EXPECT_EQ((std::array<int, 4>{e.rgbBlue, e.rgbGreen, e.rgbRed, e.rgbReserved}), (std::array<int, 4>{200, 55, 100, 0}));
-    EXPECT_EQ(pixels(dib), (Bytes{7, 8, 9, 0, 10, 11, 12, 0}));
+    EXPECT_EQ(PixelBytes(dib), (Bytes{7, 8, 9, 0, 10, 11, 12, 0}));
     LONG x = -1;
     dib.GetDpi(&x, nullptr);
     EXPECT_EQ(x, 0);
@@ -209,7 +197,7 @@ TEST(CDIBFileTest, Os2HeadersAreWidened)
     const Bytes mono = bmpFile(core, {0, 0, 0, 255, 255, 255}, {0x40, 0, 0, 0, 0x80, 0, 0, 0});
     ASSERT_EQ(mono.size(), 40u);
     ASSERT_TRUE(readBytes(dib, mono));
-    EXPECT_EQ(pixels(dib), (Bytes{0x40, 0, 0, 0, 0x80, 0, 0, 0}));
+    EXPECT_EQ(PixelBytes(dib), (Bytes{0x40, 0, 0, 0, 0x80, 0, 0, 0}));
     // The archive form takes no OS/2 header.
     EXPECT_FALSE(loadData(dib, mono));
 }
@@ -225,7 +213,7 @@ TEST(CDIBFileTest, ZeroSizesAreFilledIn)
     ASSERT_TRUE(loadData(dib, file));
     EXPECT_EQ(dib.GetInfo()->bmiHeader.biClrUsed, 2u);
     EXPECT_EQ(dib.GetImageSize(), 4u);
-    EXPECT_EQ(pixels(dib), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(PixelBytes(dib), (Bytes{1, 2, 3, 4}));
 }
 
 TEST(CDIBFileTest, AGapBeforeThePixelsIsSkippedInFilesOnly)
@@ -236,10 +224,10 @@ TEST(CDIBFileTest, AGapBeforeThePixelsIsSkippedInFilesOnly)
     const Bytes file = bmpFile(infoHeader(1, 2, 24), gap, rows);
     CDIB dib;
     ASSERT_TRUE(readBytes(dib, file));
-    EXPECT_EQ(pixels(dib), rows);
+    EXPECT_EQ(PixelBytes(dib), rows);
     // From an archive the pixels follow the header, gap and all.
     ASSERT_TRUE(loadData(dib, file));
-    EXPECT_EQ(pixels(dib), (Bytes{0xAA, 0xBB, 0xCC, 0xDD, 1, 2, 3, 0}));
+    EXPECT_EQ(PixelBytes(dib), (Bytes{0xAA, 0xBB, 0xCC, 0xDD, 1, 2, 3, 0}));
 }
 
 TEST(CDIBFileTest, StandardBitFieldsAreHeldAsPlainRows)
@@ -256,10 +244,10 @@ TEST(CDIBFileTest, StandardBitFieldsAreHeldAsPlainRows)
     CDIB dib;
     ASSERT_TRUE(readBytes(dib, withMasks(16, m555)));
     EXPECT_EQ(dib.GetInfo()->bmiHeader.biCompression, BI_RGB);
-    EXPECT_EQ(pixels(dib), Bytes(4, 0x42));
+    EXPECT_EQ(PixelBytes(dib), Bytes(4, 0x42));
     ASSERT_TRUE(loadData(dib, withMasks(32, m888)));
     EXPECT_EQ(dib.GetInfo()->bmiHeader.biCompression, BI_RGB);
-    EXPECT_EQ(pixels(dib), Bytes(8, 0x42));
+    EXPECT_EQ(PixelBytes(dib), Bytes(8, 0x42));
     EXPECT_FALSE(readBytes(dib, withMasks(16, m565)));
     EXPECT_FALSE(readBytes(dib, withMasks(32, m555)));
     EXPECT_FALSE(loadData(dib, withMasks(16, m565)));
@@ -274,7 +262,7 @@ TEST(CDIBFileTest, TheArchiveReadsAtMostTheRowsAndSkipsTheRest)
     CDIB dib;
     DWORD next = 0;
     ASSERT_TRUE(loadData(dib, file, &next));
-    EXPECT_EQ(pixels(dib), (Bytes{9, 8, 7, 0}));
+    EXPECT_EQ(PixelBytes(dib), (Bytes{9, 8, 7, 0}));
     EXPECT_EQ(next, 0x11223344u);
     // A stored count beyond the data, or short of the rows, is a damaged stream.
     PutLe32(file, 2, 14 + 40 + 3);
@@ -307,14 +295,14 @@ TEST(CDIBFileTest, CompressedData)
 TEST(CDIBFileTest, HostileHeadersAreRefusedAndThePictureKept)
 {
     CDIB dib;
-    makePattern(dib, 4);
-    const Bytes before = pixels(dib);
+    MakePattern(dib, 4);
+    const Bytes before = PixelBytes(dib);
     const SIZE_T blocks = GlobalBlockCount();
     auto refused = [&](const Bytes& file, const char* what) {
         SCOPED_TRACE(what);
         EXPECT_FALSE(readBytes(dib, file));
         EXPECT_FALSE(loadData(dib, file));
-        EXPECT_EQ(pixels(dib), before);
+        EXPECT_EQ(PixelBytes(dib), before);
         EXPECT_EQ(dib.GetBitCount(), 4);
     };
     const Bytes rows(64, 0);
@@ -351,7 +339,7 @@ TEST(CDIBFileTest, HostileHeadersAreRefusedAndThePictureKept)
     // Every cut of sound files, at every depth and in both header forms.
     for (WORD bpp : {1, 4, 8, 16, 24}) {
         CDIB src;
-        makePattern(src, bpp);
+        MakePattern(src, bpp);
         const Bytes whole = written(src);
         for (std::size_t cut = 0; cut < whole.size(); ++cut)
             refused(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(cut)), "a cut file");
@@ -384,7 +372,7 @@ TEST(CDIBFileTest, ReadsWhatImageMagickWritesAndTheOtherWayRound)
     Convert(quote(src), "", v5);
     ASSERT_EQ(ReadFile(v5)[14], 124);
     CDIB dib;
-    makePattern(dib, 16);
+    MakePattern(dib, 16);
     EXPECT_FALSE(dib.Load(v5.string().c_str()));
     EXPECT_EQ(dib.GetBitCount(), 16);
 

@@ -2,6 +2,7 @@
 // resources, copies, and the stored forms against golden bytes.
 
 #include "buttonlib/media/CDIB.h"
+#include "buttonlib/media/DibTestSupport.h"
 #include "buttonlib/media/MediaTestSupport.h"
 
 #include "platform/mfc/CMemFile.h"
@@ -14,17 +15,6 @@
 namespace {
 
 using namespace media::testing;
-
-// The golden picture: 5 x 3, default table, pixel bytes k*37 + depth, 96 x 72 dpi.
-void makePattern(CDIB& dib, WORD bpp)
-{
-    ASSERT_TRUE(dib.CreateBlank(5, 3, bpp, RGB(0, 0, 0)));
-    Bytes bits(dib.GetImageSize());
-    for (std::size_t k = 0; k < bits.size(); ++k)
-        bits[k] = BYTE(k * 37 + bpp);
-    dib.SetBits(bits.data(), 0);
-    dib.SetDpi(96, 72);
-}
 
 Bytes stored(CDIB& dib, bool compressed)
 {
@@ -46,11 +36,6 @@ bool load(CDIB& dib, Bytes bytes, bool compressed)
         return false;
     }
     return true;
-}
-
-Bytes pixels(const CDIB& dib)
-{
-    return Bytes(dib.GetBits(), dib.GetBits() + dib.GetImageSize());
 }
 
 TEST(CDIBTest, ConstructedEmpty)
@@ -94,7 +79,7 @@ TEST(CDIBTest, BlankFillsAtEveryDepth)
         Bytes expect;
         for (int r = 0; r < 2; ++r)
             expect.insert(expect.end(), c.row.begin(), c.row.end());
-        EXPECT_EQ(pixels(dib), expect);
+        EXPECT_EQ(PixelBytes(dib), expect);
         EXPECT_EQ(dib.GetInfo()->bmiHeader.biSizeImage, expect.size());
         // A blank header has no resolution.
         LONG x = -1, y = -1;
@@ -129,7 +114,7 @@ TEST(CDIBTest, TablesComeFromTheDefaultsOrTheTemplate)
     templ.h.biYPelsPerMeter = 2835;
     ASSERT_TRUE(dib.CreateFromHeader(9, 2, reinterpret_cast<BITMAPINFO*>(&templ), RGB(60, 50, 40)));
     EXPECT_EQ(dib.GetColorTable()[1].rgbRed, 60);
-    EXPECT_EQ(pixels(dib), Bytes(8, 0xFF));
+    EXPECT_EQ(PixelBytes(dib), Bytes(8, 0xFF));
     LONG x = 0, y = 0;
     dib.GetDpi(&x, &y);
     EXPECT_EQ(x, 96);
@@ -138,21 +123,21 @@ TEST(CDIBTest, TablesComeFromTheDefaultsOrTheTemplate)
     // The template may be the picture's own header.
     ASSERT_TRUE(dib.CreateFromHeader(4, 4, dib.GetInfo(), RGB(30, 20, 10)));
     EXPECT_EQ(dib.GetColorTable()[0].rgbBlue, 10);
-    EXPECT_EQ(pixels(dib), Bytes(16, 0x00));
+    EXPECT_EQ(PixelBytes(dib), Bytes(16, 0x00));
 }
 
 TEST(CDIBTest, ImpossibleSizesRaise)
 {
     CDIB dib;
-    makePattern(dib, 8);
-    const Bytes before = pixels(dib);
+    MakePattern(dib, 8);
+    const Bytes before = PixelBytes(dib);
     EXPECT_THROW(dib.CreateBlank(-1, 5, 8, 0), CMemoryException);
     EXPECT_THROW(dib.CreateBlank(5, -1, 8, 0), CMemoryException);
     EXPECT_THROW(dib.CreateBlank(5, 5, 2, 0), CMemoryException);
     EXPECT_THROW(dib.CreateBlank(0x7FFFFFFF, 0x7FFFFFFF, 32, 0), CMemoryException);
     EXPECT_THROW(dib.CreateBlank(40000, 40000, 24, 0), CMemoryException);
     // Refused before the held picture is released.
-    EXPECT_EQ(pixels(dib), before);
+    EXPECT_EQ(PixelBytes(dib), before);
 }
 
 TEST(CDIBTest, ResolutionConversions)
@@ -180,11 +165,11 @@ TEST(CDIBTest, ResolutionConversions)
 TEST(CDIBTest, CopiesAndLikenesses)
 {
     CDIB src(TRUE);
-    makePattern(src, 4);
+    MakePattern(src, 4);
     src.SetDpi(200, 100);
     CDIB copy;
     copy.Copy(src);
-    EXPECT_EQ(pixels(copy), pixels(src));
+    EXPECT_EQ(PixelBytes(copy), PixelBytes(src));
     EXPECT_EQ(copy.GetKeepMemory(), 1);
     LONG x = 0, y = 0;
     copy.GetDpi(&x, &y);
@@ -195,7 +180,7 @@ TEST(CDIBTest, CopiesAndLikenesses)
     CDIB like;
     ASSERT_TRUE(like.CreateLike(2, 2, src));
     EXPECT_EQ(like.GetBitCount(), 4);
-    EXPECT_EQ(pixels(like), Bytes(8, 0xFF)); // white is entry 15
+    EXPECT_EQ(PixelBytes(like), Bytes(8, 0xFF)); // white is entry 15
 
     CDIB empty;
     copy.Copy(empty);
@@ -205,7 +190,7 @@ TEST(CDIBTest, CopiesAndLikenesses)
     // A whole packed DIB: header, table, rows.
     CDIB packed;
     ASSERT_TRUE(packed.CreateFromPackedDIB(src.GetInfo()));
-    EXPECT_EQ(pixels(packed), pixels(src));
+    EXPECT_EQ(PixelBytes(packed), PixelBytes(src));
 }
 
 TEST(CDIBTest, AttachFindsThePixelsBehindTheRealTable)
@@ -218,7 +203,7 @@ TEST(CDIBTest, AttachFindsThePixelsBehindTheRealTable)
     std::memcpy(p, &hdr, sizeof hdr);
     p[40 + 12] = 0x12;
     CDIB dib;
-    makePattern(dib, 8);
+    MakePattern(dib, 8);
     ASSERT_TRUE(dib.Attach(h, p, DWORD(size)));
     EXPECT_EQ(dib.GetBits(), p + 52);
     EXPECT_EQ(dib.GetImageSize(), 8u);
@@ -303,7 +288,7 @@ TEST(CDIBTest, StoredFormsMatchTheGoldenBytes)
         SCOPED_TRACE(bpp);
         const std::string name = "dib" + std::to_string(bpp);
         CDIB dib;
-        makePattern(dib, bpp);
+        MakePattern(dib, bpp);
         EXPECT_EQ(stored(dib, false), ReadGolden(name + ".ser"));
         EXPECT_EQ(stored(dib, true), ReadGolden(name + ".serx"));
 
@@ -312,7 +297,7 @@ TEST(CDIBTest, StoredFormsMatchTheGoldenBytes)
             CDIB back;
             back.SetDpi(1, 33);
             ASSERT_TRUE(load(back, ReadGolden(name + (compressed ? ".serx" : ".ser")), compressed));
-            EXPECT_EQ(pixels(back), pixels(dib));
+            EXPECT_EQ(PixelBytes(back), PixelBytes(dib));
             EXPECT_EQ(back.GetAux(), -1);
             LONG x = 0, y = 0;
             back.GetDpi(&x, &y);
@@ -333,24 +318,24 @@ TEST(CDIBTest, EmptyPicturesStoreNothing)
     GlobalFree(blob);
 
     CDIB dib;
-    makePattern(dib, 8);
+    MakePattern(dib, 8);
     blob = dib.GetBlob();
     CDIB back;
     back.SetBlob(&blob);
     EXPECT_EQ(blob, nullptr);
-    EXPECT_EQ(pixels(back), pixels(dib));
+    EXPECT_EQ(PixelBytes(back), PixelBytes(dib));
 }
 
 TEST(CDIBTest, APayloadThatIsNotABitmapRaisesAndChangesNothing)
 {
     CDIB dib(TRUE);
-    makePattern(dib, 24);
-    const Bytes before = pixels(dib);
+    MakePattern(dib, 24);
+    const Bytes before = PixelBytes(dib);
     Bytes bad = ReadGolden("dib8.ser");
     bad[16] = 'X';
     bad[4] = 7; // pasted
     EXPECT_FALSE(load(dib, bad, false));
-    EXPECT_EQ(pixels(dib), before);
+    EXPECT_EQ(PixelBytes(dib), before);
     const Bytes values = stored(dib, false);
     EXPECT_EQ(Bytes(values.begin(), values.begin() + 16),
               (Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 96, 0, 0, 0}));
@@ -359,10 +344,10 @@ TEST(CDIBTest, APayloadThatIsNotABitmapRaisesAndChangesNothing)
     Bytes wrong = ReadGolden("dib8.serx");
     wrong[20] ^= 1;
     EXPECT_FALSE(load(dib, wrong, true));
-    EXPECT_EQ(pixels(dib), before);
+    EXPECT_EQ(PixelBytes(dib), before);
     // A stream that ends inside the values.
     EXPECT_THROW(load(dib, Bytes{1, 2, 3}, false), CArchiveException);
-    EXPECT_EQ(pixels(dib), before);
+    EXPECT_EQ(PixelBytes(dib), before);
 }
 
 TEST(CDIBTest, TheFlaggedFormSaysWhetherAPictureFollows)
@@ -376,7 +361,7 @@ TEST(CDIBTest, TheFlaggedFormSaysWhetherAPictureFollows)
     EXPECT_EQ(bytes, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 150, 0, 0, 0, 0, 0, 0, 0}));
 
     CDIB dib;
-    makePattern(dib, 16);
+    MakePattern(dib, 16);
     CMemFile out;
     CArchive store(&out, CArchive::store);
     dib.SerializeWithFlag(store);
@@ -390,7 +375,7 @@ TEST(CDIBTest, TheFlaggedFormSaysWhetherAPictureFollows)
     CMemFile in(bytes.data(), UINT(bytes.size()));
     CArchive load(&in, CArchive::load);
     back.SerializeWithFlag(load);
-    EXPECT_EQ(pixels(back), pixels(dib));
+    EXPECT_EQ(PixelBytes(back), PixelBytes(dib));
 }
 
 } // namespace

@@ -12,6 +12,13 @@ BOOL CPalette::CreatePalette(const LOGPALETTE* lpLogPalette)
     return m_hObject ? TRUE : FALSE;
 }
 
+BOOL CPalette::Attach(HPALETTE hPalette)
+{
+    DeleteObject();
+    m_hObject = hPalette;
+    return hPalette ? TRUE : FALSE;
+}
+
 BOOL CPalette::DeleteObject()
 {
     if (!m_hObject)

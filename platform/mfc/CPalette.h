@@ -13,6 +13,8 @@ public:
 
     // Replaces a palette already held. FALSE when none could be made.
     BOOL CreatePalette(const LOGPALETTE* lpLogPalette);
+    // Takes over a palette made elsewhere, deleting the one held.
+    BOOL Attach(HPALETTE hPalette);
     // Deletes the held palette; FALSE when there is none.
     BOOL DeleteObject();
 

@@ -37,34 +37,7 @@ QMessageBox::StandardButton standardButton(int answer)
 
 class DesktopMessageBox : public MessageBoxPort {
 public:
-    int Show(const MessageBoxRequest& r) override
-    {
-        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-            std::fprintf(stderr, "[headless] %s: %s\n", r.caption.c_str(), r.text.c_str());
-            return DefaultMessageBoxAnswer(r.type);
-        }
-        QMessageBox box(r.owner);
-        box.setWindowTitle(QString::fromStdString(r.caption));
-        box.setText(QString::fromStdString(r.text));
-        switch (r.type & 0xF0) {
-        case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
-        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-        case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
-        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-        default: break;
-        }
-        const std::vector<int> answers = answersOf(r.type);
-        for (int a : answers)
-            box.addButton(standardButton(a));
-        box.setDefaultButton(standardButton(DefaultMessageBoxAnswer(r.type)));
-        // Esc and the close box answer as the last button (Cancel, No) would.
-        box.setEscapeButton(standardButton(answers.back()));
-        const int chosen = box.exec();
-        for (int a : answers)
-            if (standardButton(a) == chosen)
-                return a;
-        return answers.back();
-    }
+    int Show(const MessageBoxRequest& r) override { return ShowDesktopMessageBox(r); }
 };
 
 std::shared_ptr<MessageBoxPort>& port()
@@ -85,6 +58,35 @@ int DefaultMessageBoxAnswer(UINT type)
     const std::vector<int> answers = answersOf(type);
     const std::size_t index = (type & MB_DEFBUTTON3) ? 2 : (type & MB_DEFBUTTON2) ? 1 : 0;
     return answers[std::min(index, answers.size() - 1)];
+}
+
+int ShowDesktopMessageBox(const MessageBoxRequest& r)
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        std::fprintf(stderr, "[headless] %s: %s\n", r.caption.c_str(), r.text.c_str());
+        return DefaultMessageBoxAnswer(r.type);
+    }
+    QMessageBox box(r.owner);
+    box.setWindowTitle(QString::fromStdString(r.caption));
+    box.setText(QString::fromStdString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    switch (r.type & 0xF0) {
+    case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    const std::vector<int> answers = answersOf(r.type);
+    for (int a : answers)
+        box.addButton(standardButton(a));
+    box.setDefaultButton(standardButton(DefaultMessageBoxAnswer(r.type)));
+    // Esc and the close box answer as the last button (Cancel, No) would.
+    box.setEscapeButton(standardButton(answers.back()));
+    const int chosen = box.exec();
+    for (int a : answers)
+        if (standardButton(a) == chosen)
+            return a;
+    return answers.back();
 }
 
 int MessageBox(QWidget* owner, LPCTSTR text, LPCTSTR caption, UINT type)

@@ -69,6 +69,10 @@ int MessageBox(QWidget* owner, LPCTSTR text, LPCTSTR caption, UINT type);
 // The answer of the default button of the type's button set.
 int DefaultMessageBoxAnswer(UINT type);
 
+// The desktop's own box, whatever port is installed (other seams that show
+// the system box build on it); headless it answers with the default button.
+int ShowDesktopMessageBox(const MessageBoxRequest& request);
+
 // Keeps every request and answers from a queue, then with the default button.
 class RecordingMessageBox : public MessageBoxPort {
 public:
