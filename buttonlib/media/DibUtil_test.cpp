@@ -21,7 +21,7 @@ using media::testing::BlockBytes;
 using media::testing::Bytes;
 using Rgb = std::array<int, 3>;
 
-struct DibSpec {
+struct DibLayout {
     LONG width;
     LONG height;
     WORD bpp;
@@ -32,7 +32,7 @@ struct DibSpec {
 };
 
 // A packed DIB block; rows default to zero.
-HGLOBAL makeDib(const DibSpec& s)
+HGLOBAL makeDib(const DibLayout& s)
 {
     const std::size_t stride = ((std::size_t(s.width) * s.bpp + 31) / 32) * 4;
     const std::size_t image = stride * std::size_t(s.height);
