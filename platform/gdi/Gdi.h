@@ -167,10 +167,12 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors);
 
 // Blits. Source rectangles of bottom-up DIBs count from the bottom row.
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop);
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
+int FillRect(HDC hdc, const RECT* rect, HBRUSH hbr);
 
 // Palettes: plain data on a true-colour screen.
 HPALETTE CreatePalette(const LOGPALETTE* plpal);
@@ -180,3 +182,5 @@ UINT SetPaletteEntries(HPALETTE hpal, UINT start, UINT count, const PALETTEENTRY
 UINT GetNearestPaletteIndex(HPALETTE hpal, COLORREF color);
 HPALETTE SelectPalette(HDC hdc, HPALETTE hpal, BOOL forceBackground);
 UINT RealizePalette(HDC hdc);
+
+#include "platform/gdi/GdiDraw.h"
