@@ -140,17 +140,17 @@ Spans PolygonSpans(const POINT* points, int count, bool winding, int from, int t
     const long long first = std::max<long long>(minY, from);
     const long long last = std::min<long long>(maxY, to);
     for (long long y = first; y < last; ++y) {
-        // Sampled through the pixel centres: in doubled coordinates the row
-        // lies at 2y + 1, which no vertex can, and pixel x is inside from
-        // the first centre at or right of a crossing.
-        const long long row2 = 2 * y + 1;
+        // Sampled at the row's integer coordinate, where the one-pixel
+        // outline's lines have their pixel centres, so that the fill never
+        // reaches past them: an edge counts from its upper end down to just
+        // above its lower end, and pixel x is inside from the first at or
+        // right of a crossing.
         crossings.clear();
         for (const Edge& e : edges) {
-            if (!(2 * e.ya < row2 && row2 < 2 * e.yb))
+            if (!(e.ya <= y && y < e.yb))
                 continue;
-            const long long dy2 = 2 * (e.yb - e.ya);
-            const long long num = 2 * e.xa * dy2 + 2 * (row2 - 2 * e.ya) * (e.xb - e.xa) - dy2;
-            crossings.emplace_back(ceilDiv(num, 2 * dy2), e.dir);
+            const long long dy = e.yb - e.ya;
+            crossings.emplace_back(ceilDiv(e.xa * dy + (y - e.ya) * (e.xb - e.xa), dy), e.dir);
         }
         std::sort(crossings.begin(), crossings.end());
         runs.clear();

@@ -1,11 +1,13 @@
 #pragma once
 // Scan conversion: shapes as runs of whole pixels, shared by the drawing
 // calls and the regions so that a region holds exactly the pixels the same
-// shape paints. A pixel belongs to a shape when its centre lies inside it,
-// so a bounding rectangle's right column and bottom row stay outside; rows
-// and columns that would come out empty in a very thin ellipse keep their
-// middle pixel, so the shape never breaks apart. Shared by the files of this
-// folder only.
+// shape paints. A pixel belongs to a rectangle, ellipse or rounded rectangle
+// when its centre lies inside it, so a bounding rectangle's right column and
+// bottom row stay outside; rows and columns that would come out empty in a
+// very thin ellipse keep their middle pixel, so the shape never breaks
+// apart. Polygons are sampled where their outlines' lines put pixel centres
+// (at integer coordinates), so a fill never reaches past its outline.
+// Shared by the files of this folder only.
 
 #include "platform/gdi/Gdi.h"
 
