@@ -1,5 +1,6 @@
 #include "platform/gdi/Raster.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace gdi {
@@ -41,8 +42,11 @@ Clip::Clip(const DC& dc, const Surface& surface, const QRect* limit)
         bands_.back().last = runs_.size();
     }
     if (!bands_.empty()) {
-        top_ = bands_.front().top;
-        bottom_ = bands_.back().bottom;
+        const QRect box = area.boundingRect();
+        top_ = box.top();
+        bottom_ = box.top() + box.height();
+        left_ = box.left();
+        right_ = box.left() + box.width();
     }
 }
 
@@ -57,12 +61,16 @@ void Paint(Surface& dst, const Clip& clip, const Spans& spans, const Tile& tile)
             continue;
         clip.Row(s.y, s.x0, s.x1, [&](int a, int b) {
             if (solid && bytes > 0) {
-                // One pixel written, then its bytes repeated along the run.
+                // One pixel written, then the written part copied onto what
+                // follows it, doubling each time.
                 dst.SetValue(a, s.y, tile.values[0]);
-                BYTE* row = dst.Row(s.y);
-                const BYTE* first = row + std::size_t(a) * bytes;
-                for (std::size_t x = std::size_t(a) + 1; x < std::size_t(b); ++x)
-                    std::memcpy(row + x * bytes, first, bytes);
+                BYTE* start = dst.Row(s.y) + std::size_t(a) * bytes;
+                const std::size_t total = std::size_t(b - a) * bytes;
+                for (std::size_t done = bytes; done < total;) {
+                    const std::size_t n = std::min(done, total - done);
+                    std::memcpy(start + done, start, n);
+                    done += n;
+                }
                 return;
             }
             for (int x = a; x < b; ++x)

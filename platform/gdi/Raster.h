@@ -37,9 +37,12 @@ class Clip {
 public:
     Clip(const DC& dc, const Surface& surface, const QRect* limit = nullptr);
 
-    // Rows outside top .. bottom - 1 hold nothing to draw on.
+    // Rows outside top .. bottom - 1 and columns outside left .. right - 1
+    // hold nothing to draw on.
     int Top() const { return top_; }
     int Bottom() const { return bottom_; }
+    int Left() const { return left_; }
+    int Right() const { return right_; }
 
     // Calls f(a, b) for each run a .. b - 1 of row y within x0 .. x1 - 1
     // that may be drawn.
@@ -72,6 +75,8 @@ private:
     std::vector<std::pair<int, int>> runs_;
     int top_ = 0;
     int bottom_ = 0;
+    int left_ = 0;
+    int right_ = 0;
 };
 
 // Copies the tile onto the pixels of the spans that the clip lets through.

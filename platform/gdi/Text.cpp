@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <climits>
@@ -55,20 +56,42 @@ struct Line {
     qsizetype end;
 };
 
-int advance(const QFontMetrics& fm, const QString& s, qsizetype from, qsizetype to)
+// Where each character boundary of the shown text lies, as Qt lays the text
+// out for drawing; line ends stand as blanks here, as no line runs across
+// one.
+std::vector<qreal> boundaries(const QString& text, const QFont& font)
 {
-    return to > from ? fm.horizontalAdvance(s.mid(from, to - from)) : 0;
+    QString flat = text;
+    flat.replace(u'\r', u' ').replace(u'\n', u' ');
+    QTextLayout layout(flat, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    std::vector<qreal> x(std::size_t(text.size()) + 1, 0);
+    if (line.isValid())
+        for (qsizetype i = 1; i <= text.size(); ++i)
+            x[std::size_t(i)] = line.cursorToX(int(i));
+    return x;
+}
+
+// The width of the characters from .. to - 1.
+int advance(const std::vector<qreal>& x, qsizetype from, qsizetype to)
+{
+    return to > from ? qRound(x[std::size_t(to)] - x[std::size_t(from)]) : 0;
 }
 
 // Lines of a paragraph broken at blanks to fit the width; a word that does
 // not fit alone keeps its own line and runs over. Blanks at a break are
 // dropped.
-void breakParagraph(const QString& s, qsizetype from, qsizetype to, int width, const QFontMetrics& fm,
+void breakParagraph(const QString& s, qsizetype from, qsizetype to, int width, const std::vector<qreal>& x,
                     std::vector<Line>& lines)
 {
     qsizetype pos = from;
     while (true) {
-        if (advance(fm, s, pos, to) <= width) {
+        if (advance(x, pos, to) <= width) {
             lines.push_back(Line{pos, to});
             return;
         }
@@ -78,7 +101,7 @@ void breakParagraph(const QString& s, qsizetype from, qsizetype to, int width, c
                 continue;
             if (firstWord == to)
                 firstWord = p;
-            if (advance(fm, s, pos, p) > width)
+            if (advance(x, pos, p) > width)
                 break;
             fit = p;
         }
@@ -92,7 +115,7 @@ void breakParagraph(const QString& s, qsizetype from, qsizetype to, int width, c
     }
 }
 
-std::vector<Line> breakLines(const QString& s, UINT format, int width, const QFontMetrics& fm)
+std::vector<Line> breakLines(const QString& s, UINT format, int width, const std::vector<qreal>& x)
 {
     std::vector<Line> lines;
     if (format & DT_SINGLELINE) {
@@ -105,7 +128,7 @@ std::vector<Line> breakLines(const QString& s, UINT format, int width, const QFo
         while (end < s.size() && s[end] != u'\r' && s[end] != u'\n')
             ++end;
         if (format & DT_WORDBREAK)
-            breakParagraph(s, start, end, width, fm, lines);
+            breakParagraph(s, start, end, width, x, lines);
         else
             lines.push_back(Line{start, end});
         if (end >= s.size())
@@ -115,50 +138,82 @@ std::vector<Line> breakLines(const QString& s, UINT format, int width, const QFo
     }
 }
 
-// Draws one line's glyphs (and the underlines of its prefixed characters)
-// with its cell's top-left corner at (x, y).
+// A line placed on the surface: its cell's top-left corner and its width.
+struct Placed {
+    Line line;
+    int x;
+    int y;
+    int width;
+};
+
+// Draws the glyphs of the lines (and the underlines of their prefixed
+// characters): Qt renders them into one mask, whose set pixels are then
+// written in the ink.
 void drawGlyphs(Surface& dst, const Clip& clip, const QFont& font, const QFontMetrics& fm, const Shown& shown,
-                const Line& line, int x, int y, const Tile& ink)
+                const std::vector<qreal>& x, const std::vector<Placed>& placed, const Tile& ink)
 {
-    if (line.end <= line.start)
+    if (placed.empty())
         return;
-    const QString text = shown.text.mid(line.start, line.end - line.start);
-    const int width = fm.horizontalAdvance(text);
-    // Room around the cell for glyphs that reach beyond it.
-    const int pad = fm.height();
-    QImage mask(width + 2 * pad, fm.height() + 2 * pad, QImage::Format_ARGB32_Premultiplied);
-    if (mask.isNull())
+    // The block the cells cover, with room for glyphs that reach beyond them.
+    const int padX = fm.height() / 2 + 2, padY = fm.height() / 4 + 2;
+    long long left = placed.front().x, right = left;
+    for (const Placed& p : placed) {
+        left = std::min<long long>(left, p.x);
+        right = std::max<long long>(right, static_cast<long long>(p.x) + p.width);
+    }
+    const long long top = placed.front().y;
+    const long long bottom = static_cast<long long>(placed.back().y) + fm.height();
+    // Only the part the clip lets through is worth rendering.
+    const long long firstRow = std::max<long long>(top - padY, clip.Top());
+    const long long lastRow = std::min<long long>(bottom + padY, clip.Bottom());
+    const long long firstColumn = std::max<long long>(left - padX, clip.Left() - padX);
+    const long long lastColumn = std::min<long long>(right + padX, clip.Right() + padX);
+    if (firstRow >= lastRow || firstColumn >= lastColumn)
         return;
-    mask.fill(0);
+    const int width = int(lastColumn - firstColumn), height = int(lastRow - firstRow);
+    // One scratch mask per thread, grown as needed; only the part used is cleared.
+    thread_local QImage mask;
+    if (mask.width() < width || mask.height() < height) {
+        mask = QImage(std::max(width, mask.width()), std::max(height, mask.height()),
+                      QImage::Format_ARGB32_Premultiplied);
+        if (mask.isNull())
+            return;
+    }
+    for (int r = 0; r < height; ++r)
+        std::memset(mask.scanLine(r), 0, std::size_t(width) * sizeof(QRgb));
+    const int originX = int(firstColumn);
+    const int originY = int(firstRow);
     {
         QPainter p(&mask);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         p.setFont(font);
         p.setPen(Qt::white);
-        p.drawText(QPoint(pad, pad + fm.ascent()), text);
-        const int underlineY = pad + fm.ascent() + std::max(1, fm.underlinePos());
-        for (qsizetype i = line.start; i < line.end; ++i)
-            if (shown.underlined[std::size_t(i)]) {
-                const int a = advance(fm, shown.text, line.start, i);
-                const int b = advance(fm, shown.text, line.start, i + 1);
-                p.fillRect(pad + a, underlineY, b - a, std::max(1, fm.lineWidth()), Qt::white);
-            }
+        const int underlineOffset = fm.ascent() + std::max(1, fm.underlinePos());
+        for (const Placed& l : placed) {
+            if (l.line.end <= l.line.start)
+                continue;
+            const int lx = l.x - originX, ly = l.y - originY;
+            p.drawText(QPoint(lx, ly + fm.ascent()), shown.text.mid(l.line.start, l.line.end - l.line.start));
+            for (qsizetype i = l.line.start; i < l.line.end; ++i)
+                if (shown.underlined[std::size_t(i)]) {
+                    const int a = advance(x, l.line.start, i);
+                    const int b = advance(x, l.line.start, i + 1);
+                    p.fillRect(lx + a, ly + underlineOffset, b - a, std::max(1, fm.lineWidth()), Qt::white);
+                }
+        }
     }
     Spans spans;
-    for (int r = 0; r < mask.height(); ++r) {
-        const int yy = y - pad + r;
-        if (yy < clip.Top() || yy >= clip.Bottom())
-            continue;
+    for (int r = 0; r < height; ++r) {
         const auto* row = reinterpret_cast<const QRgb*>(mask.constScanLine(r));
-        for (int c = 0; c < mask.width();) {
+        for (int c = 0; c < width;) {
             if (qAlpha(row[c]) < 128) {
                 ++c;
                 continue;
             }
             const int begin = c;
-            while (c < mask.width() && qAlpha(row[c]) >= 128)
+            while (c < width && qAlpha(row[c]) >= 128)
                 ++c;
-            spans.push_back(Span{yy, x - pad + begin, x - pad + c});
+            spans.push_back(Span{originY + r, originX + begin, originX + c});
         }
     }
     Paint(dst, clip, spans, ink);
@@ -246,13 +301,14 @@ int DrawText(HDC hdc, const char* text, int count, RECT* rect, UINT format)
     const QFontMetrics fm(font);
     const bool single = format & DT_SINGLELINE;
     const Shown shown = shownText(textOf(text, count), !(format & DT_NOPREFIX), single);
-    const std::vector<Line> lines =
-        breakLines(shown.text, format, int(std::max<long long>(0, static_cast<long long>(rect->right) - rect->left)), fm);
+    const std::vector<qreal> x = boundaries(shown.text, font);
+    const std::vector<Line> lines = breakLines(
+        shown.text, format, int(std::clamp<long long>(static_cast<long long>(rect->right) - rect->left, 0, INT_MAX)), x);
     const int lineHeight = fm.height();
     std::vector<int> widths;
     int widest = 0;
     for (const Line& l : lines) {
-        widths.push_back(advance(fm, shown.text, l.start, l.end));
+        widths.push_back(advance(x, l.start, l.end));
         widest = std::max(widest, widths.back());
     }
     const int height = int(lines.size()) * lineHeight;
@@ -265,27 +321,29 @@ int DrawText(HDC hdc, const char* text, int count, RECT* rect, UINT format)
     // Positions in 64 bits: a measuring rectangle may reach to the ends of the int range.
     const long long left = rect->left, right = rect->right, rectTop = rect->top, rectBottom = rect->bottom;
     long long top = rectTop;
-    const bool placed = single && (format & (DT_VCENTER | DT_BOTTOM));
-    if (placed)
+    const bool offset = single && (format & (DT_VCENTER | DT_BOTTOM));
+    if (offset)
         top = (format & DT_VCENTER) ? rectTop + (rectBottom - rectTop - lineHeight) / 2 : rectBottom - lineHeight;
     const auto near = [](long long v) { return int(std::clamp<long long>(v, -(1 << 28), 1 << 28)); };
     const QRect box(QPoint(near(left), near(rectTop)), QPoint(near(right) - 1, near(rectBottom) - 1));
     const Clip clip(*t.dc, *t.surface, (format & DT_NOCLIP) ? nullptr : &box);
     const Tile ink = ColorTile(*t.surface, t.dc->textColor);
     const Tile background = ColorTile(*t.surface, t.dc->bkColor);
+    std::vector<Placed> placedLines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int w = widths[i];
-        long long x = left;
+        long long lineX = left;
         if (format & DT_CENTER)
-            x = left + (right - left - w) / 2;
+            lineX = left + (right - left - w) / 2;
         else if (format & DT_RIGHT)
-            x = right - w;
-        const int xi = near(x);
+            lineX = right - w;
+        const int xi = near(lineX);
         const int y = near(top + static_cast<long long>(i) * lineHeight);
         if (t.dc->bkMode == OPAQUE && w > 0)
             Paint(*t.surface, clip, ToSpans(RectRows(Box{xi, y, xi + w, y + lineHeight}, y, y + lineHeight)),
                   background);
-        drawGlyphs(*t.surface, clip, font, fm, shown, lines[i], xi, y, ink);
+        placedLines.push_back(Placed{lines[i], xi, y, w});
     }
-    return placed ? int(top + lineHeight - rectTop) : height;
+    drawGlyphs(*t.surface, clip, font, fm, shown, x, placedLines, ink);
+    return offset ? int(top + lineHeight - rectTop) : height;
 }
