@@ -7,18 +7,7 @@
 namespace {
 
 using gditest::Canvas;
-
-// One pixel of a ROP's truth table: bits 16-23 indexed by pattern, source
-// and destination bits.
-COLORREF ropReference(DWORD rop, DWORD p, DWORD s, DWORD d)
-{
-    DWORD out = 0;
-    for (int b = 0; b < 24; ++b) {
-        const int idx = int((p >> b) & 1) * 4 + int((s >> b) & 1) * 2 + int((d >> b) & 1);
-        out |= DWORD((rop >> (16 + idx)) & 1) << b;
-    }
-    return out;
-}
+using gditest::ropReference;
 
 constexpr DWORD kDPa = 0x00A000C9;
 constexpr DWORD kDPo = 0x00FA0089;

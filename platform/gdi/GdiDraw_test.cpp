@@ -50,14 +50,11 @@ TEST(GdiDrawTest, SystemColoursAndNearestColours)
     HDC mem = CreateCompatibleDC(screen);
     EXPECT_EQ(GetNearestColor(mem, RGB(200, 190, 180)), 0xFFFFFFu);
     EXPECT_EQ(GetNearestColor(mem, RGB(20, 30, 10)), 0u);
-    struct {
-        BITMAPINFOHEADER h;
-        RGBQUAD colors[256];
-    } info{};
-    info.h = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, 2, 1, 8, BI_RGB, 0, 0, 0, 2, 0};
+    gditest::Info info = gditest::header(2, 2, 8);
+    info.h.biClrUsed = 2;
     info.colors[0] = RGBQUAD{0, 0, 200, 0};
     info.colors[1] = RGBQUAD{0, 200, 0, 0};
-    HBITMAP section = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HBITMAP section = CreateDIBSection(screen, info.get(), DIB_RGB_COLORS, nullptr, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, section);
     EXPECT_EQ(GetNearestColor(mem, RGB(180, 20, 0)), RGB(200, 0, 0));
     SelectObject(mem, old);
@@ -189,15 +186,11 @@ TEST(GdiDrawTest, EveryDrawingCallHonoursTheClipRegion)
         FillRect(source.dc(), &r, b);
         DeleteObject(b);
     }
-    struct {
-        BITMAPINFOHEADER h;
-        RGBQUAD colors[2];
-    } info{};
-    info.h = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 4, 4, 1, 1, BI_RGB, 0, 0, 0, 2, 0};
+    gditest::Info info = gditest::header(4, 4, 1);
     info.colors[0] = RGBQUAD{255, 0, 0, 0};
     info.colors[1] = RGBQUAD{0, 255, 255, 0};
     const BYTE dib[16] = {0xA0, 0, 0, 0, 0x50, 0, 0, 0, 0xA0, 0, 0, 0, 0x50, 0, 0, 0};
-    const auto* bmi = reinterpret_cast<const BITMAPINFO*>(&info);
+    const BITMAPINFO* bmi = info.get();
 
     const std::pair<const char*, std::function<void(HDC)>> calls[] = {
         {"FillRect", [&](HDC dc) { const RECT r{-3, 2, 60, 40}; FillRect(dc, &r, pattern); }},

@@ -87,6 +87,15 @@ Object* findObject(Table& t, void* h)
     return it == t.objects.end() ? nullptr : it->second.get();
 }
 
+// Puts an object in a DC's slot for its kind; returns the one it replaces.
+template <typename T>
+HGDIOBJ replaceIn(T*& slot, Object* o)
+{
+    T* old = slot;
+    slot = static_cast<T*>(o);
+    return old;
+}
+
 HDC newDC(bool screen)
 {
     Table& t = table();
@@ -275,21 +284,9 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj)
         dc->bitmap = b;
         return old;
     }
-    case Kind::Brush: {
-        Brush* old = dc->brush;
-        dc->brush = static_cast<Brush*>(o);
-        return old;
-    }
-    case Kind::Pen: {
-        Pen* old = dc->pen;
-        dc->pen = static_cast<Pen*>(o);
-        return old;
-    }
-    case Kind::Font: {
-        Font* old = dc->font;
-        dc->font = static_cast<Font*>(o);
-        return old;
-    }
+    case Kind::Brush: return replaceIn(dc->brush, o);
+    case Kind::Pen: return replaceIn(dc->pen, o);
+    case Kind::Font: return replaceIn(dc->font, o);
     case Kind::Region: {
         // Selecting a region sets a copy as the clip region and returns its kind.
         const QRegion& r = static_cast<Region*>(o)->region;

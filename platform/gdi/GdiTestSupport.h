@@ -16,6 +16,37 @@
 
 namespace gditest {
 
+// A BITMAPINFO with room for 256 colours.
+struct Info {
+    BITMAPINFOHEADER h{};
+    RGBQUAD colors[256]{};
+    BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+inline Info header(int w, int h, int bpp)
+{
+    Info i;
+    i.h.biSize = sizeof(BITMAPINFOHEADER);
+    i.h.biWidth = w;
+    i.h.biHeight = h;
+    i.h.biPlanes = 1;
+    i.h.biBitCount = WORD(bpp);
+    i.h.biCompression = BI_RGB;
+    return i;
+}
+
+// One pixel of a ROP's truth table, computed independently: bits 16-23
+// indexed by pattern, source and destination bits.
+inline DWORD ropReference(DWORD rop, DWORD p, DWORD s, DWORD d)
+{
+    DWORD out = 0;
+    for (int b = 0; b < 24; ++b) {
+        const int idx = int((p >> b) & 1) * 4 + int((s >> b) & 1) * 2 + int((d >> b) & 1);
+        out |= DWORD((rop >> (16 + idx)) & 1) << b;
+    }
+    return out;
+}
+
 class Canvas {
 public:
     Canvas(int width, int height, COLORREF fill = 0xFFFFFF) : width_(width), height_(height)
@@ -52,18 +83,10 @@ public:
     // The pixels, top row first.
     QImage Image() const
     {
-        struct {
-            BITMAPINFOHEADER h;
-            RGBQUAD colors[3];
-        } info{};
-        info.h.biSize = sizeof(BITMAPINFOHEADER);
-        info.h.biWidth = width_;
-        info.h.biHeight = -height_;
-        info.h.biPlanes = 1;
-        info.h.biBitCount = 32;
+        Info info = header(width_, -height_, 32);
         QImage image(width_, height_, QImage::Format_RGB32);
         std::vector<BYTE> bits(std::size_t(width_) * std::size_t(height_) * 4);
-        GetDIBits(dc_, bitmap_, 0, UINT(height_), bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+        GetDIBits(dc_, bitmap_, 0, UINT(height_), bits.data(), info.get(), DIB_RGB_COLORS);
         for (int y = 0; y < height_; ++y)
             for (int x = 0; x < width_; ++x) {
                 const BYTE* p = &bits[(std::size_t(y) * std::size_t(width_) + std::size_t(x)) * 4];
