@@ -148,7 +148,8 @@ public:
         std::printf("\nours / QPainter (real time):\n");
         for (const auto& [name, ours] : times_) {
             const auto at = name.find("_Ours");
-            if (at == std::string::npos)
+            const bool spread = name.ends_with("_stddev") || name.ends_with("_cv");
+            if (at == std::string::npos || spread)
                 continue;
             const std::string other = std::string(name).replace(at, 5, "_QPainter");
             const auto it = times_.find(other);
