@@ -183,6 +183,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop);
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
+int FillRect(HDC hdc, const RECT* rect, HBRUSH hbr);
 
 // Palettes: plain data on a true-colour screen.
 HPALETTE CreatePalette(const LOGPALETTE* plpal);
@@ -208,3 +209,5 @@ inline constexpr UINT SYSPAL_NOSTATIC = 2;
 UINT GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, PALETTEENTRY* entries);
 // SYSPAL_STATIC for the screen and its memory DCs.
 UINT GetSystemPaletteUse(HDC hdc);
+
+#include "platform/gdi/GdiDraw.h"
