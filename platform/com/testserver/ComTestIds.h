@@ -26,6 +26,7 @@ inline constexpr DISPID kFire = 13;      // Fire(short code) as short: raises Pi
 inline constexpr DISPID kSetting = 14;   // Setting(key, name) as string: HKEY_CURRENT_USER value
 inline constexpr DISPID kHandleKind = 15; // HandleKind(long handle) as short: 0 none, 1 bitmap, 2 cursor, 3 window
 inline constexpr DISPID kEcho = 16;      // Echo(value) as Variant
+inline constexpr DISPID kRing = 17;      // Ring(short code): raises Ping alone, holding no reference of its own
 
 // Events.
 inline constexpr DISPID kPing = 1;  // Ping(short code)

@@ -39,6 +39,7 @@ constexpr com::DispatchMember kMembers[] = {
     Method<Widget, &Widget::Setting>("Setting", kSetting, VT_BSTR, {{"key", VT_BSTR}, {"name", VT_BSTR}}),
     Method<Widget, &Widget::HandleKind>("HandleKind", kHandleKind, VT_I2, {{"handle", VT_I4}}),
     Method<Widget, &echo>("Echo", kEcho, VT_VARIANT, {{"value", VT_VARIANT}}),
+    Method<Widget, &Widget::Ring>("Ring", kRing, VT_EMPTY, {{"code", VT_I2}}),
 };
 
 constexpr com::DispatchMember kEvents[] = {
@@ -163,6 +164,12 @@ std::int16_t Widget::Fire(std::int16_t code)
     events_.FireEvent(kKey, {com::EventArg::I2Ref(&code), com::EventArg::Bool(true)});
     events_.FireEvent(kTotal, {com::EventArg::I4(number_ + code)});
     return code;
+}
+
+void Widget::Ring(std::int16_t code)
+{
+    // Nothing after the firing: a sink may have ended this widget.
+    events_.FireEvent(kPing, {com::EventArg::I2(code)});
 }
 
 std::string Widget::Setting(std::string key, std::string name)

@@ -43,6 +43,7 @@ public:
     std::string Describe(std::string text, std::int16_t* length, std::int32_t* words);
     void Fail(std::string message);
     std::int16_t Fire(std::int16_t code);
+    void Ring(std::int16_t code);
     std::string Setting(std::string key, std::string name);
     std::int16_t HandleKind(std::int32_t handle);
 
