@@ -116,20 +116,16 @@ protected:
     virtual ~RefCounted() { Module().ObjectDestroyed(); }
 
     ULONG AddRefCount() { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
-    ULONG ReleaseCount()
-    {
-        const ULONG left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    // The references left; the owner deletes itself at 0.
+    ULONG ReleaseCount() { return refs_.fetch_sub(1, std::memory_order_acq_rel) - 1; }
 
 private:
     std::atomic<ULONG> refs_{1};
 };
 
 // An object implementing Interfaces; Derived lists them in
-// std::span<const InterfaceEntry> InterfaceTable() const.
+// std::span<const InterfaceEntry> InterfaceTable() const. Its last Release
+// deletes it, so its destructor must be public.
 template <class Derived, class... Interfaces>
 class ComObject : public Interfaces..., public RefCounted {
 public:
@@ -139,7 +135,13 @@ public:
         return QueryInterfaceFromTable(self, self->InterfaceTable(), iid, object);
     }
     ULONG AddRef() override { return AddRefCount(); }
-    ULONG Release() override { return ReleaseCount(); }
+    ULONG Release() override
+    {
+        const ULONG left = ReleaseCount();
+        if (left == 0)
+            delete static_cast<Derived*>(this);
+        return left;
+    }
 };
 
 } // namespace com

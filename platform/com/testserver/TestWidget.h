@@ -14,6 +14,7 @@ class Widget final : public com::ComObject<Widget, com::DispatchImpl<Widget>, IC
                                            IProvideClassInfo2> {
 public:
     Widget();
+    ~Widget() override;
 
     static const com::DispatchTable& Table();
     static const com::DispatchTable& EventTable();
@@ -48,8 +49,6 @@ public:
     std::int16_t HandleKind(std::int32_t handle);
 
 private:
-    ~Widget() override;
-
     com::ConnectionPoint events_;
     com::ConnectionPoint notify_;
     std::int32_t number_ = 0;
