@@ -4,6 +4,7 @@
 // XXXX-XXXXXXXXXXXX}" in hexadecimal digits: written in upper case, read in
 // either case, anything else refused.
 
+#include "platform/basic/Strings.h"
 #include "platform/mfc/WinTypes.h"
 
 #include <compare>
@@ -43,15 +44,6 @@ constexpr std::optional<GUID> ParseGuid(std::string_view text)
     constexpr std::size_t kLength = 38;
     if (text.size() != kLength || text.front() != '{' || text.back() != '}')
         return std::nullopt;
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     // The 16 bytes in text order, checking each dash on the way.
     BYTE bytes[16] = {};
     std::size_t pos = 1;
@@ -61,8 +53,8 @@ constexpr std::optional<GUID> ParseGuid(std::string_view text)
                 return std::nullopt;
             ++pos;
         }
-        const int hi = digit(text[pos]);
-        const int lo = digit(text[pos + 1]);
+        const int hi = vb::HexDigitValue(text[pos]);
+        const int lo = vb::HexDigitValue(text[pos + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         bytes[i] = static_cast<BYTE>(hi * 16 + lo);

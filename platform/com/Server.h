@@ -16,6 +16,13 @@
 
 #define COM_SERVER_EXPORT extern "C" __attribute__((visibility("default")))
 
+// The four entry points; a library defines them with COM_SERVER_EXPORT.
+COM_SERVER_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object);
+COM_SERVER_EXPORT HRESULT DllCanUnloadNow();
+COM_SERVER_EXPORT HRESULT DllRegisterServer();
+COM_SERVER_EXPORT HRESULT DllUnregisterServer();
+
+// Their types, as the loader looks them up by name.
 extern "C" {
 using DllGetClassObjectFunc = HRESULT (*)(REFCLSID clsid, REFIID iid, void** object);
 using DllCanUnloadNowFunc = HRESULT (*)();
