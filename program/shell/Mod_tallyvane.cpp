@@ -7,7 +7,6 @@
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
-#include "program/reports/ReportsState.h"
 #include "program/shell/Mod_DBConnections.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
@@ -72,7 +71,7 @@ bool Main()
     // load starts the e-mail timer.
     frmMain::Instance().Tray1.ShowIcon();
 
-    tv::Reports().g_TaskListOpen = false;
+    tv::Shell().g_TaskListOpen = false;
     return true;
 }
 

@@ -39,6 +39,10 @@ struct ShellState {
     // Main calendar window (frmTallyvane): whether closing it shows the hint
     // that the program goes on in the notification area.
     bool g_ShowCloseMenu = true;
+
+    // Task list window (frmTaskList): True while it is loaded; start-up
+    // clears it, and a reminder change refreshes the list only while it is set.
+    bool g_TaskListOpen = false;
 };
 
 ShellState& Shell();

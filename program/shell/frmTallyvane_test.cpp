@@ -65,14 +65,14 @@ protected:
 
 TEST_F(MainCalendar, StartUpShowsThisMonthsRemindersOfTheExampleDatabase)
 {
-    tv::Reports().g_TaskListOpen = true;
+    tv::Shell().g_TaskListOpen = true;
     ASSERT_TRUE(Mod_tallyvane::Main());
     settle();
 
     tv::ShellState& shell = tv::Shell();
     EXPECT_EQ(shell.g_MonthNames.size(), 12u);
     EXPECT_EQ(shell.g_DatabaseFileName, Mod_tallyvane::kExampleDatabaseFileName);
-    EXPECT_FALSE(tv::Reports().g_TaskListOpen);
+    EXPECT_FALSE(tv::Shell().g_TaskListOpen);
 
     frmTallyvane* form = frmTallyvane::IfLoaded();
     ASSERT_NE(form, nullptr);

@@ -7,7 +7,6 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "program/reports/Mod_tallyvane_Runner.h"
-#include "program/reports/ReportsState.h"
 #include "program/shell/Mod_DBConnections.h"
 #include "program/shell/Mod_FTPData.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
@@ -97,7 +96,7 @@ void SetCalendarReminder(int32_t typeCode, int16_t storeID, vb::Date reminderDat
         }
     }
     Mod_tallyvane::FillCalendar();
-    if (tv::Reports().g_TaskListOpen)
+    if (tv::Shell().g_TaskListOpen)
         Mod_tallyvane::RefreshTaskList();
 }
 

@@ -142,7 +142,7 @@ TEST_F(LeaseTabs, EveryCallRefillsTheCalendarAndTheTaskListOnlyWhileItIsOpen)
     SetCalendarReminder(5, 42, vb::Today(), "", "5", false);
     EXPECT_THAT(day(april), HasSubstr("Insurance: Cedar"));
     EXPECT_EQ(refills, 0);
-    tv::Reports().g_TaskListOpen = true;
+    tv::Shell().g_TaskListOpen = true;
     SetCalendarReminder(1, 5, vb::Today(), "Renewal: Oak Plaza", "1", true);
     SetCalendarReminder(1, 5, vb::Today(), "Renewal: Oak Plaza", "1", false);
     EXPECT_EQ(refills, 2);
