@@ -11,7 +11,7 @@
 #include "program/reports/Mod_TaskList.h"
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/shell/frmMain.h"
 
 #include <QElapsedTimer>

@@ -12,7 +12,7 @@
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsTestSupport.h"
 #include "program/reports/testdata/MailTestSupport.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/shell/frmMain.h"
 
 #include <QCryptographicHash>

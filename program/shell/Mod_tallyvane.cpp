@@ -1,13 +1,13 @@
 #include "program/shell/Mod_tallyvane.h"
 
 #include "program/shell/FirstRun.h"
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
-#include "program/shell/Mod_DBConnections.h"
+#include "program/services/Mod_DBConnections.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
 #include "program/shell/frmTallyvane.h"
@@ -29,13 +29,6 @@ void LoadSettings()
 }
 
 // --- Start-up ---
-
-const std::vector<std::string>& MonthNames()
-{
-    static const std::vector<std::string> names{"January", "February", "March",     "April",   "May",      "June",
-                                                "July",    "August",   "September", "October", "November", "December"};
-    return names;
-}
 
 bool Main()
 {

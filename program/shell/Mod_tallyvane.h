@@ -1,15 +1,9 @@
 #pragma once
 // Start-up of the program and the settings it reads once.
 
-#include <string>
-#include <string_view>
-#include <vector>
+#include "program/services/Mod_tallyvane_Values.h"
 
 namespace Mod_tallyvane {
-
-// The two database files in the program folder.
-inline constexpr std::string_view kDatabaseFileName = "Tallyvane.mdb";
-inline constexpr std::string_view kExampleDatabaseFileName = "Tallyvane_ExampleDB.mdb";
 
 // Fills g_SMTPMailServer, g_OriginatorsName and g_OriginatorsEmail from the
 // EMail key ("" when missing) and g_DatabaseFileName from UseExampleDB: the
@@ -25,9 +19,6 @@ void LoadSettings();
 // database cannot be opened; the program then ends. Other errors reach the
 // caller.
 bool Main();
-
-// The names of the months, "January" to "December".
-const std::vector<std::string>& MonthNames();
 
 // --- end of start-up ---
 

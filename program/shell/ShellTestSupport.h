@@ -12,9 +12,9 @@
 #include "platform/testing/TempRoot.h"
 #include "program/reports/ReportsState.h"
 #include "program/shell/FirstRun.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/shell/Mod_tallyvane.h"
-#include "program/shell/ShellState.h"
+#include "program/services/ShellState.h"
 #include "tools/DatabaseBuilder.h"
 
 #include <QCoreApplication>

@@ -7,7 +7,7 @@
 #include "platform/ado/Recordset.h"
 #include "platform/ado/RowSet.h"
 #include "platform/forms/CommonDialog.h"
-#include "program/shell/Mod_DBConnections.h"
+#include "program/services/Mod_DBConnections.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/frmStoreInfo.h"

@@ -7,8 +7,8 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/controls/Grid.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/ShellState.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/stores/StoresState.h"
 

@@ -8,7 +8,7 @@
 #include "platform/basic/Format.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/Strings.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/stores/WorkSheetTestSupport.h"
 

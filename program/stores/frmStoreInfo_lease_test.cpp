@@ -7,7 +7,7 @@
 #include "program/stores/frmStoreInfo.h"
 
 #include "program/reports/Mod_tallyvane_Runner.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresTestSupport.h"

@@ -1,4 +1,4 @@
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
