@@ -1,17 +1,18 @@
 #include "program/shell/Mod_tallyvane.h"
 
-#include "program/shell/FirstRun.h"
-#include "program/services/Mod_Registry.h"
-#include "program/services/ShellState.h"
-
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
+#include "platform/report/DataEnvironment.h"
 #include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/Notifications.h"
+#include "program/services/ShellState.h"
+#include "program/shell/FirstRun.h"
+#include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
 #include "program/shell/frmTallyvane.h"
-#include "platform/report/DataEnvironment.h"
 
 namespace Mod_tallyvane {
 
@@ -30,9 +31,27 @@ void LoadSettings()
 
 // --- Start-up ---
 
+void ConnectNotifications()
+{
+    using Notifications::CalendarWindow;
+    Notifications::SetCalendarRefill([](CalendarWindow window) {
+        if (window == CalendarWindow::OnlyWhenLoaded && !frmTallyvane::IfLoaded())
+            return;
+        FillCalendar();
+    });
+    Notifications::SetEmailSender([](const std::string& Subject, const std::string& MailBody,
+                                     const std::string& Recepitants, bool HaveAttachment,
+                                     const std::string& AttachmentFileName, const std::string& ContextType) {
+        return frmMain::Instance().SendEmail(Subject, MailBody, Recepitants, HaveAttachment, AttachmentFileName,
+                                             ContextType);
+    });
+    Notifications::SetReportBrowser([]() -> report::WebBrowser& { return frmMain::Instance().WebBrowser1; });
+}
+
 bool Main()
 {
     tv::ShellState& shell = tv::Shell();
+    ConnectNotifications();
 
     // The silent update check comes first; it creates the hidden main window
     // only when it fetches the version file.

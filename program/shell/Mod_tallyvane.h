@@ -13,6 +13,12 @@ void LoadSettings();
 
 // --- Start-up ---
 
+// Connects what the subsystems below the shell tell its windows: a reminder
+// change refills the main calendar, the scheduled reports are mailed and
+// printed through the hidden main window. The start does it first. (The
+// task list connects its own refresh while it is open.)
+void ConnectNotifications();
+
 // The program's start: month names, settings, the database, the main
 // calendar window, the tip window when ShowTips is on, the icon in the
 // notification area. Returns false, after telling the user, when the

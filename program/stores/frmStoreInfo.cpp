@@ -4,7 +4,6 @@
 #include "platform/basic/RuntimeError.h"
 #include "program/services/MBoxMod.h"
 #include "program/services/Mod_SpecialFunctions.h"
-#include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/Mod_StoreInfo.h"
