@@ -1,8 +1,8 @@
 #include "program/services/Mod_FTPData.h"
 
+#include "platform/ado/Connection.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
-#include "platform/ado/Connection.h"
 #include "platform/report/DataEnvironment.h"
 
 namespace Mod_FTPData {

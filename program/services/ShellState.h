@@ -1,6 +1,7 @@
 #pragma once
-// The program-wide values of the application shell, in one object that tests
-// can reset. Each module's values sit in their own block.
+// The program-wide values of the application shell and its services, in one
+// object that tests can reset; every layer of the program reads them. Each
+// module's values sit in their own block.
 
 #include "platform/ado/Ado.h"
 

@@ -1,9 +1,9 @@
 #include "program/shell/Mod_tallyvane_Calendar.h"
 
-#include "platform/basic/App.h"
-#include "platform/basic/Variant.h"
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
+#include "platform/basic/App.h"
+#include "platform/basic/Variant.h"
 #include "program/services/Mod_DBConnections.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_SpecialFunctions.h"

@@ -4,8 +4,8 @@
 #include "program/reports/frmMain_SendEmail.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/ProgramPictures.h"
-#include "program/shell/ScreenCommands.h"
 #include "program/services/ShellState.h"
+#include "program/shell/ScreenCommands.h"
 
 #include "platform/basic/App.h"
 

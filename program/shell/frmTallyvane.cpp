@@ -11,11 +11,11 @@
 #include "program/services/MBoxMod.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ProgramPictures.h"
+#include "program/services/ShellState.h"
 #include "program/shell/Mod_tallyvane.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
-#include "program/services/ProgramPictures.h"
 #include "program/shell/ScreenCommands.h"
-#include "program/services/ShellState.h"
 
 #include <QFont>
 #include <QPixmap>

@@ -8,8 +8,8 @@
 #include "platform/ado/Recordset.h"
 #include "platform/controls/Grid.h"
 #include "program/services/Mod_DBConnections.h"
-#include "program/services/ShellState.h"
 #include "program/services/ServicesTestSupport.h"
+#include "program/services/ShellState.h"
 #include "program/stores/StoresState.h"
 
 #include <QTest>
