@@ -1,4 +1,4 @@
-#include "program/shell/ShellState.h"
+#include "program/services/ShellState.h"
 
 namespace tv {
 

@@ -2,7 +2,7 @@
 // and the cursor injected: auto-repeat, the key filter, the limits, decimal
 // input in the user's separator, the glyphs.
 
-#include "program/shell/FlatSpin.h"
+#include "program/services/FlatSpin.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 
-#include "program/shell/MBox.h"
-#include "program/shell/ShellState.h"
+#include "program/services/MBox.h"
+#include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/RuntimeError.h"

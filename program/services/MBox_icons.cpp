@@ -1,6 +1,6 @@
 // The message box's ten icons (ImageList1), drawn by the program itself.
 
-#include "program/shell/MBox.h"
+#include "program/services/MBox.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "program/shell/Mod_Registry.h"
+#include "program/services/Mod_Registry.h"
 
 #include "platform/basic/RuntimeError.h"
 

@@ -1,4 +1,4 @@
-#include "program/shell/ProgramPictures.h"
+#include "program/services/ProgramPictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

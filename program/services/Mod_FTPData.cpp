@@ -1,10 +1,9 @@
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 
+#include "platform/ado/Connection.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
-#include "platform/ado/Connection.h"
 #include "platform/report/DataEnvironment.h"
-#include "program/shell/frmMain.h"
 
 namespace Mod_FTPData {
 
@@ -56,10 +55,14 @@ void UnloadAllForms(bool closeMain)
         });
     }
     if (closeMain) {
-        step([] {
-            if (frmMain* main = frmMain::IfLoaded())
-                main->Unload();
-        });
+        // The hidden main window, known by its caption as in the walk above.
+        for (int i = forms::Forms().Count() - 1; i >= 0; --i) {
+            step([&] {
+                forms::Form& form = forms::Forms()(i);
+                if (form.Caption() == kMainFormCaption)
+                    form.Unload();
+            });
+        }
         step([] { report::DataEnvironment1().Connection1->Close(); });
     }
     // Unloading released the instances: the next use of each form creates a

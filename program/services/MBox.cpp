@@ -1,8 +1,8 @@
-#include "program/shell/MBox.h"
+#include "program/services/MBox.h"
 
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_SpecialFunctions.h"
-#include "program/shell/ShellState.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
 

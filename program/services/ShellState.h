@@ -1,6 +1,7 @@
 #pragma once
-// The program-wide values of the application shell, in one object that tests
-// can reset. Each module's values sit in their own block.
+// The program-wide values of the application shell and its services, in one
+// object that tests can reset; every layer of the program reads them. Each
+// module's values sit in their own block.
 
 #include "platform/ado/Ado.h"
 
@@ -39,6 +40,10 @@ struct ShellState {
     // Main calendar window (frmTallyvane): whether closing it shows the hint
     // that the program goes on in the notification area.
     bool g_ShowCloseMenu = true;
+
+    // Task list window (frmTaskList): True while it is loaded; start-up
+    // clears it, and a reminder change refreshes the list only while it is set.
+    bool g_TaskListOpen = false;
 };
 
 ShellState& Shell();

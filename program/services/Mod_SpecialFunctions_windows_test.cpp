@@ -1,8 +1,8 @@
 // The window helpers: the help opener, the shrink-on-close effect and the
 // always-on-top switch.
 
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/Mod_SpecialFunctions.h"
 
 #include "platform/forms/Form.h"
 #include "platform/testing/TempRoot.h"

@@ -1,7 +1,7 @@
 // The flat combo box through its keyboard and mouse paths: type-ahead, the
 // commit, cancel and suppress-click rules, the mouse lock, the drawing.
 
-#include "program/shell/FlatComboBox.h"
+#include "program/services/FlatComboBox.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The message box: its layout numbers, every button set answering with the
 // released button, the check box, nested boxes, and what it draws.
 
-#include "program/shell/MBox.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/ShellState.h"
+#include "program/services/MBox.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
 #include "platform/win/WindowPos.h"

@@ -1,11 +1,11 @@
-#include "program/shell/Mod_DBConnections.h"
+#include "program/services/Mod_DBConnections.h"
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/testing/TempRoot.h"
-#include "program/shell/Mod_tallyvane.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_tallyvane_Values.h"
+#include "program/services/ShellState.h"
 #include "tools/DatabaseBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/Mod_SpecialFunctions.h"
 
-#include "program/shell/Mod_Registry.h"
+#include "program/services/Mod_Registry.h"
 
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"

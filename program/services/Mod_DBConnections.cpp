@@ -1,10 +1,10 @@
-#include "program/shell/Mod_DBConnections.h"
+#include "program/services/Mod_DBConnections.h"
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/basic/App.h"
-#include "program/shell/ShellState.h"
+#include "program/services/ShellState.h"
 
 namespace Mod_DBConnections {
 

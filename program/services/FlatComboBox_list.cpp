@@ -1,6 +1,6 @@
 // The flat combo box's inner list and its pop-up.
 
-#include "program/shell/FlatComboBox.h"
+#include "program/services/FlatComboBox.h"
 
 #include "platform/basic/Strings.h"
 

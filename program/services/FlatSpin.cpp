@@ -1,4 +1,4 @@
-#include "program/shell/FlatSpin.h"
+#include "program/services/FlatSpin.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/Format.h"

@@ -1,5 +1,5 @@
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/Mod_SpecialFunctions.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/RuntimeError.h"

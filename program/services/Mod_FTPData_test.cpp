@@ -1,6 +1,6 @@
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/Mod_SpecialFunctions.h"
 
 #include "platform/basic/DateTime.h"
 

@@ -1,4 +1,4 @@
-#include "program/shell/FlatComboBox.h"
+#include "program/services/FlatComboBox.h"
 
 #include "platform/basic/Strings.h"
 
