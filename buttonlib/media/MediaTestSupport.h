@@ -2,6 +2,8 @@
 // Helpers shared by the media tests: golden files, global blocks as byte
 // vectors, and a property exchange that keeps blobs in memory.
 
+#include "buttonlib/media/CBlob.h"
+
 #include "platform/mfc/CPropExchange.h"
 #include "platform/mfc/GlobalMemory.h"
 
@@ -37,6 +39,30 @@ inline HGLOBAL MakeBlock(const Bytes& bytes)
         std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
     GlobalUnlock(h);
     return h;
+}
+
+// The blob property of an object, as bytes.
+inline Bytes BlobOf(CBlob& obj)
+{
+    HGLOBAL h = obj.GetBlob();
+    Bytes out = BlockBytes(h);
+    GlobalFree(h);
+    return out;
+}
+
+// Loads a blob property; true when it loaded, false when the load raised.
+inline bool LoadBlob(CBlob& obj, const Bytes& blob)
+{
+    HGLOBAL h = MakeBlock(blob);
+    try {
+        obj.SetBlob(&h);
+    } catch (const CException&) {
+        GlobalFree(h);
+        return false;
+    }
+    if (h)
+        GlobalFree(h);
+    return true;
 }
 
 // Blob properties kept by name, exchanged at a chosen version.

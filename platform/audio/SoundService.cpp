@@ -125,6 +125,11 @@ void SoundService::SetOutput(const SoundOutput& output)
     backend_.reset();
 }
 
+PlaySoundProc SoundService::GetProcAddress(std::string_view name) const
+{
+    return name == "PlaySound" ? &audio::PlaySound : nullptr;
+}
+
 std::string SoundService::LastBackend() const
 {
     std::lock_guard lock(mutex_);

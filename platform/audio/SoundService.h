@@ -25,6 +25,10 @@ inline constexpr std::uint32_t SND_PURGE = 0x0040;
 // A WAVE image in memory; empty stands for no sound.
 using SoundBytes = std::span<const std::uint8_t>;
 
+// The service's entry point as the sound objects call it; hmod is unused.
+int PlaySound(SoundBytes sound, void* hmod, std::uint32_t flags);
+using PlaySoundProc = int (*)(SoundBytes sound, void* hmod, std::uint32_t flags);
+
 // Where the service plays: ALSA (falling back to the null backend when the
 // library is missing or no device opens), the null backend, or a recorder.
 struct SoundOutput {
@@ -49,6 +53,10 @@ public:
     // not SND_NODEFAULT is given. SND_PURGE, or no sound at all, stops the
     // current sound and returns once it has stopped.
     bool PlaySound(SoundBytes sound, std::uint32_t flags);
+
+    // The entry point of that name, as a module's are looked up; null for
+    // a name the service does not have.
+    PlaySoundProc GetProcAddress(std::string_view name) const;
 
     // Test hook: stops what plays; later sounds go to the given output.
     void SetOutput(const SoundOutput& output);
@@ -76,9 +84,5 @@ private:
     std::string lastBackend_;
     std::thread thread_;
 };
-
-// The platform entry point the sound objects look up; hmod is unused.
-int PlaySound(SoundBytes sound, void* hmod, std::uint32_t flags);
-using PlaySoundProc = int (*)(SoundBytes sound, void* hmod, std::uint32_t flags);
 
 } // namespace audio
