@@ -4,6 +4,7 @@
 // life of a test.
 
 #include "platform/audio/SoundService.h"
+#include "platform/testing/RiffWriter.h"
 
 #include <cmath>
 #include <cstdint>
@@ -15,26 +16,9 @@ namespace audio::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void AppendLe16(Bytes& b, unsigned v)
-{
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-
-inline void AppendLe32(Bytes& b, std::uint32_t v)
-{
-    AppendLe16(b, v & 0xFFFF);
-    AppendLe16(b, v >> 16);
-}
-
-inline void AppendChunk(Bytes& b, const std::string& id, const Bytes& data)
-{
-    b.insert(b.end(), id.begin(), id.end());
-    AppendLe32(b, std::uint32_t(data.size()));
-    b.insert(b.end(), data.begin(), data.end());
-    if (data.size() % 2)
-        b.push_back(0);
-}
+using tv::testing::AppendChunk;
+using tv::testing::AppendLe16;
+using tv::testing::AppendLe32;
 
 struct WaveSpec {
     WaveSpec(std::uint16_t tag = 1, unsigned channels = 1, std::uint32_t sampleRate = 8000, unsigned bits = 16,
@@ -78,13 +62,10 @@ inline Bytes FormatChunk(const WaveSpec& spec)
 
 inline Bytes MakeWave(const WaveSpec& spec, const Bytes& data)
 {
-    Bytes body = {'W', 'A', 'V', 'E'};
-    AppendChunk(body, "fmt ", FormatChunk(spec));
-    AppendChunk(body, "data", data);
-    Bytes file = {'R', 'I', 'F', 'F'};
-    AppendLe32(file, std::uint32_t(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
+    Bytes chunks;
+    AppendChunk(chunks, "fmt ", FormatChunk(spec));
+    AppendChunk(chunks, "data", data);
+    return tv::testing::MakeRiff("WAVE", chunks);
 }
 
 inline Bytes Pcm16Wave(unsigned channels, std::uint32_t rate, const std::vector<std::int16_t>& samples)

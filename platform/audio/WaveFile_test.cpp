@@ -161,12 +161,9 @@ TEST(WaveFileTest, FilesWithoutTheNeededChunksAreNotWaves)
     std::memcpy(avi.data() + 8, "AVI ", 4);
     EXPECT_EQ(DecodeWave(avi, sound), WaveResult::NotWave);
 
-    Bytes onlyFormat = {'W', 'A', 'V', 'E'};
+    Bytes onlyFormat;
     AppendChunk(onlyFormat, "fmt ", FormatChunk({}));
-    Bytes file = {'R', 'I', 'F', 'F'};
-    AppendLe32(file, std::uint32_t(onlyFormat.size()));
-    file.insert(file.end(), onlyFormat.begin(), onlyFormat.end());
-    EXPECT_EQ(DecodeWave(file, sound), WaveResult::NotWave);
+    EXPECT_EQ(DecodeWave(tv::testing::MakeRiff("WAVE", onlyFormat), sound), WaveResult::NotWave);
 }
 
 TEST(WaveFileTest, ChunksAreBoundedByTheBytesHeld)
