@@ -1,7 +1,6 @@
 #include "buttonlib/media/CBlob.h"
 
 #include "buttonlib/media/Compression.h"
-#include "platform/mfc/CFile.h"
 #include "platform/mfc/CMemFile.h"
 
 #include <algorithm>
@@ -195,47 +194,4 @@ void CBlob::SerializeByteCount(CArchive& ar, BOOL bCompressed, DWORD& byteCount)
         if (!(bCompressed ? ReadCompressed(ar) : LoadData(ar)))
             AfxThrowMemoryException();
     }
-}
-
-BOOL CBlob::ReadWholeFile(LPCTSTR path, std::vector<BYTE>& out)
-{
-    out.clear();
-    if (!path || !*path)
-        return FALSE;
-    try {
-        CFile file(path, CFile::modeRead | CFile::shareDenyWrite);
-        const DWORD size = file.GetLength();
-        out.resize(size);
-        if (file.Read(out.data(), size) != size) {
-            out.clear();
-            return FALSE;
-        }
-        return TRUE;
-    } catch (const CFileException&) {
-    } catch (const std::bad_alloc&) {
-    }
-    out.clear();
-    return FALSE;
-}
-
-BOOL CBlob::WriteNewFile(LPCTSTR path, const std::vector<BYTE>& bytes)
-{
-    try {
-        CFile file(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive);
-        file.Write(bytes.data(), UINT(bytes.size()));
-        file.Close();
-        return TRUE;
-    } catch (const CFileException&) {
-        return FALSE;
-    }
-}
-
-BOOL CBlob::WriteBytes(CArchive& ar, const std::vector<BYTE>& bytes)
-{
-    try {
-        ar.Write(bytes.data(), UINT(bytes.size()));
-    } catch (const CFileException&) {
-        return FALSE;
-    }
-    return TRUE;
 }

@@ -45,13 +45,6 @@ protected:
     // CMemoryException.
     void SerializeByteCount(CArchive& ar, BOOL bCompressed, DWORD& byteCount);
 
-    // The file helpers of those classes. ReadWholeFile fails for an empty
-    // path, a file that does not open and a short read. WriteNewFile creates
-    // the file afresh. WriteBytes writes into an archive. FALSE on a failure.
-    static BOOL ReadWholeFile(LPCTSTR path, std::vector<BYTE>& out);
-    static BOOL WriteNewFile(LPCTSTR path, const std::vector<BYTE>& bytes);
-    static BOOL WriteBytes(CArchive& ar, const std::vector<BYTE>& bytes);
-
     // The last blob block built or received; owned.
     HGLOBAL hBlob = nullptr;
     DWORD blobSize = 0;

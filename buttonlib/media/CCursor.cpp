@@ -4,32 +4,23 @@ IMPLEMENT_SERIAL(CCursor, CBlob, 0)
 
 CCursor::CCursor() = default;
 
-CCursor::~CCursor()
-{
-    Empty();
-}
+CCursor::~CCursor() = default;
 
 void CCursor::Empty()
 {
-    data.clear();
-    data.shrink_to_fit();
+    CFileBlob::Empty();
     hCursor = nullptr;
-    byteCount = 0;
-    loaded = FALSE;
 }
 
 BOOL CCursor::Load(LPCTSTR path)
 {
-    Empty();
-    if (!ReadWholeFile(path, data))
+    if (!ReadFile(path))
         return FALSE;
-    byteCount = DWORD(data.size());
     MakeCursor();
     if (!hCursor) {
         Empty();
         return FALSE;
     }
-    loaded = TRUE;
     return TRUE;
 }
 
@@ -39,43 +30,7 @@ BOOL CCursor::MakeCursor()
     return TRUE;
 }
 
-BOOL CCursor::Save(LPCTSTR path)
+void CCursor::BytesLoaded()
 {
-    if (data.empty())
-        return TRUE;
-    return WriteNewFile(path, data);
-}
-
-void CCursor::Serialize(CArchive& ar)
-{
-    SerializeEx(ar, FALSE);
-}
-
-void CCursor::SerializeEx(CArchive& ar, BOOL bCompressed)
-{
-    try {
-        SerializeByteCount(ar, bCompressed, byteCount);
-    } catch (...) {
-        // A stored cursor that does not load leaves the object empty.
-        if (ar.IsLoading())
-            Empty();
-        throw;
-    }
-}
-
-BOOL CCursor::LoadData(CArchive& ar)
-{
-    data.clear();
-    if (!ReadExact(ar, byteCount, data)) {
-        Empty();
-        return FALSE;
-    }
     MakeCursor();
-    loaded = TRUE;
-    return TRUE;
-}
-
-BOOL CCursor::StoreData(CArchive& ar)
-{
-    return data.empty() ? TRUE : WriteBytes(ar, data);
 }

@@ -3,7 +3,6 @@
 #include "buttonlib/media/CSound.h"
 #include "buttonlib/media/MediaTestSupport.h"
 
-#include "platform/mfc/CMemFile.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/CursorTestSupport.h"
@@ -17,6 +16,8 @@ namespace {
 
 using media::testing::BlobOf;
 using media::testing::LoadBlob;
+using media::testing::LoadPlainForm;
+using media::testing::PlainForm;
 using win::testing::CurEntry;
 using win::testing::DibPicture;
 using Bytes = std::vector<BYTE>;
@@ -186,19 +187,11 @@ TEST_F(CCursorTest, AStoredFormCutShortRaisesAndEmpties)
     const Bytes file = curFile(QPoint(1, 1));
     CCursor c;
     ASSERT_TRUE(c.Load(write("c.cur", file).c_str()));
-    CMemFile mem;
-    {
-        CArchive ar(&mem, CArchive::store);
-        c.Serialize(ar);
-        ar.Close();
-    }
-    Bytes plain = mem.Detach();
+    Bytes plain = PlainForm(c);
     ASSERT_EQ(plain.size(), 4 + file.size());
     release(c);
     plain.resize(plain.size() - 3);
-    CMemFile in(plain.data(), UINT(plain.size()));
-    CArchive ar(&in, CArchive::load);
-    EXPECT_THROW(c.Serialize(ar), CMemoryException);
+    EXPECT_THROW(LoadPlainForm(c, plain), CMemoryException);
     EXPECT_FALSE(c.HasData());
     EXPECT_EQ(c.GetHandle(), nullptr);
 }

@@ -2,8 +2,6 @@
 
 #include "buttonlib/media/Compression.h"
 
-#include <new>
-
 IMPLEMENT_SERIAL(CSound, CBlob, 0)
 
 std::atomic<audio::SoundService*> g_hWinmm{nullptr};
@@ -19,10 +17,7 @@ CSound::CSound()
 
 // The service is never released: other objects and sound threads may
 // still be using it.
-CSound::~CSound()
-{
-    Empty();
-}
+CSound::~CSound() = default;
 
 CSound& CSound::operator=(const CSound& other)
 {
@@ -33,29 +28,9 @@ CSound& CSound::operator=(const CSound& other)
     return *this;
 }
 
-void CSound::Empty()
-{
-    data.clear();
-    data.shrink_to_fit();
-    byteCount = 0;
-    loaded = FALSE;
-}
-
 BOOL CSound::SetRawData(const void* bytes, int size)
 {
-    Empty();
-    if (size < 0 || (size > 0 && !bytes))
-        return FALSE;
-    try {
-        const auto* p = static_cast<const BYTE*>(bytes);
-        data.assign(p, p + size);
-    } catch (const std::bad_alloc&) {
-        Empty();
-        return FALSE;
-    }
-    byteCount = DWORD(size);
-    loaded = TRUE;
-    return TRUE;
+    return CopyBytes(bytes, size);
 }
 
 BOOL CSound::SetData(const void* bytes, int size, BOOL compressed, DWORD unpackedSize)
@@ -73,57 +48,7 @@ BOOL CSound::SetData(const void* bytes, int size, BOOL compressed, DWORD unpacke
 
 BOOL CSound::Load(LPCTSTR path)
 {
-    Empty();
-    if (!ReadWholeFile(path, data))
-        return FALSE;
-    byteCount = DWORD(data.size());
-    loaded = TRUE;
-    return TRUE;
-}
-
-BOOL CSound::Save(LPCTSTR path)
-{
-    if (data.empty())
-        return TRUE;
-    return WriteNewFile(path, data);
-}
-
-void CSound::Serialize(CArchive& ar)
-{
-    SerializeEx(ar, FALSE);
-}
-
-void CSound::SerializeEx(CArchive& ar, BOOL bCompressed)
-{
-    try {
-        SerializeByteCount(ar, bCompressed, byteCount);
-    } catch (...) {
-        // A stored sound that does not load leaves the object empty.
-        if (ar.IsLoading())
-            Empty();
-        throw;
-    }
-}
-
-BOOL CSound::LoadData(CArchive& ar)
-{
-    data.clear();
-    if (!ReadExact(ar, byteCount, data)) {
-        Empty();
-        return FALSE;
-    }
-    loaded = TRUE;
-    return TRUE;
-}
-
-BOOL CSound::StoreData(CArchive& ar)
-{
-    return data.empty() ? TRUE : WriteBytes(ar, data);
-}
-
-BOOL CSound::HasData()
-{
-    return data.empty() ? FALSE : TRUE;
+    return ReadFile(path);
 }
 
 BOOL CSound::playSound(DWORD flags)

@@ -4,7 +4,6 @@
 #include "buttonlib/media/MediaTestSupport.h"
 
 #include "platform/audio/AudioTestSupport.h"
-#include "platform/mfc/CMemFile.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 
@@ -19,6 +18,8 @@ namespace {
 
 using media::testing::BlobOf;
 using media::testing::LoadBlob;
+using media::testing::LoadPlainForm;
+using media::testing::PlainForm;
 using audio::testing::RecordingOutput;
 using audio::testing::ToneWave;
 using Bytes = std::vector<BYTE>;
@@ -205,13 +206,7 @@ TEST_F(CSoundTest, StoredFormsRoundTripAndReplaceWhatIsHeld)
     EXPECT_EQ(heldBytes(back), wave);
 
     // The plain form: DWORD count, then the bytes as they are.
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        s.Serialize(ar);
-        ar.Close();
-    }
-    Bytes plain = file.Detach();
+    Bytes plain = PlainForm(s);
     ASSERT_EQ(plain.size(), 4 + wave.size());
     EXPECT_EQ(plain[0] | (plain[1] << 8), int(wave.size()));
     EXPECT_TRUE(std::equal(wave.begin(), wave.end(), plain.begin() + 4));
@@ -220,9 +215,7 @@ TEST_F(CSoundTest, StoredFormsRoundTripAndReplaceWhatIsHeld)
     plain.pop_back();
     CSound cut;
     setBytes(cut, wave);
-    CMemFile in(plain.data(), UINT(plain.size()));
-    CArchive ar(&in, CArchive::load);
-    EXPECT_THROW(cut.Serialize(ar), CMemoryException);
+    EXPECT_THROW(LoadPlainForm(cut, plain), CMemoryException);
     EXPECT_FALSE(cut.HasData());
     EXPECT_EQ(cut.GetByteCount(), 0u);
 }

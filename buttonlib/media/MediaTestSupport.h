@@ -4,6 +4,7 @@
 
 #include "buttonlib/media/CBlob.h"
 
+#include "platform/mfc/CMemFile.h"
 #include "platform/mfc/CPropExchange.h"
 #include "platform/mfc/GlobalMemory.h"
 
@@ -63,6 +64,24 @@ inline bool LoadBlob(CBlob& obj, const Bytes& blob)
     if (h)
         GlobalFree(h);
     return true;
+}
+
+// The plain Serialize form of an object.
+inline Bytes PlainForm(CObject& obj)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    obj.Serialize(ar);
+    ar.Close();
+    return file.Detach();
+}
+
+// Loads an object from its plain form; what it raises passes to the caller.
+inline void LoadPlainForm(CObject& obj, Bytes bytes)
+{
+    CMemFile file(bytes.data(), UINT(bytes.size()));
+    CArchive ar(&file, CArchive::load);
+    obj.Serialize(ar);
 }
 
 // Blob properties kept by name, exchanged at a chosen version.
