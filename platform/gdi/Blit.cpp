@@ -157,6 +157,16 @@ BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, D
     return TRUE;
 }
 
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
+{
+    DC* dc = FindDC(hdc);
+    Surface* dst = DCSurface(hdc);
+    if (!dc || !dst || usesSource(rop))
+        return FALSE;
+    stretch(*dst, *dc, nullptr, 0, x, y, w, h, 0, 0, 0, 0, rop);
+    return TRUE;
+}
+
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop)
 {
