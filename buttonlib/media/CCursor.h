@@ -11,7 +11,6 @@
 
 #include "platform/win/CursorService.h"
 
-
 class CCursor : public CFileBlob {
     DECLARE_SERIAL(CCursor)
 
@@ -28,6 +27,10 @@ public:
     // A new handle from the held bytes (null when they make none); TRUE.
     BOOL MakeCursor();
     win::HCURSOR GetHandle() const { return hCursor; }
+    // The cursor of the module's cursor group resource of that id, its
+    // best image chosen by size and depth. No bytes are held, so nothing
+    // of it is stored. FALSE (and empty) when the resources make none.
+    BOOL LoadFromResource(UINT id);
 
 protected:
     // A stored cursor whose bytes make no cursor still loads, without a handle.

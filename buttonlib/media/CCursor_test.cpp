@@ -6,6 +6,7 @@
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/CursorTestSupport.h"
+#include "platform/win/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,44 @@ TEST_F(CCursorTest, MakeCursorMakesANewHandleEachTime)
     EXPECT_EQ(hotSpotOf(c), QPoint(3, 3));
     EXPECT_TRUE(win::DestroyCursor(first));
     release(c);
+}
+
+TEST_F(CCursorTest, ResourceCursorsHoldNoBytesAndAreNotStored)
+{
+    auto image = [](int size) {
+        DibPicture p;
+        p.width = p.height = size;
+        p.bitCount = 4;
+        p.palette = {0x000000, 0xFFFFFF, 0x3366CC, 0xCC6633};
+        p.value = rings;
+        return win::testing::MakeDib(p);
+    };
+    win::RegisterResource(win::RT_GROUP_CURSOR, 9501,
+                          win::testing::MakeCursorGroup({{16, 16, 4, 9511}, {32, 32, 4, 9512}}));
+    win::RegisterResource(win::RT_CURSOR, 9511, win::testing::MakeCursorResource(QPoint(1, 1), image(16)));
+    win::RegisterResource(win::RT_CURSOR, 9512, win::testing::MakeCursorResource(QPoint(20, 5), image(32)));
+
+    CCursor c;
+    ASSERT_TRUE(c.Load(write("e.cur", curFile(QPoint(3, 3))).c_str()));
+    release(c);
+    ASSERT_TRUE(c.LoadFromResource(9501));
+    EXPECT_TRUE(c.IsLoaded());
+    EXPECT_FALSE(c.HasData());
+    EXPECT_EQ(hotSpotOf(c), QPoint(20, 5));
+    EXPECT_EQ(win::CursorFromHandle(c.GetHandle())->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(BlobOf(c), (Bytes{0, 0, 0, 0}));
+    release(c);
+
+    // A missing group, a group naming a missing image, an image that is none.
+    win::RegisterResource(win::RT_GROUP_CURSOR, 9502, win::testing::MakeCursorGroup({{32, 32, 4, 9599}}));
+    win::RegisterResource(win::RT_GROUP_CURSOR, 9503, win::testing::MakeCursorGroup({{32, 32, 4, 9513}}));
+    win::RegisterResource(win::RT_CURSOR, 9513, Bytes{1, 0, 1, 0, 'x'});
+    for (UINT id : {9500u, 9502u, 9503u}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(c.LoadFromResource(id));
+        EXPECT_FALSE(c.IsLoaded());
+        EXPECT_EQ(c.GetHandle(), nullptr);
+    }
 }
 
 } // namespace
