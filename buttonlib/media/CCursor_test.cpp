@@ -29,14 +29,19 @@ std::uint32_t rings(int x, int y)
     return std::uint32_t(((x - 8) * (x - 8) + (y - 8) * (y - 8)) / 10 % 4);
 }
 
-Bytes curFile(QPoint hotSpot, int size = 16)
+Bytes ringImage(int size)
 {
     DibPicture p;
     p.width = p.height = size;
     p.bitCount = 4;
     p.palette = {0x000000, 0xFFFFFF, 0x3366CC, 0xCC6633};
     p.value = rings;
-    return win::testing::MakeCur({CurEntry(win::testing::MakeDib(p), size, size, hotSpot)});
+    return win::testing::MakeDib(p);
+}
+
+Bytes curFile(QPoint hotSpot, int size = 16)
+{
+    return win::testing::MakeCur({CurEntry(ringImage(size), size, size, hotSpot)});
 }
 
 Bytes heldBytes(const CCursor& c)
@@ -211,18 +216,10 @@ TEST_F(CCursorTest, MakeCursorMakesANewHandleEachTime)
 
 TEST_F(CCursorTest, ResourceCursorsHoldNoBytesAndAreNotStored)
 {
-    auto image = [](int size) {
-        DibPicture p;
-        p.width = p.height = size;
-        p.bitCount = 4;
-        p.palette = {0x000000, 0xFFFFFF, 0x3366CC, 0xCC6633};
-        p.value = rings;
-        return win::testing::MakeDib(p);
-    };
     win::RegisterResource(win::RT_GROUP_CURSOR, 9501,
                           win::testing::MakeCursorGroup({{16, 16, 4, 9511}, {32, 32, 4, 9512}}));
-    win::RegisterResource(win::RT_CURSOR, 9511, win::testing::MakeCursorResource(QPoint(1, 1), image(16)));
-    win::RegisterResource(win::RT_CURSOR, 9512, win::testing::MakeCursorResource(QPoint(20, 5), image(32)));
+    win::RegisterResource(win::RT_CURSOR, 9511, win::testing::MakeCursorResource(QPoint(1, 1), ringImage(16)));
+    win::RegisterResource(win::RT_CURSOR, 9512, win::testing::MakeCursorResource(QPoint(20, 5), ringImage(32)));
 
     CCursor c;
     ASSERT_TRUE(c.Load(write("e.cur", curFile(QPoint(3, 3))).c_str()));
