@@ -180,12 +180,14 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
         return true;
     }
     case U_WMR_SCALEWINDOWEXT: {
-        U_POINT16 denom, num;
-        if (!U_WMRSCALEWINDOWEXT_get(rec, &denom, &num))
+        // Read here: libUEMF's reader pairs these four fields wrongly. They
+        // are stored y denominator, y numerator, x denominator, x numerator.
+        if (size < 14)
             return false;
-        if (denom.x && denom.y && num.x && num.y &&
-            (st_.mapMode == MM_ISOTROPIC || st_.mapMode == MM_ANISOTROPIC))
-            st_.windowExt = QSizeF(st_.windowExt.width() * num.x / denom.x, st_.windowExt.height() * num.y / denom.y);
+        std::int16_t v[4];
+        std::memcpy(v, rec + 6, sizeof v);
+        if (v[0] && v[1] && v[2] && v[3] && (st_.mapMode == MM_ISOTROPIC || st_.mapMode == MM_ANISOTROPIC))
+            st_.windowExt = QSizeF(st_.windowExt.width() * v[3] / v[2], st_.windowExt.height() * v[1] / v[0]);
         return true;
     }
     case U_WMR_SETVIEWPORTORG:
