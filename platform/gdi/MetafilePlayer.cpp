@@ -756,9 +756,29 @@ void MetafilePlayer::selectClipPath(int mode)
     recording_ = false;
     QPainterPath d = clampPath(path_);
     d.setFillRule(st_.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    // The path's pixels, found the way a fill finds them, as row spans.
+    QImage mask(image_.size(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        p.fillPath(d, QColor(255, 255, 255));
+    }
+    QList<QRect> spans;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* row = mask.constScanLine(y);
+        for (int x = 0; x < mask.width();) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < mask.width() && row[x])
+                ++x;
+            spans.push_back(QRect(start, y, x - start, 1));
+        }
+    }
     QRegion r;
-    for (const QPolygonF& poly : d.toFillPolygons())
-        r ^= QRegion(poly.toPolygon(), d.fillRule());
+    r.setRects(spans.constData(), int(spans.size()));
     combineClip(r, mode);
     path_ = QPainterPath();
 }
