@@ -111,7 +111,8 @@ void readWmfPalette(MetafileData& mf)
             if (entries < p || std::size_t(entries - p) + count * 4 > size)
                 return;
             mf.palette.resize(count);
-            std::memcpy(mf.palette.data(), entries, count * 4);
+            if (count)
+                std::memcpy(mf.palette.data(), entries, count * 4);
             return;
         }
         p += size;

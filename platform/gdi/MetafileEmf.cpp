@@ -371,7 +371,8 @@ bool MetafilePlayer::emfRecord(const BYTE* rec, std::uint32_t size, std::uint32_
             return false;
         auto o = std::make_shared<mf::Object>(mf::Object{mf::Object::Kind::Palette, {}, {}, {}, {}, {}});
         o->palette.entries.resize(r.lgpl.palNumEntries);
-        std::memcpy(o->palette.entries.data(), rec + at, 4 * std::size_t(r.lgpl.palNumEntries));
+        if (r.lgpl.palNumEntries)
+            std::memcpy(o->palette.entries.data(), rec + at, 4 * std::size_t(r.lgpl.palNumEntries));
         storeObject(r.ihPal, o);
         return true;
     }
@@ -540,7 +541,8 @@ bool MetafilePlayer::emfRecord(const BYTE* rec, std::uint32_t size, std::uint32_
         QString text;
         if (wide) {
             std::vector<char16_t> chars(t.nChars);
-            std::memcpy(chars.data(), rec + t.offString, 2 * std::size_t(t.nChars));
+            if (t.nChars)
+                std::memcpy(chars.data(), rec + t.offString, 2 * std::size_t(t.nChars));
             text = QString::fromUtf16(chars.data(), qsizetype(chars.size()));
         } else {
             text = QString::fromStdString(

@@ -531,6 +531,7 @@ inline std::vector<MetafileSample> EmfCorpus()
         e.Select(e.Brush(U_BS_SOLID, rgb(0, 90, 200)));
         e.Add(U_EMRRECTANGLE_set(rc(0, 60, 80, 120)));
         e.Add(U_EMRRESTOREDC_set(-1));
+        e.Add(U_EMRSELECTOBJECT_set(U_BLACK_BRUSH));
         e.Add(U_EMRRECTANGLE_set(rc(150, 100, 160, 120)));
         out.push_back({"regions.emf", e.Finish(), {}, "the reference renderer draws no region or path clipping"});
     }

@@ -378,7 +378,8 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
             return false;
         auto o = newObject(mf::Object::Kind::Palette);
         o->palette.entries.resize(pal.NumEntries);
-        std::memcpy(o->palette.entries.data(), entries, 4 * std::size_t(pal.NumEntries));
+        if (pal.NumEntries)
+            std::memcpy(o->palette.entries.data(), entries, 4 * std::size_t(pal.NumEntries));
         store(o);
         return true;
     }
