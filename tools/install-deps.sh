@@ -12,7 +12,7 @@ packages="
   imagemagick libstb-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
-  libuemf-dev libwmf-bin
+  libuemf-dev libwmf-bin fonts-urw-base35
 "
 
 missing=""

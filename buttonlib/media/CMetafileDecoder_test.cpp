@@ -307,7 +307,8 @@ TEST_F(MetafileDecoderTest, DamagedMetafilesDecodeOrFailCleanly)
 TEST_F(MetafileDecoderTest, WritesTheCorpusWhenAsked)
 {
     // make_references.py asks for the pictures compared with another
-    // renderer; TV_METAFILE_OURS adds this decoder's pictures of all of them.
+    // renderer (the others are written too, named ".handchecked", as fuzzing
+    // seeds); TV_METAFILE_OURS adds this decoder's pictures of all of them.
     const char* dir = std::getenv("TV_METAFILE_CORPUS_DIR");
     if (!dir)
         GTEST_SKIP() << "TV_METAFILE_CORPUS_DIR not set";
@@ -315,8 +316,7 @@ TEST_F(MetafileDecoderTest, WritesTheCorpusWhenAsked)
     for (auto& s : gdi::testing::WmfCorpus())
         all.push_back(std::move(s));
     for (const auto& s : all) {
-        if (s.handChecked.empty())
-            WriteFile(fs::path(dir) / s.name, toBytes(s.bytes));
+        WriteFile(fs::path(dir) / (s.handChecked.empty() ? s.name : s.name + ".handchecked"), toBytes(s.bytes));
         if (std::getenv("TV_METAFILE_OURS")) {
             auto bmp = decodeFile(s.name, toBytes(s.bytes), 32);
             savePng(FromBitmap(*bmp), fs::path(dir) / (s.name + ".ours.png"));

@@ -491,10 +491,7 @@ bool MetafilePlayer::emfRecord(const BYTE* rec, std::uint32_t size, std::uint32_
         for (const QRectF& rc : rects)
             region |= deviceRect(rc);
         if (type == U_EMR_INVERTRGN) {
-            const int saved = st_.rop2;
-            st_.rop2 = 6;
-            fillRegion(region, QBrush(Qt::black));
-            st_.rop2 = saved;
+            invertRegion(region);
             return true;
         }
         mf::ObjectPtr b = st_.brush;
@@ -563,28 +560,20 @@ bool MetafilePlayer::emfRecord(const BYTE* rec, std::uint32_t size, std::uint32_
         textOut(pt(t.ptlReference), text, dx, pairs, t.fOptions, hasRect ? &box : nullptr);
         return true;
     }
-    case U_EMR_BITBLT: {
-        const auto& r = as<U_EMRBITBLT>(rec);
-        mf::Dib dib;
-        bool usable = false;
-        if (!checkDib(rec, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc, dib, usable))
-            return false;
-        if (r.cbBmiSrc == 0)
-            stretchDib(pt(r.Dest), QSizeF(r.cDest.x, r.cDest.y), 0, 0, 0, 0, nullptr, r.dwRop, false);
-        else if (usable)
-            stretchDib(pt(r.Dest), QSizeF(r.cDest.x, r.cDest.y), r.Src.x, r.Src.y, r.cDest.x, r.cDest.y, &dib, r.dwRop, true);
-        return true;
-    }
+    case U_EMR_BITBLT:
     case U_EMR_STRETCHBLT: {
+        // The same record, a stretching one with its source size at the end.
         const auto& r = as<U_EMRSTRETCHBLT>(rec);
         mf::Dib dib;
         bool usable = false;
         if (!checkDib(rec, size, r.offBmiSrc, r.cbBmiSrc, r.offBitsSrc, r.cbBitsSrc, r.iUsageSrc, dib, usable))
             return false;
+        const U_POINTL srcSize = type == U_EMR_STRETCHBLT ? r.cSrc : r.cDest;
         if (r.cbBmiSrc == 0)
             stretchDib(pt(r.Dest), QSizeF(r.cDest.x, r.cDest.y), 0, 0, 0, 0, nullptr, r.dwRop, false);
         else if (usable)
-            stretchDib(pt(r.Dest), QSizeF(r.cDest.x, r.cDest.y), r.Src.x, r.Src.y, r.cSrc.x, r.cSrc.y, &dib, r.dwRop, true);
+            stretchDib(pt(r.Dest), QSizeF(r.cDest.x, r.cDest.y), r.Src.x, r.Src.y, srcSize.x, srcSize.y, &dib, r.dwRop,
+                       true);
         return true;
     }
     case U_EMR_STRETCHDIBITS: {

@@ -467,6 +467,14 @@ void MetafilePlayer::fillRegion(const QRegion& device, const QBrush& brush)
         painter_.fillRect(r, brush);
 }
 
+void MetafilePlayer::invertRegion(const QRegion& device)
+{
+    const int saved = st_.rop2;
+    st_.rop2 = 6; // not destination
+    fillRegion(device, QBrush(Qt::black));
+    st_.rop2 = saved;
+}
+
 // --- Shapes ------------------------------------------------------------------
 
 void MetafilePlayer::drawShape(const QPainterPath& logical, bool fill, bool stroke, bool closedFigure)

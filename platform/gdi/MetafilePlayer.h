@@ -172,6 +172,7 @@ private:
     void fillDevice(const QPainterPath& device, const QBrush& brush, bool useRop = true);
     void strokeDevice(const QPainterPath& device);
     void fillRegion(const QRegion& device, const QBrush& brush);
+    void invertRegion(const QRegion& device);
     QPen makePen() const;
     QBrush makeBrush(const mf::Brush& b) const;
     QBrush currentBrush() const;

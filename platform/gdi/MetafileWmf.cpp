@@ -468,10 +468,7 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
         for (const QRect& r : objects_[region]->region.region)
             device |= deviceRect(QRectF(r).adjusted(0, 0, 1, 1));
         if (type == U_WMR_INVERTREGION) {
-            const int saved = st_.rop2;
-            st_.rop2 = 6;
-            fillRegion(device, QBrush(Qt::black));
-            st_.rop2 = saved;
+            invertRegion(device);
             return true;
         }
         mf::ObjectPtr b = st_.brush;
