@@ -103,16 +103,16 @@ void readWmfPalette(MetafileData& mf)
         if (type == 0) // end of file
             return;
         if (type == (U_WMR_CREATEPALETTE & 0xFF)) {
-            U_PALETTE pal;
-            const char* entries = nullptr;
-            if (!U_WMRCREATEPALETTE_get(p, &pal, &entries) || !entries)
+            // First entry and count, then the entries, all inside the record.
+            if (size < 10)
                 return;
-            const std::size_t count = pal.NumEntries;
-            if (entries < p || std::size_t(entries - p) + count * 4 > size)
+            std::uint16_t count = 0;
+            std::memcpy(&count, p + 8, 2);
+            if (count > (size - 10) / 4)
                 return;
             mf.palette.resize(count);
             if (count)
-                std::memcpy(mf.palette.data(), entries, count * 4);
+                std::memcpy(mf.palette.data(), p + 10, std::size_t(count) * 4);
             return;
         }
         p += size;

@@ -503,10 +503,8 @@ bool MetafilePlayer::emfRecord(const BYTE* rec, std::uint32_t size, std::uint32_
         if (type == U_EMR_FRAMERGN) {
             QPainterPath outline;
             outline.addRegion(region);
-            const QPen saved = makePen();
             preparePainter(true);
             painter_.strokePath(outline, QPen(makeBrush(b->brush), 1));
-            (void)saved;
         } else {
             fillRegion(region, makeBrush(b->brush));
         }

@@ -588,12 +588,10 @@ void MetafilePlayer::polyBezier(const std::vector<QPointF>& pts, bool continueFi
 void MetafilePlayer::polyDraw(const std::vector<QPointF>& pts, const std::vector<BYTE>& types)
 {
     QPainterPath path(st_.current);
-    QPointF start = st_.current;
     for (std::size_t i = 0; i < pts.size() && i < types.size(); ++i) {
         const BYTE t = types[i] & 0x06;
         if (t == 0x06) {
             path.moveTo(pts[i]);
-            start = pts[i];
         } else if (t == 0x04 && i + 2 < pts.size()) {
             path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
             i += 2;
@@ -604,7 +602,6 @@ void MetafilePlayer::polyDraw(const std::vector<QPointF>& pts, const std::vector
             path.closeSubpath();
         st_.current = path.currentPosition();
     }
-    (void)start;
     if (recording_) {
         path_.addPath(toDevice().map(path));
         figureOpen_ = true;

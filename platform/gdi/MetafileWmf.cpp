@@ -54,6 +54,102 @@ QString ansi(const char* s, std::size_t n)
     return QString::fromStdString(vb::Cp1252ToUtf8(std::string_view(s, n)));
 }
 
+std::int16_t word(const char* rec, std::size_t at)
+{
+    std::int16_t v;
+    std::memcpy(&v, rec + at, 2);
+    return v;
+}
+
+// The smallest size, in bytes, a record of each kind has. libUEMF's record
+// check does not hold a record to its fields, and its readers read them
+// wherever the record's own counts say, so both are checked here first.
+std::size_t minimumSize(unsigned type)
+{
+    switch (type) {
+    case U_WMR_SETBKCOLOR:
+    case U_WMR_SETTEXTCOLOR:
+    case U_WMR_SETWINDOWORG:
+    case U_WMR_SETWINDOWEXT:
+    case U_WMR_OFFSETWINDOWORG:
+    case U_WMR_MOVETO:
+    case U_WMR_LINETO:
+    case U_WMR_OFFSETCLIPRGN:
+    case U_WMR_FILLREGION:
+        return 10;
+    case U_WMR_SCALEWINDOWEXT:
+    case U_WMR_EXCLUDECLIPRECT:
+    case U_WMR_INTERSECTCLIPRECT:
+    case U_WMR_ELLIPSE:
+    case U_WMR_RECTANGLE:
+    case U_WMR_SETPIXEL:
+    case U_WMR_CREATEBRUSHINDIRECT:
+        return 14;
+    case U_WMR_CREATEPENINDIRECT:
+        return 16;
+    case U_WMR_ROUNDRECT:
+    case U_WMR_PATBLT:
+        return 18;
+    case U_WMR_ARC:
+    case U_WMR_PIE:
+    case U_WMR_CHORD:
+        return 22;
+    case U_WMR_CREATEFONTINDIRECT:
+        return 24;
+    case U_WMR_DIBBITBLT:
+        return 22;
+    case U_WMR_SETDIBTODEV:
+        return 24;
+    case U_WMR_DIBSTRETCHBLT:
+        return 26;
+    case U_WMR_STRETCHDIB:
+        return 28;
+    case U_WMR_DIBCREATEPATTERNBRUSH:
+    case U_WMR_CREATEPALETTE:
+    case U_WMR_SETPALENTRIES:
+    case U_WMR_CREATEREGION:
+    case U_WMR_TEXTOUT:
+    case U_WMR_POLYGON:
+    case U_WMR_POLYLINE:
+    case U_WMR_POLYPOLYGON:
+    case U_WMR_SETBKMODE:
+    case U_WMR_SETPOLYFILLMODE:
+    case U_WMR_SETROP2:
+    case U_WMR_SETTEXTALIGN:
+    case U_WMR_SETMAPMODE:
+    case U_WMR_SETTEXTCHAREXTRA:
+    case U_WMR_SETSTRETCHBLTMODE:
+    case U_WMR_RESTOREDC:
+    case U_WMR_SELECTOBJECT:
+    case U_WMR_SELECTPALETTE:
+    case U_WMR_DELETEOBJECT:
+    case U_WMR_SELECTCLIPREGION:
+    case U_WMR_PAINTREGION:
+    case U_WMR_INVERTREGION:
+        return 8;
+    case U_WMR_EXTTEXTOUT:
+        return 14;
+    default:
+        return 6;
+    }
+}
+
+// A palette record: first entry, count, then the entries; false when they
+// do not lie inside the record.
+bool paletteEntries(const char* rec, std::size_t size, std::uint16_t& start, std::vector<PALETTEENTRY>& out)
+{
+    if (size < 10)
+        return false;
+    start = std::uint16_t(word(rec, 6));
+    const std::size_t count = std::uint16_t(word(rec, 8));
+    if (count > (size - 10) / 4)
+        return false;
+    out.resize(count);
+    if (count)
+        std::memcpy(out.data(), rec + 10, 4 * count);
+    return true;
+}
+
 } // namespace
 
 bool MetafilePlayer::playWmf()
@@ -97,6 +193,8 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
 {
     const char* rec = reinterpret_cast<const char*>(record);
     const char* end = rec + size;
+    if (size < minimumSize(type))
+        return false;
     // An object made where no slot is free is dropped; one this player cannot
     // read still takes its slot, so later indices stay right.
     auto store = [&](mf::ObjectPtr obj) {
@@ -267,13 +365,10 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
     }
     case U_WMR_POLYGON:
     case U_WMR_POLYLINE: {
-        uint16_t n = 0;
-        const char* data = nullptr;
-        if (!(type == U_WMR_POLYGON ? U_WMRPOLYGON_get(rec, &n, &data) : U_WMRPOLYLINE_get(rec, &n, &data)))
+        const std::size_t n = std::uint16_t(word(rec, 6));
+        if (!pointsFit(rec + 8, end, n))
             return false;
-        if (!pointsFit(data, end, n))
-            return false;
-        const auto pts = points16(data, n);
+        const auto pts = points16(rec + 8, n);
         if (type == U_WMR_POLYGON)
             polygon(pts);
         else
@@ -281,21 +376,17 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
         return true;
     }
     case U_WMR_POLYPOLYGON: {
-        uint16_t nPolys = 0;
-        const uint16_t* counts = nullptr;
-        const char* data = nullptr;
-        if (!U_WMRPOLYPOLYGON_get(rec, &nPolys, &counts, &data) || !counts ||
-            reinterpret_cast<const char*>(counts) + 2 * std::size_t(nPolys) > end)
+        const std::size_t nPolys = std::uint16_t(word(rec, 6));
+        if (nPolys > (size - 8) / 2)
             return false;
         std::vector<std::vector<QPointF>> polys;
-        const char* at = data;
+        const char* at = rec + 8 + 2 * nPolys;
         for (std::size_t i = 0; i < nPolys; ++i) {
-            uint16_t n;
-            std::memcpy(&n, reinterpret_cast<const char*>(counts) + 2 * i, 2);
+            const std::size_t n = std::uint16_t(word(rec, 8 + 2 * i));
             if (!pointsFit(at, end, n))
                 return false;
             polys.push_back(points16(at, n));
-            at += 4 * std::size_t(n);
+            at += 4 * n;
         }
         polyPolygon(polys, true);
         return true;
@@ -372,27 +463,23 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
         return true;
     }
     case U_WMR_CREATEPALETTE: {
-        U_PALETTE pal;
-        const char* entries = nullptr;
-        if (!U_WMRCREATEPALETTE_get(rec, &pal, &entries) || !entries || entries + 4 * std::size_t(pal.NumEntries) > end)
-            return false;
+        std::uint16_t start = 0;
         auto o = newObject(mf::Object::Kind::Palette);
-        o->palette.entries.resize(pal.NumEntries);
-        if (pal.NumEntries)
-            std::memcpy(o->palette.entries.data(), entries, 4 * std::size_t(pal.NumEntries));
+        if (!paletteEntries(rec, size, start, o->palette.entries))
+            return false;
         store(o);
         return true;
     }
     case U_WMR_SETPALENTRIES: {
-        U_PALETTE pal;
-        const char* entries = nullptr;
-        if (!U_WMRSETPALENTRIES_get(rec, &pal, &entries) || !entries || entries + 4 * std::size_t(pal.NumEntries) > end)
+        std::uint16_t start = 0;
+        std::vector<PALETTEENTRY> entries;
+        if (!paletteEntries(rec, size, start, entries))
             return false;
         // The palette selected is the one changed.
         if (st_.palette && st_.palette->kind == mf::Object::Kind::Palette) {
             auto o = std::make_shared<mf::Object>(*st_.palette);
-            for (std::size_t i = 0; i < pal.NumEntries && pal.Start + i < o->palette.entries.size(); ++i)
-                std::memcpy(&o->palette.entries[pal.Start + i], entries + 4 * i, 4);
+            for (std::size_t i = 0; i < entries.size() && start + i < o->palette.entries.size(); ++i)
+                o->palette.entries[start + i] = entries[i];
             for (auto& slot : objects_)
                 if (slot == st_.palette)
                     slot = o;
@@ -479,34 +566,40 @@ bool MetafilePlayer::wmfRecord(const BYTE* record, std::size_t size, unsigned ty
         return true;
     }
     case U_WMR_TEXTOUT: {
-        U_POINT16 p;
-        int16_t n = 0;
-        const char* s = nullptr;
-        if (!U_WMRTEXTOUT_get(rec, &p, &n, &s) || n < 0 || !s || s + n > end)
+        // Length, the string padded to whole words, then y and x.
+        const std::int16_t n = word(rec, 6);
+        const std::size_t padded = (std::size_t(std::max<std::int16_t>(n, 0)) + 1) & ~std::size_t(1);
+        if (n < 0 || 8 + padded + 4 > size)
             return false;
-        textOut(pt(p), ansi(s, std::size_t(n)), {}, false, 0, nullptr);
+        const QPointF at(word(rec, 8 + padded + 2), word(rec, 8 + padded));
+        textOut(at, ansi(rec + 8, std::size_t(n)), {}, false, 0, nullptr);
         return true;
     }
     case U_WMR_EXTTEXTOUT: {
-        U_POINT16 p;
-        int16_t n = 0;
-        uint16_t opts = 0;
-        const char* s = nullptr;
-        const int16_t* dx = nullptr;
-        U_RECT16 r{};
-        if (!U_WMREXTTEXTOUT_get(rec, &p, &n, &opts, &s, &dx, &r) || n < 0 || (n > 0 && (!s || s + n > end)))
-            return false;
-        std::vector<double> spacing;
-        const char* dxAt = reinterpret_cast<const char*>(dx);
-        if (dx && dxAt >= rec && dxAt + 2 * std::size_t(n) <= end)
-            for (int i = 0; i < n; ++i) {
-                int16_t d;
-                std::memcpy(&d, dxAt + 2 * i, 2);
-                spacing.push_back(d);
-            }
-        const QRectF box = rect(r);
+        // y, x, length, options, the rectangle when the options use one, the
+        // string padded to whole words, then the spacing array if present.
+        const QPointF at(word(rec, 8), word(rec, 6));
+        const std::int16_t n = word(rec, 10);
+        const std::uint16_t opts = std::uint16_t(word(rec, 12));
+        std::size_t next = 14;
+        QRectF box;
         const bool hasRect = opts & 0x6;
-        textOut(pt(p), n > 0 ? ansi(s, std::size_t(n)) : QString(), spacing, false, opts, hasRect ? &box : nullptr);
+        if (hasRect) {
+            if (next + 8 > size)
+                return false;
+            box = QRectF(QPointF(word(rec, next), word(rec, next + 2)), QPointF(word(rec, next + 4), word(rec, next + 6)));
+            next += 8;
+        }
+        const std::size_t padded = (std::size_t(std::max<std::int16_t>(n, 0)) + 1) & ~std::size_t(1);
+        if (n < 0 || next + std::size_t(n) > size)
+            return false;
+        const char* text = rec + next;
+        next += padded;
+        std::vector<double> spacing;
+        if (next + 2 * std::size_t(n) <= size)
+            for (int i = 0; i < n; ++i)
+                spacing.push_back(word(rec, next + 2 * std::size_t(i)));
+        textOut(at, ansi(text, std::size_t(n)), spacing, false, opts, hasRect ? &box : nullptr);
         return true;
     }
     case U_WMR_PATBLT: {

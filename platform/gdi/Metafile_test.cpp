@@ -348,6 +348,38 @@ TEST(MetafileTest, FieldsPastTheirRecordStopPlayback)
         EXPECT_FALSE(p.result);
         EXPECT_EQ(p.at(80, 60), kWhite);
     }
+
+    // Windows metafiles: a string, a palette, a polygon count of a
+    // poly-polygon and a record cut below its fields.
+    auto wmfWith = [](char* rec, uint16_t at, uint16_t value) {
+        std::memcpy(rec + at, &value, 2);
+        WmfBuilder w(160, 120, true);
+        w.Add(rec);
+        w.Brush(U_BS_SOLID, rgb(0, 0, 0));
+        w.Add(U_WMRRECTANGLE_set(rc16(0, 0, 160, 120)));
+        return w.Finish();
+    };
+    std::vector<Bytes> wmfs;
+    char text[] = "abc";
+    wmfs.push_back(wmfWith(U_WMRTEXTOUT_set(point16_set(5, 5), text), 6, 30000));
+    int16_t dx[3] = {5, 5, 5};
+    wmfs.push_back(wmfWith(U_WMREXTTEXTOUT_set(point16_set(5, 5), 3, 0, text, dx, rc16(0, 0, 0, 0)), 10, 20000));
+    {
+        std::vector<char> block(4 + 8);
+        const uint16_t head[2] = {0x300, 2};
+        std::memcpy(block.data(), head, 4);
+        wmfs.push_back(wmfWith(U_WMRCREATEPALETTE_set(reinterpret_cast<U_PALETTE*>(block.data())), 8, 9000));
+    }
+    const uint16_t counts[] = {3};
+    const U_POINT16 tri[] = {{1, 1}, {9, 1}, {5, 9}};
+    wmfs.push_back(wmfWith(U_WMRPOLYPOLYGON_set(1, counts, tri), 8, 7000));
+    wmfs.push_back(wmfWith(U_WMRRECTANGLE_set(rc16(1, 1, 9, 9)), 0, 4)); // four words: no room for its corners
+    for (std::size_t i = 0; i < wmfs.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Played p = play(wmfs[i], false);
+        EXPECT_FALSE(p.result);
+        EXPECT_EQ(p.at(80, 60), kWhite);
+    }
 }
 
 TEST(MetafileTest, DeepSavingAndRestoringRunsClean)
