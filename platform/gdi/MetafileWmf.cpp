@@ -97,11 +97,9 @@ std::size_t minimumSize(unsigned type)
     case U_WMR_CREATEFONTINDIRECT:
         return 24;
     case U_WMR_DIBBITBLT:
-        return 22;
     case U_WMR_SETDIBTODEV:
-        return 24;
+        return 24; // the form without a bitmap has a reserved word
     case U_WMR_DIBSTRETCHBLT:
-        return 26;
     case U_WMR_STRETCHDIB:
         return 28;
     case U_WMR_DIBCREATEPATTERNBRUSH:
