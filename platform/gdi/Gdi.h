@@ -185,11 +185,10 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
                       UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
 int FillRect(HDC hdc, const RECT* rect, HBRUSH hbr);
 
-// Rectangles filled with a brush, and metafiles: enhanced metafiles (EMF)
-// and Windows metafiles (WMF) held as handles, read and checked record by
-// record, and played onto a DC. A Windows metafile given without a picture
-// description fills the virtual screen, as the platform's conversion has it.
-int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+// Metafiles: enhanced metafiles (EMF) and Windows metafiles (WMF) held as
+// handles, read and checked record by record, and played onto a DC. A
+// Windows metafile given without a picture description fills the virtual
+// screen, as the platform's conversion has it.
 
 struct HENHMETAFILE__;
 using HENHMETAFILE = HENHMETAFILE__*;

@@ -39,9 +39,6 @@ struct MetafileData {
     const BYTE* Bytes() const { return reinterpret_cast<const BYTE*>(storage.data()); }
 };
 
-// The family a face name is drawn with.
-QString FontForFace(const QString& face);
-
 namespace mf {
 
 struct Pen {

@@ -4,18 +4,14 @@
 
 #include "platform/gdi/MetafilePlayer.h"
 
+#include "platform/gdi/Fonts.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 
 #include <cmath>
 
 namespace gdi {
-
-QString FontForFace(const QString&)
-{
-    // Every face is drawn with the one family fontconfig is sure to have.
-    return QStringLiteral("DejaVu Sans");
-}
 
 namespace {
 
@@ -27,7 +23,7 @@ constexpr double kMaxPixelSize = 2000;
 QFont MetafilePlayer::makeFont(double& pixelSize) const
 {
     const mf::Font& f = st_.font->font;
-    QFont font(FontForFace(f.face));
+    QFont font(SubstituteFace(f.face));
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     font.setWeight(QFont::Weight(f.weight <= 0 ? 400 : std::clamp(f.weight, 100, 900)));
     font.setItalic(f.italic);

@@ -490,33 +490,4 @@ TEST(MetafileTest, PlaysOntoBitmapsOfOtherDepths)
     DeleteEnhMetaFile(h);
 }
 
-TEST(MetafileTest, FillRectTakesTheBrushColourInsideTheBitmap)
-{
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 8, 8);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    const RECT all{-5, -5, 50, 50};
-    EXPECT_EQ(FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 1);
-    const RECT part{2, 2, 4, 5};
-    EXPECT_EQ(FillRect(dc, &part, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
-    EXPECT_EQ(FillRect(dc, &part, nullptr), 0);
-    EXPECT_EQ(FillRect(nullptr, &part, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
-    std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 8, 0);
-    auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
-    bmi->bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 8, -8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<BYTE> px(8 * 8 * 4);
-    SelectObject(dc, old);
-    GetDIBits(dc, bmp, 0, 8, px.data(), bmi, DIB_RGB_COLORS);
-    auto at = [&](int x, int y) { return px[std::size_t(4 * (y * 8 + x))]; };
-    EXPECT_EQ(at(2, 2), 0);
-    EXPECT_EQ(at(3, 4), 0);
-    EXPECT_EQ(at(4, 4), 255); // right edge excluded
-    EXPECT_EQ(at(2, 5), 255); // bottom edge excluded
-    EXPECT_EQ(at(7, 7), 255);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-}
-
 } // namespace
