@@ -96,7 +96,7 @@ void readWmfPalette(MetafileData& mf)
     const char* end = base + mf.size;
     const char* p = base + mf.wmfFirstRecord;
     while (p < end) {
-        const std::size_t size = U_WMRRECSAFE_get(p, end);
+        const std::size_t size = WmfRecordSize(p, end);
         if (size == 0)
             return;
         const auto type = static_cast<unsigned char>(p[4]);
@@ -150,7 +150,9 @@ HENHMETAFILE SetEnhMetaFileBits(UINT size, const BYTE* data)
 
 HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC, const METAFILEPICT* mfp)
 {
-    if (!data || size < 18)
+    // A header of 18 bytes, after a placeable one of 22 when it starts so.
+    const bool withPlaceable = data && size >= 4 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A;
+    if (!data || size < (withPlaceable ? 40u : 18u))
         return nullptr;
     auto mf = copyBytes(size, data);
     const char* base = reinterpret_cast<const char*>(mf->Bytes());

@@ -39,6 +39,11 @@ struct MetafileData {
     const BYTE* Bytes() const { return reinterpret_cast<const BYTE*>(storage.data()); }
 };
 
+// The size of the Windows metafile record at p, checked to lie before end;
+// 0 when it does not. libUEMF's own check reads the record's size field
+// wherever p is, so the field is looked at here first.
+std::size_t WmfRecordSize(const char* p, const char* end);
+
 namespace mf {
 
 struct Pen {

@@ -150,6 +150,18 @@ bool paletteEntries(const char* rec, std::size_t size, std::uint16_t& start, std
 
 } // namespace
 
+std::size_t WmfRecordSize(const char* p, const char* end)
+{
+    if (p >= end || end - p < 6)
+        return 0;
+    std::uint32_t words;
+    std::memcpy(&words, p, 4);
+    if (words < 3 || words > std::size_t(end - p) / 2)
+        return 0;
+    const std::size_t size = U_WMRRECSAFE_get(p, end);
+    return size == 2 * std::size_t(words) ? size : 0;
+}
+
 bool MetafilePlayer::playWmf()
 {
     objects_.assign(data_.wmfObjects, nullptr);
@@ -161,7 +173,7 @@ bool MetafilePlayer::playWmf()
     st_.viewportExt = refPixels_;
     st_.windowExt = refPixels_;
     for (const char* p = base + data_.wmfFirstRecord; p < end;) {
-        const std::size_t size = U_WMRRECSAFE_get(p, end);
+        const std::size_t size = WmfRecordSize(p, end);
         if (size == 0 || static_cast<unsigned char>(p[4]) == U_WMR_EOF)
             break;
         if (static_cast<unsigned char>(p[4]) == (U_WMR_SETWINDOWEXT & 0xFF)) {
@@ -174,7 +186,7 @@ bool MetafilePlayer::playWmf()
     }
 
     for (const char* p = base + data_.wmfFirstRecord; p < end;) {
-        const std::size_t size = U_WMRRECSAFE_get(p, end);
+        const std::size_t size = WmfRecordSize(p, end);
         if (size == 0)
             return false;
         const auto type = static_cast<unsigned char>(p[4]);
