@@ -4,10 +4,10 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/win/Desktop.h"
 #include "program/services/Deployment.h"
+#include "program/services/ProgramPictures.h"
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QPixmap>
 
 #include <algorithm>
 #include <string>
@@ -26,11 +26,6 @@ QFont font(const char* family, double points, bool underline = false)
     f.setBold(true);
     f.setUnderline(underline);
     return f;
-}
-
-QPixmap aboutPicture()
-{
-    return QPixmap(QString::fromStdString((vb::AppPaths::InstallFolder() / "AboutVane.png").string()));
 }
 
 } // namespace
@@ -75,7 +70,7 @@ void frmAbout::layOut()
     const int textWidth = QFontMetrics(lblURL.Font()).horizontalAdvance(QString::fromStdString(address)) + 2;
     lblURL.Move(kUrlLeft, 168, std::clamp(textWidth, 177, kInnerWidth - 4 - kUrlLeft), 17);
 
-    Image1.SetPicture(aboutPicture());
+    Image1.SetPicture(ProgramPictures::ShippedPicture("AboutVane.png"));
     Image1.Move(24, 16, 16, 16);
 
     cmdOK.SetCaption("OK");

@@ -84,4 +84,14 @@ TEST_F(AboutBox, TheAddressOpensOncePerClickAndOKCloses)
     EXPECT_EQ(frmAbout::IfLoaded(), nullptr);
 }
 
+TEST_F(AboutBox, ADamagedPictureLeavesTheRestOfTheBox)
+{
+    const std::filesystem::path picture = root.InstallFolder() / "AboutVane.png";
+    std::filesystem::resize_file(picture, std::filesystem::file_size(picture) / 2);
+    frmMain::Instance().TrayMenuCommand("ABOUT");
+    ASSERT_NE(frmAbout::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmAbout::IfLoaded()->Image1.Picture().isNull());
+    EXPECT_EQ(frmAbout::IfLoaded()->lblVersion.Caption(), std::string("Version ") + TV_PROJECT_VERSION);
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/basic/RuntimeError.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ProgramPictures.h"
 
 #include <QFont>
 #include <QIcon>
@@ -31,12 +32,6 @@ constexpr const char* kTips[] = {
 
 constexpr int16_t kCloseEffectStep = 100;
 
-// The light bulb shipped with the program; none when the file is missing.
-QPixmap lightBulb()
-{
-    return QPixmap(QString::fromStdString((vb::AppPaths::InstallFolder() / "LightBulb.png").string()));
-}
-
 } // namespace
 
 frmTip::frmTip()
@@ -55,7 +50,7 @@ void frmTip::layOut()
     SetStartUpPosition(forms::vbStartUpScreen);
     SetScaleMode(forms::vbPixels);
     Move(0, 0, vb::PixelsToTwips(361), vb::PixelsToTwips(219));
-    const QPixmap bulb = lightBulb();
+    const QPixmap bulb = ProgramPictures::ShippedPicture("LightBulb.png");
     hWnd()->setWindowIcon(QIcon(bulb));
 
     Picture1.SetScaleMode(forms::vbPixels);

@@ -131,6 +131,25 @@ TEST_F(TipOfTheDay, RealDrawsStayInTheListAndReachEveryTip)
     EXPECT_EQ(seen.size(), 6u);
 }
 
+TEST_F(TipOfTheDay, ADamagedOrMissingLightBulbLeavesTheTipReadable)
+{
+    // Cut short in the middle of its picture data.
+    const std::filesystem::path bulb = root.InstallFolder() / "LightBulb.png";
+    std::filesystem::resize_file(bulb, std::filesystem::file_size(bulb) / 2);
+    script({0.2f});
+    ScreenCommands::ShowTip();
+    ASSERT_NE(frmTip::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTip::IfLoaded()->Picture1.Picture().isNull());
+    EXPECT_TRUE(showsTip(*frmTip::IfLoaded(), 2));
+    frmTip::IfLoaded()->cmdOK_Click();
+
+    std::filesystem::remove(bulb);
+    ScreenCommands::ShowTip();
+    ASSERT_NE(frmTip::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTip::IfLoaded()->hWnd()->windowIcon().isNull());
+    EXPECT_TRUE(showsTip(*frmTip::IfLoaded(), 2));
+}
+
 TEST_F(TipOfTheDay, TheBoxDecidesWhetherTheNextStartShowsATip)
 {
     // A fresh install shows the tip at start-up.
