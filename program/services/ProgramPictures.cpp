@@ -1,5 +1,7 @@
 #include "program/services/ProgramPictures.h"
 
+#include "platform/basic/App.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -266,6 +268,12 @@ QPixmap CommandPicture(std::string_view key)
         return {};
     }
     return pm;
+}
+
+QPixmap ShippedPicture(std::string_view fileName)
+{
+    const std::filesystem::path file = vb::AppPaths::InstallFolder() / fileName;
+    return QPixmap(QString::fromStdString(file.string()));
 }
 
 } // namespace ProgramPictures

@@ -6,7 +6,9 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_TaskList.h"
 #include "program/shell/ShellTestSupport.h"
+#include "program/shell/frmAbout.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/shell/frmTip.h"
 #include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
 
@@ -78,9 +80,10 @@ TEST_F(HiddenMainWindow, StartUpPutsTheIconInTheTrayWithItsTwelveEntries)
     EXPECT_FALSE(main.Visible());
     EXPECT_TRUE(main.Tray1.IconShown());
     EXPECT_TRUE(main.emailTimer.Enabled());
-    // The main calendar came first.
+    // The main calendar came first, then the tip of a fresh install.
     EXPECT_EQ(forms::Forms()(0).Name(), "frmTallyvane");
-    EXPECT_EQ(forms::Forms()(1).Name(), "frmMain");
+    EXPECT_EQ(forms::Forms()(1).Name(), "frmTip");
+    EXPECT_EQ(forms::Forms()(2).Name(), "frmMain");
 
     const QStringList expected{"About Tallyvane", "[Updates]", "Check For Update", "[Screens]",
                                "Control Screen",  "Stores",    "Reports",          "Tasks",
@@ -103,6 +106,9 @@ TEST_F(HiddenMainWindow, StartUpPutsTheIconInTheTrayWithItsTwelveEntries)
 TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
 {
     ASSERT_TRUE(Mod_tallyvane::Main());
+    // Only the screens count here, not the start's tip.
+    ASSERT_NE(frmTip::IfLoaded(), nullptr);
+    frmTip::IfLoaded()->cmdOK_Click();
     frmTallyvane* first = &frmTallyvane::Instance();
     choose(QStringLiteral("Control Screen"));
     EXPECT_EQ(&frmTallyvane::Instance(), first);
@@ -120,9 +126,12 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     // Keys compare exactly; unknown ones and the screens to come do nothing.
     frmMain::Instance().TrayMenuCommand("quit");
     frmMain::Instance().TrayMenuCommand("NOTHING");
-    for (const char* entry : {"About Tallyvane", "Check For Update", "Reports", "Tasks", "Options"})
+    for (const char* entry : {"Check For Update", "Reports", "Tasks", "Options"})
         choose(QString::fromLatin1(entry));
     EXPECT_EQ(forms::Forms().Count(), 2);
+    choose(QStringLiteral("About Tallyvane"));
+    ASSERT_NE(frmAbout::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmAbout::IfLoaded()->Visible());
     // "Stores" opens the store editor.
     choose(QStringLiteral("Stores"));
     ASSERT_NE(frmStoreInfo::IfLoaded(), nullptr);
