@@ -1,6 +1,7 @@
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/forms/Form.h"
+#include "program/shell/frmOptions.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
@@ -28,8 +29,10 @@ void ShowSales()
     frmSales::Instance().Show(forms::vbModeless);
 }
 
-// The options window's issue shows frmOptions here.
-void ShowOptions() {}
+void ShowOptions()
+{
+    frmOptions::Instance().Show(forms::vbModeless);
+}
 
 // The about box's issue shows frmAbout here.
 void ShowAbout() {}
