@@ -1,16 +1,12 @@
 #include "platform/controls/SmartContainer.h"
 
-#include <QFrame>
-
 namespace controls {
 
 SmartContainer::SmartContainer(forms::Container& parent, std::string name, int index)
-    : Control(parent, std::move(name), index)
-    , frame_(new QFrame(parent.ClientWidget()))
+    : Frame(parent, std::move(name), index)
     , groups_([] {})
 {
-    frame_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Attach(frame_);
+    SetCaption("");
 }
 
 std::string SmartContainer::SelectedGroup() const
@@ -19,11 +15,6 @@ std::string SmartContainer::SelectedGroup() const
         if (g->Selected())
             return g->Key();
     return {};
-}
-
-QWidget* SmartContainer::ClientWidget() const
-{
-    return frame_;
 }
 
 } // namespace controls

@@ -1,16 +1,17 @@
 #include "program/shell/frmOptions.h"
 
-#include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/Mod_tallyvane_Values.h"
 #include "program/services/ProgramPictures.h"
 #include "program/services/ShellState.h"
-#include "program/services/Mod_tallyvane_Values.h"
 #include "program/shell/FirstRun.h"
 
 #include <QImageReader>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -197,8 +198,10 @@ void frmOptions::Form_Resize()
     });
     // The container keeps to the bottom of the window as well.
     step([&] { SmartUIContainer.SetHeight(ScaleHeight() - SmartUIContainer.Top() - 120); });
-    const double w = static_cast<int16_t>(SmartUIContainer.Width() - 2 * kFrameInset);
-    const double h = static_cast<int16_t>(SmartUIContainer.Height() - 2 * kFrameInset);
+    // Whole twips; a size the frames cannot take (negative) leaves them as
+    // they were.
+    const double w = std::trunc(SmartUIContainer.Width() - 2 * kFrameInset);
+    const double h = std::trunc(SmartUIContainer.Height() - 2 * kFrameInset);
     for (forms::Frame* frame : {&fraMainOptions, &fraEmail, &fraMisc}) {
         step([&] { frame->SetWidth(w); });
         step([&] { frame->SetHeight(h); });

@@ -96,12 +96,12 @@ void frmOptions::designCalendarPage()
     const double headingsLeft = weekendLeft + kWide;
     heading(lblMiscHeading, "Misc Calendar Options", kLeft, 1830, 6000);
     text(lblMiscDescription, "Select miscellaneous calendar options.", kLeft, 2130, 6000);
-    box(chkSmallIcons, "Small Icons", kLeft, 2460, kNarrow - 150);
-    box(chkGroupWeekends, "Group Weekends", kLeft, 2820, kNarrow - 150);
-    box(ChkShowWeekend, "Show Weekend in different color", weekendLeft, 2460, kWide - 150);
+    box(chkSmallIcons, "Small Icons", kLeft, 2460, kNarrow - 600);
+    box(chkGroupWeekends, "Group Weekends", kLeft, 2820, kNarrow - 600);
+    box(ChkShowWeekend, "Show Weekend in different color", weekendLeft, 2460, kWide - 600);
     text(lblSelColor, "Select background color", weekendLeft + 270, 2850, kPickerLeft - 330);
     ColorPicker1.Move(weekendLeft + kPickerLeft, 2790, 1215, kControlHeight);
-    box(chkShowDateHeadings, "Show Date Headings", headingsLeft, 2460, kWide - 150);
+    box(chkShowDateHeadings, "Show Date Headings", headingsLeft, 2460, kWide - 600);
     text(lblDateHeadingColor, "Select background color", headingsLeft + 270, 2850, kPickerLeft - 330);
     ColorPicker2.Move(headingsLeft + kPickerLeft, 2790, 1215, kControlHeight);
 
@@ -134,13 +134,13 @@ void frmOptions::designMiscPage()
     constexpr double kRight = 5700;
     heading(lblOtherHeading, "Other Tallyvane Options", kLeft, 120, 5300);
     text(lblOtherDescription, "These options can be used to further customize Tallyvane.", kLeft, 420, 5300);
-    box(chkRunAtStartup, "Run Tallyvane on Startup", kLeft + 150, 780, 4500);
-    box(chkShowTips, "Show Tips At Startup", kLeft + 150, 1110, 4500);
-    box(chkEnableScreenFader, "Enable Screen Close fader", kLeft + 150, 1440, 4500);
+    box(chkRunAtStartup, "Run Tallyvane on Startup", kLeft + 150, 780, 3300);
+    box(chkShowTips, "Show Tips At Startup", kLeft + 150, 1110, 3300);
+    box(chkEnableScreenFader, "Enable Screen Close fader", kLeft + 150, 1440, 3300);
     heading(lblExampleHeading, "Example Database", kRight, 120, 5000);
     text(lblExampleDescription, "Use example database replaces the normal database with an example database.",
          kRight, 420, 5000, 420);
-    box(chkUseExampleDB, "Use Example Database", kRight + 150, 900, 4500);
+    box(chkUseExampleDB, "Use Example Database", kRight + 150, 900, 3300);
 }
 
 void frmOptions::designIconPicker()

@@ -231,6 +231,7 @@ class RealSmtpServer {
 public:
     explicit RealSmtpServer(const std::filesystem::path& out) : out_(out)
     {
+        std::filesystem::create_directories(out);
         proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         proc_.start("/usr/bin/python3", {TV_SMTP_SINK, QString::fromStdString(out.string())});
         if (proc_.waitForStarted(10000) && proc_.waitForReadyRead(20000))
@@ -242,6 +243,14 @@ public:
         proc_.waitForFinished(5000);
     }
     uint16_t Port() const { return port_; }
+    // The messages taken so far.
+    int Count() const
+    {
+        int n = 0;
+        while (std::filesystem::exists(out_ / (std::to_string(n + 1) + ".json")))
+            ++n;
+        return n;
+    }
     QJsonObject Message(int n) const
     {
         QFile f(QString::fromStdString((out_ / (std::to_string(n) + ".json")).string()));
