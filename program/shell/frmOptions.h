@@ -22,6 +22,7 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -152,6 +153,11 @@ private:
     // Calendar page.
     void LoadCalendarOptions();
     void SaveCalendarOptions();
+    // A stored option, or fallback when it is missing or damaged; save
+    // leaves a damaged one as it is while its control still shows the
+    // fallback it was given.
+    long stored(const std::string& key, long low, long high, long fallback);
+    void save(const std::string& key, const std::string& value);
     void cboIconAlign_Click();
     void cboIconPosition_Click();
     void cboDateAlign_Click();
@@ -195,4 +201,7 @@ private:
     bool closing_ = false;
     std::string helpTopic_;
     std::array<IconRow, 8> IconFiles_{};
+    // The calendar options that could not be read, with the text their
+    // fallback would be stored as.
+    std::map<std::string, std::string> unreadable_;
 };

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -24,9 +25,8 @@ constexpr const char* kSection = "frmOptions";
 // A stored whole number from low to high; nothing when the setting is
 // missing or holds anything else, so that one damaged value takes its
 // default and the others are still read.
-std::optional<long> stored(const char* key, long low, long high)
+std::optional<long> number(const std::string& text, long low, long high)
 {
-    const std::string text = vb::GetSetting(kApp, kSection, key, "");
     const vb::Variant v(text);
     if (text.empty() || !vb::IsNumeric(v))
         return std::nullopt;
@@ -40,12 +40,26 @@ std::optional<long> stored(const char* key, long low, long high)
     }
 }
 
-void save(const char* key, const std::string& value)
+} // namespace
+
+long frmOptions::stored(const std::string& key, long low, long high, long fallback)
 {
-    vb::SaveSetting(kApp, kSection, key, value);
+    const std::string text = vb::GetSetting(kApp, kSection, key, "");
+    if (const auto value = number(text, low, high))
+        return *value;
+    // A damaged value is kept unless the user makes a choice in its place.
+    if (!text.empty())
+        unreadable_[key] = std::to_string(fallback);
+    return fallback;
 }
 
-} // namespace
+void frmOptions::save(const std::string& key, const std::string& value)
+{
+    const auto unread = unreadable_.find(key);
+    if (unread != unreadable_.end() && unread->second == value)
+        return;
+    vb::SaveSetting(kApp, kSection, key, value);
+}
 
 controls::ctCalendar& frmOptions::calendar()
 {
@@ -55,11 +69,12 @@ controls::ctCalendar& frmOptions::calendar()
 void frmOptions::LoadCalendarOptions()
 {
     vb::ResumeNext step;
+    unreadable_.clear();
     // Selecting an entry runs the list's handler, which shows it on the
     // calendar: the calendar shows the stored choices already.
     for (forms::ComboBox* combo :
          {&cboIconAlign, &cboIconPosition, &cboDateAlign, &cboDatePos, &cboTextAlign, &cboTextPos})
-        step([&] { combo->SetListIndex(static_cast<int>(stored(combo->Name().c_str(), 0, combo->ListCount() - 1).value_or(0))); });
+        step([&] { combo->SetListIndex(static_cast<int>(stored(combo->Name(), 0, combo->ListCount() - 1, 0))); });
     step([&] {
         txtBackgroundImage.SetText(vb::GetSetting(kApp, kSection, "BackGroundImage",
                                                   Mod_tallyvane::DefaultBackgroundImage().string()));
@@ -68,16 +83,16 @@ void frmOptions::LoadCalendarOptions()
     // its colours as they were.
     step([&] {
         ColorPicker1.SetColor(static_cast<forms::OLE_COLOR>(
-            stored("WeekendColor", 0, 0xFFFFFF).value_or(Mod_tallyvane::kDefaultWeekendColor)));
+            stored("WeekendColor", 0, 0xFFFFFF, Mod_tallyvane::kDefaultWeekendColor)));
     });
     step([&] {
         ColorPicker2.SetColor(static_cast<forms::OLE_COLOR>(
-            stored("DateHeadingColor", 0, 0xFFFFFF).value_or(Mod_tallyvane::kDefaultDateHeadingColor)));
+            stored("DateHeadingColor", 0, 0xFFFFFF, Mod_tallyvane::kDefaultDateHeadingColor)));
     });
-    step([&] { chkSmallIcons.SetValue(static_cast<int>(stored("chkSmallIcons", 0, 1).value_or(1))); });
-    step([&] { chkGroupWeekends.SetValue(static_cast<int>(stored("chkGroupWeekends", 0, 1).value_or(1))); });
-    step([&] { ChkShowWeekend.SetValue(static_cast<int>(stored("ChkShowWeekendColor", 0, 1).value_or(1))); });
-    step([&] { chkShowDateHeadings.SetValue(static_cast<int>(stored("chkShowDateHeadings", 0, 1).value_or(1))); });
+    step([&] { chkSmallIcons.SetValue(static_cast<int>(stored("chkSmallIcons", 0, 1, 1))); });
+    step([&] { chkGroupWeekends.SetValue(static_cast<int>(stored("chkGroupWeekends", 0, 1, 1))); });
+    step([&] { ChkShowWeekend.SetValue(static_cast<int>(stored("ChkShowWeekendColor", 0, 1, 1))); });
+    step([&] { chkShowDateHeadings.SetValue(static_cast<int>(stored("chkShowDateHeadings", 0, 1, 1))); });
     step([&] {
         const bool weekend = ChkShowWeekend.Value() == forms::vbChecked;
         lblSelColor.SetEnabled(weekend);
@@ -95,7 +110,7 @@ void frmOptions::SaveCalendarOptions()
     vb::ResumeNext step;
     for (forms::ComboBox* combo :
          {&cboIconAlign, &cboIconPosition, &cboDateAlign, &cboDatePos, &cboTextAlign, &cboTextPos})
-        step([&] { save(combo->Name().c_str(), std::to_string(combo->ListIndex())); });
+        step([&] { save(combo->Name(), std::to_string(combo->ListIndex())); });
     step([&] { save("chkSmallIcons", std::to_string(chkSmallIcons.Value())); });
     step([&] { save("chkGroupWeekends", std::to_string(chkGroupWeekends.Value())); });
     step([&] { save("ChkShowWeekendColor", std::to_string(ChkShowWeekend.Value())); });

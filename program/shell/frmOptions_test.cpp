@@ -200,11 +200,17 @@ TEST_F(OptionsWindow, OneDamagedSettingTakesItsDefaultAndTheOthersAreKept)
     EXPECT_EQ(form.chkShowDateHeadings.Value(), 1);
     EXPECT_EQ(form.txtBackgroundImage.Text(), "/pictures/sea.jpg");
 
+    // Closing keeps a damaged value the user left alone, and stores a
+    // choice made in its place.
+    form.chkSmallIcons.SetValue(0);
     form.Unload();
-    EXPECT_EQ(setting("cboIconAlign"), "0");
+    EXPECT_EQ(setting("cboIconAlign"), "7");
+    EXPECT_EQ(setting("cboDatePos"), "1.5");
+    EXPECT_EQ(setting("WeekendColor"), "blue");
+    EXPECT_EQ(setting("chkShowDateHeadings"), "5");
+    EXPECT_EQ(setting("chkSmallIcons"), "0");
     EXPECT_EQ(setting("cboIconPosition"), "2");
     EXPECT_EQ(setting("cboTextAlign"), "2");
-    EXPECT_EQ(setting("WeekendColor"), "8421376");
     EXPECT_EQ(setting("DateHeadingColor"), "255");
     EXPECT_EQ(setting("chkGroupWeekends"), "0");
     EXPECT_EQ(setting("ChkShowWeekendColor"), "0");
