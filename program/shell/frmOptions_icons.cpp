@@ -149,6 +149,11 @@ void frmOptions::SaveIcons()
             IconRow& row = IconFiles_[static_cast<size_t>(i)];
             if (row[0].empty())
                 continue;
+            // A file copied before and gone since: the copy stays as it is.
+            std::error_code ec;
+            if (row[1] == stored[static_cast<size_t>(i)] && !fs::exists(row[0], ec) &&
+                fs::exists(folder / row[1], ec))
+                continue;
             try {
                 vb::fso::CreateFolder(folder);
                 // Copying a file onto itself leaves it as it is.

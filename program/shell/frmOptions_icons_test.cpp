@@ -106,6 +106,14 @@ TEST_F(IconPicker, AChosenIconIsCopiedStoredAndShownAfterOneRefill)
     EXPECT_EQ(storedSlots()[3], "star.ico");
     EXPECT_EQ(refills, 2);
 
+    // A chosen file removed after it was copied: the copy stays, and no
+    // failure is reported for it.
+    fs::remove(star);
+    choose(form, 6, icon(root.Path() / "pics" / "moon.ico", Qt::green));
+    EXPECT_TRUE(mbox->shown.empty());
+    EXPECT_EQ(storedSlots()[3], "star.ico");
+    EXPECT_EQ(colourOf(kept("star.ico")), QColor(Qt::red));
+
     // Opened again, the picker shows the stored pictures.
     form.Unload();
     frmOptions& again = open();
