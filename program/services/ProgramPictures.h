@@ -19,7 +19,8 @@ QPixmap ReminderPicture(int kind);
 QPixmap ResourceIcon801();
 QPixmap TrayPicture();
 // "UPDATE", "CONTROL", "STORES", "REPORT", "TASK"/"TASKS", "SALES",
-// "OPTIONS", "QUIT"; a null picture for any other key.
+// "OPTIONS", "QUIT", and the options window's pages "CALENDAR", "EMAIL",
+// "MISC"; a null picture for any other key.
 QPixmap CommandPicture(std::string_view key);
 
 // A picture file shipped with the program (the install folder); a null

@@ -2,6 +2,7 @@
 
 #include "platform/forms/Form.h"
 #include "program/shell/frmAbout.h"
+#include "program/shell/frmOptions.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/shell/frmTip.h"
 #include "program/stores/frmSales.h"
@@ -30,8 +31,10 @@ void ShowSales()
     frmSales::Instance().Show(forms::vbModeless);
 }
 
-// The options window's issue shows frmOptions here.
-void ShowOptions() {}
+void ShowOptions()
+{
+    frmOptions::Instance().Show(forms::vbModeless);
+}
 
 void ShowAbout()
 {

@@ -7,6 +7,7 @@
 #include "program/reports/Mod_TaskList.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmAbout.h"
+#include "program/shell/frmOptions.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/shell/frmTip.h"
 #include "program/stores/frmSales.h"
@@ -126,7 +127,7 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     // Keys compare exactly; unknown ones and the screens to come do nothing.
     frmMain::Instance().TrayMenuCommand("quit");
     frmMain::Instance().TrayMenuCommand("NOTHING");
-    for (const char* entry : {"Check For Update", "Reports", "Tasks", "Options"})
+    for (const char* entry : {"Check For Update", "Reports", "Tasks"})
         choose(QString::fromLatin1(entry));
     EXPECT_EQ(forms::Forms().Count(), 2);
     choose(QStringLiteral("About Tallyvane"));
@@ -140,6 +141,10 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     choose(QStringLiteral("Sales"));
     ASSERT_NE(frmSales::IfLoaded(), nullptr);
     EXPECT_TRUE(frmSales::IfLoaded()->Visible());
+    // "Options" opens the options window.
+    choose(QStringLiteral("Options"));
+    ASSERT_NE(frmOptions::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmOptions::IfLoaded()->Visible());
 }
 
 TEST_F(HiddenMainWindow, QuitFromTheTrayMenuEndsTheProgramEvenWithABoxOpen)
