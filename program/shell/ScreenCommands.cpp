@@ -1,6 +1,7 @@
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/forms/Form.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
@@ -37,10 +38,9 @@ void ShowAbout() {}
 // The tip window's issue shows frmTip here.
 void ShowTip() {}
 
-// The update check's issue calls Mod_StoreInfo::CheckForUpdate here.
 void CheckForUpdate(bool showMessages)
 {
-    (void)showMessages;
+    Mod_StoreInfo::CheckForUpdate(showMessages);
 }
 
 } // namespace ScreenCommands
