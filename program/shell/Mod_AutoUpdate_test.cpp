@@ -23,9 +23,12 @@
 
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -389,6 +392,57 @@ TEST_F(UpdateFlow, SuccessMovesTheFilesStartsTheInstallerAndCloses)
     Mod_StoreInfo::CheckForUpdate(false);
     EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kUpdateSuccessful)});
     EXPECT_FALSE(fs::exists(updateFolder()));
+}
+
+TEST_F(UpdateFlow, AFailedMoveStopsTheInstallAndKeepsWhatWasThere)
+{
+    versionFile("VERSION:9.0.0\nNAME:setup.run\n");
+    serverFile("setup.run", "installer");
+    // Something of the user's where the folder "update" would go.
+    WriteRaw(updateFolder(), "not a folder");
+    msgbox->answers = {forms::vbYes};
+    runFromTray();
+    ASSERT_EQ(prompts().size(), 2u);
+    EXPECT_EQ(prompts()[1].rfind(Mod_StoreInfo::TransferErrorMessage(kWeb, "") + "\r\n\r\nCannot create ", 0), 0u)
+        << prompts()[1];
+    EXPECT_EQ(ReadRaw(updateFolder()), "not a folder");
+    EXPECT_TRUE(launcher->calls.empty());
+    EXPECT_EQ(frmProgress::IfLoaded(), nullptr);
+    EXPECT_FALSE(Mod_AutoUpdate::ProgramEnded());
+    EXPECT_EQ(programValue("PendingVersion"), "");
+}
+
+TEST_F(UpdateFlow, FilesMoveAcrossFileSystemsByCopying)
+{
+    // A cache on another file system than the program folder.
+    std::error_code ec;
+    const fs::path shm = "/dev/shm";
+    if (!fs::is_directory(shm, ec) || fs::space(shm, ec).available < (1u << 20))
+        GTEST_SKIP() << "no /dev/shm";
+    std::string pattern = (shm / "tallyvane-update-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path cache = pattern;
+    struct stat a {}, b {};
+    ASSERT_EQ(::stat(cache.c_str(), &a), 0);
+    ASSERT_EQ(::stat(root.ProgramFolder().c_str(), &b), 0);
+    if (a.st_dev == b.st_dev) {
+        fs::remove_all(cache, ec);
+        GTEST_SKIP() << "/dev/shm is on the program folder's file system";
+    }
+    vb::AppPaths::SetCacheFolder(cache);
+
+    versionFile("VERSION:9.0.0\nNAME:data.bin;setup.run\n");
+    serverFile("data.bin", std::string(70000, 'd'));
+    serverFile("setup.run", "installer");
+    msgbox->answers = {forms::vbYes};
+    runFromTray();
+    EXPECT_EQ(ReadRaw(updateFolder() / "data.bin"), std::string(70000, 'd'));
+    EXPECT_EQ(ReadRaw(updateFolder() / "setup.run"), "installer");
+    EXPECT_FALSE(fs::exists(updateFolder() / "setup.run.part"));
+    EXPECT_FALSE(fs::exists(cache / "update-download" / "data.bin"));
+    EXPECT_EQ(launcher->calls.size(), 1u);
+    vb::AppPaths::SetCacheFolder(root.CacheFolder());
+    fs::remove_all(cache, ec);
 }
 
 TEST_F(UpdateFlow, TheProgressWindowDuringASlowedTransfer)

@@ -97,28 +97,35 @@ void moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
     fs::remove(from, ec);
 }
 
-// Moves the downloaded files into the folder "update"; on a failure nothing
-// stays there and g_FtpErrorText says what failed.
+// Moves the downloaded files into the folder "update"; on a failure what was
+// moved there goes again and g_FtpErrorText says what failed.
 bool moveIntoUpdateFolder(const std::vector<std::string>& fileNames)
 {
     const fs::path staging = Mod_AutoUpdate::StagingFolder();
     const fs::path folder = updateFolder();
+    std::string& why = Mod_FTPData::FtpData().g_FtpErrorText;
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    const bool created = fs::create_directories(folder, ec);
+    if (ec) {
+        why = "Cannot create " + folder.string() + ": " + ec.message() + ".";
+        return false;
+    }
+    std::vector<fs::path> moved;
     for (const std::string& name : fileNames) {
-        if (ec)
-            break;
         moveFile(staging / name, folder / name, ec);
-        if (ec)
-            Mod_FTPData::FtpData().g_FtpErrorText =
-                "Cannot move " + name + " into " + folder.string() + ": " + ec.message() + ".";
+        if (ec) {
+            why = "Cannot move " + name + " into " + folder.string() + ": " + ec.message() + ".";
+            break;
+        }
+        moved.push_back(folder / name);
     }
     if (!ec)
         return true;
-    if (Mod_FTPData::FtpData().g_FtpErrorText.empty())
-        Mod_FTPData::FtpData().g_FtpErrorText = "Cannot create " + folder.string() + ": " + ec.message() + ".";
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
+    for (const fs::path& file : moved)
+        fs::remove(file, ignored);
+    if (created)
+        fs::remove(folder, ignored);
     return false;
 }
 
