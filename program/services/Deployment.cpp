@@ -1,26 +1,24 @@
 #include "program/services/Deployment.h"
 
+// The build passes the values in (see this folder's CMakeLists.txt).
 #ifndef TV_WEB_ADDRESS
-#define TV_WEB_ADDRESS "https://www.example.com/tallyvane"
+#error "TV_WEB_ADDRESS is set by the build"
 #endif
-#ifndef TV_UPDATE_URL
-#define TV_UPDATE_URL ""
-#endif
-#ifndef TV_UPDATE_FTP_HOST
-#define TV_UPDATE_FTP_HOST ""
-#endif
-#ifndef TV_UPDATE_FTP_USER
-#define TV_UPDATE_FTP_USER ""
-#endif
-#ifndef TV_UPDATE_FTP_PASSWORD
-#define TV_UPDATE_FTP_PASSWORD ""
+#if !defined(TV_UPDATE_URL) || !defined(TV_UPDATE_FTP_HOST) || !defined(TV_UPDATE_FTP_USER) \
+    || !defined(TV_UPDATE_FTP_PASSWORD)
+#error "the update values are set by the build"
 #endif
 
 namespace Deployment {
 
+namespace {
+constexpr char kWebAddress[] = TV_WEB_ADDRESS;
+static_assert(sizeof(kWebAddress) > 1, "the web address must not be empty");
+} // namespace
+
 std::string WebAddress()
 {
-    return TV_WEB_ADDRESS;
+    return kWebAddress;
 }
 
 std::string UpdateAddress()

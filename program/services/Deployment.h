@@ -1,18 +1,20 @@
 #pragma once
-// The values a deployment of the program is built with (CMake cache
-// variables, compiled into this one place). Empty unless the build set them;
-// no credential is kept in the sources.
+// Values that belong to one deployment of the program rather than to its
+// code: they are chosen when the program is built.
 
 #include <string>
 
 namespace Deployment {
 
-// The maker's web address, shown to the user (about box, update messages).
+// The maker's web site: shown in the about box and opened from it, and
+// named in the update check's messages. Never empty.
 std::string WebAddress();
+
 // The update site: a host, or an address with scheme and base path, under
-// which the version file lies; empty: no update is ever found.
+// which the version file lies. Empty: no update is ever found.
 std::string UpdateAddress();
-// The update files' FTP server (a host name) and its login.
+// The FTP server the update files come from (a host name) and its login;
+// an empty user logs in anonymously.
 std::string FtpHost();
 std::string FtpUser();
 std::string FtpPassword();

@@ -6,6 +6,7 @@
 
 #include "program/shell/Mod_AutoUpdate.h"
 
+#include "platform/basic/App.h"
 #include "platform/net/FtpClient.h"
 #include "platform/net/HttpClient.h"
 #include "platform/report/DataEnvironment.h"
