@@ -293,6 +293,55 @@ TEST_F(UpdateFlow, ASecondCheckDuringTheFirstDoesNothing)
     EXPECT_EQ(box->shown.size(), 2u);
 }
 
+// Quits the program from the tray menu while the question is open, then
+// answers Yes.
+class QuittingBox : public forms::MessageBoxPort {
+public:
+    int Show(const forms::MsgBoxRequest& request) override
+    {
+        shown.push_back(request.prompt);
+        frmMain::Instance().TrayMenuCommand("QUIT");
+        return forms::vbYes;
+    }
+    Strings shown;
+};
+
+TEST_F(UpdateFlow, AQuitDuringTheQuestionOrTheDownloadInstallsNothing)
+{
+    versionFile("VERSION:9.0.0\nNAME:setup.run\n");
+    serverFile("setup.run", std::string(300000, 'x'));
+    auto box = std::make_shared<QuittingBox>();
+    forms::SetMessageBoxPort(box);
+    runFromTray();
+    EXPECT_EQ(box->shown, Strings{std::string(Mod_StoreInfo::kUpdateAvailable)});
+    EXPECT_FALSE(fs::exists(staging() / "setup.run"));
+
+    // The download goes on slowly (100 kB a second); the quit comes during it.
+    forms::SetMessageBoxPort(msgbox);
+    tv::testing::ServerProcess slow{TV_NET_TESTDATA "/ftp_server.py",
+                                    {ftpRoot().string(), kUser, kPassword, "100000"}};
+    ASSERT_NE(slow.Port(), 0);
+    Mod_AutoUpdate::UpdateSite s = site();
+    s.ftpPort = slow.Port();
+    Mod_AutoUpdate::SetSite(s);
+    msgbox->answers = {forms::vbYes};
+    bool quit = false;
+    QTimer::singleShot(1000, [&] {
+        if (frmProgress::IfLoaded() && frmMain::IfLoaded()) {
+            frmMain::Instance().TrayMenuCommand("QUIT");
+            quit = true;
+        }
+    });
+    runFromTray();
+    ASSERT_TRUE(quit);
+    EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kUpdateAvailable)});
+    EXPECT_FALSE(fs::exists(updateFolder()));
+    EXPECT_TRUE(launcher->calls.empty());
+    EXPECT_EQ(programValue("PendingVersion"), "");
+    EXPECT_EQ(frmProgress::IfLoaded(), nullptr);
+    EXPECT_EQ(frmMain::IfLoaded(), nullptr);
+}
+
 TEST_F(UpdateFlow, ASecondFileMissingOnTheServerFailsWithoutLeavingFiles)
 {
     versionFile("VERSION:9.0.0\nNAME:data.bin;setup.run\n");

@@ -129,6 +129,17 @@ bool moveIntoUpdateFolder(const std::vector<std::string>& fileNames)
     return false;
 }
 
+// The question and the download let the tray menu run: a "Quit" there
+// unloads the hidden main window, and nothing may be installed after it.
+bool quitMeanwhile()
+{
+    if (frmMain::IfLoaded())
+        return false;
+    if (auto* progress = frmProgress::IfLoaded())
+        progress->Unload();
+    return true;
+}
+
 void showTransferError()
 {
     if (auto* progress = frmProgress::IfLoaded())
@@ -155,10 +166,13 @@ void runCheck(bool showMessages)
         return;
     }
     if (forms::MsgBox(kUpdateAvailable, forms::vbYesNo | forms::vbQuestion, std::string(kUpdateAvailableTitle)) !=
-        forms::vbYes)
+        forms::vbYes || quitMeanwhile())
         return;
 
-    if (Mod_AutoUpdate::DownloadUpdateFiles(fileNames) < 0 || !moveIntoUpdateFolder(fileNames)) {
+    const int16_t status = Mod_AutoUpdate::DownloadUpdateFiles(fileNames);
+    if (quitMeanwhile())
+        return;
+    if (status < 0 || !moveIntoUpdateFolder(fileNames)) {
         showTransferError();
         return;
     }
