@@ -10,4 +10,13 @@ namespace Deployment {
 // named in the update check's messages. Never empty.
 std::string WebAddress();
 
+// The update site: a host, or an address with scheme and base path, under
+// which the version file lies. Empty: no update is ever found.
+std::string UpdateAddress();
+// The FTP server the update files come from (a host name) and its login;
+// an empty user logs in anonymously.
+std::string FtpHost();
+std::string FtpUser();
+std::string FtpPassword();
+
 } // namespace Deployment

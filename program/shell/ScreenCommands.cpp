@@ -3,6 +3,7 @@
 #include "platform/forms/Form.h"
 #include "program/shell/frmAbout.h"
 #include "program/shell/frmOptions.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/shell/frmTip.h"
 #include "program/stores/frmSales.h"
@@ -46,10 +47,9 @@ void ShowTip()
     frmTip::Instance().Show(forms::vbModeless);
 }
 
-// The update check's issue calls Mod_StoreInfo::CheckForUpdate here.
 void CheckForUpdate(bool showMessages)
 {
-    (void)showMessages;
+    Mod_StoreInfo::CheckForUpdate(showMessages);
 }
 
 } // namespace ScreenCommands
