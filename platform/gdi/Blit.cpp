@@ -92,10 +92,11 @@ DWORD opMask(const Surface& s)
 }
 
 // The source pixels one destination column (or row) takes: taps [first[i],
-// first[i + 1]) of index and weight. A blit that does not shrink takes the
-// nearest pixel; one that shrinks takes, by the stretch mode, the nearest
-// pixel, all the pixels that fall onto it (combined with AND or OR), or every
-// pixel it overlaps weighted by the overlap (HALFTONE).
+// first[i + 1]) of index and weight. HALFTONE takes every pixel the
+// destination pixel overlaps, weighted by the overlap. Otherwise a blit that
+// does not shrink takes the nearest pixel, and one that shrinks the nearest
+// pixel (COLORONCOLOR) or all the pixels that fall onto it, combined with
+// AND or OR.
 struct Axis {
     std::vector<std::size_t> first;
     std::vector<int> index;
@@ -135,7 +136,7 @@ Axis makeAxis(int d0, int d1, int dStart, int dLen, int sStart, int sLen, bool f
     for (int d = d0; d < d1; ++d) {
         a.first.push_back(a.index.size());
         const long long i = d - dStart;
-        if (!shrink || how == Combine::Nearest) {
+        if (how == Combine::Nearest || (!shrink && how != Combine::Average)) {
             add(i * sLen / dLen, 1);
         } else if (how == Combine::Average) {
             // Source pixel k spans [k * dLen, (k + 1) * dLen), the destination

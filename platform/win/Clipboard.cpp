@@ -52,7 +52,7 @@ QClipboard* clipboard()
 
 // Where the parts of a packed DIB lie, once it has been checked.
 struct Layout {
-    const BITMAPINFOHEADER* header = nullptr;
+    BITMAPINFOHEADER header{};
     std::size_t tableBytes = 0;
     std::size_t imageBytes = 0;
 };
@@ -80,7 +80,7 @@ bool checkHeader(const BYTE* p, std::size_t size, Layout* out)
     const std::size_t stride = gdi::Surface::StrideFor(h.biWidth, bpp);
     if (stride > gdi::Surface::kMaxBytes / std::size_t(h.biHeight))
         return false;
-    out->header = reinterpret_cast<const BITMAPINFOHEADER*>(p);
+    out->header = h;
     out->tableBytes = (fields ? 12 : 0) + 4 * std::size_t(colors);
     out->imageBytes = stride * std::size_t(h.biHeight);
     return kHeaderBytes + out->tableBytes <= size;
@@ -104,7 +104,7 @@ QImage toImage(const BYTE* p, const Layout& at)
         QImage img(w, h, QImage::Format_Indexed8);
         if (img.isNull())
             return {};
-        int used = std::max(gdi::ColorCount(*at.header), 1);
+        int used = std::max(gdi::ColorCount(at.header), 1);
         for (int y = 0; y < h; ++y) {
             uchar* row = img.scanLine(y);
             for (int x = 0; x < w; ++x) {
@@ -197,7 +197,7 @@ HGLOBAL fromBmpFile(const QByteArray& file)
         return nullptr;
     const BYTE* info = p + kFileHeaderBytes;
     Layout at;
-    if (!checkHeader(info, size - kFileHeaderBytes, &at) || at.header->biCompression != BI_RGB)
+    if (!checkHeader(info, size - kFileHeaderBytes, &at) || at.header.biCompression != BI_RGB)
         return nullptr;
     // The rows start where the file header says, perhaps behind a gap.
     const std::size_t offBits = DWORD(p[10]) | (DWORD(p[11]) << 8) | (DWORD(p[12]) << 16) | (DWORD(p[13]) << 24);
