@@ -366,7 +366,7 @@ BOOL CDIB::Colorize(CDIB* other, int percent, COLORREF tint, int tintPercent)
 {
     if (!m_pInfo || !other || !other->m_pInfo || other->GetWidth() != GetWidth() || other->GetHeight() != GetHeight())
         return FALSE;
-    int g = std::int16_t(100 - percent);
+    int g = std::int16_t(100 - static_cast<long long>(percent));
     if (g < 2)
         g = 2;
     const int grey = g * 255 / 100;
