@@ -276,6 +276,8 @@ protected:
     // One pass of erosion (or of dilation, as erosion of the complement) over
     // whole row bytes, the padding bits included.
     BOOL ErodeRows(WORD m1, WORD m2, WORD m3, bool dilate);
+    // count passes (as a WORD) of ErodeOnce or DilateOnce with the 3 x 3 square.
+    BOOL RepeatSquare(int count, BOOL (CDIB::*pass)(WORD, WORD, WORD));
     // The outline of OutlineEdges (runs false) or OutlineRuns.
     BOOL Outline(bool runs);
     // Loads through the codecs; keepTable keeps the decoded table at every depth.

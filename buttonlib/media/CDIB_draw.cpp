@@ -125,15 +125,20 @@ void CDIB::StretchBltInto(CDIB& dest, int xDest, int yDest, int cxDest, int cyDe
     HBITMAP srcSection = CreateDIBSection(screen, m_pInfo, DIB_RGB_COLORS, &srcBits, nullptr, 0);
     HBITMAP dstSection = CreateDIBSection(screen, dest.m_pInfo, DIB_RGB_COLORS, &dstBits, nullptr, 0);
     if (srcSection && dstSection) {
-        // dest may be this picture: both sections are filled before the blit.
-        std::memcpy(srcBits, m_pBits, m_dwImageSize);
-        std::memcpy(dstBits, dest.m_pBits, dest.m_dwImageSize);
+        // The sections hold the rows the headers describe (an attached
+        // block's image size may say more). dest may be this picture: both
+        // sections are filled before the blit.
+        const std::size_t srcBytes = std::size_t(GetRowBytes()) * std::size_t(GetHeight());
+        const std::size_t dstBytes = std::size_t(dest.GetRowBytes()) * std::size_t(dest.GetHeight());
+        std::memcpy(srcBits, m_pBits, srcBytes);
+        std::memcpy(dstBits, dest.m_pBits, dstBytes);
         HGDIOBJ oldSrc = srcDC.SelectObject(srcSection);
         HGDIOBJ oldDst = dstDC.SelectObject(dstSection);
         dstDC.StretchBlt(xDest, yDest, cxDest, cyDest, &srcDC, xSrc, ySrc, cxSrc, cySrc, rop);
         srcDC.SelectObject(oldSrc);
         dstDC.SelectObject(oldDst);
-        dest.SetBits(dstBits, 0);
+        std::memcpy(dest.m_pBits, dstBits, dstBytes);
+        dest.m_bPasted = 0;
     }
     srcDC.DeleteDC();
     dstDC.DeleteDC();

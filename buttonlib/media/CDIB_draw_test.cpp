@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 using gditest::Canvas;
+using media::testing::MakeIndexed;
 using media::testing::MakePattern;
 using media::testing::PixelBytes;
 
@@ -159,6 +162,23 @@ TEST(CDIBStretchTest, StretchBltIntoCountsFromTheTopAndKeepsTheDestinationsForma
     EXPECT_EQ(half.GetPixelIndex(0, 0), 0);
     EXPECT_EQ(half.GetPixelIndex(1, 0), 1);
 
+    // An attached block may say its rows take more bytes than they do: only
+    // the rows are copied.
+    HGLOBAL block = GlobalAlloc(GHND, 40 + 124);
+    auto* p = static_cast<BYTE*>(GlobalLock(block));
+    const BITMAPINFOHEADER h{40, 4, 2, 1, 24, BI_RGB, 124, 0, 0, 0, 0};
+    std::memcpy(p, &h, sizeof h);
+    CDIB attached;
+    ASSERT_TRUE(attached.Attach(block, p, 0xFFFFFFFF));
+    ASSERT_EQ(attached.GetImageSize(), 124u);
+    src.StretchBltInto(attached, 0, 0, 4, 2, 0, 0, 2, 2, SRCCOPY);
+    attached.StretchBltInto(src, 0, 0, 4, 2, 0, 0, 4, 2, SRCCOPY);
+    EXPECT_EQ(at(src, 0, 0), at(attached, 0, 0));
+    CDIB appended;
+    appended.Copy(attached);
+    appended.AppendRows(attached);
+    EXPECT_EQ(appended.GetHeight(), 4);
+
     // Nothing happens without both pictures.
     CDIB empty;
     empty.StretchBltInto(dest, 0, 0, 6, 5, 0, 0, 1, 1, SRCCOPY);
@@ -200,20 +220,9 @@ TEST(CDIBFillTest, FillTakesBlackOrWhiteOrTheNearestEntry)
     EXPECT_EQ(at(dib, 4, 3), 0u);
 
     // A table without black: the nearest entry.
-    struct {
-        BITMAPINFOHEADER h{};
-        RGBQUAD colors[4]{};
-    } templ;
-    templ.h.biSize = 40;
-    templ.h.biPlanes = 1;
-    templ.h.biBitCount = 8;
-    templ.h.biClrUsed = 4;
-    templ.colors[0] = RGBQUAD{200, 200, 200, 0};
-    templ.colors[1] = RGBQUAD{0, 0, 90, 0};
-    templ.colors[2] = RGBQUAD{50, 40, 30, 0};
-    templ.colors[3] = RGBQUAD{255, 255, 255, 0};
     CDIB indexed;
-    ASSERT_TRUE(indexed.CreateFromHeader(3, 2, reinterpret_cast<BITMAPINFO*>(&templ), RGB(200, 200, 200)));
+    MakeIndexed(indexed, 3, 2, {{200, 200, 200, 0}, {0, 0, 90, 0}, {50, 40, 30, 0}, {255, 255, 255, 0}},
+                RGB(200, 200, 200));
     indexed.Fill(0, 0, 2, 1, BLACKNESS);
     EXPECT_EQ(*indexed.GetPixelAddress(0, 0), 2);
     EXPECT_EQ(*indexed.GetPixelAddress(1, 0), 2);

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr DWORD kHeaderBytes = sizeof(BITMAPINFOHEADER);
-
 // Truncation toward zero of a single-precision value, as a wide integer.
 long long trunc32(float v)
 {
@@ -201,19 +199,21 @@ BOOL CDIB::ErodeRows(WORD m1, WORD m2, WORD m3, bool dilate)
 
 BOOL CDIB::Erode(int count)
 {
-    if (!m_pInfo || GetBitCount() != 1)
-        return FALSE;
-    for (WORD n = WORD(count); n > 0; --n)
-        ErodeOnce(7, 7, 7);
-    return TRUE;
+    return RepeatSquare(count, &CDIB::ErodeOnce);
 }
 
 BOOL CDIB::Dilate(int count)
 {
+    return RepeatSquare(count, &CDIB::DilateOnce);
+}
+
+BOOL CDIB::RepeatSquare(int count, BOOL (CDIB::*pass)(WORD, WORD, WORD))
+{
     if (!m_pInfo || GetBitCount() != 1)
         return FALSE;
+    // The count is taken as a WORD.
     for (WORD n = WORD(count); n > 0; --n)
-        DilateOnce(7, 7, 7);
+        (this->*pass)(7, 7, 7);
     return TRUE;
 }
 

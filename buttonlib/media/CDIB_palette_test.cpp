@@ -9,6 +9,7 @@
 
 namespace {
 
+using media::testing::MakeIndexed;
 using media::testing::MakePattern;
 using media::testing::PixelBytes;
 using media::testing::RgbaOf;
@@ -58,20 +59,10 @@ TEST(CDIBFormatTest, MapToPaletteMapsEightBitPicturesOnly)
     CPalette pal;
     ASSERT_TRUE(pal.Attach(paletteOf({RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 0, 255)})));
 
-    // A picture of a 3-entry table: the table grows to the palette's four.
-    struct {
-        BITMAPINFOHEADER h{};
-        RGBQUAD colors[3]{};
-    } templ;
-    templ.h.biSize = 40;
-    templ.h.biPlanes = 1;
-    templ.h.biBitCount = 8;
-    templ.h.biClrUsed = 3;
-    templ.colors[0] = RGBQUAD{10, 10, 240, 0};   // reddish
-    templ.colors[1] = RGBQUAD{250, 250, 250, 0}; // white
-    templ.colors[2] = RGBQUAD{200, 20, 20, 0};   // bluish
+    // A picture of a 3-entry table (reddish, white, bluish): the table grows
+    // to the palette's four.
     CDIB dib;
-    ASSERT_TRUE(dib.CreateFromHeader(3, 1, reinterpret_cast<BITMAPINFO*>(&templ), 0));
+    MakeIndexed(dib, 3, 1, {{10, 10, 240, 0}, {250, 250, 250, 0}, {200, 20, 20, 0}}, 0);
     BYTE* row = dib.GetBits();
     row[0] = 0;
     row[1] = 1;

@@ -276,7 +276,7 @@ CDIB& CDIB::AppendRows(const CDIB& src)
     if (src.GetWidth() != GetWidth() || src.GetBitCount() != GetBitCount())
         return *this;
     // src may be this picture, whose rows move when it grows.
-    const std::vector<BYTE> rows(src.m_pBits, src.m_pBits + src.m_dwImageSize);
+    const std::vector<BYTE> rows(src.m_pBits, src.m_pBits + std::size_t(src.GetRowBytes()) * std::size_t(src.GetHeight()));
     ResizeHeight(GetHeight() + src.GetHeight());
     std::memcpy(m_pBits, rows.data(), rows.size());
     return *this;

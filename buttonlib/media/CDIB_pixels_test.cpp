@@ -11,6 +11,7 @@
 
 namespace {
 
+using media::testing::MakeIndexed;
 using media::testing::MakePattern;
 using media::testing::PixelBytes;
 
@@ -82,14 +83,8 @@ TEST(CDIBPixelTest, CoordinatesOutsideThePictureReadNothingAndWriteNothing)
         EXPECT_EQ(PixelBytes(dib), before);
     }
     // An index beyond a short table reads black.
-    struct {
-        BITMAPINFOHEADER h{};
-        RGBQUAD colors[2]{};
-    } templ;
-    templ.h = BITMAPINFOHEADER{40, 0, 0, 1, 8, 0, 0, 0, 0, 2, 0};
-    templ.colors[1] = RGBQUAD{5, 6, 7, 0};
     CDIB shortTable;
-    ASSERT_TRUE(shortTable.CreateFromHeader(2, 1, reinterpret_cast<BITMAPINFO*>(&templ), RGB(7, 6, 5)));
+    MakeIndexed(shortTable, 2, 1, {{0, 0, 0, 0}, {5, 6, 7, 0}}, RGB(7, 6, 5));
     EXPECT_EQ(shortTable.GetPixel(0, 0), RGB(7, 6, 5));
     shortTable.SetPixel(0, 0, 200);
     EXPECT_EQ(shortTable.GetPixel(0, 0), 0u);

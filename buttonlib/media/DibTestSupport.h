@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace media::testing {
@@ -21,6 +22,21 @@ inline void MakePattern(CDIB& dib, WORD bpp)
         bits[k] = BYTE(k * 37 + bpp);
     dib.SetBits(bits.data(), 0);
     dib.SetDpi(96, 72);
+}
+
+// An 8-bit picture whose table holds just the colours given (biClrUsed),
+// filled with the nearest of them to fill.
+inline void MakeIndexed(CDIB& dib, int width, int height, const std::vector<RGBQUAD>& table, COLORREF fill)
+{
+    std::vector<BYTE> templ(sizeof(BITMAPINFOHEADER) + table.size() * sizeof(RGBQUAD));
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biPlanes = 1;
+    h.biBitCount = 8;
+    h.biClrUsed = DWORD(table.size());
+    std::memcpy(templ.data(), &h, sizeof h);
+    std::memcpy(templ.data() + sizeof h, table.data(), table.size() * sizeof(RGBQUAD));
+    ASSERT_TRUE(dib.CreateFromHeader(width, height, reinterpret_cast<const BITMAPINFO*>(templ.data()), fill));
 }
 
 // The picture's colours, top row first, as RGBA.
