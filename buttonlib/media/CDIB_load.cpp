@@ -68,8 +68,10 @@ BOOL CDIB::Create(HBITMAP hbm, const RGBQUAD* colors)
     h.biBitCount = depth;
     DWORD count = 0;
     DWORD imageBytes = 0;
-    if (!DibCheckHeader(h, &count, &imageBytes))
+    if (h.biWidth <= 0 || h.biHeight <= 0)
         return FALSE;
+    if (!DibCheckHeader(h, &count, &imageBytes))
+        AfxThrowMemoryException();
 
     ScreenDC screen(colors == nullptr);
     GlobalBlockOwner block(GlobalAlloc(GHND, kHeaderBytes + 4 * count));
