@@ -94,6 +94,17 @@ TEST_F(CDIBClipboardTest, PlainImagesPasteAndEmptyPicturesLeaveTheClipboardAlone
     EXPECT_EQ(dib.GetPixel(2, 1), RGB(200, 100, 50));
     EXPECT_EQ(dib.GetPixel(0, 0), RGB(10, 20, 30));
 
+    // Another owner holds the clipboard open: the copy is refused and what
+    // was there stays.
+    int otherWindow = 0;
+    ASSERT_TRUE(win::OpenClipboard(reinterpret_cast<HWND>(&otherWindow)));
+    MakePattern(dib, 8);
+    EXPECT_FALSE(dib.CopyToClipboard());
+    win::CloseClipboard();
+    ASSERT_TRUE(paste(dib));
+    EXPECT_EQ(dib.GetBitCount(), 24);
+    EXPECT_EQ(dib.GetPixel(2, 1), RGB(200, 100, 50));
+
     // The caller opens the clipboard; a closed one gives nothing.
     MakePattern(dib, 4);
     EXPECT_FALSE(dib.PasteFromClipboard());

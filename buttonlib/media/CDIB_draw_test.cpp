@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -92,6 +94,33 @@ TEST_F(DrawTest, StretchToDCDoublesPixelsAndWithoutAPicturePaintsTheRop)
     EXPECT_EQ(canvas_.Pixel(1, 1), 0u);
     EXPECT_EQ(canvas_.Pixel(3, 3), at(dib, 1, 1));
     EXPECT_FALSE(empty.StretchToDC(canvas_.dc(), 1, 1, 2, 2, 0, 0, 0, 0, SRCCOPY));
+}
+
+TEST_F(DrawTest, RectanglesFarOutsideEitherSideDrawOnlyWhatFits)
+{
+    CDIB dib, dest;
+    colourful(dib, 5, 3);
+    ASSERT_TRUE(dest.CreateBlank(4, 4, 8, RGB(255, 255, 255)));
+    const std::vector<BYTE> destBefore = PixelBytes(dest);
+    const int edges[] = {INT_MIN, -7, -1, 0, 2, INT_MAX};
+    for (int a : edges)
+        for (int b : edges) {
+            SCOPED_TRACE(std::to_string(a) + ", " + std::to_string(b));
+            dib.Draw(&dc_, CRect(a, b, b, a), CRect(b, a, a, b));
+            dib.DrawAnd(&dc_, CRect(a, a, b, b), CRect(a, b, b, a));
+            dib.Draw(&dc_, a, b);
+            dib.StretchToDC(canvas_.dc(), a, b, b, a, b, a, a, b, SRCCOPY);
+            dib.StretchBltInto(dest, a, b, a, b, b, a, b, a, SRCCOPY);
+            dib.Fill(a, b, b, a, BLACKNESS);
+            CDIB into;
+            into.Copy(dest);
+            EXPECT_TRUE(dib.StretchInto(into, a, b, b, a, a, b, b, a, SRCCOPY));
+            EXPECT_EQ(into.GetWidth(), 4);
+        }
+    // Whatever went into dest lies inside it: its size and table stay.
+    EXPECT_EQ(dest.GetWidth(), 4);
+    EXPECT_EQ(dest.GetBitCount(), 8);
+    EXPECT_EQ(PixelBytes(dest).size(), destBefore.size());
 }
 
 TEST(CDIBStretchTest, StretchIntoTakesTheScreensDepthExceptForOneBit)

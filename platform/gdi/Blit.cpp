@@ -119,13 +119,16 @@ Combine combineFor(int mode)
 // Destination positions d0 .. d1 - 1 of an extent starting at dStart, dLen
 // long, from the source extent sStart, sLen long (mirrored when flip), whose
 // valid positions are 0 .. sLimit - 1.
-Axis makeAxis(int d0, int d1, int dStart, int dLen, int sStart, int sLen, bool flip, int sLimit, Combine how)
+Axis makeAxis(int d0, int d1, long long dStart, long long dLen, long long sStart, long long sLen, bool flip, int sLimit,
+              Combine how)
 {
     Axis a;
     a.first.reserve(std::size_t(std::max(d1 - d0, 0)) + 1);
-    // The unmirrored positions k whose source pixel lies inside the source.
-    const long long kLo = flip ? static_cast<long long>(sStart) + sLen - sLimit : -static_cast<long long>(sStart);
-    const long long kHi = kLo + sLimit;
+    // The unmirrored positions k, 0 .. sLen - 1, whose source pixel lies
+    // inside the source.
+    const long long kFirst = flip ? sStart + sLen - sLimit : -sStart;
+    const long long kLo = std::max(kFirst, 0LL);
+    const long long kHi = std::min(kFirst + sLimit, sLen);
     const auto add = [&](long long k, long long w) {
         if (k < kLo || k >= kHi)
             return;
@@ -253,9 +256,11 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
 
 // One general stretching blit: the destination rectangle (dx, dy, dw, dh)
 // takes the source pixels of (sx, sy, sw, sh) as the stretch mode says;
-// negative extents mirror. Source coordinates are counted from the top.
-void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, int dx, int dy, int dw, int dh,
-             int sx, int sy, int sw, int sh, DWORD rop)
+// negative extents mirror. Source coordinates are counted from the top. The
+// rectangles are taken in 64 bits: mirroring an extent of INT_MIN, or a
+// source rectangle counted from the other end, leaves the int range.
+void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, long long dx, long long dy,
+             long long dw, long long dh, long long sx, long long sy, long long sw, long long sh, DWORD rop)
 {
     bool flipX = false, flipY = false;
     if (dw < 0) { dx += dw; dw = -dw; flipX = !flipX; }
@@ -277,9 +282,9 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
     const Clip clip(dstDC, dst);
 
     const int x0 = int(std::max<long long>(dx, clip.Left()));
-    const int x1 = int(std::min<long long>(static_cast<long long>(dx) + dw, clip.Right()));
+    const int x1 = int(std::min<long long>(dx + dw, clip.Right()));
     const int y0 = int(std::max<long long>(dy, clip.Top()));
-    const int y1 = int(std::min<long long>(static_cast<long long>(dy) + dh, clip.Bottom()));
+    const int y1 = int(std::min<long long>(dy + dh, clip.Bottom()));
     if (x0 >= x1 || y0 >= y1)
         return;
     const Combine how = combineFor(dstDC.stretchMode);
@@ -393,7 +398,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     if (!view.View(bmi, bits, usage, &pal))
         return 0;
     // A bottom-up DIB's source rectangle starts at its bottom row.
-    const int top = view.IsBottomUp() ? view.Height() - ySrc - srcHeight : ySrc;
+    const long long top = view.IsBottomUp() ? static_cast<long long>(view.Height()) - ySrc - srcHeight : ySrc;
     stretch(*dst, *dc, &view, dc->bkColor, xDest, yDest, destWidth, destHeight, xSrc, top, srcWidth, srcHeight, rop);
     return view.Height();
 }
@@ -428,7 +433,6 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
     // row r - startScan of the band.
     const long long fullTop = bottomUp ? static_cast<long long>(fullHeight) - ySrc - h : ySrc;
     const long long bandTop = bottomUp ? static_cast<long long>(fullHeight) - startScan - lines : startScan;
-    stretch(*dst, *dc, &view, dc->bkColor, xDest, yDest, int(w), int(h), xSrc, int(fullTop - bandTop), int(w), int(h),
-            SRCCOPY);
+    stretch(*dst, *dc, &view, dc->bkColor, xDest, yDest, w, h, xSrc, fullTop - bandTop, w, h, SRCCOPY);
     return int(lines);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <vector>
 
 namespace {
@@ -303,5 +305,21 @@ TEST(StretchBltTest, HugeSourceExtentsReadOnlyTheSource)
         EXPECT_TRUE(StretchBlt(dst.dc(), 0, 0, 2, 2, src.dc(), -5, -5, 0x7FFFFFF0, 0x7FFFFFF0, SRCCOPY));
         EXPECT_TRUE(StretchBlt(dst.dc(), 0, 0, 2, 2, src.dc(), 2, 2, -0x7FFFFFF0, -0x7FFFFFF0, SRCCOPY));
         EXPECT_TRUE(StretchBlt(dst.dc(), -0x7FFFFFF0, 0, 0x7FFFFFFF, 2, src.dc(), 0, 0, 3, 3, SRCCOPY));
+        // Mirrored extents of INT_MIN and rectangles at the ends of the int range.
+        EXPECT_TRUE(StretchBlt(dst.dc(), -7, INT_MAX, INT_MIN, INT_MIN, src.dc(), INT_MIN, -1, INT_MIN, 3, SRCCOPY));
+        EXPECT_TRUE(StretchBlt(dst.dc(), INT_MAX, INT_MIN, INT_MIN, INT_MAX, src.dc(), INT_MAX, INT_MIN, INT_MIN,
+                               INT_MAX, SRCCOPY));
+        EXPECT_TRUE(PatBlt(dst.dc(), INT_MIN, INT_MAX, INT_MIN, INT_MIN, BLACKNESS));
     }
+    // A bottom-up DIB's rectangle counted from its top row lies far outside
+    // the int range; nothing of the DIB is there to draw.
+    Canvas dst(2, 2, RGB(200, 0, 0));
+    gditest::Info info = gditest::header(3, 3, 24);
+    const BYTE rows[36] = {};
+    EXPECT_EQ(StretchDIBits(dst.dc(), 0, 0, 2, 2, 0, INT_MIN, 3, -7, rows, info.get(), DIB_RGB_COLORS, SRCCOPY), 3);
+    EXPECT_EQ(dst.Pixel(0, 0), RGB(200, 0, 0));
+    EXPECT_EQ(dst.Pixel(1, 1), RGB(200, 0, 0));
+    // Mirrored from the top row by INT_MIN rows: the DIB's black rows are in it.
+    EXPECT_EQ(StretchDIBits(dst.dc(), 0, 0, 2, 2, 0, INT_MAX, 3, INT_MIN, rows, info.get(), DIB_RGB_COLORS, SRCCOPY), 3);
+    EXPECT_EQ(dst.Pixel(0, 0), 0u);
 }
