@@ -320,21 +320,35 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
 
 using namespace gdi;
 
+namespace {
+
+// The surface and background colour of a blit's source DC; a null surface
+// for an operation that reads no source. False when one is needed and the
+// DC has none.
+bool blitSource(HDC hdcSrc, DWORD rop, const Surface** src, COLORREF* srcBk)
+{
+    *src = nullptr;
+    *srcBk = 0xFFFFFF;
+    if (!usesSource(rop))
+        return true;
+    DC* sdc = FindDC(hdcSrc);
+    *src = DCSurface(hdcSrc);
+    if (!sdc || !*src)
+        return false;
+    *srcBk = sdc->bkColor;
+    return true;
+}
+
+} // namespace
+
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
     DC* dc = FindDC(hdc);
     Surface* dst = DCSurface(hdc);
-    if (!dc || !dst)
-        return FALSE;
     const Surface* src = nullptr;
-    COLORREF srcBk = 0xFFFFFF;
-    if (usesSource(rop)) {
-        DC* sdc = FindDC(hdcSrc);
-        src = DCSurface(hdcSrc);
-        if (!sdc || !src)
-            return FALSE;
-        srcBk = sdc->bkColor;
-    }
+    COLORREF srcBk = 0;
+    if (!dc || !dst || !blitSource(hdcSrc, rop, &src, &srcBk))
+        return FALSE;
     if (cx < 0 || cy < 0)
         return FALSE;
     stretch(*dst, *dc, src, srcBk, x, y, cx, cy, x1, y1, cx, cy, rop);
@@ -361,17 +375,10 @@ BOOL StretchBlt(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int y
 {
     DC* dc = FindDC(hdc);
     Surface* dst = DCSurface(hdc);
-    if (!dc || !dst)
-        return FALSE;
     const Surface* src = nullptr;
-    COLORREF srcBk = 0xFFFFFF;
-    if (usesSource(rop)) {
-        DC* sdc = FindDC(hdcSrc);
-        src = DCSurface(hdcSrc);
-        if (!sdc || !src)
-            return FALSE;
-        srcBk = sdc->bkColor;
-    }
+    COLORREF srcBk = 0;
+    if (!dc || !dst || !blitSource(hdcSrc, rop, &src, &srcBk))
+        return FALSE;
     stretch(*dst, *dc, src, srcBk, x, y, w, h, xSrc, ySrc, wSrc, hSrc, rop);
     return TRUE;
 }
