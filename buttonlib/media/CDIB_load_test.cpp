@@ -283,6 +283,13 @@ TEST(CDIBDeviceBitmapTest, DeviceBitmapsBecomePicturesAndBack)
     CDIB empty;
     EXPECT_EQ(empty.CreateBitmap(&bits), nullptr);
     EXPECT_EQ(bits, 0);
+
+    // A 4-bit row whose 32-bit device form passes the size ceiling: no bitmap.
+    CDIB wide;
+    ASSERT_TRUE(wide.CreateBlank((1 << 27) + 8, 1, 4, 0));
+    bits = 7;
+    EXPECT_EQ(wide.CreateBitmap(&bits), nullptr);
+    EXPECT_EQ(bits, 0);
 }
 
 } // namespace
