@@ -6,6 +6,8 @@
 #include "platform/gdi/Fonts.h"
 #include "platform/gdi/Gdi.h"
 
+#include "bench/RatioReporter.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -15,9 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 
 namespace {
@@ -133,35 +133,6 @@ void BM_DrawText_QPainter(benchmark::State& state, const char* text, int flags)
         p.drawText(QRect(0, 0, 120, 100), flags, s);
 }
 
-// Prints the ratio of each "/Ours" run to its "/QPainter" partner after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\nours / QPainter (real time):\n");
-        for (const auto& [name, ours] : times_) {
-            const auto at = name.find("_Ours");
-            const bool spread = name.ends_with("_stddev") || name.ends_with("_cv");
-            if (at == std::string::npos || spread)
-                continue;
-            const std::string other = std::string(name).replace(at, 5, "_QPainter");
-            const auto it = times_.find(other);
-            if (it != times_.end() && it->second > 0)
-                std::printf("  %-44s %6.2f\n", name.c_str(), ours / it->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -184,7 +155,7 @@ int main(int argc, char** argv)
                                  int(Qt::TextWordWrap | Qt::AlignHCenter))
         ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter("QPainter");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -13,8 +13,11 @@
 #include "buttonlib/media/CBlob.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/mfc/CDC.h"
 #include "platform/mfc/CFile.h"
 #include "platform/mfc/CPalette.h"
+#include "platform/mfc/CPoint.h"
+#include "platform/mfc/CRect.h"
 
 #include <array>
 
@@ -97,6 +100,154 @@ public:
     BOOL LoadData(CArchive& ar) override;
     BOOL StoreData(CArchive& ar) override;
 
+    // --- Device bitmaps, image files and export (CDIB_load.cpp) --------------
+    // The picture of a device bitmap at 1, 4, 8, 16 or 24 bits (deeper
+    // bitmaps become 24). Up to 8 bits the table is colors (2, 16 or 256
+    // entries by depth) or, when colors is null, the default one. FALSE, and
+    // the picture kept, for a bitmap that cannot be read; CMemoryException
+    // when memory is short.
+    BOOL Create(HBITMAP hbm, const RGBQUAD* colors);
+    // A device bitmap of the picture, owned by the caller: monochrome for a
+    // 1-bit picture, else of the screen's kind. Null without a picture.
+    HBITMAP CreateBitmap(int* bitCount) const;
+    // Any format the codecs read. Pictures of 1- and 4-bit palette PNG files
+    // are held at that depth with the default table; other 8-bit results
+    // keep their own table; deeper ones become 24 bits. FALSE, and the held
+    // picture kept, when the data cannot be decoded.
+    virtual BOOL LoadImage(LPCTSTR path);
+    virtual BOOL LoadImage(const void* data, DWORD size);
+    // The same, keeping the decoded table at every depth.
+    virtual BOOL LoadImageRaw(LPCTSTR path);
+    virtual BOOL LoadImageRaw(const void* data, DWORD size);
+    // FALSE without a picture or when the file cannot be written.
+    virtual BOOL SavePNG(LPCTSTR path);
+    virtual BOOL SaveJPEG(LPCTSTR path);
+
+    // --- Drawing, stretching, filling and cropping (CDIB_draw.cpp) ----------
+    // Source rectangles of the drawing calls count rows from the bottom of
+    // the picture; nothing is drawn without a picture.
+    virtual int Draw(CDC* pDC, const CRect& dest, const CRect& src);
+    virtual void Draw(CDC* pDC, int x, int y);
+    virtual int DrawAnd(CDC* pDC, const CRect& dest, const CRect& src);
+    // (0, 0, width, height); the width.
+    virtual LONG GetRect(CRect* out);
+    // Stretches this picture onto a device bitmap made of dest, which then
+    // becomes that bitmap's picture: 1 bit stays 1 bit, every other depth
+    // takes the screen's (24 bits).
+    virtual BOOL StretchInto(CDIB& dest, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc, int cxSrc,
+                             int cySrc, DWORD rop);
+    // Without a picture, PatBlt of the destination rectangle.
+    virtual int StretchToDC(HDC hdc, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc, int cxSrc,
+                            int cySrc, DWORD rop);
+    // Rectangles from the top-left corner of each picture; dest keeps its
+    // depth and table.
+    virtual void StretchBltInto(CDIB& dest, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc, int cxSrc,
+                                int cySrc, DWORD rop);
+    virtual void FillRect(const CRect& r, DWORD rop);
+    // BLACKNESS and WHITENESS fill the rectangle (from the top-left) with
+    // black or white, or the table's nearest entry; other operations do
+    // nothing.
+    virtual void Fill(int x, int y, int cx, int cy, DWORD rop);
+    // The picture becomes its rectangle (from the top-left); parts outside
+    // it come out white. An empty or inverted rectangle changes nothing.
+    virtual void Crop(int left, int top, int right, int bottom);
+
+    // --- Clipboard (CDIB_clipboard.cpp) -------------------------------------
+    // Replaces what the clipboard holds with the picture; FALSE, and the
+    // clipboard left alone, without a picture, and FALSE when the clipboard
+    // refuses it.
+    virtual BOOL CopyToClipboard();
+    // The picture on the clipboard, which the caller has opened.
+    virtual BOOL PasteFromClipboard();
+
+    // --- Formats and colour tables (CDIB_palette.cpp) -----------------------
+    // Converts the held picture (see DibChangeFormat); FALSE, and the picture
+    // kept, when that cannot be done.
+    virtual BOOL ChangeFormat(int bitCount, DWORD compression);
+    // An 8-bit picture's pixels take the nearest colour of the palette (up to
+    // 256 entries), whose colours become its table. Other depths: FALSE.
+    virtual BOOL MapToPalette(CPalette* pal);
+    // Each writes the held table's entries (GetColorCount of them, as far as
+    // the source has entries) and returns how many it wrote.
+    int SetColorTable(const BITMAPINFO* info);
+    int SetColorsFromPalette(CPalette* pal);
+    // Also copies the palette's entries into the picture's own palette.
+    int SetPaletteFrom(CPalette* pal);
+
+    // --- Pixels and rows (CDIB_pixels.cpp) ----------------------------------
+    // Memory rows: y counts from the bottom row. Coordinates outside the
+    // picture read 0 and write nothing. A COLORREF value for 16 and 24 bits,
+    // an index up to 8 bits (1 bit: 1 sets, anything else clears; 4 bits:
+    // the low four bits).
+    COLORREF GetPixel(int x, int y) const;
+    void SetPixel(int x, int y, DWORD value);
+    // Up to 8 bits; -1 at other depths and outside the picture.
+    int GetPixelIndex(int x, int y) const;
+    // Top rows: y counts from the top row. Null outside the picture.
+    BYTE* GetPixelAddress(int x, int y) const;
+    // 24-bit pictures only.
+    BOOL GetRGB(int x, int y, COLORREF* out) const;
+    BOOL SetRGB(int x, int y, const COLORREF* in);
+    // Copies cy rows of cxBytes bytes from this picture's (xSrc, ySrc) to
+    // dest's (xDest, yDest), top rows, clipped to both pictures; with a key
+    // other than -1 bytes equal to (BYTE)key are left out.
+    virtual void BlitBytes(CDIB& dest, int xDest, int yDest, int cxBytes, int cy, int xSrc, int ySrc, int key);
+    BOOL FlipY();
+    // Keeps the top rows when shrinking; added rows come at the bottom,
+    // zeroed. A height that cannot be had raises CMemoryException.
+    BOOL ResizeHeight(int height);
+    // Keeps rows first to last - 1 counted from the top; FALSE for rows
+    // outside the picture.
+    BOOL KeepRows(int first, int last);
+    // src's rows go below this picture's; nothing changes unless both have
+    // one width and depth. Without a picture this becomes a copy of src.
+    CDIB& AppendRows(const CDIB& src);
+    // Complements the indices (up to 8 bits) or the colours (24 bits); 16-
+    // and 32-bit pictures stay. Returns the height.
+    int Invert();
+    // 2, 16, 256, 65536 or 16777216 by depth; 0 for other depths.
+    int GetMaxColors() const;
+
+    // --- Image operations (CDIB_ops.cpp) ------------------------------------
+    // Turns the picture about its origin (counter-clockwise for positive
+    // degrees on a bottom-up picture); the corners take the background.
+    virtual BOOL Rotate(int degrees, COLORREF background);
+    // 1-bit pictures: a pixel stays set only where every pixel of its masks'
+    // neighbourhood is set (erosion) or is set where any is (dilation); the
+    // masks (7, 7, 7) are the 3 x 3 square.
+    virtual BOOL ErodeOnce(WORD m1, WORD m2, WORD m3);
+    virtual BOOL Erode(int count);
+    virtual BOOL DilateOnce(WORD m1, WORD m2, WORD m3);
+    virtual BOOL Dilate(int count);
+    // 16- and 24-bit pictures: passes of distance count, count - 1, ..., 1.
+    virtual BOOL Soften(int count);
+    virtual BOOL SoftenOnce(int distance);
+    virtual BOOL SoftenOnce16(int distance);
+    virtual BOOL SoftenOnce24(int distance);
+    // 16- and 24-bit pictures: a 3 x 3 mean with the centre counted
+    // centreWeight times; the border stays.
+    virtual void Smooth(int centreWeight);
+    // Lights this picture by other (of the same size): each pixel keeps the
+    // hue and saturation of its blend with the tint and takes a lightness
+    // from both pictures' lightness.
+    virtual BOOL Colorize(CDIB* other, int percent, COLORREF tint, int tintPercent);
+
+    // --- Outlines and contours (CDIB_outline.cpp) ---------------------------
+    static constexpr int kMaxContourPoints = 5000;
+    // The smallest rectangle (memory rows, inclusive) of the pixels that are
+    // not white; returns its bottom + 1, or 0 (and an empty rectangle) when
+    // every pixel is white.
+    int GetBoundingRect(CRect* out);
+    // The picture becomes black with white pixels where the colour changes
+    // along rows and columns.
+    BOOL OutlineEdges();
+    BOOL OutlineRuns();
+    // Follows the white pixels from (x, y) (memory rows), clearing each;
+    // out has room for kMaxContourPoints points. Returns the point count.
+    int TraceContour(int x, int y, CPoint* out, int* count);
+    // The contour of the outline of a copy turned upside down.
+    int FindContour(CPoint* out);
+
     // --- Geometry, table and resolution (CDIB.cpp) --------------------------
     virtual LONG GetWidth() const;
     virtual LONG GetHeight() const;
@@ -122,6 +273,15 @@ protected:
     void Adopt(HGLOBAL h, DWORD colorCount, DWORD imageBytes);
     // The bytes of the masks between the header and the table.
     DWORD MaskBytes() const;
+    // One pass of erosion (or of dilation, as erosion of the complement) over
+    // whole row bytes, the padding bits included.
+    BOOL ErodeRows(WORD m1, WORD m2, WORD m3, bool dilate);
+    // count passes (as a WORD) of ErodeOnce or DilateOnce with the 3 x 3 square.
+    BOOL RepeatSquare(int count, BOOL (CDIB::*pass)(WORD, WORD, WORD));
+    // The outline of OutlineEdges (runs false) or OutlineRuns.
+    BOOL Outline(bool runs);
+    // Loads through the codecs; keepTable keeps the decoded table at every depth.
+    BOOL Decode(const char* path, const void* data, DWORD size, bool keepTable);
     // The BMP file image of rows first to last - 1 to a file or an archive.
     template <class Out>
     BOOL WriteImage(Out& out, int first, int last) const;
@@ -140,3 +300,7 @@ protected:
     LONG m_nDpiX = 150;
     LONG m_nDpiY = 150;
 };
+
+// The first of count table entries (RGBQUADs, or RGBTRIPLEs behind an OS/2
+// header) of the colour's red, green and blue; -1 when there is none.
+int DibFindColor(const BITMAPINFO* info, int count, COLORREF colour);

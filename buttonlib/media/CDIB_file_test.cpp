@@ -17,6 +17,7 @@ namespace {
 
 using media::testing::MakePattern;
 using media::testing::PixelBytes;
+using media::testing::RgbaOf;
 using media::testing::ReadGolden;
 using namespace codec::testing;
 
@@ -45,36 +46,6 @@ bool loadData(CDIB& dib, Bytes bytes, DWORD* next = nullptr)
     return ok;
 }
 
-// The picture's colours, top row first, as RGBA.
-Rgba rgbaOf(const CDIB& dib)
-{
-    Rgba img;
-    img.width = dib.GetWidth();
-    img.height = dib.GetHeight();
-    const int bpp = dib.GetBitCount();
-    const RGBQUAD* table = dib.GetColorTable();
-    for (int y = 0; y < img.height; ++y) {
-        const BYTE* row = dib.GetBits() + std::size_t(img.height - 1 - y) * dib.GetRowBytes();
-        for (int x = 0; x < img.width; ++x) {
-            BYTE r, g, b;
-            if (bpp <= 8) {
-                const int index = bpp == 8 ? row[x]
-                    : bpp == 4             ? (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF
-                                           : (row[x / 8] >> (7 - x % 8)) & 1;
-                r = table[index].rgbRed, g = table[index].rgbGreen, b = table[index].rgbBlue;
-            } else if (bpp == 16) {
-                const int v = row[2 * x] | (row[2 * x + 1] << 8);
-                const auto widen = [](int c) { return BYTE((c << 3) | (c >> 2)); };
-                r = widen((v >> 10) & 31), g = widen((v >> 5) & 31), b = widen(v & 31);
-            } else {
-                const BYTE* p = row + std::size_t(x) * (bpp / 8);
-                b = p[0], g = p[1], r = p[2];
-            }
-            img.pixels.insert(img.pixels.end(), {r, g, b, 255});
-        }
-    }
-    return img;
-}
 
 // A BMP file image: file header, header, what comes before the rows (masks,
 // table, a gap), the rows; the rows start right after `before` unless offBits says.
@@ -364,7 +335,7 @@ TEST(CDIBFileTest, ReadsWhatImageMagickWritesAndTheOtherWayRound)
         CDIB dib;
         ASSERT_TRUE(dib.Load(bmp.string().c_str()));
         EXPECT_EQ(dib.GetBitCount(), c.bpp);
-        EXPECT_EQ(MaxDifference(rgbaOf(dib), Reference(bmp), false), 0);
+        EXPECT_EQ(MaxDifference(RgbaOf(dib), Reference(bmp), false), 0);
     }
 
     // ImageMagick's own default header (124 bytes) is refused.
@@ -384,7 +355,7 @@ TEST(CDIBFileTest, ReadsWhatImageMagickWritesAndTheOtherWayRound)
             ours.GetBits()[k] = BYTE(k * 13 + k / 7);
         const fs::path out = root.Path() / ("ours" + std::to_string(bpp) + ".bmp");
         ASSERT_TRUE(ours.Save(out.string().c_str(), 0, 0));
-        EXPECT_EQ(MaxDifference(rgbaOf(ours), Reference(out), false), 0);
+        EXPECT_EQ(MaxDifference(RgbaOf(ours), Reference(out), false), 0);
     }
 }
 

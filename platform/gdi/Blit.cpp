@@ -13,7 +13,9 @@
 #include "platform/gdi/Raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace gdi {
 
@@ -89,11 +91,176 @@ DWORD opMask(const Surface& s)
     return s.Bpp() == 32 ? 0x00FFFFFF : s.ValueMask();
 }
 
+// The source pixels one destination column (or row) takes: taps [first[i],
+// first[i + 1]) of index and weight. HALFTONE takes every pixel the
+// destination pixel overlaps, weighted by the overlap. Otherwise a blit that
+// does not shrink takes the nearest pixel, and one that shrinks the nearest
+// pixel (COLORONCOLOR) or all the pixels that fall onto it, combined with
+// AND or OR.
+struct Axis {
+    std::vector<std::size_t> first;
+    std::vector<int> index;
+    std::vector<long long> weight;
+    bool single = true;
+};
+
+enum class Combine { Nearest, And, Or, Average };
+
+Combine combineFor(int mode)
+{
+    switch (mode) {
+    case WHITEONBLACK: return Combine::Or;
+    case COLORONCOLOR: return Combine::Nearest;
+    case HALFTONE: return Combine::Average;
+    default: return Combine::And;
+    }
+}
+
+// Destination positions d0 .. d1 - 1 of an extent starting at dStart, dLen
+// long, from the source extent sStart, sLen long (mirrored when flip), whose
+// valid positions are 0 .. sLimit - 1.
+Axis makeAxis(int d0, int d1, long long dStart, long long dLen, long long sStart, long long sLen, bool flip, int sLimit,
+              Combine how)
+{
+    Axis a;
+    a.first.reserve(std::size_t(std::max(d1 - d0, 0)) + 1);
+    // The unmirrored positions k, 0 .. sLen - 1, whose source pixel lies
+    // inside the source.
+    const long long kFirst = flip ? sStart + sLen - sLimit : -sStart;
+    const long long kLo = std::max(kFirst, 0LL);
+    const long long kHi = std::min(kFirst + sLimit, sLen);
+    const auto add = [&](long long k, long long w) {
+        if (k < kLo || k >= kHi)
+            return;
+        a.index.push_back(int(sStart + (flip ? sLen - 1 - k : k)));
+        a.weight.push_back(w);
+    };
+    const bool shrink = sLen > dLen;
+    for (int d = d0; d < d1; ++d) {
+        a.first.push_back(a.index.size());
+        const long long i = d - dStart;
+        if (how == Combine::Nearest || (!shrink && how != Combine::Average)) {
+            add(i * sLen / dLen, 1);
+        } else if (how == Combine::Average) {
+            // Source pixel k spans [k * dLen, (k + 1) * dLen), the destination
+            // pixel [i * sLen, (i + 1) * sLen), both in 1/dLen source pixels.
+            const long long lo = i * sLen, hi = (i + 1) * sLen;
+            for (long long k = std::max(lo / dLen, kLo); k < kHi && k * dLen < hi; ++k)
+                add(k, std::min((k + 1) * dLen, hi) - std::max(k * dLen, lo));
+        } else {
+            for (long long k = std::max(i * sLen / dLen, kLo), e = std::min((i + 1) * sLen / dLen, kHi); k < e; ++k)
+                add(k, 1);
+        }
+        if (a.index.size() - a.first.back() > 1)
+            a.single = false;
+    }
+    a.first.push_back(a.index.size());
+    return a;
+}
+
+// The colour of the source pixels of one destination pixel; false when they
+// all lie outside the source.
+bool sample(const SourceReader& reader, const Axis& ax, int i, const Axis& ay, int j, Combine how, COLORREF* out)
+{
+    const std::size_t x0 = ax.first[std::size_t(i)], x1 = ax.first[std::size_t(i) + 1];
+    const std::size_t y0 = ay.first[std::size_t(j)], y1 = ay.first[std::size_t(j) + 1];
+    if (x0 == x1 || y0 == y1)
+        return false;
+    if (x1 - x0 == 1 && y1 - y0 == 1) {
+        *out = reader.colour(ax.index[x0], ay.index[y0]);
+        return true;
+    }
+    if (how == Combine::Average) {
+        // Weights reach 2^62 for extreme extents: sums in double.
+        double r = 0, g = 0, b = 0, total = 0;
+        for (std::size_t v = y0; v < y1; ++v)
+            for (std::size_t u = x0; u < x1; ++u) {
+                const double w = double(ax.weight[u]) * double(ay.weight[v]);
+                const COLORREF c = reader.colour(ax.index[u], ay.index[v]);
+                r += w * GetRValue(c);
+                g += w * GetGValue(c);
+                b += w * GetBValue(c);
+                total += w;
+            }
+        const auto mean = [&](double sum) { return BYTE(std::clamp(std::lround(sum / total), 0L, 255L)); };
+        *out = RGB(mean(r), mean(g), mean(b));
+        return true;
+    }
+    COLORREF c = how == Combine::Or ? 0 : 0xFFFFFF;
+    for (std::size_t v = y0; v < y1; ++v)
+        for (std::size_t u = x0; u < x1; ++u)
+            c = how == Combine::Or ? c | reader.colour(ax.index[u], ay.index[v])
+                                   : c & reader.colour(ax.index[u], ay.index[v]);
+    *out = c;
+    return true;
+}
+
+// SRCCOPY of single source pixels onto a 32-bit colour surface: the source's
+// colours become the destination's bytes without the general path.
+bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax, int x0, const Axis& ay, int y0,
+              int y1)
+{
+    if (dst.Bpp() != 32 || dst.Compression() != BI_RGB || dst.IsMonoDevice() || src.IsMonoDevice() ||
+        src.Compression() != BI_RGB || src.Bpp() == 16 || !ax.single || !ay.single)
+        return false;
+    const int sbpp = src.Bpp();
+    DWORD lut[256] = {};
+    if (sbpp <= 8)
+        for (DWORD v = 0; v < (DWORD(1) << sbpp); ++v)
+            lut[v] = dst.ValueFor(src.ColorOf(v));
+    const BYTE alpha = dst.IsDevice() ? 0xFF : 0x00;
+    for (int y = y0; y < y1; ++y) {
+        const std::size_t ty = ay.first[std::size_t(y - y0)];
+        if (ty == ay.first[std::size_t(y - y0) + 1])
+            continue;
+        const BYTE* srow = src.Row(ay.index[ty]);
+        BYTE* drow = dst.Row(y);
+        clip.Row(y, x0, x0 + int(ax.first.size()) - 1, [&](int a, int b) {
+            for (int x = a; x < b; ++x) {
+                const std::size_t t = ax.first[std::size_t(x - x0)];
+                if (t == ax.first[std::size_t(x - x0) + 1])
+                    continue;
+                const int sx = ax.index[t];
+                BYTE* p = drow + 4 * std::size_t(x);
+                DWORD v;
+                switch (sbpp) {
+                case 1: v = lut[(srow[sx >> 3] >> (7 - (sx & 7))) & 1]; break;
+                case 4: v = lut[(srow[sx >> 1] >> ((sx & 1) ? 0 : 4)) & 0xF]; break;
+                case 8: v = lut[srow[sx]]; break;
+                case 24: {
+                    const BYTE* q = srow + 3 * std::size_t(sx);
+                    p[0] = q[0];
+                    p[1] = q[1];
+                    p[2] = q[2];
+                    p[3] = alpha;
+                    continue;
+                }
+                default: {
+                    const BYTE* q = srow + 4 * std::size_t(sx);
+                    p[0] = q[0];
+                    p[1] = q[1];
+                    p[2] = q[2];
+                    p[3] = alpha;
+                    continue;
+                }
+                }
+                p[0] = BYTE(v);
+                p[1] = BYTE(v >> 8);
+                p[2] = BYTE(v >> 16);
+                p[3] = alpha;
+            }
+        });
+    }
+    return true;
+}
+
 // One general stretching blit: the destination rectangle (dx, dy, dw, dh)
-// takes the nearest source pixel of (sx, sy, sw, sh); negative extents
-// mirror. Source coordinates are counted from the top.
-void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, int dx, int dy, int dw, int dh,
-             int sx, int sy, int sw, int sh, DWORD rop)
+// takes the source pixels of (sx, sy, sw, sh) as the stretch mode says;
+// negative extents mirror. Source coordinates are counted from the top. The
+// rectangles are taken in 64 bits: mirroring an extent of INT_MIN, or a
+// source rectangle counted from the other end, leaves the int range.
+void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, long long dx, long long dy,
+             long long dw, long long dh, long long sx, long long sy, long long sw, long long sh, DWORD rop)
 {
     bool flipX = false, flipY = false;
     if (dw < 0) { dx += dw; dw = -dw; flipX = !flipX; }
@@ -114,30 +281,31 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
         return;
     const Clip clip(dstDC, dst);
 
-    const int x0 = std::max(dx, 0), x1 = std::min<long long>(static_cast<long long>(dx) + dw, dst.Width());
-    const int y0 = std::max(dy, clip.Top());
-    const int y1 = std::min<long long>(static_cast<long long>(dy) + dh, clip.Bottom());
+    const int x0 = int(std::max<long long>(dx, clip.Left()));
+    const int x1 = int(std::min<long long>(dx + dw, clip.Right()));
+    const int y0 = int(std::max<long long>(dy, clip.Top()));
+    const int y1 = int(std::min<long long>(dy + dh, clip.Bottom()));
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    const Combine how = combineFor(dstDC.stretchMode);
+    Axis ax, ay;
+    if (withSource) {
+        ax = makeAxis(x0, x1, dx, dw, sx, sw, flipX, src->Width(), how);
+        ay = makeAxis(y0, y1, dy, dh, sy, sh, flipY, src->Height(), how);
+        if (rop == SRCCOPY && copyFast(dst, *src, clip, ax, x0, ay, y0, y1))
+            return;
+    }
     for (int y = y0; y < y1; ++y) {
-        int syy = 0;
-        if (withSource) {
-            long long j = static_cast<long long>(y - dy) * sh / dh;
-            if (flipY)
-                j = sh - 1 - j;
-            syy = int(sy + j);
-            if (syy < 0 || syy >= src->Height())
-                continue;
-        }
+        if (withSource && ay.first[std::size_t(y - y0)] == ay.first[std::size_t(y - y0) + 1])
+            continue;
         clip.Row(y, x0, x1, [&](int a, int b) {
             for (int x = a; x < b; ++x) {
                 DWORD s = 0;
                 if (withSource) {
-                    long long i = static_cast<long long>(x - dx) * sw / dw;
-                    if (flipX)
-                        i = sw - 1 - i;
-                    const int sxx = int(sx + i);
-                    if (sxx < 0 || sxx >= src->Width())
+                    COLORREF c;
+                    if (!sample(reader, ax, x - x0, ay, y - y0, how, &c))
                         continue;
-                    s = writer.value(reader.colour(sxx, syy)) & mask;
+                    s = writer.value(c) & mask;
                 }
                 const DWORD d = dst.Value(x, y) & mask;
                 dst.SetValue(x, y, applyRop(rop, pattern.At(x, y) & mask, s, d) & mask);
@@ -152,24 +320,66 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
 
 using namespace gdi;
 
+namespace {
+
+// The surface and background colour of a blit's source DC; a null surface
+// for an operation that reads no source. False when one is needed and the
+// DC has none.
+bool blitSource(HDC hdcSrc, DWORD rop, const Surface** src, COLORREF* srcBk)
+{
+    *src = nullptr;
+    *srcBk = 0xFFFFFF;
+    if (!usesSource(rop))
+        return true;
+    DC* sdc = FindDC(hdcSrc);
+    *src = DCSurface(hdcSrc);
+    if (!sdc || !*src)
+        return false;
+    *srcBk = sdc->bkColor;
+    return true;
+}
+
+} // namespace
+
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
     DC* dc = FindDC(hdc);
     Surface* dst = DCSurface(hdc);
-    if (!dc || !dst)
-        return FALSE;
     const Surface* src = nullptr;
-    COLORREF srcBk = 0xFFFFFF;
-    if (usesSource(rop)) {
-        DC* sdc = FindDC(hdcSrc);
-        src = DCSurface(hdcSrc);
-        if (!sdc || !src)
-            return FALSE;
-        srcBk = sdc->bkColor;
-    }
+    COLORREF srcBk = 0;
+    if (!dc || !dst || !blitSource(hdcSrc, rop, &src, &srcBk))
+        return FALSE;
     if (cx < 0 || cy < 0)
         return FALSE;
     stretch(*dst, *dc, src, srcBk, x, y, cx, cy, x1, y1, cx, cy, rop);
+    return TRUE;
+}
+
+int SetStretchBltMode(HDC hdc, int mode)
+{
+    DC* dc = FindDC(hdc);
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE)
+        return 0;
+    const int old = dc->stretchMode;
+    dc->stretchMode = mode;
+    return old;
+}
+
+int GetStretchBltMode(HDC hdc)
+{
+    DC* dc = FindDC(hdc);
+    return dc ? dc->stretchMode : 0;
+}
+
+BOOL StretchBlt(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop)
+{
+    DC* dc = FindDC(hdc);
+    Surface* dst = DCSurface(hdc);
+    const Surface* src = nullptr;
+    COLORREF srcBk = 0;
+    if (!dc || !dst || !blitSource(hdcSrc, rop, &src, &srcBk))
+        return FALSE;
+    stretch(*dst, *dc, src, srcBk, x, y, w, h, xSrc, ySrc, wSrc, hSrc, rop);
     return TRUE;
 }
 
@@ -195,7 +405,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     if (!view.View(bmi, bits, usage, &pal))
         return 0;
     // A bottom-up DIB's source rectangle starts at its bottom row.
-    const int top = view.IsBottomUp() ? view.Height() - ySrc - srcHeight : ySrc;
+    const long long top = view.IsBottomUp() ? static_cast<long long>(view.Height()) - ySrc - srcHeight : ySrc;
     stretch(*dst, *dc, &view, dc->bkColor, xDest, yDest, destWidth, destHeight, xSrc, top, srcWidth, srcHeight, rop);
     return view.Height();
 }
@@ -230,7 +440,6 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
     // row r - startScan of the band.
     const long long fullTop = bottomUp ? static_cast<long long>(fullHeight) - ySrc - h : ySrc;
     const long long bandTop = bottomUp ? static_cast<long long>(fullHeight) - startScan - lines : startScan;
-    stretch(*dst, *dc, &view, dc->bkColor, xDest, yDest, int(w), int(h), xSrc, int(fullTop - bandTop), int(w), int(h),
-            SRCCOPY);
+    stretch(*dst, *dc, &view, dc->bkColor, xDest, yDest, w, h, xSrc, fullTop - bandTop, w, h, SRCCOPY);
     return int(lines);
 }

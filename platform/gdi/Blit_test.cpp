@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <vector>
 
 namespace {
@@ -186,3 +188,138 @@ TEST(BlitTest, TheDisabledLookPaintsACheckerboardOfGrayText)
 }
 
 } // namespace
+
+namespace {
+
+// A canvas whose first row holds the colours given, left to right.
+void paintRow(Canvas& c, const std::vector<COLORREF>& row, int y = 0)
+{
+    for (std::size_t x = 0; x < row.size(); ++x) {
+        HBRUSH b = CreateSolidBrush(row[x]);
+        const RECT r{LONG(x), y, LONG(x) + 1, y + 1};
+        FillRect(c.dc(), &r, b);
+        DeleteObject(b);
+    }
+}
+
+} // namespace
+
+TEST(StretchBltTest, ModesCombineTheSourcePixelsOfAShrink)
+{
+    const COLORREF a = RGB(0xF0, 0x0F, 0x33), b = RGB(0x3C, 0xFF, 0x81);
+    Canvas src(4, 1);
+    paintRow(src, {a, b, 0xFFFFFF, 0x000000});
+    struct Case {
+        int mode;
+        COLORREF first, second;
+    };
+    const Case cases[] = {
+        {BLACKONWHITE, a & b, 0x000000},
+        {WHITEONBLACK, a | b, 0xFFFFFF},
+        {COLORONCOLOR, a, 0xFFFFFF},
+        // Means of each pair, rounded.
+        {HALFTONE, RGB(0x96, 0x87, 0x5A), RGB(0x80, 0x80, 0x80)},
+    };
+    for (const Case& k : cases) {
+        Canvas dst(2, 1, RGB(1, 2, 3));
+        EXPECT_EQ(GetStretchBltMode(dst.dc()), BLACKONWHITE);
+        EXPECT_EQ(SetStretchBltMode(dst.dc(), k.mode), BLACKONWHITE);
+        ASSERT_TRUE(StretchBlt(dst.dc(), 0, 0, 2, 1, src.dc(), 0, 0, 4, 1, SRCCOPY));
+        EXPECT_EQ(dst.Pixel(0, 0), k.first) << k.mode;
+        EXPECT_EQ(dst.Pixel(1, 0), k.second) << k.mode;
+    }
+    EXPECT_EQ(SetStretchBltMode(src.dc(), 0), 0);
+    EXPECT_EQ(SetStretchBltMode(src.dc(), 5), 0);
+    EXPECT_EQ(GetStretchBltMode(src.dc()), BLACKONWHITE);
+    EXPECT_EQ(SetStretchBltMode(nullptr, HALFTONE), 0);
+}
+
+TEST(StretchBltTest, HalftoneWeighsEachPixelByItsOverlap)
+{
+    // Three pixels onto two: the first takes 1 + 1/2 pixels, the second 1/2 + 1.
+    Canvas src(3, 1);
+    paintRow(src, {RGB(0, 30, 255), RGB(90, 60, 0), RGB(255, 0, 3)});
+    Canvas dst(2, 1);
+    SetStretchBltMode(dst.dc(), HALFTONE);
+    ASSERT_TRUE(StretchBlt(dst.dc(), 0, 0, 2, 1, src.dc(), 0, 0, 3, 1, SRCCOPY));
+    EXPECT_EQ(dst.Pixel(0, 0), RGB(30, 40, 170));
+    EXPECT_EQ(dst.Pixel(1, 0), RGB(200, 20, 2));
+
+    // Enlarging: a destination pixel inside one source pixel takes it whole;
+    // one across two takes both by their shares.
+    Canvas wide(5, 1);
+    SetStretchBltMode(wide.dc(), HALFTONE);
+    ASSERT_TRUE(StretchBlt(wide.dc(), 0, 0, 5, 1, src.dc(), 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(wide.Pixel(0, 0), RGB(0, 30, 255));
+    EXPECT_EQ(wide.Pixel(1, 0), RGB(0, 30, 255));
+    EXPECT_EQ(wide.Pixel(2, 0), RGB(45, 45, 128));
+    EXPECT_EQ(wide.Pixel(4, 0), RGB(90, 60, 0));
+}
+
+TEST(StretchBltTest, EnlargingRepeatsPixelsAndNegativeExtentsMirror)
+{
+    Canvas src(2, 2);
+    paintRow(src, {RGB(10, 0, 0), RGB(20, 0, 0)}, 0);
+    paintRow(src, {RGB(30, 0, 0), RGB(40, 0, 0)}, 1);
+    for (int mode : {BLACKONWHITE, COLORONCOLOR, HALFTONE}) {
+        Canvas dst(4, 4);
+        SetStretchBltMode(dst.dc(), mode);
+        ASSERT_TRUE(StretchBlt(dst.dc(), 0, 0, 4, 4, src.dc(), 0, 0, 2, 2, SRCCOPY));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(dst.Pixel(x, y), RGB(BYTE(10 + 10 * (x / 2) + 20 * (y / 2)), 0, 0)) << mode;
+    }
+    Canvas mirrored(2, 2);
+    ASSERT_TRUE(StretchBlt(mirrored.dc(), 2, 2, -2, -2, src.dc(), 0, 0, 2, 2, SRCCOPY));
+    EXPECT_EQ(mirrored.Pixel(0, 0), RGB(40, 0, 0));
+    EXPECT_EQ(mirrored.Pixel(1, 1), RGB(10, 0, 0));
+    EXPECT_FALSE(StretchBlt(mirrored.dc(), 0, 0, 1, 1, nullptr, 0, 0, 1, 1, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(mirrored.dc(), 0, 0, 1, 1, nullptr, 0, 0, 1, 1, BLACKNESS));
+    EXPECT_EQ(mirrored.Pixel(0, 0), 0u);
+}
+
+TEST(StretchBltTest, DibShrinksFollowTheModeAndMonochromeKeepsBlack)
+{
+    // A 1-bit DIB row: white, black, white, white. Shrunk to 2 pixels, the
+    // default mode keeps the black pixel; COLORONCOLOR drops it.
+    gditest::Info info = gditest::header(4, 1, 1);
+    info.colors[1] = RGBQUAD{255, 255, 255, 0};
+    const BYTE row[4] = {0xB0, 0, 0, 0};
+    Canvas keep(2, 1), drop(2, 1);
+    SetStretchBltMode(drop.dc(), COLORONCOLOR);
+    ASSERT_TRUE(StretchDIBits(keep.dc(), 0, 0, 2, 1, 0, 0, 4, 1, row, info.get(), DIB_RGB_COLORS, SRCCOPY));
+    ASSERT_TRUE(StretchDIBits(drop.dc(), 0, 0, 2, 1, 0, 0, 4, 1, row, info.get(), DIB_RGB_COLORS, SRCCOPY));
+    EXPECT_EQ(keep.Pixel(0, 0), 0u);
+    EXPECT_EQ(drop.Pixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(keep.Pixel(1, 0), 0xFFFFFFu);
+}
+
+TEST(StretchBltTest, HugeSourceExtentsReadOnlyTheSource)
+{
+    // Each destination pixel covers a billion source pixels of which only
+    // the first few exist: the blit ends at once and reads nothing outside.
+    Canvas src(3, 3, RGB(9, 9, 9));
+    for (int mode : {BLACKONWHITE, WHITEONBLACK, COLORONCOLOR, HALFTONE}) {
+        Canvas dst(2, 2, RGB(200, 0, 0));
+        SetStretchBltMode(dst.dc(), mode);
+        EXPECT_TRUE(StretchBlt(dst.dc(), 0, 0, 2, 2, src.dc(), -5, -5, 0x7FFFFFF0, 0x7FFFFFF0, SRCCOPY));
+        EXPECT_TRUE(StretchBlt(dst.dc(), 0, 0, 2, 2, src.dc(), 2, 2, -0x7FFFFFF0, -0x7FFFFFF0, SRCCOPY));
+        EXPECT_TRUE(StretchBlt(dst.dc(), -0x7FFFFFF0, 0, 0x7FFFFFFF, 2, src.dc(), 0, 0, 3, 3, SRCCOPY));
+        // Mirrored extents of INT_MIN and rectangles at the ends of the int range.
+        EXPECT_TRUE(StretchBlt(dst.dc(), -7, INT_MAX, INT_MIN, INT_MIN, src.dc(), INT_MIN, -1, INT_MIN, 3, SRCCOPY));
+        EXPECT_TRUE(StretchBlt(dst.dc(), INT_MAX, INT_MIN, INT_MIN, INT_MAX, src.dc(), INT_MAX, INT_MIN, INT_MIN,
+                               INT_MAX, SRCCOPY));
+        EXPECT_TRUE(PatBlt(dst.dc(), INT_MIN, INT_MAX, INT_MIN, INT_MIN, BLACKNESS));
+    }
+    // A bottom-up DIB's rectangle counted from its top row lies far outside
+    // the int range; nothing of the DIB is there to draw.
+    Canvas dst(2, 2, RGB(200, 0, 0));
+    gditest::Info info = gditest::header(3, 3, 24);
+    const BYTE rows[36] = {};
+    EXPECT_EQ(StretchDIBits(dst.dc(), 0, 0, 2, 2, 0, INT_MIN, 3, -7, rows, info.get(), DIB_RGB_COLORS, SRCCOPY), 3);
+    EXPECT_EQ(dst.Pixel(0, 0), RGB(200, 0, 0));
+    EXPECT_EQ(dst.Pixel(1, 1), RGB(200, 0, 0));
+    // Mirrored from the top row by INT_MIN rows: the DIB's black rows are in it.
+    EXPECT_EQ(StretchDIBits(dst.dc(), 0, 0, 2, 2, 0, INT_MAX, 3, INT_MIN, rows, info.get(), DIB_RGB_COLORS, SRCCOPY), 3);
+    EXPECT_EQ(dst.Pixel(0, 0), 0u);
+}

@@ -176,6 +176,24 @@ BOOL GdiFlush();
 
 // Blits. Source rectangles of bottom-up DIBs count from the bottom row.
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+// Stretch modes: how a blit that shrinks combines the source pixels falling
+// onto one destination pixel. BLACKONWHITE (the default) ANDs their colours,
+// WHITEONBLACK ORs them, COLORONCOLOR keeps one of them and HALFTONE averages
+// every pixel the destination pixel overlaps, weighted by the overlap (also
+// when enlarging). Otherwise a blit takes the nearest source pixel.
+inline constexpr int BLACKONWHITE = 1;
+inline constexpr int WHITEONBLACK = 2;
+inline constexpr int COLORONCOLOR = 3;
+inline constexpr int HALFTONE = 4;
+inline constexpr int STRETCH_ANDSCANS = BLACKONWHITE;
+inline constexpr int STRETCH_ORSCANS = WHITEONBLACK;
+inline constexpr int STRETCH_DELETESCANS = COLORONCOLOR;
+inline constexpr int STRETCH_HALFTONE = HALFTONE;
+// The previous mode, or 0 for a DC or mode that is not valid.
+int SetStretchBltMode(HDC hdc, int mode);
+int GetStretchBltMode(HDC hdc);
+// Negative extents mirror; FALSE for handles that are not valid.
+BOOL StretchBlt(HDC hdc, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop);
 // A raster operation of the DC's brush and the destination alone; FALSE for
 // an operation that needs a source.
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);

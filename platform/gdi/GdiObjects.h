@@ -80,6 +80,7 @@ struct DC {
     COLORREF bkColor = 0xFFFFFF;
     COLORREF textColor = 0;
     int bkMode = OPAQUE;
+    int stretchMode = BLACKONWHITE;
     // None: the whole surface.
     std::optional<QRegion> clip;
 };

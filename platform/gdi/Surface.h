@@ -32,6 +32,8 @@ public:
     int Height() const { return height_; }
     int Bpp() const { return bpp_; }
     bool IsMonoDevice() const { return monoDevice_; }
+    // A device bitmap (its pixels in a QImage), not a DIB.
+    bool IsDevice() const { return !image_.isNull(); }
     bool IsBottomUp() const { return bottomUp_; }
     std::size_t Stride() const { return stride_; }
     // First byte of the stored pixel block (the bottom row when bottom-up).
