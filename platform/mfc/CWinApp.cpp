@@ -41,11 +41,11 @@ CString AfxGetAppName()
 
 BOOL AfxInitModule()
 {
-    static std::once_flag once;
-    static BOOL result = TRUE;
-    std::call_once(once, [] {
-        if (g_app)
-            result = g_app->InitInstance();
-    });
-    return result;
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    if (!g_app)
+        return TRUE;
+    if (g_app->m_initialized == 0)
+        g_app->m_initialized = g_app->InitInstance() ? 1 : -1;
+    return g_app->m_initialized > 0 ? TRUE : FALSE;
 }

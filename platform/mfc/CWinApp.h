@@ -18,11 +18,16 @@ public:
     CString m_pszAppName;
     // The module's help file.
     CString m_pszHelpFilePath;
+
+private:
+    friend BOOL AfxInitModule();
+    // 0 before InitInstance ran, then 1 (TRUE) or -1 (FALSE).
+    int m_initialized = 0;
 };
 
 // The module's application object, or null.
 CWinApp* AfxGetApp();
 CString AfxGetAppName();
-// Runs InitInstance once (later calls give its first result); TRUE without
-// an application object.
+// Runs the application object's InitInstance once (later calls give its
+// first result); TRUE without an application object.
 BOOL AfxInitModule();
