@@ -16,11 +16,6 @@
 using MSG = win::MSG;
 using LPMSG = win::MSG*;
 
-struct SIZEL {
-    LONG cx;
-    LONG cy;
-};
-
 struct POINTL {
     LONG x;
     LONG y;
