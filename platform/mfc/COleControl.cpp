@@ -355,7 +355,9 @@ void COleControl::AboutBox()
     about.owner = GetContainerWindow();
     about.title = "About " + GetUserTypeName();
     about.lines = {GetUserTypeName()};
+    BeginModalState();
     com::Ui().ShowAboutBox(about);
+    EndModalState();
 }
 
 // --- Drawing -------------------------------------------------------------------------
@@ -442,11 +444,17 @@ BOOL COleControl::OnProperties(win::MSG*, win::HWND hWndParent, const RECT* lpRe
         return FALSE;
     IUnknown* self = GetControllingUnknown();
     const com::Bstr caption(GetUserTypeName());
+    BeginModalState();
     const HRESULT hr = com::OleCreatePropertyFrame(hWndParent ? hWndParent : GetContainerWindow(),
                                                    lpRect ? UINT(lpRect->left) : 0, lpRect ? UINT(lpRect->top) : 0,
                                                    caption.Get(), 1, &self, count, pages);
+    EndModalState();
     return SUCCEEDED(hr) ? TRUE : FALSE;
 }
+
+void COleControl::BeginModalState() {}
+
+void COleControl::EndModalState() {}
 
 BOOL COleControl::OnGetDisplayString(DISPID, CString&)
 {

@@ -217,6 +217,10 @@ public:
     virtual BOOL OnGetPredefinedStrings(DISPID dispid, std::vector<CString>* pStringArray,
                                         std::vector<DWORD>* pCookieArray);
     virtual BOOL OnGetPredefinedValue(DISPID dispid, DWORD dwCookie, VARIANT* lpvarOut);
+    // Around each modal window the control shows itself (the about box, the
+    // property frame): a control that runs timers or threads holds them here.
+    virtual void BeginModalState();
+    virtual void EndModalState();
 
     // --- What the interfaces call -----------------------------------------
     HRESULT SetClientSite(IOleClientSite* pClientSite);

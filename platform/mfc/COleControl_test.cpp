@@ -431,9 +431,11 @@ TEST(COleControlTest, StockMembersEventsAndNotifications)
 
     auto ui = std::make_shared<com::RecordingUiServices>();
     com::SetUiServices(ui);
+    a.sample->notes.clear();
     call(c, DISPID_ABOUTBOX);
     com::SetUiServices(nullptr);
     ASSERT_EQ(ui->aboutBoxes.size(), 1u);
+    EXPECT_EQ(a.sample->notes, (std::vector<std::string>{"modal", "modeless"}));
     EXPECT_EQ(ui->aboutBoxes[0].owner, &a.box.Host());
 
     // The deactivated window's handle is released.
@@ -501,8 +503,10 @@ TEST(COleControlTest, PropertiesVerbWithoutPagesAndTheFrame)
     // A recorder is asked with the control and its page.
     auto ui = std::make_shared<com::RecordingUiServices>();
     com::SetUiServices(ui);
+    a.sample->notes.clear();
     EXPECT_EQ(object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
     com::SetUiServices(nullptr);
+    EXPECT_EQ(a.sample->notes, (std::vector<std::string>{"modal", "modeless"}));
     ASSERT_EQ(ui->frames.size(), 1u);
     EXPECT_EQ(ui->frames[0].pages, std::vector<CLSID>{page});
     ASSERT_EQ(ui->frames[0].objects.size(), 1u);
@@ -517,6 +521,101 @@ TEST(COleControlTest, PropertiesVerbWithoutPagesAndTheFrame)
     object->GetMiscStatus(DVASPECT_CONTENT, &status);
     EXPECT_TRUE(status & OLEMISC_SETCLIENTSITEFIRST);
     EXPECT_TRUE(status & OLEMISC_ACTIVATEWHENVISIBLE);
+}
+
+TEST(COleControlTest, SizeRequestsGoThroughTheSiteWhileActive)
+{
+    // Inactive: the control sets its own extent.
+    {
+        SampleControl* sample = nullptr;
+        auto control = NewSampleControl(&sample);
+        ASSERT_TRUE(sample->SetControlSize(48, 24));
+        SIZEL extent{};
+        control.As<IOleObject>()->GetExtent(DVASPECT_CONTENT, &extent);
+        EXPECT_EQ(extent.cx, 1270);
+        EXPECT_EQ(extent.cy, 635);
+        EXPECT_FALSE(sample->SetControlSize(-1, 5));
+        RECT nowhere{};
+        EXPECT_FALSE(sample->GetRectInContainer(&nowhere));
+    }
+
+    // Active: the container is asked, and the window goes where it says.
+    Active a;
+    auto& log = a.box.LogOf(a.site);
+    ASSERT_TRUE(a.sample->SetControlSize(50, 30));
+    ASSERT_EQ(log.posRectChanges.size(), 1u);
+    EXPECT_EQ(log.posRectChanges[0].left, 10);
+    EXPECT_EQ(log.posRectChanges[0].top, 20);
+    EXPECT_EQ(log.posRectChanges[0].right, 60);
+    EXPECT_EQ(log.posRectChanges[0].bottom, 50);
+    EXPECT_EQ(a.hwnd->geometry(), QRect(10, 20, 50, 30));
+    int cx = 0, cy = 0;
+    a.sample->GetControlSize(&cx, &cy);
+    EXPECT_EQ(cx, 50);
+    EXPECT_EQ(cy, 30);
+
+    const RECT moved{100, 110, 140, 130};
+    ASSERT_TRUE(a.sample->SetRectInContainer(&moved));
+    EXPECT_EQ(a.hwnd->geometry(), QRect(100, 110, 40, 20));
+    RECT back{};
+    ASSERT_TRUE(a.sample->GetRectInContainer(&back));
+    EXPECT_EQ(back.left, 100);
+    EXPECT_EQ(back.bottom, 130);
+
+    // A container that changes the extent while the control is active
+    // resizes the window and keeps its corner.
+    ASSERT_EQ(a.site->SetExtent(SIZEL{2540, 2540}), S_OK);
+    EXPECT_EQ(a.hwnd->geometry(), QRect(100, 110, 96, 96));
+}
+
+TEST(COleControlTest, ContainerMayRefuseEditsAndTheDirtyFlagFollowsSaves)
+{
+    Active a;
+    auto persist = a.control.As<IPersistStreamInit>();
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    // A container that refuses the edit: the caption stays, nothing changes.
+    a.site->onRequestEdit = [](DISPID id) { return id != DISPID_CAPTION; };
+    EXPECT_EQ(put(a.control.Get(), DISPID_CAPTION, com::ComVariant::Text("No")), S_OK);
+    EXPECT_EQ(a.sample->GetText(), "");
+    EXPECT_EQ(win::GetWindowText(a.hwnd), "");
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    EXPECT_TRUE(a.box.LogOf(a.site).changed.empty());
+    a.sample->SetEnabled(FALSE);
+    EXPECT_EQ(a.sample->GetEnabled(), FALSE);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+
+    // Saving without clearing keeps the control dirty; with clearing not.
+    auto stream = streamOf({});
+    ASSERT_EQ(persist->Save(stream.Get(), FALSE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    // The display name the container gives is the control's ambient.
+    a.site->SetDisplayName("Button1");
+    EXPECT_EQ(a.sample->ambientChanges.back(), DISPID_AMBIENT_DISPLAYNAME);
+    EXPECT_EQ(a.sample->AmbientDisplayName(), "Button1");
+}
+
+TEST(COleControlTest, ClosingTheSiteLetsTheControlGo)
+{
+    Active a;
+    QPointer<QWidget> window(a.hwnd);
+    auto& log = a.box.LogOf(a.site);
+    a.site->Close();
+    // Deactivated, disconnected and told to forget its site.
+    EXPECT_FALSE(window);
+    EXPECT_EQ(a.sample->notes.back(), "no-site");
+    EXPECT_FALSE(a.sample->GetClientSite());
+    EXPECT_FALSE(a.site->Control());
+    log.events.clear();
+    call(a.control.Get(), DISPID_DOCLICK);
+    EXPECT_TRUE(log.events.empty());
+    // A second close, and the container's own at its end, do nothing more.
+    a.site->Close();
+    EXPECT_EQ(std::count(a.sample->notes.begin(), a.sample->notes.end(), "no-site"), 1);
+
 }
 
 } // namespace

@@ -134,6 +134,8 @@ protected:
         notes.push_back(GetClientSite() ? "site" : "no-site");
     }
     void OnAmbientPropertyChange(DISPID dispid) override { ambientChanges.push_back(dispid); }
+    void BeginModalState() override { notes.push_back("modal"); }
+    void EndModalState() override { notes.push_back("modeless"); }
     void OnDraw(HDC hdc, const RECT& rcBounds, const RECT&) override { DoSuperclassPaint(hdc, rcBounds); }
     void OnClick(short iButton) override
     {
