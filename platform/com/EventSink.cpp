@@ -35,6 +35,8 @@ HRESULT EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
 
 HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
+    if (params && params->cArgs > 0 && !params->rgvarg)
+        return E_INVALIDARG;
     std::vector<VARIANT*> args;
     for (UINT i = params ? params->cArgs : 0; i-- > 0;)
         args.push_back(&params->rgvarg[i]);
