@@ -2,7 +2,6 @@
 // the UI thread and other threads, timers, the button class, window shapes
 // and the group walk.
 
-#include "platform/win/Accelerators.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/win/Window.h"
 
@@ -328,94 +327,6 @@ TEST(WindowTest, GeometryTextAndCursor)
     QTest::mouseMove(hwnd, QPoint(3, 3));
     SetCursor(nullptr);
     EXPECT_EQ(hwnd->cursor().shape(), Qt::BlankCursor);
-    DestroyWindow(hwnd);
-}
-
-TEST(VirtualKeysTest, QtKeysMapToTheirCodes)
-{
-    struct Row {
-        int qt;
-        Qt::KeyboardModifiers modifiers;
-        int vk;
-    };
-    const Row rows[] = {
-        {Qt::Key_A, {}, 'A'},
-        {Qt::Key_Z, Qt::ShiftModifier, 'Z'},
-        {Qt::Key_0, {}, '0'},
-        {Qt::Key_7, Qt::KeypadModifier, VK_NUMPAD0 + 7},
-        {Qt::Key_Plus, Qt::KeypadModifier, VK_ADD},
-        {Qt::Key_Enter, Qt::KeypadModifier, VK_RETURN},
-        {Qt::Key_Return, {}, VK_RETURN},
-        {Qt::Key_Space, {}, VK_SPACE},
-        {Qt::Key_Escape, {}, VK_ESCAPE},
-        {Qt::Key_Tab, {}, VK_TAB},
-        {Qt::Key_Backtab, Qt::ShiftModifier, VK_TAB},
-        {Qt::Key_Backspace, {}, VK_BACK},
-        {Qt::Key_Delete, {}, VK_DELETE},
-        {Qt::Key_Left, {}, VK_LEFT},
-        {Qt::Key_PageDown, {}, VK_NEXT},
-        {Qt::Key_F1, {}, VK_F1},
-        {Qt::Key_F12, {}, VK_F1 + 11},
-        {Qt::Key_Shift, Qt::ShiftModifier, VK_SHIFT},
-        {Qt::Key_Control, {}, VK_CONTROL},
-        {Qt::Key_Alt, {}, VK_MENU},
-        {Qt::Key_Exclam, Qt::ShiftModifier, '1'},
-        {Qt::Key_ParenRight, Qt::ShiftModifier, '0'},
-        {Qt::Key_Question, Qt::ShiftModifier, VK_OEM_2},
-        {Qt::Key_Slash, {}, VK_OEM_2},
-        {Qt::Key_Minus, {}, VK_OEM_MINUS},
-        {Qt::Key_Underscore, Qt::ShiftModifier, VK_OEM_MINUS},
-        {Qt::Key_QuoteDbl, Qt::ShiftModifier, VK_OEM_7},
-        {Qt::Key_Eacute, {}, 0},
-        {Qt::Key_unknown, {}, 0},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(VirtualKeyFromQt(row.qt, row.modifiers), row.vk) << std::hex << row.qt;
-
-    EXPECT_EQ(ShiftMask(Qt::ShiftModifier), SHIFT_MASK);
-    EXPECT_EQ(ShiftMask(Qt::ControlModifier | Qt::AltModifier), CTRL_MASK | ALT_MASK);
-    EXPECT_EQ(ShiftMask(Qt::KeypadModifier), 0);
-    SetInputState(Qt::ControlModifier, Qt::RightButton);
-    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
-    EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
-    EXPECT_LT(GetKeyState(VK_RBUTTON), 0);
-    SetInputState(Qt::NoModifier, Qt::NoButton);
-}
-
-TEST(AcceleratorsTest, TranslateMatchesKeyAndModifiers)
-{
-    QWidget parent;
-    Recorder r;
-    HWND hwnd = CreateWindowEx(button(&parent), &r);
-    const ACCEL entries[] = {{BYTE(FALT | FVIRTKEY), 'G', 7}, {BYTE(FCONTROL | FSHIFT | FVIRTKEY), 'S', 8}};
-    const std::size_t before = AcceleratorTableCount();
-    HACCEL table = CreateAcceleratorTable(entries, 2);
-    EXPECT_EQ(AcceleratorTableCount(), before + 1);
-    EXPECT_EQ(CopyAcceleratorTable(table, nullptr, 0), 2);
-    std::vector<WPARAM> commands;
-    r.hook = [&](HWND, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
-        if (m == WM_COMMAND)
-            commands.push_back(w);
-        return std::nullopt;
-    };
-    MSG msg;
-    msg.message = WM_SYSKEYDOWN;
-    msg.wParam = 'G';
-    SetInputState(Qt::AltModifier, Qt::NoButton);
-    EXPECT_EQ(TranslateAccelerator(hwnd, table, &msg), 1);
-    msg.message = WM_KEYDOWN;
-    SetInputState(Qt::NoModifier, Qt::NoButton);
-    EXPECT_EQ(TranslateAccelerator(hwnd, table, &msg), 0);
-    msg.wParam = 'S';
-    SetInputState(Qt::ControlModifier | Qt::ShiftModifier, Qt::NoButton);
-    EXPECT_EQ(TranslateAccelerator(hwnd, table, &msg), 1);
-    SetInputState(Qt::ControlModifier, Qt::NoButton);
-    EXPECT_EQ(TranslateAccelerator(hwnd, table, &msg), 0);
-    SetInputState(Qt::NoModifier, Qt::NoButton);
-    EXPECT_EQ(commands, (std::vector<WPARAM>{WPARAM(7) | (WPARAM(1) << 16), WPARAM(8) | (WPARAM(1) << 16)}));
-    EXPECT_TRUE(DestroyAcceleratorTable(table));
-    EXPECT_FALSE(DestroyAcceleratorTable(table));
-    EXPECT_EQ(AcceleratorTableCount(), before);
     DestroyWindow(hwnd);
 }
 
