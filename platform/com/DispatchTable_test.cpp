@@ -195,8 +195,8 @@ TEST(DispatchTable, TypeInformationComesFromTheSameTable)
     EXPECT_EQ(attr->guid, DIID_Widget);
     EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
     // Six read-write properties give two entries each, the read-only one and
-    // the eight methods one each.
-    EXPECT_EQ(attr->cFuncs, 6 * 2 + 1 + 8);
+    // the ten methods one each.
+    EXPECT_EQ(attr->cFuncs, 6 * 2 + 1 + 10);
     info->ReleaseTypeAttr(attr);
 
     bool sawDescribe = false;

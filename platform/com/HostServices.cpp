@@ -1,6 +1,10 @@
 #include "platform/com/HostServices.h"
 
+#include "platform/com/UiServices.h"
 #include "platform/registry/Registry.h"
+#include "platform/win/MessageBox.h"
+
+#include <memory>
 
 namespace com {
 
@@ -22,6 +26,28 @@ public:
     }
 };
 
+// Shows through whatever port this copy has at the time of the call.
+class ForwardingMessageBoxes final : public win::MessageBoxPort {
+public:
+    int Show(const win::MessageBoxRequest& r) override
+    {
+        return win::MessageBox(r.owner, r.text.c_str(), r.caption.c_str(), r.type);
+    }
+};
+
+win::MessageBoxPort& forwardingMessageBoxes()
+{
+    static ForwardingMessageBoxes forwarding;
+    return forwarding;
+}
+
+// A port owned by the host: the library only borrows it.
+template <class T>
+std::shared_ptr<T> borrowed(T* p)
+{
+    return std::shared_ptr<T>(p, [](T*) {});
+}
+
 // Whether a host's block of size bytes holds the field at offset.
 bool covers(const HostServices& s, std::size_t offset, std::size_t fieldSize)
 {
@@ -35,6 +61,8 @@ HostServices CurrentHostServices()
     HostServices s;
     s.registry = &winreg::CurrentStore();
     s.handles = &Handles();
+    s.messageBoxes = &forwardingMessageBoxes();
+    s.ui = &ForwardingUiServices();
     return s;
 }
 
@@ -46,6 +74,13 @@ HRESULT ApplyHostServices(const HostServices& services)
         winreg::SetStore(services.registry);
     if (covers(services, offsetof(HostServices, handles), sizeof services.handles) && services.handles)
         SetHandleTable(services.handles);
+    // Its own forwarders would call themselves.
+    if (covers(services, offsetof(HostServices, messageBoxes), sizeof services.messageBoxes) &&
+        services.messageBoxes && services.messageBoxes != &forwardingMessageBoxes())
+        win::SetMessageBoxPort(borrowed(services.messageBoxes));
+    if (covers(services, offsetof(HostServices, ui), sizeof services.ui) && services.ui &&
+        services.ui != &ForwardingUiServices())
+        SetUiServices(borrowed(services.ui));
     return S_OK;
 }
 

@@ -20,14 +20,24 @@
 namespace winreg {
 class Store;
 }
+namespace win {
+class MessageBoxPort;
+}
 
 namespace com {
 
+class UiServices;
+
 struct HostServices {
     std::uint32_t size = sizeof(HostServices);
-    std::uint32_t version = 1;
+    std::uint32_t version = 2;
     winreg::Store* registry = nullptr;
     HandleTable* handles = nullptr;
+    // Version 2: the boxes and dialogs a library shows go through the host's
+    // seams. Both forward to the host's current port at each call, so a host
+    // that changes its port (a test installing a recorder) is followed.
+    win::MessageBoxPort* messageBoxes = nullptr;
+    UiServices* ui = nullptr;
 };
 
 // The private class a library serves the hand-over through, and its interface.
@@ -42,10 +52,12 @@ protected:
     ~IHostServicesSink() = default;
 };
 
-// What this copy hands a library: the store and table it uses itself.
+// What this copy hands a library: the store and table it uses itself, and
+// forwarders to its message-box port and UI services.
 HostServices CurrentHostServices();
 
-// Library side: uses the host's store and table from now on.
+// Library side: uses the host's store, table and seams from now on (a
+// block naming this copy's own forwarders changes nothing there).
 HRESULT ApplyHostServices(const HostServices& services);
 
 // Library side: the class object of the hand-over, for DllGetClassObject.

@@ -11,6 +11,7 @@ using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
 using ULONG = std::uint32_t;
+using USHORT = std::uint16_t;
 using UINT = unsigned int;
 using BOOL = int;
 using SIZE_T = std::size_t;

@@ -18,6 +18,8 @@ using HRESDATA = const ResourceEntry*;
 
 inline constexpr UINT RT_CURSOR = 1;
 inline constexpr UINT RT_BITMAP = 2;
+// One string per id, its UTF-8 bytes without a terminator.
+inline constexpr UINT RT_STRING = 6;
 inline constexpr UINT RT_GROUP_CURSOR = 12;
 
 // Adds a resource. False when one of that type and id is already there (the

@@ -27,6 +27,8 @@ inline constexpr DISPID kSetting = 14;   // Setting(key, name) as string: HKEY_C
 inline constexpr DISPID kHandleKind = 15; // HandleKind(long handle) as short: 0 none, 1 bitmap, 2 cursor, 3 window
 inline constexpr DISPID kEcho = 16;      // Echo(value) as Variant
 inline constexpr DISPID kRing = 17;      // Ring(short code): raises Ping alone, holding no reference of its own
+inline constexpr DISPID kAsk = 18;       // Ask(text) as short: the answer of a yes/no message box
+inline constexpr DISPID kAbout = 19;     // About(): shows the about box "About Widget"
 
 // Events.
 inline constexpr DISPID kPing = 1;  // Ping(short code)

@@ -1,8 +1,10 @@
 #include "platform/com/testserver/TestWidget.h"
 
 #include "platform/com/HandleTable.h"
+#include "platform/com/UiServices.h"
 #include "platform/com/testserver/ComTestIds.h"
 #include "platform/registry/Registry.h"
+#include "platform/win/MessageBox.h"
 
 #include <atomic>
 #include <cctype>
@@ -40,6 +42,8 @@ constexpr com::DispatchMember kMembers[] = {
     Method<Widget, &Widget::HandleKind>("HandleKind", kHandleKind, VT_I2, {{"handle", VT_I4}}),
     Method<Widget, &echo>("Echo", kEcho, VT_VARIANT, {{"value", VT_VARIANT}}),
     Method<Widget, &Widget::Ring>("Ring", kRing, VT_EMPTY, {{"code", VT_I2}}),
+    Method<Widget, &Widget::Ask>("Ask", kAsk, VT_I2, {{"text", VT_BSTR}}),
+    Method<Widget, &Widget::About>("About", kAbout, VT_EMPTY),
 };
 
 constexpr com::DispatchMember kEvents[] = {
@@ -200,6 +204,18 @@ std::int16_t Widget::HandleKind(std::int32_t handle)
     if (com::Handles().Find(h, com::HandleKind::Window))
         return 3;
     return 0;
+}
+
+std::int16_t Widget::Ask(std::string text)
+{
+    return std::int16_t(win::MessageBox(nullptr, text.c_str(), "Widget", win::MB_YESNO));
+}
+
+void Widget::About()
+{
+    com::AboutBoxRequest about;
+    about.title = "About Widget";
+    com::Ui().ShowAboutBox(about);
 }
 
 } // namespace comtest

@@ -47,6 +47,8 @@ public:
     void Ring(std::int16_t code);
     std::string Setting(std::string key, std::string name);
     std::int16_t HandleKind(std::int32_t handle);
+    std::int16_t Ask(std::string text);
+    void About();
 
 private:
     com::ConnectionPoint events_;
