@@ -41,7 +41,7 @@ int readWord(CImageSource* s)
 void skip(CImageSource* s, long long n)
 {
     if (n < 0 || n > s->GetBytesLeft())
-        throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+        CImageSource::RaiseEndOfData();
     s->ReadNBytes(int(n));
 }
 

@@ -159,7 +159,7 @@ void CPngDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>&, int& bpp
     png_destroy_read_struct(&ctx.png, &ctx.info, nullptr);
     if (!ok) {
         if (ctx.endOfData)
-            throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+            CImageSource::RaiseEndOfData();
         RaiseError(kErrFormatUnknown, "%s", ctx.message);
     }
 }

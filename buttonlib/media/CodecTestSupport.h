@@ -45,16 +45,30 @@ std::unique_ptr<CGlobalDIB> DecodeBytes(Decoder& decoder, const Bytes& bytes, in
 
 // The code of the error a decoder raises for the bytes; 0 when they decode.
 template <class Decoder>
-int DecodeCode(Decoder& decoder, const Bytes& bytes, CGlobalDIB* out = nullptr)
+int DecodeCode(Decoder& decoder, const Bytes& bytes, CGlobalDIB* out = nullptr, int bpp = 0)
 {
     CGlobalDIB local;
     try {
-        decoder.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out ? out : &local);
+        decoder.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out ? out : &local, bpp);
     } catch (const CTextException& e) {
         return e.GetCode();
     }
     return 0;
 }
+
+// A bitmap that counts the pictures made in it and refuses those above a
+// mebibyte, so that a test sees a large allocation without making it.
+class WatchedBitmap : public CGlobalDIB {
+public:
+    void Create(LONG width, LONG height, WORD bpp, bool alpha) override
+    {
+        ++creates;
+        if (width > 0 && height > 0 && RowBytes(width, bpp) * std::size_t(height) > (1u << 20))
+            throw CTextException(kErrNoMemory, "Can't create bitmap.");
+        CGlobalDIB::Create(width, height, bpp, alpha);
+    }
+    int creates = 0;
+};
 
 inline std::string quote(const fs::path& p)
 {
