@@ -9,7 +9,7 @@
 #include "platform/basic/App.h"
 #include "platform/report/DataEnvironment.h"
 #include "program/reports/Mod_Report_Builder.h"
-#include "program/shell/ShellState.h"
+#include "program/services/ShellState.h"
 
 #include <sqlite3.h>
 

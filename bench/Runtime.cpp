@@ -3,7 +3,7 @@
 
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Format.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,6 +10,7 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-aiosmtpd python3-pyftpdlib
   imagemagick libstb-dev
+  libasound2-dev libasound2-data ffmpeg
   clang libclang-rt-14-dev
   fonts-dejavu-core
 "

@@ -15,24 +15,6 @@ constexpr UINT kGrowBytes = 1024;
 constexpr int kArchiveBuffer = 4096;
 constexpr DWORD kReadChunk = 64 * 1024;
 
-// Keeps a global block locked for a scope.
-class BlockLock {
-public:
-    explicit BlockLock(HGLOBAL h) : h_(h), p_(static_cast<BYTE*>(GlobalLock(h))) {}
-    ~BlockLock()
-    {
-        if (p_)
-            GlobalUnlock(h_);
-    }
-    BlockLock(const BlockLock&) = delete;
-    BlockLock& operator=(const BlockLock&) = delete;
-    BYTE* get() const { return p_; }
-
-private:
-    HGLOBAL h_;
-    BYTE* p_;
-};
-
 } // namespace
 
 CBlob::CBlob() = default;
@@ -91,7 +73,7 @@ HGLOBAL CBlob::GetBlob()
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, SIZE_T(n) + 4);
     if (!h)
         AfxThrowMemoryException();
-    BlockLock lock(h);
+    GlobalLockScope lock(h);
     BYTE* p = lock.get();
     const BYTE header[4] = {BYTE(n), BYTE(n >> 8), BYTE(n >> 16), BYTE(n >> 24)};
     std::memcpy(p, header, 4);
@@ -106,7 +88,7 @@ void CBlob::SetBlob(HGLOBAL* ph)
     const SIZE_T size = GlobalSize(h);
     DWORD n = 0;
     {
-        BlockLock lock(h);
+        GlobalLockScope lock(h);
         if (!lock.get() || size < 4)
             AfxThrowArchiveException(CArchiveException::endOfFile);
         const BYTE* p = lock.get();

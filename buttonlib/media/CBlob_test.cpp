@@ -43,29 +43,6 @@ public:
     DWORD byteCount = 0;
 };
 
-Bytes blobOf(CBlob& obj)
-{
-    HGLOBAL h = obj.GetBlob();
-    Bytes out = BlockBytes(h);
-    GlobalFree(h);
-    return out;
-}
-
-// Loads a blob; true when it loaded, false when the load raised.
-bool loadBlob(CBlob& obj, const Bytes& blob)
-{
-    HGLOBAL h = MakeBlock(blob);
-    try {
-        obj.SetBlob(&h);
-    } catch (const CException&) {
-        GlobalFree(h);
-        return false;
-    }
-    if (h)
-        GlobalFree(h);
-    return true;
-}
-
 TEST(CBlobTest, CompressedFormMatchesTheGoldenFilesBothWays)
 {
     for (const char* name : {"bytes_compressible", "bytes_incompressible"}) {
@@ -76,11 +53,11 @@ TEST(CBlobTest, CompressedFormMatchesTheGoldenFilesBothWays)
 
         CByteObject obj;
         obj.SetBytes(payload);
-        EXPECT_EQ(blobOf(obj), golden);
+        EXPECT_EQ(BlobOf(obj), golden);
         EXPECT_EQ(obj.GetBlobSize(), DWORD(golden.size() - 4));
 
         CByteObject back;
-        ASSERT_TRUE(loadBlob(back, golden));
+        ASSERT_TRUE(LoadBlob(back, golden));
         EXPECT_EQ(back.bytes, payload);
         EXPECT_EQ(back.byteCount, DWORD(payload.size()));
     }
@@ -103,7 +80,7 @@ TEST(CBlobTest, PlainSerializeWritesCountAndBytes)
 TEST(CBlobTest, ObjectWithoutBytesIsTheEmptyBlobAndLoadingItChangesNothing)
 {
     CByteObject empty;
-    EXPECT_EQ(blobOf(empty), ReadGolden("empty.blob"));
+    EXPECT_EQ(BlobOf(empty), ReadGolden("empty.blob"));
 
     CByteObject obj;
     obj.SetBytes({9, 9});
@@ -155,13 +132,13 @@ TEST(CBlobTest, EveryTruncationOfAStoredBlobFailsCleanly)
         // As cut (N then claims more than the block holds) and with N
         // adjusted to the bytes that remain (the archive itself is short).
         CByteObject a;
-        EXPECT_FALSE(loadBlob(a, part));
+        EXPECT_FALSE(LoadBlob(a, part));
         EXPECT_TRUE(a.bytes.empty());
         if (cut >= 4) {
             const DWORD n = DWORD(cut - 4);
             std::memcpy(part.data(), &n, 4);
             CByteObject b;
-            const bool ok = loadBlob(b, part);
+            const bool ok = LoadBlob(b, part);
             EXPECT_TRUE(!ok || n == 0);
             EXPECT_TRUE(b.bytes.empty());
         }
@@ -201,13 +178,13 @@ TEST(CBlobTest, DamagedCompressedPayloadsNeverReachTheObject)
         SCOPED_TRACE(c.what);
         CByteObject obj;
         obj.SetBytes({7});
-        EXPECT_FALSE(loadBlob(obj, c.blob));
+        EXPECT_FALSE(LoadBlob(obj, c.blob));
         // The payload step never ran.
         EXPECT_EQ(obj.bytes, Bytes{7});
     }
     // A block too small to hold its own count.
     CByteObject obj;
-    EXPECT_FALSE(loadBlob(obj, Bytes{1, 0}));
+    EXPECT_FALSE(LoadBlob(obj, Bytes{1, 0}));
 }
 
 TEST(CompressionTest, UncompressDemandsTheExactAnnouncedSize)

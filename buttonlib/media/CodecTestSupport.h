@@ -6,6 +6,7 @@
 #include "buttonlib/media/CGlobalDIB.h"
 #include "buttonlib/media/CPLObject.h"
 
+#include "platform/testing/Command.h"
 #include "platform/testing/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -130,28 +131,17 @@ public:
 
 inline std::string quote(const fs::path& p)
 {
-    return "'" + p.string() + "'";
+    return tv::testing::Quote(p);
 }
 
-// The output of a command; empty on failure.
 inline std::string capture(const std::string& command)
 {
-    std::string out;
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return out;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    if (::pclose(pipe) != 0)
-        out.clear();
-    return out;
+    return tv::testing::Capture(command);
 }
 
 inline bool run(const std::string& command)
 {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    return tv::testing::Run(command);
 }
 
 // convert-im6.q16 <input...> <options> <output>

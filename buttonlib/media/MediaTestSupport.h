@@ -2,6 +2,9 @@
 // Helpers shared by the media tests: golden files, global blocks as byte
 // vectors, and a property exchange that keeps blobs in memory.
 
+#include "buttonlib/media/CBlob.h"
+
+#include "platform/mfc/CMemFile.h"
 #include "platform/mfc/CPropExchange.h"
 #include "platform/mfc/GlobalMemory.h"
 
@@ -37,6 +40,48 @@ inline HGLOBAL MakeBlock(const Bytes& bytes)
         std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
     GlobalUnlock(h);
     return h;
+}
+
+// The blob property of an object, as bytes.
+inline Bytes BlobOf(CBlob& obj)
+{
+    HGLOBAL h = obj.GetBlob();
+    Bytes out = BlockBytes(h);
+    GlobalFree(h);
+    return out;
+}
+
+// Loads a blob property; true when it loaded, false when the load raised.
+inline bool LoadBlob(CBlob& obj, const Bytes& blob)
+{
+    HGLOBAL h = MakeBlock(blob);
+    try {
+        obj.SetBlob(&h);
+    } catch (const CException&) {
+        GlobalFree(h);
+        return false;
+    }
+    if (h)
+        GlobalFree(h);
+    return true;
+}
+
+// The plain Serialize form of an object.
+inline Bytes PlainForm(CObject& obj)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    obj.Serialize(ar);
+    ar.Close();
+    return file.Detach();
+}
+
+// Loads an object from its plain form; what it raises passes to the caller.
+inline void LoadPlainForm(CObject& obj, Bytes bytes)
+{
+    CMemFile file(bytes.data(), UINT(bytes.size()));
+    CArchive ar(&file, CArchive::load);
+    obj.Serialize(ar);
 }
 
 // Blob properties kept by name, exchanged at a chosen version.

@@ -50,6 +50,18 @@ bool SameText(std::string_view a, std::string_view b);
 // -1, 0 or 1.
 int StrComp(std::string_view a, std::string_view b, CompareMethod compare = CompareMethod::Binary);
 
+// The value of a hexadecimal digit (either case), or -1.
+constexpr int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // UTF-8 helpers.
 std::u32string ToUtf32(std::string_view s);
 std::string ToUtf8(std::u32string_view s);

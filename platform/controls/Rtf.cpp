@@ -39,17 +39,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 struct GroupState {
     RtfStyle style;
     bool skip = false;
@@ -192,8 +181,8 @@ private:
         case '\'': {
             int value = 0;
             int digits = 0;
-            while (digits < 2 && pos_ < in_.size() && hexValue(in_[pos_]) >= 0) {
-                value = value * 16 + hexValue(in_[pos_]);
+            while (digits < 2 && pos_ < in_.size() && vb::HexDigitValue(in_[pos_]) >= 0) {
+                value = value * 16 + vb::HexDigitValue(in_[pos_]);
                 ++pos_;
                 ++digits;
             }

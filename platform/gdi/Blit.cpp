@@ -5,9 +5,12 @@
 // bit. Between monochrome device bitmaps and colour surfaces the platform's
 // rules hold: a colour pixel equal to the source DC's background colour
 // becomes 1 (white), others 0; a monochrome 0 becomes the destination DC's
-// text colour and 1 its background colour.
+// text colour and 1 its background colour. The brush is taken pixel by
+// pixel, so pattern brushes repeat from the destination's origin, and only
+// the pixels inside the destination DC's clip region change.
 
 #include "platform/gdi/GdiObjects.h"
+#include "platform/gdi/Raster.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -44,6 +47,12 @@ bool usesSource(DWORD rop)
 {
     const BYTE index = BYTE(rop >> 16);
     return ((index >> 2) ^ index) & 0x33;
+}
+
+bool usesPattern(DWORD rop)
+{
+    const BYTE index = BYTE(rop >> 16);
+    return ((index >> 4) ^ index) & 0x0F;
 }
 
 // A source pixel as a colour, with the monochrome rule for device bitmaps.
@@ -99,10 +108,15 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
                               src && src->IsMonoDevice() && !dst.IsMonoDevice()};
     const DestWriter writer{dst, dst.IsMonoDevice() && src && !src->IsMonoDevice(), srcBk};
     const DWORD mask = opMask(dst);
-    const DWORD pattern = dst.ValueFor(dstDC.brush ? dstDC.brush->color : 0xFFFFFF) & mask;
+    const Tile pattern = usesPattern(rop) ? BrushTile(dst, dstDC, dstDC.brush) : Tile{1, 1, {0}};
+    // An operation that needs a brush draws nothing with the null brush.
+    if (pattern.Empty())
+        return;
+    const Clip clip(dstDC, dst);
 
     const int x0 = std::max(dx, 0), x1 = std::min<long long>(static_cast<long long>(dx) + dw, dst.Width());
-    const int y0 = std::max(dy, 0), y1 = std::min<long long>(static_cast<long long>(dy) + dh, dst.Height());
+    const int y0 = std::max(dy, clip.Top());
+    const int y1 = std::min<long long>(static_cast<long long>(dy) + dh, clip.Bottom());
     for (int y = y0; y < y1; ++y) {
         int syy = 0;
         if (withSource) {
@@ -113,20 +127,22 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
             if (syy < 0 || syy >= src->Height())
                 continue;
         }
-        for (int x = x0; x < x1; ++x) {
-            DWORD s = 0;
-            if (withSource) {
-                long long i = static_cast<long long>(x - dx) * sw / dw;
-                if (flipX)
-                    i = sw - 1 - i;
-                const int sxx = int(sx + i);
-                if (sxx < 0 || sxx >= src->Width())
-                    continue;
-                s = writer.value(reader.colour(sxx, syy)) & mask;
+        clip.Row(y, x0, x1, [&](int a, int b) {
+            for (int x = a; x < b; ++x) {
+                DWORD s = 0;
+                if (withSource) {
+                    long long i = static_cast<long long>(x - dx) * sw / dw;
+                    if (flipX)
+                        i = sw - 1 - i;
+                    const int sxx = int(sx + i);
+                    if (sxx < 0 || sxx >= src->Width())
+                        continue;
+                    s = writer.value(reader.colour(sxx, syy)) & mask;
+                }
+                const DWORD d = dst.Value(x, y) & mask;
+                dst.SetValue(x, y, applyRop(rop, pattern.At(x, y) & mask, s, d) & mask);
             }
-            const DWORD d = dst.Value(x, y) & mask;
-            dst.SetValue(x, y, applyRop(rop, pattern, s, d) & mask);
-        }
+        });
     }
 }
 
@@ -154,6 +170,16 @@ BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, D
     if (cx < 0 || cy < 0)
         return FALSE;
     stretch(*dst, *dc, src, srcBk, x, y, cx, cy, x1, y1, cx, cy, rop);
+    return TRUE;
+}
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
+{
+    DC* dc = FindDC(hdc);
+    Surface* dst = DCSurface(hdc);
+    if (!dc || !dst || usesSource(rop))
+        return FALSE;
+    stretch(*dst, *dc, nullptr, 0, x, y, w, h, 0, 0, 0, 0, rop);
     return TRUE;
 }
 

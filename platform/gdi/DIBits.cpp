@@ -68,8 +68,12 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
     const int bpp = h.biBitCount;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return 0;
-    if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && bpp == s.Bpp() && s.Compression() == BI_BITFIELDS))
+    if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && (bpp == 16 || bpp == 32)))
         return 0;
+    // Bit fields keep a section's own masks; other bitmaps give 5-6-5 or 8-8-8.
+    static constexpr DWORD kMasks16[3] = {0xF800, 0x07E0, 0x001F};
+    static constexpr DWORD kMasks32[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
+    const DWORD* masks = bpp == s.Bpp() && s.Compression() == BI_BITFIELDS ? s.Masks() : bpp == 16 ? kMasks16 : kMasks32;
     const int width = s.Width();
     const int height = s.Height();
     const bool bottomUp = h.biHeight >= 0;
@@ -92,7 +96,7 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
             std::memcpy(after, table.data(), table.size() * sizeof(RGBQUAD));
         }
     } else if (h.biCompression == BI_BITFIELDS) {
-        std::memcpy(after, s.Masks(), 12);
+        std::memcpy(after, masks, 12);
     }
     if (!bits)
         return 1;
@@ -106,7 +110,7 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
     bandHeader.biHeight = bottomUp ? LONG(lines) : -LONG(lines);
     Surface band;
     if (!band.CreateSection(bandHeader, table.data(), int(table.size()),
-                            h.biCompression == BI_BITFIELDS ? s.Masks() : nullptr))
+                            h.biCompression == BI_BITFIELDS ? masks : nullptr))
         return 0;
     const bool sameTable = bpp <= 8 && s.Bpp() == bpp;
     for (UINT k = 0; k < lines; ++k) {

@@ -159,18 +159,31 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 // when given, are rows padded to 2 bytes, top row first.
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits);
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section, DWORD offset);
+// A device bitmap of the DC's kind (monochrome for a memory DC holding a
+// monochrome bitmap, colour otherwise) the size of the header; with CBM_INIT
+// the DIB rows are drawn into it, each colour taking the nearest the bitmap
+// can show.
+inline constexpr DWORD CBM_INIT = 0x04;
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* bmi,
+                       UINT usage);
 // Writes the bitmap's rows in the format the header asks for; with bits NULL
 // and biBitCount 0 fills in the header from the bitmap instead. Returns the
 // scan lines copied (or nonzero for the header-only pass), 0 on failure.
 int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);
 UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors);
+// Drawing is never batched here: nothing is pending.
+BOOL GdiFlush();
 
 // Blits. Source rectangles of bottom-up DIBs count from the bottom row.
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+// A raster operation of the DC's brush and the destination alone; FALSE for
+// an operation that needs a source.
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop);
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
+int FillRect(HDC hdc, const RECT* rect, HBRUSH hbr);
 
 // Palettes: plain data on a true-colour screen.
 HPALETTE CreatePalette(const LOGPALETTE* plpal);
@@ -180,3 +193,21 @@ UINT SetPaletteEntries(HPALETTE hpal, UINT start, UINT count, const PALETTEENTRY
 UINT GetNearestPaletteIndex(HPALETTE hpal, COLORREF color);
 HPALETTE SelectPalette(HDC hdc, HPALETTE hpal, BOOL forceBackground);
 UINT RealizePalette(HDC hdc);
+
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+// Palette entry flags.
+inline constexpr BYTE PC_RESERVED = 0x01;
+inline constexpr BYTE PC_EXPLICIT = 0x02;
+inline constexpr BYTE PC_NOCOLLAPSE = 0x04;
+// System palette use.
+inline constexpr UINT SYSPAL_ERROR = 0;
+inline constexpr UINT SYSPAL_STATIC = 1;
+inline constexpr UINT SYSPAL_NOSTATIC = 2;
+// The screen's system palette as data: 256 entries, the twenty static
+// colours of the default palette at both ends (0-9, 246-255), black between.
+// Nothing realised ever changes it: the screen shows true colour.
+UINT GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, PALETTEENTRY* entries);
+// SYSPAL_STATIC for the screen and its memory DCs.
+UINT GetSystemPaletteUse(HDC hdc);
+
+#include "platform/gdi/GdiDraw.h"

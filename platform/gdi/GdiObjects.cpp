@@ -1,6 +1,9 @@
 #include "platform/gdi/GdiObjects.h"
 
+#include "platform/gdi/Fonts.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -24,8 +27,14 @@ struct Table {
     Palette* defaultPalette = nullptr;
     Brush* whiteBrush = nullptr;
     Brush* blackBrush = nullptr;
+    Brush* nullBrush = nullptr;
+    Pen* blackPen = nullptr;
+    Pen* nullPen = nullptr;
+    Font* guiFont = nullptr;
     Bitmap* screen = nullptr;
 };
+
+std::atomic<int> screenDpi{kScreenDpi};
 
 template <typename T>
 T* addStock(Table& t, std::unique_ptr<T> obj)
@@ -49,6 +58,21 @@ Table& table()
         auto black = std::make_unique<Brush>();
         black->color = 0;
         instance.blackBrush = addStock(instance, std::move(black));
+        auto hollow = std::make_unique<Brush>();
+        hollow->style = BS_NULL;
+        instance.nullBrush = addStock(instance, std::move(hollow));
+        auto blackPen = std::make_unique<Pen>();
+        instance.blackPen = addStock(instance, std::move(blackPen));
+        auto nullPen = std::make_unique<Pen>();
+        nullPen->style = PS_NULL;
+        instance.nullPen = addStock(instance, std::move(nullPen));
+        // The dialog font: 8 points at 96 dpi.
+        auto gui = std::make_unique<Font>();
+        gui->logFont.lfHeight = -11;
+        gui->logFont.lfWeight = FW_NORMAL;
+        gui->logFont.lfCharSet = DEFAULT_CHARSET;
+        std::strcpy(gui->logFont.lfFaceName, "MS Shell Dlg");
+        instance.guiFont = addStock(instance, std::move(gui));
         auto screen = std::make_unique<Bitmap>();
         screen->surface.CreateDevice(kScreenWidth, kScreenHeight, false);
         instance.screen = addStock(instance, std::move(screen));
@@ -63,6 +87,15 @@ Object* findObject(Table& t, void* h)
     return it == t.objects.end() ? nullptr : it->second.get();
 }
 
+// Puts an object in a DC's slot for its kind; returns the one it replaces.
+template <typename T>
+HGDIOBJ replaceIn(T*& slot, Object* o)
+{
+    T* old = slot;
+    slot = static_cast<T*>(o);
+    return old;
+}
+
 HDC newDC(bool screen)
 {
     Table& t = table();
@@ -70,6 +103,8 @@ HDC newDC(bool screen)
     dc->screen = screen;
     dc->palette = t.defaultPalette;
     dc->brush = t.whiteBrush;
+    dc->pen = t.blackPen;
+    dc->font = t.guiFont;
     HDC h = reinterpret_cast<HDC>(dc.get());
     std::lock_guard lock(t.mutex);
     if (screen) {
@@ -90,21 +125,21 @@ HDC newDC(bool screen)
 
 } // namespace
 
-Bitmap* FindBitmap(HGDIOBJ h)
+template <typename T>
+T* findKind(HGDIOBJ h, Kind kind)
 {
     Table& t = table();
     std::lock_guard lock(t.mutex);
     Object* o = findObject(t, h);
-    return o && o->kind == Kind::Bitmap ? static_cast<Bitmap*>(o) : nullptr;
+    return o && o->kind == kind ? static_cast<T*>(o) : nullptr;
 }
 
-Palette* FindPalette(HGDIOBJ h)
-{
-    Table& t = table();
-    std::lock_guard lock(t.mutex);
-    Object* o = findObject(t, h);
-    return o && o->kind == Kind::Palette ? static_cast<Palette*>(o) : nullptr;
-}
+Bitmap* FindBitmap(HGDIOBJ h) { return findKind<Bitmap>(h, Kind::Bitmap); }
+Palette* FindPalette(HGDIOBJ h) { return findKind<Palette>(h, Kind::Palette); }
+Brush* FindBrush(HGDIOBJ h) { return findKind<Brush>(h, Kind::Brush); }
+Pen* FindPen(HGDIOBJ h) { return findKind<Pen>(h, Kind::Pen); }
+Font* FindFont(HGDIOBJ h) { return findKind<Font>(h, Kind::Font); }
+Region* FindRegion(HGDIOBJ h) { return findKind<Region>(h, Kind::Region); }
 
 DC* FindDC(HDC h)
 {
@@ -131,11 +166,36 @@ std::vector<RGBQUAD> DCPaletteColors(const DC& dc)
 
 HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap)
 {
+    return static_cast<HBITMAP>(AddObject(std::move(bitmap)));
+}
+
+HGDIOBJ AddObject(std::unique_ptr<Object> object)
+{
     Table& t = table();
-    HBITMAP h = reinterpret_cast<HBITMAP>(bitmap.get());
+    HGDIOBJ h = object.get();
     std::lock_guard lock(t.mutex);
-    t.objects.emplace(bitmap.get(), std::move(bitmap));
+    t.objects.emplace(object.get(), std::move(object));
     return h;
+}
+
+const QFont& FontOf(Font& font)
+{
+    const int dpi = ScreenDpi();
+    if (font.fontDpi != dpi) {
+        font.font = FontFromLogFont(font.logFont, dpi);
+        font.fontDpi = dpi;
+    }
+    return font.font;
+}
+
+void SetScreenDpi(int dpi)
+{
+    screenDpi = dpi > 0 ? dpi : kScreenDpi;
+}
+
+int ScreenDpi()
+{
+    return screenDpi;
 }
 
 } // namespace gdi
@@ -190,14 +250,14 @@ int GetDeviceCaps(HDC hdc, int index)
     switch (index) {
     case HORZRES: return kScreenWidth;
     case VERTRES: return kScreenHeight;
-    case HORZSIZE: return kScreenWidth * 254 / (kScreenDpi * 10);
-    case VERTSIZE: return kScreenHeight * 254 / (kScreenDpi * 10);
+    case HORZSIZE: return kScreenWidth * 254 / (ScreenDpi() * 10);
+    case VERTSIZE: return kScreenHeight * 254 / (ScreenDpi() * 10);
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case NUMCOLORS: return -1;
     case SIZEPALETTE: return 0;
     case LOGPIXELSX:
-    case LOGPIXELSY: return kScreenDpi;
+    case LOGPIXELSY: return ScreenDpi();
     case RASTERCAPS: return RC_BITBLT | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
     default: return 0;
     }
@@ -224,10 +284,14 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj)
         dc->bitmap = b;
         return old;
     }
-    case Kind::Brush: {
-        Brush* old = dc->brush;
-        dc->brush = static_cast<Brush*>(o);
-        return old;
+    case Kind::Brush: return replaceIn(dc->brush, o);
+    case Kind::Pen: return replaceIn(dc->pen, o);
+    case Kind::Font: return replaceIn(dc->font, o);
+    case Kind::Region: {
+        // Selecting a region sets a copy as the clip region and returns its kind.
+        const QRegion& r = static_cast<Region*>(o)->region;
+        dc->clip = r;
+        return reinterpret_cast<HGDIOBJ>(std::intptr_t(RegionKind(r)));
     }
     case Kind::Palette:
         // Palettes are selected with SelectPalette.
@@ -250,7 +314,7 @@ BOOL DeleteObject(HGDIOBJ obj)
     for (auto& [h, dc] : t.dcs) {
         if (dc->palette == o)
             return FALSE;
-        if (dc->brush == o)
+        if (dc->brush == o || dc->pen == o || dc->font == o)
             return FALSE;
     }
     t.objects.erase(obj);
@@ -263,6 +327,10 @@ HGDIOBJ GetStockObject(int index)
     switch (index) {
     case WHITE_BRUSH: return t.whiteBrush;
     case BLACK_BRUSH: return t.blackBrush;
+    case NULL_BRUSH: return t.nullBrush;
+    case BLACK_PEN: return t.blackPen;
+    case NULL_PEN: return t.nullPen;
+    case DEFAULT_GUI_FONT: return t.guiFont;
     case DEFAULT_PALETTE: return t.defaultPalette;
     default: return nullptr;
     }
@@ -287,6 +355,21 @@ int GetObject(HGDIOBJ obj, int size, void* out)
         *static_cast<BITMAP*>(out) = bm;
         return int(sizeof(BITMAP));
     }
+    // The logical description of a brush, pen or font.
+    const auto copyOut = [&](const auto& value) {
+        if (!out)
+            return int(sizeof value);
+        if (size < int(sizeof value))
+            return 0;
+        std::memcpy(out, &value, sizeof value);
+        return int(sizeof value);
+    };
+    if (Brush* b = FindBrush(obj))
+        return copyOut(LOGBRUSH{b->style, b->color, reinterpret_cast<std::uintptr_t>(b->patternSource)});
+    if (Pen* p = FindPen(obj))
+        return copyOut(LOGPEN{UINT(p->style), POINT{p->width, 0}, p->color});
+    if (Font* f = FindFont(obj))
+        return copyOut(f->logFont);
     if (Palette* p = FindPalette(obj)) {
         if (!out || size < int(sizeof(WORD)))
             return out ? 0 : int(sizeof(WORD));

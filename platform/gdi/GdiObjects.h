@@ -5,12 +5,16 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Surface.h"
 
+#include <QFont>
+#include <QRegion>
+
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace gdi {
 
-enum class Kind { Bitmap, Palette, Brush };
+enum class Kind { Bitmap, Palette, Brush, Pen, Font, Region };
 
 struct Object {
     explicit Object(Kind k) : kind(k) {}
@@ -33,7 +37,35 @@ struct Palette : Object {
 
 struct Brush : Object {
     Brush() : Object(Kind::Brush) {}
+    UINT style = BS_SOLID;
     COLORREF color = 0xFFFFFF;
+    // A pattern brush's copy of its bitmap, row by row: bits (0 or 1) of a
+    // monochrome bitmap, else colours.
+    HBITMAP patternSource = nullptr;
+    int patternWidth = 0;
+    int patternHeight = 0;
+    bool patternMono = false;
+    std::vector<COLORREF> pattern;
+};
+
+struct Pen : Object {
+    Pen() : Object(Kind::Pen) {}
+    int style = PS_SOLID;
+    int width = 1;
+    COLORREF color = 0;
+};
+
+struct Font : Object {
+    Font() : Object(Kind::Font) {}
+    LOGFONT logFont{};
+    // The QFont for the DPI it was made at.
+    QFont font;
+    int fontDpi = 0;
+};
+
+struct Region : Object {
+    Region() : Object(Kind::Region) {}
+    QRegion region;
 };
 
 struct DC {
@@ -43,13 +75,22 @@ struct DC {
     Bitmap* initial = nullptr;
     Palette* palette = nullptr;
     Brush* brush = nullptr;
+    Pen* pen = nullptr;
+    Font* font = nullptr;
     COLORREF bkColor = 0xFFFFFF;
     COLORREF textColor = 0;
+    int bkMode = OPAQUE;
+    // None: the whole surface.
+    std::optional<QRegion> clip;
 };
 
 // Handle lookups: null for anything that is not a live object of that kind.
 Bitmap* FindBitmap(HGDIOBJ h);
 Palette* FindPalette(HGDIOBJ h);
+Brush* FindBrush(HGDIOBJ h);
+Pen* FindPen(HGDIOBJ h);
+Font* FindFont(HGDIOBJ h);
+Region* FindRegion(HGDIOBJ h);
 DC* FindDC(HDC h);
 // The surface a DC draws on.
 Surface* DCSurface(HDC h);
@@ -57,5 +98,11 @@ Surface* DCSurface(HDC h);
 std::vector<RGBQUAD> DCPaletteColors(const DC& dc);
 
 HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap);
+// Puts a new object in the table; returns its handle.
+HGDIOBJ AddObject(std::unique_ptr<Object> object);
+// NULLREGION, SIMPLEREGION or COMPLEXREGION.
+int RegionKind(const QRegion& region);
+// The QFont of a font object at the screen's DPI.
+const QFont& FontOf(Font& font);
 
 } // namespace gdi

@@ -1,4 +1,4 @@
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,24 +7,9 @@
 
 namespace {
 
-// A BITMAPINFO with room for 256 colours.
-struct Info {
-    BITMAPINFOHEADER h{};
-    RGBQUAD colors[256]{};
-    BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
-};
-
-Info header(int w, int h, int bpp)
-{
-    Info i;
-    i.h.biSize = sizeof(BITMAPINFOHEADER);
-    i.h.biWidth = w;
-    i.h.biHeight = h;
-    i.h.biPlanes = 1;
-    i.h.biBitCount = WORD(bpp);
-    i.h.biCompression = BI_RGB;
-    return i;
-}
+using gditest::header;
+using gditest::Info;
+using gditest::ropReference;
 
 // The pixels of a bitmap as colours, top row first, through a 32-bit GetDIBits.
 std::vector<COLORREF> pixels(HBITMAP hbm, int w, int h)
@@ -41,17 +26,6 @@ std::vector<COLORREF> pixels(HBITMAP hbm, int w, int h)
             EXPECT_EQ(p[3], 0) << "the fourth byte of 32-bit rows is 0";
             out.push_back(RGB(p[2], p[1], p[0]));
         }
-    return out;
-}
-
-// One pixel value of a ROP's truth table, computed independently.
-DWORD ropReference(DWORD rop, DWORD p, DWORD s, DWORD d)
-{
-    DWORD out = 0;
-    for (int b = 0; b < 24; ++b) {
-        const int idx = int((p >> b) & 1) * 4 + int((s >> b) & 1) * 2 + int((d >> b) & 1);
-        out |= DWORD((rop >> (16 + idx)) & 1) << b;
-    }
     return out;
 }
 

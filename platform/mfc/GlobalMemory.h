@@ -35,3 +35,45 @@ HGLOBAL GlobalFree(HGLOBAL h);
 
 // Number of live blocks (tests check that nothing leaks).
 SIZE_T GlobalBlockCount();
+
+// Keeps a block locked for a scope; get() is NULL when the handle is not a
+// live block.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HGLOBAL h) : h_(h), p_(static_cast<BYTE*>(GlobalLock(h))) {}
+    ~GlobalLockScope()
+    {
+        if (p_)
+            GlobalUnlock(h_);
+    }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+    BYTE* get() const { return p_; }
+
+private:
+    HGLOBAL h_;
+    BYTE* p_;
+};
+
+// Frees a block at the end of a scope unless it was released to a new owner.
+class GlobalBlockOwner {
+public:
+    explicit GlobalBlockOwner(HGLOBAL h = nullptr) : h_(h) {}
+    ~GlobalBlockOwner()
+    {
+        if (h_)
+            GlobalFree(h_);
+    }
+    GlobalBlockOwner(const GlobalBlockOwner&) = delete;
+    GlobalBlockOwner& operator=(const GlobalBlockOwner&) = delete;
+    HGLOBAL get() const { return h_; }
+    HGLOBAL release()
+    {
+        HGLOBAL h = h_;
+        h_ = nullptr;
+        return h;
+    }
+
+private:
+    HGLOBAL h_;
+};

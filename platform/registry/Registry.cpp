@@ -5,6 +5,7 @@
 
 #include "platform/basic/Strings.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -212,6 +213,9 @@ LONG deleteKey(HKEY hKey, std::string_view subKey, bool wholeTree)
 }
 
 } // namespace
+
+// The calls of this copy's own store, the registry file.
+namespace file {
 
 LONG RegOpenKeyEx(HKEY hKey, std::string_view subKey, DWORD /*options*/, REGSAM samDesired, HKEY* result)
 {
@@ -433,6 +437,131 @@ void RemoveChangeListener(int id)
 {
     Call call;
     call.s().listeners.erase(id);
+}
+
+} // namespace file
+
+namespace {
+
+// The store of this copy of the registry code: the file of vb::AppPaths.
+class FileStore final : public Store {
+public:
+    LONG OpenKeyEx(HKEY hKey, std::string_view subKey, DWORD options, REGSAM samDesired, HKEY* result) override
+    {
+        return file::RegOpenKeyEx(hKey, subKey, options, samDesired, result);
+    }
+    LONG CreateKeyEx(HKEY hKey, std::string_view subKey, DWORD options, REGSAM samDesired, HKEY* result,
+                     DWORD* disposition) override
+    {
+        return file::RegCreateKeyEx(hKey, subKey, options, samDesired, result, disposition);
+    }
+    LONG CloseKey(HKEY hKey) override { return file::RegCloseKey(hKey); }
+    LONG QueryValueEx(HKEY hKey, std::string_view valueName, DWORD* type, BYTE* data, DWORD* cbData) override
+    {
+        return file::RegQueryValueEx(hKey, valueName, type, data, cbData);
+    }
+    LONG SetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE* data, DWORD cbData) override
+    {
+        return file::RegSetValueEx(hKey, valueName, type, data, cbData);
+    }
+    LONG DeleteValue(HKEY hKey, std::string_view valueName) override { return file::RegDeleteValue(hKey, valueName); }
+    LONG DeleteKey(HKEY hKey, std::string_view subKey) override { return file::RegDeleteKey(hKey, subKey); }
+    LONG DeleteTree(HKEY hKey, std::string_view subKey) override { return file::RegDeleteTree(hKey, subKey); }
+    LONG EnumKeyEx(HKEY hKey, DWORD index, std::string* name) override { return file::RegEnumKeyEx(hKey, index, name); }
+    LONG EnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, BYTE* data, DWORD* cbData) override
+    {
+        return file::RegEnumValue(hKey, index, valueName, type, data, cbData);
+    }
+    std::optional<std::string> Problem() override { return file::StoreProblem(); }
+    int AddChangeListener(ChangeListener listener) override { return file::AddChangeListener(std::move(listener)); }
+    void RemoveChangeListener(int id) override { file::RemoveChangeListener(id); }
+};
+
+std::atomic<Store*> g_installed{nullptr};
+
+} // namespace
+
+Store& OwnStore()
+{
+    static FileStore store;
+    return store;
+}
+
+Store& CurrentStore()
+{
+    Store* installed = g_installed.load(std::memory_order_acquire);
+    return installed ? *installed : OwnStore();
+}
+
+void SetStore(Store* store)
+{
+    g_installed.store(store == &OwnStore() ? nullptr : store, std::memory_order_release);
+}
+
+LONG RegOpenKeyEx(HKEY hKey, std::string_view subKey, DWORD options, REGSAM samDesired, HKEY* result)
+{
+    return CurrentStore().OpenKeyEx(hKey, subKey, options, samDesired, result);
+}
+
+LONG RegCreateKeyEx(HKEY hKey, std::string_view subKey, DWORD options, REGSAM samDesired, HKEY* result,
+                    DWORD* disposition)
+{
+    return CurrentStore().CreateKeyEx(hKey, subKey, options, samDesired, result, disposition);
+}
+
+LONG RegCloseKey(HKEY hKey)
+{
+    return CurrentStore().CloseKey(hKey);
+}
+
+LONG RegQueryValueEx(HKEY hKey, std::string_view valueName, DWORD* type, BYTE* data, DWORD* cbData)
+{
+    return CurrentStore().QueryValueEx(hKey, valueName, type, data, cbData);
+}
+
+LONG RegSetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE* data, DWORD cbData)
+{
+    return CurrentStore().SetValueEx(hKey, valueName, type, data, cbData);
+}
+
+LONG RegDeleteValue(HKEY hKey, std::string_view valueName)
+{
+    return CurrentStore().DeleteValue(hKey, valueName);
+}
+
+LONG RegDeleteKey(HKEY hKey, std::string_view subKey)
+{
+    return CurrentStore().DeleteKey(hKey, subKey);
+}
+
+LONG RegDeleteTree(HKEY hKey, std::string_view subKey)
+{
+    return CurrentStore().DeleteTree(hKey, subKey);
+}
+
+LONG RegEnumKeyEx(HKEY hKey, DWORD index, std::string* name)
+{
+    return CurrentStore().EnumKeyEx(hKey, index, name);
+}
+
+LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, BYTE* data, DWORD* cbData)
+{
+    return CurrentStore().EnumValue(hKey, index, valueName, type, data, cbData);
+}
+
+std::optional<std::string> StoreProblem()
+{
+    return CurrentStore().Problem();
+}
+
+int AddChangeListener(ChangeListener listener)
+{
+    return CurrentStore().AddChangeListener(std::move(listener));
+}
+
+void RemoveChangeListener(int id)
+{
+    CurrentStore().RemoveChangeListener(id);
 }
 
 } // namespace winreg

@@ -98,4 +98,37 @@ using ChangeListener = std::function<void()>;
 int AddChangeListener(ChangeListener listener);
 void RemoveChangeListener(int id);
 
+// Where the calls above go. One process keeps one store: a shared library
+// that links its own copy of this code is handed the host's store before its
+// first call (platform/com does that), so that host and library share key
+// handles, the cached file and its lock. Each member is the call of the same
+// name above.
+class Store {
+public:
+    virtual ~Store() = default;
+    virtual LONG OpenKeyEx(HKEY hKey, std::string_view subKey, DWORD options, REGSAM samDesired, HKEY* result) = 0;
+    virtual LONG CreateKeyEx(HKEY hKey, std::string_view subKey, DWORD options, REGSAM samDesired, HKEY* result,
+                             DWORD* disposition) = 0;
+    virtual LONG CloseKey(HKEY hKey) = 0;
+    virtual LONG QueryValueEx(HKEY hKey, std::string_view valueName, DWORD* type, BYTE* data, DWORD* cbData) = 0;
+    virtual LONG SetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE* data, DWORD cbData) = 0;
+    virtual LONG DeleteValue(HKEY hKey, std::string_view valueName) = 0;
+    virtual LONG DeleteKey(HKEY hKey, std::string_view subKey) = 0;
+    virtual LONG DeleteTree(HKEY hKey, std::string_view subKey) = 0;
+    virtual LONG EnumKeyEx(HKEY hKey, DWORD index, std::string* name) = 0;
+    virtual LONG EnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, BYTE* data,
+                           DWORD* cbData) = 0;
+    virtual std::optional<std::string> Problem() = 0;
+    virtual int AddChangeListener(ChangeListener listener) = 0;
+    virtual void RemoveChangeListener(int id) = 0;
+};
+
+// This copy's own store: the file vb::AppPaths::RegistryFile() names.
+Store& OwnStore();
+// The store the calls go to: the one set with SetStore, else OwnStore().
+Store& CurrentStore();
+// Sends every call of this copy to store; nullptr goes back to OwnStore().
+// The store must outlive its use.
+void SetStore(Store* store);
+
 } // namespace winreg

@@ -42,17 +42,6 @@ void appendEscaped(std::string& out, std::string_view s)
     out += '"';
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads a quoted string at pos; pos ends after the closing quote.
 bool readQuoted(std::string_view line, size_t& pos, std::string& out)
 {
@@ -80,7 +69,7 @@ bool readQuoted(std::string_view line, size_t& pos, std::string& out)
         case 'x': {
             if (pos + 2 > line.size())
                 return false;
-            const int hi = hexDigit(line[pos]), lo = hexDigit(line[pos + 1]);
+            const int hi = vb::HexDigitValue(line[pos]), lo = vb::HexDigitValue(line[pos + 1]);
             if (hi < 0 || lo < 0 || (hi == 0 && lo == 0))
                 return false;
             out += static_cast<char>(hi * 16 + lo);
@@ -99,7 +88,7 @@ bool parseDword(std::string_view s, uint32_t& out)
         return false;
     out = 0;
     for (const char c : s) {
-        const int d = hexDigit(c);
+        const int d = vb::HexDigitValue(c);
         if (d < 0)
             return false;
         out = out * 16 + static_cast<uint32_t>(d);

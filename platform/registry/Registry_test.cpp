@@ -289,3 +289,72 @@ TEST(Registry, ListenersHearOfEveryRewriteAndMayUseTheRegistry)
     EXPECT_EQ(calls, 3);
     RegCloseKey(key);
 }
+
+// A store standing for another copy's: passes every call on, counting them.
+class CountingStore final : public Store {
+public:
+    explicit CountingStore(Store& inner) : inner_(inner) {}
+    LONG OpenKeyEx(HKEY h, std::string_view s, DWORD o, REGSAM a, HKEY* r) override
+    {
+        ++calls;
+        return inner_.OpenKeyEx(h, s, o, a, r);
+    }
+    LONG CreateKeyEx(HKEY h, std::string_view s, DWORD o, REGSAM a, HKEY* r, DWORD* d) override
+    {
+        ++calls;
+        return inner_.CreateKeyEx(h, s, o, a, r, d);
+    }
+    LONG CloseKey(HKEY h) override
+    {
+        ++calls;
+        return inner_.CloseKey(h);
+    }
+    LONG QueryValueEx(HKEY h, std::string_view n, DWORD* t, BYTE* d, DWORD* c) override
+    {
+        ++calls;
+        return inner_.QueryValueEx(h, n, t, d, c);
+    }
+    LONG SetValueEx(HKEY h, std::string_view n, DWORD t, const BYTE* d, DWORD c) override
+    {
+        ++calls;
+        return inner_.SetValueEx(h, n, t, d, c);
+    }
+    LONG DeleteValue(HKEY h, std::string_view n) override { return inner_.DeleteValue(h, n); }
+    LONG DeleteKey(HKEY h, std::string_view s) override { return inner_.DeleteKey(h, s); }
+    LONG DeleteTree(HKEY h, std::string_view s) override { return inner_.DeleteTree(h, s); }
+    LONG EnumKeyEx(HKEY h, DWORD i, std::string* n) override { return inner_.EnumKeyEx(h, i, n); }
+    LONG EnumValue(HKEY h, DWORD i, std::string* n, DWORD* t, BYTE* d, DWORD* c) override
+    {
+        return inner_.EnumValue(h, i, n, t, d, c);
+    }
+    std::optional<std::string> Problem() override { return inner_.Problem(); }
+    int AddChangeListener(ChangeListener l) override { return inner_.AddChangeListener(std::move(l)); }
+    void RemoveChangeListener(int id) override { inner_.RemoveChangeListener(id); }
+
+    int calls = 0;
+
+private:
+    Store& inner_;
+};
+
+TEST(Registry, CallsGoToTheStoreSetForTheProcess)
+{
+    tv::testing::TempRoot root;
+    CountingStore store(OwnStore());
+    SetStore(&store);
+    EXPECT_EQ(&CurrentStore(), &store);
+    const HKEY key = create(HKEY_CURRENT_USER, "Software\\handed");
+    EXPECT_EQ(setText(key, "v", "x"), ERROR_SUCCESS);
+    EXPECT_EQ(query(key, "v").text(), "x");
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(store.calls, 5);
+
+    // Setting this copy's own store, or none, ends the detour.
+    SetStore(&OwnStore());
+    EXPECT_EQ(&CurrentStore(), &OwnStore());
+    SetStore(&store);
+    SetStore(nullptr);
+    const HKEY again = create(HKEY_CURRENT_USER, "Software\\handed");
+    RegCloseKey(again);
+    EXPECT_EQ(store.calls, 5);
+}

@@ -7,7 +7,7 @@
 #include "platform/basic/Variant.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/stores/Mod_FileIO.h"
 
 namespace Mod_Report {

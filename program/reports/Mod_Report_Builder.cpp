@@ -10,9 +10,9 @@
 #include "platform/report/DataEnvironment.h"
 #include "platform/report/DataReport.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/ShellState.h"
 
 #include <cctype>
 #include <filesystem>

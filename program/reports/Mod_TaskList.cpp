@@ -5,7 +5,7 @@
 #include "platform/basic/Variant.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 
 #include <cmath>
 #include <vector>

@@ -7,7 +7,7 @@
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 

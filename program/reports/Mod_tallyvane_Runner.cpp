@@ -6,13 +6,14 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Variant.h"
 #include "platform/report/ReportPrinter.h"
+#include "platform/report/WebBrowser.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_Report_Builder.h"
 #include "program/reports/Mod_TaskList.h"
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/frmMain.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Notifications.h"
 
 #include <QElapsedTimer>
 
@@ -29,12 +30,6 @@ bool& passRunning()
 {
     static bool running = false;
     return running;
-}
-
-std::function<void()>& taskListRefresh()
-{
-    static std::function<void()> refresh;
-    return refresh;
 }
 
 int& retryWait()
@@ -109,7 +104,7 @@ void deliver(const ScheduledTask& entry, const fs::path& page)
         if (entry.SendAsAttachment) {
             const fs::path copy = folder / (entry.DisplayName + ".htm");
             retrying(copy.string(), [&] { vb::fso::CopyFile(page, copy, true); });
-            frmMain::Instance().SendEmail(entry.DisplayName, mailBody(entry), entry.Filename, true, copy.string(), "");
+            Notifications::SendEmail(entry.DisplayName, mailBody(entry), entry.Filename, true, copy.string(), "");
             // The message has gone: a copy that cannot be deleted stays behind
             // (the next run overwrites it) rather than leaving the entry due,
             // which would send the report again in the next pass.
@@ -123,7 +118,7 @@ void deliver(const ScheduledTask& entry, const fs::path& page)
             }
         } else {
             const std::string body = retrying(page.string(), [&] { return pageAsBody(page); });
-            frmMain::Instance().SendEmail(entry.DisplayName, body, entry.Filename, false, "", "html");
+            Notifications::SendEmail(entry.DisplayName, body, entry.Filename, false, "", "html");
         }
         break;
     case 1:
@@ -199,8 +194,7 @@ void runPass()
     }
     if (ran > 0) {
         Mod_TaskList::BuildScheduledReports();
-        if (taskListRefresh())
-            taskListRefresh()();
+        Notifications::RefreshTaskList();
     }
 }
 
@@ -223,27 +217,18 @@ void RunScheduledTasks()
 
 bool PrintReportPage(const std::string& pagePath, bool showDialog, const std::string& printerName)
 {
-    report::WebBrowser& browser = frmMain::Instance().WebBrowser1;
-    browser.Navigate(pagePath);
-    browser.SetVisible(true);
-    const bool printed = browser.ExecWB(report::OLECMDID_PRINT,
-                                        showDialog ? report::OLECMDEXECOPT_PROMPTUSER
-                                                   : report::OLECMDEXECOPT_DONTPROMPTUSER,
-                                        printerName.empty() ? report::CurrentPrinter()
-                                                            : report::ResolvePrinter(printerName));
-    browser.SetVisible(false);
+    report::WebBrowser* browser = Notifications::ReportBrowser();
+    if (!browser)
+        return false;
+    browser->Navigate(pagePath);
+    browser->SetVisible(true);
+    const bool printed = browser->ExecWB(report::OLECMDID_PRINT,
+                                         showDialog ? report::OLECMDEXECOPT_PROMPTUSER
+                                                    : report::OLECMDEXECOPT_DONTPROMPTUSER,
+                                         printerName.empty() ? report::CurrentPrinter()
+                                                             : report::ResolvePrinter(printerName));
+    browser->SetVisible(false);
     return printed;
-}
-
-void SetTaskListRefresh(std::function<void()> refresh)
-{
-    taskListRefresh() = std::move(refresh);
-}
-
-void RefreshTaskList()
-{
-    if (taskListRefresh())
-        taskListRefresh()();
 }
 
 void SetPermissionRetryWait(int milliseconds)

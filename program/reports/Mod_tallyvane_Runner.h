@@ -5,7 +5,6 @@
 // moved on to its next run, and after a pass that ran something the table
 // is rebuilt.
 
-#include <functional>
 #include <string>
 
 namespace Mod_tallyvane {
@@ -20,15 +19,9 @@ void RunScheduledTasks();
 // Prints one HTML page through the hidden main window's browser: on
 // printerName when that printer is installed, else on the default printer
 // ("" means the program's current printer); with showDialog the printer
-// dialog is asked first (Cancel prints nothing). Returns whether it printed.
+// dialog is asked first (Cancel prints nothing). Returns whether it printed;
+// without the browser nothing prints.
 bool PrintReportPage(const std::string& pagePath, bool showDialog, const std::string& printerName = {});
-
-// The task list refills itself through this while it is open; the runner
-// calls it after rebuilding the table. nullptr when the list is closed.
-void SetTaskListRefresh(std::function<void()> refresh);
-// Refills the task list through that hook, when it is set (a store's
-// reminders changed or deleted).
-void RefreshTaskList();
 
 // How a step that meets "permission denied" is retried: tries and the wait
 // between them (tests shorten the wait).

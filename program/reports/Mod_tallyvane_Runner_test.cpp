@@ -3,17 +3,18 @@
 #include "platform/forms/CommonDialog.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Printer.h"
-#include "platform/forms/Timer.h"
 #include "platform/net/Winsock.h"
 #include "platform/report/ReportPrinter.h"
+#include "platform/report/WebBrowser.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_TaskList.h"
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsTestSupport.h"
+#include "program/reports/frmMain_SendEmail.h"
 #include "program/reports/testdata/MailTestSupport.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/frmMain.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Notifications.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -49,11 +50,18 @@ protected:
         report::SetPrintPort(printed);
         MBoxMod::SetPresenter(boxes);
         Mod_tallyvane::SetPermissionRetryWait(1);
+        // The hidden main window's mail sender and browser.
+        Notifications::SetEmailSender([this](const std::string& Subject, const std::string& MailBody,
+                                             const std::string& Recepitants, bool HaveAttachment,
+                                             const std::string& AttachmentFileName, const std::string& ContextType) {
+            return mailer.SendEmail(Subject, MailBody, Recepitants, HaveAttachment, AttachmentFileName, ContextType);
+        });
+        Notifications::SetReportBrowser([this]() -> report::WebBrowser& { return browser; });
     }
     ~RunnerTest() override
     {
         forms::ResetForms();
-        Mod_tallyvane::SetTaskListRefresh(nullptr);
+        Notifications::Reset();
         Mod_tallyvane::SetPermissionRetryWait(500);
         MBoxMod::SetPresenter(nullptr);
         report::SetPrintPort(nullptr);
@@ -85,6 +93,8 @@ protected:
     std::shared_ptr<report::PdfPrintPort> printed =
         std::make_shared<report::PdfPrintPort>(world.root.Path().string());
     std::shared_ptr<MBoxMod::ScriptedMBox> boxes = std::make_shared<MBoxMod::ScriptedMBox>();
+    SmtpSender mailer;
+    report::WebBrowser browser;
 };
 
 // A message box that runs code while it is open, as the real one runs the
@@ -130,7 +140,7 @@ TEST_F(RunnerTest, PassWithNothingDueLeavesTableAndListAlone)
     schedule({"LEASE TERM", "Daily", 1, ""});
     Mod_TaskList::BuildScheduledReports();
     int refreshed = 0;
-    Mod_tallyvane::SetTaskListRefresh([&] { ++refreshed; });
+    Notifications::SetTaskListRefresh([&] { ++refreshed; });
     ScheduledTask marker;
     marker.Key = "marker";
     tv::Reports().g_ScheduledTasks->push_back(marker);
@@ -192,13 +202,18 @@ TEST_F(RunnerTest, PrintsOnTheNamedPrinterElseTheDefault)
     for (const auto& job : printed->jobs)
         EXPECT_GE(reporttest::PdfPageCount(ReadFile(job.second)), 1) << job.second;
     EXPECT_EQ(forms::Printer().DeviceName(), "Office") << "the program's current printer is left alone";
-    EXPECT_FALSE(frmMain::Instance().WebBrowser1.Visible());
+    EXPECT_FALSE(browser.Visible());
 
     // The print routine with its dialog: the choice is used, Cancel prints nothing.
     dialogs->printerChoices = {std::string("Back Room"), std::nullopt};
     EXPECT_TRUE(Mod_tallyvane::PrintReportPage((folder() / "temp.htm").string(), true));
     EXPECT_EQ(printed->jobs.back().first, "Back Room");
     EXPECT_FALSE(Mod_tallyvane::PrintReportPage((folder() / "temp.htm").string(), true));
+    EXPECT_EQ(printed->jobs.size(), 3u);
+
+    // Without the hidden main window's browser nothing prints.
+    Notifications::SetReportBrowser(nullptr);
+    EXPECT_FALSE(Mod_tallyvane::PrintReportPage((folder() / "temp.htm").string(), false));
     EXPECT_EQ(printed->jobs.size(), 3u);
 }
 
@@ -266,35 +281,6 @@ TEST_F(RunnerTest, AMessageThatWentOutIsNotSentAgainWhenItsCopyIsGone)
     at(9, 0, 35);
     Mod_tallyvane::RunScheduledTasks();
     EXPECT_EQ(server.connections, 1) << "sent twice";
-}
-
-TEST_F(RunnerTest, TheHiddenWindowsTimerRunsThePassEveryThirtySeconds)
-{
-    forms::ManualTimers timers;
-    const fs::path out = folder() / "term.htm";
-    schedule({"LEASE TERM", "Daily", 1, out.string()});
-    Mod_TaskList::BuildScheduledReports();
-    at(9, 0);
-    frmMain& main = frmMain::Instance();
-    EXPECT_EQ(main.Caption(), "Main Form");
-    EXPECT_FALSE(main.Visible());
-    EXPECT_TRUE(main.emailTimer.Enabled());
-    EXPECT_EQ(main.emailTimer.Interval(), 10000);
-    timers.Advance(20000);
-    EXPECT_EQ(main.EmailSeconds(), 20);
-    EXPECT_FALSE(fs::exists(out));
-    timers.Advance(10000);
-    EXPECT_EQ(main.EmailSeconds(), 0);
-    EXPECT_TRUE(fs::exists(out));
-
-    // Half seconds round to even on the way into the counter: 2, 4, 6 ... 30.
-    main.emailTimer.SetInterval(2500);
-    for (int tick = 1; tick <= 14; ++tick) {
-        timers.Advance(2500);
-        EXPECT_EQ(main.EmailSeconds(), 2 * tick) << tick;
-    }
-    timers.Advance(2500);
-    EXPECT_EQ(main.EmailSeconds(), 0);
 }
 
 // ---------------------------------------------------------------------------

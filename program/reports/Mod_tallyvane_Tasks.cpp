@@ -5,8 +5,8 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_FTPData.h"
 
 #include <string>
 

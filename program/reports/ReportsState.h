@@ -29,10 +29,6 @@ struct ReportsState {
     // synchronous, so it is True again whenever GenerateReport returns).
     report::DataReport* g_CurrentDataReport = nullptr;
     bool g_ReportExportDone = false;
-
-    // Task list window (frmTaskList): True while it is loaded; start-up
-    // clears it.
-    bool g_TaskListOpen = false;
 };
 
 ReportsState& Reports();

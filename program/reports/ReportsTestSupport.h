@@ -10,8 +10,8 @@
 #include "platform/report/ReportTestSupport.h"
 #include "platform/testing/TempRoot.h"
 #include "program/reports/ReportsState.h"
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/ShellState.h"
 
 #include <memory>
 #include <string>

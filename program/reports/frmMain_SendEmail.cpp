@@ -1,14 +1,14 @@
 #include "program/reports/frmMain_SendEmail.h"
 
 #include "program/reports/frmMain_SendMessageData.h"
-#include "program/shell/ShellState.h"
+#include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/forms/MsgBox.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 
 #include <chrono>
 #include <thread>

@@ -6,7 +6,7 @@
 #include "program/reports/frmMain_SendEmail.h"
 
 #include "program/reports/testdata/MailTestSupport.h"
-#include "program/shell/ShellState.h"
+#include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
 #include "platform/testing/TempRoot.h"

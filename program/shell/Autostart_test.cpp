@@ -1,6 +1,6 @@
 #include "program/shell/Autostart.h"
 
-#include "program/shell/Mod_Registry.h"
+#include "program/services/Mod_Registry.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/FileSystem.h"

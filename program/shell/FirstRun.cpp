@@ -1,7 +1,7 @@
 #include "program/shell/FirstRun.h"
 
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/Mod_SpecialFunctions.h"
 
 #include "platform/basic/App.h"
 #include "platform/registry/Registry.h"

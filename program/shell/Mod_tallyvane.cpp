@@ -1,18 +1,18 @@
 #include "program/shell/Mod_tallyvane.h"
 
-#include "program/shell/FirstRun.h"
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/ShellState.h"
-
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
-#include "program/reports/ReportsState.h"
-#include "program/shell/Mod_DBConnections.h"
+#include "platform/report/DataEnvironment.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_Registry.h"
+#include "program/services/Notifications.h"
+#include "program/services/ShellState.h"
+#include "program/shell/FirstRun.h"
+#include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
 #include "program/shell/frmTallyvane.h"
-#include "platform/report/DataEnvironment.h"
 
 namespace Mod_tallyvane {
 
@@ -31,16 +31,27 @@ void LoadSettings()
 
 // --- Start-up ---
 
-const std::vector<std::string>& MonthNames()
+void ConnectNotifications()
 {
-    static const std::vector<std::string> names{"January", "February", "March",     "April",   "May",      "June",
-                                                "July",    "August",   "September", "October", "November", "December"};
-    return names;
+    using Notifications::CalendarWindow;
+    Notifications::SetCalendarRefill([](CalendarWindow window) {
+        if (window == CalendarWindow::OnlyWhenLoaded && !frmTallyvane::IfLoaded())
+            return;
+        FillCalendar();
+    });
+    Notifications::SetEmailSender([](const std::string& Subject, const std::string& MailBody,
+                                     const std::string& Recepitants, bool HaveAttachment,
+                                     const std::string& AttachmentFileName, const std::string& ContextType) {
+        return frmMain::Instance().SendEmail(Subject, MailBody, Recepitants, HaveAttachment, AttachmentFileName,
+                                             ContextType);
+    });
+    Notifications::SetReportBrowser([]() -> report::WebBrowser& { return frmMain::Instance().WebBrowser1; });
 }
 
 bool Main()
 {
     tv::ShellState& shell = tv::Shell();
+    ConnectNotifications();
 
     // The silent update check comes first; it creates the hidden main window
     // only when it fetches the version file.
@@ -72,7 +83,7 @@ bool Main()
     // load starts the e-mail timer.
     frmMain::Instance().Tray1.ShowIcon();
 
-    tv::Reports().g_TaskListOpen = false;
+    tv::Shell().g_TaskListOpen = false;
     return true;
 }
 

@@ -1,15 +1,9 @@
 #pragma once
 // Start-up of the program and the settings it reads once.
 
-#include <string>
-#include <string_view>
-#include <vector>
+#include "program/services/Mod_tallyvane_Values.h"
 
 namespace Mod_tallyvane {
-
-// The two database files in the program folder.
-inline constexpr std::string_view kDatabaseFileName = "Tallyvane.mdb";
-inline constexpr std::string_view kExampleDatabaseFileName = "Tallyvane_ExampleDB.mdb";
 
 // Fills g_SMTPMailServer, g_OriginatorsName and g_OriginatorsEmail from the
 // EMail key ("" when missing) and g_DatabaseFileName from UseExampleDB: the
@@ -19,15 +13,18 @@ void LoadSettings();
 
 // --- Start-up ---
 
+// Connects what the subsystems below the shell tell its windows: a reminder
+// change refills the main calendar, the scheduled reports are mailed and
+// printed through the hidden main window. The start does it first. (The
+// task list connects its own refresh while it is open.)
+void ConnectNotifications();
+
 // The program's start: month names, settings, the database, the main
 // calendar window, the tip window when ShowTips is on, the icon in the
 // notification area. Returns false, after telling the user, when the
 // database cannot be opened; the program then ends. Other errors reach the
 // caller.
 bool Main();
-
-// The names of the months, "January" to "December".
-const std::vector<std::string>& MonthNames();
 
 // --- end of start-up ---
 

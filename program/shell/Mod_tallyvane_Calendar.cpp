@@ -1,14 +1,14 @@
 #include "program/shell/Mod_tallyvane_Calendar.h"
 
-#include "platform/basic/App.h"
-#include "platform/basic/Variant.h"
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/Mod_SpecialFunctions.h"
-#include "program/shell/ProgramPictures.h"
-#include "program/shell/ShellState.h"
+#include "platform/basic/App.h"
+#include "platform/basic/Variant.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ProgramPictures.h"
+#include "program/services/ShellState.h"
 #include "program/shell/frmTallyvane.h"
 
 #include <array>

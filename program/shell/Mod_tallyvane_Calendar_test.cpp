@@ -1,10 +1,10 @@
 #include "program/shell/Mod_tallyvane_Calendar.h"
 
 #include "platform/ado/Connection.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/Mod_SpecialFunctions.h"
-#include "program/shell/ProgramPictures.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ProgramPictures.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmTallyvane.h"
 

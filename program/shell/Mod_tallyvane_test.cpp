@@ -1,8 +1,8 @@
 #include "program/shell/Mod_tallyvane.h"
 
+#include "program/services/Mod_Registry.h"
+#include "program/services/ShellState.h"
 #include "program/shell/FirstRun.h"
-#include "program/shell/Mod_Registry.h"
-#include "program/shell/ShellState.h"
 
 #include "platform/testing/TempRoot.h"
 

@@ -1,77 +1,32 @@
 #pragma once
-// For the tests of the shell's windows: a fresh program folder with both
-// database files built for a fixed day, the installer's registry values, the
-// settings in the registry, a fixed clock, and scripted message boxes.
+// For the tests of the shell's windows: the program fixture with what the
+// installer leaves (registry values), a notification area, and the
+// notifications connected as the start connects them.
 
-#include "platform/basic/DateTime.h"
-#include "platform/basic/ProgramSettings.h"
 #include "platform/controls/TrayIcon.h"
-#include "platform/forms/Form.h"
-#include "platform/forms/MsgBox.h"
-#include "platform/registry/RegistrySettingsStore.h"
-#include "platform/testing/TempRoot.h"
 #include "program/reports/ReportsState.h"
+#include "program/services/ServicesTestSupport.h"
 #include "program/shell/FirstRun.h"
-#include "program/shell/MBoxMod.h"
 #include "program/shell/Mod_tallyvane.h"
-#include "program/shell/ShellState.h"
-#include "tools/DatabaseBuilder.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QWidget>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace tv::testing {
 
-class ShellFixture : public ::testing::Test {
+class ShellFixture : public ProgramFixture {
 protected:
-    // A Monday; the example data is dated from it.
-    static constexpr tools::BuildDay kToday{2025, 3, 10};
-
     void SetUp() override
     {
-        vb::SetClock(clock);
-        vb::SetSettingsStore(std::make_shared<winreg::RegistrySettingsStore>());
+        ProgramFixture::SetUp();
         FirstRun::Run();
-        const std::string schema = tools::ReadTextFile(std::filesystem::path(TV_DATA_DIR) / "schema.sql");
-        tools::BuildDatabase(root.ProgramFolder() / Mod_tallyvane::kDatabaseFileName, schema, std::nullopt, kToday);
-        tools::BuildDatabase(root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName, schema,
-                             tools::ReadTextFile(std::filesystem::path(TV_DATA_DIR) / "example.sql"), kToday);
-        MBoxMod::SetPresenter(mbox);
-        forms::SetMessageBoxPort(msgbox);
         controls::TrayIcon::SetAvailable(true);
+        Mod_tallyvane::ConnectNotifications();
     }
 
     void TearDown() override
     {
-        forms::ResetForms();
-        MBoxMod::SetPresenter(nullptr);
-        forms::SetMessageBoxPort(nullptr);
+        ProgramFixture::TearDown();
         controls::TrayIcon::SetAvailable(std::nullopt);
-        vb::SetSettingsStore(nullptr);
-        vb::SetClock(nullptr);
-        tv::ResetShellState();
         tv::ResetReportsState();
     }
-
-    // Saves a picture of the window into the build tree's screenshots.
-    static void Grab(QWidget* window, const QString& name)
-    {
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-        QDir().mkpath(folder);
-        window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
-
-    TempRoot root;
-    std::shared_ptr<vb::FakeClock> clock =
-        std::make_shared<vb::FakeClock>(
-        vb::Date::FromSerial(vb::DateSerial(kToday.year, kToday.month, kToday.day).Serial() + 0.375));
-    std::shared_ptr<MBoxMod::ScriptedMBox> mbox = std::make_shared<MBoxMod::ScriptedMBox>();
-    std::shared_ptr<forms::ScriptedMsgBox> msgbox = std::make_shared<forms::ScriptedMsgBox>();
 };
 
 } // namespace tv::testing

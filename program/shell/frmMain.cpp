@@ -2,10 +2,10 @@
 
 #include "program/reports/Mod_tallyvane_Runner.h"
 #include "program/reports/frmMain_SendEmail.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/ProgramPictures.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/ProgramPictures.h"
+#include "program/services/ShellState.h"
 #include "program/shell/ScreenCommands.h"
-#include "program/shell/ShellState.h"
 
 #include "platform/basic/App.h"
 

@@ -4,6 +4,7 @@
 #include "platform/forms/Timer.h"
 #include "platform/report/DataEnvironment.h"
 #include "program/reports/Mod_FileIO_Reports.h"
+#include "program/reports/Mod_TaskList.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/stores/frmSales.h"
@@ -53,6 +54,19 @@ protected:
     {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
+    }
+
+    // The lease term report, daily at startTime on the fixture's day, written to out.
+    void scheduleLeaseTerm(const std::filesystem::path& out, const char* startTime)
+    {
+        Mod_FileIO::WriteReportSettings(root.ProgramFolder(), "LEASE TERM",
+                                        {"Six Months", "2024;2025", "ASC", "Tahoma", "True", "3/10/2025", startTime,
+                                         "Daily", "None", "1", out.string(), "True"});
+    }
+    void at(int hour, int minute, int second)
+    {
+        clock->Set(vb::Date::FromSerial(vb::DateSerial(2025, 3, 10).Serial()
+                                        + vb::TimeSerial(hour, minute, second).Serial()));
     }
 };
 
@@ -140,20 +154,48 @@ TEST_F(HiddenMainWindow, TheTimerRunsTheScheduledReportsEveryThirtySeconds)
 {
     forms::ManualTimers timers;
     const auto out = root.ProgramFolder() / "lease-term.htm";
-    Mod_FileIO::WriteReportSettings(root.ProgramFolder(), "LEASE TERM",
-                                    {"Six Months", "2024;2025", "ASC", "Tahoma", "True", "3/10/2025", "09:01 AM",
-                                     "Daily", "None", "1", out.string(), "True"});
-    clock->Set(vb::Date::FromSerial(vb::DateSerial(2025, 3, 10).Serial() + vb::TimeSerial(9, 0, 40).Serial()));
+    scheduleLeaseTerm(out, "09:01 AM");
+    at(9, 0, 40);
     ASSERT_TRUE(Mod_tallyvane::Main());
     ASSERT_EQ(tv::Reports().g_ScheduledTasks->size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(out)) << "not due when the window loaded";
 
-    clock->Set(vb::Date::FromSerial(vb::DateSerial(2025, 3, 10).Serial() + vb::TimeSerial(9, 1, 0).Serial()));
+    at(9, 1, 0);
     timers.Advance(20000);
     EXPECT_FALSE(std::filesystem::exists(out));
     timers.Advance(10000);
     EXPECT_TRUE(std::filesystem::exists(out));
     EXPECT_EQ(frmMain::Instance().EmailSeconds(), 0);
+}
+
+TEST_F(HiddenMainWindow, TheHiddenWindowsTimerRunsThePassEveryThirtySeconds)
+{
+    forms::ManualTimers timers;
+    const auto out = root.ProgramFolder() / "term.htm";
+    scheduleLeaseTerm(out, "09:00 AM");
+    tv::Shell().g_DatabaseFileName = std::string(Mod_tallyvane::kExampleDatabaseFileName);
+    Mod_TaskList::BuildScheduledReports();
+    at(9, 0, 0);
+    frmMain& main = frmMain::Instance();
+    EXPECT_EQ(main.Caption(), "Main Form");
+    EXPECT_FALSE(main.Visible());
+    EXPECT_TRUE(main.emailTimer.Enabled());
+    EXPECT_EQ(main.emailTimer.Interval(), 10000);
+    timers.Advance(20000);
+    EXPECT_EQ(main.EmailSeconds(), 20);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    timers.Advance(10000);
+    EXPECT_EQ(main.EmailSeconds(), 0);
+    EXPECT_TRUE(std::filesystem::exists(out));
+
+    // Half seconds round to even on the way into the counter: 2, 4, 6 ... 30.
+    main.emailTimer.SetInterval(2500);
+    for (int tick = 1; tick <= 14; ++tick) {
+        timers.Advance(2500);
+        EXPECT_EQ(main.EmailSeconds(), 2 * tick) << tick;
+    }
+    timers.Advance(2500);
+    EXPECT_EQ(main.EmailSeconds(), 0);
 }
 
 } // namespace

@@ -7,15 +7,15 @@
 #include "platform/controls/TrayIcon.h"
 #include "program/reports/Mod_TaskList.h"
 #include "program/reports/Mod_tallyvane_Runner.h"
-#include "program/shell/MBox.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/MBox.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ProgramPictures.h"
+#include "program/services/ShellState.h"
 #include "program/shell/Mod_tallyvane.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
-#include "program/shell/ProgramPictures.h"
 #include "program/shell/ScreenCommands.h"
-#include "program/shell/ShellState.h"
 
 #include <QFont>
 #include <QPixmap>

@@ -10,8 +10,8 @@
 #include "platform/controls/SmartSideBar.h"
 #include "platform/controls/ctCalendar.h"
 #include "platform/forms/Forms.h"
-#include "program/shell/FlatComboBox.h"
-#include "program/shell/FlatSpin.h"
+#include "program/services/FlatComboBox.h"
+#include "program/services/FlatSpin.h"
 
 #include <string>
 

@@ -2,16 +2,19 @@
 
 #include "platform/ado/AdoTesting.h"
 #include "platform/ado/Connection.h"
+#include "platform/ado/Recordset.h"
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Runtime.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/Mod_Registry.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Mod_Registry.h"
 #include "program/shell/Mod_tallyvane.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmMain.h"
+#include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/frmSales.h"
 
 #include <QCoreApplication>
@@ -65,14 +68,14 @@ protected:
 
 TEST_F(MainCalendar, StartUpShowsThisMonthsRemindersOfTheExampleDatabase)
 {
-    tv::Reports().g_TaskListOpen = true;
+    tv::Shell().g_TaskListOpen = true;
     ASSERT_TRUE(Mod_tallyvane::Main());
     settle();
 
     tv::ShellState& shell = tv::Shell();
     EXPECT_EQ(shell.g_MonthNames.size(), 12u);
     EXPECT_EQ(shell.g_DatabaseFileName, Mod_tallyvane::kExampleDatabaseFileName);
-    EXPECT_FALSE(tv::Reports().g_TaskListOpen);
+    EXPECT_FALSE(tv::Shell().g_TaskListOpen);
 
     frmTallyvane* form = frmTallyvane::IfLoaded();
     ASSERT_NE(form, nullptr);
@@ -310,6 +313,38 @@ TEST_F(MainCalendar, AFormThatClosesAllWindowsFromItsUnloadDoesNotUpsetTheWalk)
     EXPECT_EQ(forms::Forms().Count(), 0);
     EXPECT_EQ(OtherScreen::unloads, 1);
     settle();
+}
+
+TEST_F(MainCalendar, AReminderChangeLoadsTheCalendarAndADeletedStoreRefillsItOnlyWhileLoaded)
+{
+    tv::Shell().g_MonthNames = Mod_tallyvane::MonthNames();
+    tv::Shell().g_DatabaseFileName = std::string(Mod_tallyvane::kExampleDatabaseFileName);
+    Mod_DBConnections::OpenDatabase();
+    auto storeIdOf = [](int number) {
+        auto rs = ado::Recordset::Create();
+        rs->OpenRowSet(tv::Shell().g_DBConnection->Query("SELECT StoreID FROM Stores WHERE StoreNumber = ?",
+                                                         {vb::Variant(number)}),
+                       tv::Shell().g_DBConnection);
+        return vb::CInt(rs->Fields(0).Value());
+    };
+    const int32_t day = dayOf(2025, 3, 14);
+
+    // Written while the window is closed: the refill loads it.
+    ASSERT_EQ(frmTallyvane::IfLoaded(), nullptr);
+    Mod_StoreInfo::SetCalendarReminder(4, storeIdOf(3), vb::DateSerial(2025, 3, 14), "Other: Harbor Point", "4", true);
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_NE(frmTallyvane::IfLoaded()->ctCalendar1.DayText(day).find("Other: Harbor Point"), std::string::npos);
+
+    // A store deleted while it is loaded leaves the calendar with its reminders.
+    ASSERT_TRUE(Mod_StoreInfo::DeleteStore(storeIdOf(3)));
+    EXPECT_EQ(frmTallyvane::IfLoaded()->ctCalendar1.DayText(day).find("Harbor Point"), std::string::npos);
+
+    // One deleted while it is closed leaves it closed.
+    mbox->answers.push_back({0, 1});
+    frmTallyvane::IfLoaded()->Unload();
+    settle();
+    ASSERT_TRUE(Mod_StoreInfo::DeleteStore(storeIdOf(7)));
+    EXPECT_EQ(frmTallyvane::IfLoaded(), nullptr);
 }
 
 } // namespace

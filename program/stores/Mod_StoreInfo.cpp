@@ -8,12 +8,10 @@
 #include "platform/ado/Recordset.h"
 #include "platform/basic/App.h"
 #include "platform/basic/Strings.h"
-#include "program/reports/Mod_tallyvane_Runner.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/Mod_tallyvane_Calendar.h"
-#include "program/shell/ShellState.h"
-#include "program/shell/frmTallyvane.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Notifications.h"
+#include "program/services/ShellState.h"
 #include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/cCreateIcons.h"
@@ -215,11 +213,8 @@ bool DeleteStore(int16_t storeID)
             std::filesystem::remove(file, ec);
         }
     });
-    step([&] {
-        if (frmTallyvane::IfLoaded())
-            Mod_tallyvane::FillCalendar();
-    });
-    step([&] { Mod_tallyvane::RefreshTaskList(); });
+    step([] { Notifications::RefillCalendar(Notifications::CalendarWindow::OnlyWhenLoaded); });
+    step([] { Notifications::RefreshTaskList(); });
     return true;
 }
 

@@ -5,7 +5,7 @@
 
 #include "platform/basic/FileSystem.h"
 #include "platform/basic/RuntimeError.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/stores/StorePictures.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/cCreateIcons.h"

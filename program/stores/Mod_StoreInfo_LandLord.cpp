@@ -8,9 +8,9 @@
 #include "platform/ado/JetSql.h"
 #include "platform/ado/Recordset.h"
 #include "platform/forms/MsgBox.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/ShellState.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/ShellState.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/frmStoreInfo.h"
 

@@ -6,12 +6,10 @@
 #include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
-#include "program/reports/Mod_tallyvane_Runner.h"
-#include "program/reports/ReportsState.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/Mod_tallyvane_Calendar.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Notifications.h"
+#include "program/services/ShellState.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/frmStoreInfo.h"
@@ -96,9 +94,9 @@ void SetCalendarReminder(int32_t typeCode, int16_t storeID, vb::Date reminderDat
             throw;
         }
     }
-    Mod_tallyvane::FillCalendar();
-    if (tv::Reports().g_TaskListOpen)
-        Mod_tallyvane::RefreshTaskList();
+    Notifications::RefillCalendar();
+    if (tv::Shell().g_TaskListOpen)
+        Notifications::RefreshTaskList();
 }
 
 void ShowReminder(std::string_view kind, bool shown, vb::Date reminderDate)

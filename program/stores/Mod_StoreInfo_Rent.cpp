@@ -9,8 +9,8 @@
 #include "platform/basic/Format.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/ShellState.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/frmStoreInfo.h"
 

@@ -12,9 +12,9 @@
 #include "platform/controls/Grid.h"
 #include "platform/controls/RichTextBox.h"
 #include "platform/forms/MsgBox.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/ShellState.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 

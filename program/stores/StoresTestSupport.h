@@ -1,14 +1,15 @@
 #pragma once
-// For the tests of the store editor: the shell's window fixture (program
-// folder with both databases, fixed clock, scripted boxes and dialogs) plus
-// the editor opened on one of the databases and a few readers of the file.
+// For the tests of the store editor: the program fixture (program folder
+// with both databases, fixed clock, scripted boxes) with scripted dialogs,
+// plus the editor opened on one of the databases and a few readers of the
+// file.
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ado/RowSet.h"
 #include "platform/forms/CommonDialog.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/ShellTestSupport.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/ServicesTestSupport.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/frmStoreInfo.h"
 
@@ -20,18 +21,18 @@
 
 namespace tv::testing {
 
-class StoreEditorFixture : public ShellFixture {
+class StoreEditorFixture : public ProgramFixture {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
+        ProgramFixture::SetUp();
         tv::ResetStoresState();
         forms::SetDialogPort(dialogs);
     }
 
     void TearDown() override
     {
-        ShellFixture::TearDown();
+        ProgramFixture::TearDown();
         forms::SetDialogPort(nullptr);
         tv::ResetStoresState();
     }

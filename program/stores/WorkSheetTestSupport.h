@@ -1,15 +1,15 @@
 #pragma once
-// For the tests of the worksheet and sales windows: the shell's window
-// fixture with a database open, keys and clicks for a grid, and a look into
+// For the tests of the worksheet and sales windows: the program fixture
+// with a database open, keys and clicks for a grid, and a look into
 // the tables.
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/controls/Grid.h"
-#include "program/shell/Mod_DBConnections.h"
-#include "program/shell/ShellState.h"
-#include "program/shell/ShellTestSupport.h"
+#include "program/services/Mod_DBConnections.h"
+#include "program/services/ServicesTestSupport.h"
+#include "program/services/ShellState.h"
 #include "program/stores/StoresState.h"
 
 #include <QTest>
@@ -19,11 +19,11 @@
 
 namespace tv::testing {
 
-class GridWindowFixture : public ShellFixture {
+class GridWindowFixture : public ProgramFixture {
 protected:
     void TearDown() override
     {
-        ShellFixture::TearDown();
+        ProgramFixture::TearDown();
         tv::ResetStoresState();
     }
 

@@ -4,7 +4,7 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/forms/Keys.h"
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/Mod_SpecialFunctions.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/frmStoreInfo.h"
 

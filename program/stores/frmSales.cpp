@@ -8,8 +8,8 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/basic/Variant.h"
-#include "program/shell/Mod_SpecialFunctions.h"
-#include "program/shell/ShellState.h"
+#include "program/services/Mod_SpecialFunctions.h"
+#include "program/services/ShellState.h"
 #include "program/stores/Mod_WorkSheet.h"
 
 #include <QFont>

@@ -8,8 +8,7 @@
 #include "platform/basic/Format.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/Strings.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/ScreenCommands.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/stores/WorkSheetTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +20,7 @@ protected:
     frmSales& Open(bool example = true)
     {
         OpenDatabase(example);
-        ScreenCommands::ShowSales();
+        frmSales::Instance().Show(forms::vbModeless);
         frmSales* f = frmSales::IfLoaded();
         EXPECT_NE(f, nullptr);
         return *f;
@@ -82,7 +81,7 @@ TEST_F(Sales, ShowsTheYearsSalesOfEveryStoreByName)
     EXPECT_EQ(f.lblSalesDate.Caption(), "Sales information for the year 2026");
     f.smuiMenuBar.Choose("CLOSE");
     EXPECT_EQ(vb::GetSetting("Tallyvane", "frmSales", "CurrentYear", ""), "2026");
-    ScreenCommands::ShowSales();
+    frmSales::Instance().Show(forms::vbModeless);
     EXPECT_EQ(frmSales::IfLoaded()->ShownYear(), 2026);
 }
 
@@ -152,7 +151,7 @@ TEST_F(Sales, WithoutCentsUntouchedMonthsKeepTheirCents)
         "SELECT February + April + May + June + July + August + September + October + November + December "
         "FROM Sales WHERE StoreID = ? AND Year = 2025",
         {store}));
-    ScreenCommands::ShowSales();
+    frmSales::Instance().Show(forms::vbModeless);
     frmSales& f = *frmSales::IfLoaded();
     controls::Grid& g = f.FlxGd;
     ASSERT_EQ(f.StoreIDOfRow(1), store);
@@ -208,7 +207,7 @@ TEST_F(Sales, TheCellBeingEditedIsKeptBeforeAYearChangeACentsSwitchOrAClose)
     EXPECT_DOUBLE_EQ(vb::CDbl(month(store, 2024, "June")), 333);
 
     // The program's quitting closes it too, and keeps the typing.
-    ScreenCommands::ShowSales();
+    frmSales::Instance().Show(forms::vbModeless);
     frmSales& again = *frmSales::IfLoaded();
     GoTo(again.FlxGd, 2, 7);
     Key(again.FlxGd, Qt::Key_Delete);

@@ -2,9 +2,8 @@
 
 #include "platform/basic/App.h"
 #include "platform/basic/RuntimeError.h"
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_SpecialFunctions.h"
-#include "program/shell/Mod_tallyvane_Calendar.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_SpecialFunctions.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/Mod_StoreInfo.h"

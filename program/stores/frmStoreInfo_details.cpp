@@ -10,7 +10,7 @@
 #include "platform/forms/Keys.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/win/Desktop.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresState.h"
 #include "program/stores/frmAddress.h"

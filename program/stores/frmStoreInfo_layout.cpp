@@ -2,7 +2,7 @@
 
 #include "program/stores/frmStoreInfo.h"
 
-#include "program/shell/ProgramPictures.h"
+#include "program/services/ProgramPictures.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "program/stores/frmStoreInfo.h"
 
 #include "platform/basic/RuntimeError.h"
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/Mod_StoreInfo_Reminders.h"
 #include "program/stores/StoresState.h"

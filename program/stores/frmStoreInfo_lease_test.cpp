@@ -1,14 +1,14 @@
 // Calendar reminders and the lease tabs: the reminder rows of every kind as
 // the user sets, changes, clears and restores them, checked in CalInfo and
-// on the calendar; store switches and a new store writing none; the
-// reminder routines themselves; the sales-reporting controls; the initial
-// term's notices; pictures of both tabs.
+// in what the calendar refill after each change reads; store switches and a
+// new store writing none; the reminder routines themselves; the
+// sales-reporting controls; the initial term's notices; pictures of both
+// tabs.
 
 #include "program/stores/frmStoreInfo.h"
 
-#include "program/reports/Mod_tallyvane_Runner.h"
-#include "program/shell/Mod_FTPData.h"
-#include "program/shell/frmTallyvane.h"
+#include "program/services/Mod_FTPData.h"
+#include "program/services/Notifications.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/StoresTestSupport.h"
 #include "program/stores/frmWorkSheet.h"
@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -38,11 +39,7 @@ protected:
     {
         StoreEditorFixture::SetUp();
         tv::Shell().g_MonthNames = Mod_tallyvane::MonthNames();
-    }
-    void TearDown() override
-    {
-        Mod_tallyvane::SetTaskListRefresh(nullptr);
-        StoreEditorFixture::TearDown();
+        Notifications::SetCalendarRefill([this](Notifications::CalendarWindow) { refillCalendar(); });
     }
 
     static void openEmpty()
@@ -80,7 +77,26 @@ protected:
     }
 
     static std::string row(vb::Date d, const std::string& info) { return std::to_string(dayOf(d)) + "|" + info; }
-    static std::string day(vb::Date d) { return frmTallyvane::Instance().ctCalendar1.DayText(dayOf(d)); }
+
+    // The reminder texts of every day as a refill of the calendar finds them
+    // in CalInfo, kept until the next refill.
+    void refillCalendar()
+    {
+        calendar_.clear();
+        auto rs = ado::Recordset::Create();
+        rs->OpenRowSet(tv::Shell().g_DBConnection->Query("SELECT Date, info FROM CalInfo ORDER BY ID"),
+                       tv::Shell().g_DBConnection);
+        for (; !rs->EOF_(); rs->MoveNext())
+            calendar_[vb::CLng(rs->Fields("Date").Value())] += "\n" + vb::CStr(rs->Fields("info").Value());
+    }
+    std::string day(vb::Date d) const
+    {
+        const auto it = calendar_.find(dayOf(d));
+        return it == calendar_.end() ? std::string() : it->second;
+    }
+
+private:
+    std::map<int32_t, std::string> calendar_;
 };
 
 // ---- The routines ----------------------------------------------------------
@@ -130,11 +146,11 @@ TEST_F(LeaseTabs, EveryCallRefillsTheCalendarAndTheTaskListOnlyWhileItIsOpen)
 {
     openEmpty();
     int refills = 0;
-    Mod_tallyvane::SetTaskListRefresh([&] { ++refills; });
+    Notifications::SetTaskListRefresh([&] { ++refills; });
     // A row the calendar has not seen shows after any call, even one that
     // neither removes nor adds a row.
     const vb::Date april = vb::DateSerial(2025, 4, 1);
-    EXPECT_EQ(day(april), ""); // the calendar window loads and fills
+    EXPECT_EQ(day(april), "");
     tv::Shell().g_DBConnection->Query(
         "INSERT INTO CalInfo (Date, StoreID, Type, info, Image) VALUES (?, 9, '2', 'Insurance: Cedar', '2')",
         {Variant(dayOf(april))});
@@ -142,7 +158,7 @@ TEST_F(LeaseTabs, EveryCallRefillsTheCalendarAndTheTaskListOnlyWhileItIsOpen)
     SetCalendarReminder(5, 42, vb::Today(), "", "5", false);
     EXPECT_THAT(day(april), HasSubstr("Insurance: Cedar"));
     EXPECT_EQ(refills, 0);
-    tv::Reports().g_TaskListOpen = true;
+    tv::Shell().g_TaskListOpen = true;
     SetCalendarReminder(1, 5, vb::Today(), "Renewal: Oak Plaza", "1", true);
     SetCalendarReminder(1, 5, vb::Today(), "Renewal: Oak Plaza", "1", false);
     EXPECT_EQ(refills, 2);

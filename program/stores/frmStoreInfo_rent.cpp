@@ -3,8 +3,8 @@
 
 #include "program/stores/frmStoreInfo.h"
 
-#include "program/shell/MBoxMod.h"
-#include "program/shell/Mod_SpecialFunctions.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_SpecialFunctions.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/Mod_StoreInfo_Rent.h"
 #include "program/stores/StoresState.h"

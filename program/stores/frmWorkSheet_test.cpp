@@ -7,7 +7,7 @@
 
 #include "platform/basic/App.h"
 #include "platform/basic/ProgramSettings.h"
-#include "program/shell/Mod_FTPData.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/WorkSheetTestSupport.h"
 #include "program/stores/frmStoreInfo.h"

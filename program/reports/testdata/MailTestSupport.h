@@ -2,7 +2,7 @@
 // Test support for the mail sender: a scripted SMTP server living in the
 // test's own event loop, scripted message boxes, and a clock whose waits run fast.
 
-#include "program/shell/MBoxMod.h"
+#include "program/services/MBoxMod.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/DateTime.h"

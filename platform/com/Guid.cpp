@@ -1,0 +1,16 @@
+#include "platform/com/Guid.h"
+
+#include <cstdio>
+
+namespace com {
+
+std::string GuidText(REFGUID g)
+{
+    char text[39];
+    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(g.Data1),
+                  unsigned(g.Data2), unsigned(g.Data3), g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4],
+                  g.Data4[5], g.Data4[6], g.Data4[7]);
+    return text;
+}
+
+} // namespace com

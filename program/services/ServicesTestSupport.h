@@ -1,0 +1,75 @@
+#pragma once
+// For the tests of any subsystem's windows and routines: a fresh program
+// folder with both database files built for a fixed day, the settings in the
+// registry, a fixed clock, scripted message boxes, and no notification
+// connected.
+
+#include "platform/basic/DateTime.h"
+#include "platform/basic/ProgramSettings.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/MsgBox.h"
+#include "platform/registry/RegistrySettingsStore.h"
+#include "platform/testing/TempRoot.h"
+#include "program/services/MBoxMod.h"
+#include "program/services/Mod_tallyvane_Values.h"
+#include "program/services/Notifications.h"
+#include "program/services/ShellState.h"
+#include "tools/DatabaseBuilder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace tv::testing {
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    // A Monday; the example data is dated from it.
+    static constexpr tools::BuildDay kToday{2025, 3, 10};
+
+    void SetUp() override
+    {
+        vb::SetClock(clock);
+        vb::SetSettingsStore(std::make_shared<winreg::RegistrySettingsStore>());
+        std::filesystem::create_directories(root.ProgramFolder());
+        const std::string schema = tools::ReadTextFile(std::filesystem::path(TV_DATA_DIR) / "schema.sql");
+        tools::BuildDatabase(root.ProgramFolder() / Mod_tallyvane::kDatabaseFileName, schema, std::nullopt, kToday);
+        tools::BuildDatabase(root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName, schema,
+                             tools::ReadTextFile(std::filesystem::path(TV_DATA_DIR) / "example.sql"), kToday);
+        MBoxMod::SetPresenter(mbox);
+        forms::SetMessageBoxPort(msgbox);
+    }
+
+    void TearDown() override
+    {
+        forms::ResetForms();
+        Notifications::Reset();
+        MBoxMod::SetPresenter(nullptr);
+        forms::SetMessageBoxPort(nullptr);
+        vb::SetSettingsStore(nullptr);
+        vb::SetClock(nullptr);
+        tv::ResetShellState();
+    }
+
+    // Saves a picture of the window into the build tree's screenshots.
+    static void Grab(QWidget* window, const QString& name)
+    {
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+        QDir().mkpath(folder);
+        window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
+    TempRoot root;
+    std::shared_ptr<vb::FakeClock> clock =
+        std::make_shared<vb::FakeClock>(
+        vb::Date::FromSerial(vb::DateSerial(kToday.year, kToday.month, kToday.day).Serial() + 0.375));
+    std::shared_ptr<MBoxMod::ScriptedMBox> mbox = std::make_shared<MBoxMod::ScriptedMBox>();
+    std::shared_ptr<forms::ScriptedMsgBox> msgbox = std::make_shared<forms::ScriptedMsgBox>();
+};
+
+} // namespace tv::testing
