@@ -15,6 +15,7 @@
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
 #include "program/stores/Mod_FileIO.h"
+#include "platform/testing/FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -26,16 +27,15 @@
 
 namespace {
 
+// The program folder, where the schedules file is read.
 const std::filesystem::path& folder()
 {
-    static const std::filesystem::path path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        vb::AppPaths::SetProgramFolder(pattern);
-        return std::filesystem::path(pattern);
+    static const bool set = [] {
+        vb::AppPaths::SetProgramFolder(tv::fuzzing::TempFolder());
+        return true;
     }();
-    return path;
+    (void)set;
+    return tv::fuzzing::TempFolder();
 }
 
 std::string settingsFile(std::string_view lines, bool scheduled)
