@@ -5,7 +5,8 @@
 # the `fuzz` preset) and runs each for the given time (default 60 seconds),
 # then prints runs and findings per target. A target's seeds are named by
 # Foo_fuzz.seeds beside its source: one file glob a line, relative to that
-# folder, "#" starting a comment. Corpora grow in build/fuzz/corpus/<target>
+# folder (it may reach other folders' test data through ".."), "#" starting a
+# comment. Corpora grow in build/fuzz/corpus/<target>
 # from run to run; findings land in build/fuzz/findings/<target>.
 #
 # FUZZ_JOBS=n runs n targets at a time (default 1). The exit status is 1 when
@@ -63,7 +64,7 @@ seed() { # source-file folder
     pattern=${pattern%"${pattern##*[![:space:]]}"}
     [ -n "$pattern" ] || continue
     for file in "$dir"/$pattern; do
-      [ -f "$file" ] && cp "$file" "$2/$(echo "$file" | sed "s|^$dir/||; s|/|_|g")"
+      [ -f "$file" ] && cp "$file" "$2/$(echo "$file" | sed "s|^$dir/||; s|\.\./||g; s|/|_|g")"
     done
   done < "$list"
 }
