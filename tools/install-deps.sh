@@ -5,7 +5,7 @@ set -eu
 
 packages="
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libqt6printsupport6
+  qt6-base-dev libqt6printsupport6 qt6-image-formats-plugins
   libsqlite3-dev zlib1g-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-aiosmtpd python3-pyftpdlib

@@ -49,6 +49,9 @@ TEST(SoundServiceTest, AnAsynchronousPlayReturnsAtOnceAndPlaysItsOwnCopy)
     EXPECT_FALSE(records[0].stopped);
     EXPECT_EQ(records[0].sound.samples, expected.samples);
     EXPECT_EQ(records[0].sound.sampleRate, 8000u);
+    // The service notes the backend after the output has finished: a purge
+    // waits for that.
+    purge();
     EXPECT_EQ(SoundService::Get().LastBackend(), "recording");
 }
 

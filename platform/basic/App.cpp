@@ -19,7 +19,7 @@ namespace vb {
 namespace {
 
 struct PathState {
-    std::optional<std::filesystem::path> program, install, config;
+    std::optional<std::filesystem::path> program, install, config, cache;
     std::string title = "Tallyvane";
 };
 
@@ -71,6 +71,13 @@ std::filesystem::path ConfigFolder()
     return standardFolder(QStandardPaths::GenericConfigLocation, ".config");
 }
 
+std::filesystem::path CacheFolder()
+{
+    if (state().cache)
+        return *state().cache;
+    return standardFolder(QStandardPaths::GenericCacheLocation, ".cache");
+}
+
 std::filesystem::path RegistryFile()
 {
     return ConfigFolder() / "registry.txt";
@@ -91,11 +98,17 @@ void SetConfigFolder(const std::filesystem::path& folder)
     state().config = folder;
 }
 
+void SetCacheFolder(const std::filesystem::path& folder)
+{
+    state().cache = folder;
+}
+
 void UseRoot(const std::filesystem::path& root)
 {
     SetProgramFolder(root / "program");
     SetInstallFolder(root / "install");
     SetConfigFolder(root / "config");
+    SetCacheFolder(root / "cache");
 }
 
 void Reset()
@@ -103,6 +116,7 @@ void Reset()
     state().program.reset();
     state().install.reset();
     state().config.reset();
+    state().cache.reset();
 }
 
 } // namespace AppPaths

@@ -8,19 +8,22 @@ namespace vb {
 
 // The program folder (App.Path: the per-user writable folder with the
 // database, icons and line files), the install folder (read-only files that
-// shipped with the program) and the configuration folder (the registry file).
-// Tests point all three at a temporary folder.
+// shipped with the program), the configuration folder (the registry file) and
+// the cache folder (downloads on their way in). Tests point them at a
+// temporary folder.
 namespace AppPaths {
 std::filesystem::path ProgramFolder();
 std::filesystem::path InstallFolder();
 std::filesystem::path ConfigFolder();
+std::filesystem::path CacheFolder();
 // The registry store's file inside the configuration folder.
 std::filesystem::path RegistryFile();
 
 void SetProgramFolder(const std::filesystem::path& folder);
 void SetInstallFolder(const std::filesystem::path& folder);
 void SetConfigFolder(const std::filesystem::path& folder);
-// program/, install/ and config/ under root.
+void SetCacheFolder(const std::filesystem::path& folder);
+// program/, install/, config/ and cache/ under root.
 void UseRoot(const std::filesystem::path& root);
 // Back to the defaults of the desktop.
 void Reset();

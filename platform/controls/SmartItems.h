@@ -29,12 +29,13 @@ inline constexpr int kErrKeyNotUnique = 35602;
 
 // Item kinds the program passes.
 enum : int {
-    smuiMenuPopup = 107,   // a popup menu
-    smuiCommandItem = 200, // an entry that gives a command
-    smuiHeadingItem = 204, // a heading that groups the entries below it
-    smuiListItem = 901,    // an entry of a list, selectable
-    smuiTab = 1000,        // a tab of a tab strip
-    smuiGroup = 1301,      // a group of a side bar
+    smuiMenuPopup = 107,       // a popup menu
+    smuiCommandItem = 200,     // an entry that gives a command
+    smuiHeadingItem = 204,     // a heading that groups the entries below it
+    smuiListItem = 901,        // an entry of a list, selectable
+    smuiTab = 1000,            // a tab of a tab strip
+    smuiContainerGroup = 1102, // a group of a container
+    smuiGroup = 1301,          // a group of a side bar
 };
 
 class SmartItems;

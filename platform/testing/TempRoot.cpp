@@ -13,6 +13,7 @@ TempRoot::TempRoot()
     oldProgram_ = vb::AppPaths::ProgramFolder();
     oldInstall_ = vb::AppPaths::InstallFolder();
     oldConfig_ = vb::AppPaths::ConfigFolder();
+    oldCache_ = vb::AppPaths::CacheFolder();
     std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary folder");
@@ -27,6 +28,7 @@ TempRoot::~TempRoot()
     vb::AppPaths::SetProgramFolder(oldProgram_);
     vb::AppPaths::SetInstallFolder(oldInstall_);
     vb::AppPaths::SetConfigFolder(oldConfig_);
+    vb::AppPaths::SetCacheFolder(oldCache_);
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
 }

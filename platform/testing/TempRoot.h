@@ -1,5 +1,5 @@
 #pragma once
-// A temporary folder holding the program, install and configuration folders
+// A temporary folder holding the program, install, configuration and cache folders
 // for the life of the object; the previous folders come back afterwards.
 
 #include <filesystem>
@@ -17,10 +17,11 @@ public:
     std::filesystem::path ProgramFolder() const { return root_ / "program"; }
     std::filesystem::path InstallFolder() const { return root_ / "install"; }
     std::filesystem::path ConfigFolder() const { return root_ / "config"; }
+    std::filesystem::path CacheFolder() const { return root_ / "cache"; }
 
 private:
     std::filesystem::path root_;
-    std::filesystem::path oldProgram_, oldInstall_, oldConfig_;
+    std::filesystem::path oldProgram_, oldInstall_, oldConfig_, oldCache_;
 };
 
 } // namespace tv::testing

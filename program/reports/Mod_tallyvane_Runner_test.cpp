@@ -17,11 +17,8 @@
 #include "program/services/Notifications.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -286,43 +283,6 @@ TEST_F(RunnerTest, AMessageThatWentOutIsNotSentAgainWhenItsCopyIsGone)
 // ---------------------------------------------------------------------------
 // End to end: a real SMTP server (aiosmtpd) on 127.0.0.1.
 
-class SmtpSink {
-public:
-    explicit SmtpSink(const fs::path& out) : out_(out)
-    {
-        fs::create_directories(out);
-        proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc_.start("/usr/bin/python3", {TV_SMTP_SINK, QString::fromStdString(out.string())});
-        if (proc_.waitForStarted(10000) && proc_.waitForReadyRead(20000))
-            port_ = static_cast<uint16_t>(proc_.readLine().trimmed().toUInt());
-    }
-    ~SmtpSink()
-    {
-        proc_.kill();
-        proc_.waitForFinished(5000);
-    }
-    uint16_t Port() const { return port_; }
-    int Count() const
-    {
-        int n = 0;
-        while (fs::exists(out_ / (std::to_string(n + 1) + ".json")))
-            ++n;
-        return n;
-    }
-    QJsonObject Message(int n) const
-    {
-        QFile f(QString::fromStdString((out_ / (std::to_string(n) + ".json")).string()));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QJsonDocument::fromJson(f.readAll()).object();
-    }
-
-private:
-    fs::path out_;
-    QProcess proc_;
-    uint16_t port_ = 0;
-};
-
 std::string str(const QJsonValue& v)
 {
     return v.toString().toStdString();
@@ -330,7 +290,7 @@ std::string str(const QJsonValue& v)
 
 TEST_F(RunnerTest, ScheduledReportArrivesAtARealMailServerOnceAsAttachmentAndAsBody)
 {
-    SmtpSink sink(world.root.Path() / "sink");
+    mailtest::RealSmtpServer sink(world.root.Path() / "sink");
     ASSERT_NE(sink.Port(), 0) << "the SMTP sink did not start (python3-aiosmtpd installed?)";
     vb::SetEndpointMap([&](const vb::Endpoint&) { return vb::Endpoint{"127.0.0.1", sink.Port()}; });
     tv::Shell().g_SMTPMailServer = "mail.example.com";

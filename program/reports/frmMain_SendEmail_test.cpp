@@ -16,7 +16,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -283,34 +282,7 @@ TEST_F(SmtpSenderTest, UnreadableAttachmentFailsBeforeConnecting)
 // ---------------------------------------------------------------------------
 // A real SMTP server (aiosmtpd) and Python's mail parser.
 
-class RealSmtpServer {
-public:
-    explicit RealSmtpServer(const std::filesystem::path& out) : out_(out)
-    {
-        proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc_.start("/usr/bin/python3", {TV_SMTP_SINK, QString::fromStdString(out.string())});
-        if (proc_.waitForStarted(10000) && proc_.waitForReadyRead(20000))
-            port_ = static_cast<uint16_t>(proc_.readLine().trimmed().toUInt());
-    }
-    ~RealSmtpServer()
-    {
-        proc_.kill();
-        proc_.waitForFinished(5000);
-    }
-    uint16_t Port() const { return port_; }
-    QJsonObject Message(int n) const
-    {
-        QFile f(QString::fromStdString((out_ / (std::to_string(n) + ".json")).string()));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QJsonDocument::fromJson(f.readAll()).object();
-    }
-
-private:
-    std::filesystem::path out_;
-    QProcess proc_;
-    uint16_t port_ = 0;
-};
+using mailtest::RealSmtpServer;
 
 std::string str(const QJsonValue& v)
 {

@@ -1,5 +1,7 @@
 #include "program/services/ProgramPictures.h"
 
+#include "platform/basic/App.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -164,6 +166,15 @@ void quitGlyph(QPainter& p)
     p.drawLine(QPointF(16, 6), QPointF(16, 16));
 }
 
+void envelopeGlyph(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 10, 18, 13));
+    p.setPen(QPen(QColor(40, 90, 190), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(7.5, 10.5), QPointF(16, 17), QPointF(24.5, 10.5)}));
+}
+
 void arrowDownGlyph(QPainter& p)
 {
     p.setPen(white(3));
@@ -234,7 +245,7 @@ QPixmap CommandPicture(std::string_view key)
     QPixmap pm = canvas();
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    if (key == "CONTROL") {
+    if (key == "CONTROL" || key == "CALENDAR") {
         calendarGlyph(p, QColor(200, 40, 40), QStringLiteral("T"));
     } else if (key == "STORES") {
         tile(p, QColor(60, 110, 170));
@@ -253,7 +264,10 @@ QPixmap CommandPicture(std::string_view key)
         p.setFont(f);
         p.setPen(Qt::white);
         p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, QStringLiteral("$"));
-    } else if (key == "OPTIONS") {
+    } else if (key == "EMAIL") {
+        tile(p, QColor(40, 90, 190));
+        envelopeGlyph(p);
+    } else if (key == "OPTIONS" || key == "MISC") {
         tile(p, QColor(90, 90, 110));
         gearGlyph(p);
     } else if (key == "UPDATE") {
@@ -266,6 +280,12 @@ QPixmap CommandPicture(std::string_view key)
         return {};
     }
     return pm;
+}
+
+QPixmap ShippedPicture(std::string_view fileName)
+{
+    const std::filesystem::path file = vb::AppPaths::InstallFolder() / fileName;
+    return QPixmap(QString::fromStdString(file.string()));
 }
 
 } // namespace ProgramPictures

@@ -2,7 +2,8 @@
 // The program's own pictures, drawn when first asked for: the calendar's
 // pictures of the reminder kinds, the default picture of a calendar image
 // slot, the notification-area icon and the pictures of the menu and panel
-// commands. All are 32 x 32 with a transparent background.
+// commands. All are 32 x 32 with a transparent background. Also the
+// pictures shipped as files beside the program.
 
 #include <QPixmap>
 
@@ -18,7 +19,12 @@ QPixmap ReminderPicture(int kind);
 QPixmap ResourceIcon801();
 QPixmap TrayPicture();
 // "UPDATE", "CONTROL", "STORES", "REPORT", "TASK"/"TASKS", "SALES",
-// "OPTIONS", "QUIT"; a null picture for any other key.
+// "OPTIONS", "QUIT", and the options window's pages "CALENDAR", "EMAIL",
+// "MISC"; a null picture for any other key.
 QPixmap CommandPicture(std::string_view key);
+
+// A picture file shipped with the program (the install folder); a null
+// picture when it is missing or unreadable.
+QPixmap ShippedPicture(std::string_view fileName);
 
 } // namespace ProgramPictures

@@ -18,6 +18,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -56,12 +60,25 @@ protected:
         tv::ResetShellState();
     }
 
-    // Saves a picture of the window into the build tree's screenshots.
+    // Saves a picture of the window into the build tree's screenshots. On a
+    // real display (Xvfb with a window manager) the picture is taken from the
+    // screen, frame included, once the window manager has placed the window.
     static void Grab(QWidget* window, const QString& name)
     {
         const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
         QDir().mkpath(folder);
-        window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        QPixmap picture = window->grab();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen") && window->isWindow()
+            && window->isVisible()) {
+            QElapsedTimer waited;
+            waited.start();
+            while (waited.elapsed() < 500)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            const QRect frame = window->frameGeometry();
+            if (QScreen* screen = window->screen())
+                picture = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+        }
+        picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
     }
 
     TempRoot root;

@@ -29,14 +29,6 @@ State& state()
     return s;
 }
 
-fs::path programFile()
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationFilePath().toStdString();
-    std::error_code ec;
-    return fs::read_symlink("/proc/self/exe", ec);
-}
-
 // The program's path as one argument of an Exec line: quoted, with the
 // characters special inside quotes escaped, then escaped again as a
 // desktop-entry string.
@@ -61,6 +53,14 @@ std::string execArgument(const std::string& path)
 }
 
 } // namespace
+
+fs::path ProgramFile()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath().toStdString();
+    std::error_code ec;
+    return fs::read_symlink("/proc/self/exe", ec);
+}
 
 std::string EntryText(const fs::path& program)
 {
@@ -106,7 +106,7 @@ bool Sync()
             return true;
         return fs::remove(entry, ec) && !ec;
     }
-    const std::string text = EntryText(programFile());
+    const std::string text = EntryText(ProgramFile());
     try {
         if (vb::fso::FileExists(entry) && vb::fso::ReadAllBytes(entry) == text)
             return true;

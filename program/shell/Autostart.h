@@ -18,6 +18,9 @@ void SetFolder(const std::filesystem::path& folder);
 // Folder()/"tallyvane.desktop".
 std::filesystem::path EntryFile();
 
+// The program's own executable file.
+std::filesystem::path ProgramFile();
+
 // The entry that starts program.
 std::string EntryText(const std::filesystem::path& program);
 

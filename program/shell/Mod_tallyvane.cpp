@@ -9,6 +9,7 @@
 #include "program/services/Notifications.h"
 #include "program/services/ShellState.h"
 #include "program/shell/FirstRun.h"
+#include "program/shell/Mod_AutoUpdate.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
@@ -54,8 +55,12 @@ bool Main()
     ConnectNotifications();
 
     // The silent update check comes first; it creates the hidden main window
-    // only when it fetches the version file.
+    // only when it fetches the version file. It compares with the version
+    // this build is, and may close the program for an installer.
+    Mod_AutoUpdate::WriteBuildVersion();
     ScreenCommands::CheckForUpdate(false);
+    if (Mod_AutoUpdate::ProgramEnded())
+        return true;
 
     shell.g_MonthNames = MonthNames();
     LoadSettings();

@@ -21,7 +21,8 @@ void ConnectNotifications();
 
 // The program's start: month names, settings, the database, the main
 // calendar window, the tip window when ShowTips is on, the icon in the
-// notification area. Returns false, after telling the user, when the
+// notification area; a silent update check that closes the program for an
+// installer ends it there. Returns false, after telling the user, when the
 // database cannot be opened; the program then ends. Other errors reach the
 // caller.
 bool Main();

@@ -23,23 +23,34 @@ namespace {
 // that names no file, or a file that cannot be read, keeps the default.
 std::pair<QPixmap, bool> slotPicture(const std::string& fileName)
 {
-    if (!fileName.empty()) {
+    if (const auto path = IconFile(fileName)) {
         QPixmap picture;
-        // A slot names a file inside the icons folder: joined as text, an
-        // absolute path does not replace the folder, and a name that climbs
-        // out of it ("../x.png") is not looked up at all.
-        const std::filesystem::path folder = vb::AppPaths::ProgramFolder() / "icons";
-        const std::filesystem::path path =
-            std::filesystem::path(folder.string() + "/" + fileName).lexically_normal();
-        const auto inside = path.lexically_relative(folder.lexically_normal());
-        if (!inside.empty() && *inside.begin() != ".." &&
-            picture.load(QString::fromStdString(path.string())) && !picture.isNull())
+        if (picture.load(QString::fromStdString(path->string())) && !picture.isNull())
             return {picture, true};
     }
     return {ProgramPictures::ResourceIcon801(), false};
 }
 
 } // namespace
+
+std::filesystem::path IconsFolder()
+{
+    return vb::AppPaths::ProgramFolder() / "icons";
+}
+
+std::optional<std::filesystem::path> IconFile(const std::string& fileName)
+{
+    if (fileName.empty())
+        return std::nullopt;
+    // Joined as text, an absolute path does not replace the folder, and a
+    // name that climbs out of it is not looked up at all.
+    const std::filesystem::path folder = IconsFolder();
+    const std::filesystem::path path = std::filesystem::path(folder.string() + "/" + fileName).lexically_normal();
+    const auto inside = path.lexically_relative(folder.lexically_normal());
+    if (inside.empty() || *inside.begin() == ".." || inside == ".")
+        return std::nullopt;
+    return path;
+}
 
 void FillCalendar()
 {
@@ -102,6 +113,11 @@ void FillCalendar()
         }
     }
     form.Refresh();
+}
+
+std::filesystem::path DefaultBackgroundImage()
+{
+    return vb::AppPaths::ProgramFolder() / "DefaultBGImage.jpg";
 }
 
 int32_t GetCalendarStartDay(vb::Date date)

@@ -6,6 +6,9 @@
 #include "platform/basic/DateTime.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
 
 namespace Mod_tallyvane {
 
@@ -13,6 +16,16 @@ namespace Mod_tallyvane {
 // "frmOptions"); the options window shows the same defaults.
 inline constexpr int32_t kDefaultDateHeadingColor = 0xFFFF00;
 inline constexpr int32_t kDefaultWeekendColor = 0x808000;
+// The background picture when none is stored: "DefaultBGImage.jpg" in the
+// program folder.
+std::filesystem::path DefaultBackgroundImage();
+
+// The folder "icons" in the program folder, where the pictures of the image
+// slots are kept.
+std::filesystem::path IconsFolder();
+// The file an image slot names: fileName inside IconsFolder(); nothing for an
+// empty name or one that leads out of the folder ("../x.png", "/x.png").
+std::optional<std::filesystem::path> IconFile(const std::string& fileName);
 
 // The first picture the refill adds; below it are the calendar's own design
 // pictures (1 to 5 the reminder kinds, 7 several reminders on one day).

@@ -1,7 +1,11 @@
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/forms/Form.h"
+#include "program/shell/frmAbout.h"
+#include "program/shell/frmOptions.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/shell/frmTip.h"
 #include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
 
@@ -28,19 +32,24 @@ void ShowSales()
     frmSales::Instance().Show(forms::vbModeless);
 }
 
-// The options window's issue shows frmOptions here.
-void ShowOptions() {}
+void ShowOptions()
+{
+    frmOptions::Instance().Show(forms::vbModeless);
+}
 
-// The about box's issue shows frmAbout here.
-void ShowAbout() {}
+void ShowAbout()
+{
+    frmAbout::Instance().Show(forms::vbModeless);
+}
 
-// The tip window's issue shows frmTip here.
-void ShowTip() {}
+void ShowTip()
+{
+    frmTip::Instance().Show(forms::vbModeless);
+}
 
-// The update check's issue calls Mod_StoreInfo::CheckForUpdate here.
 void CheckForUpdate(bool showMessages)
 {
-    (void)showMessages;
+    Mod_StoreInfo::CheckForUpdate(showMessages);
 }
 
 } // namespace ScreenCommands

@@ -3,12 +3,14 @@
 // other window is open, owns the icon in the notification area with its
 // menu, and carries the controls other parts need a window for: the e-mail
 // timer with its seconds counter, the mail sender (its socket Winsock1), the
-// browser that prints report pages and the common dialog. Its caption
+// browser that prints report pages, the common dialog and the HTTP control
+// of the update check. Its caption
 // "Main Form" is how the close of all windows recognises it.
 
 #include "platform/controls/SmartPopup.h"
 #include "platform/controls/TrayIcon.h"
 #include "platform/forms/Forms.h"
+#include "platform/net/Inet.h"
 #include "platform/report/WebBrowser.h"
 
 #include <cstdint>
@@ -31,6 +33,8 @@ public:
     forms::Timer emailTimer{*this, "emailTimer"};
     forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
     report::WebBrowser WebBrowser1;
+    // Fetches the update check's version file.
+    vb::Inet Inet1;
     // The icon in the notification area, and its menu "POPUP".
     controls::TrayIcon Tray1{*this, "Tray1"};
     controls::SmartPopup SmartPopup{*this, "SmartPopup"};

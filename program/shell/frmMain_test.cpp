@@ -6,7 +6,10 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_TaskList.h"
 #include "program/shell/ShellTestSupport.h"
+#include "program/shell/frmAbout.h"
+#include "program/shell/frmOptions.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/shell/frmTip.h"
 #include "program/stores/frmSales.h"
 #include "program/stores/frmStoreInfo.h"
 
@@ -78,9 +81,10 @@ TEST_F(HiddenMainWindow, StartUpPutsTheIconInTheTrayWithItsTwelveEntries)
     EXPECT_FALSE(main.Visible());
     EXPECT_TRUE(main.Tray1.IconShown());
     EXPECT_TRUE(main.emailTimer.Enabled());
-    // The main calendar came first.
+    // The main calendar came first, then the tip of a fresh install.
     EXPECT_EQ(forms::Forms()(0).Name(), "frmTallyvane");
-    EXPECT_EQ(forms::Forms()(1).Name(), "frmMain");
+    EXPECT_EQ(forms::Forms()(1).Name(), "frmTip");
+    EXPECT_EQ(forms::Forms()(2).Name(), "frmMain");
 
     const QStringList expected{"About Tallyvane", "[Updates]", "Check For Update", "[Screens]",
                                "Control Screen",  "Stores",    "Reports",          "Tasks",
@@ -103,6 +107,9 @@ TEST_F(HiddenMainWindow, StartUpPutsTheIconInTheTrayWithItsTwelveEntries)
 TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
 {
     ASSERT_TRUE(Mod_tallyvane::Main());
+    // Only the screens count here, not the start's tip.
+    ASSERT_NE(frmTip::IfLoaded(), nullptr);
+    frmTip::IfLoaded()->cmdOK_Click();
     frmTallyvane* first = &frmTallyvane::Instance();
     choose(QStringLiteral("Control Screen"));
     EXPECT_EQ(&frmTallyvane::Instance(), first);
@@ -120,9 +127,12 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     // Keys compare exactly; unknown ones and the screens to come do nothing.
     frmMain::Instance().TrayMenuCommand("quit");
     frmMain::Instance().TrayMenuCommand("NOTHING");
-    for (const char* entry : {"About Tallyvane", "Check For Update", "Reports", "Tasks", "Options"})
+    for (const char* entry : {"Check For Update", "Reports", "Tasks"})
         choose(QString::fromLatin1(entry));
     EXPECT_EQ(forms::Forms().Count(), 2);
+    choose(QStringLiteral("About Tallyvane"));
+    ASSERT_NE(frmAbout::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmAbout::IfLoaded()->Visible());
     // "Stores" opens the store editor.
     choose(QStringLiteral("Stores"));
     ASSERT_NE(frmStoreInfo::IfLoaded(), nullptr);
@@ -131,6 +141,10 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     choose(QStringLiteral("Sales"));
     ASSERT_NE(frmSales::IfLoaded(), nullptr);
     EXPECT_TRUE(frmSales::IfLoaded()->Visible());
+    // "Options" opens the options window.
+    choose(QStringLiteral("Options"));
+    ASSERT_NE(frmOptions::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmOptions::IfLoaded()->Visible());
 }
 
 TEST_F(HiddenMainWindow, QuitFromTheTrayMenuEndsTheProgramEvenWithABoxOpen)

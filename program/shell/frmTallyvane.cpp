@@ -233,7 +233,7 @@ void frmTallyvane::ApplyDisplayOptions()
     step([&] { ctCalendar1.SetShowDateHeadings(number("chkShowDateHeadings", "1")); });
     step([&] { SetCalendarStartDate(vb::Today()); });
     step([&] {
-        const std::string defaultImage = (vb::AppPaths::ProgramFolder() / "DefaultBGImage.jpg").string();
+        const std::string defaultImage = Mod_tallyvane::DefaultBackgroundImage().string();
         QPixmap background;
         if (background.load(QString::fromStdString(setting(kOptions, "BackGroundImage", defaultImage))))
             ctCalendar1.SetBackgroundPicture(background);

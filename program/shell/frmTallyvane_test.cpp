@@ -14,6 +14,7 @@
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmMain.h"
+#include "program/shell/frmOptions.h"
 #include "program/stores/Mod_StoreInfo.h"
 #include "program/stores/frmSales.h"
 
@@ -275,6 +276,7 @@ TEST_F(MainCalendar, TheLaunchPanelAndTheMenuBarGiveTheirCommands)
         form.smuiPanel(0).Choose(key);
     EXPECT_TRUE(form.Loaded());
     EXPECT_NE(frmSales::IfLoaded(), nullptr);
+    EXPECT_NE(frmOptions::IfLoaded(), nullptr);
 
     mbox->answers.push_back({0, 1});
     form.SmartUI1.Choose("CLOSE");

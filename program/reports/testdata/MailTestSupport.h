@@ -1,6 +1,7 @@
 #pragma once
 // Test support for the mail sender: a scripted SMTP server living in the
-// test's own event loop, scripted message boxes, and a clock whose waits run fast.
+// test's own event loop, a real one (aiosmtpd), scripted message boxes, and a
+// clock whose waits run fast.
 
 #include "program/services/MBoxMod.h"
 
@@ -10,6 +11,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -17,6 +22,7 @@
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -215,6 +221,48 @@ private:
     QPointer<QTcpSocket> client_;
     std::string in_;
     bool inData_ = false;
+};
+
+// A real SMTP server (aiosmtpd, testdata/smtp_sink.py; the test target
+// defines TV_SMTP_SINK as its path) on a free port of 127.0.0.1. It stores
+// every message it accepts as out/N.json, what Python's mail parser reads
+// from it, and refuses every recipient at the domain "refused.invalid".
+class RealSmtpServer {
+public:
+    explicit RealSmtpServer(const std::filesystem::path& out) : out_(out)
+    {
+        std::filesystem::create_directories(out);
+        proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        proc_.start("/usr/bin/python3", {TV_SMTP_SINK, QString::fromStdString(out.string())});
+        if (proc_.waitForStarted(10000) && proc_.waitForReadyRead(20000))
+            port_ = static_cast<uint16_t>(proc_.readLine().trimmed().toUInt());
+    }
+    ~RealSmtpServer()
+    {
+        proc_.kill();
+        proc_.waitForFinished(5000);
+    }
+    uint16_t Port() const { return port_; }
+    // The messages taken so far.
+    int Count() const
+    {
+        int n = 0;
+        while (std::filesystem::exists(out_ / (std::to_string(n + 1) + ".json")))
+            ++n;
+        return n;
+    }
+    QJsonObject Message(int n) const
+    {
+        QFile f(QString::fromStdString((out_ / (std::to_string(n) + ".json")).string()));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QJsonDocument::fromJson(f.readAll()).object();
+    }
+
+private:
+    std::filesystem::path out_;
+    QProcess proc_;
+    uint16_t port_ = 0;
 };
 
 } // namespace mailtest

@@ -6,7 +6,9 @@ Usage: smtp_sink.py OUTDIR
 Listens on 127.0.0.1 on a free port, prints the port on the first line of
 standard output, and stores every message it accepts as OUTDIR/N.eml together
 with OUTDIR/N.json: what Python's standard mail parser reads from it (headers,
-parts, decoded texts, attachment digests, defects). Runs until it is killed.
+parts, decoded texts, attachment digests, defects). Refuses every recipient at
+the domain "refused.invalid" as a server refuses an unknown mailbox. Runs until
+it is killed.
 """
 
 import asyncio
@@ -61,10 +63,19 @@ def describe(raw):
     }
 
 
+REFUSED_DOMAIN = "@refused.invalid"
+
+
 class Sink:
     def __init__(self, out):
         self.out = out
         self.count = 0
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.lower().endswith(REFUSED_DOMAIN):
+            return "550 5.1.1 No such mailbox here"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1

@@ -1,0 +1,50 @@
+#pragma once
+// The update check: clean-up after an installed update, the version file
+// fetched from the update site, the question, the download (Mod_AutoUpdate)
+// and the hand-over to the installer. Silent at every start; with messages
+// from the tray menu.
+
+#include "program/shell/Mod_AutoUpdate.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Mod_StoreInfo {
+
+using Mod_AutoUpdate::UpdateVersion;
+
+// The version file's place on the update site.
+inline constexpr std::string_view kVersionFilePath = "/updateinfo/tallyvane/tallyvane_version.txt";
+
+// The messages of the check.
+inline constexpr std::string_view kUpdateSuccessful = "Update successful";
+inline constexpr std::string_view kNoUpdate = "There is not an update available at this time.";
+inline constexpr std::string_view kNoUpdateTitle = "Tallyvane up to date.";
+inline constexpr std::string_view kNoConnection =
+    "Internet connection could not be established, Please check your connection and try again";
+inline constexpr std::string_view kNoConnectionTitle = "No internet connection found";
+inline constexpr std::string_view kUpdateAvailable =
+    "There is an Update available, would you like to download and install the update?";
+inline constexpr std::string_view kUpdateAvailableTitle = "Update Available";
+inline constexpr std::string_view kWillClose = "Tallyvane will now close.";
+
+// The transfer error: the maker's web address, then why the transfer failed
+// when that is known.
+std::string TransferErrorMessage(const std::string& webAddress, const std::string& errorText);
+
+// The version file: "VERSION:a.b.c", LF, "NAME:" with the file names
+// separated by ";", LF; anything after is ignored. One CR before each LF is
+// dropped, blanks around the version and the names too. False (outputs
+// untouched) unless it parses whole: the version three whole numbers, at
+// least one name, every name a safe file name (the last is the installer).
+bool ParseVersionFile(std::string_view text, UpdateVersion& version, std::vector<std::string>& fileNames);
+
+// The address of the version file on a site; "" for no site.
+std::string VersionFileUrl(const std::string& siteAddress);
+
+// The whole check. A second check asked for while one runs (the tray works
+// during the question and the download) does nothing.
+void CheckForUpdate(bool showMessages);
+
+} // namespace Mod_StoreInfo
