@@ -66,9 +66,45 @@ TEST(FormatDetectionTest, RulesApplyInTheirOrder)
     EXPECT_EQ(CAnyImageDecoder::GetFileFormat(nullptr, 0, 0), kFormatUnknown);
 }
 
+// A codec failure's text: one of the four the codecs throw as they stand,
+// with their own codes, or "Decoder error: " once, then the text and "\n".
+void expectWellFormed(const CTextException& e)
+{
+    const std::string msg = e.GetMsg();
+    if (msg == "Can't create bitmap." || msg == "Can't allocate global memory block.") {
+        EXPECT_EQ(e.GetCode(), kErrNoMemory);
+        return;
+    }
+    if (msg == "End of file reached while decoding.\n" || msg == "Buffer overflow while encoding.\n") {
+        EXPECT_EQ(e.GetCode(), kErrEndOfData);
+        return;
+    }
+    const std::string prefix = "Decoder error: ";
+    EXPECT_EQ(msg.rfind(prefix, 0), 0u) << msg;
+    EXPECT_EQ(msg.find(prefix, 1), std::string::npos) << msg;
+    EXPECT_EQ(msg.find("End of file reached"), std::string::npos) << msg;
+    EXPECT_EQ(msg.find("Can't create bitmap."), std::string::npos) << msg;
+    EXPECT_TRUE(!msg.empty() && msg.back() == '\n') << msg;
+}
+
 class AnyImageTest : public ::testing::Test {
 protected:
-    int decodeCode(const Bytes& bytes, CGlobalDIB* out = nullptr) { return DecodeCode(decoder_, bytes, out); }
+    int decodeCode(const Bytes& bytes, CGlobalDIB* out = nullptr, int bpp = 0)
+    {
+        return DecodeCode(decoder_, bytes, out, bpp);
+    }
+
+    // The code of a decode at a requested depth; any failure's text is checked.
+    int checkedCode(const Bytes& bytes, int bpp, CImageBitmap* out)
+    {
+        try {
+            decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out, bpp);
+        } catch (const CTextException& e) {
+            expectWellFormed(e);
+            return e.GetCode();
+        }
+        return 0;
+    }
 
     // One file of each format and variant, made by ImageMagick once.
     const std::vector<std::pair<std::string, Bytes>>& samples()
@@ -137,41 +173,160 @@ TEST_F(AnyImageTest, DispatchesEachFormatAndRefusesTheRest)
     EXPECT_EQ(decodeCode(withPrefix({0xD7, 0xCD, 0xC6, 0x9A})), kErrUnknownFileType);
 }
 
+TEST_F(AnyImageTest, EveryRequestedDepthOfEverySample)
+{
+    // 0 and 32 always decode; 8 decodes to 8 bits, is widened to 32 (PNG,
+    // JPEG, PCX) or is refused for deeper pixels; the depths no decoder
+    // writes are refused. What decodes is the same picture at every depth
+    // (the sanitizers watch the rows).
+    for (const auto& [name, bytes] : samples()) {
+        SCOPED_TRACE(name);
+        CGlobalDIB own;
+        ASSERT_EQ(checkedCode(bytes, 0, &own), 0);
+        const Rgba picture = FromBitmap(own);
+        for (int bpp : {1, 4, 8, 24, 32}) {
+            SCOPED_TRACE("bpp " + std::to_string(bpp));
+            CGlobalDIB bmp;
+            const int code = checkedCode(bytes, bpp, &bmp);
+            if (bpp != 8 && bpp != 32) {
+                EXPECT_EQ(code, kErrFormatUnknown);
+                continue;
+            }
+            if (bpp == 8 && code == kErrFormatUnknown) {
+                EXPECT_EQ(own.GetBitsPerPixel(), 32);
+                continue;
+            }
+            ASSERT_EQ(code, 0);
+            EXPECT_TRUE(bmp.GetBitsPerPixel() == bpp || (bpp == 8 && own.GetBitsPerPixel() == 32));
+            EXPECT_EQ(MaxDifference(FromBitmap(bmp), picture, false), 0);
+        }
+    }
+}
+
 TEST_F(AnyImageTest, HostileInputFailsCleanly)
 {
-    // Every sample cut at many positions and damaged at random places: a
-    // picture or a codec error, never a crash (the sanitizers watch).
+    // Every sample cut at many positions and damaged at random places, at
+    // the depths callers ask for: a picture or a codec error of the right
+    // form, never a crash (the sanitizers watch).
     std::mt19937 rng(20240518);
+    const int depths[] = {0, 8, 32};
     for (const auto& [name, good] : samples()) {
         SCOPED_TRACE(name);
         const std::size_t step = std::max<std::size_t>(1, good.size() / 97);
-        for (std::size_t cut = 0; cut < good.size(); cut += step)
-            decodeCode(Bytes(good.begin(), good.begin() + long(cut)));
+        for (std::size_t cut = 0; cut < good.size(); cut += step) {
+            CGlobalDIB bmp;
+            checkedCode(Bytes(good.begin(), good.begin() + long(cut)), depths[cut % 3], &bmp);
+        }
         for (int round = 0; round < 60; ++round) {
             Bytes bad = good;
             const int flips = 1 + int(rng() % 8);
             for (int i = 0; i < flips; ++i)
                 bad[rng() % bad.size()] = BYTE(rng());
-            decodeCode(bad);
+            CGlobalDIB bmp;
+            checkedCode(bad, depths[round % 3], &bmp);
+        }
+    }
+}
+
+TEST_F(AnyImageTest, ShortPlainDataEndsBeforeTheBitmap)
+{
+    // Each case: the bytes, and whether they hold every plain row.
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool whole;
+    };
+    auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+    auto bmp = [](int width, int height, int bits, std::size_t rowBytes) {
+        const unsigned colours = bits <= 8 ? 1u << bits : 0;
+        Bytes b(54 + 4 * colours, 0);
+        b[0] = 'B', b[1] = 'M';
+        PutLe32(b, 10, unsigned(b.size()));
+        PutLe32(b, 14, 40);
+        PutLe32(b, 18, unsigned(width));
+        PutLe32(b, 22, unsigned(height));
+        PutLe16(b, 26, 1);
+        PutLe16(b, 28, unsigned(bits));
+        b.insert(b.end(), rowBytes * std::size_t(height), 0x5A);
+        return b;
+    };
+    auto tga = [](int type, int depth, int width, int height, int mapEntries, bool withData = true) {
+        Bytes b(18, 0);
+        if (!withData) {
+            b[2] = BYTE(type);
+            PutLe16(b, 12, unsigned(width));
+            PutLe16(b, 14, unsigned(height));
+            b[16] = BYTE(depth);
+            return b;
+        }
+        b[0] = 3; // an ID field, skipped
+        b[1] = mapEntries ? 1 : 0;
+        b[2] = BYTE(type);
+        PutLe16(b, 5, unsigned(mapEntries));
+        b[7] = mapEntries ? 24 : 0;
+        PutLe16(b, 12, unsigned(width));
+        PutLe16(b, 14, unsigned(height));
+        b[16] = BYTE(depth);
+        b.insert(b.end(), 3 + std::size_t(mapEntries) * 3 + std::size_t(width) * std::size_t(height) * std::size_t((depth + 7) / 8), 1);
+        return b;
+    };
+    auto cut = [](Bytes b, std::size_t n) {
+        b.resize(b.size() - n);
+        return b;
+    };
+    const Case cases[] = {
+        // Headers alone that claim 11000 x 11000 pixels (462 MiB at 32 bits).
+        {"54-byte BMP", Bytes(bmp(11000, 11000, 24, 0)), false},
+        {"18-byte TGA", tga(2, 24, 11000, 11000, 0, false), false},
+        {"19-byte PGM", text("P5 11000 11000 255\n"), false},
+        {"text PGM", text("P2 11000 11000 255\n1 2 3\n"), false},
+        // Exactly whole, and one byte short.
+        {"BMP 1 bit", bmp(3, 2, 1, 4), true},
+        {"BMP 4 bits cut", cut(bmp(9, 2, 4, 8), 1), false},
+        {"BMP 8 bits", bmp(5, 3, 8, 8), true},
+        {"BMP 8 bits cut", cut(bmp(5, 3, 8, 8), 1), false},
+        {"BMP 24 bits", bmp(1, 2, 24, 4), true},
+        {"BMP 24 bits cut", cut(bmp(1, 2, 24, 4), 1), false},
+        {"BMP 32 bits cut", cut(bmp(2, 2, 32, 8), 1), false},
+        {"TGA mapped", tga(1, 8, 3, 2, 4), true},
+        {"TGA mapped cut", cut(tga(1, 8, 3, 2, 4), 1), false},
+        {"TGA true colour", tga(2, 32, 3, 2, 0), true},
+        {"TGA true colour cut", cut(tga(2, 16, 3, 2, 0), 1), false},
+        {"TGA grey cut", cut(tga(3, 8, 3, 2, 0), 1), false},
+        {"PGM binary", text("P5 3 2 255\nabcdef"), true},
+        {"PGM binary cut", text("P5 3 2 255\nabcde"), false},
+        {"PGM text", text("P2 3 1 255\n1 2 3"), true},
+        {"PGM text cut", text("P2 3 1 255\n12 3"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WatchedBitmap out;
+        for (int bpp : {0, 32}) {
+            EXPECT_EQ(checkedCode(c.bytes, bpp, &out), c.whole ? 0 : kErrEndOfData);
+            EXPECT_EQ(out.creates, c.whole ? 1 : 0);
+            out.creates = 0;
         }
     }
 }
 
 TEST_F(AnyImageTest, AbsurdDimensionsAreRefused)
 {
+    // Compressed pictures, whose data cannot be measured before decoding:
     // BMP 0x7FFFFFFF x 2, TGA 65535 x 65535, PCX 65536 x 65536, PICT 32767 x 32767.
-    Bytes bmp(54 + 8, 0);
+    Bytes bmp(54 + 4 + 8, 0);
     bmp[0] = 'B', bmp[1] = 'M';
-    PutLe32(bmp, 10, 54);
+    PutLe32(bmp, 10, 58);
     PutLe32(bmp, 14, 40);
     PutLe32(bmp, 18, 0x7FFFFFFF);
     PutLe32(bmp, 22, 2);
     PutLe16(bmp, 26, 1);
-    PutLe16(bmp, 28, 24);
+    PutLe16(bmp, 28, 8);
+    PutLe32(bmp, 30, 1);
+    PutLe32(bmp, 46, 1);
     EXPECT_EQ(decodeCode(bmp), kErrNoMemory);
 
     Bytes tga(18 + 16, 0);
-    tga[2] = 2;
+    tga[2] = 10;
     PutLe16(tga, 12, 65535);
     PutLe16(tga, 14, 65535);
     tga[16] = 32;
@@ -215,6 +370,7 @@ TEST_F(AnyImageTest, RowsBeyondFourGigabytesDoNotWrapToSmallRows)
 {
     // 0x40000001 pixels of 32 bits make a row of 2^32 + 4 bytes: taken as 4,
     // the bitmap would be made 4 bytes wide and the decoder write past it.
+    // Counted in full, the rows are more than the data holds.
     Bytes bmp(54 + 4, 0);
     bmp[0] = 'B', bmp[1] = 'M';
     PutLe32(bmp, 10, 54);
@@ -223,16 +379,13 @@ TEST_F(AnyImageTest, RowsBeyondFourGigabytesDoNotWrapToSmallRows)
     PutLe32(bmp, 22, 1);
     PutLe16(bmp, 26, 1);
     PutLe16(bmp, 28, 32);
-    EXPECT_EQ(decodeCode(bmp), kErrNoMemory);
+    WatchedBitmap watched;
+    EXPECT_EQ(checkedCode(bmp, 0, &watched), kErrEndOfData);
 
     const std::string pgm = "P2 1073741825 1 255\n1 2 3 4 5 6 7 8\n";
+    EXPECT_EQ(checkedCode(Bytes(pgm.begin(), pgm.end()), 32, &watched), kErrEndOfData);
+    EXPECT_EQ(watched.creates, 0);
     CGlobalDIB bitmap;
-    try {
-        decoder_.MakeBmpFromMemory(reinterpret_cast<const BYTE*>(pgm.data()), int(pgm.size()), &bitmap, 32);
-        ADD_FAILURE();
-    } catch (const CTextException& e) {
-        EXPECT_EQ(e.GetCode(), kErrNoMemory);
-    }
     EXPECT_THROW(bitmap.Create(0x40000001, 1, 32, false), CTextException);
     EXPECT_THROW(bitmap.Create(0x7FFFFFFF, 1, 24, false), CTextException);
 }

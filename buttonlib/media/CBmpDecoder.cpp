@@ -45,8 +45,7 @@ void CBmpDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
     // A longer (version 4 or 5) header ends before the palette.
     long long consumed = 54;
     if (infoSize > 40) {
-        if (infoSize > DWORD(source->GetBytesLeft()))
-            RaiseError(kErrEndOfData, "End of file reached while decoding.\n");
+        source->RequireBytes(infoSize - 40);
         source->ReadNBytes(int(infoSize - 40));
         consumed += infoSize - 40;
     }
@@ -61,22 +60,30 @@ void CBmpDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
         consumed += 4LL * n;
     }
     const long long skip = static_cast<long long>(offset) - consumed;
-    if (skip < 0 || skip > source->GetBytesLeft())
-        RaiseError(kErrEndOfData, "End of file reached while decoding.\n");
+    if (skip < 0)
+        CImageSource::RaiseEndOfData();
+    source->RequireBytes(static_cast<unsigned long long>(skip));
     source->ReadNBytes(int(skip));
 
     SetBmpInfo(bits, bpp);
+    // An 8-bit result holds palette indices: deeper pixels cannot be taken so.
+    if (bpp == 8 && bits > 8)
+        RaiseError(kErrFormatUnknown, "Decoding bmp: Pixel depth does not fit 8 bits.");
+    const bool rle = compression != 0 && (bits == 4 || bits == 8);
+    const std::size_t rowBytes = CImageBitmap::RowBytes(width, WORD(bits));
+    // Plain rows must all be there before the bitmap is made.
+    if (!rle)
+        source->RequireBytes(static_cast<unsigned long long>(height), rowBytes);
     bitmap->Create(width, height, WORD(bpp), false);
     if (bpp == 8)
         bitmap->SetPalette(palette.data());
 
-    if (compression != 0 && (bits == 4 || bits == 8)) {
+    if (rle) {
         decodeRle(bitmap, palette, bits, source);
         return;
     }
 
     BYTE** lines = bitmap->GetLineArray();
-    const std::size_t rowBytes = ((std::size_t(width) * bits + 31) / 32) * 4;
     for (LONG r = 0; r < height; ++r) {
         const BYTE* in = source->ReadNBytes(int(rowBytes));
         BYTE* row = lines[height - 1 - r];

@@ -21,6 +21,34 @@ protected:
 
     int decodeCode(const Bytes& bytes) { return DecodeCode(decoder_, bytes); }
 
+    // Every depth a caller may ask for, from the file and from memory: 0 and
+    // 32 always decode, 8 only pictures of 8 bits or fewer, and the depths
+    // no decoder writes are refused with code 2 (the sanitizers watch the
+    // rows).
+    void expectEveryDepth(const fs::path& file, int ownDepth, const Rgba& reference)
+    {
+        const Bytes bytes = ReadFile(file);
+        for (int bpp : {0, 1, 4, 8, 24, 32})
+            for (bool fromFile : {true, false}) {
+                SCOPED_TRACE("bpp " + std::to_string(bpp) + (fromFile ? " from the file" : " from memory"));
+                const bool fits = bpp == 0 || bpp == 32 || (bpp == 8 && ownDepth == 8);
+                CGlobalDIB bmp;
+                try {
+                    if (fromFile)
+                        decoder_.MakeBmpFromFile(file.c_str(), &bmp, bpp);
+                    else
+                        decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), &bmp, bpp);
+                } catch (const CTextException& e) {
+                    EXPECT_FALSE(fits) << e.GetMsg();
+                    EXPECT_EQ(e.GetCode(), kErrFormatUnknown);
+                    continue;
+                }
+                ASSERT_TRUE(fits);
+                EXPECT_EQ(bmp.GetBitsPerPixel(), bpp ? bpp : ownDepth);
+                EXPECT_EQ(MaxDifference(FromBitmap(bmp), reference, false), 0);
+            }
+    }
+
     tv::testing::TempRoot root_;
     fs::path src_ = root_.Path() / "src.ppm";
     CBmpDecoder decoder_;
@@ -51,12 +79,7 @@ TEST_F(BmpTest, EveryDepthAndCompressionMatchesImageMagick)
         const std::size_t colon = opts.rfind(' ');
         const fs::path file = root_.Path() / "t.bmp";
         Convert(quote(src_), opts.substr(0, colon), opts.substr(colon + 1) + file.string());
-        const Rgba reference = Reference(file);
-        for (int bpp : {0, 32}) {
-            auto bmp = decode(file, bpp);
-            EXPECT_EQ(bmp->GetBitsPerPixel(), bpp ? 32 : c.depth);
-            EXPECT_EQ(MaxDifference(FromBitmap(*bmp), reference, false), 0) << "bpp " << bpp;
-        }
+        expectEveryDepth(file, c.depth, Reference(file));
     }
 }
 
@@ -89,12 +112,13 @@ TEST_F(BmpTest, HandMadeRle4AndPaddingCases)
     EXPECT_EQ(Bytes(rows[2], rows[2] + 5), (Bytes{1, 2, 1, 2, 1}));
     EXPECT_EQ(Bytes(rows[1], rows[1] + 5), (Bytes{3, 4, 5, 15, 15}));
     EXPECT_EQ(Bytes(rows[0], rows[0] + 5), (Bytes{0, 0, 0, 0, 0}));
+    expectEveryDepth(file, 8, FromBitmap(*bmp));
 
     // Width 1 at 24 bits skips one pad byte per row, width 4 none.
     for (int w : {1, 4}) {
         const fs::path small = root_.Path() / "small.bmp";
         Convert("-size " + std::to_string(w) + "x3 gradient:yellow-navy", "-type TrueColor", "BMP3:" + small.string());
-        EXPECT_EQ(MaxDifference(FromBitmap(*decode(small)), Reference(small), false), 0);
+        expectEveryDepth(small, 32, Reference(small));
     }
 }
 
@@ -117,8 +141,12 @@ TEST_F(BmpTest, RefusalsAndDamagedHeaders)
     EXPECT_EQ(decodeCode(patched(22, unsigned(-23), 4)), kErrFormatUnknown);
     EXPECT_EQ(decodeCode(patched(46, 1000, 4)), kErrFormatUnknown);
     EXPECT_EQ(decodeCode(patched(10, 20, 4)), kErrEndOfData);
-    // Absurd sizes are refused before anything is allocated.
-    EXPECT_EQ(decodeCode(patched(18, 0x7FFFFFFF, 4)), kErrNoMemory);
+    // Absurd sizes are refused before anything is allocated: plain rows by
+    // the data they lack, run-length rows by the bitmap's ceiling.
+    EXPECT_EQ(decodeCode(patched(18, 0x7FFFFFFF, 4)), kErrEndOfData);
+    Bytes wideRle = patched(18, 0x7FFFFFFF, 4);
+    PutLe32(wideRle, 30, 1);
+    EXPECT_EQ(decodeCode(wideRle), kErrNoMemory);
     EXPECT_EQ(decodeCode(patched(18, 0, 4)), kErrFormatUnknown);
     // Delta escapes are not supported.
     Bytes rle = good;
@@ -126,6 +154,39 @@ TEST_F(BmpTest, RefusalsAndDamagedHeaders)
     const std::size_t at = Le32(good.data() + 10);
     rle[at] = 0, rle[at + 1] = 2;
     EXPECT_EQ(decodeCode(rle), kErrFormatNotSupported);
+}
+
+TEST_F(BmpTest, EndOfDataReadsAsTheSourceSaysIt)
+{
+    const fs::path file = root_.Path() / "b.bmp";
+    Convert(quote(src_), "-type TrueColor", "BMP3:" + file.string());
+    const Bytes good = ReadFile(file);
+    auto messageOf = [&](Bytes bytes) -> std::string {
+        CGlobalDIB bmp;
+        try {
+            decoder_.MakeBmpFromMemory(bytes.data(), int(bytes.size()), &bmp);
+        } catch (const CTextException& e) {
+            return std::to_string(e.GetCode()) + " " + e.GetMsg();
+        }
+        return "decoded";
+    };
+    const std::string endOfData = "11 End of file reached while decoding.\n";
+    // A pixel offset inside the header or past the data, a longer header
+    // than the data holds, rows cut short, and the header itself cut.
+    Bytes b = good;
+    PutLe32(b, 10, 20);
+    EXPECT_EQ(messageOf(b), endOfData);
+    PutLe32(b, 10, unsigned(good.size()) + 1);
+    EXPECT_EQ(messageOf(b), endOfData);
+    b = good;
+    PutLe32(b, 14, unsigned(good.size()));
+    EXPECT_EQ(messageOf(b), endOfData);
+    EXPECT_EQ(messageOf(Bytes(good.begin(), good.end() - 1)), endOfData);
+    EXPECT_EQ(messageOf(Bytes(good.begin(), good.begin() + 30)), endOfData);
+    // Every other failure carries the decoder prefix once.
+    b = good;
+    b[1] = 'X';
+    EXPECT_EQ(messageOf(b), "1 Decoder error: Bitmap decoder: This isn't a bitmap.\n");
 }
 
 } // namespace

@@ -29,6 +29,10 @@ void CImageDecoder::MakeBmpFromMemory(const BYTE* block, int size, CImageBitmap*
 
 void CImageDecoder::MakeBmp(CImageSource* source, CImageBitmap* bitmap, int bpp)
 {
+    // Decoders write 8-bit indices or 32-bit pixels and nothing else: a
+    // bitmap of any other depth would be written past its rows.
+    if (bpp != 0 && bpp != 8 && bpp != 32)
+        RaiseError(kErrFormatUnknown, "Requested bit depth %d is not supported.", bpp);
     std::vector<RGBQUAD> palette;
     DoDecode(bitmap, palette, bpp, source);
 }

@@ -12,7 +12,9 @@ public:
     CImageDecoder(const CImageDecoder&) = delete;
     CImageDecoder& operator=(const CImageDecoder&) = delete;
 
-    // bpp: 0 (the decoder's choice), 8 or 32. Failures raise CTextException.
+    // bpp: 0 (the decoder's choice), 8 or 32; any other depth raises code 2,
+    // as does 8 for a picture whose pixels are deeper than 8 bits and that
+    // the decoder does not widen to 32. Failures raise CTextException.
     virtual void MakeBmpFromFile(const char* path, CImageBitmap* bitmap, int bpp = 0,
                                  IProgressNotification* notifier = nullptr);
     virtual void MakeBmpFromMemory(const BYTE* block, int size, CImageBitmap* bitmap, int bpp = 0,

@@ -54,10 +54,23 @@ const BYTE* CImageSource::GetCurrentPtr()
     return data_ ? data_ + consumed_ : nullptr;
 }
 
+void CImageSource::RaiseEndOfData()
+{
+    throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+}
+
+void CImageSource::RequireBytes(unsigned long long count, unsigned long long unitBytes) const
+{
+    const auto left = static_cast<unsigned long long>(GetBytesLeft() > 0 ? GetBytesLeft() : 0);
+    // Divided rather than multiplied: the count comes from a header.
+    if (unitBytes != 0 && count > left / unitBytes)
+        RaiseEndOfData();
+}
+
 const BYTE* CImageSource::ReadNBytes(int n)
 {
     if (n < 0 || !data_ || n > size_ - consumed_)
-        throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+        RaiseEndOfData();
     const int before = consumed_;
     consumed_ += n;
     if (notifier_ && size_ > 0 && consumed_ / 1024 != before / 1024)

@@ -30,6 +30,12 @@ public:
     virtual const BYTE* GetCurrentPtr();
     // Raises code 11 for a negative count or one beyond the data.
     virtual const BYTE* ReadNBytes(int n);
+    // Raises code 11 unless count units of unitBytes bytes are left; nothing
+    // is consumed. Decoders call it before they make a bitmap whose rows
+    // are stored plainly, so that a short file costs no large allocation.
+    void RequireBytes(unsigned long long count, unsigned long long unitBytes = 1) const;
+    // The end-of-data failure: code 11, its text without the decoder prefix.
+    [[noreturn]] static void RaiseEndOfData();
 
     const std::string& GetName() const { return name_; }
     int GetFileSize() const { return size_; }

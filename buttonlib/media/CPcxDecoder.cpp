@@ -37,7 +37,7 @@ void CPcxDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
     // Two bytes of the run-length stream give at most 63 bytes: data too short
     // for the announced lines ends here, before a buffer of that size is made.
     if (total / 63 * 2 > std::size_t(source->GetBytesLeft()))
-        throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+        CImageSource::RaiseEndOfData();
     std::vector<BYTE> buffer;
     try {
         buffer.resize(total);

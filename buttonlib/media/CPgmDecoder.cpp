@@ -54,6 +54,12 @@ void CPgmDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
         maxValue = 255;
 
     SetBmpInfo(8, bpp);
+    // The samples must all be there before the bitmap is made: a byte each,
+    // or in text a digit and a separator each (the last needs no separator).
+    const unsigned long long samples =
+        static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
+    if (samples > 0)
+        source->RequireBytes(text ? 2 * samples - 1 : samples);
     bitmap->Create(LONG(width), LONG(height), WORD(bpp), false);
     palette.resize(256);
     for (int i = 0; i < 256; ++i)

@@ -41,7 +41,7 @@ int readWord(CImageSource* s)
 void skip(CImageSource* s, long long n)
 {
     if (n < 0 || n > s->GetBytesLeft())
-        throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+        CImageSource::RaiseEndOfData();
     s->ReadNBytes(int(n));
 }
 
@@ -312,11 +312,15 @@ void CPictDecoder::decodeDirect(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
 void CPictDecoder::decodeJpeg(CImageBitmap* bitmap, int& bpp, CImageSource* source)
 {
     const DWORD length = Be32(source->ReadNBytes(4));
+    // The JPEG decoder is left its own choice only when the caller left it:
+    // a grey JPEG would otherwise come back at 8 bits to a caller who asked
+    // for 32.
+    const int requested = bpp;
     SetBmpInfo(32, bpp);
     for (DWORD i = 0; i < length && source->GetBytesLeft() >= 3; ++i) {
         const BYTE* p = source->GetCurrentPtr();
         if (p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF) {
-            m_pJpegDecoder->MakeBmp(source, bitmap, 0);
+            m_pJpegDecoder->MakeBmp(source, bitmap, requested);
             return;
         }
         source->ReadNBytes(1);

@@ -207,6 +207,19 @@ TEST_F(PictTest, DirectPixMapsAndEmbeddedJpeg)
     bmp = decode(qt);
     EXPECT_EQ(bmp->GetBitsPerPixel(), 32);
     EXPECT_LE(MaxDifference(FromBitmap(*bmp), Reference(jpg), false), 12);
+    // A grey JPEG keeps 8 bits when the depth is left open, and comes at 32
+    // when 32 are asked for.
+    const fs::path grey = root_.Path() / "grey.jpg";
+    Convert(quote(src), "-colorspace Gray", grey);
+    const Bytes greyJpeg = ReadFile(grey);
+    Bytes greyQt = pictStart(37, 23);
+    AppendBe16(greyQt, 0x8200);
+    AppendBe32(greyQt, unsigned(greyJpeg.size()));
+    greyQt.insert(greyQt.end(), greyJpeg.begin(), greyJpeg.end());
+    EXPECT_EQ(decode(greyQt)->GetBitsPerPixel(), 8);
+    bmp = decode(greyQt, 32);
+    EXPECT_EQ(bmp->GetBitsPerPixel(), 32);
+    EXPECT_LE(MaxDifference(FromBitmap(*bmp), Reference(grey), false), 12);
     Bytes noJpeg = pictStart(4, 4);
     AppendBe16(noJpeg, 0x8200);
     AppendBe32(noJpeg, 30);

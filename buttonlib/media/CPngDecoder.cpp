@@ -2,8 +2,11 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 
 struct CPngDecoder::Context {
     CImageSource* source = nullptr;
@@ -12,6 +15,8 @@ struct CPngDecoder::Context {
     // The library's message, and whether the data ended early (code 11, not 2).
     char message[256] = {};
     bool endOfData = false;
+    // The largest block libpng is given (see pngAlloc).
+    std::size_t allocLimit = std::numeric_limits<std::size_t>::max();
 };
 
 namespace {
@@ -26,6 +31,24 @@ void pngError(png_structp png, png_const_charp msg)
 
 void pngWarning(png_structp, png_const_charp)
 {
+}
+
+// libpng sizes a chunk's block by the chunk's header before it reads the
+// data, whatever limit it is told: an ancillary chunk claiming a gigabyte is
+// only warned about. So no block larger than the data (or a zlib window) is
+// handed out, except while the rows are set up; libpng skips a chunk it gets
+// no block for, or fails.
+png_voidp pngAlloc(png_structp png, png_alloc_size_t size)
+{
+    const auto* ctx = static_cast<const CPngDecoder::Context*>(png_get_mem_ptr(png));
+    if (ctx && size > ctx->allocLimit)
+        return nullptr;
+    return std::malloc(size);
+}
+
+void pngFree(png_structp, png_voidp block)
+{
+    std::free(block);
 }
 
 void pngRead(png_structp png, png_bytep out, png_size_t length)
@@ -123,7 +146,11 @@ bool decode(CPngDecoder::Context* ctx, CImageBitmap* bitmap, int* bpp, int* sour
         png_set_packing(png);
     if (interlace != PNG_INTERLACE_NONE)
         png_set_interlace_handling(png);
+    // The row buffers follow the picture's width, already bounded above.
+    const std::size_t chunkLimit = ctx->allocLimit;
+    ctx->allocLimit = std::numeric_limits<std::size_t>::max();
     png_read_update_info(png, info);
+    ctx->allocLimit = chunkLimit;
     // Each output row must fit the bitmap's row.
     if (png_get_rowbytes(png, info) > std::size_t(bitmap->GetBytesPerLine())) {
         std::snprintf(ctx->message, sizeof ctx->message, "unexpected row size");
@@ -140,7 +167,8 @@ void CPngDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>&, int& bpp
 {
     Context ctx;
     ctx.source = source;
-    ctx.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &ctx, pngError, pngWarning);
+    ctx.allocLimit = std::max<std::size_t>(std::size_t(std::max(source->GetBytesLeft(), 0)), 64 << 10);
+    ctx.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &ctx, pngError, pngWarning, &ctx, pngAlloc, pngFree);
     if (!ctx.png)
         RaiseError(kErrNoMemory, "libpng read structure could not be created.");
     ctx.info = png_create_info_struct(ctx.png);
@@ -159,7 +187,7 @@ void CPngDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>&, int& bpp
     png_destroy_read_struct(&ctx.png, &ctx.info, nullptr);
     if (!ok) {
         if (ctx.endOfData)
-            throw CTextException(kErrEndOfData, "End of file reached while decoding.\n");
+            CImageSource::RaiseEndOfData();
         RaiseError(kErrFormatUnknown, "%s", ctx.message);
     }
 }

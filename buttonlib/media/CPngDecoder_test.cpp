@@ -131,6 +131,16 @@ TEST_F(PngTest, DamagedFiles)
         Bytes part(good.begin(), good.begin() + long(cut));
         EXPECT_EQ(decodeCode(part), kErrEndOfData) << cut;
     }
+    // A chunk claiming more than the data holds gets no block of the
+    // claimed size (libpng passes over a text chunk it gets no block for).
+    Bytes longChunk(good.begin(), good.begin() + 33);
+    const Bytes header{0x06, 0x00, 0x00, 0x00, 't', 'E', 'X', 't'}; // 96 MiB of text
+    longChunk.insert(longChunk.end(), header.begin(), header.end());
+    longChunk.insert(longChunk.end(), good.begin() + 33, good.end());
+    if (LargestAllocation::Start()) {
+        decodeCode(longChunk);
+        EXPECT_LT(LargestAllocation::Stop(), std::size_t(1) << 20);
+    }
     // A header announcing a picture too large to be had.
     Bytes huge = good;
     huge[16] = 0x00, huge[17] = 0x7F, huge[18] = 0xFF, huge[19] = 0xFF;

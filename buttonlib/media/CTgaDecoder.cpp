@@ -71,13 +71,21 @@ void CTgaDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
     // An 8-bit result copies pixel bytes: only 8-bit pixels can be taken so.
     if (bpp == 8 && depth != 8)
         RaiseError(kErrFormatUnknown, "TGA pixel depth does not fit 8 bits.");
+    if (mapType != 0 && mapEntrySize != 15 && mapEntrySize != 16 && mapEntrySize != 24 && mapEntrySize != 32)
+        RaiseError(kErrFormatUnknown, "Illegal TGA colour map entry size.");
+    const int entryBytes = mapType != 0 ? bytesOf(mapEntrySize) : 0;
+    const int pixelBytes = bytesOf(depth);
+    const bool rle = imageType >= 9;
+    // Plain pixels (and the map before them) must all be there before the
+    // bitmap is made.
+    if (!rle) {
+        source->RequireBytes(std::size_t(mapLength) * std::size_t(entryBytes) +
+                             std::size_t(width) * std::size_t(height) * std::size_t(pixelBytes));
+    }
     bitmap->Create(width, height, WORD(bpp), depth == 16 || depth == 32);
 
     palette.assign(256, RGBQUAD{0, 0, 0, 0});
     if (mapType != 0) {
-        if (mapEntrySize != 15 && mapEntrySize != 16 && mapEntrySize != 24 && mapEntrySize != 32)
-            RaiseError(kErrFormatUnknown, "Illegal TGA colour map entry size.");
-        const int entryBytes = bytesOf(mapEntrySize);
         const BYTE* map = source->ReadNBytes(mapLength * entryBytes);
         // Entries past 255 cannot be looked up; they are skipped.
         for (int i = 0; i < mapLength && mapFirst + i < 256; ++i) {
@@ -97,8 +105,6 @@ void CTgaDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
 
     BYTE** lines = bitmap->GetLineArray();
     const bool topDown = descriptor & 0x20;
-    const int pixelBytes = bytesOf(depth);
-    const bool rle = imageType >= 9;
     // Run state carries across rows.
     int runLeft = 0;
     bool runRepeat = false;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +21,19 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TV_WATCH_ALLOCATIONS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TV_WATCH_ALLOCATIONS 1
+#endif
+#endif
+#ifdef TV_WATCH_ALLOCATIONS
+// The sanitizer runtime's hook interface (GCC ships no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, std::size_t),
+                                                         void (*free_hook)(const volatile void*));
+#endif
 
 namespace codec::testing {
 
@@ -46,16 +60,74 @@ std::unique_ptr<CGlobalDIB> DecodeBytes(Decoder& decoder, const Bytes& bytes, in
 
 // The code of the error a decoder raises for the bytes; 0 when they decode.
 template <class Decoder>
-int DecodeCode(Decoder& decoder, const Bytes& bytes, CGlobalDIB* out = nullptr)
+int DecodeCode(Decoder& decoder, const Bytes& bytes, CGlobalDIB* out = nullptr, int bpp = 0)
 {
     CGlobalDIB local;
     try {
-        decoder.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out ? out : &local);
+        decoder.MakeBmpFromMemory(bytes.data(), int(bytes.size()), out ? out : &local, bpp);
     } catch (const CTextException& e) {
         return e.GetCode();
     }
     return 0;
 }
+
+// The largest block malloc hands out between Start and Stop, seen through
+// AddressSanitizer's allocation hooks (so that a library's allocations are
+// seen too). Start is false in builds without it.
+class LargestAllocation {
+public:
+    static bool Start()
+    {
+#ifdef TV_WATCH_ALLOCATIONS
+        static const bool installed = __sanitizer_install_malloc_and_free_hooks(&onMalloc, &onFree) != 0;
+        largest() = 0;
+        armed() = installed;
+        return installed;
+#else
+        return false;
+#endif
+    }
+    static std::size_t Stop()
+    {
+        armed() = false;
+        return largest();
+    }
+
+private:
+    static std::atomic<bool>& armed()
+    {
+        static std::atomic<bool> value{false};
+        return value;
+    }
+    static std::atomic<std::size_t>& largest()
+    {
+        static std::atomic<std::size_t> value{0};
+        return value;
+    }
+    static void onMalloc(const volatile void*, std::size_t size)
+    {
+        if (!armed())
+            return;
+        std::size_t seen = largest();
+        while (size > seen && !largest().compare_exchange_weak(seen, size)) {
+        }
+    }
+    static void onFree(const volatile void*) {}
+};
+
+// A bitmap that counts the pictures made in it and refuses those above a
+// mebibyte, so that a test sees a large allocation without making it.
+class WatchedBitmap : public CGlobalDIB {
+public:
+    void Create(LONG width, LONG height, WORD bpp, bool alpha) override
+    {
+        ++creates;
+        if (width > 0 && height > 0 && RowBytes(width, bpp) * std::size_t(height) > (1u << 20))
+            throw CTextException(kErrNoMemory, "Can't create bitmap.");
+        CGlobalDIB::Create(width, height, bpp, alpha);
+    }
+    int creates = 0;
+};
 
 inline std::string quote(const fs::path& p)
 {

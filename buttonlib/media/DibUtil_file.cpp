@@ -180,7 +180,9 @@ HGLOBAL DibFileLoad(LPCTSTR path)
     const DWORD stored = h.biSizeImage;
     const DWORD need = packed ? stored : rows;
     const DWORD offset = DWORD(sizeof(BITMAPINFOHEADER)) + DibTableBytes(&h);
-    const DWORD want = std::max(stored, need);
+    // An image size stored beyond the plain rows is not made room for: the
+    // file need not hold it, and the block then says what it holds.
+    const DWORD want = packed ? stored : need;
     // A file too short for the rows is refused before they are made room for.
     try {
         if (static_cast<unsigned long long>(file.GetPosition()) + need > file.GetLength())
@@ -191,6 +193,8 @@ HGLOBAL DibFileLoad(LPCTSTR path)
     if (!GlobalReAlloc(block.get(), SIZE_T(offset) + want, GMEM_MOVEABLE | GMEM_ZEROINIT))
         return nullptr;
     auto* p = static_cast<BYTE*>(GlobalLock(block.get()));
+    if (!packed && stored > need)
+        reinterpret_cast<BITMAPINFOHEADER*>(p)->biSizeImage = need;
     UINT got = 0;
     try {
         got = file.Read(p + offset, want);

@@ -4,6 +4,7 @@
 #include "buttonlib/media/DibUtil.h"
 
 #include "buttonlib/media/CDIB.h"
+#include "buttonlib/media/CodecTestSupport.h"
 #include "buttonlib/media/MediaTestSupport.h"
 #include "platform/mfc/CMemFile.h"
 #include "platform/testing/TempRoot.h"
@@ -628,6 +629,43 @@ TEST(DibUtilTest, MapToPalette)
     DeleteObject(pal);
     GlobalFree(dib);
     GlobalFree(small);
+}
+
+TEST(DibUtilTest, FileLoadMakesNoRoomForAnImageSizeBeyondThePlainRows)
+{
+    // A 9 x 5 picture at 24 bits (140 bytes of rows) whose header claims an
+    // image of 880 MiB: the file holds the rows, so it loads, with a block
+    // and an image size of the rows alone.
+    tv::testing::TempRoot root;
+    const std::string path = (root.Path() / "claims.bmp").string();
+    HGLOBAL src = makeDib({9, 5, 24});
+    ASSERT_TRUE(DibFileStore(path.c_str(), src));
+    GlobalFree(src);
+    Bytes file;
+    {
+        std::ifstream in(path, std::ios::binary);
+        file.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_EQ(file.size(), 14u + 40 + 140);
+    const DWORD claimed = 0x37000000;
+    std::memcpy(file.data() + 14 + 20, &claimed, 4);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    }
+    const bool watched = codec::testing::LargestAllocation::Start();
+    HGLOBAL loaded = DibFileLoad(path.c_str());
+    const std::size_t largest = codec::testing::LargestAllocation::Stop();
+    ASSERT_NE(loaded, nullptr);
+    if (watched) {
+        EXPECT_LT(largest, std::size_t(1) << 20);
+    }
+    EXPECT_EQ(GlobalSize(loaded), 40u + 140);
+    const Bytes block = BlockBytes(loaded);
+    DWORD imageSize = 0;
+    std::memcpy(&imageSize, block.data() + 20, 4);
+    EXPECT_EQ(imageSize, 140u);
+    GlobalFree(loaded);
 }
 
 } // namespace

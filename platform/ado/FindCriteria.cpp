@@ -2,6 +2,7 @@
 
 #include "platform/ado/Ado.h"
 #include "platform/basic/DateTime.h"
+#include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 
 #include <cctype>
@@ -42,6 +43,16 @@ bool numberOf(const vb::Variant& v, double& out)
     if (v.IsString()) {
         if (!vb::IsNumeric(v) || vb::Trim(v.StringValue()).empty())
             return false;
+        // A numeric text too large for a double ("7D400") is compared as
+        // the text it is.
+        try {
+            out = vb::CDbl(v);
+        } catch (const vb::RuntimeError& e) {
+            if (e.Number() != vb::kErrOverflow)
+                throw;
+            return false;
+        }
+        return true;
     }
     out = vb::CDbl(v);
     return true;

@@ -64,6 +64,19 @@ TEST(FindCriteria, ComparisonsAndNull)
     EXPECT_TRUE(FindCriterion::Parse("d = '2003-01-31'").Matches(vb::Variant(vb::DateSerial(2003, 1, 31))));
 }
 
+TEST(FindCriteria, NumbersTooLargeForADoubleCompareAsText)
+{
+    // A cell or a quoted literal that reads as a number beyond the range of
+    // a double is text to the comparison, never an overflow.
+    const auto seven = FindCriterion::Parse("Code = 7");
+    EXPECT_FALSE(seven.Matches(vb::Variant("7D400")));
+    EXPECT_TRUE(FindCriterion::Parse("Code <> 7").Matches(vb::Variant("7D400")));
+    const auto huge = FindCriterion::Parse("Code = '1e999'");
+    EXPECT_TRUE(huge.Matches(vb::Variant("1E999")));
+    EXPECT_FALSE(huge.Matches(vb::Variant("1e998")));
+    EXPECT_FALSE(huge.Matches(vb::Variant(1)));
+}
+
 TEST(FindCriteria, MalformedCriteriaRaise3001)
 {
     for (const char* bad : {"", "StoreID", "StoreID =", "= 5", "StoreID = 5 AND ID = 1", "Company = 'open",

@@ -21,9 +21,13 @@ std::string currentYearText()
     return std::to_string(vb::Year(vb::Now()));
 }
 
+// On the last day the dates can hold there is no tomorrow: today it is.
 std::string tomorrowText()
 {
-    return DateText(Mod_FTPData::AddToDate(1, "d", vb::Today()));
+    const vb::Date today = vb::Today();
+    if (today >= vb::DateSerial(9999, 12, 31))
+        return DateText(today);
+    return DateText(Mod_FTPData::AddToDate(1, "d", today));
 }
 
 } // namespace

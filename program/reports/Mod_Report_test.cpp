@@ -82,6 +82,16 @@ TEST_F(ReportFile, FirstReadOfAReportAddsItsEmptyBlockAndGivesTheNewReportValues
     EXPECT_EQ(tv::testing::ErrorOf([&] { ReadReportSettings(folder(), ""); }), vb::kErrInvalidCall);
 }
 
+TEST_F(ReportFile, ANewReportOnTheLastDayTheDatesHoldStartsThatDay)
+{
+    vb::SetClock(std::make_shared<vb::FakeClock>(
+        vb::Date::FromSerial(vb::DateSerial(9999, 12, 31).Serial() + vb::TimeSerial(23, 30, 0).Serial())));
+    const Lines values = ReadReportSettings(folder(), "TAX RATE");
+    ASSERT_EQ(values.size(), kFieldNames.size());
+    EXPECT_EQ(values[kStartDate], "12/31/9999");
+    EXPECT_EQ(values[kStartTime], "11:30 PM");
+}
+
 TEST_F(ReportFile, LoaderFillsEmptyFieldsWithItsDefaultsAndConvertsTheRest)
 {
     ReportSettings defaults = ToReportSettings(Lines(12, ""));

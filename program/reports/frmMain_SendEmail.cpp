@@ -1,5 +1,6 @@
 #include "program/reports/frmMain_SendEmail.h"
 
+#include "program/reports/SmtpReply.h"
 #include "program/reports/frmMain_SendMessageData.h"
 #include "program/services/ShellState.h"
 
@@ -110,34 +111,11 @@ void SmtpSender::Winsock1_DataArrival(long)
     buffer_ += Winsock1.GetData();
 }
 
-std::optional<SmtpSender::ServerReply> SmtpSender::takeReply()
-{
-    size_t pos = 0;
-    for (;;) {
-        const size_t nl = buffer_.find('\n', pos);
-        if (nl == std::string::npos) {
-            if (buffer_.size() > kMaxReply)
-                vb::Raise(vb::sckSocketError, "The mail server's reply is not readable");
-            return std::nullopt;
-        }
-        const std::string_view line(buffer_.data() + pos, nl - pos);
-        pos = nl + 1;
-        // "250-..." lines continue the reply; the line with a blank (or
-        // nothing) after its code ends it.
-        const bool continues = line.size() >= 4 && line[3] == '-';
-        if (!continues) {
-            ServerReply reply{std::string(line.substr(0, 3)), buffer_.substr(0, pos)};
-            buffer_.erase(0, pos);
-            return reply;
-        }
-    }
-}
-
 SmtpSender::Reply SmtpSender::awaitReply(std::string_view code)
 {
     const double start = elapsed();
     for (;;) {
-        if (std::optional<ServerReply> reply = takeReply()) {
+        if (std::optional<SmtpReply> reply = TakeSmtpReply(buffer_, kMaxReply)) {
             lastReply_ = std::move(reply->text);
             // The first digit tells success (2), go on (3) or refusal (4, 5).
             return !reply->code.empty() && !code.empty() && reply->code[0] == code[0] ? Reply::Matched

@@ -75,12 +75,6 @@ public:
     vb::Winsock Winsock1;
 
 private:
-    // A complete reply: the code of its last line, and all its lines.
-    struct ServerReply {
-        std::string code;
-        std::string text;
-    };
-    std::optional<ServerReply> takeReply();
     Reply awaitReply(std::string_view code);
     void command(const std::string& line);
     long send(const std::string& subject, const std::string& body, const std::vector<std::string>& to,

@@ -98,9 +98,17 @@ std::string stripTrailingComma(std::string_view s)
 // 0 when it names none.
 int countryNumber(std::string_view text)
 {
+    // Every address parsed asks this of its last line: the names are
+    // upper-cased once.
+    static const std::vector<std::u32string> names = [] {
+        std::vector<std::u32string> upper;
+        for (std::string_view name : kCountries)
+            upper.push_back(upperCopy(name));
+        return upper;
+    }();
     const std::u32string key = upperCopy(text);
-    for (size_t i = 0; i < kCountries.size(); ++i)
-        if (upperCopy(kCountries[i]) == key)
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == key)
             return static_cast<int>(i) + 1;
     return 0;
 }
