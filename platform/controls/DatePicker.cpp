@@ -98,7 +98,15 @@ void DatePicker::SetValue(const vb::Variant& value)
 {
     std::optional<vb::Date> next;
     if (!value.IsNull()) {
-        next = vb::CDate(value);
+        // A number beyond any date is a value the picker cannot take, as
+        // a date outside its range is.
+        try {
+            next = vb::CDate(value);
+        } catch (const vb::RuntimeError& e) {
+            if (e.Number() != vb::kErrOverflow)
+                throw;
+            vb::Raise(vb::kErrInvalidProperty);
+        }
         if (!inRange(*next))
             vb::Raise(vb::kErrInvalidProperty);
     }
