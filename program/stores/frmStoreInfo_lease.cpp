@@ -87,6 +87,18 @@ void writeReminder(frmStoreInfo& f, const ReminderKind& kind, controls::DatePick
                                        std::to_string(kind.typeCode), add);
 }
 
+// A reminder the user switches on needs a day: a picker without one (a store
+// saved without it) takes today, and its own Change then writes the row.
+// True when it did.
+bool datedOnSwitchOn(controls::DatePicker& picker)
+{
+    const tv::StoresState& s = tv::Stores();
+    if (filledByCode() || !(s.g_AddStoreMode || s.g_CurrentStoreID >= 0) || !picker.Value().IsNull())
+        return false;
+    picker.SetValue(vb::Variant(vb::Today()));
+    return !picker.Value().IsNull();
+}
+
 } // namespace
 
 void frmStoreInfo::wireLease()
@@ -236,6 +248,8 @@ void frmStoreInfo::cboSalesReportReq_Click()
         lblNextAnnualDueDate.SetVisible(annual);
     }
     // The periodic reminder follows the new choice.
+    if (choice != "None" && datedOnSwitchOn(DTDueDate))
+        return;
     DTDueDate_Change();
 }
 
@@ -259,7 +273,8 @@ void frmStoreInfo::chkAnnualReportReq_Click()
     if (chkAnnualReportReq.Value() == 1) {
         DTAnnualReportDueDate.SetVisible(true);
         lblNextAnnualDueDate.SetVisible(true);
-        DTAnnualReportDueDate_Change();
+        if (!datedOnSwitchOn(DTAnnualReportDueDate))
+            DTAnnualReportDueDate_Change();
     } else {
         DTAnnualReportDueDate.SetVisible(false);
         lblNextAnnualDueDate.SetVisible(false);
@@ -309,5 +324,7 @@ void frmStoreInfo::smuiMenuBar_ReminderClick(const std::string& key)
     controls::DatePicker& picker = kind == &Mod_StoreInfo::kRenewalReminder     ? DTRenewal
                                    : kind == &Mod_StoreInfo::kInsuranceReminder ? DTInsurance
                                                                                 : DTOtherDate;
+    if (state && datedOnSwitchOn(picker))
+        return;
     writeReminder(*this, *kind, picker, "", state);
 }

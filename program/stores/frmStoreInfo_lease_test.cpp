@@ -346,6 +346,51 @@ TEST_F(LeaseTabs, ANewStoreGetsItsRemindersFromTheUsersChangesOnly)
     EXPECT_EQ(tv::Stores().g_ReminderMask, 1);
 }
 
+TEST_F(LeaseTabs, ATickedReminderWhosePickerHasNoDateTakesTodayAndIsWritten)
+{
+    openEmpty();
+    // A store saved without the annual date and without reminder dates.
+    tv::Shell().g_DBConnection->Query("INSERT INTO Stores (StoreName, StoreNumber, SalesReporting, "
+                                      "SalesReportDueDate, ReminderBitMask, LandLordID) VALUES ('Bare', 9, "
+                                      "'Monthly', '2025-04-01 00:00:00', 0, 0)");
+    const int16_t id = storeIdOf(9);
+    frmStoreInfo& f = open(Mod_tallyvane::kDatabaseFileName);
+    ASSERT_EQ(tv::Stores().g_CurrentStoreID, id);
+    ASSERT_TRUE(f.DTAnnualReportDueDate.Value().IsNull());
+    ASSERT_TRUE(f.DTRenewal.Value().IsNull());
+    ASSERT_EQ(f.chkAnnualReportReq.Value(), 0);
+
+    f.chkAnnualReportReq.SetValue(1);
+    ASSERT_FALSE(f.DTAnnualReportDueDate.Value().IsNull());
+    EXPECT_EQ(vb::CDate(f.DTAnnualReportDueDate.Value()), vb::Today());
+    EXPECT_EQ(rows(id, 5), std::vector<std::string>{row(vb::Today(), "Annual Sales Report : Bare")});
+
+    f.SSTab1.SetTab(3);
+    f.smuiMenuBar.Choose("RENEWAL");
+    ASSERT_FALSE(f.DTRenewal.Value().IsNull());
+    EXPECT_EQ(vb::CDate(f.DTRenewal.Value()), vb::Today());
+    EXPECT_EQ(rows(id, 1), std::vector<std::string>{row(vb::Today(), "Renewal: Bare")});
+    // A periodic report chosen for a due date the store lacks starts today.
+    f.DTDueDate.SetValue(Variant::Null());
+    f.cboSalesReportReq.SetText("Quarterly");
+    f.cboSalesReportReq_Click();
+    ASSERT_FALSE(f.DTDueDate.Value().IsNull());
+    EXPECT_EQ(vb::CDate(f.DTDueDate.Value()), vb::Today());
+    EXPECT_TRUE(prompts().empty());
+    // Cleared again, the picker stays blank and its row goes.
+    f.DTRenewal.SetValue(Variant::Null());
+    EXPECT_TRUE(f.DTRenewal.Value().IsNull());
+    EXPECT_TRUE(rows(id, 1).empty());
+
+    // A new store writes nothing until it is saved, as before.
+    command("ADDNEWSTORE");
+    const std::string before = calInfo();
+    f.DTAnnualReportDueDate.SetValue(Variant::Null());
+    f.cboSalesReportReq.SetListIndex(1);
+    f.chkAnnualReportReq.SetValue(1);
+    EXPECT_EQ(calInfo(), before);
+}
+
 TEST_F(LeaseTabs, WithNoStoreTheHandlersAskForOneAndWriteNothing)
 {
     frmStoreInfo& f = open(Mod_tallyvane::kDatabaseFileName);
