@@ -491,8 +491,9 @@ TEST_F(LeaseTabs, TheInitialTermAndTheCommencementYearFollowTheirBoxes)
     EXPECT_EQ(s.g_InitialTermYears, 7);
     f.txtInitTerm_Validate(cancel);
     f.cmdRate_Click(2);
-    expectNotices({"The initial term cannot be more than 32,767 years!",
-                   "The initial term cannot be more than 32,767 years!"});
+    const std::string tooLong =
+        std::string("The initial term cannot be more than 32,767 years!\r\n") + Mod_StoreInfo::kTermRangeNotice;
+    expectNotices({tooLong, tooLong});
     f.txtInitTerm.SetText("32767");
     EXPECT_EQ(s.g_InitialTermYears, 32767);
     f.txtInitTerm.SetText("1e300");
@@ -503,6 +504,47 @@ TEST_F(LeaseTabs, TheInitialTermAndTheCommencementYearFollowTheirBoxes)
     EXPECT_EQ(s.g_CommenceYear, 2019);
     f.DTCommDate.SetValue(Variant::Null());
     EXPECT_EQ(s.g_CommenceYear, 2019);
+}
+
+TEST_F(LeaseTabs, EveryTermTheSaveRefusesEndsWithTheSavesNotice)
+{
+    frmStoreInfo& f = open();
+    const std::string notice = Mod_StoreInfo::kTermRangeNotice;
+    struct Case {
+        const char* term;
+        std::string left;    // leaving the box
+        std::string clicked; // a worksheet button
+    };
+    const Case cases[] = {
+        {"-5", "The initial term must be greater than zero!\r\n" + notice,
+         "The initial term must be greater than zero to use the worksheets\r\n" + notice},
+        {"32000", notice, notice},
+        {"40000", "The initial term cannot be more than 32,767 years!\r\n" + notice,
+         "The initial term cannot be more than 32,767 years!\r\n" + notice},
+        {"-40000", "The initial term must be greater than zero!\r\n" + notice,
+         "The initial term must be greater than zero to use the worksheets\r\n" + notice},
+        // Inside 0 to 999 the texts stand alone.
+        {"0", "The initial term must be greater than zero!",
+         "The initial term must be greater than zero to use the worksheets"},
+        {"2.5", notice, notice},
+        {"ten", "The initial term must be a numeric value!", "The initial term must be a numeric value."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.term);
+        mbox->shown.clear();
+        f.txtInitTerm.SetText(c.term);
+        bool cancel = false;
+        f.txtInitTerm_Validate(cancel);
+        f.cmdRate_Click(0);
+        EXPECT_EQ(prompts(), (std::vector<std::string>{c.left, c.clicked}));
+        EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
+    }
+    // The save says the same as the box.
+    mbox->shown.clear();
+    f.txtInitTerm.SetText("40000");
+    int16_t written = 0;
+    EXPECT_NE(Mod_StoreInfo::SaveStore(tv::Stores().g_CurrentStoreID, written), Mod_StoreInfo::kSaved);
+    EXPECT_EQ(prompts(), std::vector<std::string>{notice});
 }
 
 TEST_F(LeaseTabs, AWorksheetButtonOpensTheStoresSheetAndItsCloseRefreshesTheFigures)
