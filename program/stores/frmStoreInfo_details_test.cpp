@@ -107,6 +107,39 @@ TEST_F(StoreDetails, TheNumberIconFollowsEachKeystrokeAndANumberTooLargeIsTold)
     EXPECT_EQ(mbox->shown.back().title, "Cannot generate icon");
 }
 
+TEST_F(StoreDetails, ARefusedRenumberLeavesTheListShowingWhatIsStored)
+{
+    frmStoreInfo& f = open();
+    chooseStore(storeIdOf(48));
+    const int16_t id = tv::Stores().g_CurrentStoreID;
+    const std::string key = std::to_string(id);
+    const std::string name = vb::CStr(scalar("SELECT StoreName FROM Stores WHERE StoreID = ?", {vb::Variant(id)}));
+    const int other = vb::CLng(scalar("SELECT StoreNumber FROM Stores WHERE StoreNumber <> 48 AND "
+                                      "(Icon IS NULL OR Icon = '') ORDER BY StoreNumber LIMIT 1"));
+    const int16_t otherID = storeIdOf(other);
+    auto listed = [&](const std::string& k) {
+        return f.smuiPanel(0).ListImages().Picture("STOREIMAGE" + k).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    ASSERT_EQ(listed(key), numberIcon(48));
+
+    // The list follows the typing...
+    f.txtStoreNumber.SetText(std::to_string(other));
+    f.txtStoreName.SetText("Renamed");
+    EXPECT_EQ(listed(key), numberIcon(other));
+    EXPECT_EQ(f.smuiPanel(0).Items().Item(key).Caption(), "Renamed");
+
+    // ...and goes back to the stored number and name when the save refuses
+    // the duplicate number on the way to another store.
+    chooseStore(otherID);
+    ASSERT_EQ(mbox->shown.size(), 1u);
+    EXPECT_NE(mbox->shown[0].prompt.find("is a duplicate store number"), std::string::npos);
+    EXPECT_EQ(vb::CLng(scalar("SELECT StoreNumber FROM Stores WHERE StoreID = ?", {vb::Variant(id)})), 48);
+    EXPECT_EQ(listed(key), numberIcon(48));
+    EXPECT_EQ(f.smuiPanel(0).Items().Item(key).Caption(), name);
+    EXPECT_EQ(listed(std::to_string(otherID)), numberIcon(other));
+    EXPECT_EQ(tv::Stores().g_CurrentStoreID, otherID);
+}
+
 TEST_F(StoreDetails, TheIconBoxAndTheIconFile)
 {
     frmStoreInfo& f = open();
