@@ -474,6 +474,17 @@ TEST_F(StoreDetails, WithoutAStoreTheTabsShowTheNoticeOnly)
         EXPECT_EQ(shownBox.prompt, "Please add a new store before entering data.");
 }
 
+TEST_F(StoreDetails, TypingAnAddressWithoutAStoreAsksForOneAsTheOtherBoxesDo)
+{
+    frmStoreInfo& f = open(Mod_tallyvane::kDatabaseFileName);
+    ASSERT_EQ(tv::Stores().g_CurrentStoreID, -1);
+    f.txtStreet(0).SetText("1 Main St");
+    f.txtStreet(1).SetText("2 Side St");
+    EXPECT_EQ(prompts(), std::vector<std::string>(2, "Please add a new store before entering data."));
+    EXPECT_FALSE(tv::Stores().g_AddressChanged[0]);
+    EXPECT_FALSE(tv::Stores().g_AddressChanged[1]);
+}
+
 TEST_F(StoreDetails, PicturesOfTheTwoTabs)
 {
     frmStoreInfo& f = open();
