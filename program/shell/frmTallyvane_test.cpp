@@ -208,8 +208,10 @@ TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
     ASSERT_TRUE(Mod_tallyvane::Main());
     OtherScreen::Instance().Show();
     frmTallyvane::Instance().Move(0, 0, 9000, 6000);
-    const std::string width = vb::CStr(vb::Variant(frmTallyvane::Instance().Width()));
-    const std::string height = vb::CStr(vb::Variant(frmTallyvane::Instance().Height()));
+    // Stored without the frame the window system adds.
+    const QWidget* window = frmTallyvane::Instance().hWnd();
+    const std::string width = vb::CStr(vb::Variant(window->width() * 15.0));
+    const std::string height = vb::CStr(vb::Variant(window->height() * 15.0));
 
     // Left ticked ("show this message in the future"): the hint stays.
     mbox->answers.push_back({0, 1});
