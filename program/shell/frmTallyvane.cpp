@@ -108,6 +108,11 @@ frmTallyvane::frmTallyvane()
     FlatSpin1.SetToolTipText("Sets calendar year");
     FlatComboBox1.Click = [this] { FlatComboBox1_Click(); };
     FlatSpin1.Change = [this] { FlatSpin1_Change(); };
+    FlatSpin1.LostFocus = [this] { showYear(shownYear_); };
+    FlatSpin1.KeyPress = [this](int& KeyAscii) {
+        if (KeyAscii == forms::vbKeyReturn)
+            showYear(shownYear_);
+    };
 
     SmartUI1.Move(0, 0, kDefaultWidth, 330);
     smuiOptions.Move(kSideBarLeft, kSideBarTop, kSideBarWidth, kDefaultHeight - 900);
@@ -198,10 +203,14 @@ void frmTallyvane::Form_Unload(int& Cancel)
 
 void frmTallyvane::SetCalendarStartDate(vb::Date date)
 {
-    ctCalendar1.SetFirstDay(Mod_tallyvane::GetCalendarStartDay(date));
-    const int32_t s = ctCalendar1.FirstDay();
-    ctCalendar1.SetLastDay(vb::DateAdd("yyyy", 2, vb::Date::FromSerial(s)));
+    // The whole range first: a date whose two years run past the last date
+    // raises before the calendar has changed at all.
+    const int32_t first = Mod_tallyvane::GetCalendarStartDay(date);
+    const vb::Date last = vb::DateAdd("yyyy", 2, vb::Date::FromSerial(first));
+    ctCalendar1.SetFirstDay(first);
+    ctCalendar1.SetLastDay(last);
     ctCalendar1.SetCurrentDay(Mod_FTPData::DateToDayNumber(vb::Today()));
+    shownYear_ = vb::Year(date);
 }
 
 void frmTallyvane::ApplyDisplayOptions()
@@ -271,18 +280,23 @@ int frmTallyvane::yearChosen()
 
 void frmTallyvane::showYear(int year)
 {
-    FlatSpin1.SetValue(year);
+    if (year > 0)
+        FlatSpin1.SetValue(year);
 }
 
 void frmTallyvane::FlatComboBox1_Click()
 {
-    // A year outside 1900 to 9999 (typed half-way, say) or no month chosen
-    // yet leaves the calendar where it is.
+    // A year outside 1900 to 9999 (typed half-way, say), one whose two years
+    // the calendar cannot show whole, or no month chosen yet leaves the
+    // calendar where it is; the box gets the shown year back when it is left.
     const int year = yearChosen();
     const int month = FlatComboBox1.ListIndex();
     if (year == 0 || month < 0 || month > 11)
         return;
-    SetCalendarStartDate(vb::DateSerial(year, month + 1, 1));
+    try {
+        SetCalendarStartDate(vb::DateSerial(year, month + 1, 1));
+    } catch (const vb::RuntimeError&) {
+    }
 }
 
 void frmTallyvane::FlatSpin1_Change()

@@ -203,6 +203,57 @@ TEST_F(MainCalendar, TheChoosersMoveTheMonthWindow)
     EXPECT_EQ(cal.FirstDay(), dayOf(2000, 5, 29));
 }
 
+TEST_F(MainCalendar, TheYearBoxTakesOnlyYearsTheCalendarCanShowAndReturnsToTheShownYear)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    controls::ctCalendar& cal = form.ctCalendar1;
+    std::vector<int> errors;
+    vb::SetUnhandledErrorHandler([&](const vb::RuntimeError& e) { errors.push_back(e.Number()); });
+    form.hWnd()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.hWnd()));
+    QWidget* yearBox = form.FlatSpin1.Text1.Widget();
+    auto type = [&](const char* year) {
+        yearBox->setFocus();
+        form.FlatSpin1.Text1.SetText("");
+        QTest::keyClicks(yearBox, QString::fromLatin1(year));
+    };
+    auto leave = [&] {
+        form.ctCalendar1.Widget()->setFocus();
+        QCoreApplication::processEvents();
+    };
+
+    // December: two years from the last week of November must fit before
+    // the end of 9999.
+    form.FlatComboBox1.SetListIndex(11);
+    type("9997");
+    EXPECT_EQ(cal.FirstDay(), dayOf(9997, 12, 1));
+    for (const char* year : {"9998", "9999", "1899", "1500", "0"}) {
+        type(year);
+        EXPECT_EQ(cal.FirstDay(), dayOf(9997, 12, 1)) << year;
+        leave();
+        EXPECT_EQ(form.FlatSpin1.Text1.Text(), "9997") << year;
+        EXPECT_EQ(form.FlatSpin1.Value(), 9997) << year;
+    }
+    // January of 9998 still fits whole.
+    form.FlatComboBox1.SetListIndex(0);
+    type("9998");
+    EXPECT_EQ(cal.FirstDay(), dayOf(9997, 12, 29));
+
+    // Each digit on the way to a year is a year of its own: none of them
+    // moves the calendar or the box, and the year typed whole is taken.
+    type("2024");
+    EXPECT_EQ(cal.FirstDay(), dayOf(2024, 1, 1));
+    EXPECT_EQ(form.FlatSpin1.Text1.Text(), "2024");
+    // Enter gives the box back the shown year as leaving it does.
+    type("190");
+    QTest::keyClick(yearBox, Qt::Key_Return);
+    EXPECT_EQ(form.FlatSpin1.Text1.Text(), "2024");
+    EXPECT_EQ(cal.FirstDay(), dayOf(2024, 1, 1));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    vb::SetUnhandledErrorHandler(nullptr);
+}
+
 TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
 {
     ASSERT_TRUE(Mod_tallyvane::Main());
