@@ -4,6 +4,7 @@
 // slot, the notification-area icon and the pictures of the menu and panel
 // commands. All are 32 x 32 with a transparent background.
 
+#include <QImage>
 #include <QPixmap>
 
 #include <string_view>
@@ -17,6 +18,9 @@ QPixmap ReminderPicture(int kind);
 // The picture of a calendar image slot that keeps its default.
 QPixmap ResourceIcon801();
 QPixmap TrayPicture();
+// The program's icon (the notification area's picture) drawn at any size,
+// for the desktop's menus.
+QImage ProgramIcon(int size);
 // "UPDATE", "CONTROL", "STORES", "REPORT", "TASK"/"TASKS", "SALES",
 // "OPTIONS", "QUIT"; a null picture for any other key.
 QPixmap CommandPicture(std::string_view key);
