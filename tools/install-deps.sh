@@ -13,6 +13,7 @@ packages="
   libasound2-dev libasound2-data ffmpeg
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  libuemf-dev libwmf-bin fonts-urw-base35
   xvfb xauth openbox xdotool x11-utils desktop-file-utils
 "
 

@@ -93,6 +93,10 @@ void CAnyImageDecoder::MakeBmp(CImageSource* source, CImageBitmap* bitmap, int b
         m_PngDecoder.MakeBmp(source, bitmap, bpp);
         m_SourceBpp = m_PngDecoder.GetSourceBpp();
         break;
+    case kFormatWmf:
+    case kFormatEmf:
+        m_MetafileDecoder.MakeBmp(source, bitmap, bpp);
+        break;
     case kFormatPcx:
         m_PcxDecoder.MakeBmp(source, bitmap, bpp);
         break;
@@ -102,7 +106,7 @@ void CAnyImageDecoder::MakeBmp(CImageSource* source, CImageBitmap* bitmap, int b
     case kFormatGif:
         RaiseError(kErrFormatNotSupported, "paintlib does not support gif.");
     default:
-        // TIFF and EPS, and the metafiles, whose player is not part of this library yet.
+        // TIFF and EPS.
         RaiseError(kErrFormatNotSupported, "Library not compiled for this file type.");
     }
 }

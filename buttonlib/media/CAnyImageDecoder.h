@@ -5,6 +5,7 @@
 
 #include "buttonlib/media/CBmpDecoder.h"
 #include "buttonlib/media/CJpegDecoder.h"
+#include "buttonlib/media/CMetafileDecoder.h"
 #include "buttonlib/media/CPcxDecoder.h"
 #include "buttonlib/media/CPgmDecoder.h"
 #include "buttonlib/media/CPictDecoder.h"
@@ -50,6 +51,7 @@ private:
     CJpegDecoder m_JpegDecoder;
     CPictDecoder m_PictDecoder;
     CPngDecoder m_PngDecoder;
+    CMetafileDecoder m_MetafileDecoder;
     CPcxDecoder m_PcxDecoder;
     CPgmDecoder m_PgmDecoder;
 };

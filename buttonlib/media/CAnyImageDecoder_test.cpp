@@ -116,8 +116,8 @@ TEST_F(AnyImageTest, DispatchesEachFormatAndRefusesTheRest)
     EXPECT_EQ(decodeCode(withPrefix({'G', 'I', 'F', '8', '9', 'a'})), kErrFormatNotSupported);
     EXPECT_EQ(decodeCode(withPrefix({0x49, 0x49, 0x2A, 0x00})), kErrFormatNotSupported);
 
-    // Metafiles go by the name, folders included; their player is not part
-    // of this library yet, so they are refused as unsupported.
+    // Metafiles go by the name, folders included: a BMP in a folder named
+    // like a metafile reaches the metafile decoder, which refuses it.
     const fs::path folder = root_.Path() / "logo.wmf.d";
     fs::create_directories(folder);
     const fs::path bmpFile = folder / "picture.bmp";
@@ -128,7 +128,7 @@ TEST_F(AnyImageTest, DispatchesEachFormatAndRefusesTheRest)
         FAIL();
     } catch (const CTextException& e) {
         EXPECT_EQ(e.GetCode(), kErrFormatNotSupported);
-        EXPECT_STREQ(e.GetMsg(), "Decoder error: Library not compiled for this file type.\n");
+        EXPECT_STREQ(e.GetMsg(), "Decoder error: Windows Metafile functions failed to load this image.\n");
     }
     const fs::path emf = root_.Path() / "x.EmF";
     WriteFile(emf, samples()[0].second);

@@ -185,6 +185,73 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
                       UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
 int FillRect(HDC hdc, const RECT* rect, HBRUSH hbr);
 
+// Metafiles: enhanced metafiles (EMF) and Windows metafiles (WMF) held as
+// handles, read and checked record by record, and played onto a DC. A
+// Windows metafile given without a picture description fills the virtual
+// screen, as the platform's conversion has it.
+
+struct HENHMETAFILE__;
+using HENHMETAFILE = HENHMETAFILE__*;
+
+struct SIZEL {
+    LONG cx;
+    LONG cy;
+};
+
+struct ENHMETAHEADER {
+    DWORD iType;
+    DWORD nSize;
+    RECT rclBounds;
+    RECT rclFrame; // in 0.01 mm
+    DWORD dSignature;
+    DWORD nVersion;
+    DWORD nBytes;
+    DWORD nRecords;
+    WORD nHandles;
+    WORD sReserved;
+    DWORD nDescription;
+    DWORD offDescription;
+    DWORD nPalEntries;
+    SIZEL szlDevice;      // reference device in pixels
+    SIZEL szlMillimeters; // and in millimetres
+    DWORD cbPixelFormat;
+    DWORD offPixelFormat;
+    DWORD bOpenGL;
+    SIZEL szlMicrometers;
+};
+static_assert(sizeof(ENHMETAHEADER) == 108);
+
+// Mapping modes, as metafiles record them.
+inline constexpr LONG MM_TEXT = 1;
+inline constexpr LONG MM_LOMETRIC = 2;
+inline constexpr LONG MM_HIMETRIC = 3;
+inline constexpr LONG MM_LOENGLISH = 4;
+inline constexpr LONG MM_HIENGLISH = 5;
+inline constexpr LONG MM_TWIPS = 6;
+inline constexpr LONG MM_ISOTROPIC = 7;
+inline constexpr LONG MM_ANISOTROPIC = 8;
+
+struct METAFILEPICT {
+    LONG mm;
+    LONG xExt; // in 0.01 mm for the isotropic and anisotropic modes
+    LONG yExt;
+    void* hMF;
+};
+
+// NULL for data whose header is not a metafile header. The bytes are copied.
+HENHMETAFILE SetEnhMetaFileBits(UINT size, const BYTE* data);
+HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC ref, const METAFILEPICT* mfp);
+// With header NULL returns the size of the header; else copies up to size
+// bytes of it and returns the count. 0 for a handle that is not valid.
+UINT GetEnhMetaFileHeader(HENHMETAFILE hemf, UINT size, ENHMETAHEADER* header);
+// With entries NULL returns the number of palette entries; else copies up to
+// count of them and returns how many.
+UINT GetEnhMetaFilePaletteEntries(HENHMETAFILE hemf, UINT count, PALETTEENTRY* entries);
+// Maps the picture frame onto the rectangle. Playback stops at the first
+// record that fails its checks (FALSE), the records before it drawn.
+BOOL PlayEnhMetaFile(HDC hdc, HENHMETAFILE hemf, const RECT* rect);
+BOOL DeleteEnhMetaFile(HENHMETAFILE hemf);
+
 // Palettes: plain data on a true-colour screen.
 HPALETTE CreatePalette(const LOGPALETTE* plpal);
 UINT GetPaletteEntries(HPALETTE hpal, UINT start, UINT count, PALETTEENTRY* entries);
