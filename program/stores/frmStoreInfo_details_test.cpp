@@ -15,7 +15,9 @@
 #include "program/stores/cCreateIcons.h"
 #include "program/stores/frmAddress.h"
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QScrollArea>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -483,6 +485,27 @@ TEST_F(StoreDetails, TypingAnAddressWithoutAStoreAsksForOneAsTheOtherBoxesDo)
     EXPECT_EQ(prompts(), std::vector<std::string>(2, "Please add a new store before entering data."));
     EXPECT_FALSE(tv::Stores().g_AddressChanged[0]);
     EXPECT_FALSE(tv::Stores().g_AddressChanged[1]);
+}
+
+TEST_F(StoreDetails, AtItsDefaultSizeTheStoreNamesAndTheRentFiguresShowWhole)
+{
+    frmStoreInfo& f = open();
+    QCoreApplication::processEvents();
+    // A name runs from beside its 32-pixel number icon to the list's right
+    // edge, less the margins the list draws.
+    const QWidget* canvas = static_cast<QScrollArea*>(f.smuiPanel(0).Widget())->widget();
+    const QFontMetrics list(canvas->font());
+    const int room = canvas->width() - (4 + 6 + 32 + 6) - 4;
+    ASSERT_GT(f.smuiPanel(0).Items().Count(), 10);
+    for (const auto& item : f.smuiPanel(0).Items())
+        EXPECT_LE(list.horizontalAdvance(QString::fromStdString(item->Caption())), room) << item->Caption();
+    // A rent of seven digits and cents.
+    for (int i = 0; i < 4; ++i) {
+        const QFontMetrics figure(f.lblRate(i).Widget()->font());
+        EXPECT_LE(figure.horizontalAdvance(QStringLiteral("$8,888,888.88")), f.lblRate(i).Widget()->width()) << i;
+    }
+    // The window fits the screen it opens on.
+    EXPECT_LE(f.hWnd()->frameGeometry().width(), 1024);
 }
 
 TEST_F(StoreDetails, PicturesOfTheTwoTabs)
