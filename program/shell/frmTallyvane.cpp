@@ -40,6 +40,11 @@ constexpr double kSideBarWidth = 2400;
 constexpr double kCalendarLeft = 2580;
 constexpr double kCalendarTop = 900;
 constexpr double kChooserTop = 450;
+// The year box holds four digits beside its buttons, wide ones too (under
+// the pointer); the month box keeps its place to its left.
+constexpr double kYearBoxWidth = 1000;
+constexpr double kYearBoxRight = kYearBoxWidth + 180;
+constexpr double kMonthBoxRight = kYearBoxRight + 1840;
 
 std::string setting(const char* section, const char* key, std::string_view fallback)
 {
@@ -118,8 +123,8 @@ frmTallyvane::frmTallyvane()
     smuiOptions.Move(kSideBarLeft, kSideBarTop, kSideBarWidth, kDefaultHeight - 900);
     ctCalendar1.Move(kCalendarLeft, kCalendarTop, kDefaultWidth - kSideBarWidth - 400, kDefaultHeight - 1350);
     lblDate.Move(kCalendarLeft, kChooserTop - 60, 5000, 420);
-    FlatComboBox1.Move(kDefaultWidth - 2800, kChooserTop, 1700, 330);
-    FlatSpin1.Move(kDefaultWidth - 960, kChooserTop, 780, 330);
+    FlatComboBox1.Move(kDefaultWidth - kMonthBoxRight, kChooserTop, 1700, 330);
+    FlatSpin1.Move(kDefaultWidth - kYearBoxRight, kChooserTop, kYearBoxWidth, 330);
 }
 
 void frmTallyvane::Form_Load()
@@ -165,8 +170,8 @@ void frmTallyvane::Form_Resize()
     step([&] { ctCalendar1.SetWidth(w - smuiOptions.Width() - 400); });
     step([&] { ctCalendar1.SetHeight(h - 1350); });
     step([&] { smuiOptions.SetHeight(h - 900); });
-    step([&] { FlatSpin1.SetLeft(w - 960); });
-    step([&] { FlatComboBox1.SetLeft(w - 2800); });
+    step([&] { FlatSpin1.SetLeft(w - kYearBoxRight); });
+    step([&] { FlatComboBox1.SetLeft(w - kMonthBoxRight); });
 }
 
 void frmTallyvane::Form_Unload(int& Cancel)

@@ -20,6 +20,8 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -252,6 +254,21 @@ TEST_F(MainCalendar, TheYearBoxTakesOnlyYearsTheCalendarCanShowAndReturnsToTheSh
     EXPECT_EQ(cal.FirstDay(), dayOf(2024, 1, 1));
     EXPECT_TRUE(errors.empty()) << errors.front();
     vb::SetUnhandledErrorHandler(nullptr);
+}
+
+TEST_F(MainCalendar, TheYearBoxShowsFourDigitsWholeBesideItsButtons)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    QCoreApplication::processEvents();
+    const QWidget* yearBox = form.FlatSpin1.Text1.Widget();
+    // Under the pointer the buttons widen by 70 twips; the box keeps its
+    // frame and text margins.
+    const int room = static_cast<int>((form.FlatSpin1.Width() - 310) / 15) - 8;
+    EXPECT_LE(QFontMetrics(yearBox->font()).horizontalAdvance(QStringLiteral("8888")), room);
+    EXPECT_LE(QFontMetrics(yearBox->font()).horizontalAdvance(QStringLiteral("8888")), yearBox->width() - 8);
+    // The month box stays to its left.
+    EXPECT_LE(form.FlatComboBox1.Left() + form.FlatComboBox1.Width(), form.FlatSpin1.Left());
 }
 
 TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
