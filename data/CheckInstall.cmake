@@ -2,6 +2,7 @@
 # program there: its menu entry (valid, naming the program and its icon) and
 # the icon in every size, each a PNG of that size.
 #   cmake -DBUILD_DIR=<build> -DPREFIX=<folder> -DICON_SIZES=<sizes> -P CheckInstall.cmake
+cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
                 RESULT_VARIABLE rc OUTPUT_QUIET)
