@@ -35,8 +35,14 @@ function(tv_module name)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fuzz.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  # Foo_desktop_test.cpp needs a desktop (an X server with a window
+  # manager): its own executable, run through tools/desktop-session.sh.
+  file(GLOB desktop_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_desktop_test.cpp)
   if(tests)
     list(REMOVE_ITEM sources ${tests})
+  endif()
+  if(desktop_tests)
+    list(REMOVE_ITEM tests ${desktop_tests})
   endif()
   if(fuzzers)
     list(REMOVE_ITEM sources ${fuzzers})
@@ -48,6 +54,9 @@ function(tv_module name)
   tv_set_warnings(${name})
   if(TV_BUILD_TESTS AND tests)
     tv_test(${name}_tests ${tests} DEPS ${name} ${M_TEST_DEPS})
+  endif()
+  if(TV_BUILD_TESTS AND desktop_tests)
+    tv_desktop_test(${name}_desktop_tests ${desktop_tests} DEPS ${name} ${M_TEST_DEPS})
   endif()
   # Each Foo_fuzz.cpp (defining LLVMFuzzerTestOneInput) becomes fuzz_Foo.
   if(TV_FUZZ)
@@ -75,4 +84,20 @@ function(tv_test name)
     PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
       TIMEOUT 300)
+endfunction()
+
+# tv_desktop_test(<name> <sources>... DEPS <targets>...)
+# One CTest test that runs the whole executable on a desktop of its own
+# (tools/desktop-session.sh: Xvfb and openbox). It fails when the desktop
+# cannot be started.
+function(tv_desktop_test name)
+  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} tv_test_main GTest::gtest GTest::gmock)
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  tv_set_warnings(${name})
+  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    TIMEOUT 600)
 endfunction()

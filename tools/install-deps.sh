@@ -14,6 +14,7 @@ packages="
   clang libclang-rt-14-dev
   fonts-dejavu-core
   libuemf-dev libwmf-bin fonts-urw-base35
+  xvfb xauth openbox xdotool x11-utils desktop-file-utils
 "
 
 missing=""

@@ -14,8 +14,8 @@ namespace vb {
 
 namespace {
 
-constexpr double kMinSerial = -657434.0;        // 1 January 100
-constexpr double kMaxSerial = 2958465.99999999; // 31 December 9999 23:59:59
+constexpr double kMinSerial = kMinDateSerial;
+constexpr double kMaxSerial = kMaxDateSerial;
 constexpr long long kSecondsPerDay = 86400;
 
 constexpr std::array<const char*, 12> kMonths = {"January", "February", "March",     "April",   "May",      "June",
@@ -76,9 +76,17 @@ struct Linear {
     long long seconds;
 };
 
+bool inDateRange(double serial)
+{
+    return serial >= kMinSerial && serial <= kMaxSerial; // false for NaN
+}
+
 Linear toLinear(Date d)
 {
     const double s = d.Serial();
+    // Beyond the range the day count would not fit its integer.
+    if (!inDateRange(s))
+        Raise(kErrOverflow);
     const double whole = std::trunc(s);
     const double frac = std::fabs(s - whole);
     long long day = static_cast<long long>(whole);
@@ -127,6 +135,13 @@ std::shared_ptr<Clock>& clockSlot()
 }
 
 } // namespace
+
+Date DateFromNumber(double serial)
+{
+    if (!inDateRange(serial))
+        Raise(kErrOverflow);
+    return Date::FromSerial(serial);
+}
 
 long long CivilToDays(int year, int month, int day)
 {

@@ -32,7 +32,15 @@ struct DateParts {
     int hour = 0, minute = 0, second = 0;
 };
 
-// Fields of a date, the time rounded to the nearest second.
+// The first and last serial a date may have: 1 January 100 and
+// 31 December 9999 23:59:59.
+inline constexpr double kMinDateSerial = -657434.0;
+inline constexpr double kMaxDateSerial = 2958465.99999999;
+// A number as a date; outside the range above (or not a number) raises 6.
+Date DateFromNumber(double serial);
+
+// Fields of a date, the time rounded to the nearest second. A date outside
+// the range raises 6.
 DateParts Decompose(Date d);
 // Days since 30 December 1899 of a civil date, without range checks.
 long long CivilToDays(int year, int month, int day);

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +59,60 @@ std::string tempNameFor(const fs::path& path)
     std::snprintf(suffix, sizeof suffix, ".%ld.%016llx.tmp", static_cast<long>(::getpid()),
                   static_cast<unsigned long long>(rng()));
     return (path.parent_path() / ("." + path.filename().string() + suffix)).string();
+}
+
+bool allOf(std::string_view s, bool (*accept)(char))
+{
+    if (s.empty())
+        return false;
+    for (const char c : s)
+        if (!accept(c))
+            return false;
+    return true;
+}
+
+// The process id in a temporary name of ours for the file name
+// (".<name>.<pid>.<16 hex digits>.tmp"); 0 for any other name.
+long tempOwner(std::string_view entry, std::string_view name)
+{
+    const std::string prefix = "." + std::string(name) + ".";
+    constexpr std::string_view kSuffix = ".tmp";
+    if (!entry.starts_with(prefix) || !entry.ends_with(kSuffix))
+        return 0;
+    std::string_view rest = entry.substr(prefix.size(), entry.size() - prefix.size() - kSuffix.size());
+    const size_t dot = rest.find('.');
+    if (dot == std::string_view::npos)
+        return 0;
+    const std::string_view pid = rest.substr(0, dot);
+    const std::string_view random = rest.substr(dot + 1);
+    if (pid.size() > 9 || random.size() != 16 || !allOf(pid, [](char c) { return c >= '0' && c <= '9'; }) ||
+        !allOf(random, [](char c) { return HexDigitValue(c) >= 0; }))
+        return 0;
+    return std::stol(std::string(pid));
+}
+
+bool processGone(long pid)
+{
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// A writer killed half-way leaves its temporary file behind; the next
+// rewrite of the same file clears those whose process has ended.
+void removeStaleTemps(const fs::path& target)
+{
+    const std::string name = target.filename().string();
+    std::error_code ec;
+    fs::directory_iterator it(target.parent_path(), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const long pid = tempOwner(it->path().filename().string(), name);
+        if (pid <= 0 || pid == ::getpid() || !processGone(pid))
+            continue;
+        std::error_code statEc;
+        if (fs::symlink_status(it->path(), statEc).type() != fs::file_type::regular)
+            continue;
+        std::error_code removeEc;
+        fs::remove(it->path(), removeEc);
+    }
 }
 
 } // namespace
@@ -192,6 +247,7 @@ void WriteAllBytesAtomic(const fs::path& path, std::string_view bytes)
         ::unlink(temp.c_str());
         raiseFromErrno(renameErr);
     }
+    removeStaleTemps(target);
 }
 
 std::vector<std::string> SplitLines(std::string_view text)

@@ -106,6 +106,41 @@ TEST(FileSystem, AtomicWriteKeepsPermissions)
     EXPECT_EQ(fs::status(p).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
+TEST(FileSystem, ARewriteClearsTheTemporaryFilesOfWritersThatAreGone)
+{
+    const fs::path dir = folder() / "stale";
+    fs::create_directories(dir);
+    const fs::path p = dir / "notes.xml";
+    WriteAllBytesAtomic(p, "one");
+    // A writer killed half-way left its temporary file; its process is gone.
+    const pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    auto temp = [&](const std::string& file, long pid, const char* random) {
+        return dir / ("." + file + "." + std::to_string(pid) + "." + random + ".tmp");
+    };
+    const fs::path stale = temp("notes.xml", gone, "0123456789abcdef");
+    const fs::path live = temp("notes.xml", getpid(), "fedcba9876543210");
+    const fs::path otherFile = temp("other.xml", gone, "0123456789abcdef");
+    const fs::path lookAlike = dir / ".notes.xml.backup.tmp";
+    const fs::path folderLookAlike = temp("notes.xml", gone, "1111111111111111");
+    for (const fs::path& f : {stale, live, otherFile, lookAlike})
+        tv::testing::WriteRaw(f, "half");
+    fs::create_directory(folderLookAlike);
+
+    WriteAllBytesAtomic(p, "two");
+    EXPECT_EQ(ReadAllBytes(p), "two");
+    EXPECT_FALSE(fs::exists(stale)) << "the dead writer's file stays for ever";
+    // A writer still running, another file's writer and names that only
+    // look alike are left alone.
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_TRUE(fs::exists(otherFile));
+    EXPECT_TRUE(fs::exists(lookAlike));
+    EXPECT_TRUE(fs::is_directory(folderLookAlike));
+}
+
 TEST(FileSystem, SplitLines)
 {
     EXPECT_EQ(SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));

@@ -151,6 +151,16 @@ bool IsValidUtf8(std::string_view s)
     return valid;
 }
 
+size_t Utf8SequenceLength(std::string_view s, size_t i)
+{
+    if (i >= s.size())
+        return 0;
+    bool valid = true;
+    size_t next = i;
+    decodeAt(s, next, &valid);
+    return valid ? next - i : 0;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;

@@ -67,6 +67,9 @@ std::u32string ToUtf32(std::string_view s);
 std::string ToUtf8(std::u32string_view s);
 void AppendUtf8(std::string& out, char32_t cp);
 bool IsValidUtf8(std::string_view s);
+// The length of the well-formed UTF-8 character at s[i]; 0 when the bytes
+// there are not one.
+size_t Utf8SequenceLength(std::string_view s, size_t i);
 
 // Windows-1252, the code page of the library's binary formats and of text
 // files written by the original program.

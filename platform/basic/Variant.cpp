@@ -267,10 +267,10 @@ Date CDate(const Variant& v)
                           [](std::monostate) { return Date(); },
                           [](NullValue) -> Date { Raise(kErrInvalidUseOfNull); },
                           [](bool b) { return Date::FromSerial(b ? -1.0 : 0.0); },
-                          [](int16_t i) { return Date::FromSerial(i); },
-                          [](int32_t i) { return Date::FromSerial(i); },
-                          [](double d) { return Date::FromSerial(d); },
-                          [](Currency c) { return Date::FromSerial(c.ToDouble()); },
+                          [](int16_t i) { return DateFromNumber(i); },
+                          [](int32_t i) { return DateFromNumber(i); },
+                          [](double d) { return DateFromNumber(d); },
+                          [](Currency c) { return DateFromNumber(c.ToDouble()); },
                           [](Date d) { return d; },
                           [](const std::string& s) {
                               Date d;
@@ -278,7 +278,7 @@ Date CDate(const Variant& v)
                                   return d;
                               detail::ParsedNumber n;
                               if (detail::ParseNumberText(s, n))
-                                  return Date::FromSerial(detail::ToDouble(n));
+                                  return DateFromNumber(detail::ToDouble(n));
                               Raise(kErrTypeMismatch);
                           },
                       },

@@ -1,10 +1,13 @@
 #include "platform/basic/Variant.h"
 
+#include "platform/basic/Format.h"
 #include "platform/basic/RuntimeError.h"
 
 #include "platform/testing/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace vb;
 
@@ -157,4 +160,28 @@ TEST(Variant, DatesFromText)
     EXPECT_TRUE(IsDate("1/1"));
     EXPECT_FALSE(IsDate("1/1/2000/5"));
     EXPECT_FALSE(IsDate("hello"));
+}
+
+TEST(Variant, NumbersBeyondTheDateRangeOverflow)
+{
+    // 1 January 100 and 31 December 9999 are the ends; a step past either,
+    // as a number or as numeric text, overflows as CDbl does past a double.
+    EXPECT_EQ(CDate(-657434.0), DateSerial(100, 1, 1));
+    EXPECT_EQ(CDate("2958465.5").Serial(), 2958465.5);
+    for (const char* text : {"1e300", "1e999", "-1e300", "2958466", "-657435"})
+        EXPECT_EQ(tv::testing::ErrorOf([text] { CDate(text); }), kErrOverflow) << text;
+    EXPECT_EQ(tv::testing::ErrorOf([] { CDbl("1e999"); }), kErrOverflow);
+    for (const Variant& v : {Variant(1e300), Variant(std::numeric_limits<double>::infinity()),
+                             Variant(int32_t{2147483647}), Variant(Currency::FromRaw(INT64_MAX))})
+        EXPECT_EQ(tv::testing::ErrorOf([&v] { CDate(v); }), kErrOverflow) << CStr(v);
+
+    // A date that got past the range some other way cannot be taken apart
+    // or shown: it overflows rather than making up a day.
+    const Date huge = Date::FromSerial(1e300);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { Year(huge); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { CStr(Variant(huge)); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { Format(Variant(huge), "yyyy-mm-dd"); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([&] { DateAdd("d", 1, huge); }), kErrOverflow);
+    EXPECT_EQ(tv::testing::ErrorOf([] { Year(Date::FromSerial(std::numeric_limits<double>::quiet_NaN())); }),
+              kErrOverflow);
 }

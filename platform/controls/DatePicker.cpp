@@ -5,6 +5,7 @@
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -68,6 +69,31 @@ private:
     DatePicker& picker_;
 };
 
+// The drop-down calendar of a blank picker opens at today: the picker
+// shows its blank as a day before the first it takes, and the calendar
+// would start from there. Nothing is picked by opening it.
+class DatePicker::CalendarWatch : public QObject {
+public:
+    CalendarWatch(DatePicker& picker, QObject* parent)
+        : QObject(parent)
+        , picker_(picker)
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !picker_.value_) {
+            auto* calendar = static_cast<QCalendarWidget*>(watched);
+            const QSignalBlocker quiet(calendar);
+            const vb::DateParts today = vb::Decompose(vb::Today());
+            calendar->setSelectedDate(QDate(today.year, today.month, today.day));
+        }
+        return false;
+    }
+
+private:
+    DatePicker& picker_;
+};
+
 DatePicker::DatePicker(forms::Container& parent, std::string name, int index)
     : Control(parent, std::move(name), index)
     , edit_(new QDateTimeEdit(parent.ClientWidget()))
@@ -78,6 +104,7 @@ DatePicker::DatePicker(forms::Container& parent, std::string name, int index)
     edit_->setCalendarPopup(true);
     QCalendarWidget* calendar = edit_->calendarWidget();
     edit_->installEventFilter(new FocusWatch(*this, edit_));
+    calendar->installEventFilter(new CalendarWatch(*this, calendar));
     QObject::connect(edit_, &QDateTimeEdit::dateTimeChanged, edit_, [this] { userChanged(); });
     QObject::connect(calendar, &QCalendarWidget::clicked, edit_, [this] { dayPicked(); });
     value_ = vb::Today();
@@ -98,7 +125,15 @@ void DatePicker::SetValue(const vb::Variant& value)
 {
     std::optional<vb::Date> next;
     if (!value.IsNull()) {
-        next = vb::CDate(value);
+        // A number beyond any date is a value the picker cannot take, as
+        // a date outside its range is.
+        try {
+            next = vb::CDate(value);
+        } catch (const vb::RuntimeError& e) {
+            if (e.Number() != vb::kErrOverflow)
+                throw;
+            vb::Raise(vb::kErrInvalidProperty);
+        }
         if (!inRange(*next))
             vb::Raise(vb::kErrInvalidProperty);
     }

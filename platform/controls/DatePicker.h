@@ -2,8 +2,9 @@
 // DatePicker: a date (or a time of day) the user types, steps or picks from a
 // drop-down calendar. Value holds the whole date and time as it was set; the
 // user's changes replace only what the picker shows. Value may be Null: the
-// picker then shows no date; given the focus it shows today to start from,
-// and holds a date once the user changes or picks one.
+// picker then shows no date; given the focus, or its calendar opened, it
+// shows today to start from, and holds a date once the user changes or
+// picks one.
 // Setting Value from code raises Change when it differs, as the user's
 // changes do; picking a day in the drop-down calendar raises Change and then
 // Click.
@@ -44,6 +45,7 @@ protected:
 
 private:
     class FocusWatch;
+    class CalendarWatch;
     void show();
     void userChanged();
     void dayPicked();

@@ -13,6 +13,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QTest>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,36 @@ TEST_F(DatePickerTest, NullShowsNoDate)
     dt().SetValue(at(2002, 1, 31));
     EXPECT_FALSE(dt().Value().IsNull());
     EXPECT_EQ(shown(), "1/31/2002");
+}
+
+TEST_F(DatePickerTest, ABlankPickersCalendarOpensAtToday)
+{
+    // The click on the drop-down arrow may come with no focus change at
+    // all (another window active): the calendar still starts from today.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    dt().SetValue(Variant::Null());
+    events.clear();
+    QCalendarWidget* calendar = edit()->calendarWidget();
+    QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(edit()->width() - 4, edit()->height() / 2));
+    ASSERT_TRUE(calendar->isVisible()) << "the click did not open the calendar";
+    EXPECT_EQ(calendar->yearShown(), 2004);
+    EXPECT_EQ(calendar->monthShown(), 6);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2004, 6, 9));
+    // Opening it picks nothing; closing it untouched leaves the picker blank.
+    EXPECT_TRUE(dt().Value().IsNull());
+    calendar->window()->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dt().Value().IsNull());
+    EXPECT_TRUE(events.empty());
+
+    // A picker that holds a date opens at it.
+    dt().SetValue(at(2003, 3, 15));
+    QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(edit()->width() - 4, edit()->height() / 2));
+    EXPECT_EQ(calendar->selectedDate(), QDate(2003, 3, 15));
+    calendar->window()->close();
 }
 
 TEST_F(DatePickerTest, TheUsersStepsKeepTheTimeOfDay)

@@ -12,6 +12,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <functional>
 
 namespace controls {
 
@@ -23,6 +24,10 @@ QString qs(const std::string& s)
 }
 
 } // namespace
+
+// Space above the first entry and under the last.
+constexpr int kTopMargin = 4;
+constexpr int kBottomMargin = 5;
 
 // The entries, drawn one under another, as tall as they need; the panel's
 // scroll area scrolls them.
@@ -51,12 +56,14 @@ public:
         return size;
     }
 
+    int EntryHeight() const { return std::max(QFontMetrics(font()).height() + 10, IconSize() + 6); }
+
     std::vector<Row> Rows() const
     {
         std::vector<Row> rows;
         const QFontMetrics fm(font());
-        const int entryH = std::max(fm.height() + 10, IconSize() + 6);
-        int y = 4;
+        const int entryH = EntryHeight();
+        int y = kTopMargin;
         for (const auto& item : panel_.items_) {
             if (!item->Visible())
                 continue;
@@ -70,7 +77,7 @@ public:
     int ContentHeight() const
     {
         const auto rows = Rows();
-        return rows.empty() ? 0 : rows.back().rect.bottom() + 5;
+        return rows.empty() ? 0 : rows.back().rect.bottom() + kBottomMargin;
     }
 
     int RowAt(const QPoint& pos) const
@@ -183,6 +190,26 @@ private:
     int hot_ = -1;
 };
 
+// The entries follow the visible area's size, which a hidden panel only
+// learns once it is shown.
+class ViewportWatch : public QObject {
+public:
+    ViewportWatch(QObject* parent, std::function<void()> resized)
+        : QObject(parent)
+        , resized_(std::move(resized))
+    {
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            resized_();
+        return false;
+    }
+
+private:
+    std::function<void()> resized_;
+};
+
 SmartPanel::SmartPanel(forms::Container& parent, std::string name, int index)
     : Control(parent, std::move(name), index)
     , area_(new QScrollArea(parent.ClientWidget()))
@@ -194,6 +221,7 @@ SmartPanel::SmartPanel(forms::Container& parent, std::string name, int index)
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area_->setWidgetResizable(false);
     area_->setWidget(canvas_);
+    area_->viewport()->installEventFilter(new ViewportWatch(area_, [this] { changed(); }));
     Attach(area_);
     sideBar_ = dynamic_cast<SmartSideBar*>(&parent);
     if (sideBar_)
@@ -210,6 +238,14 @@ SmartPanel::~SmartPanel()
 std::string SmartPanel::BoundName() const
 {
     return Index() < 0 ? Name() : Name() + "(" + std::to_string(Index()) + ")";
+}
+
+double SmartPanel::HeightFor(int entries) const
+{
+    // Entry rows run from 0: the last one's bottom pixel is one short of
+    // their sum, and the margin follows it.
+    const int pixels = kTopMargin + entries * canvas_->EntryHeight() - 1 + kBottomMargin;
+    return std::max(0, pixels) * 15.0;
 }
 
 void SmartPanel::changed()

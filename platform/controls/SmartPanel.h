@@ -34,6 +34,10 @@ public:
     // a panel that is not in an array.
     std::string BoundName() const;
 
+    // The height (twips) that shows that many entries (not headings or
+    // separators) whole with the panel's font and pictures, without scrolling.
+    double HeightFor(int entries) const;
+
     // Clicks the entry as the user would (hidden, disabled, heading or
     // separator: nothing).
     void Choose(std::string_view key);

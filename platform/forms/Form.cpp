@@ -428,7 +428,12 @@ void Form::Move(double left, std::optional<double> top, std::optional<double> wi
     window_->move(px(left), px(top.value_or(Top())));
     const int w = std::max(0, px(width.value_or(Width())) - extraW);
     const int h = std::max(0, px(height.value_or(Height())) - extraH);
-    const QSize limited = QSize(w, h).expandedTo(window_->minimumSize()).boundedTo(window_->maximumSize());
+    setInnerSize(QSize(w, h));
+}
+
+void Form::setInnerSize(QSize size)
+{
+    const QSize limited = size.expandedTo(window_->minimumSize()).boundedTo(window_->maximumSize());
     if (borderStyle_ != vbSizable && borderStyle_ != vbSizableToolWindow && borderStyle_ != vbBSNone)
         window_->setFixedSize(limited);
     else
@@ -485,13 +490,18 @@ void Form::RestoreSize(double defaultHeight, double defaultWidth)
             return fallback;
         return std::min(d, std::max(fallback, desktopPixels * 15.0));
     };
-    Move(Left(), Top(), read("Width", defaultWidth, desktop.width()), read("Height", defaultHeight, desktop.height()));
+    setInnerSize(QSize(std::max(0, px(read("Width", defaultWidth, desktop.width()))),
+                       std::max(0, px(read("Height", defaultHeight, desktop.height())))));
 }
 
+// The stored size is the window's own, without the frame the window system
+// draws around it: that frame is not known before the window is on show
+// (when a size is restored) and differs from one desktop to the next.
 void Form::SaveSize()
 {
-    vb::SaveSetting(kSettingsApp, name_, "Height", vb::CStr(vb::Variant(Height())));
-    vb::SaveSetting(kSettingsApp, name_, "Width", vb::CStr(vb::Variant(Width())));
+    const QSize inner = window_->size();
+    vb::SaveSetting(kSettingsApp, name_, "Height", vb::CStr(vb::Variant(inner.height() * 15.0)));
+    vb::SaveSetting(kSettingsApp, name_, "Width", vb::CStr(vb::Variant(inner.width() * 15.0)));
 }
 
 void Form::PopupMenu(Menu& menu)

@@ -41,6 +41,7 @@
 #include "platform/forms/Surface.h"
 
 #include <QFont>
+#include <QSize>
 
 #include <memory>
 #include <optional>
@@ -116,7 +117,9 @@ public:
     void SetStartUpPosition(int position);
 
     // Height and Width from the program-settings store (application
-    // "Tallyvane", section = the form's name), and back.
+    // "Tallyvane", section = the form's name), and back. The stored size is
+    // the window without the frame the window system adds, so that a size
+    // restored before the window is shown comes back the same after it.
     void RestoreSize(double defaultHeight, double defaultWidth);
     void SaveSize();
 
@@ -154,6 +157,7 @@ private:
     void activated();
     void applyWindowKind();
     void showWindow();
+    void setInnerSize(QSize size);
 
     std::string name_;
     std::unique_ptr<FormWindow> window_;

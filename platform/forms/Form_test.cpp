@@ -74,6 +74,17 @@ protected:
     void Form_Activate() override { ++activations; }
 };
 
+// Restores its size as it loads and stores it as it unloads, as the
+// program's windows do.
+class frmSized : public forms::FormOf<frmSized> {
+public:
+    frmSized() : FormOf("frmSized") { SetCaption("Sized"); }
+
+protected:
+    void Form_Load() override { RestoreSize(4005, 6000); }
+    void Form_Unload(int&) override { SaveSize(); }
+};
+
 class FormLifecycle : public ::testing::Test {
 protected:
     void SetUp() override { g_log.clear(); }
@@ -303,6 +314,29 @@ TEST_F(FormLifecycle, SizesInTwipsAndSavedUnderTheFormsName)
     f.Show();
     EXPECT_EQ(f.hWnd()->grab().width(), desktop.width());
     vb::DeleteSetting("Tallyvane", "frmFirst");
+}
+
+TEST_F(FormLifecycle, AStoredSizeComesBackTheSameAtEveryReopen)
+{
+    // The window system adds its frame once the window is on show; the size
+    // restored before that and the size stored after it mean the same.
+    vb::SaveSetting("Tallyvane", "frmSized", "Width", "6000");
+    vb::SaveSetting("Tallyvane", "frmSized", "Height", "4005");
+    std::vector<std::string> stored;
+    std::vector<QSize> inner;
+    for (int round = 0; round < 5; ++round) {
+        frmSized& f = frmSized::Instance();
+        f.Show();
+        QCoreApplication::processEvents();
+        inner.push_back(f.hWnd()->size());
+        ASSERT_TRUE(f.Unload());
+        QCoreApplication::processEvents();
+        stored.push_back(vb::GetSetting("Tallyvane", "frmSized", "Width") + "x" +
+                         vb::GetSetting("Tallyvane", "frmSized", "Height"));
+    }
+    EXPECT_EQ(stored, std::vector<std::string>(5, "6000x4005"));
+    EXPECT_EQ(inner, std::vector<QSize>(5, QSize(400, 267)));
+    vb::DeleteSetting("Tallyvane", "frmSized");
 }
 
 } // namespace

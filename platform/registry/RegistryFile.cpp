@@ -81,7 +81,9 @@ void RegistryFile::Adopt(const fs::path& path)
                    ". Tallyvane leaves it as it is and saves no settings until it is repaired or removed.";
     };
 
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO in the file's place would hold the open
+    // until some writer came; it makes no difference to a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT) {
@@ -132,6 +134,10 @@ void RegistryFile::Adopt(const fs::path& path)
     text.resize(got);
 
     Tree::ParseResult parsed = Tree::Parse(text);
+    if (parsed.foreign) {
+        unusable(ERROR_REGISTRY_CORRUPT, "is not a Tallyvane settings file");
+        return;
+    }
     if (!parsed.tree) {
         std::string where = parsed.line > 0 ? " at line " + std::to_string(parsed.line) : std::string();
         unusable(ERROR_REGISTRY_CORRUPT, "is damaged" + where + ": " + parsed.fault);

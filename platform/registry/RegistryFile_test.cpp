@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,6 +66,23 @@ pid_t spawn(const std::function<int()>& body)
     if (pid == 0)
         ::_exit(body());
     return pid;
+}
+
+// Waits at most the seconds given; a child still running then is killed
+// and answers -1.
+int waitAtMost(pid_t pid, int seconds)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 int waitFor(pid_t pid)
@@ -278,4 +298,118 @@ TEST(RegistryTree, ParseUndoesSerialize)
     ASSERT_TRUE(again.tree.has_value()) << again.fault;
     EXPECT_TRUE(*again.tree == *parsed.tree);
     EXPECT_EQ(again.tree->Serialize(), once);
+}
+
+TEST(RegistryFile, BytesBeyondAsciiSurviveEveryRewrite)
+{
+    tv::testing::TempRoot root;
+    // Escaped bytes that are not UTF-8 on their own, next to real UTF-8.
+    vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(),
+                                 "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n"
+                                 "\"v\"=\"\\x80\\xe9\\xff caf\xc3\xa9 \\xc3\"\n"
+                                 "\"\\x9f\"=\"name\"\n; end\n");
+    const std::string expected = "\x80\xe9\xff caf\xc3\xa9 \xc3";
+    ASSERT_EQ(getText(HKEY_CURRENT_USER, "A", "v"), expected);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(setText(HKEY_CURRENT_USER, "A", "round", std::to_string(round)), ERROR_SUCCESS);
+        EXPECT_EQ(getText(HKEY_CURRENT_USER, "A", "v"), expected) << round;
+        EXPECT_EQ(getText(HKEY_CURRENT_USER, "A", "\x9f"), "name") << round;
+    }
+    // Text the program writes in Windows-1252 is kept as the characters it
+    // names, and stays so through the next rewrite.
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "A", "w", "\xfe\x80x"), ERROR_SUCCESS);
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "A", "round", "last"), ERROR_SUCCESS);
+    EXPECT_EQ(getText(HKEY_CURRENT_USER, "A", "w"), "\xc3\xbe\xe2\x82\xacx");
+    EXPECT_EQ(getText(HKEY_CURRENT_USER, "A", "v"), expected);
+    EXPECT_EQ(StoreProblem(), std::nullopt);
+}
+
+TEST(RegistryTree, EveryFileThatParsesWritesBackTheSame)
+{
+    // Each byte, escaped and raw, in names and values; and the values of one
+    // key many times over, with names that differ only in case.
+    std::string file = "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\K]\n";
+    for (int b = 1; b < 256; ++b) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", b);
+        file += std::string("\"n") + escaped + "\"=\"" + escaped + "\"\n";
+        if (b >= 0x20 && b != '"' && b != '\\')
+            file += "\"r" + std::to_string(b) + "\"=\"" + std::string(1, static_cast<char>(b)) + "\"\n";
+    }
+    file += "[HKEY_CURRENT_USER\\Caf\xe9]\n\"x\"=\"\xe9\"\n";
+    constexpr int kValues = 40000;
+    file += "[HKEY_CURRENT_USER\\Many]\n";
+    for (int i = 0; i < kValues; ++i)
+        file += "\"v" + std::to_string(i % (kValues / 2)) + (i < kValues / 2 ? "a" : "A") + "\"=\"" +
+                std::to_string(i) + "\"\n";
+    file += "; end\n";
+
+    auto parsed = detail::Tree::Parse(file);
+    ASSERT_TRUE(parsed.tree.has_value()) << parsed.line << ": " << parsed.fault;
+    const std::string once = parsed.tree->Serialize();
+    auto again = detail::Tree::Parse(once);
+    ASSERT_TRUE(again.tree.has_value()) << again.line << ": " << again.fault;
+    EXPECT_TRUE(*again.tree == *parsed.tree);
+    EXPECT_EQ(again.tree->Serialize(), once);
+
+    const detail::KeyData* key = parsed.tree->Find("HKEY_CURRENT_USER\\K");
+    ASSERT_NE(key, nullptr);
+    for (int b = 1; b < 256; ++b) {
+        // Names are compared without case: the lower-case letter came later.
+        const int last = b >= 'A' && b <= 'Z' ? b + 32 : b;
+        const detail::Value* v = key->FindValue(std::string("n") + static_cast<char>(b));
+        ASSERT_NE(v, nullptr) << b;
+        EXPECT_EQ(v->text, std::string(1, static_cast<char>(last))) << b;
+    }
+    // Later lines replace earlier ones of the same name, keeping its place.
+    const detail::KeyData* many = parsed.tree->Find("HKEY_CURRENT_USER\\MANY");
+    ASSERT_NE(many, nullptr);
+    ASSERT_EQ(many->values.size(), static_cast<size_t>(kValues / 2));
+    EXPECT_EQ(many->values.front().name, "v0A");
+    EXPECT_EQ(many->values.front().text, std::to_string(kValues / 2));
+    EXPECT_EQ(many->values.back().text, std::to_string(kValues - 1));
+}
+
+TEST(RegistryFile, ANonRegularFileIsToldAndNothingWaitsForIt)
+{
+    for (const char* kind : {"fifo", "device"}) {
+        SCOPED_TRACE(kind);
+        tv::testing::TempRoot root;
+        const auto file = vb::AppPaths::RegistryFile();
+        std::filesystem::create_directories(file.parent_path());
+        if (std::string(kind) == "fifo")
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else
+            std::filesystem::create_symlink("/dev/zero", file);
+        // In a child: a read that blocks must not block the test as well.
+        const pid_t child = spawn([] {
+            const auto problem = StoreProblem();
+            if (!problem || problem->find("is not a file") == std::string::npos)
+                return 1;
+            return setText(HKEY_CURRENT_USER, "Software", "x", "y") == ERROR_SUCCESS ? 2 : 0;
+        });
+        EXPECT_EQ(waitAtMost(child, 30), 0) << "-1: start-up hangs on the file";
+        EXPECT_FALSE(std::filesystem::is_regular_file(file)) << "left as it is";
+    }
+}
+
+TEST(RegistryFile, AFileOfAnotherKindIsNotCalledCutShort)
+{
+    tv::testing::TempRoot root;
+    std::string binary = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 300; ++i)
+        binary += static_cast<char>((i * 37) & 0xff);
+    for (const std::string& content : {binary, std::string("[HKEY_CURRENT_USER\\A]\n; end\n"),
+                                       std::string("just some notes\n")}) {
+        vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), content);
+        const auto problem = StoreProblem();
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_NE(problem->find("is not a Tallyvane settings file"), std::string::npos) << *problem;
+        EXPECT_EQ(problem->find("cut short"), std::string::npos) << *problem;
+    }
+    // A settings file that lost its end is still told as cut short.
+    vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n");
+    const auto cut = StoreProblem();
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_NE(cut->find("cut short"), std::string::npos) << *cut;
 }

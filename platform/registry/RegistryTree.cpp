@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <unordered_map>
 
 namespace winreg::detail {
 
@@ -18,11 +19,33 @@ constexpr std::array<std::pair<HKEY, std::string_view>, 3> kRoots{{
     {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
 }};
 
+void appendHex(std::string& out, unsigned char u)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\x%02x", u);
+    out += buf;
+}
+
+// Bytes that are not part of a UTF-8 character are escaped too: written
+// raw, they would make the reader take the whole line as Windows-1252.
 void appendEscaped(std::string& out, std::string_view s)
 {
     out += '"';
-    for (const char c : s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
         const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80) {
+            const size_t n = vb::Utf8SequenceLength(s, i);
+            if (n == 0) {
+                appendHex(out, u);
+                ++i;
+            } else {
+                out.append(s.substr(i, n));
+                i += n;
+            }
+            continue;
+        }
         switch (c) {
         case '\\': out += "\\\\"; break;
         case '"': out += "\\\""; break;
@@ -30,14 +53,12 @@ void appendEscaped(std::string& out, std::string_view s)
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (u < 0x20 || u == 0x7F) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\x%02x", u);
-                out += buf;
-            } else {
+            if (u < 0x20 || u == 0x7F)
+                appendHex(out, u);
+            else
                 out += c;
-            }
         }
+        ++i;
     }
     out += '"';
 }
@@ -114,7 +135,14 @@ Value* KeyData::FindValue(std::string_view name)
 
 std::string Fold(std::string_view name)
 {
-    return vb::UCase(name);
+    if (vb::IsValidUtf8(name))
+        return vb::UCase(name);
+    // Bytes that are no characters stay apart: only ASCII letters fold.
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    return out;
 }
 
 Tree::Tree()
@@ -237,6 +265,16 @@ Tree::ParseResult Tree::Parse(std::string_view text)
     };
     if (text.empty())
         return fail(0, "the file is empty");
+    // The first line tells a settings file from any other file.
+    {
+        std::string_view first = text.substr(0, text.find('\n'));
+        if (!first.empty() && first.back() == '\r')
+            first.remove_suffix(1);
+        if (first != kHeader) {
+            result.foreign = true;
+            return fail(1, "it is not a Tallyvane settings file");
+        }
+    }
     // A file without its end line was cut short, wherever the cut fell.
     {
         bool hasEnd = false;
@@ -252,6 +290,9 @@ Tree::ParseResult Tree::Parse(std::string_view text)
 
     Tree tree;
     std::string current; // folded path of the key the values belong to
+    // Where each value sits in its key, by folded key path and folded name:
+    // a key of many values is read in one pass, not one search per value.
+    std::unordered_map<std::string, std::unordered_map<std::string, size_t>> placed;
     bool ended = false;
     int lineNo = 0;
     size_t start = 0;
@@ -270,11 +311,8 @@ Tree::ParseResult Tree::Parse(std::string_view text)
         const std::string lineText = vb::DecodeLenient(raw);
         const std::string_view line = lineText;
 
-        if (lineNo == 1) {
-            if (line != kHeader)
-                return fail(1, "it is not a Tallyvane registry file");
-            continue;
-        }
+        if (lineNo == 1)
+            continue; // the header, checked above
         if (line.empty())
             continue;
         if (ended)
@@ -330,10 +368,11 @@ Tree::ParseResult Tree::Parse(std::string_view text)
                 return fail(lineNo, "a text value that is not understood");
         }
         KeyData& key = *tree.Find(current);
-        if (Value* existing = key.FindValue(value.name))
-            *existing = std::move(value);
-        else
+        auto [at, added] = placed[current].try_emplace(Fold(value.name), key.values.size());
+        if (added)
             key.values.push_back(std::move(value));
+        else
+            key.values[at->second] = std::move(value);
     }
     if (!ended)
         return fail(lineNo, "the file is cut short (its end line is missing)");

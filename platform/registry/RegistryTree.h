@@ -10,7 +10,8 @@
 //   @="the key's default value"
 //   ; end
 //
-// Strings escape \\, \", \n, \r, \t and other control characters as \xHH.
+// Strings escape \\, \", \n, \r, \t, other control characters and bytes
+// that are not part of a UTF-8 character as \xHH.
 // The closing "; end" line tells a whole file from one cut short.
 
 #include "platform/registry/Registry.h"
@@ -78,6 +79,7 @@ struct Tree::ParseResult {
     std::optional<Tree> tree;
     int line = 0; // where the fault is; 0 for the whole file
     std::string fault;
+    bool foreign = false; // not a settings file at all (its first line says so)
 };
 
 } // namespace winreg::detail

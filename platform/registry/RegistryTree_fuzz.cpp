@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -12,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     auto parsed = winreg::detail::Tree::Parse(text);
     if (parsed.tree) {
-        auto again = winreg::detail::Tree::Parse(parsed.tree->Serialize());
-        if (!again.tree || !(*again.tree == *parsed.tree))
+        const std::string written = parsed.tree->Serialize();
+        auto again = winreg::detail::Tree::Parse(written);
+        if (!again.tree || !(*again.tree == *parsed.tree) || again.tree->Serialize() != written)
             std::abort();
     }
     return 0;

@@ -22,14 +22,70 @@ constexpr size_t kMaxReply = 65536;
 // Queued but unsent bytes the sender lets pile up before it waits.
 constexpr int64_t kHighWater = 1 << 20;
 
+// Bytes beyond ASCII are refused too: the dialogue asks for no 8-bit mail.
 bool usableMailbox(std::string_view s)
 {
     if (s.empty())
         return false;
     for (unsigned char c : s)
-        if (c <= 0x20 || c == 0x7f || c == '<' || c == '>' || c == ',')
+        if (c <= 0x20 || c >= 0x7f || c == '<' || c == '>' || c == ',')
             return false;
     return true;
+}
+
+bool isAlnum(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+// Dot-separated runs of characters an unquoted address may hold.
+bool isDotAtom(std::string_view s)
+{
+    constexpr std::string_view kSpecials = "!#$%&'*+-/=?^_`{|}~";
+    if (s.empty() || s.front() == '.' || s.back() == '.' || s.find("..") != std::string_view::npos)
+        return false;
+    for (const char c : s)
+        if (!isAlnum(c) && c != '.' && kSpecials.find(c) == std::string_view::npos)
+            return false;
+    return true;
+}
+
+bool isIPv4(std::string_view s)
+{
+    const std::vector<std::string> parts = vb::Split(s, ".");
+    if (parts.size() != 4)
+        return false;
+    for (const std::string& p : parts)
+        if (p.empty() || p.size() > 3 || p.find_first_not_of("0123456789") != std::string::npos || std::stoi(p) > 255)
+            return false;
+    return true;
+}
+
+bool isDomain(std::string_view s)
+{
+    if (s.empty() || s.size() > 253)
+        return false;
+    for (const std::string& label : vb::Split(s, ".")) {
+        if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-')
+            return false;
+        for (const char c : label)
+            if (!isAlnum(c) && c != '-')
+                return false;
+    }
+    return true;
+}
+
+// An address a strict server takes: dot-atom "@" a domain or an IPv4 literal.
+bool isValidAddress(std::string_view s)
+{
+    const size_t at = s.rfind('@');
+    if (at == std::string_view::npos || s.size() > 254)
+        return false;
+    const std::string_view local = s.substr(0, at);
+    const std::string_view domain = s.substr(at + 1);
+    const bool literal = domain.size() > 2 && domain.front() == '[' && domain.back() == ']' &&
+                         isIPv4(domain.substr(1, domain.size() - 2));
+    return local.size() <= 64 && isDotAtom(local) && (literal || isDomain(domain));
 }
 
 std::string trimSpace(std::string_view s)
@@ -97,13 +153,27 @@ std::string SmtpSender::EnvelopeSender(const std::string& originatorsEmail, cons
                                        const std::string& server)
 {
     const std::string email = trimSpace(originatorsEmail);
-    if (usableMailbox(email))
+    if (isValidAddress(email))
         return email;
-    std::string name;
-    for (unsigned char c : originatorsName)
-        if (c > 0x20 && c != 0x7f && c != '<' && c != '>' && c != ',')
-            name += static_cast<char>(c);
-    return name + "@" + server;
+    // The name's letters, digits, "-", "_" and the dots between them.
+    std::string local;
+    for (const char c : originatorsName) {
+        if (isAlnum(c) || c == '-' || c == '_')
+            local += c;
+        else if (c == '.' && !local.empty() && local.back() != '.')
+            local += c;
+    }
+    while (!local.empty() && local.back() == '.')
+        local.pop_back();
+    if (local.size() > 64)
+        local.resize(64);
+    while (!local.empty() && local.back() == '.')
+        local.pop_back();
+    if (local.empty())
+        local = "tallyvane";
+    const std::string host = trimSpace(server);
+    const std::string domain = isIPv4(host) ? "[" + host + "]" : isDomain(host) ? host : "localhost";
+    return local + "@" + domain;
 }
 
 void SmtpSender::Winsock1_DataArrival(long)

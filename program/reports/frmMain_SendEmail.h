@@ -64,11 +64,14 @@ public:
 
     // Recipients as the sender takes them: each ";" piece trimmed, empty ones
     // skipped, and refused (listed in refused) when it holds "<", ">", ",",
-    // a blank or a control character.
+    // a blank, a control character or a character beyond ASCII.
     static std::vector<std::string> CheckRecipients(std::string_view recepitants,
                                                     std::vector<std::string>* refused = nullptr);
-    // The envelope sender: the configured address when it is usable, else the
-    // sender's name run together, "@" and the server.
+    // The one sender address of the envelope and the From header: the
+    // configured address when a strict server takes it, else the sender's
+    // name run together (its ASCII letters, digits, "-", "_" and inner dots;
+    // "tallyvane" when none is left), "@" and the server (an IPv4 address in
+    // brackets, "localhost" for a name that is no domain).
     static std::string EnvelopeSender(const std::string& originatorsEmail, const std::string& originatorsName,
                                       const std::string& server);
 

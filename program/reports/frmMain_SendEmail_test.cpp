@@ -122,6 +122,51 @@ TEST_F(SmtpSenderTest, EnvelopeSenderFallsBackToNameAtServer)
     EXPECT_EQ(SmtpSender::EnvelopeSender("not an address", "A <B>", "srv"), "AB@srv");
 }
 
+TEST_F(SmtpSenderTest, OneValidSenderAddressServesEnvelopeAndHeader)
+{
+    struct Case {
+        const char *email, *name, *server, *expected;
+    };
+    const Case cases[] = {
+        // A usable address of the settings is kept.
+        {" me@x.org ", "Name", "srv", "me@x.org"},
+        {"first.last+tag@sub.example.co", "Name", "srv", "first.last+tag@sub.example.co"},
+        // Anything a strict server refuses is replaced by one made of the name.
+        {" ", "Dr. Jane (Sales) M\xc3\xbcller", "mail.example.com", "Dr.JaneSalesMller@mail.example.com"},
+        {"jane(x)@y.org", "Jane", "mail.example.com", "Jane@mail.example.com"},
+        {"j\xc3\xb6@x.org", "Jo", "mail.example.com", "Jo@mail.example.com"},
+        {"a..b@x.org", "Al Q.", "mail.example.com", "AlQ@mail.example.com"},
+        {".a@x.org", "..Al..Bo..", "mail.example.com", "Al.Bo@mail.example.com"},
+        {"a@x..org", "Al", "mail.example.com", "Al@mail.example.com"},
+        {"a@-x.org", "Al", "mail.example.com", "Al@mail.example.com"},
+        {"nobody", "Al", "mail.example.com", "Al@mail.example.com"},
+        // A name with nothing an address can hold, a server given by number.
+        {"", "\xe6\x9d\x8e\xe9\x9b\xb7", "mail.example.com", "tallyvane@mail.example.com"},
+        {"", "Al", "127.0.0.1", "Al@[127.0.0.1]"},
+        {"", "Al", "mail_host", "Al@localhost"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SmtpSender::EnvelopeSender(c.email, c.name, c.server), c.expected) << c.email << " / " << c.name;
+
+    tv::Shell().g_OriginatorsEmail = "";
+    tv::Shell().g_OriginatorsName = "Dr. Jane (Sales) M\xc3\xbcller";
+    EXPECT_EQ(send(), SmtpSender::kSent);
+    EXPECT_EQ(server.commands.at(1), "MAIL FROM:<Dr.JaneSalesMller@mail.example.com>");
+    const std::string headers = server.data.substr(0, server.data.find("\r\n\r\n"));
+    const size_t from = headers.find("From: ");
+    ASSERT_NE(from, std::string::npos);
+    EXPECT_NE(headers.find("<Dr.JaneSalesMller@mail.example.com>\r\n", from), std::string::npos) << headers;
+}
+
+TEST_F(SmtpSenderTest, AddressesBeyondAsciiAreRefused)
+{
+    // The dialogue asks for no 8-bit mail: such an address cannot travel.
+    EXPECT_EQ(send("j\xc3\xb6rg@x.org; a@x.org; b@m\xc3\xbcller.de"), SmtpSender::kSent);
+    EXPECT_EQ(server.commands, dialogue({"a@x.org"}));
+    EXPECT_EQ(boxes.informed(), (std::vector<std::string>{std::string(SmtpSender::kBadRecipient) + "j\xc3\xb6rg@x.org",
+                                                          std::string(SmtpSender::kBadRecipient) + "b@m\xc3\xbcller.de"}));
+}
+
 TEST_F(SmtpSenderTest, SilentServerTimesOutWithoutHangingLaterSends)
 {
     vb::SetClock(std::make_shared<mailtest::FastClock>());

@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +24,8 @@ constexpr const char* kCrLf = "\r\n";
 constexpr size_t kMaxLine = 998;
 // Longest encoded word: 45 bytes are 60 base64 characters, 72 with the wrapper.
 constexpr size_t kWordBytes = 45;
+// Header lines of encoded words stay within what mail readers show whole.
+constexpr size_t kFoldedLine = 76;
 
 bool isPlainAscii(std::string_view s)
 {
@@ -49,18 +52,27 @@ std::string base64Of(std::string_view bytes)
     return out;
 }
 
-// Encoded words of at most kWordBytes bytes each, never splitting a character.
-std::string encodedWords(std::string_view text)
+// Encoded words, never splitting a character, folded so that no line is
+// longer than kFoldedLine: column is where the first word starts, and ends
+// as the column after the last.
+std::string encodedWords(std::string_view text, size_t& column)
 {
+    constexpr size_t kWrapper = 12; // "=?utf-8?B?" and "?="
     std::string out;
     size_t i = 0;
     while (i < text.size()) {
-        size_t end = std::min(text.size(), i + kWordBytes);
+        if (i > 0) {
+            out += "\r\n ";
+            column = 1;
+        }
+        const size_t room = kFoldedLine > column + kWrapper ? kFoldedLine - column - kWrapper : 0;
+        const size_t bytes = std::clamp<size_t>(room / 4 * 3, 6, kWordBytes);
+        size_t end = std::min(text.size(), i + bytes);
         while (end < text.size() && end > i + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
             --end;
-        if (!out.empty())
-            out += "\r\n ";
-        out += "=?utf-8?B?" + base64Of(text.substr(i, end - i)) + "?=";
+        const std::string word = "=?utf-8?B?" + base64Of(text.substr(i, end - i)) + "?=";
+        out += word;
+        column += word.size();
         i = end;
     }
     return out;
@@ -130,23 +142,26 @@ int MimeComposer::LocalUtcOffset(vb::Date local)
     return t.isValid() ? t.offsetFromUtc() : 0;
 }
 
-std::string MimeComposer::HeaderText(std::string_view value)
+std::string MimeComposer::HeaderText(std::string_view value, size_t column)
 {
     const std::string text = oneLine(value);
     // Room for the longest header name in front of it.
     if (isPlainAscii(text) && text.size() <= kMaxLine - 40)
         return text;
-    return encodedWords(text);
+    return encodedWords(text, column);
 }
 
-std::string MimeComposer::FormatAddress(const MailAddress& a)
+std::string MimeComposer::FormatAddress(const MailAddress& a, size_t column)
 {
     const std::string name = vb::Trim(oneLine(a.name));
     const std::string addr = "<" + a.address + ">";
     if (name.empty())
         return addr;
-    if (!isPlainAscii(name) || name.size() > 200)
-        return encodedWords(name) + " " + addr;
+    if (!isPlainAscii(name) || name.size() > 200) {
+        std::string words = encodedWords(name, column);
+        // The address goes on a line of its own when the last word's is full.
+        return words + (column + 1 + addr.size() > kFoldedLine ? "\r\n " : " ") + addr;
+    }
     for (char c : name)
         if (!isAtomText(c))
             return quotedString(name) + " " + addr;
@@ -333,10 +348,10 @@ std::string MimeComposer::ComposeMessage(const MailContent& mail, vb::Date now)
         col += r.size();
     }
 
-    line("From: " + FormatAddress(mail.from));
+    line("From: " + FormatAddress(mail.from, 6));
     line("To: " + to);
     line("Date: " + MailDate(now, LocalUtcOffset(now)));
-    line("Subject: " + HeaderText(mail.subject));
+    line("Subject: " + HeaderText(mail.subject, 9));
 
     std::string body = NormaliseLineEnds(vb::Trim(mail.body));
     const bool quoted = NeedsQuotedPrintable(body);

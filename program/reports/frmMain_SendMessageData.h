@@ -52,10 +52,13 @@ public:
     static std::string MailDate(vb::Date local, int utcOffsetSeconds);
     static int LocalUtcOffset(vb::Date local);
     // "Name <address>", the name quoted or encoded as mail readers need.
-    static std::string FormatAddress(const MailAddress& a);
+    // column: the characters before it on its header line; encoded words
+    // fold so that no line passes 76 characters.
+    static std::string FormatAddress(const MailAddress& a, size_t column = 0);
     // A header value on one line: line breaks become blanks; text that is not
-    // plain ASCII, or too long for one line, becomes encoded words.
-    static std::string HeaderText(std::string_view value);
+    // plain ASCII, or too long for one line, becomes encoded words, folded as
+    // FormatAddress folds them.
+    static std::string HeaderText(std::string_view value, size_t column = 0);
     // The body with CR LF line ends, and whether it must travel quoted-printable
     // (bytes beyond ASCII, or a line longer than mail servers take).
     static std::string NormaliseLineEnds(std::string_view text);

@@ -157,6 +157,50 @@ TEST_F(MimeComposerTest, HeaderValuesStayOnOneLineAndReadable)
     EXPECT_EQ(MimeComposer::MailDate(vb::DateSerial(2026, 12, 8), 0), "Tue, 08 Dec 2026 00:00:00 +0000");
 }
 
+TEST_F(MimeComposerTest, HeadersBeyondAsciiFoldWithinSeventySixCharacters)
+{
+    MailContent m = mail();
+    std::string subject;
+    for (int i = 0; i < 12; ++i)
+        subject += "Miete f\xc3\xbcr M\xc3\xa4rz ";
+    for (const std::string& s : {subject, std::string("\xc3\xa4"), std::string(70, 'x') + "\xc3\xa4"}) {
+        m.subject = s;
+        m.from.name = "Zo\xc3\xab \xc3\x9cnal-" + std::string(60, 'y');
+        const std::string msg = composer.ComposeMessage(m, now);
+        const std::string headers = msg.substr(0, msg.find("\r\n\r\n"));
+        size_t start = 0;
+        std::string subjectLines;
+        bool inSubject = false;
+        while (start <= headers.size()) {
+            size_t end = headers.find("\r\n", start);
+            if (end == std::string::npos)
+                end = headers.size();
+            const std::string lineText = headers.substr(start, end - start);
+            EXPECT_LE(lineText.size(), 76u) << lineText;
+            if (lineText.starts_with("Subject: "))
+                inSubject = true;
+            else if (!lineText.starts_with(" "))
+                inSubject = false;
+            if (inSubject)
+                subjectLines += lineText + "\n";
+            start = end + 2;
+        }
+        // The words read back as the subject, character for character.
+        std::string decoded;
+        for (size_t at = subjectLines.find("=?utf-8?B?"); at != std::string::npos;
+             at = subjectLines.find("=?utf-8?B?", at)) {
+            const size_t close = subjectLines.find("?=", at + 10);
+            ASSERT_NE(close, std::string::npos);
+            const std::string b64 = subjectLines.substr(at + 10, close - at - 10);
+            Base64::Bytes bytes;
+            Base64().DecodeB64(Base64::Bytes(b64.begin(), b64.end()), bytes);
+            decoded.append(bytes.begin(), bytes.end());
+            at = close + 2;
+        }
+        EXPECT_EQ(decoded, s);
+    }
+}
+
 TEST_F(MimeComposerTest, BodiesBeyondAsciiOrWithLongLinesTravelQuotedPrintable)
 {
     EXPECT_FALSE(MimeComposer::NeedsQuotedPrintable("plain\r\n" + std::string(998, 'x')));

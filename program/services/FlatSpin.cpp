@@ -424,6 +424,11 @@ void FlatSpin::UserControl_KeyUp(int& KeyCode, int& Shift)
     KeyUp.Raise(KeyCode, Shift);
 }
 
+void FlatSpin::UserControl_ExitFocus()
+{
+    LostFocus.Raise();
+}
+
 void FlatSpin::Text1_KeyDown(int& KeyCode, int&)
 {
     if (KeyCode != forms::vbKeyUp && KeyCode != forms::vbKeyDown)

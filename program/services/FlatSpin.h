@@ -55,7 +55,8 @@ public:
 
     forms::Event<> Change;
     forms::Event<long> PointerMove; // Pointer
-    // KeyDown, KeyPress and KeyUp are the members of forms::Control.
+    // KeyDown, KeyPress and KeyUp are the members of forms::Control, and so
+    // is LostFocus, raised when the focus leaves the box for another control.
 
 protected:
     void UserControl_Initialize() override;
@@ -66,6 +67,7 @@ protected:
     void UserControl_KeyDown(int& KeyCode, int& Shift) override;
     void UserControl_KeyPress(int& KeyAscii) override;
     void UserControl_KeyUp(int& KeyCode, int& Shift) override;
+    void UserControl_ExitFocus() override;
     void UserControl_MouseDown(int Button, int Shift, float X, float Y) override;
     void UserControl_MouseUp(int Button, int Shift, float X, float Y) override;
     void UserControl_MouseMove(int Button, int Shift, float X, float Y) override;

@@ -8,6 +8,7 @@
 #include "platform/basic/Variant.h"
 #include "platform/forms/Color.h"
 
+#include <algorithm>
 #include <array>
 
 namespace MBoxMod {
@@ -142,7 +143,7 @@ void layOut(MBox& box, const MBoxRequest& r)
         box.Label2.SetCaption(r.prompt);
         const MBoxLayout l = ComputeLayout(captions, r.showCheck, box.Label2.Height());
         box.Label2.SetHeight(l.promptHeight);
-        box.Label2.SetTop(box.ScaleHeight() / 2 - l.promptHeight / 2 - 5);
+        box.Label2.SetTop(l.promptTop);
     });
     step([&] { box.Label3.SetCaption(r.title); });
 }
@@ -234,6 +235,9 @@ MBoxLayout ComputeLayout(const std::vector<std::string>& captions, bool showChec
     }
     l.promptHeight = std::min<double>(wrappedPromptHeight, kPromptMaxHeight);
     l.promptTop = l.height / 2.0 - l.promptHeight / 2 - 5;
+    // Centred on the tall box, a long prompt would run into the buttons:
+    // it ends above them.
+    l.promptTop = std::min(l.promptTop, kButtonTop - kPromptGap - l.promptHeight);
     return l;
 }
 

@@ -83,6 +83,7 @@ inline constexpr int kButtonTop = 117;
 inline constexpr int kBandHeight = 18;
 inline constexpr int kPromptWidth = 249;
 inline constexpr int kPromptMaxHeight = 78;
+inline constexpr int kPromptGap = 4; // between the prompt and the buttons
 
 struct MBoxLayout {
     int height = kShortHeight;    // inner height of the window

@@ -78,6 +78,13 @@ TEST(MBoxLayout, ButtonPlacesAndPromptTop)
     EXPECT_EQ(three.buttonLeft[2], 197.5);
     EXPECT_EQ(three.height, 178);
     EXPECT_EQ(three.promptTop, 84 - 13);
+    // The tallest prompt in the tall box (the close hint's, with its check
+    // box) ends above the buttons instead of under them.
+    for (const bool check : {false, true}) {
+        const auto full = ComputeLayout(ButtonCaptions(0), check, 200);
+        EXPECT_LE(full.promptTop + full.promptHeight, MBoxMod::kButtonTop - MBoxMod::kPromptGap) << check;
+        EXPECT_GE(full.promptTop, 3 + MBoxMod::kBandHeight) << check;
+    }
     for (int set : {2, 17, -1}) {
         EXPECT_EQ(ButtonCaptions(set), (std::vector<std::string>{"", "", ""}));
         EXPECT_EQ(ComputeLayout(ButtonCaptions(set), false, 13).buttonLeft[0], 115.5);

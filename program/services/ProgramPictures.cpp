@@ -232,12 +232,19 @@ QPixmap ResourceIcon801()
     return pm;
 }
 
+QImage ProgramIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.scale(size / double(kSize), size / double(kSize));
+    calendarGlyph(p, QColor(200, 40, 40), QStringLiteral("T"));
+    return image;
+}
+
 QPixmap TrayPicture()
 {
-    QPixmap pm = canvas();
-    QPainter p(&pm);
-    calendarGlyph(p, QColor(200, 40, 40), QStringLiteral("T"));
-    return pm;
+    return QPixmap::fromImage(ProgramIcon(kSize));
 }
 
 QPixmap CommandPicture(std::string_view key)

@@ -5,6 +5,7 @@
 // commands. All are 32 x 32 with a transparent background. Also the
 // pictures shipped as files beside the program.
 
+#include <QImage>
 #include <QPixmap>
 
 #include <string_view>
@@ -18,6 +19,9 @@ QPixmap ReminderPicture(int kind);
 // The picture of a calendar image slot that keeps its default.
 QPixmap ResourceIcon801();
 QPixmap TrayPicture();
+// The program's icon (the notification area's picture) drawn at any size,
+// for the desktop's menus.
+QImage ProgramIcon(int size);
 // "UPDATE", "CONTROL", "STORES", "REPORT", "TASK"/"TASKS", "SALES",
 // "OPTIONS", "QUIT", and the options window's pages "CALENDAR", "EMAIL",
 // "MISC"; a null picture for any other key.

@@ -40,6 +40,11 @@ constexpr double kSideBarWidth = 2400;
 constexpr double kCalendarLeft = 2580;
 constexpr double kCalendarTop = 900;
 constexpr double kChooserTop = 450;
+// The year box holds four digits beside its buttons, wide ones too (under
+// the pointer); the month box keeps its place to its left.
+constexpr double kYearBoxWidth = 1000;
+constexpr double kYearBoxRight = kYearBoxWidth + 180;
+constexpr double kMonthBoxRight = kYearBoxRight + 1840;
 
 std::string setting(const char* section, const char* key, std::string_view fallback)
 {
@@ -108,13 +113,18 @@ frmTallyvane::frmTallyvane()
     FlatSpin1.SetToolTipText("Sets calendar year");
     FlatComboBox1.Click = [this] { FlatComboBox1_Click(); };
     FlatSpin1.Change = [this] { FlatSpin1_Change(); };
+    FlatSpin1.LostFocus = [this] { showYear(shownYear_); };
+    FlatSpin1.KeyPress = [this](int& KeyAscii) {
+        if (KeyAscii == forms::vbKeyReturn)
+            showYear(shownYear_);
+    };
 
     SmartUI1.Move(0, 0, kDefaultWidth, 330);
     smuiOptions.Move(kSideBarLeft, kSideBarTop, kSideBarWidth, kDefaultHeight - 900);
     ctCalendar1.Move(kCalendarLeft, kCalendarTop, kDefaultWidth - kSideBarWidth - 400, kDefaultHeight - 1350);
     lblDate.Move(kCalendarLeft, kChooserTop - 60, 5000, 420);
-    FlatComboBox1.Move(kDefaultWidth - 2800, kChooserTop, 1700, 330);
-    FlatSpin1.Move(kDefaultWidth - 960, kChooserTop, 780, 330);
+    FlatComboBox1.Move(kDefaultWidth - kMonthBoxRight, kChooserTop, 1700, 330);
+    FlatSpin1.Move(kDefaultWidth - kYearBoxRight, kChooserTop, kYearBoxWidth, 330);
 }
 
 void frmTallyvane::Form_Load()
@@ -160,8 +170,8 @@ void frmTallyvane::Form_Resize()
     step([&] { ctCalendar1.SetWidth(w - smuiOptions.Width() - 400); });
     step([&] { ctCalendar1.SetHeight(h - 1350); });
     step([&] { smuiOptions.SetHeight(h - 900); });
-    step([&] { FlatSpin1.SetLeft(w - 960); });
-    step([&] { FlatComboBox1.SetLeft(w - 2800); });
+    step([&] { FlatSpin1.SetLeft(w - kYearBoxRight); });
+    step([&] { FlatComboBox1.SetLeft(w - kMonthBoxRight); });
 }
 
 void frmTallyvane::Form_Unload(int& Cancel)
@@ -198,10 +208,14 @@ void frmTallyvane::Form_Unload(int& Cancel)
 
 void frmTallyvane::SetCalendarStartDate(vb::Date date)
 {
-    ctCalendar1.SetFirstDay(Mod_tallyvane::GetCalendarStartDay(date));
-    const int32_t s = ctCalendar1.FirstDay();
-    ctCalendar1.SetLastDay(vb::DateAdd("yyyy", 2, vb::Date::FromSerial(s)));
+    // The whole range first: a date whose two years run past the last date
+    // raises before the calendar has changed at all.
+    const int32_t first = Mod_tallyvane::GetCalendarStartDay(date);
+    const vb::Date last = vb::DateAdd("yyyy", 2, vb::Date::FromSerial(first));
+    ctCalendar1.SetFirstDay(first);
+    ctCalendar1.SetLastDay(last);
     ctCalendar1.SetCurrentDay(Mod_FTPData::DateToDayNumber(vb::Today()));
+    shownYear_ = vb::Year(date);
 }
 
 void frmTallyvane::ApplyDisplayOptions()
@@ -271,18 +285,23 @@ int frmTallyvane::yearChosen()
 
 void frmTallyvane::showYear(int year)
 {
-    FlatSpin1.SetValue(year);
+    if (year > 0)
+        FlatSpin1.SetValue(year);
 }
 
 void frmTallyvane::FlatComboBox1_Click()
 {
-    // A year outside 1900 to 9999 (typed half-way, say) or no month chosen
-    // yet leaves the calendar where it is.
+    // A year outside 1900 to 9999 (typed half-way, say), one whose two years
+    // the calendar cannot show whole, or no month chosen yet leaves the
+    // calendar where it is; the box gets the shown year back when it is left.
     const int year = yearChosen();
     const int month = FlatComboBox1.ListIndex();
     if (year == 0 || month < 0 || month > 11)
         return;
-    SetCalendarStartDate(vb::DateSerial(year, month + 1, 1));
+    try {
+        SetCalendarStartDate(vb::DateSerial(year, month + 1, 1));
+    } catch (const vb::RuntimeError&) {
+    }
 }
 
 void frmTallyvane::FlatSpin1_Change()

@@ -47,4 +47,6 @@ private:
     void FlatSpin1_Change();
     int yearChosen();
     void showYear(int year);
+
+    int shownYear_ = 0; // the year of the month the calendar starts with
 };

@@ -21,6 +21,8 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -204,13 +206,81 @@ TEST_F(MainCalendar, TheChoosersMoveTheMonthWindow)
     EXPECT_EQ(cal.FirstDay(), dayOf(2000, 5, 29));
 }
 
+TEST_F(MainCalendar, TheYearBoxTakesOnlyYearsTheCalendarCanShowAndReturnsToTheShownYear)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    controls::ctCalendar& cal = form.ctCalendar1;
+    std::vector<int> errors;
+    vb::SetUnhandledErrorHandler([&](const vb::RuntimeError& e) { errors.push_back(e.Number()); });
+    form.hWnd()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.hWnd()));
+    QWidget* yearBox = form.FlatSpin1.Text1.Widget();
+    auto type = [&](const char* year) {
+        yearBox->setFocus();
+        form.FlatSpin1.Text1.SetText("");
+        QTest::keyClicks(yearBox, QString::fromLatin1(year));
+    };
+    auto leave = [&] {
+        form.ctCalendar1.Widget()->setFocus();
+        QCoreApplication::processEvents();
+    };
+
+    // December: two years from the last week of November must fit before
+    // the end of 9999.
+    form.FlatComboBox1.SetListIndex(11);
+    type("9997");
+    EXPECT_EQ(cal.FirstDay(), dayOf(9997, 12, 1));
+    for (const char* year : {"9998", "9999", "1899", "1500", "0"}) {
+        type(year);
+        EXPECT_EQ(cal.FirstDay(), dayOf(9997, 12, 1)) << year;
+        leave();
+        EXPECT_EQ(form.FlatSpin1.Text1.Text(), "9997") << year;
+        EXPECT_EQ(form.FlatSpin1.Value(), 9997) << year;
+    }
+    // January of 9998 still fits whole.
+    form.FlatComboBox1.SetListIndex(0);
+    type("9998");
+    EXPECT_EQ(cal.FirstDay(), dayOf(9997, 12, 29));
+
+    // Each digit on the way to a year is a year of its own: none of them
+    // moves the calendar or the box, and the year typed whole is taken.
+    type("2024");
+    EXPECT_EQ(cal.FirstDay(), dayOf(2024, 1, 1));
+    EXPECT_EQ(form.FlatSpin1.Text1.Text(), "2024");
+    // Enter gives the box back the shown year as leaving it does.
+    type("190");
+    QTest::keyClick(yearBox, Qt::Key_Return);
+    EXPECT_EQ(form.FlatSpin1.Text1.Text(), "2024");
+    EXPECT_EQ(cal.FirstDay(), dayOf(2024, 1, 1));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    vb::SetUnhandledErrorHandler(nullptr);
+}
+
+TEST_F(MainCalendar, TheYearBoxShowsFourDigitsWholeBesideItsButtons)
+{
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane& form = frmTallyvane::Instance();
+    QCoreApplication::processEvents();
+    const QWidget* yearBox = form.FlatSpin1.Text1.Widget();
+    // Under the pointer the buttons widen by 70 twips; the box keeps its
+    // frame and text margins.
+    const int room = static_cast<int>((form.FlatSpin1.Width() - 310) / 15) - 8;
+    EXPECT_LE(QFontMetrics(yearBox->font()).horizontalAdvance(QStringLiteral("8888")), room);
+    EXPECT_LE(QFontMetrics(yearBox->font()).horizontalAdvance(QStringLiteral("8888")), yearBox->width() - 8);
+    // The month box stays to its left.
+    EXPECT_LE(form.FlatComboBox1.Left() + form.FlatComboBox1.Width(), form.FlatSpin1.Left());
+}
+
 TEST_F(MainCalendar, ClosingHidesInTheTrayWithAHintTheUserCanStop)
 {
     ASSERT_TRUE(Mod_tallyvane::Main());
     OtherScreen::Instance().Show();
     frmTallyvane::Instance().Move(0, 0, 9000, 6000);
-    const std::string width = vb::CStr(vb::Variant(frmTallyvane::Instance().Width()));
-    const std::string height = vb::CStr(vb::Variant(frmTallyvane::Instance().Height()));
+    // Stored without the frame the window system adds.
+    const QWidget* window = frmTallyvane::Instance().hWnd();
+    const std::string width = vb::CStr(vb::Variant(window->width() * 15.0));
+    const std::string height = vb::CStr(vb::Variant(window->height() * 15.0));
 
     // Left ticked ("show this message in the future"): the hint stays.
     mbox->answers.push_back({0, 1});

@@ -154,12 +154,15 @@ vb::DynArray<std::string> ReadElementLines(std::string_view closingTag, std::str
 
 // ---- shared writer helpers -------------------------------------------------------
 
-void CheckStorable(std::string_view what, std::string_view value)
+void CheckStorable(std::string_view what, std::string_view value, bool lineBreaksKept)
 {
     if (value.find_first_of("<>\r\n") == std::string_view::npos)
         return;
-    vb::Raise(kErrNotStorable, std::string(what) +
-                                   " cannot be saved: it must not contain \"<\", \">\" or a line break.");
+    const bool breaks = value.find_first_of("\r\n") != std::string_view::npos;
+    vb::Raise(kErrNotStorable, std::string(what) + (lineBreaksKept && !breaks
+                                                        ? " cannot be saved: it must not contain \"<\" or \">\"."
+                                                        : " cannot be saved: it must not contain \"<\", \">\" or a "
+                                                          "line break."));
 }
 
 std::string ElementLine(std::string_view name, std::string_view value)
@@ -291,7 +294,7 @@ void WriteRateNotes(int16_t storeID, const fs::path& folder, int16_t kind, const
     const std::string tag = notesTag(kind);
     const std::string openTag = "<" + tag + ">";
     const std::string text = notes.empty() ? std::string() : notes.front();
-    CheckStorable("The notes", text);
+    CheckStorable("The notes", text, true);
 
     const fs::path path = folder / kNotesFileName;
     const std::vector<std::string> lines = ReadLineFile(path, kNotesSkeleton);

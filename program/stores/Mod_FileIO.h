@@ -76,8 +76,10 @@ void AddStoreNotesBlock(int16_t storeID, const std::filesystem::path& folder);
 inline constexpr int kErrNotStorable = 5;
 
 // Raises kErrNotStorable when value holds "<", ">", CR or LF; what names the
-// value in the message.
-void CheckStorable(std::string_view what, std::string_view value);
+// value in the message. A writer whose caller keeps line breaks in a form
+// of their own (the notes' "~" and "|") passes lineBreaksKept: its message
+// then names only "<" and ">".
+void CheckStorable(std::string_view what, std::string_view value, bool lineBreaksKept = false);
 // Six blanks, "<name>", value, "</name>".
 std::string ElementLine(std::string_view name, std::string_view value);
 // The line that ends a line file: "</xml>" (blanks around it ignored).

@@ -104,6 +104,34 @@ void FillStoreListPanel(std::string_view formName)
         s.g_CurrentStoreID = -1;
 }
 
+void ShowStoredListItem(int16_t storeID)
+{
+    tv::ShellState& shell = tv::Shell();
+    frmStoreInfo* form = frmStoreInfo::IfLoaded();
+    if (!form)
+        return;
+    struct Closer {
+        ~Closer() { Mod_DBConnections::CloseStores(); }
+    } closer;
+    int32_t count = 0;
+    Mod_DBConnections::OpenStores("ReadOnly", count);
+    shell.g_cmdStores->CommandText("SELECT StoreName, StoreNumber, Icon FROM Stores WHERE StoreID = ?");
+    shell.g_rsStores = shell.g_cmdStores->Execute({vb::Variant(storeID)});
+    const ado::RecordsetPtr rs = shell.g_rsStores;
+    controls::SmartPanel& panel = form->smuiPanel(0);
+    const std::string key = std::to_string(storeID);
+    if (rs->EOF_() || !panel.Items().Exists(key))
+        return;
+    cCreateIcons icons;
+    const std::string imageKey = "STOREIMAGE" + key;
+    const std::string icon = vb::CStr(Mod_StoreInfo::EmptyIfNull(rs->Fields("Icon").Value()));
+    const QPixmap picture = storePicture(icons, rs->Fields("StoreNumber").Value(), icon);
+    if (panel.ListImages().Exists(imageKey))
+        panel.ListImages().Remove(imageKey);
+    panel.ListImages().Add(imageKey, picture);
+    panel.Items().Item(key).SetCaption(vb::CStr(Mod_StoreInfo::EmptyIfNull(rs->Fields("StoreName").Value())));
+}
+
 void RemoveStoreNotesBlock(int16_t storeID, const fs::path& folder)
 {
     const fs::path path = folder / kNotesFileName;

@@ -14,6 +14,11 @@ namespace Mod_FileIO {
 // no store, and then the list is left as it was).
 void FillStoreListPanel(std::string_view formName);
 
+// Shows the store's entry in the store list as the table holds it (its
+// name and its icon): after a refused save, the list must not keep what was
+// typed. Nothing when the store has no row or no entry.
+void ShowStoredListItem(int16_t storeID);
+
 // Removes every notes block of the store from "AddLeaseInfo.xml" in folder
 // (a deleted store); nothing when the file or the block is missing.
 void RemoveStoreNotesBlock(int16_t storeID, const std::filesystem::path& folder);

@@ -18,7 +18,6 @@ namespace Mod_StoreInfo {
 
 namespace {
 
-constexpr double kListRowHeight = 250;
 constexpr int kListMostRows = 10;
 
 struct LandLordCloser {
@@ -247,7 +246,9 @@ void FillLandLordList()
         ++rows;
     }
     if (rows > 0)
-        f.smuiPMList.SetHeight(vb::CDbl(SmallerOf(vb::Variant(rows), vb::Variant(kListMostRows))) * kListRowHeight);
+        // As many entries as the list holds, up to ten, each as tall as the
+        // list's font draws it.
+        f.smuiPMList.SetHeight(f.smuiPMList.HeightFor(vb::CInt(SmallerOf(vb::Variant(rows), vb::Variant(kListMostRows)))));
 }
 
 void DeleteLandLord(int32_t landLordID)

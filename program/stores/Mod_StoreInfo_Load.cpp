@@ -231,7 +231,11 @@ void LoadStore(int16_t storeID)
     step([&] { f.lblRate(0).SetCaption(GetBaseRateMonthTotal(storeID, year)); });
     step([&] { f.lblRate(2).SetCaption(GetCAMRateMonthTotal(storeID, year)); });
     step([&] { f.lblRate(3).SetCaption(GetTaxRateMonthTotal(storeID, year)); });
-    step([&] { f.lblRate(1).SetCaption(GetPercentageRent(storeID, year)); });
+    // A figure that fails (an amount beyond money) shows no amount.
+    step([&] {
+        f.lblRate(1).SetCaption("");
+        f.lblRate(1).SetCaption(GetPercentageRent(storeID, year));
+    });
     step([&] { ShowCurrentRent(today); });
 
     int32_t landLordID = 0;

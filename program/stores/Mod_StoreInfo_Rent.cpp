@@ -35,13 +35,16 @@ std::string text(const vb::Variant& value)
 }
 
 // A column or a text as money; nothing for Null, "" and what is not money.
+// An amount beyond what money holds overflows (6), as the arithmetic does.
 std::optional<vb::Currency> money(const vb::Variant& value)
 {
     if (value.IsNull() || value.IsEmpty())
         return std::nullopt;
     try {
         return vb::CCur(value);
-    } catch (const vb::RuntimeError&) {
+    } catch (const vb::RuntimeError& e) {
+        if (e.Number() == vb::kErrOverflow)
+            throw;
         return std::nullopt;
     }
 }
@@ -127,14 +130,11 @@ PercentageRent ComputePercentageRent(const vb::Variant& percentType, const vb::V
     const vb::Variant percent(vb::Replace(rateText, "%", ""));
     if (!vb::IsNumeric(percent))
         return {kNoRent, ""};
-    try {
-        // Currency times a number is a number: the amount is rounded to the
-        // currency's four decimals first, to cents only when shown.
-        const vb::Currency amount = vb::Currency::FromDouble((*sales - *limit).ToDouble() * vb::CDbl(percent) * 0.01);
-        return {rentText(amount), rentText(*sales) + " - " + rentText(*limit) + " * " + rateText};
-    } catch (const vb::RuntimeError&) {
-        return {kNoRent, ""};
-    }
+    // Currency times a number is a number: the amount is rounded to the
+    // currency's four decimals first, to cents only when shown. A rate or an
+    // amount beyond range overflows (6); it is no rent of nothing.
+    const vb::Currency amount = vb::Currency::FromDouble((*sales - *limit).ToDouble() * vb::CDbl(percent) * 0.01);
+    return {rentText(amount), rentText(*sales) + " - " + rentText(*limit) + " * " + rateText};
 }
 
 std::string GetPercentageRent(int16_t StoreID, int16_t Year)
@@ -164,9 +164,16 @@ std::string GetPercentageRent(int16_t StoreID, int16_t Year, int month)
     }
     // No row: nothing to explain, and no other store's explanation stays.
     PercentageRent rent{kNoRent, ""};
-    if (found)
-        rent = ComputePercentageRent(percentType, rate, breakPoint,
-                                     [&] { return GetMonthSales(StoreID, Year, month); });
+    try {
+        if (found)
+            rent = ComputePercentageRent(percentType, rate, breakPoint,
+                                         [&] { return GetMonthSales(StoreID, Year, month); });
+    } catch (const vb::RuntimeError&) {
+        // Nothing is explained of a figure that could not be worked out.
+        if (f)
+            f->lblPerRateCalc.SetVisible(false);
+        throw;
+    }
     if (f) {
         if (!rent.explanation.empty())
             f->lblPerRateCalc.SetCaption(rent.explanation);
@@ -212,7 +219,11 @@ vb::Variant GetMonthSales(int16_t StoreID, int16_t Year, int month)
 
 vb::Currency RentOfCaption(std::string_view caption)
 {
-    return money(vb::Variant(std::string(caption))).value_or(vb::Currency());
+    try {
+        return money(vb::Variant(std::string(caption))).value_or(vb::Currency());
+    } catch (const vb::RuntimeError&) {
+        return vb::Currency();
+    }
 }
 
 void ShowCurrentRent(vb::Date month)

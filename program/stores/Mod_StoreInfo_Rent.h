@@ -35,7 +35,7 @@ struct PercentageRent {
 // The amount above the break point times the rate is kept to four decimals
 // (halves to even) before the figure rounds it to cents (halves away from
 // zero). A rate, break point or sales text that is not money gives "$0.00",
-// never an error.
+// never an error; an amount beyond what money holds raises 6 (Overflow).
 PercentageRent ComputePercentageRent(const vb::Variant& percentType, const vb::Variant& rate,
                                      const vb::Variant& breakPoint, const std::function<vb::Variant()>& monthSales);
 

@@ -5,6 +5,7 @@
 #include "program/stores/Mod_StoreInfo_Rent.h"
 
 #include "platform/basic/Format.h"
+#include "platform/testing/TestSupport.h"
 #include "platform/win/Desktop.h"
 #include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/Mod_StoreInfo.h"
@@ -87,7 +88,7 @@ TEST(PercentageRent, UnreadableRatesAndUnknownTypesGiveNothingWithoutAnError)
 {
     const auto sales = [] { return Variant("20000"); };
     const vb::Currency limit(10000);
-    for (const Variant& rate : {kNull, Variant(""), Variant("n/a"), Variant("$"), Variant("1e400")}) {
+    for (const Variant& rate : {kNull, Variant(""), Variant("n/a"), Variant("$")}) {
         SCOPED_TRACE(rate.IsNull() ? "Null" : vb::CStr(rate));
         EXPECT_EQ(ComputePercentageRent(Variant("Flat Rate"), rate, kNull, sales).figure, "$0.00");
         const auto ofSales = ComputePercentageRent(Variant("% of Sales"), rate, Variant(limit), sales);
@@ -101,6 +102,24 @@ TEST(PercentageRent, UnreadableRatesAndUnknownTypesGiveNothingWithoutAnError)
     EXPECT_EQ(RentOfCaption("-$100.00"), vb::Currency(-100));
     EXPECT_EQ(RentOfCaption("Current Rent:"), vb::Currency());
     EXPECT_EQ(RentOfCaption(""), vb::Currency());
+}
+
+TEST(PercentageRent, AnAmountBeyondMoneyOverflowsInsteadOfShowingNothing)
+{
+    const auto sales = [] { return Variant("20000"); };
+    const Variant limit(vb::Currency(10000));
+    // A figure money cannot hold is an overflow, never "$0.00".
+    for (const Variant& rate : {Variant("1e20%"), Variant("1e400"), Variant("1e300")})
+        EXPECT_EQ(tv::testing::ErrorOf([&] { ComputePercentageRent(Variant("% of Sales"), rate, limit, sales); }),
+                  vb::kErrOverflow)
+            << vb::CStr(rate);
+    for (const Variant& rate : {Variant("$100,000,000,000,000,000.00"), Variant("1e400")})
+        EXPECT_EQ(tv::testing::ErrorOf([&] { ComputePercentageRent(Variant("Flat Rate"), rate, kNull, sales); }),
+                  vb::kErrOverflow)
+            << vb::CStr(rate);
+    // The largest amount money holds is still shown.
+    EXPECT_EQ(ComputePercentageRent(Variant("Flat Rate"), Variant("$900,000,000,000,000.00"), kNull, sales).figure,
+              "$900,000,000,000,000.00");
 }
 
 // The editor over the empty database with stores and rates of our own.
@@ -248,6 +267,27 @@ TEST_F(RentFigures, ThePercentageRentOfTheMonthShownComesFromThatMonthsSales)
     EXPECT_EQ(Mod_StoreInfo::GetMonthSales(id, 2025, 4), Variant("8000"));
     EXPECT_EQ(Mod_StoreInfo::GetMonthSales(id, 2025, 5), Variant(""));
     EXPECT_EQ(Mod_StoreInfo::GetMonthSales(id, 1999, 5), Variant(""));
+}
+
+TEST_F(RentFigures, APercentageRentBeyondMoneyShowsNoAmountAndTheTotalLeavesItOut)
+{
+    const int16_t id = addStore("Pine Mall", 2, "2024-01-01 00:00:00");
+    rents(id, 2025, 1000, 200, 100, "% of Sales", Variant("1e20%"), Variant(vb::Currency(10000)));
+    sales(id, 2025, 3, Variant(12000));
+    sales(id, 2025, 2, Variant(12000));
+    std::vector<int> reported;
+    vb::SetUnhandledErrorHandler([&](const vb::RuntimeError& e) { reported.push_back(e.Number()); });
+    frmStoreInfo& f = show();
+    // The load goes on through the failing figure, as it does through any.
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$1,300.00"}));
+    EXPECT_FALSE(f.lblPerRateCalc.Visible());
+    // A refresh has no handler: the overflow is the runtime's message.
+    f.UpDown1.ClickDown();
+    vb::SetUnhandledErrorHandler(nullptr);
+    EXPECT_EQ(reported, std::vector<int>{vb::kErrOverflow});
+    EXPECT_EQ(f.lblCurRent.Caption(), "February 2025 Rent:");
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$1,300.00"}));
+    EXPECT_TRUE(prompts().empty());
 }
 
 TEST_F(RentFigures, NoExplanationOfAnotherStoreStaysVisible)

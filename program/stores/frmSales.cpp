@@ -13,8 +13,10 @@
 #include "program/stores/Mod_WorkSheet.h"
 
 #include <QFont>
+#include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <map>
@@ -24,13 +26,27 @@ namespace {
 constexpr const char* kApp = "Tallyvane";
 constexpr const char* kSection = "frmSales";
 constexpr double kDefaultHeight = 4500;
-constexpr double kDefaultWidth = 10020;
+constexpr double kDesignWidth = 10020;
 constexpr const char* kCentsFormat = "$#,##0.00";
 constexpr const char* kWholeFormat = "$#,###";
 constexpr const char* kHelpTopic = "Sales_Screen\\Sales_Screen.htm";
 constexpr long kTotalCol = 13;
 constexpr std::array<const char*, 12> kMonthHeadings{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// The width the window opens with when it has none stored: the design's,
+// or wider when the grid's font needs it for a year's total of seven digits
+// and cents in each amount column (the columns share the width as the
+// design does) and a store name of twenty letters in the first.
+double defaultWidth(const QFont& gridFont)
+{
+    const QFontMetrics fm(gridFont);
+    constexpr int kCellMargins = 6; // the cell's padding and its grid line
+    const double amount = fm.horizontalAdvance(QStringLiteral("$8,888,888.88")) + kCellMargins;
+    const double name = fm.horizontalAdvance(QStringLiteral("Oak Hollow Marketplace")) + kCellMargins;
+    const double gridPixels = std::max(amount * 12 / 0.76, name / 0.15);
+    return std::max(kDesignWidth, std::ceil(gridPixels) * 15 + 250);
+}
 
 // Design positions, in twips.
 constexpr double kMenuHeight = 330;
@@ -106,13 +122,15 @@ frmSales::frmSales()
     // small one of the old desktop, in a narrow face where that is missing.
     QFont gridFont;
     gridFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                          QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
+                          QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                          QStringLiteral("DejaVu Sans Condensed")});
     gridFont.setPointSizeF(8.25);
     FlxGd.SetFont(gridFont);
+    defaultWidth_ = defaultWidth(gridFont);
 
-    smuiMenuBar.Move(0, 0, kDefaultWidth, kMenuHeight);
+    smuiMenuBar.Move(0, 0, defaultWidth_, kMenuHeight);
     lblSalesDate.Move(kLeft + 60, kDateTop, 6000, 255);
-    FlxGd.Move(kLeft, kGridTop, kDefaultWidth - 250, kDefaultHeight - 1700);
+    FlxGd.Move(kLeft, kGridTop, defaultWidth_ - 250, kDefaultHeight - 1700);
     Label2.Move(kLeft + 60, kDefaultHeight - 1000, 5000, 255);
     cmdPrevious.Move(kLeft + 60, kDefaultHeight - 700, 1500, 375);
     cmdNext.Move(kLeft + 1680, kDefaultHeight - 700, 1500, 375);
@@ -153,7 +171,7 @@ void frmSales::Form_Load()
     step([&] { useCents_ = vb::CBool(vb::Variant(vb::GetSetting(kApp, kSection, "UseCents", "True"))); });
     year_ = static_cast<int16_t>(vb::Year(vb::Today()));
     step([&] { year_ = vb::CInt(vb::Variant(vb::GetSetting(kApp, kSection, "CurrentYear", std::to_string(year_)))); });
-    step([&] { RestoreSize(kDefaultHeight, kDefaultWidth); });
+    step([&] { RestoreSize(kDefaultHeight, defaultWidth_); });
     step([&] { smuiMenuBar.Items().Find("INCLUDE CENTS")->SetChecked(useCents_); });
     step([&] { FillSalesGrid(); });
     loading_ = false;

@@ -54,6 +54,7 @@ private:
     std::string moneyFormat() const;
     vb::Currency rounded(vb::Currency amount) const;
 
+    double defaultWidth_ = 0; // twips, from the grid's font
     int16_t year_ = 0;
     bool useCents_ = true;
     bool loading_ = false;

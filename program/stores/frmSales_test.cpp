@@ -11,6 +11,8 @@
 #include "program/services/Mod_FTPData.h"
 #include "program/stores/WorkSheetTestSupport.h"
 
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -279,6 +281,29 @@ TEST_F(Sales, PictureOnTheExampleDatabase)
     QCoreApplication::processEvents();
     EXPECT_NEAR(f.FlxGd.ColWidth(5), 0.76 / 12 * f.FlxGd.Width(), 1);
     Grab(f.hWnd(), QStringLiteral("frmSales_wide"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Sales, AtItsDefaultSizeEveryAmountAndNameOfTheExampleShowsWhole)
+{
+    // No size stored: the window opens at its own.
+    vb::DeleteSetting("Tallyvane", "frmSales");
+    frmSales& f = Open();
+    QCoreApplication::processEvents();
+    const QFontMetrics fm(f.FlxGd.Widget()->font());
+    ASSERT_GT(f.FlxGd.Rows(), 5);
+    for (long r = 1; r < f.FlxGd.Rows(); ++r) {
+        for (long c = 0; c < f.FlxGd.Cols(); ++c) {
+            const std::string text = f.FlxGd.TextMatrix(r, c);
+            const int room = static_cast<int>(f.FlxGd.ColWidth(c) / 15) - 5;
+            EXPECT_LE(fm.horizontalAdvance(QString::fromStdString(text)), room) << r << "," << c << ": " << text;
+        }
+    }
+    // And the window still fits the screen it opens on.
+    EXPECT_LE(f.hWnd()->frameGeometry().width(), 1280);
 }
 
 } // namespace

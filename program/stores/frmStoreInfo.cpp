@@ -127,8 +127,12 @@ bool frmStoreInfo::saveShownStore()
     if (s.g_CurrentStoreID < 0)
         return true;
     int16_t written = s.g_CurrentStoreID;
-    if (Mod_StoreInfo::SaveStore(s.g_CurrentStoreID, written) != Mod_StoreInfo::kSaved)
+    if (Mod_StoreInfo::SaveStore(s.g_CurrentStoreID, written) != Mod_StoreInfo::kSaved) {
+        // The list followed the typing; the refused edits go.
+        vb::ResumeNext step;
+        step([&] { Mod_FileIO::ShowStoredListItem(s.g_CurrentStoreID); });
         return false;
+    }
     Mod_StoreInfo::SaveStoreLandLord(s.g_CurrentStoreID);
     return true;
 }

@@ -190,6 +190,8 @@ void frmStoreInfo::ChooseIconFile()
 void frmStoreInfo::txtStreet_Change(int Index)
 {
     tv::StoresState& s = tv::Stores();
+    if (CheckNoStores() == kStop)
+        return;
     if (Index < 0 || Index > 1)
         return;
     if (!s.g_AddressLoading[0] && !s.g_AddressLoading[1])

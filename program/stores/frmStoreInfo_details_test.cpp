@@ -15,7 +15,9 @@
 #include "program/stores/cCreateIcons.h"
 #include "program/stores/frmAddress.h"
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QScrollArea>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -105,6 +107,39 @@ TEST_F(StoreDetails, TheNumberIconFollowsEachKeystrokeAndANumberTooLargeIsTold)
     f.chkUseDefaultIcon.SetValue(1);
     f.txtStoreNumber.SetText("1000");
     EXPECT_EQ(mbox->shown.back().title, "Cannot generate icon");
+}
+
+TEST_F(StoreDetails, ARefusedRenumberLeavesTheListShowingWhatIsStored)
+{
+    frmStoreInfo& f = open();
+    chooseStore(storeIdOf(48));
+    const int16_t id = tv::Stores().g_CurrentStoreID;
+    const std::string key = std::to_string(id);
+    const std::string name = vb::CStr(scalar("SELECT StoreName FROM Stores WHERE StoreID = ?", {vb::Variant(id)}));
+    const int other = vb::CLng(scalar("SELECT StoreNumber FROM Stores WHERE StoreNumber <> 48 AND "
+                                      "(Icon IS NULL OR Icon = '') ORDER BY StoreNumber LIMIT 1"));
+    const int16_t otherID = storeIdOf(other);
+    auto listed = [&](const std::string& k) {
+        return f.smuiPanel(0).ListImages().Picture("STOREIMAGE" + k).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    ASSERT_EQ(listed(key), numberIcon(48));
+
+    // The list follows the typing...
+    f.txtStoreNumber.SetText(std::to_string(other));
+    f.txtStoreName.SetText("Renamed");
+    EXPECT_EQ(listed(key), numberIcon(other));
+    EXPECT_EQ(f.smuiPanel(0).Items().Item(key).Caption(), "Renamed");
+
+    // ...and goes back to the stored number and name when the save refuses
+    // the duplicate number on the way to another store.
+    chooseStore(otherID);
+    ASSERT_EQ(mbox->shown.size(), 1u);
+    EXPECT_NE(mbox->shown[0].prompt.find("is a duplicate store number"), std::string::npos);
+    EXPECT_EQ(vb::CLng(scalar("SELECT StoreNumber FROM Stores WHERE StoreID = ?", {vb::Variant(id)})), 48);
+    EXPECT_EQ(listed(key), numberIcon(48));
+    EXPECT_EQ(f.smuiPanel(0).Items().Item(key).Caption(), name);
+    EXPECT_EQ(listed(std::to_string(otherID)), numberIcon(other));
+    EXPECT_EQ(tv::Stores().g_CurrentStoreID, otherID);
 }
 
 TEST_F(StoreDetails, TheIconBoxAndTheIconFile)
@@ -439,6 +474,38 @@ TEST_F(StoreDetails, WithoutAStoreTheTabsShowTheNoticeOnly)
     ASSERT_EQ(mbox->shown.size(), 5u);
     for (const auto& shownBox : mbox->shown)
         EXPECT_EQ(shownBox.prompt, "Please add a new store before entering data.");
+}
+
+TEST_F(StoreDetails, TypingAnAddressWithoutAStoreAsksForOneAsTheOtherBoxesDo)
+{
+    frmStoreInfo& f = open(Mod_tallyvane::kDatabaseFileName);
+    ASSERT_EQ(tv::Stores().g_CurrentStoreID, -1);
+    f.txtStreet(0).SetText("1 Main St");
+    f.txtStreet(1).SetText("2 Side St");
+    EXPECT_EQ(prompts(), std::vector<std::string>(2, "Please add a new store before entering data."));
+    EXPECT_FALSE(tv::Stores().g_AddressChanged[0]);
+    EXPECT_FALSE(tv::Stores().g_AddressChanged[1]);
+}
+
+TEST_F(StoreDetails, AtItsDefaultSizeTheStoreNamesAndTheRentFiguresShowWhole)
+{
+    frmStoreInfo& f = open();
+    QCoreApplication::processEvents();
+    // A name runs from beside its 32-pixel number icon to the list's right
+    // edge, less the margins the list draws.
+    const QWidget* canvas = static_cast<QScrollArea*>(f.smuiPanel(0).Widget())->widget();
+    const QFontMetrics list(canvas->font());
+    const int room = canvas->width() - (4 + 6 + 32 + 6) - 4;
+    ASSERT_GT(f.smuiPanel(0).Items().Count(), 10);
+    for (const auto& item : f.smuiPanel(0).Items())
+        EXPECT_LE(list.horizontalAdvance(QString::fromStdString(item->Caption())), room) << item->Caption();
+    // A rent of seven digits and cents.
+    for (int i = 0; i < 4; ++i) {
+        const QFontMetrics figure(f.lblRate(i).Widget()->font());
+        EXPECT_LE(figure.horizontalAdvance(QStringLiteral("$8,888,888.88")), f.lblRate(i).Widget()->width()) << i;
+    }
+    // The window fits the screen it opens on.
+    EXPECT_LE(f.hWnd()->frameGeometry().width(), 1024);
 }
 
 TEST_F(StoreDetails, PicturesOfTheTwoTabs)

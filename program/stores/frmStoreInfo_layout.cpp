@@ -6,15 +6,17 @@
 
 namespace {
 
-// The window and its three parts.
-constexpr double kFormWidth = 12540;
+// The window and its three parts. The store list is wide enough for a name
+// of twenty-odd letters beside its number icon, the rent figures for seven
+// digits and cents.
+constexpr double kFormWidth = 13690;
 constexpr double kFormHeight = 7900;
 constexpr double kMenuHeight = 330;
 constexpr double kSideLeft = 60;
 constexpr double kSideTop = 420;
-constexpr double kSideWidth = 3000;
-constexpr double kTabLeft = 3180;
-constexpr double kTabWidth = 9240;
+constexpr double kSideWidth = 3750;
+constexpr double kTabLeft = 3930;
+constexpr double kTabWidth = 9640;
 constexpr double kTabHeight = 6900;
 
 // Columns and rows on the pages.
@@ -147,7 +149,7 @@ void frmStoreInfo::layOut()
 
     constexpr double kRentLeft = 5400;
     constexpr double kFigureLeft = 7150;
-    constexpr double kFigureWidth = 1250;
+    constexpr double kFigureWidth = 1650;
     const char* rates[] = {"Base Rate:", "Percentage Rate:", "C.A.M. Rate:", "Taxes:"};
     const char* tips[] = {"Launch Base Rate Worksheet", "Launch Percentage Rate Worksheet",
                           "Launch C.A.M Rate Worksheet", "Launch Tax Rate Worksheet"};

@@ -70,6 +70,18 @@ std::optional<int16_t> termYears(double number)
 
 constexpr const char* kTermTooLong = "The initial term cannot be more than 32,767 years!";
 
+// The notice for a numeric term the box refuses: a term the save would
+// refuse too (outside 0 to 999) ends with the save's own notice, so that
+// every such term tells the user the same range.
+void termRangeNotice(std::string_view prompt, double number)
+{
+    const std::string notice = Mod_StoreInfo::kTermRangeNotice;
+    if (prompt == notice || (number >= 0 && number <= Mod_StoreInfo::kMaxInitialTerm))
+        termNotice(prompt);
+    else
+        termNotice(std::string(prompt) + "\r\n" + notice);
+}
+
 // Replaces (add) or removes the shown store's row of one kind, dated from
 // its picker; the caption is prefix, the kind's caption and the store name.
 void writeReminder(frmStoreInfo& f, const ReminderKind& kind, controls::DatePicker& picker, const std::string& prefix,
@@ -85,6 +97,18 @@ void writeReminder(frmStoreInfo& f, const ReminderKind& kind, controls::DatePick
     const std::string info = prefix + std::string(kind.caption) + f.txtStoreName.Text();
     Mod_StoreInfo::SetCalendarReminder(kind.typeCode, tv::Stores().g_CurrentStoreID, date, info,
                                        std::to_string(kind.typeCode), add);
+}
+
+// A reminder the user switches on needs a day: a picker without one (a store
+// saved without it) takes today, and its own Change then writes the row.
+// True when it did.
+bool datedOnSwitchOn(controls::DatePicker& picker)
+{
+    const tv::StoresState& s = tv::Stores();
+    if (filledByCode() || !(s.g_AddStoreMode || s.g_CurrentStoreID >= 0) || !picker.Value().IsNull())
+        return false;
+    picker.SetValue(vb::Variant(vb::Today()));
+    return !picker.Value().IsNull();
 }
 
 } // namespace
@@ -157,12 +181,12 @@ void frmStoreInfo::txtInitTerm_Validate(bool& Cancel)
     if (!number) {
         termNotice("The initial term must be a numeric value!");
     } else if (*number <= 0) {
-        termNotice("The initial term must be greater than zero!");
+        termRangeNotice("The initial term must be greater than zero!", *number);
     } else if (!termYears(*number)) {
-        termNotice(kTermTooLong);
+        termRangeNotice(kTermTooLong, *number);
     } else if (!Mod_StoreInfo::WholeNumber(txtInitTerm.Text(), Mod_StoreInfo::kMaxInitialTerm)) {
         // Told now, not when the save refuses it and the store's edits go.
-        termNotice(Mod_StoreInfo::kTermRangeNotice);
+        termRangeNotice(Mod_StoreInfo::kTermRangeNotice, *number);
     } else {
         return;
     }
@@ -182,18 +206,18 @@ void frmStoreInfo::cmdRate_Click(int Index)
         return;
     }
     if (*number <= 0) {
-        termNotice("The initial term must be greater than zero to use the worksheets");
+        termRangeNotice("The initial term must be greater than zero to use the worksheets", *number);
         txtInitTerm.SetFocus();
         return;
     }
     if (!termYears(*number)) {
-        termNotice(kTermTooLong);
+        termRangeNotice(kTermTooLong, *number);
         txtInitTerm.SetFocus();
         return;
     }
     // A term the store cannot be saved with opens no sheet of that many years.
     if (!Mod_StoreInfo::WholeNumber(txtInitTerm.Text(), Mod_StoreInfo::kMaxInitialTerm)) {
-        termNotice(Mod_StoreInfo::kTermRangeNotice);
+        termRangeNotice(Mod_StoreInfo::kTermRangeNotice, *number);
         txtInitTerm.SetFocus();
         return;
     }
@@ -236,6 +260,8 @@ void frmStoreInfo::cboSalesReportReq_Click()
         lblNextAnnualDueDate.SetVisible(annual);
     }
     // The periodic reminder follows the new choice.
+    if (choice != "None" && datedOnSwitchOn(DTDueDate))
+        return;
     DTDueDate_Change();
 }
 
@@ -259,7 +285,8 @@ void frmStoreInfo::chkAnnualReportReq_Click()
     if (chkAnnualReportReq.Value() == 1) {
         DTAnnualReportDueDate.SetVisible(true);
         lblNextAnnualDueDate.SetVisible(true);
-        DTAnnualReportDueDate_Change();
+        if (!datedOnSwitchOn(DTAnnualReportDueDate))
+            DTAnnualReportDueDate_Change();
     } else {
         DTAnnualReportDueDate.SetVisible(false);
         lblNextAnnualDueDate.SetVisible(false);
@@ -309,5 +336,7 @@ void frmStoreInfo::smuiMenuBar_ReminderClick(const std::string& key)
     controls::DatePicker& picker = kind == &Mod_StoreInfo::kRenewalReminder     ? DTRenewal
                                    : kind == &Mod_StoreInfo::kInsuranceReminder ? DTInsurance
                                                                                 : DTOtherDate;
+    if (state && datedOnSwitchOn(picker))
+        return;
     writeReminder(*this, *kind, picker, "", state);
 }

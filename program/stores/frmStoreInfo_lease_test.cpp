@@ -346,6 +346,51 @@ TEST_F(LeaseTabs, ANewStoreGetsItsRemindersFromTheUsersChangesOnly)
     EXPECT_EQ(tv::Stores().g_ReminderMask, 1);
 }
 
+TEST_F(LeaseTabs, ATickedReminderWhosePickerHasNoDateTakesTodayAndIsWritten)
+{
+    openEmpty();
+    // A store saved without the annual date and without reminder dates.
+    tv::Shell().g_DBConnection->Query("INSERT INTO Stores (StoreName, StoreNumber, SalesReporting, "
+                                      "SalesReportDueDate, ReminderBitMask, LandLordID) VALUES ('Bare', 9, "
+                                      "'Monthly', '2025-04-01 00:00:00', 0, 0)");
+    const int16_t id = storeIdOf(9);
+    frmStoreInfo& f = open(Mod_tallyvane::kDatabaseFileName);
+    ASSERT_EQ(tv::Stores().g_CurrentStoreID, id);
+    ASSERT_TRUE(f.DTAnnualReportDueDate.Value().IsNull());
+    ASSERT_TRUE(f.DTRenewal.Value().IsNull());
+    ASSERT_EQ(f.chkAnnualReportReq.Value(), 0);
+
+    f.chkAnnualReportReq.SetValue(1);
+    ASSERT_FALSE(f.DTAnnualReportDueDate.Value().IsNull());
+    EXPECT_EQ(vb::CDate(f.DTAnnualReportDueDate.Value()), vb::Today());
+    EXPECT_EQ(rows(id, 5), std::vector<std::string>{row(vb::Today(), "Annual Sales Report : Bare")});
+
+    f.SSTab1.SetTab(3);
+    f.smuiMenuBar.Choose("RENEWAL");
+    ASSERT_FALSE(f.DTRenewal.Value().IsNull());
+    EXPECT_EQ(vb::CDate(f.DTRenewal.Value()), vb::Today());
+    EXPECT_EQ(rows(id, 1), std::vector<std::string>{row(vb::Today(), "Renewal: Bare")});
+    // A periodic report chosen for a due date the store lacks starts today.
+    f.DTDueDate.SetValue(Variant::Null());
+    f.cboSalesReportReq.SetText("Quarterly");
+    f.cboSalesReportReq_Click();
+    ASSERT_FALSE(f.DTDueDate.Value().IsNull());
+    EXPECT_EQ(vb::CDate(f.DTDueDate.Value()), vb::Today());
+    EXPECT_TRUE(prompts().empty());
+    // Cleared again, the picker stays blank and its row goes.
+    f.DTRenewal.SetValue(Variant::Null());
+    EXPECT_TRUE(f.DTRenewal.Value().IsNull());
+    EXPECT_TRUE(rows(id, 1).empty());
+
+    // A new store writes nothing until it is saved, as before.
+    command("ADDNEWSTORE");
+    const std::string before = calInfo();
+    f.DTAnnualReportDueDate.SetValue(Variant::Null());
+    f.cboSalesReportReq.SetListIndex(1);
+    f.chkAnnualReportReq.SetValue(1);
+    EXPECT_EQ(calInfo(), before);
+}
+
 TEST_F(LeaseTabs, WithNoStoreTheHandlersAskForOneAndWriteNothing)
 {
     frmStoreInfo& f = open(Mod_tallyvane::kDatabaseFileName);
@@ -446,8 +491,9 @@ TEST_F(LeaseTabs, TheInitialTermAndTheCommencementYearFollowTheirBoxes)
     EXPECT_EQ(s.g_InitialTermYears, 7);
     f.txtInitTerm_Validate(cancel);
     f.cmdRate_Click(2);
-    expectNotices({"The initial term cannot be more than 32,767 years!",
-                   "The initial term cannot be more than 32,767 years!"});
+    const std::string tooLong =
+        std::string("The initial term cannot be more than 32,767 years!\r\n") + Mod_StoreInfo::kTermRangeNotice;
+    expectNotices({tooLong, tooLong});
     f.txtInitTerm.SetText("32767");
     EXPECT_EQ(s.g_InitialTermYears, 32767);
     f.txtInitTerm.SetText("1e300");
@@ -458,6 +504,47 @@ TEST_F(LeaseTabs, TheInitialTermAndTheCommencementYearFollowTheirBoxes)
     EXPECT_EQ(s.g_CommenceYear, 2019);
     f.DTCommDate.SetValue(Variant::Null());
     EXPECT_EQ(s.g_CommenceYear, 2019);
+}
+
+TEST_F(LeaseTabs, EveryTermTheSaveRefusesEndsWithTheSavesNotice)
+{
+    frmStoreInfo& f = open();
+    const std::string notice = Mod_StoreInfo::kTermRangeNotice;
+    struct Case {
+        const char* term;
+        std::string left;    // leaving the box
+        std::string clicked; // a worksheet button
+    };
+    const Case cases[] = {
+        {"-5", "The initial term must be greater than zero!\r\n" + notice,
+         "The initial term must be greater than zero to use the worksheets\r\n" + notice},
+        {"32000", notice, notice},
+        {"40000", "The initial term cannot be more than 32,767 years!\r\n" + notice,
+         "The initial term cannot be more than 32,767 years!\r\n" + notice},
+        {"-40000", "The initial term must be greater than zero!\r\n" + notice,
+         "The initial term must be greater than zero to use the worksheets\r\n" + notice},
+        // Inside 0 to 999 the texts stand alone.
+        {"0", "The initial term must be greater than zero!",
+         "The initial term must be greater than zero to use the worksheets"},
+        {"2.5", notice, notice},
+        {"ten", "The initial term must be a numeric value!", "The initial term must be a numeric value."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.term);
+        mbox->shown.clear();
+        f.txtInitTerm.SetText(c.term);
+        bool cancel = false;
+        f.txtInitTerm_Validate(cancel);
+        f.cmdRate_Click(0);
+        EXPECT_EQ(prompts(), (std::vector<std::string>{c.left, c.clicked}));
+        EXPECT_EQ(frmWorkSheet::IfLoaded(), nullptr);
+    }
+    // The save says the same as the box.
+    mbox->shown.clear();
+    f.txtInitTerm.SetText("40000");
+    int16_t written = 0;
+    EXPECT_NE(Mod_StoreInfo::SaveStore(tv::Stores().g_CurrentStoreID, written), Mod_StoreInfo::kSaved);
+    EXPECT_EQ(prompts(), std::vector<std::string>{notice});
 }
 
 TEST_F(LeaseTabs, AWorksheetButtonOpensTheStoresSheetAndItsCloseRefreshesTheFigures)

@@ -3,6 +3,8 @@
 
 #include "program/stores/frmStoreInfo.h"
 
+#include "platform/basic/RuntimeError.h"
+
 #include "program/services/MBoxMod.h"
 #include "program/services/Mod_SpecialFunctions.h"
 #include "program/stores/Mod_StoreInfo.h"
@@ -43,7 +45,15 @@ void frmStoreInfo::DisplayNewRentsValues()
     lblRate(2).SetCaption(Mod_StoreInfo::GetCAMRateMonthTotal(id, y));
     lblRate(3).SetCaption(Mod_StoreInfo::GetTaxRateMonthTotal(id, y));
     // The percentage rent of the month shown comes from that month's sales.
-    lblRate(1).SetCaption(Mod_StoreInfo::GetPercentageRent(id, y, vb::Month(d)));
+    // One money cannot hold (an overflow) shows no amount and is left out
+    // of the sum before the error goes on to the user.
+    lblRate(1).SetCaption("");
+    try {
+        lblRate(1).SetCaption(Mod_StoreInfo::GetPercentageRent(id, y, vb::Month(d)));
+    } catch (const vb::RuntimeError&) {
+        Mod_StoreInfo::ShowCurrentRent(d);
+        throw;
+    }
     Mod_StoreInfo::ShowCurrentRent(d);
 }
 
