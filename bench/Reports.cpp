@@ -2,7 +2,7 @@
 // whole build (query text, data-shape grouping, HTML writing, temp.htm
 // written), the grouped rowset alone, and the plain SQL query alone read
 // with sqlite3_step, the floor any report stands on. Rows per second in
-// items_per_second.
+// items_per_second; the ratios are printed last.
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
@@ -10,6 +10,9 @@
 #include "platform/report/DataEnvironment.h"
 #include "program/reports/Mod_Report_Builder.h"
 #include "program/services/ShellState.h"
+
+#include "RatioReporter.h"
+#include "SqliteHandle.h"
 
 #include <sqlite3.h>
 
@@ -135,8 +138,7 @@ BENCHMARK(BM_GroupedRowsetOnly)->Unit(benchmark::kMillisecond);
 
 void BM_PlainQueryOnly(benchmark::State& state)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(world().File().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* db = bench::OpenAsTheLayerDoes(world().File());
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
         sqlite3_prepare_v2(db, kPlainQuery, -1, &stmt, nullptr);
@@ -158,4 +160,9 @@ BENCHMARK(BM_PlainQueryOnly)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_GroupedRowsetOnly", "BM_PlainQueryOnly", "grouped rowset / plain query"},
+                                 {"BM_GenerateBaseRateReport", "BM_PlainQueryOnly", "Base Rate report / plain query"}});
+}

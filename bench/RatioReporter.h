@@ -1,0 +1,73 @@
+#pragma once
+// A console reporter that, after the usual table, prints the ratio of each
+// named pair of runs (ours / reference, real time; the median when the runs
+// are repeated), so every benchmark ends with the figure that matters. A pair whose runs were filtered out or
+// failed prints nothing.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    struct Pair {
+        std::string ours;
+        std::string reference;
+        std::string label;
+    };
+
+    explicit RatioReporter(std::vector<Pair> pairs) : pairs_(std::move(pairs)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            if (!r.error_occurred)
+                times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+        }
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::printf("\nours / reference (real time):\n");
+        for (const Pair& p : pairs_) {
+            const auto ours = find(p.ours);
+            const auto reference = find(p.reference);
+            if (ours != times_.end() && reference != times_.end() && reference->second > 0)
+                std::printf("  %-52s %6.2fx\n", p.label.c_str(), ours->second / reference->second);
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    // With --benchmark_repetitions the median stands for the run.
+    std::map<std::string, double>::const_iterator find(const std::string& name) const
+    {
+        const auto median = times_.find(name + "_median");
+        return median != times_.end() ? median : times_.find(name);
+    }
+
+    std::vector<Pair> pairs_;
+    std::map<std::string, double> times_;
+};
+
+// Runs the registered benchmarks with the reporter; the body of main.
+inline int RunWithRatios(int argc, char** argv, std::vector<RatioReporter::Pair> pairs)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter(std::move(pairs));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace bench
