@@ -4,6 +4,7 @@
 // day, text and picture columns of every row. The ratio is printed last.
 
 #include "platform/basic/App.h"
+#include "platform/forms/Form.h"
 #include "program/services/Mod_DBConnections.h"
 #include "program/services/ShellState.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
@@ -132,5 +133,10 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return bench::RunWithRatios(argc, argv, {{"BM_FillCalendar", "BM_OrderedQueryOnly", "calendar fill / ordered query"}});
+    const int rc =
+        bench::RunWithRatios(argc, argv, {{"BM_FillCalendar", "BM_OrderedQueryOnly", "calendar fill / ordered query"}});
+    // The windows go before the application that shows them.
+    forms::ResetForms();
+    tv::ResetShellState();
+    return rc;
 }

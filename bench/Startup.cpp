@@ -59,7 +59,8 @@ int tallyvane(int argc, char** argv, const char* root)
     std::_Exit(0);
 }
 
-// The program folder with both databases, made once.
+// The program folder with both databases and the install folder with the
+// background picture, made once.
 class StartRoot {
 public:
     StartRoot()
@@ -79,6 +80,8 @@ public:
                                  std::nullopt, today);
         tv::tools::BuildDatabase(vb::AppPaths::ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName, schema,
                                  example, today);
+        // The shipped background picture, which the first start copies over.
+        fs::copy_file(fs::path(TV_DATA_DIR) / "DefaultBGImage.jpg", vb::AppPaths::InstallFolder() / "DefaultBGImage.jpg");
     }
     ~StartRoot()
     {

@@ -42,6 +42,36 @@ int bytesOf(int depth)
     return (depth + 7) / 8;
 }
 
+// A row of uncompressed pixels of one depth as blue, green, red, alpha: the
+// depth decided once per row, not per pixel.
+void readRow(const BYTE* in, LONG width, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
+{
+    switch (depth) {
+    case 8:
+        for (LONG x = 0; x < width; ++x, out += 4) {
+            const RGBQUAD& c = palette[in[x]];
+            out[0] = c.rgbBlue;
+            out[1] = c.rgbGreen;
+            out[2] = c.rgbRed;
+            out[3] = c.rgbReserved;
+        }
+        break;
+    case 24:
+        for (LONG x = 0; x < width; ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = 0xFF;
+        }
+        break;
+    case 32: std::memcpy(out, in, std::size_t(width) * 4); break;
+    default:
+        for (LONG x = 0; x < width; ++x, in += 2, out += 4)
+            readPixel(in, depth, palette, out);
+        break;
+    }
+}
+
 } // namespace
 
 void CTgaDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, int& bpp, CImageSource* source)
@@ -99,6 +129,18 @@ void CTgaDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
     const bool topDown = descriptor & 0x20;
     const int pixelBytes = bytesOf(depth);
     const bool rle = imageType >= 9;
+    if (!rle) {
+        // One read per row.
+        for (LONG i = 0; i < height; ++i) {
+            BYTE* row = lines[topDown ? i : height - 1 - i];
+            const BYTE* in = source->ReadNBytes(int(width) * pixelBytes);
+            if (bpp == 8)
+                std::memcpy(row, in, std::size_t(width));
+            else
+                readRow(in, width, depth, palette, row);
+        }
+        return;
+    }
     // Run state carries across rows.
     int runLeft = 0;
     bool runRepeat = false;

@@ -29,6 +29,14 @@ bool sameNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
+uint32_t nameKey(std::string_view name)
+{
+    uint32_t h = 2166136261u;
+    for (char ch : name)
+        h = (h ^ static_cast<unsigned char>(asciiLower(ch))) * 16777619u;
+    return h;
+}
+
 std::string rowidSelect(const std::string& table)
 {
     return "SELECT rowid, * FROM " + jet::QuoteIdentifier(table);
@@ -130,7 +138,7 @@ void Recordset::install(RowSet rows, const ConnectionPtr& connection)
     editMode_ = EditMode::None;
     nameIndex_.clear();
     for (size_t c = 0; c < rows_.columns.size(); ++c)
-        nameIndex_.emplace_back(rows_.columns[c].name, c);
+        nameIndex_.push_back({nameKey(rows_.columns[c].name), c});
     open_ = true;
 }
 
@@ -467,9 +475,10 @@ void Recordset::Delete()
 size_t Recordset::columnIndex(std::string_view name) const
 {
     requireOpen();
-    for (const auto& [columnName, index] : nameIndex_) {
-        if (sameNoCase(columnName, name))
-            return index;
+    const uint32_t key = nameKey(name);
+    for (const NameEntry& entry : nameIndex_) {
+        if (entry.key == key && sameNoCase(rows_.columns[entry.index].name, name))
+            return entry.index;
     }
     RaiseError(kErrItemNotFound, "'" + std::string(name) + "'");
 }

@@ -142,7 +142,13 @@ private:
     // Current row: -1 before the first (BOF), knownRows() after the last (EOF).
     int64_t position_ = -1;
     // Lower-case column name -> index, built at open.
-    std::vector<std::pair<std::string, size_t>> nameIndex_;
+    // Column name -> index, built at open; a name's key (a hash without
+    // case) is compared first, the name only where the keys agree.
+    struct NameEntry {
+        uint32_t key;
+        size_t index;
+    };
+    std::vector<NameEntry> nameIndex_;
 
     EditMode editMode_ = EditMode::None;
     std::vector<Cell> editCells_;
