@@ -5,14 +5,13 @@
 // both writing to /dev/null; their ratio is printed last.
 
 #include "program/reports/Base64.h"
+#include "platform/basic/MemoryTuning.h"
 
+#include "ChildProcess.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -116,30 +115,11 @@ const PlainFile& plainFile()
     return file;
 }
 
-// Runs a program with its output to /dev/null and waits for it; false when it
-// could not be started or failed.
-bool runToNull(const char* program, const std::string& file)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    char* const argv[] = {const_cast<char*>(program), const_cast<char*>(file.c_str()), nullptr};
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return false;
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid)
-        return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void runProcess(benchmark::State& state, const char* program)
 {
     const std::string& file = plainFile().Path();
     for (auto _ : state) {
-        if (!runToNull(program, file)) {
+        if (!bench::RunProcess({program, file})) {
             state.SkipWithError((std::string(program) + " failed").c_str());
             break;
         }
@@ -163,6 +143,8 @@ BENCHMARK(BM_CoreutilsBase64Process)->Unit(benchmark::kMillisecond)->UseRealTime
 
 int main(int argc, char** argv)
 {
+    // Run as the program runs, with its allocator settings.
+    vb::TuneMemoryForLargeBuffers();
     return bench::RunWithRatios(argc, argv,
                                 {{"BM_MailerPathProcess/real_time", "BM_CoreutilsBase64Process/real_time",
                                   "mailer path process / coreutils base64 process"}});

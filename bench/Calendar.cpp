@@ -4,14 +4,15 @@
 // day, text and picture columns of every row. The ratio is printed last.
 
 #include "platform/basic/App.h"
+#include "platform/basic/MemoryTuning.h"
 #include "platform/forms/Form.h"
 #include "program/services/Mod_DBConnections.h"
 #include "program/services/ShellState.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/frmTallyvane.h"
 
+#include "BenchDatabase.h"
 #include "RatioReporter.h"
-#include "SqliteHandle.h"
 
 #include <QApplication>
 
@@ -36,22 +37,11 @@ class BenchWorld {
 public:
     BenchWorld()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        root_ = pattern;
-        vb::AppPaths::UseRoot(root_);
+        vb::AppPaths::UseRoot(root_.Path());
         std::filesystem::create_directories(vb::AppPaths::ProgramFolder());
         std::filesystem::create_directories(vb::AppPaths::ConfigFolder());
         file_ = vb::AppPaths::ProgramFolder() / "Tallyvane.mdb";
-        std::ifstream in(std::filesystem::path(TV_DATA_DIR) / "schema.sql");
-        std::stringstream schema;
-        schema << in.rdbuf();
-
-        sqlite3* db = nullptr;
-        sqlite3_open(file_.c_str(), &db);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr);
+        sqlite3* db = bench::CreateWithSchema(file_);
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db, "INSERT INTO CalInfo (Date, StoreID, Type, info, Image) VALUES (?, ?, ?, ?, ?)", -1,
                            &insert, nullptr);
@@ -69,20 +59,14 @@ public:
             sqlite3_reset(insert);
         }
         sqlite3_finalize(insert);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        bench::CommitAndClose(db);
         tv::Shell().g_DatabaseFileName = "Tallyvane.mdb";
         Mod_DBConnections::OpenDatabase();
-    }
-    ~BenchWorld()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
     }
     const std::filesystem::path& File() const { return file_; }
 
 private:
-    std::filesystem::path root_;
+    bench::TempFolder root_;
     std::filesystem::path file_;
 };
 
@@ -130,6 +114,8 @@ BENCHMARK(BM_OrderedQueryOnly)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
+    // Run as the program runs, with its allocator settings.
+    vb::TuneMemoryForLargeBuffers();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

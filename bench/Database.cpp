@@ -7,9 +7,10 @@
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
+#include "platform/basic/MemoryTuning.h"
 
+#include "BenchDatabase.h"
 #include "RatioReporter.h"
-#include "SqliteHandle.h"
 
 #include <sqlite3.h>
 
@@ -29,21 +30,9 @@ constexpr int kRows = 10000;
 // A database with the shipped schema and kRows stores, made once.
 class BenchDatabase {
 public:
-    BenchDatabase()
+    BenchDatabase() : file_(folder_.Path() / "Tallyvane.mdb")
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        folder_ = pattern;
-        file_ = folder_ / "Tallyvane.mdb";
-        std::ifstream in(std::filesystem::path(TV_DATA_DIR) / "schema.sql");
-        std::stringstream schema;
-        schema << in.rdbuf();
-
-        sqlite3* db = nullptr;
-        sqlite3_open(file_.c_str(), &db);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr);
+        sqlite3* db = bench::CreateWithSchema(file_);
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db,
                            "INSERT INTO Stores (StoreName, StoreNumber, City, State, LeaseEndDate, InitialTerm, "
@@ -59,18 +48,12 @@ public:
             sqlite3_reset(insert);
         }
         sqlite3_finalize(insert);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    ~BenchDatabase()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
+        bench::CommitAndClose(db);
     }
     const std::filesystem::path& File() const { return file_; }
 
 private:
-    std::filesystem::path folder_;
+    bench::TempFolder folder_;
     std::filesystem::path file_;
 };
 
@@ -196,6 +179,8 @@ BENCHMARK(BM_RecordsetFindLastRow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
+    // Run as the program runs, with its allocator settings.
+    vb::TuneMemoryForLargeBuffers();
     return bench::RunWithRatios(argc, argv,
                                 {{"BM_RecordsetWalkReadOnly", "BM_SqliteStepFloor", "read-only walk, 3 fields / step loop"},
                                  {"BM_RecordsetWalkUpdatable", "BM_SqliteStepFloor", "updatable walk, 3 fields / step loop"},

@@ -6,6 +6,7 @@
 // Offscreen; the ratio is printed last.
 
 #include "platform/basic/App.h"
+#include "platform/basic/MemoryTuning.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/registry/RegistrySettingsStore.h"
 #include "program/services/Mod_tallyvane_Values.h"
@@ -13,6 +14,8 @@
 #include "program/shell/Mod_tallyvane.h"
 #include "tools/DatabaseBuilder.h"
 
+#include "BenchDatabase.h"
+#include "ChildProcess.h"
 #include "RatioReporter.h"
 
 #include <QApplication>
@@ -20,8 +23,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -48,6 +49,7 @@ int bareWindow(int argc, char** argv)
 
 int tallyvane(int argc, char** argv, const char* root)
 {
+    vb::TuneMemoryForLargeBuffers(); // as main does
     QApplication app(argc, argv);
     vb::AppPaths::UseRoot(root);
     vb::SetSettingsStore(std::make_shared<winreg::RegistrySettingsStore>());
@@ -65,11 +67,7 @@ class StartRoot {
 public:
     StartRoot()
     {
-        std::string pattern = (fs::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        root_ = pattern;
-        vb::AppPaths::UseRoot(root_);
+        vb::AppPaths::UseRoot(root_.Path());
         fs::create_directories(vb::AppPaths::ProgramFolder());
         fs::create_directories(vb::AppPaths::InstallFolder());
         fs::create_directories(vb::AppPaths::ConfigFolder());
@@ -83,15 +81,10 @@ public:
         // The shipped background picture, which the first start copies over.
         fs::copy_file(fs::path(TV_DATA_DIR) / "DefaultBGImage.jpg", vb::AppPaths::InstallFolder() / "DefaultBGImage.jpg");
     }
-    ~StartRoot()
-    {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    const fs::path& Path() const { return root_; }
+    const fs::path& Path() const { return root_.Path(); }
 
 private:
-    fs::path root_;
+    bench::TempFolder root_;
 };
 
 const StartRoot& startRoot()
@@ -102,15 +95,7 @@ const StartRoot& startRoot()
 
 bool runSelf(const std::string& mode)
 {
-    const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const std::string root = startRoot().Path().string();
-    char* const argv[] = {const_cast<char*>(self.c_str()), const_cast<char*>(mode.c_str()),
-                          const_cast<char*>(root.c_str()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) != 0)
-        return false;
-    int status = 0;
-    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return bench::RunProcess({fs::read_symlink("/proc/self/exe").string(), mode, startRoot().Path().string()});
 }
 
 void runChild(benchmark::State& state, const char* mode)

@@ -5,6 +5,7 @@
 // bench_Base64 runs it beside coreutils' base64 on the same file.
 
 #include "platform/basic/HugePages.h"
+#include "platform/basic/MemoryTuning.h"
 #include "program/reports/Base64.h"
 
 #include <cstdio>
@@ -13,6 +14,8 @@
 
 int main(int argc, char** argv)
 {
+    // Run as the program runs, with its allocator settings.
+    vb::TuneMemoryForLargeBuffers();
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
         return 2;

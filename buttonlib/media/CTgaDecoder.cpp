@@ -5,7 +5,7 @@
 namespace {
 
 // One pixel of the given depth as blue, green, red, alpha.
-void readPixel(const BYTE* in, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
+inline void readPixel(const BYTE* in, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
 {
     switch (depth) {
     case 8: {
@@ -37,38 +37,29 @@ void readPixel(const BYTE* in, int depth, const std::vector<RGBQUAD>& palette, B
     }
 }
 
-int bytesOf(int depth)
+constexpr int bytesOf(int depth)
 {
     return (depth + 7) / 8;
 }
 
 // A row of uncompressed pixels of one depth as blue, green, red, alpha: the
-// depth decided once per row, not per pixel.
+// depth decided once per row, not per pixel (each loop's readPixel has its
+// depth fixed, so its switch folds away).
+template <int Depth>
+void readRowOf(const BYTE* in, LONG width, const std::vector<RGBQUAD>& palette, BYTE* out)
+{
+    for (LONG x = 0; x < width; ++x, in += bytesOf(Depth), out += 4)
+        readPixel(in, Depth, palette, out);
+}
+
 void readRow(const BYTE* in, LONG width, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
 {
     switch (depth) {
-    case 8:
-        for (LONG x = 0; x < width; ++x, out += 4) {
-            const RGBQUAD& c = palette[in[x]];
-            out[0] = c.rgbBlue;
-            out[1] = c.rgbGreen;
-            out[2] = c.rgbRed;
-            out[3] = c.rgbReserved;
-        }
-        break;
-    case 24:
-        for (LONG x = 0; x < width; ++x, in += 3, out += 4) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-            out[3] = 0xFF;
-        }
-        break;
-    case 32: std::memcpy(out, in, std::size_t(width) * 4); break;
-    default:
-        for (LONG x = 0; x < width; ++x, in += 2, out += 4)
-            readPixel(in, depth, palette, out);
-        break;
+    case 8: readRowOf<8>(in, width, palette, out); break;
+    case 15: readRowOf<15>(in, width, palette, out); break;
+    case 16: readRowOf<16>(in, width, palette, out); break;
+    case 24: readRowOf<24>(in, width, palette, out); break;
+    default: std::memcpy(out, in, std::size_t(width) * 4); break;
     }
 }
 
