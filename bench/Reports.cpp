@@ -2,14 +2,18 @@
 // whole build (query text, data-shape grouping, HTML writing, temp.htm
 // written), the grouped rowset alone, and the plain SQL query alone read
 // with sqlite3_step, the floor any report stands on. Rows per second in
-// items_per_second.
+// items_per_second; the ratios are printed last.
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/basic/App.h"
+#include "platform/basic/MemoryTuning.h"
 #include "platform/report/DataEnvironment.h"
 #include "program/reports/Mod_Report_Builder.h"
 #include "program/services/ShellState.h"
+
+#include "BenchDatabase.h"
+#include "RatioReporter.h"
 
 #include <sqlite3.h>
 
@@ -36,22 +40,11 @@ class BenchWorld {
 public:
     BenchWorld()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        root_ = pattern;
-        vb::AppPaths::UseRoot(root_);
+        vb::AppPaths::UseRoot(root_.Path());
         std::filesystem::create_directories(vb::AppPaths::ProgramFolder());
         std::filesystem::create_directories(vb::AppPaths::ConfigFolder());
         file_ = vb::AppPaths::ProgramFolder() / "Tallyvane.mdb";
-        std::ifstream in(std::filesystem::path(TV_DATA_DIR) / "schema.sql");
-        std::stringstream schema;
-        schema << in.rdbuf();
-
-        sqlite3* db = nullptr;
-        sqlite3_open(file_.c_str(), &db);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr);
+        sqlite3* db = bench::CreateWithSchema(file_);
         sqlite3_stmt* store = nullptr;
         sqlite3_prepare_v2(db, "INSERT INTO Stores (StoreID, StoreName, StoreNumber, City, State) VALUES (?, ?, ?, "
                                "'Springfield', 'IL')", -1, &store, nullptr);
@@ -77,19 +70,13 @@ public:
         }
         sqlite3_finalize(store);
         sqlite3_finalize(rate);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        bench::CommitAndClose(db);
         tv::Shell().g_DatabaseFileName = "Tallyvane.mdb";
-    }
-    ~BenchWorld()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
     }
     const std::filesystem::path& File() const { return file_; }
 
 private:
-    std::filesystem::path root_;
+    bench::TempFolder root_;
     std::filesystem::path file_;
 };
 
@@ -135,8 +122,7 @@ BENCHMARK(BM_GroupedRowsetOnly)->Unit(benchmark::kMillisecond);
 
 void BM_PlainQueryOnly(benchmark::State& state)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(world().File().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3* db = bench::OpenAsTheLayerDoes(world().File());
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
         sqlite3_prepare_v2(db, kPlainQuery, -1, &stmt, nullptr);
@@ -158,4 +144,11 @@ BENCHMARK(BM_PlainQueryOnly)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    // Run as the program runs, with its allocator settings.
+    vb::TuneMemoryForLargeBuffers();
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_GroupedRowsetOnly", "BM_PlainQueryOnly", "grouped rowset / plain query"},
+                                 {"BM_GenerateBaseRateReport", "BM_PlainQueryOnly", "Base Rate report / plain query"}});
+}

@@ -1,6 +1,7 @@
 // Tallyvane: keeps the leases of a retail chain's stores.
 
 #include "platform/basic/App.h"
+#include "platform/basic/MemoryTuning.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/registry/RegistrySettingsStore.h"
 #include "program/shell/Autostart.h"
@@ -19,6 +20,7 @@
 
 int main(int argc, char** argv)
 {
+    vb::TuneMemoryForLargeBuffers();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromStdString(vb::App::ProductName()));
     QApplication::setOrganizationName(QString::fromStdString(vb::App::CompanyName()));

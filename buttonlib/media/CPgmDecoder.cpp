@@ -1,5 +1,8 @@
 #include "buttonlib/media/CPgmDecoder.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 bool isBlank(BYTE c)
@@ -39,6 +42,33 @@ long readNumber(CImageSource* source, bool allowComments)
     }
 }
 
+// Binary samples are single bytes: each scales through a table made once,
+// and with a maximum of 255 an 8-bit row is the data itself.
+void decodeBinaryRows(BYTE** lines, long width, long height, long maxValue, int bpp, CImageSource* source)
+{
+    BYTE greyOf[256];
+    for (long v = 0; v < 256; ++v)
+        greyOf[v] = BYTE(v * 255 / maxValue);
+    for (long y = 0; y < height; ++y) {
+        BYTE* row = lines[y];
+        const BYTE* bytes = source->ReadNBytes(int(width));
+        if (bpp == 8) {
+            if (maxValue == 255) {
+                std::memcpy(row, bytes, std::size_t(width));
+            } else {
+                for (long x = 0; x < width; ++x)
+                    row[x] = greyOf[bytes[x]];
+            }
+            continue;
+        }
+        for (long x = 0; x < width; ++x) {
+            const uint32_t grey = greyOf[bytes[x]];
+            const uint32_t pixel = grey | grey << 8 | grey << 16 | 0xFF000000u;
+            std::memcpy(row + 4 * x, &pixel, 4);
+        }
+    }
+}
+
 } // namespace
 
 void CPgmDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, int& bpp, CImageSource* source)
@@ -67,12 +97,14 @@ void CPgmDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
     bitmap->SetPalette(palette.data());
 
     BYTE** lines = bitmap->GetLineArray();
+    if (!text) {
+        decodeBinaryRows(lines, width, height, maxValue, bpp, source);
+        return;
+    }
     for (long y = 0; y < height; ++y) {
         BYTE* row = lines[y];
-        const BYTE* bytes = text ? nullptr : source->ReadNBytes(int(width));
         for (long x = 0; x < width; ++x) {
-            const long sample = text ? readNumber(source, false) : bytes[x];
-            const BYTE grey = BYTE(sample * 255 / maxValue);
+            const BYTE grey = BYTE(readNumber(source, false) * 255 / maxValue);
             if (bpp == 8) {
                 row[x] = grey;
             } else {

@@ -5,7 +5,7 @@
 namespace {
 
 // One pixel of the given depth as blue, green, red, alpha.
-void readPixel(const BYTE* in, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
+inline void readPixel(const BYTE* in, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
 {
     switch (depth) {
     case 8: {
@@ -37,9 +37,30 @@ void readPixel(const BYTE* in, int depth, const std::vector<RGBQUAD>& palette, B
     }
 }
 
-int bytesOf(int depth)
+constexpr int bytesOf(int depth)
 {
     return (depth + 7) / 8;
+}
+
+// A row of uncompressed pixels of one depth as blue, green, red, alpha: the
+// depth decided once per row, not per pixel (each loop's readPixel has its
+// depth fixed, so its switch folds away).
+template <int Depth>
+void readRowOf(const BYTE* in, LONG width, const std::vector<RGBQUAD>& palette, BYTE* out)
+{
+    for (LONG x = 0; x < width; ++x, in += bytesOf(Depth), out += 4)
+        readPixel(in, Depth, palette, out);
+}
+
+void readRow(const BYTE* in, LONG width, int depth, const std::vector<RGBQUAD>& palette, BYTE* out)
+{
+    switch (depth) {
+    case 8: readRowOf<8>(in, width, palette, out); break;
+    case 15: readRowOf<15>(in, width, palette, out); break;
+    case 16: readRowOf<16>(in, width, palette, out); break;
+    case 24: readRowOf<24>(in, width, palette, out); break;
+    default: std::memcpy(out, in, std::size_t(width) * 4); break;
+    }
 }
 
 } // namespace
@@ -105,6 +126,18 @@ void CTgaDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
 
     BYTE** lines = bitmap->GetLineArray();
     const bool topDown = descriptor & 0x20;
+    if (!rle) {
+        // One read per row.
+        for (LONG i = 0; i < height; ++i) {
+            BYTE* row = lines[topDown ? i : height - 1 - i];
+            const BYTE* in = source->ReadNBytes(int(width) * pixelBytes);
+            if (bpp == 8)
+                std::memcpy(row, in, std::size_t(width));
+            else
+                readRow(in, width, depth, palette, row);
+        }
+        return;
+    }
     // Run state carries across rows.
     int runLeft = 0;
     bool runRepeat = false;

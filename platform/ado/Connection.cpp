@@ -1,11 +1,14 @@
 #include "platform/ado/Connection.h"
 
 #include "platform/ado/JetSql.h"
+#include "platform/ado/Recordset.h"
 #include "platform/ado/SqlValue.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <memory>
 #include <system_error>
 
@@ -14,11 +17,6 @@ namespace ado {
 namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
-
-struct StatementDeleter {
-    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 std::string lower(std::string_view s)
 {
@@ -76,25 +74,6 @@ void bindAll(sqlite3_stmt* stmt, const std::vector<Cell>& parameters)
     }
 }
 
-void readCell(sqlite3_stmt* stmt, int column, RowSet& into)
-{
-    switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_INTEGER: into.AppendInteger(sqlite3_column_int64(stmt, column)); break;
-    case SQLITE_FLOAT: into.AppendReal(sqlite3_column_double(stmt, column)); break;
-    case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-        into.AppendText(std::string_view(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
-        break;
-    }
-    case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-        into.AppendText(std::string_view(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
-        break;
-    }
-    default: into.AppendNull(); break;
-    }
-}
-
 } // namespace
 
 ConnectionPtr Connection::Create()
@@ -145,7 +124,17 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
         select("SELECT count(*) FROM sqlite_master", {}, false);
         // WAL lets readers and the writer proceed side by side. A file on a
         // medium that cannot hold the -wal file keeps its journal.
-        sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        // Read-only walks keep their statement open only where readers never
+        // hold back a writer, that is with WAL.
+        wal_ = false;
+        sqlite3_exec(
+            db_, "PRAGMA journal_mode=WAL",
+            [](void* wal, int columns, char** values, char**) {
+                if (columns == 1 && values[0] && std::strcmp(values[0], "wal") == 0)
+                    *static_cast<bool*>(wal) = true;
+                return 0;
+            },
+            &wal_, nullptr);
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -157,6 +146,16 @@ void Connection::Close()
 {
     if (!db_)
         return;
+    // Recordsets already opened stay readable: their live walks are read
+    // to the end first. A walk that fails there keeps what it read.
+    while (!live_.empty()) {
+        Recordset* rs = live_.back();
+        try {
+            rs->endLive();
+        } catch (...) {
+            rs->abandonLive();
+        }
+    }
     sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -191,12 +190,14 @@ RowSet Connection::Query(std::string_view jetSql, const std::vector<vb::Variant>
     cells.reserve(parameters.size());
     for (const auto& p : parameters)
         cells.push_back(ParameterCell(p));
-    std::string sql;
+    return select(sqlOf(jetSql), cells, false);
+}
+
+std::string Connection::sqlOf(std::string_view jetSql)
+{
     if (auto table = jet::BareTableName(jetSql))
-        sql = "SELECT * FROM " + jet::QuoteIdentifier(*table) + " ORDER BY rowid";
-    else
-        sql = jet::RewriteSql(jetSql);
-    return select(sql, cells, false);
+        return "SELECT * FROM " + jet::QuoteIdentifier(*table) + " ORDER BY rowid";
+    return jet::RewriteSql(jetSql);
 }
 
 sqlite3* Connection::handle() const
@@ -228,12 +229,12 @@ void Connection::raiseSqlite(int code, const std::string& sql) const
     }
 }
 
-RowSet Connection::select(const std::string& sql, const std::vector<Cell>& parameters, bool rowidFirst)
+Statement Connection::prepare(const std::string& sql, const std::vector<Cell>& parameters)
 {
     sqlite3* db = handle();
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
+    const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
     Statement stmt(raw);
     if (rc != SQLITE_OK) {
         const int primary = rc & 0xff;
@@ -251,6 +252,43 @@ RowSet Connection::select(const std::string& sql, const std::vector<Cell>& param
     if (sqlite3_bind_parameter_count(stmt.get()) != static_cast<int>(parameters.size()))
         RaiseError(kErrParameters);
     bindAll(stmt.get(), parameters);
+    return stmt;
+}
+
+Statement Connection::tryPrepare(const std::string& sql, const std::vector<Cell>& parameters)
+{
+    sqlite3_stmt* raw = nullptr;
+    if (!db_ || sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+        return Statement(raw);
+    Statement stmt(raw);
+    if (!stmt || sqlite3_bind_parameter_count(stmt.get()) != static_cast<int>(parameters.size()))
+        return nullptr;
+    bindAll(stmt.get(), parameters);
+    return stmt;
+}
+
+void Connection::addLive(Recordset* recordset)
+{
+    live_.push_back(recordset);
+}
+
+void Connection::removeLive(Recordset* recordset)
+{
+    live_.erase(std::remove(live_.begin(), live_.end(), recordset), live_.end());
+}
+
+void Connection::endLiveReads()
+{
+    // Each walk leaves the list as it ends, also when reading it fails.
+    while (!live_.empty())
+        live_.back()->endLive();
+}
+
+RowSet Connection::select(const std::string& sql, const std::vector<Cell>& parameters, bool rowidFirst)
+{
+    endLiveReads();
+    Statement stmt = prepare(sql, parameters);
+    int rc = SQLITE_OK;
 
     RowSet result;
     const int count = sqlite3_column_count(stmt.get());
@@ -263,7 +301,7 @@ RowSet Connection::select(const std::string& sql, const std::vector<Cell>& param
         if (rowidFirst)
             result.rowids.push_back(sqlite3_column_int64(stmt.get(), 0));
         for (int c = first; c < count; ++c)
-            readCell(stmt.get(), c, result);
+            result.Append(ColumnView(stmt.get(), c));
     }
     if (rc != SQLITE_DONE)
         raiseSqlite(rc, sql);
@@ -272,6 +310,7 @@ RowSet Connection::select(const std::string& sql, const std::vector<Cell>& param
 
 int64_t Connection::run(const std::string& sql, const std::vector<Cell>& parameters, int64_t* lastRowid)
 {
+    endLiveReads();
     sqlite3* db = handle();
     sqlite3_stmt* raw = nullptr;
     int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);

@@ -10,6 +10,7 @@
 
 #include "platform/ado/Ado.h"
 #include "platform/ado/RowSet.h"
+#include "platform/ado/Statement.h"
 #include "platform/basic/Variant.h"
 
 #include <filesystem>
@@ -67,6 +68,7 @@ public:
 private:
     friend class Recordset;
     friend class Command;
+    friend class LiveQuery;
 
     // SQLite SQL as it stands. With rowidFirst, column 0 of the result is the
     // rowid and goes to RowSet::rowids instead of the columns.
@@ -75,9 +77,25 @@ private:
     // through lastRowid, the rowid of an inserted row.
     int64_t run(const std::string& sql, const std::vector<Cell>& parameters, int64_t* lastRowid = nullptr);
     sqlite3* handle() const;
+    // The SQLite SQL of a Jet text: a bare table name reads the table in
+    // key order, other texts are rewritten (see JetSql.h).
+    static std::string sqlOf(std::string_view jetSql);
     [[noreturn]] void raiseSqlite(int code, const std::string& sql) const;
+    // One statement, checked and bound; raises as select does.
+    Statement prepare(const std::string& sql, const std::vector<Cell>& parameters);
+    // The same without raising: nullptr when SQLite refuses the text.
+    Statement tryPrepare(const std::string& sql, const std::vector<Cell>& parameters);
+
+    // Read-only recordsets that walk a live statement (see LiveQuery.h). The
+    // connection ends their live part before it runs any other statement.
+    bool CanStream() const { return db_ && wal_; }
+    void addLive(Recordset* recordset);
+    void removeLive(Recordset* recordset);
+    void endLiveReads();
 
     sqlite3* db_ = nullptr;
+    bool wal_ = false;
+    std::vector<Recordset*> live_;
     std::filesystem::path path_;
     std::string connectionString_;
     int cursorLocation_ = adUseServer;

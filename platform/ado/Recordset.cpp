@@ -3,6 +3,7 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/FindCriteria.h"
 #include "platform/ado/JetSql.h"
+#include "platform/ado/LiveQuery.h"
 #include "platform/ado/SqlValue.h"
 
 #include <cctype>
@@ -28,6 +29,14 @@ bool sameNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
+uint32_t nameKey(std::string_view name)
+{
+    uint32_t h = 2166136261u;
+    for (char ch : name)
+        h = (h ^ static_cast<unsigned char>(asciiLower(ch))) * 16777619u;
+    return h;
+}
+
 std::string rowidSelect(const std::string& table)
 {
     return "SELECT rowid, * FROM " + jet::QuoteIdentifier(table);
@@ -46,10 +55,20 @@ void Recordset::requireOpen() const
         RaiseError(kErrObjectClosed);
 }
 
+Recordset::Recordset(Key) {}
+
+Recordset::~Recordset()
+{
+    if (live_ && connection_)
+        connection_->removeLive(this);
+}
+
 void Recordset::requireCurrentRow() const
 {
-    const auto n = static_cast<int64_t>(rows_.RowCount());
-    if (position_ < 0 || position_ >= n || isDeleted(static_cast<size_t>(position_)))
+    if (live())
+        return;
+    const auto n = static_cast<int64_t>(knownRows());
+    if (position_ < static_cast<int64_t>(base_) || position_ >= n || isDeleted(static_cast<size_t>(position_)))
         RaiseError(kErrNoCurrentRecord);
 }
 
@@ -65,54 +84,144 @@ void Recordset::Open(std::string_view source, const ConnectionPtr& connection, i
     if (lockType != adLockUnspecified)
         lockType_ = lockType;
 
-    RowSet rows;
-    bool updatable = false;
     if (auto handler = HandlerFor(source)) {
-        rows = handler->Run(*connection, source);
-    } else {
-        std::optional<std::string> table = jet::BareTableName(source);
-        if (options == adCmdTable && !table)
-            RaiseError(kErrCommandText, "'" + std::string(source) + "' is not a table name.");
-        if (table && lockType_ != adLockReadOnly) {
-            rows = connection->select(rowidSelect(*table) + " ORDER BY rowid", {}, true);
-            rows.table = *table;
-            updatable = true;
-        } else {
-            rows = connection->Query(source);
-        }
+        install(handler->Run(*connection, source), connection);
+        return;
     }
+    std::optional<std::string> table = jet::BareTableName(source);
+    if (options == adCmdTable && !table)
+        RaiseError(kErrCommandText, "'" + std::string(source) + "' is not a table name.");
+    if (table && lockType_ != adLockReadOnly) {
+        RowSet rows = connection->select(rowidSelect(*table) + " ORDER BY rowid", {}, true);
+        rows.table = *table;
+        install(std::move(rows), connection);
+        updatable_ = true;
+        return;
+    }
+    openQuery(source, {}, connection);
+}
+
+void Recordset::openQuery(std::string_view jetSql, const std::vector<Cell>& parameters,
+                          const ConnectionPtr& connection)
+{
+    if (!connection->CanStream()) {
+        install(connection->select(connection->sqlOf(jetSql), parameters, false), connection);
+        return;
+    }
+    connection->endLiveReads();
+    auto live = std::make_unique<LiveQuery>(*connection, connection->sqlOf(jetSql), parameters);
+    RowSet rows;
+    rows.columns = live->Columns();
+    // A statement that writes (or has no rows at all) is not left half-run.
+    if (!live->ReadOnly() || rows.columns.empty()) {
+        live->Drain(rows);
+        install(std::move(rows), connection);
+        return;
+    }
+    install(std::move(rows), connection);
+    if (live->OnRow()) {
+        live_ = std::move(live);
+        connection->addLive(this);
+    }
+}
+
+void Recordset::install(RowSet rows, const ConnectionPtr& connection)
+{
+    dropLive();
     connection_ = connection;
     rows_ = std::move(rows);
-    updatable_ = updatable;
+    base_ = 0;
+    updatable_ = false;
     deleted_.clear();
     deletedCount_ = 0;
     position_ = 0;
     editMode_ = EditMode::None;
     nameIndex_.clear();
     for (size_t c = 0; c < rows_.columns.size(); ++c)
-        nameIndex_.emplace_back(rows_.columns[c].name, c);
+        nameIndex_.push_back({nameKey(rows_.columns[c].name), c});
     open_ = true;
+}
+
+void Recordset::dropLive()
+{
+    if (live_ && connection_)
+        connection_->removeLive(this);
+    live_.reset();
+    liveCount_.reset();
+}
+
+void Recordset::endLive()
+{
+    if (!live()) {
+        if (connection_)
+            connection_->removeLive(this);
+        return;
+    }
+    // Out of the connection's list first: a failure below must not leave it
+    // there to be ended again. A failing row ends the walk there.
+    connection_->removeLive(this);
+    base_ = static_cast<size_t>(position_);
+    live_->Drain(rows_);
+}
+
+void Recordset::abandonLive()
+{
+    if (connection_)
+        connection_->removeLive(this);
+    if (live()) {
+        base_ = static_cast<size_t>(position_);
+        live_->Stop();
+    }
+}
+
+bool Recordset::live() const
+{
+    return live_ && live_->OnRow();
+}
+
+CellView Recordset::cellAt(size_t column) const
+{
+    if (live())
+        return live_->View(column);
+    return rows_.View(static_cast<size_t>(position_) - base_, column);
+}
+
+// The next row (the current one is not at EOF).
+void Recordset::advance()
+{
+    if (live()) {
+        ++position_;
+        bool more = false;
+        try {
+            more = live_->Step();
+        } catch (...) {
+            // The walk ends at the row that could not be read.
+            connection_->removeLive(this);
+            base_ = static_cast<size_t>(position_);
+            throw;
+        }
+        if (!more) {
+            connection_->removeLive(this);
+            base_ = static_cast<size_t>(position_);
+        }
+        return;
+    }
+    const auto n = static_cast<int64_t>(knownRows());
+    int64_t r = position_ + 1;
+    while (r < n && isDeleted(static_cast<size_t>(r)))
+        ++r;
+    position_ = r;
 }
 
 void Recordset::OpenRowSet(RowSet rows, const ConnectionPtr& connection)
 {
     if (open_)
         RaiseError(kErrObjectOpen);
-    connection_ = connection;
-    rows_ = std::move(rows);
-    rows_.rowids.clear();
-    rows_.table.clear();
-    updatable_ = false;
+    rows.rowids.clear();
+    rows.table.clear();
+    install(std::move(rows), connection);
     lockType_ = adLockReadOnly;
     cursorType_ = adOpenStatic;
-    deleted_.clear();
-    deletedCount_ = 0;
-    position_ = 0;
-    editMode_ = EditMode::None;
-    nameIndex_.clear();
-    for (size_t c = 0; c < rows_.columns.size(); ++c)
-        nameIndex_.emplace_back(rows_.columns[c].name, c);
-    open_ = true;
 }
 
 void Recordset::Close()
@@ -124,6 +233,8 @@ void Recordset::Close()
     editMode_ = EditMode::None;
     editCells_.clear();
     editChanged_.clear();
+    dropLive();
+    base_ = 0;
     rows_ = RowSet{};
     deleted_.clear();
     deletedCount_ = 0;
@@ -136,23 +247,35 @@ void Recordset::Close()
 int32_t Recordset::RecordCount() const
 {
     requireOpen();
-    return static_cast<int32_t>(rows_.RowCount() - deletedCount_);
+    if (live()) {
+        if (!liveCount_) {
+            const int64_t n = live_->CountRows();
+            if (n < 0) {
+                // SQLite cannot count it apart: read the rest of the walk.
+                const_cast<Recordset*>(this)->endLive();
+                return static_cast<int32_t>(knownRows());
+            }
+            liveCount_ = static_cast<int32_t>(n);
+        }
+        return *liveCount_;
+    }
+    return static_cast<int32_t>(knownRows() - deletedCount_);
 }
 
 bool Recordset::EOF_() const
 {
     requireOpen();
-    if (editMode_ == EditMode::Add)
+    if (editMode_ == EditMode::Add || live())
         return false;
-    return position_ >= static_cast<int64_t>(rows_.RowCount()) || rows_.RowCount() == deletedCount_;
+    return position_ >= static_cast<int64_t>(knownRows()) || knownRows() == deletedCount_;
 }
 
 bool Recordset::BOF() const
 {
     requireOpen();
-    if (editMode_ == EditMode::Add)
+    if (editMode_ == EditMode::Add || live())
         return false;
-    return position_ < 0 || rows_.RowCount() == deletedCount_;
+    return position_ < 0 || knownRows() == deletedCount_;
 }
 
 int32_t Recordset::AbsolutePosition() const
@@ -160,8 +283,10 @@ int32_t Recordset::AbsolutePosition() const
     requireOpen();
     if (editMode_ == EditMode::Add)
         return adPosUnknown;
-    const auto n = static_cast<int64_t>(rows_.RowCount());
-    if (position_ >= n || rows_.RowCount() == deletedCount_)
+    if (live())
+        return static_cast<int32_t>(position_ + 1);
+    const auto n = static_cast<int64_t>(knownRows());
+    if (position_ >= n || knownRows() == deletedCount_)
         return adPosEOF;
     if (position_ < 0)
         return adPosBOF;
@@ -179,6 +304,23 @@ void Recordset::MoveFirst()
 {
     requireOpen();
     saveIfEditing();
+    if (live_ && position_ > 0 && (live() || base_ > 0)) {
+        // The rows passed are not kept: the query runs again.
+        connection_->removeLive(this);
+        live_->Stop();
+        connection_->endLiveReads();
+        live_->Restart();
+        rows_ = RowSet{};
+        rows_.columns = live_->Columns();
+        base_ = 0;
+        position_ = 0;
+        liveCount_.reset();
+        if (live_->OnRow())
+            connection_->addLive(this);
+        return;
+    }
+    if (live())
+        return;
     const size_t n = rows_.RowCount();
     size_t r = 0;
     while (r < n && isDeleted(r))
@@ -192,11 +334,7 @@ void Recordset::MoveNext()
     saveIfEditing();
     if (EOF_())
         RaiseError(kErrNoCurrentRecord);
-    const auto n = static_cast<int64_t>(rows_.RowCount());
-    int64_t r = position_ + 1;
-    while (r < n && isDeleted(static_cast<size_t>(r)))
-        ++r;
-    position_ = r;
+    advance();
 }
 
 void Recordset::Find(std::string_view criterion)
@@ -206,15 +344,16 @@ void Recordset::Find(std::string_view criterion)
     const size_t column = columnIndex(c.Column());
     saveIfEditing();
     const ColumnType type = rows_.columns[column].type;
-    const size_t n = rows_.RowCount();
-    size_t r = position_ < 0 ? 0 : static_cast<size_t>(position_);
-    for (; r < n; ++r) {
-        if (isDeleted(r))
-            continue;
-        if (c.Matches(CellToVariant(rows_.View(r, column), type)))
-            break;
+    if (position_ < 0)
+        position_ = 0;
+    // Deleted rows are skipped by advance; the row found first is never one.
+    if (position_ < static_cast<int64_t>(knownRows()) && !live() && isDeleted(static_cast<size_t>(position_)))
+        advance();
+    while (!EOF_()) {
+        if (c.Matches(CellToVariant(cellAt(column), type)))
+            return;
+        advance();
     }
-    position_ = static_cast<int64_t>(r);
 }
 
 void Recordset::AddNew()
@@ -336,9 +475,10 @@ void Recordset::Delete()
 size_t Recordset::columnIndex(std::string_view name) const
 {
     requireOpen();
-    for (const auto& [columnName, index] : nameIndex_) {
-        if (sameNoCase(columnName, name))
-            return index;
+    const uint32_t key = nameKey(name);
+    for (const NameEntry& entry : nameIndex_) {
+        if (entry.key == key && sameNoCase(rows_.columns[entry.index].name, name))
+            return entry.index;
     }
     RaiseError(kErrItemNotFound, "'" + std::string(name) + "'");
 }
@@ -366,7 +506,7 @@ vb::Variant Recordset::value(size_t column) const
     if (editMode_ != EditMode::None)
         return CellToVariant(editCells_[column], type);
     requireCurrentRow();
-    return CellToVariant(rows_.View(static_cast<size_t>(position_), column), type);
+    return CellToVariant(cellAt(column), type);
 }
 
 RecordsetPtr Recordset::chapter(size_t column) const
@@ -377,7 +517,7 @@ RecordsetPtr Recordset::chapter(size_t column) const
     if (rows_.columns[column].type != ColumnType::Chapter)
         vb::Raise(vb::kErrTypeMismatch);
     requireCurrentRow();
-    const CellView cell = rows_.View(static_cast<size_t>(position_), column);
+    const CellView cell = cellAt(column);
     if (cell.kind != CellView::Kind::Integer || cell.integer < 0
         || static_cast<uint64_t>(cell.integer) >= rows_.chapters.size() || !rows_.chapters[cell.integer])
         vb::Raise(vb::kErrTypeMismatch);

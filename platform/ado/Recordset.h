@@ -1,10 +1,14 @@
 #pragma once
-// ADO's Recordset, client-side: Open reads the whole result and finalises
-// its statement, so RecordCount is exact and no lock is held between calls.
-// A recordset opened on one table with a lock other than read-only is
-// updatable: AddNew, field sets, Update and Delete write through the row's
-// hidden rowid with bound parameters, and a new row's AutoNumber can be read
-// right after its Update.
+// ADO's Recordset. A recordset opened on one table with a lock other than
+// read-only is updatable and client-side: Open reads the whole result and
+// finalises its statement, and AddNew, field sets, Update and Delete write
+// through the row's hidden rowid with bound parameters; a new row's
+// AutoNumber can be read right after its Update. A read-only result of SQL
+// walks its statement instead (see LiveQuery.h): a row is read when the walk
+// reaches it and a field converted when it is read. It reads what a fully
+// read result would: the connection reads what is left of the walk before
+// it runs any other statement. RecordCount is exact either way; MoveFirst
+// after rows were passed runs the query again.
 //
 // Every member but State, Close and the property setters raises 3704 on a
 // closed recordset. Close drops a pending AddNew or edit. MoveFirst on an
@@ -16,6 +20,7 @@
 #include "platform/ado/RowSet.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,11 +28,14 @@
 
 namespace ado {
 
+class LiveQuery;
+
 class Recordset : public std::enable_shared_from_this<Recordset> {
     struct Key {};
 
 public:
-    explicit Recordset(Key) {}
+    explicit Recordset(Key);
+    ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
@@ -83,8 +91,26 @@ public:
 private:
     friend class ado::Field;
     friend class ado::Fields;
+    friend class ado::Command;
+    friend class ado::Connection;
 
     enum class EditMode { None, Edit, Add };
+
+    // Opens the rows of Jet SQL: a live walk where the connection allows it.
+    void openQuery(std::string_view jetSql, const std::vector<Cell>& parameters, const ConnectionPtr& connection);
+    void install(RowSet rows, const ConnectionPtr& connection);
+    // Ends the live part of a walk: the rows from the current one on are read
+    // into rows_ (the connection calls this before any other statement).
+    void endLive();
+    // Ends it keeping only the rows read so far (the connection is closing
+    // and the rest cannot be read).
+    void abandonLive();
+    void dropLive();
+    bool live() const;
+    // Rows of the result known so far: all of them once the walk is not live.
+    size_t knownRows() const { return base_ + rows_.RowCount(); }
+    CellView cellAt(size_t column) const;
+    void advance();
 
     void requireOpen() const;
     void requireCurrentRow() const;
@@ -103,14 +129,26 @@ private:
     int cursorType_ = adOpenForwardOnly;
     int lockType_ = adLockReadOnly;
     ConnectionPtr connection_;
+    // A live walk's statement (kept to run the query again), else null.
+    std::unique_ptr<LiveQuery> live_;
+    // The row number of rows_' first row: rows a live walk passed before its
+    // end are not kept.
+    size_t base_ = 0;
+    mutable std::optional<int32_t> liveCount_;
     RowSet rows_;
     bool updatable_ = false;
     std::vector<bool> deleted_;
     size_t deletedCount_ = 0;
-    // Current row: -1 before the first (BOF), rows_.RowCount() after the last (EOF).
+    // Current row: -1 before the first (BOF), knownRows() after the last (EOF).
     int64_t position_ = -1;
     // Lower-case column name -> index, built at open.
-    std::vector<std::pair<std::string, size_t>> nameIndex_;
+    // Column name -> index, built at open; a name's key (a hash without
+    // case) is compared first, the name only where the keys agree.
+    struct NameEntry {
+        uint32_t key;
+        size_t index;
+    };
+    std::vector<NameEntry> nameIndex_;
 
     EditMode editMode_ = EditMode::None;
     std::vector<Cell> editCells_;

@@ -37,15 +37,8 @@ RowSet RowSet::Clone() const
     RowSet copy;
     copy.columns = columns;
     copy.chapters = chapters;
-    for (size_t i = 0; i < count_; ++i) {
-        const CellView v = View(i / columns.size(), i % columns.size());
-        switch (v.kind) {
-        case CellView::Kind::Null: copy.AppendNull(); break;
-        case CellView::Kind::Integer: copy.AppendInteger(v.integer); break;
-        case CellView::Kind::Real: copy.AppendReal(v.real); break;
-        case CellView::Kind::Text: copy.AppendText(v.text); break;
-        }
-    }
+    for (size_t i = 0; i < count_; ++i)
+        copy.Append(View(i / columns.size(), i % columns.size()));
     return copy;
 }
 
@@ -111,6 +104,16 @@ void RowSet::AppendText(std::string_view text)
     s.kind = CellView::Kind::Text;
     s.length = static_cast<uint32_t>(text.size());
     s.text = kept;
+}
+
+void RowSet::Append(const CellView& cell)
+{
+    switch (cell.kind) {
+    case CellView::Kind::Null: AppendNull(); break;
+    case CellView::Kind::Integer: AppendInteger(cell.integer); break;
+    case CellView::Kind::Real: AppendReal(cell.real); break;
+    case CellView::Kind::Text: AppendText(cell.text); break;
+    }
 }
 
 void RowSet::put(size_t index, const Cell& value)

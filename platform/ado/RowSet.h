@@ -84,6 +84,7 @@ public:
     void AppendInteger(int64_t value);
     void AppendReal(double value);
     void AppendText(std::string_view text);
+    void Append(const CellView& cell);
 
 private:
     struct Slot {

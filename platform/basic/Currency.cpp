@@ -26,7 +26,20 @@ Currency Currency::FromDouble(double value)
     if (!std::isfinite(value) || std::fabs(value) >= kMaxRaw / kScale + 1.0)
         Raise(kErrOverflow);
     // Rounded from the value's shown decimal digits (15 significant), so that
-    // 0.00015 is the half it looks like and goes to the even 0.0002.
+    // 0.00015 is the half it looks like and goes to the even 0.0002. Those
+    // digits lie within half a unit of the 15th digit of the value, that is
+    // within |value| * 0.5e-10 once scaled; the scaling adds a rounding of its
+    // own far below that. So wherever the scaled value is further than that
+    // from a half, its nearest whole number is what the digits round to, and
+    // the text is needed only near a half (a tie or what looks like one).
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e9) {
+        const double scaled = value * kScale;
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole;
+        if (std::fabs(fraction - 0.5) > magnitude * 2e-10 + 1e-12)
+            return FromRaw(static_cast<int64_t>(whole) + (fraction > 0.5 ? 1 : 0));
+    }
     int64_t raw = 0;
     if (!detail::DecimalToScaled(detail::DoubleToDecimal(value), 4, raw))
         Raise(kErrOverflow);

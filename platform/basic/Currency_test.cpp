@@ -1,9 +1,13 @@
 #include "platform/basic/Currency.h"
 
+#include "platform/basic/NumberText.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Variant.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 using vb::Currency;
 
@@ -16,6 +20,51 @@ TEST(Currency, FromDoubleRoundsHalvesToEvenAtFourDecimals)
     EXPECT_EQ(Currency::FromDouble(-0.00015).Raw(), -2);
     EXPECT_EQ(Currency::FromDouble(12.5).Raw(), 125000);
     EXPECT_THROW(Currency::FromDouble(1e16), vb::RuntimeError);
+}
+
+// The conversion rounds the value's 15 shown digits to four places, halves to
+// even; whatever way it takes there, the result is that of the digits.
+int64_t throughDigits(double value)
+{
+    int64_t raw = 0;
+    EXPECT_TRUE(vb::detail::DecimalToScaled(vb::detail::DoubleToDecimal(value), 4, raw)) << value;
+    return raw;
+}
+
+TEST(Currency, FromDoubleAgreesWithTheShownDigitsOnTiesAndAnyValue)
+{
+    // Halves at the fourth place, and values a few units of the last digit
+    // either side of one, at every size money takes.
+    for (int64_t units : {0LL, 1LL, 2LL, 3LL, 12LL, 999LL, 12345LL, 99999LL, 1234567LL, 987654321LL, 12345678901LL,
+                          4503599627LL, 90071992547LL}) {
+        for (double scale : {1.0, 10.0, 1000.0}) {
+            const double half = (static_cast<double>(units) * scale + 0.5) / 10000.0;
+            for (double step : {0.0, 1e-15, -1e-15, 1e-12, -1e-12, 1e-9, -1e-9}) {
+                for (double v : {half + step * half, -(half + step * half), std::nextafter(half, 0.0),
+                                 std::nextafter(half, 1e300)}) {
+                    EXPECT_EQ(Currency::FromDouble(v).Raw(), throughDigits(v)) << std::hexfloat << v;
+                }
+            }
+        }
+    }
+    // A million values of every magnitude up to the limit, and money-like
+    // values with two and five decimals.
+    std::mt19937_64 rng(20261209);
+    std::uniform_real_distribution<double> exponent(-8.0, 14.9);
+    std::uniform_int_distribution<int64_t> cents(-99999999999, 99999999999);
+    int mismatches = 0;
+    for (int i = 0; i < 1000000 && mismatches < 10; ++i) {
+        double v = 0;
+        switch (i % 3) {
+        case 0: v = std::pow(10.0, exponent(rng)) * (rng() % 2 ? 1 : -1); break;
+        case 1: v = static_cast<double>(cents(rng)) / 100.0; break;
+        default: v = static_cast<double>(cents(rng)) / 100000.0; break;
+        }
+        if (Currency::FromDouble(v).Raw() != throughDigits(v)) {
+            ADD_FAILURE() << std::hexfloat << v;
+            ++mismatches;
+        }
+    }
 }
 
 TEST(Currency, ExactArithmetic)

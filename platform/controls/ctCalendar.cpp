@@ -127,8 +127,11 @@ void CalendarView::paintEvent(QPaintEvent*)
     const QRect grid(all.left(), all.top() + headerH, all.width(), all.height() - headerH);
 
     if (!cal_.background_.isNull()) {
-        const QPixmap scaled =
-            cal_.background_.scaled(grid.size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+        QPixmap& scaled = cal_.scaledBackground_;
+        const bool fits = !scaled.isNull() && scaled.width() >= grid.width() && scaled.height() >= grid.height()
+                          && (scaled.width() == grid.width() || scaled.height() == grid.height());
+        if (!fits)
+            scaled = cal_.background_.scaled(grid.size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
         p.drawPixmap(grid.topLeft(), scaled,
                      QRect((scaled.width() - grid.width()) / 2, (scaled.height() - grid.height()) / 2, grid.width(),
                            grid.height()));
@@ -408,6 +411,7 @@ void ctCalendar::ScrollToDay(int32_t day)
 void ctCalendar::SetBackgroundPicture(const QPixmap& picture)
 {
     background_ = picture;
+    scaledBackground_ = QPixmap();
     changed();
 }
 

@@ -124,6 +124,8 @@ private:
     int32_t lastDay_ = 0;
     int32_t currentDay_ = 0;
     QPixmap background_;
+    // The background at the size last drawn: scaled again only when that changes.
+    QPixmap scaledBackground_;
     int groupWeekends_ = 1;
     int smallIcons_ = 1;
     int dateAlignment_ = 0, datePosition_ = 0;

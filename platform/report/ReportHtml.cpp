@@ -150,6 +150,13 @@ private:
                                                  : std::optional<ado::Field>(rows.Fields(layout_.columns[i].field)));
         const std::optional<ado::Field> total =
             layout_.totalField.empty() ? std::nullopt : std::optional<ado::Field>(rows.Fields(layout_.totalField));
+        // The summed field is usually shown too: its value is then read once.
+        size_t totalShownAt = fields.size();
+        for (size_t i = 0; total && i < fields.size(); ++i) {
+            if (fields[i] && fields[i]->Name() == total->Name())
+                totalShownAt = i;
+        }
+        vb::Variant amount;
         while (!rows.EOF_()) {
             line("<tr>");
             for (size_t i = 0; i < layout_.columns.size(); ++i) {
@@ -158,13 +165,17 @@ private:
                     cell("", false);
                     continue;
                 }
-                cell(formatted(fields[i]->Value(), c.format), c.alignRight);
+                const vb::Variant v = fields[i]->Value();
+                cell(formatted(v, c.format), c.alignRight);
+                if (i == totalShownAt)
+                    amount = v;
             }
             line("</tr>");
             if (total) {
-                const vb::Variant v = total->Value();
-                if (!v.IsNull() && !v.IsEmpty())
-                    subTotal += vb::CCur(v);
+                if (totalShownAt == fields.size())
+                    amount = total->Value();
+                if (!amount.IsNull() && !amount.IsEmpty())
+                    subTotal += vb::CCur(amount);
             }
             rows.MoveNext();
         }

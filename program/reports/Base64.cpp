@@ -1,8 +1,19 @@
 #include "program/reports/Base64.h"
 
+#include "platform/basic/HugePages.h"
 #include "platform/basic/RuntimeError.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Results are built a block at a time on the stack and appended to a
+// reserved vector: sizing the vector first would fill it with zeros only to
+// have every byte overwritten.
+constexpr size_t kBlock = 4096;
+
+} // namespace
 
 Base64::Base64()
 {
@@ -87,20 +98,42 @@ bool Base64::Decode(const uint8_t* in, size_t n, uint8_t* out, size_t* written) 
 
 void Base64::DecodeB64(const Bytes& in, Bytes& out) const
 {
-    Bytes result(in.size() / 4 * 3);
-    size_t written = 0;
-    if (!Decode(in.data(), in.size(), result.data(), &written)) {
+    Bytes result;
+    bool valid = in.size() % 4 == 0;
+    if (valid) {
+        result.reserve(in.size() / 4 * 3);
+        constexpr size_t kChunk = kBlock / 3 * 4;
+        uint8_t block[kBlock];
+        for (size_t i = 0; valid && i < in.size(); i += kChunk) {
+            const size_t n = std::min(kChunk, in.size() - i);
+            size_t written = 0;
+            valid = Decode(in.data() + i, n, block, &written);
+            // Padding is allowed in the last group of the whole text only.
+            if (valid && i + n < in.size() && written != n / 4 * 3)
+                valid = false;
+            result.insert(result.end(), block, block + written);
+        }
+    }
+    if (!valid) {
         out.clear();
         vb::Raise(vb::kErrInvalidCall, "Invalid base64 data");
     }
-    result.resize(written);
     out.swap(result);
 }
 
 void Base64::EncodeB64(const Bytes& in, Bytes& out) const
 {
-    Bytes result(EncodedLength(in.size()));
-    Encode(in.data(), in.size(), result.data());
+    Bytes result;
+    result.reserve(EncodedLength(in.size()));
+    vb::PreferHugePages(result.data(), result.capacity());
+    // Whole groups in every block but the last, which alone may be padded.
+    constexpr size_t kChunk = kBlock / 4 * 3;
+    uint8_t block[kBlock];
+    for (size_t i = 0; i < in.size(); i += kChunk) {
+        const size_t n = std::min(kChunk, in.size() - i);
+        Encode(in.data() + i, n, block);
+        result.insert(result.end(), block, block + EncodedLength(n));
+    }
     out.swap(result);
 }
 
@@ -109,15 +142,76 @@ void Base64::Span(long lineLength, const Bytes& in, Bytes& out) const
     if (lineLength < 1)
         vb::Raise(vb::kErrInvalidCall);
     const size_t len = static_cast<size_t>(lineLength);
+    const size_t lines = in.size() / len;
+    static constexpr uint8_t kCrLf[] = {'\r', '\n'};
     Bytes result;
-    result.reserve(in.size() + 2 * (in.size() / len));
-    for (size_t i = 0; i < in.size(); i += len) {
-        const size_t take = std::min(len, in.size() - i);
-        result.insert(result.end(), in.begin() + static_cast<ptrdiff_t>(i), in.begin() + static_cast<ptrdiff_t>(i + take));
-        if (take == len) {
-            result.push_back('\r');
-            result.push_back('\n');
+    result.reserve(in.size() + 2 * lines);
+    vb::PreferHugePages(result.data(), result.capacity());
+    const uint8_t* p = in.data();
+    if (len + 2 > kBlock) {
+        for (size_t l = 0; l < lines; ++l, p += len) {
+            result.insert(result.end(), p, p + len);
+            result.insert(result.end(), kCrLf, kCrLf + 2);
         }
+    } else {
+        // Lines gathered in a block with their CR LF, appended a block at a time.
+        uint8_t block[kBlock];
+        size_t used = 0;
+        for (size_t l = 0; l < lines; ++l, p += len) {
+            if (used + len + 2 > kBlock) {
+                result.insert(result.end(), block, block + used);
+                used = 0;
+            }
+            std::memcpy(block + used, p, len);
+            block[used + len] = '\r';
+            block[used + len + 1] = '\n';
+            used += len + 2;
+        }
+        result.insert(result.end(), block, block + used);
+    }
+    // A shorter last line gets no CR LF.
+    result.insert(result.end(), in.begin() + static_cast<ptrdiff_t>(lines * len), in.end());
+    out.swap(result);
+}
+
+void Base64::EncodeB64Lines(long lineLength, const Bytes& in, Bytes& out) const
+{
+    if (lineLength < 1)
+        vb::Raise(vb::kErrInvalidCall);
+    const size_t len = static_cast<size_t>(lineLength);
+    const size_t encoded = EncodedLength(in.size());
+    Bytes result;
+    result.reserve(encoded + 2 * (encoded / len));
+    vb::PreferHugePages(result.data(), result.capacity());
+    // A block of text is encoded, then copied out line piece by line piece
+    // into a second block with the CR LF pairs.
+    constexpr size_t kChunk = kBlock / 4 * 3;
+    uint8_t text[kBlock];
+    uint8_t lines[2 * kBlock];
+    size_t column = 0;
+    for (size_t i = 0; i < in.size(); i += kChunk) {
+        const size_t n = std::min(kChunk, in.size() - i);
+        Encode(in.data() + i, n, text);
+        const size_t produced = EncodedLength(n);
+        size_t used = 0;
+        for (size_t at = 0; at < produced;) {
+            const size_t take = std::min(len - column, produced - at);
+            if (used + take + 2 > sizeof lines) {
+                result.insert(result.end(), lines, lines + used);
+                used = 0;
+            }
+            // take is at most a text block, so it always fits once flushed.
+            std::memcpy(lines + used, text + at, take);
+            used += take;
+            at += take;
+            column += take;
+            if (column == len) {
+                lines[used++] = '\r';
+                lines[used++] = '\n';
+                column = 0;
+            }
+        }
+        result.insert(result.end(), lines, lines + used);
     }
     out.swap(result);
 }
@@ -131,12 +225,18 @@ void Base64::Unspan(const Bytes& in, Bytes& out) const
 {
     Bytes result;
     result.reserve(in.size());
-    for (size_t i = 0; i < in.size(); ++i) {
-        if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n') {
-            ++i;
-            continue;
+    const uint8_t* p = in.data();
+    const uint8_t* const end = p + in.size();
+    // Runs between CR LF pairs are copied whole; a CR without its LF stays.
+    while (p < end) {
+        const auto* cr = static_cast<const uint8_t*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
+        if (!cr) {
+            result.insert(result.end(), p, end);
+            break;
         }
-        result.push_back(in[i]);
+        const bool pair = cr + 1 < end && cr[1] == '\n';
+        result.insert(result.end(), p, pair ? cr : cr + 1);
+        p = pair ? cr + 2 : cr + 1;
     }
     out.swap(result);
 }

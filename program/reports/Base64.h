@@ -22,6 +22,9 @@ public:
     // A copy of in with CR LF after every complete line of lineLength bytes (a
     // shorter last line gets none). A length below 1 raises error 5.
     void Span(long lineLength, const Bytes& in, Bytes& out) const;
+    // EncodeB64 then Span in one pass, without the unbroken text in between
+    // (an attachment's whole encoded copy).
+    void EncodeB64Lines(long lineLength, const Bytes& in, Bytes& out) const;
     // The text's bytes (text is held as UTF-8, the system's code page).
     void Str2ByteArray(std::string_view text, Bytes& out) const;
     // A copy of in without its CR LF pairs.

@@ -3,6 +3,7 @@
 #include "program/reports/Base64.h"
 
 #include "platform/basic/App.h"
+#include "platform/basic/HugePages.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
@@ -301,8 +302,10 @@ std::string MimeComposer::AttachmentPart(const std::string& path)
 
     if (!skip) {
         Base64::Bytes data;
-        if (!ec)
+        if (!ec) {
             data.reserve(static_cast<size_t>(size));
+            vb::PreferHugePages(data.data(), data.capacity());
+        }
         std::vector<char> block(kFileBlock);
         while (file) {
             file.read(block.data(), static_cast<std::streamsize>(block.size()));
@@ -313,9 +316,8 @@ std::string MimeComposer::AttachmentPart(const std::string& path)
             vb::Raise(vb::kErrDeviceIO);
         if (!data.empty()) {
             const Base64 codec;
-            Base64::Bytes encoded, lines;
-            codec.EncodeB64(data, encoded);
-            codec.Span(kBase64Line, encoded, lines);
+            Base64::Bytes lines;
+            codec.EncodeB64Lines(kBase64Line, data, lines);
             part.append(lines.begin(), lines.end());
         }
     }

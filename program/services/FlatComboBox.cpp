@@ -34,7 +34,11 @@ FlatComboBox::FlatComboBox(forms::Container& parent, std::string name, int index
     SetKeyPreview(true);
     SetBorderStyle(1);
     PictureBox::SetAppearance(0);
-    QFont tahoma(QStringLiteral("Tahoma"));
+    // Tahoma where the desktop has it, else a face every install has: a face
+    // missing with no second one named sends the font search through every
+    // installed font at each start.
+    QFont tahoma;
+    tahoma.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
     tahoma.setPointSizeF(8.25);
     Text1.SetFont(tahoma);
     Text1.SetText("");

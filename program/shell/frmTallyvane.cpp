@@ -102,7 +102,10 @@ frmTallyvane::frmTallyvane()
     smuiPanel.On(&controls::SmartPanel::ItemClick,
                  [this](int Index, const std::string& key) { smuiPanel_ItemClick(Index, key); });
 
-    QFont dateFont(QStringLiteral("Monotype Corsiva"));
+    // A second face that every install has: the design's face is seldom
+    // there, and without one the search goes through every installed font.
+    QFont dateFont;
+    dateFont.setFamilies({QStringLiteral("Monotype Corsiva"), QStringLiteral("DejaVu Serif")});
     dateFont.setPointSize(16);
     dateFont.setItalic(true);
     lblDate.SetFont(dateFont);
