@@ -376,9 +376,12 @@ TEST_F(OptionsWindow, TheWindowKeepsItsSizeAndItsPagesFollowIt)
     QCoreApplication::processEvents();
     EXPECT_NEAR(form.fraMisc.Width(), pageWidth, 15);
     form.Move(form.Left(), form.Top(), 11800, 6500);
+    // The stored size is the window's own, without the frame around it.
+    const double innerWidth = form.hWnd()->width() * 15.0;
+    const double innerHeight = form.hWnd()->height() * 15.0;
     form.Unload();
-    EXPECT_NEAR(std::stod(setting("Width")), 11800, 15);
-    EXPECT_NEAR(std::stod(setting("Height")), 6500, 15);
+    EXPECT_NEAR(std::stod(setting("Width")), innerWidth, 15);
+    EXPECT_NEAR(std::stod(setting("Height")), innerHeight, 15);
     frmOptions& again = open();
     EXPECT_NEAR(again.Width(), 11800, 90);
     EXPECT_NEAR(again.Height(), 6500, 90);
