@@ -4,6 +4,7 @@
 // spread (real time) is printed last: near 1 when a key's size costs
 // nothing extra, far above it when each value searches the ones before it.
 
+#include "RatioReporter.h"
 #include "platform/registry/RegistryTree.h"
 
 #include <benchmark/benchmark.h>
@@ -49,30 +50,6 @@ void BM_RegistryParse_Spread(benchmark::State& state)
     parse(state, file);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            if (r.benchmark_name().starts_with("BM_RegistryParse_OneKey"))
-                oneKey_ = r.GetAdjustedRealTime();
-            else if (r.benchmark_name().starts_with("BM_RegistryParse_Spread"))
-                spread_ = r.GetAdjustedRealTime();
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        if (spread_ > 0)
-            std::printf("\none key / spread (real time): %.2f\n", oneKey_ / spread_);
-    }
-
-private:
-    double oneKey_ = 0;
-    double spread_ = 0;
-};
-
 } // namespace
 
 BENCHMARK(BM_RegistryParse_OneKey)->Unit(benchmark::kMillisecond);
@@ -80,9 +57,5 @@ BENCHMARK(BM_RegistryParse_Spread)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithRatios(argc, argv, {{"BM_RegistryParse_OneKey", "BM_RegistryParse_Spread", "one key / spread"}});
 }
