@@ -5,6 +5,7 @@
 #include "platform/basic/Variant.h"
 #include "platform/forms/Menu.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -303,13 +304,22 @@ void Form::showWindow()
 {
     if (!shownOnce_) {
         shownOnce_ = true;
-        if (startUpPosition_ == vbStartUpScreen) {
-            if (QScreen* s = QGuiApplication::primaryScreen()) {
-                const QRect area = s->availableGeometry();
-                const QSize size = window_->frameGeometry().size();
-                window_->move(area.x() + (area.width() - size.width()) / 2,
-                              area.y() + (area.height() - size.height()) / 2);
-            }
+        // Centred on the window the user is in; on the screen when none is
+        // open (or when the form asks for the screen).
+        QRect area;
+        if (startUpPosition_ == vbStartUpOwner) {
+            QWidget* owner = QApplication::activeWindow();
+            if (owner != nullptr && owner != window_.get() && owner->isVisible())
+                area = owner->frameGeometry();
+        }
+        if (area.isNull() && (startUpPosition_ == vbStartUpOwner || startUpPosition_ == vbStartUpScreen)) {
+            if (QScreen* s = QGuiApplication::primaryScreen())
+                area = s->availableGeometry();
+        }
+        if (!area.isNull()) {
+            const QSize size = window_->frameGeometry().size();
+            window_->move(area.x() + (area.width() - size.width()) / 2,
+                          area.y() + (area.height() - size.height()) / 2);
         }
     }
     window_->show();

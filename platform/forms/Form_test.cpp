@@ -6,12 +6,14 @@
 #include "platform/basic/ProgramSettings.h"
 #include "platform/forms/Forms.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QTest>
 #include <QTimer>
+
 
 #include <gtest/gtest.h>
 
@@ -363,6 +365,30 @@ TEST_F(FormLifecycle, WindowKindsAndPlaces)
     f.Show();
     EXPECT_EQ(f.Caption(), "Store Information");
     EXPECT_NEAR(f.Left() + f.Width() / 2, vb::Screen::Width() / 2, 30);
+}
+
+TEST_F(FormLifecycle, ADialogCentredOnItsOwnerOpensOverTheWindowTheUserIsIn)
+{
+    frmFirst& owner = frmFirst::Instance();
+    owner.Move(600, 900, 6000, 4500);
+    owner.Show();
+    QApplication::setActiveWindow(owner.hWnd());
+    QCoreApplication::processEvents();
+    frmSecond& dialog = frmSecond::Instance();
+    dialog.SetStartUpPosition(forms::vbStartUpOwner);
+    dialog.Move(0, 0, 3000, 1500);
+    dialog.Show();
+    EXPECT_NEAR(dialog.Left() + dialog.Width() / 2, owner.Left() + owner.Width() / 2, 30);
+    EXPECT_NEAR(dialog.Top() + dialog.Height() / 2, owner.Top() + owner.Height() / 2, 30);
+}
+
+TEST_F(FormLifecycle, ADialogCentredOnItsOwnerWithNoWindowOpenTakesTheScreen)
+{
+    frmSecond& dialog = frmSecond::Instance();
+    dialog.SetStartUpPosition(forms::vbStartUpOwner);
+    dialog.Move(0, 0, 3000, 1500);
+    dialog.Show();
+    EXPECT_NEAR(dialog.Left() + dialog.Width() / 2, vb::Screen::Width() / 2, 30);
 }
 
 TEST_F(FormLifecycle, ActivateOnceAShowAndResizeWhileShown)

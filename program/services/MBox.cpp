@@ -6,6 +6,9 @@
 
 #include "platform/basic/App.h"
 
+#include <QApplication>
+#include <QWidget>
+
 namespace {
 
 // The box's own font where the desktop has it, else a narrow sans serif in
@@ -30,11 +33,19 @@ MBox::MBox() : FormOf("MBox")
     SetShowInTaskbar(false);
     SetScaleMode(forms::vbPixels);
     SetBackColor(forms::RGB(192, 192, 160));
-    // Centred on the screen for the tall box, once, when it is created.
+    // Centred for the tall box, once, when it is created: on the window the
+    // user is in, or on the screen when none is open.
     SetStartUpPosition(forms::vbStartUpManual);
-    Move((vb::Screen::Width() - MBoxMod::kWindowWidth * 15) / 2.0,
-         (vb::Screen::Height() - MBoxMod::kTallHeight * 15) / 2.0, MBoxMod::kWindowWidth * 15.0,
-         MBoxMod::kTallHeight * 15.0);
+    double left = 0, top = 0, width = vb::Screen::Width(), height = vb::Screen::Height();
+    if (QWidget* owner = QApplication::activeWindow(); owner != nullptr && owner->isVisible()) {
+        const QRect frame = owner->frameGeometry();
+        left = frame.x() * 15.0;
+        top = frame.y() * 15.0;
+        width = frame.width() * 15.0;
+        height = frame.height() * 15.0;
+    }
+    Move(left + (width - MBoxMod::kWindowWidth * 15) / 2.0, top + (height - MBoxMod::kTallHeight * 15) / 2.0,
+         MBoxMod::kWindowWidth * 15.0, MBoxMod::kTallHeight * 15.0);
 
     const QFont font = boxFont();
     Pic1.SetBorderStyle(0);

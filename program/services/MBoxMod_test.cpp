@@ -8,6 +8,7 @@
 #include "platform/basic/App.h"
 #include "platform/win/WindowPos.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QTest>
@@ -130,6 +131,22 @@ TEST_F(MessageBox, EveryButtonSetAnswersWithTheReleasedButton)
     EXPECT_EQ(ShowMBox("Save?", 4, 6, 1), 2);
     whenOpen([](MBox& b) { release(b, 1, Qt::RightButton); });
     EXPECT_EQ(ShowMBox("Save?", 4, 6, 1), 1);
+}
+
+TEST_F(MessageBox, OpensCentredOnTheWindowTheUserIsIn)
+{
+    QWidget owner;
+    owner.setGeometry(40, 60, 600, 400);
+    owner.show();
+    QApplication::setActiveWindow(&owner);
+    QCoreApplication::processEvents();
+    const QRect f = owner.frameGeometry();
+    whenOpen([f](MBox& b) {
+        EXPECT_NEAR(b.Left() + b.Width() / 2, (f.x() + f.width() / 2.0) * 15, 45);
+        EXPECT_NEAR(b.Top() + MBoxMod::kTallHeight * 15 / 2.0, (f.y() + f.height() / 2.0) * 15, 45);
+        release(b, 0);
+    });
+    EXPECT_EQ(ShowMBox("Question?", 4, 0, 2), 0);
 }
 
 TEST_F(MessageBox, ReleaseAwayFromTheButtonStillAnswers)

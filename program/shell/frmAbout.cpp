@@ -43,7 +43,7 @@ void frmAbout::layOut()
     SetCaption("Merrowgate Presents");
     SetBorderStyle(forms::vbFixedToolWindow);
     SetShowInTaskbar(false);
-    SetStartUpPosition(forms::vbStartUpScreen);
+    SetStartUpPosition(forms::vbStartUpOwner);
     SetScaleMode(forms::vbPixels);
     Move(0, 0, vb::PixelsToTwips(kInnerWidth), vb::PixelsToTwips(kInnerHeight));
     SetBackColor(forms::RGB(255, 0, 0));

@@ -47,7 +47,7 @@ void frmTip::layOut()
 {
     SetCaption("Tip of the Day");
     SetBorderStyle(forms::vbFixedDialog);
-    SetStartUpPosition(forms::vbStartUpScreen);
+    SetStartUpPosition(forms::vbStartUpOwner);
     SetScaleMode(forms::vbPixels);
     Move(0, 0, vb::PixelsToTwips(361), vb::PixelsToTwips(219));
     const QPixmap bulb = ProgramPictures::ShippedPicture("LightBulb.png");
