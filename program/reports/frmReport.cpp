@@ -12,9 +12,11 @@
 #include "program/reports/frmHeadingColor.h"
 #include "program/services/Mod_SpecialFunctions.h"
 
+#include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <system_error>
@@ -27,7 +29,8 @@ constexpr int kFirstYear = 1990;
 constexpr int kLastYear = 2050;
 constexpr int16_t kCloseEffectStep = 200;
 constexpr double kSideBarLeft = 60;
-constexpr double kSideBarTop = 60;
+constexpr double kMenuHeight = 330;
+constexpr double kSideBarTop = kMenuHeight + 60;
 constexpr double kSideBarWidth = 2700;
 
 frmReport::Builder& builder()
@@ -83,6 +86,7 @@ frmReport::frmReport()
 void frmReport::layOut()
 {
     SetCaption("Reports");
+    smuiMenuBar.Move(0, 0, 10530, kMenuHeight);
     buildMenu();
     buildSideBar();
     lblRptYears.SetCaption("Select Report Years:");
@@ -239,6 +243,12 @@ void frmReport::SelectReportYears()
             if (lstRptYears.List(i) == part)
                 lstRptYears.SetSelected(i, true);
     filling_ = false;
+    // The first year chosen in sight.
+    if (auto* list = qobject_cast<QListWidget*>(lstRptYears.Widget()))
+        if (auto chosen = list->selectedItems(); !chosen.isEmpty())
+            list->scrollToItem(*std::min_element(chosen.begin(), chosen.end(), [list](auto* a, auto* b) {
+                return list->row(a) < list->row(b);
+            }));
 }
 
 void frmReport::cboRptYears_Click()
@@ -353,6 +363,7 @@ void frmReport::Form_Resize()
     const double height = Height();
     const double width = Width();
     vb::ResumeNext step;
+    step([&] { smuiMenuBar.SetWidth(std::max(0.0, ScaleWidth())); });
     step([&] {
         WebBrowser1.SetHeight(height - 1000);
         WebBrowser1.SetWidth(width - smuiOptions.Width() - 300);

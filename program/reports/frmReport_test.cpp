@@ -3,6 +3,7 @@
 #include "platform/basic/App.h"
 #include "platform/basic/FileSystem.h"
 #include "platform/basic/ProgramSettings.h"
+#include "platform/basic/Strings.h"
 #include "platform/forms/CommonDialog.h"
 #include "platform/report/DataEnvironment.h"
 #include "platform/report/DataReport.h"
@@ -10,6 +11,7 @@
 #include "platform/win/Desktop.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
+#include "program/reports/Mod_Report_Builder.h"
 #include "program/reports/ReportsState.h"
 #include "program/reports/frmHeadingColor.h"
 #include "program/services/Mod_Registry.h"
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -367,6 +370,83 @@ TEST_F(ReportColours, EachPickIsStoredWhenItDiffersAndRebuildsTheScreensReport)
     // Closing the screen closes the colours with it.
     screen.MenuCommand("CLOSE");
     EXPECT_FALSE(frmHeadingColor::IfLoaded());
+}
+
+// The report builder itself, on the example database.
+class ReportScreenBuilt : public ReportColours {
+protected:
+    void SetUp() override
+    {
+        ReportColours::SetUp();
+        frmReport::SetBuilder(nullptr);
+        tv::Shell().g_DatabaseFileName = std::string(Mod_tallyvane::kExampleDatabaseFileName);
+    }
+};
+
+TEST_F(ReportScreenBuilt, PrintAsksForThePrinterAndPrintsTheReportOnShowOnce)
+{
+    auto dialogs = std::make_shared<forms::ScriptedDialogs>();
+    dialogs->printers = {"Office", "Lab"};
+    dialogs->printerChoices = {std::nullopt, std::string("Lab")};
+    forms::SetDialogPort(dialogs);
+    auto printed = std::make_shared<report::PdfPrintPort>(root.ProgramFolder().string());
+    report::SetPrintPort(printed);
+
+    frmReport& screen = open();
+    screen.ReportItemClick(2, "LANDLORD");
+    // The runner builds another report meanwhile: the screen prints its own.
+    Mod_Report::GenerateReport("TAX RATE", stored("TAX RATE"));
+
+    screen.smuiMenuBar.Choose("PRINT");
+    EXPECT_TRUE(printed->jobs.empty());
+
+    EXPECT_TRUE(screen.PrintReport());
+    ASSERT_EQ(printed->jobs.size(), 1u);
+    EXPECT_EQ(printed->jobs[0].first, "Lab");
+    EXPECT_GT(fs::file_size(printed->jobs[0].second), 0u);
+    EXPECT_EQ(tv::Reports().g_CurrentDataReport, &Mod_Report::ReportDesigner("LANDLORD"));
+}
+
+// Each report built for real and shown; a picture of each is kept in the
+// build tree's screenshots (run under a display to see it framed).
+TEST_F(ReportScreenBuilt, EveryReportIsBuiltAndShownWithTheStoredHeadingColour)
+{
+    Mod_Registry::WriteRegValue(winreg::HKEY_CURRENT_USER, Mod_Registry::kReportsKey, "HeadingColor",
+                                vb::Variant(0x40C0FF), winreg::REG_DWORD);
+    for (const char* key : {"LEASE EXPIRATION", "INSURANCE REMINDER", "RENEWAL REMINDER", "OTHER REMINDER"}) {
+        ReportSettings settings = stored(key);
+        settings.Length = "5 Years";
+        store(key, settings);
+    }
+    for (const char* key : {"BASE RATE", "PERCENTAGE RATE", "CAM RATE", "TAX RATE"}) {
+        ReportSettings settings = stored(key);
+        settings.Years = "2024;2025;2026";
+        store(key, settings);
+    }
+
+    frmReport& screen = open();
+    const struct {
+        int panel;
+        const char* key;
+    } reports[] = {{0, "LEASE EXPIRATION"}, {0, "LEASE TERM"},      {0, "INSURANCE REMINDER"}, {0, "RENEWAL REMINDER"},
+                   {0, "OTHER REMINDER"},   {1, "BASE RATE"},       {1, "PERCENTAGE RATE"},    {1, "CAM RATE"},
+                   {1, "TAX RATE"},         {2, "LANDLORD"}};
+    for (const auto& r : reports) {
+        const char* bar[] = {"REMINDER", "RATE", "MISC"};
+        screen.smuiOptions.Choose(bar[r.panel]);
+        if (screen.ReportKey() != r.key)
+            screen.smuiPanel(r.panel).Choose(r.key);
+        ASSERT_EQ(screen.ReportKey(), r.key);
+        EXPECT_TRUE(screen.WebBrowser1.Visible()) << r.key;
+        const std::string text = screen.WebBrowser1.PlainText();
+        EXPECT_GT(text.size(), 40u) << r.key;
+        // &HBBGGRR 0x40C0FF is #FFC040 on the page.
+        const std::string html = vb::fso::ReadAllBytes(page());
+        EXPECT_NE(vb::LCase(html).find("ffc040"), std::string::npos) << r.key;
+        std::string name = r.key;
+        std::replace(name.begin(), name.end(), ' ', '-');
+        Grab(screen.hWnd(), QString::fromStdString("report-" + vb::LCase(name)));
+    }
 }
 
 } // namespace
