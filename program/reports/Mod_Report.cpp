@@ -154,4 +154,14 @@ void SaveReportSettings()
     Mod_FileIO::WriteReportSettings(vb::App::Path(), state.g_CurrentReport, ToValues(state.g_CurrentReportSettings));
 }
 
+void SaveReportOptions(std::string_view key, const ReportSettings& settings)
+{
+    std::vector<std::string> values = ReadReportSettings(vb::App::Path(), key);
+    values.resize(kFieldNames.size());
+    values[kLength] = settings.Length;
+    values[kYears] = settings.Years;
+    values[kSortOrder] = settings.SortOrder;
+    Mod_FileIO::WriteReportSettings(vb::App::Path(), key, values);
+}
+
 } // namespace Mod_Report

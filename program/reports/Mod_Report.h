@@ -68,6 +68,10 @@ std::vector<std::string> ReadReportSettings(const std::filesystem::path& folder,
 void LoadReportSettings();
 // g_CurrentReportSettings as the record of g_CurrentReport.
 void SaveReportSettings();
+// The report's stored record with only its options (Length, Years,
+// SortOrder) taken from settings: the schedule saved by another window
+// stays as it is.
+void SaveReportOptions(std::string_view key, const ReportSettings& settings);
 
 // The loader's conversion of a value list: empty or missing values take the
 // loader's defaults, SortOrder is upper-cased, the Booleans accept "True" and

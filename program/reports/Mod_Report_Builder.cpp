@@ -166,8 +166,13 @@ int CommandIndex(std::string_view key)
 
 uint32_t HeadingColor()
 {
+    return StoredColor("HeadingColor");
+}
+
+uint32_t StoredColor(std::string_view valueName)
+{
     const std::string text =
-        vb::Trim(Mod_Registry::ReadRegValue(winreg::HKEY_CURRENT_USER, Mod_Registry::kReportsKey, "HeadingColor"));
+        vb::Trim(Mod_Registry::ReadRegValue(winreg::HKEY_CURRENT_USER, Mod_Registry::kReportsKey, valueName));
     if (text.empty() || !vb::IsNumeric(vb::Variant(text)))
         return 0xFFFFFF;
     try {

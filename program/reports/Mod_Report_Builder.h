@@ -45,6 +45,9 @@ int CommandIndex(std::string_view key);
 
 // The registry's heading colour (&HBBGGRR); white when it is missing or not a number.
 uint32_t HeadingColor();
+// A colour value of the reports' registry key ("HeadingColor", "RowColor");
+// white when it is missing or not a number.
+uint32_t StoredColor(std::string_view valueName);
 
 // Points the report data environment at the database in use (the program
 // folder's g_DatabaseFileName); a connection open on another file is closed.

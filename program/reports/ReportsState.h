@@ -29,6 +29,9 @@ struct ReportsState {
     // synchronous, so it is True again whenever GenerateReport returns).
     report::DataReport* g_CurrentDataReport = nullptr;
     bool g_ReportExportDone = false;
+
+    // Report screen (frmReport): True while the screen is loaded.
+    bool g_ReportScreenOpen = false;
 };
 
 ReportsState& Reports();

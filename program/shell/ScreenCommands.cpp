@@ -1,6 +1,7 @@
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/forms/Form.h"
+#include "program/reports/frmReport.h"
 #include "program/shell/frmAbout.h"
 #include "program/shell/frmOptions.h"
 #include "program/shell/Mod_StoreInfo_Update.h"
@@ -21,8 +22,10 @@ void ShowStoreEditor()
     frmStoreInfo::Instance().Show(forms::vbModeless);
 }
 
-// The report screen's issue shows frmReport here.
-void ShowReportScreen() {}
+void ShowReportScreen()
+{
+    frmReport::Instance().Show(forms::vbModeless);
+}
 
 // The task list's issue shows frmTaskList here.
 void ShowTaskList() {}

@@ -5,6 +5,7 @@
 #include "platform/report/DataEnvironment.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_TaskList.h"
+#include "program/reports/frmReport.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmAbout.h"
 #include "program/shell/frmOptions.h"
@@ -127,9 +128,14 @@ TEST_F(HiddenMainWindow, ControlScreenBringsUpTheOneMainCalendar)
     // Keys compare exactly; unknown ones and the screens to come do nothing.
     frmMain::Instance().TrayMenuCommand("quit");
     frmMain::Instance().TrayMenuCommand("NOTHING");
-    for (const char* entry : {"Check For Update", "Reports", "Tasks"})
+    for (const char* entry : {"Check For Update", "Tasks"})
         choose(QString::fromLatin1(entry));
     EXPECT_EQ(forms::Forms().Count(), 2);
+    // "Reports" opens the report screen.
+    choose(QStringLiteral("Reports"));
+    ASSERT_NE(frmReport::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmReport::IfLoaded()->Visible());
+    frmReport::IfLoaded()->Unload();
     choose(QStringLiteral("About Tallyvane"));
     ASSERT_NE(frmAbout::IfLoaded(), nullptr);
     EXPECT_TRUE(frmAbout::IfLoaded()->Visible());

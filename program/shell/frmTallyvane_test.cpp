@@ -6,6 +6,7 @@
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Runtime.h"
+#include "program/reports/frmReport.h"
 #include "program/services/Mod_DBConnections.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_Registry.h"
@@ -347,6 +348,7 @@ TEST_F(MainCalendar, TheLaunchPanelAndTheMenuBarGiveTheirCommands)
     EXPECT_TRUE(form.Loaded());
     EXPECT_NE(frmSales::IfLoaded(), nullptr);
     EXPECT_NE(frmOptions::IfLoaded(), nullptr);
+    EXPECT_NE(frmReport::IfLoaded(), nullptr);
 
     mbox->answers.push_back({0, 1});
     form.SmartUI1.Choose("CLOSE");

@@ -1,0 +1,39 @@
+#include "program/reports/ReportPageView.h"
+
+#include "platform/basic/RuntimeError.h"
+
+#include <QTextBrowser>
+
+#include <fstream>
+#include <sstream>
+
+ReportPageView::ReportPageView(forms::Container& parent, std::string name, int index)
+    : Control(parent, std::move(name), index)
+    , view_(new QTextBrowser)
+{
+    view_->setOpenLinks(false);
+    Attach(view_);
+}
+
+void ReportPageView::Navigate(const std::filesystem::path& file)
+{
+    location_ = file.string();
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        view_->clear();
+        throw vb::RuntimeError(vb::kErrFileNotFound, "File not found: " + file.string());
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    view_->setHtml(QString::fromUtf8(text.str()));
+}
+
+std::string ReportPageView::PlainText() const
+{
+    return view_->toPlainText().toStdString();
+}
+
+std::string ReportPageView::Html() const
+{
+    return view_->toHtml().toStdString();
+}
