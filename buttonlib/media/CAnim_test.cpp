@@ -388,10 +388,10 @@ TEST(AnimGif, FramesEqualImageMagicksCoalescedFrames)
     const fs::path dir = tmp.Path();
     const std::string im = "convert-im6.q16";
     // 120 images of changing colours, a smaller image placed later, interlaced.
-    std::string cmd = im + " -size 64x48";
+    std::string cmd = im + " -size 24x16";
     for (int i = 0; i < 120; ++i)
         cmd += " -page +0+0 gradient:'rgb(" + std::to_string(i * 2) + ",10,200)-rgb(10," + std::to_string(250 - i * 2) +
-               ",30)'" + (i == 3 ? " -page +20+10 -size 16x12 plasma:fractal -size 64x48" : "");
+               ",30)'" + (i == 3 ? " -page +8+5 -size 8x6 plasma:fractal -size 24x16" : "");
     const fs::path gif = dir / "im.gif";
     ASSERT_TRUE(tv::testing::Run("cd " + Quote(dir) + " && " + cmd + " -delay 7 -interlace GIF -seed 3 " + Quote(gif)));
     ASSERT_TRUE(tv::testing::Run(im + " " + Quote(gif) + " -coalesce +adjoin rgb:" + Quote(dir / "c-%d.rgb")));
