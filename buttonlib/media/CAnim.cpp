@@ -19,6 +19,7 @@ IMPLEMENT_SERIAL(CAnim, CBlob, 0)
 namespace {
 
 constexpr UINT kBoxType = win::MB_ICONEXCLAMATION | win::MB_TASKMODAL;
+constexpr std::size_t kMaxFrameBytes = std::size_t(512) << 20;
 
 const char* openErrorText(HRESULT hr)
 {
@@ -294,7 +295,12 @@ BOOL CAnim::decodeAvi(const std::filesystem::path& path)
         const std::size_t tableBytes = std::size_t(colors) * sizeof(RGBQUAD);
         ok = colors <= 256 && sizeof header + tableBytes <= format.size();
         const auto* table = reinterpret_cast<const RGBQUAD*>(format.data() + sizeof header);
-        const int count = int(std::min<DWORD>(streamInfo.dwLength, kMaxFrames));
+        // A hundred copies of a large frame must not exhaust memory: keep
+        // what fits in the budget.
+        const std::size_t frameBytes = std::size_t((std::uint64_t(fileInfo.dwWidth) * header.biBitCount + 31) / 32 * 4) *
+                                       std::size_t(fileInfo.dwHeight);
+        const std::size_t fit = frameBytes ? std::max<std::size_t>(1, kMaxFrameBytes / frameBytes) : kMaxFrames;
+        const int count = int(std::min<std::size_t>({streamInfo.dwLength, std::size_t(kMaxFrames), fit}));
         for (int i = 0; ok && i < count; ++i) {
             const auto* packed = static_cast<const BYTE*>(avi.GetFrame(reader, i));
             ok = packed && copyAviFrame(i, packed, header, table, colors, int(fileInfo.dwWidth),
@@ -323,7 +329,7 @@ BOOL CAnim::copyAviFrame(int index, const BYTE* packed, const BITMAPINFOHEADER& 
     }
     // The reader hands out frames in the stream's format; anything else is
     // not ours to interpret.
-    if (h.biBitCount != format.biBitCount || h.biCompression != BI_RGB)
+    if (h.biBitCount != format.biBitCount || h.biCompression != BI_RGB || h.biClrUsed != colorCount)
         return FALSE;
     CDIB& frame = frames[std::size_t(index)];
     try {

@@ -357,6 +357,10 @@ TEST(AnimGif, DamagedImagesEndTheAnimationAndKeepEarlierFrames)
     GifImage empty = pattern(8, 8, 3);
     empty.width = 0;
     EXPECT_EQ(count(empty), 2);
+    // A header claiming a picture far too large for a button.
+    GifImage huge = pattern(8, 8, 3);
+    huge.width = huge.height = 65535;
+    EXPECT_EQ(count(huge), 2);
 
     // Cut inside the third image's data: the first two frames stay.
     Bytes cut = makeGif(8, 8, table, {pattern(8, 8, 1), pattern(8, 8, 2), pattern(8, 8, 3)});

@@ -11,9 +11,11 @@ namespace media {
 
 namespace {
 
-// The largest image the decoder sizes buffers for; larger ones end the
-// animation rather than reserve gigabytes from a 16-bit pair in the header.
-constexpr std::size_t kMaxImagePixels = std::size_t(1) << 26;
+// The largest image the decoder sizes buffers for, and the most all frames
+// together may hold: a 16-bit pair in the header must not reserve gigabytes,
+// nor a hundred copies of a large canvas.
+constexpr std::size_t kMaxImagePixels = std::size_t(1) << 24;
+constexpr std::size_t kMaxFrameBytes = std::size_t(512) << 20;
 constexpr int kTableSize = 4096;
 
 struct Rgb {
@@ -340,11 +342,16 @@ bool GifDecoder::Decode(const BYTE* data, std::size_t size, CDIB* frames, int ma
     try {
         CDIB canvas;
         Image img;
+        std::size_t held = 0;
         while (*count < maxFrames && nextImage(c, global, globalEntries, img) == Step::image) {
             if (!canvas.IsValid()) {
                 canvas.CreateBlank(img.width, img.height, 24, 0);
                 drawOn(canvas, img, 0, 0);
             }
+            const std::size_t frameBytes = std::size_t(canvas.GetRowBytes()) * std::size_t(canvas.GetHeight());
+            if (held + frameBytes > kMaxFrameBytes)
+                break;
+            held += frameBytes;
             drawOn(canvas, img, img.left, img.top);
             frames[*count].Copy(canvas);
             ++*count;
