@@ -11,6 +11,7 @@ packages="
   python3 python3-aiosmtpd python3-pyftpdlib
   imagemagick libstb-dev
   libasound2-dev libasound2-data ffmpeg
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libgif-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
   libuemf-dev libwmf-bin fonts-urw-base35

@@ -1,0 +1,426 @@
+#include "platform/video/AviService.h"
+
+#include "platform/basic/Riff.h"
+#include "platform/gdi/Gdi.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/log.h>
+#include <libswscale/swscale.h>
+}
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace video {
+
+struct AviFile {
+    AVFormatContext* format = nullptr;
+    int videoIndex = -1;
+    DWORD width = 0, height = 0;
+    ~AviFile() { avformat_close_input(&format); }
+};
+
+// The picture kind the stream's decoder gives, learnt from its first frame.
+struct FrameKind {
+    int bits = 24;
+    std::vector<RGBQUAD> palette;
+};
+
+struct AviStream {
+    AviFile* file = nullptr;
+    AVStream* stream = nullptr;
+    bool kindKnown = false;
+    FrameKind kind;
+};
+
+struct AviFrameReader {
+    AviStream* owner = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    SwsContext* scaler = nullptr;
+    long long lastIndex = -1; // the frame index last decoded, -1 before any
+    long long counted = 0;    // frames decoded since the last seek
+    bool ended = false;
+    std::vector<BYTE> packed;
+    ~AviFrameReader()
+    {
+        sws_freeContext(scaler);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        avcodec_free_context(&codec);
+    }
+};
+
+namespace testing {
+namespace {
+std::atomic<HRESULT> g_forcedOpen{AVIERR_OK};
+}
+void ForceOpenResult(HRESULT hr)
+{
+    g_forcedOpen = hr;
+}
+} // namespace testing
+
+namespace {
+
+HRESULT fromAvError(int err)
+{
+    if (err == AVERROR(ENOMEM))
+        return AVIERR_MEMORY;
+    if (err == AVERROR(EIO) || err == AVERROR_EOF)
+        return AVIERR_FILEREAD;
+    return AVIERR_BADFORMAT;
+}
+
+// dwWidth and dwHeight of the "avih" header inside LIST "hdrl".
+bool readMainHeader(std::ifstream& in, DWORD* width, DWORD* height)
+{
+    std::vector<std::uint8_t> head(64 * 1024);
+    in.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+    head.resize(std::size_t(in.gcount()));
+    if (head.size() < 12 || std::memcmp(head.data(), "RIFF", 4) != 0 || std::memcmp(head.data() + 8, "AVI ", 4) != 0)
+        return false;
+    std::size_t at = 12;
+    while (at + 8 <= head.size()) {
+        const std::uint8_t* id = head.data() + at;
+        const std::uint32_t size = riff::Le32(id + 4);
+        if (std::memcmp(id, "LIST", 4) == 0 && at + 12 <= head.size() && std::memcmp(id + 8, "hdrl", 4) == 0) {
+            at += 12;
+            continue;
+        }
+        if (std::memcmp(id, "avih", 4) == 0) {
+            if (size < 40 || at + 8 + 40 > head.size())
+                return false;
+            *width = riff::Le32(id + 8 + 32);
+            *height = riff::Le32(id + 8 + 36);
+            return true;
+        }
+        at += 8 + std::size_t(size) + (size & 1);
+    }
+    return false;
+}
+
+AviFrameReader* openReader(AviStream* s)
+{
+    auto r = std::make_unique<AviFrameReader>();
+    r->owner = s;
+    const AVCodec* dec = avcodec_find_decoder(s->stream->codecpar->codec_id);
+    if (!dec)
+        return nullptr;
+    r->codec = avcodec_alloc_context3(dec);
+    r->packet = av_packet_alloc();
+    r->frame = av_frame_alloc();
+    if (!r->codec || !r->packet || !r->frame ||
+        avcodec_parameters_to_context(r->codec, s->stream->codecpar) < 0)
+        return nullptr;
+    r->codec->pkt_timebase = s->stream->time_base;
+    r->codec->thread_count = 1;
+    if (avcodec_open2(r->codec, dec, nullptr) < 0)
+        return nullptr;
+    return r.release();
+}
+
+bool seekTo(AviFrameReader* r, long long pos)
+{
+    AVFormatContext* fmt = r->owner->file->format;
+    const int index = r->owner->stream->index;
+    if (av_seek_frame(fmt, index, pos, AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
+        return false;
+    avcodec_flush_buffers(r->codec);
+    r->lastIndex = -1;
+    r->counted = 0;
+    r->ended = false;
+    return true;
+}
+
+// Decodes the next frame into r->frame; false at the end or on an error.
+bool decodeNext(AviFrameReader* r)
+{
+    AVFormatContext* fmt = r->owner->file->format;
+    const int index = r->owner->stream->index;
+    for (;;) {
+        const int got = avcodec_receive_frame(r->codec, r->frame);
+        if (got == 0) {
+            const long long ts = r->frame->best_effort_timestamp;
+            r->lastIndex = ts != AV_NOPTS_VALUE && ts >= r->lastIndex + 1 ? ts : r->lastIndex + 1;
+            ++r->counted;
+            return true;
+        }
+        if (got != AVERROR(EAGAIN) || r->ended)
+            return false;
+        const int read = av_read_frame(fmt, r->packet);
+        if (read < 0) {
+            r->ended = true;
+            avcodec_send_packet(r->codec, nullptr);
+            continue;
+        }
+        if (r->packet->stream_index == index)
+            avcodec_send_packet(r->codec, r->packet);
+        av_packet_unref(r->packet);
+    }
+}
+
+FrameKind kindOf(const AVFrame* f)
+{
+    FrameKind k;
+    if (f->format == AV_PIX_FMT_PAL8 && f->data[1]) {
+        k.bits = 8;
+        k.palette.resize(256);
+        // FFmpeg's palette holds native 0xAARRGGBB words.
+        const auto* pal = reinterpret_cast<const std::uint32_t*>(f->data[1]);
+        for (int i = 0; i < 256; ++i)
+            k.palette[std::size_t(i)] = RGBQUAD{BYTE(pal[i]), BYTE(pal[i] >> 8), BYTE(pal[i] >> 16), 0};
+    }
+    return k;
+}
+
+bool learnKind(AviStream* s)
+{
+    if (s->kindKnown)
+        return true;
+    std::unique_ptr<AviFrameReader> r(openReader(s));
+    if (!r || !seekTo(r.get(), 0) || !decodeNext(r.get()))
+        return false;
+    s->kind = kindOf(r->frame);
+    s->kindKnown = true;
+    // The next reader starts from the beginning again.
+    seekTo(r.get(), 0);
+    return true;
+}
+
+DWORD rowBytes(int width, int bits)
+{
+    return DWORD(((long long)width * bits + 31) / 32 * 4);
+}
+
+// The decoded frame as a packed DIB in the stream's format.
+void* packFrame(AviFrameReader* r)
+{
+    const AVFrame* f = r->frame;
+    const FrameKind& kind = r->owner->kind;
+    if (f->width <= 0 || f->height <= 0)
+        return nullptr;
+    const DWORD stride = rowBytes(f->width, kind.bits);
+    const std::size_t table = kind.palette.size() * sizeof(RGBQUAD);
+    const std::size_t image = std::size_t(stride) * std::size_t(f->height);
+    try {
+        r->packed.assign(sizeof(BITMAPINFOHEADER) + table + image, 0);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = f->width;
+    h.biHeight = f->height;
+    h.biPlanes = 1;
+    h.biBitCount = WORD(kind.bits);
+    h.biCompression = BI_RGB;
+    h.biSizeImage = DWORD(image);
+    h.biClrUsed = DWORD(kind.palette.size());
+    std::memcpy(r->packed.data(), &h, sizeof h);
+    BYTE* bits = r->packed.data() + sizeof h + table;
+    if (kind.bits == 8) {
+        if (f->format != AV_PIX_FMT_PAL8)
+            return nullptr;
+        // This frame's own palette, which may differ from the first one's.
+        const FrameKind own = kindOf(f);
+        std::memcpy(r->packed.data() + sizeof h, own.palette.data(), table);
+        for (int y = 0; y < f->height; ++y)
+            std::memcpy(bits + std::size_t(f->height - 1 - y) * stride, f->data[0] + std::ptrdiff_t(y) * f->linesize[0],
+                        std::size_t(f->width));
+        return r->packed.data();
+    }
+    r->scaler = sws_getCachedContext(r->scaler, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                     AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!r->scaler)
+        return nullptr;
+    // Bottom-up: start at the last row and step backwards.
+    uint8_t* dst[4] = {bits + std::size_t(f->height - 1) * stride, nullptr, nullptr, nullptr};
+    int dstStride[4] = {-int(stride), 0, 0, 0};
+    if (sws_scale(r->scaler, f->data, f->linesize, 0, f->height, dst, dstStride) != f->height)
+        return nullptr;
+    return r->packed.data();
+}
+
+} // namespace
+
+void AviFileInit()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}
+
+void AviFileExit() {}
+
+HRESULT AviFileOpen(PAVIFILE* ppfile, const char* path, UINT, void*)
+{
+    if (!ppfile)
+        return AVIERR_BADFORMAT;
+    *ppfile = nullptr;
+    if (const HRESULT forced = testing::g_forcedOpen; forced != AVIERR_OK)
+        return forced;
+    av_log_set_level(AV_LOG_QUIET);
+    if (!path)
+        return AVIERR_FILEOPEN;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return AVIERR_FILEOPEN;
+    try {
+        auto file = std::make_unique<AviFile>();
+        if (!readMainHeader(in, &file->width, &file->height))
+            return in.bad() ? AVIERR_FILEREAD : AVIERR_BADFORMAT;
+        in.close();
+        const AVInputFormat* avi = av_find_input_format("avi");
+        if (!avi)
+            return AVIERR_BADFORMAT;
+        if (const int err = avformat_open_input(&file->format, path, avi, nullptr); err < 0)
+            return err == AVERROR(ENOENT) || err == AVERROR(EACCES) ? AVIERR_FILEOPEN : fromAvError(err);
+        for (unsigned i = 0; i < file->format->nb_streams; ++i) {
+            const AVCodecParameters* par = file->format->streams[i]->codecpar;
+            if (par->codec_type == AVMEDIA_TYPE_VIDEO && avcodec_find_decoder(par->codec_id)) {
+                file->videoIndex = int(i);
+                break;
+            }
+        }
+        if (file->videoIndex < 0)
+            return AVIERR_BADFORMAT;
+        *ppfile = file.release();
+        return AVIERR_OK;
+    } catch (const std::bad_alloc&) {
+        return AVIERR_MEMORY;
+    }
+}
+
+HRESULT AviFileInfo(PAVIFILE pfile, AVIFILEINFO* info, LONG size)
+{
+    if (!pfile || !info || size < LONG(sizeof *info))
+        return AVIERR_BADFORMAT;
+    *info = AVIFILEINFO{};
+    info->dwWidth = pfile->width;
+    info->dwHeight = pfile->height;
+    info->dwStreams = pfile->format->nb_streams;
+    return AVIERR_OK;
+}
+
+ULONG AviFileRelease(PAVIFILE pfile)
+{
+    delete pfile;
+    return 0;
+}
+
+HRESULT AviFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD type, LONG param)
+{
+    if (!ppavi)
+        return AVIERR_BADFORMAT;
+    *ppavi = nullptr;
+    if (!pfile || type != streamtypeVIDEO || param != 0)
+        return AVIERR_NODATA;
+    auto* s = new (std::nothrow) AviStream;
+    if (!s)
+        return AVIERR_MEMORY;
+    s->file = pfile;
+    s->stream = pfile->format->streams[pfile->videoIndex];
+    *ppavi = s;
+    return AVIERR_OK;
+}
+
+HRESULT AviStreamInfo(PAVISTREAM pavi, AVISTREAMINFO* info, LONG size)
+{
+    if (!pavi || !info || size < LONG(sizeof *info))
+        return AVIERR_BADFORMAT;
+    *info = AVISTREAMINFO{};
+    const AVStream* st = pavi->stream;
+    info->fccType = streamtypeVIDEO;
+    info->fccHandler = st->codecpar->codec_tag;
+    // The stream's time base is one frame: scale / rate seconds.
+    info->dwScale = st->time_base.num > 0 ? DWORD(st->time_base.num) : 0;
+    info->dwRate = st->time_base.den > 0 ? DWORD(st->time_base.den) : 0;
+    info->dwLength = st->nb_frames > 0 && st->nb_frames <= 0x7FFFFFFF ? DWORD(st->nb_frames) : 0;
+    info->rcRight = st->codecpar->width;
+    info->rcBottom = st->codecpar->height;
+    return AVIERR_OK;
+}
+
+ULONG AviStreamRelease(PAVISTREAM pavi)
+{
+    delete pavi;
+    return 0;
+}
+
+HRESULT AviStreamReadFormat(PAVISTREAM pavi, LONG, void* format, LONG* size)
+{
+    if (!pavi || !size)
+        return AVIERR_BADFORMAT;
+    if (!learnKind(pavi))
+        return AVIERR_BADFORMAT;
+    const FrameKind& k = pavi->kind;
+    const LONG need = LONG(sizeof(BITMAPINFOHEADER) + k.palette.size() * sizeof(RGBQUAD));
+    if (!format) {
+        *size = need;
+        return AVIERR_OK;
+    }
+    if (*size < need)
+        return AVIERR_BADFORMAT;
+    const AVCodecParameters* par = pavi->stream->codecpar;
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = par->width;
+    h.biHeight = par->height;
+    h.biPlanes = 1;
+    h.biBitCount = WORD(k.bits);
+    h.biCompression = BI_RGB;
+    h.biSizeImage = rowBytes(par->width, k.bits) * DWORD(par->height > 0 ? par->height : 0);
+    h.biClrUsed = DWORD(k.palette.size());
+    std::memcpy(format, &h, sizeof h);
+    if (!k.palette.empty())
+        std::memcpy(static_cast<BYTE*>(format) + sizeof h, k.palette.data(), k.palette.size() * sizeof(RGBQUAD));
+    *size = need;
+    return AVIERR_OK;
+}
+
+PGETFRAME AviStreamGetFrameOpen(PAVISTREAM pavi, const void* wanted)
+{
+    if (!pavi || wanted || !learnKind(pavi))
+        return nullptr;
+    try {
+        AviFrameReader* r = openReader(pavi);
+        if (r && !seekTo(r, 0)) {
+            delete r;
+            return nullptr;
+        }
+        return r;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* AviStreamGetFrame(PGETFRAME pg, LONG pos)
+{
+    if (!pg || pos < 0)
+        return nullptr;
+    if (pos == pg->lastIndex && pg->counted > 0)
+        return pg->packed.empty() ? nullptr : pg->packed.data();
+    if (pos < pg->lastIndex && !seekTo(pg, pos))
+        return nullptr;
+    while (pg->lastIndex < pos)
+        if (!decodeNext(pg))
+            return nullptr;
+    // A frame past pos means pos itself had no picture; show the one we have.
+    return packFrame(pg);
+}
+
+HRESULT AviStreamGetFrameClose(PGETFRAME pg)
+{
+    delete pg;
+    return AVIERR_OK;
+}
+
+} // namespace video
