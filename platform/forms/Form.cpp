@@ -300,6 +300,27 @@ void Form::SetStartUpPosition(int position)
     startUpPosition_ = position;
 }
 
+namespace {
+
+QRect ownerOrScreen(const QWidget* self, bool owner)
+{
+    if (owner) {
+        const QWidget* active = QApplication::activeWindow();
+        if (active != nullptr && active != self && active->isVisible())
+            return active->frameGeometry();
+    }
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        return s->availableGeometry();
+    return {};
+}
+
+} // namespace
+
+QRect OwnerArea(const QWidget* self)
+{
+    return ownerOrScreen(self, true);
+}
+
 void Form::showWindow()
 {
     if (!shownOnce_) {
@@ -307,15 +328,10 @@ void Form::showWindow()
         // Centred on the window the user is in; on the screen when none is
         // open (or when the form asks for the screen).
         QRect area;
-        if (startUpPosition_ == vbStartUpOwner) {
-            QWidget* owner = QApplication::activeWindow();
-            if (owner != nullptr && owner != window_.get() && owner->isVisible())
-                area = owner->frameGeometry();
-        }
-        if (area.isNull() && (startUpPosition_ == vbStartUpOwner || startUpPosition_ == vbStartUpScreen)) {
-            if (QScreen* s = QGuiApplication::primaryScreen())
-                area = s->availableGeometry();
-        }
+        if (startUpPosition_ == vbStartUpOwner)
+            area = OwnerArea(window_.get());
+        else if (startUpPosition_ == vbStartUpScreen)
+            area = ownerOrScreen(window_.get(), false);
         if (!area.isNull()) {
             const QSize size = window_->frameGeometry().size();
             window_->move(area.x() + (area.width() - size.width()) / 2,

@@ -41,6 +41,7 @@
 #include "platform/forms/Surface.h"
 
 #include <QFont>
+#include <QRect>
 #include <QSize>
 
 #include <memory>
@@ -254,5 +255,9 @@ QMenuBar* MenuBarOf(Form& form);
 
 // For tests: every form unloaded without its handlers and deleted at once.
 void ResetForms();
+
+// Where a window opened "centred on its owner" is centred, in pixels: the
+// window the user is in (other than `self`), or the screen when none is open.
+QRect OwnerArea(const QWidget* self = nullptr);
 
 } // namespace forms

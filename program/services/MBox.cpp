@@ -6,8 +6,6 @@
 
 #include "platform/basic/App.h"
 
-#include <QApplication>
-#include <QWidget>
 
 namespace {
 
@@ -36,16 +34,10 @@ MBox::MBox() : FormOf("MBox")
     // Centred for the tall box, once, when it is created: on the window the
     // user is in, or on the screen when none is open.
     SetStartUpPosition(forms::vbStartUpManual);
-    double left = 0, top = 0, width = vb::Screen::Width(), height = vb::Screen::Height();
-    if (QWidget* owner = QApplication::activeWindow(); owner != nullptr && owner->isVisible()) {
-        const QRect frame = owner->frameGeometry();
-        left = frame.x() * 15.0;
-        top = frame.y() * 15.0;
-        width = frame.width() * 15.0;
-        height = frame.height() * 15.0;
-    }
-    Move(left + (width - MBoxMod::kWindowWidth * 15) / 2.0, top + (height - MBoxMod::kTallHeight * 15) / 2.0,
-         MBoxMod::kWindowWidth * 15.0, MBoxMod::kTallHeight * 15.0);
+    const QRect area = forms::OwnerArea(hWnd());
+    Move((area.x() + (area.width() - MBoxMod::kWindowWidth) / 2.0) * 15.0,
+         (area.y() + (area.height() - MBoxMod::kTallHeight) / 2.0) * 15.0, MBoxMod::kWindowWidth * 15.0,
+         MBoxMod::kTallHeight * 15.0);
 
     const QFont font = boxFont();
     Pic1.SetBorderStyle(0);
