@@ -274,6 +274,10 @@ TEST_F(AnyImageTest, ShortPlainDataEndsBeforeTheBitmap)
         b.resize(b.size() - n);
         return b;
     };
+    // 256 x 1 pixels of 24 bits as two runs of 128.
+    Bytes rleTga = tga(10, 24, 256, 1, 0, false);
+    for (int run = 0; run < 2; ++run)
+        rleTga.insert(rleTga.end(), {0xFF, 1, 2, 3});
     const Case cases[] = {
         // Headers alone that claim 11000 x 11000 pixels (462 MiB at 32 bits).
         {"54-byte BMP", Bytes(bmp(11000, 11000, 24, 0)), false},
@@ -293,6 +297,10 @@ TEST_F(AnyImageTest, ShortPlainDataEndsBeforeTheBitmap)
         {"TGA true colour", tga(2, 32, 3, 2, 0), true},
         {"TGA true colour cut", cut(tga(2, 16, 3, 2, 0), 1), false},
         {"TGA grey cut", cut(tga(3, 8, 3, 2, 0), 1), false},
+        // Run-length pixels: at most 128 to a packet of a header and a pixel.
+        {"18-byte RLE TGA", tga(10, 24, 11000, 11000, 0, false), false},
+        {"RLE TGA in two runs", rleTga, true},
+        {"RLE TGA in two runs cut", cut(rleTga, 1), false},
         {"PGM binary", text("P5 3 2 255\nabcdef"), true},
         {"PGM binary cut", text("P5 3 2 255\nabcde"), false},
         {"PGM text", text("P2 3 1 255\n1 2 3"), true},
@@ -330,7 +338,8 @@ TEST_F(AnyImageTest, AbsurdDimensionsAreRefused)
     PutLe16(tga, 12, 65535);
     PutLe16(tga, 14, 65535);
     tga[16] = 32;
-    EXPECT_EQ(decodeCode(tga), kErrNoMemory);
+    // Sixteen bytes hold too few run-length packets for its pixels.
+    EXPECT_EQ(decodeCode(tga), kErrEndOfData);
 
     Bytes pcx(128 + 16, 0);
     pcx[0] = 10, pcx[2] = 1, pcx[3] = 8, pcx[65] = 3;

@@ -99,10 +99,14 @@ void CTgaDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, 
     const bool rle = imageType >= 9;
     // Plain pixels (and the map before them) must all be there before the
     // bitmap is made.
-    if (!rle) {
-        source->RequireBytes(std::size_t(mapLength) * std::size_t(entryBytes) +
-                             std::size_t(width) * std::size_t(height) * std::size_t(pixelBytes));
-    }
+    // Run-length pixels need at least one packet of a header and one pixel
+    // for every 128 of them, so a few bytes cannot ask for a huge bitmap.
+    const unsigned long long pixels = std::size_t(width) * std::size_t(height);
+    const unsigned long long mapBytes = std::size_t(mapLength) * std::size_t(entryBytes);
+    if (!rle)
+        source->RequireBytes(mapBytes + pixels * std::size_t(pixelBytes));
+    else
+        source->RequireBytes(mapBytes + (pixels + 127) / 128 * std::size_t(1 + pixelBytes));
     bitmap->Create(width, height, WORD(bpp), depth == 16 || depth == 32);
 
     palette.assign(256, RGBQUAD{0, 0, 0, 0});

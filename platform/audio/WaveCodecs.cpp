@@ -53,8 +53,10 @@ struct MsState {
     std::int16_t expand(unsigned nibble)
     {
         const int signedNibble = (nibble & 8) ? int(nibble) - 16 : int(nibble);
-        const int predicted = (sample1 * coef1 + sample2 * coef2) / 256;
-        const int sample = clamp16(predicted + signedNibble * delta);
+        // Two products of 16-bit values may together pass an int.
+        const long long predicted = (static_cast<long long>(sample1) * coef1 +
+                                     static_cast<long long>(sample2) * coef2) / 256;
+        const int sample = clamp16(int(std::clamp<long long>(predicted + signedNibble * delta, -32768, 32767)));
         sample2 = sample1;
         sample1 = sample;
         // Capped so that a hostile run of large nibbles cannot overflow.

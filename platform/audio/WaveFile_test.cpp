@@ -256,4 +256,18 @@ TEST(WaveFileTest, MsAdpcmStopsAtABlockNamingAMissingPredictor)
     EXPECT_EQ(sound.samples[1], 0x10);
 }
 
+TEST(WaveFileTest, MsAdpcmPredictionsBeyondSixteenBitsSaturate)
+{
+    // Both coefficients and both header samples at -32768: the prediction
+    // is 2^23, far past a sample, and its two products overflow an int.
+    const Bytes extra = {0x04, 0, 1, 0, 0x00, 0x80, 0x00, 0x80};
+    const Bytes data = {0, 16, 0, 0x00, 0x80, 0x00, 0x80, 0, 0};
+    PcmSound sound;
+    ASSERT_EQ(DecodeWave(MakeWave({2, 1, 8000, 4, 9, extra}, data), sound), WaveResult::Ok);
+    ASSERT_EQ(sound.samples.size(), 6u);
+    EXPECT_EQ(sound.samples[2], 32767);
+    EXPECT_EQ(sound.samples[3], 128);
+    EXPECT_EQ(sound.samples[4], -32768);
+}
+
 } // namespace

@@ -76,9 +76,11 @@ struct Linear {
     long long seconds;
 };
 
+// Before 1899 the time of day counts away from zero, so the first day's
+// times lie between its serial and the one before it.
 bool inDateRange(double serial)
 {
-    return serial >= kMinSerial && serial <= kMaxSerial; // false for NaN
+    return serial > kMinSerial - 1.0 && serial <= kMaxSerial; // false for NaN
 }
 
 Linear toLinear(Date d)
@@ -104,7 +106,7 @@ Date fromLinear(long long day, long long seconds)
     seconds -= floorDiv(seconds, kSecondsPerDay) * kSecondsPerDay;
     const double frac = static_cast<double>(seconds) / kSecondsPerDay;
     const double serial = day >= 0 ? static_cast<double>(day) + frac : static_cast<double>(day) - frac;
-    if (serial < kMinSerial || serial > kMaxSerial)
+    if (!inDateRange(serial))
         Raise(kErrInvalidCall);
     return Date::FromSerial(serial);
 }

@@ -76,6 +76,22 @@ TEST(DateTime, WeekdayStartsOnSunday)
     EXPECT_EQ(Weekday(DateSerial(2026, 12, 8), 2), 2); // Monday first
 }
 
+TEST(DateTime, TheFirstDayHoldsEveryTimeOfDay)
+{
+    // Before 1899 the time counts away from zero: noon of 1 January 100 is
+    // -657434.5, inside the range although below its first whole day.
+    const Date noon = Date::FromSerial(-657434.5);
+    EXPECT_EQ(Year(noon), 100);
+    EXPECT_EQ(Hour(noon), 12);
+    EXPECT_EQ(Minute(DateAdd("n", 30, noon)), 30);
+    auto clock = std::make_shared<FakeClock>(noon);
+    SetClock(clock);
+    EXPECT_EQ(Hour(Now()), 12);
+    EXPECT_EQ(Today(), DateSerial(100, 1, 1));
+    SetClock(nullptr);
+    EXPECT_THROW(DateAdd("d", -1, noon), RuntimeError);
+}
+
 TEST(DateTime, FakeClockDrivesNowTodayAndTimer)
 {
     auto clock = std::make_shared<FakeClock>(Date::FromSerial(DateSerial(2026, 12, 8).Serial() + 0.5));

@@ -53,7 +53,7 @@ void readOn(const vb::Variant& v)
     converted([&] { return vb::CStr(v); });
     if (auto d = converted([&] { return vb::CDate(v); })) {
         // Formatting a date out of range is where a bad date would hurt.
-        if (d->Serial() < -657434.0 || d->Serial() >= 2958466.0)
+        if (d->Serial() <= -657435.0 || d->Serial() >= 2958466.0)
             std::abort();
         vb::CStr(vb::Variant(*d));
         const vb::DateParts p = vb::Decompose(*d);

@@ -167,6 +167,7 @@ TEST(Variant, NumbersBeyondTheDateRangeOverflow)
     // 1 January 100 and 31 December 9999 are the ends; a step past either,
     // as a number or as numeric text, overflows as CDbl does past a double.
     EXPECT_EQ(CDate(-657434.0), DateSerial(100, 1, 1));
+    EXPECT_EQ(Hour(CDate(-657434.75)), 18);
     EXPECT_EQ(CDate("2958465.5").Serial(), 2958465.5);
     for (const char* text : {"1e300", "1e999", "-1e300", "2958466", "-657435"})
         EXPECT_EQ(tv::testing::ErrorOf([text] { CDate(text); }), kErrOverflow) << text;
