@@ -101,9 +101,14 @@ FontDialog::FontDialog(const LOGFONT& initial, int dpi, QWidget* owner)
     sample_->setMinimumSize(200, 60);
 
     auto* choice = new QGridLayout;
-    choice->addWidget(new QLabel(tr("&Font:")), 0, 0);
-    choice->addWidget(new QLabel(tr("Font st&yle:")), 0, 1);
-    choice->addWidget(new QLabel(tr("&Size:")), 0, 2);
+    int column = 0;
+    for (const auto& [text, buddy] : {std::pair{tr("&Font:"), static_cast<QWidget*>(family_)},
+                                      std::pair{tr("Font st&yle:"), static_cast<QWidget*>(style_)},
+                                      std::pair{tr("&Size:"), static_cast<QWidget*>(size_)}}) {
+        auto* label = new QLabel(text);
+        label->setBuddy(buddy);
+        choice->addWidget(label, 0, column++);
+    }
     choice->addWidget(family_, 1, 0);
     choice->addWidget(style_, 1, 1);
     choice->addWidget(size_, 1, 2);
