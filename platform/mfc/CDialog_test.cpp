@@ -195,6 +195,82 @@ TEST_F(DialogTest, NotificationsFollowTheWin32Rules)
     EXPECT_TRUE(window->isHidden());
 }
 
+TEST_F(DialogTest, ItemCallsReachEveryKindOfItem)
+{
+    SampleDialog dlg;
+    ASSERT_TRUE(dlg.Create());
+    QWidget* window = dlg.GetSafeHwnd();
+
+    // Texts of labels, group boxes, buttons and edits.
+    EXPECT_EQ(dlg.GetDlgItemText(kLabel), "&Value:");
+    dlg.SetDlgItemText(kGroup, "Choices");
+    EXPECT_EQ(find<QGroupBox>(window, kGroup)->title(), "Choices");
+    EXPECT_EQ(dlg.GetDlgItemText(kGroup), "Choices");
+    dlg.GetDlgItem(IDOK)->SetWindowText("Close");
+    EXPECT_EQ(find<QPushButton>(window, IDOK)->text(), "Close");
+    EXPECT_EQ(window->windowTitle(), "Sample settings");
+
+    // Numbers: signed, unsigned, and text that is none.
+    BOOL translated = FALSE;
+    dlg.SetDlgItemInt(kName, UINT(-42));
+    EXPECT_EQ(dlg.GetDlgItemText(kName), "-42");
+    EXPECT_EQ(int(dlg.GetDlgItemInt(kName, &translated)), -42);
+    EXPECT_TRUE(translated);
+    dlg.GetDlgItemInt(kName, &translated, FALSE);
+    EXPECT_FALSE(translated);
+    dlg.SetDlgItemText(kName, "4x");
+    EXPECT_EQ(dlg.GetDlgItemInt(kName, &translated), 0u);
+    EXPECT_FALSE(translated);
+
+    // Selection in an edit.
+    auto* name = static_cast<CEdit*>(dlg.GetDlgItem(kName));
+    dlg.SetDlgItemText(kName, "Kestrel");
+    name->SetSel(0, -1);
+    int start = 0;
+    int end = 0;
+    name->GetSel(start, end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 7));
+    name->SetSel(2, 4);
+    name->GetSel(start, end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(2, 4));
+    dlg.SendDlgItemMessage(kName, EM_LIMITTEXT, 3);
+    EXPECT_EQ(find<QLineEdit>(window, kName)->maxLength(), 3);
+
+    // The list of a combo box.
+    EXPECT_EQ(dlg.m_combo.GetCount(), 3);
+    EXPECT_EQ(dlg.m_combo.GetLBText(2), "Diamond");
+    EXPECT_EQ(dlg.m_combo.GetLBText(3), "");
+    EXPECT_EQ(dlg.SendDlgItemMessage(kCombo, CB_SETCURSEL, 1), 1);
+    EXPECT_EQ(dlg.SendDlgItemMessage(kCombo, CB_GETCURSEL), 1);
+    dlg.m_combo.ResetContent();
+    EXPECT_EQ(dlg.m_combo.GetCurSel(), CB_ERR);
+    EXPECT_EQ(dlg.m_combo.AddString("Oval"), 0);
+    EXPECT_EQ(dlg.m_combo.GetCurSel(), CB_ERR);
+
+    // An up-down over a reversed range steps the other way; a new buddy
+    // takes the position.
+    int lower = 0;
+    int upper = 0;
+    dlg.m_spin.SetRange(10, 0);
+    dlg.m_spin.GetRange(lower, upper);
+    EXPECT_EQ(std::make_pair(lower, upper), std::make_pair(10, 0));
+    dlg.m_spin.SetPos(20);
+    EXPECT_EQ(dlg.GetDlgItemText(kValue), "10");
+    EXPECT_EQ(dlg.m_spin.SetBuddy(dlg.GetDlgItem(kSmall)), find(window, kValue));
+    dlg.m_spin.SetPos(4);
+    EXPECT_EQ(dlg.GetDlgItemText(kSmall), "4");
+    dlg.log.clear();
+    QTest::mouseClick(find(window, kSpin)->findChild<QToolButton*>("up"), Qt::LeftButton);
+    EXPECT_EQ(dlg.GetDlgItemText(kSmall), "3");
+    ASSERT_FALSE(dlg.log.empty());
+    EXPECT_EQ(dlg.log.front().rfind("UDN_DELTAPOS 1002 pos 4 delta -1", 0), 0u);
+
+    // The dialog moves as asked and keeps its size.
+    dlg.SetWindowPos(40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(window->pos(), QPoint(40, 50));
+    EXPECT_EQ(window->size(), QSize(300, 244));
+}
+
 TEST_F(DialogTest, ButtonImagesFollowTheirStyle)
 {
     SampleDialog dlg;

@@ -1,4 +1,5 @@
 #include "platform/com/FontDialog.h"
+#include "platform/gdi/GdiTestSupport.h"
 #include "platform/mfc/CColorDialog.h"
 #include "platform/mfc/CFileDialog.h"
 #include "platform/mfc/CFontDialog.h"
@@ -17,15 +18,7 @@ using namespace dialogtest;
 
 namespace {
 
-LOGFONT logFont(const char* face, LONG height, LONG weight = FW_NORMAL)
-{
-    LOGFONT lf{};
-    lf.lfHeight = height;
-    lf.lfWeight = weight;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    return lf;
-}
+using gditest::logFont;
 
 bool sameFont(const LOGFONT& a, const LOGFONT& b)
 {

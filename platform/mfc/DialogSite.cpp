@@ -248,22 +248,17 @@ void SetButtonCheck(QWidget* button, UINT check)
 QPalette SystemPalette()
 {
     QPalette p;
-    const auto set = [&p](QPalette::ColorRole role, int index) {
-        p.setColor(QPalette::All, role, toQColor(GetSysColor(index)));
+    static constexpr std::pair<QPalette::ColorRole, int> kRoles[] = {
+        {QPalette::Window, COLOR_BTNFACE},        {QPalette::Button, COLOR_BTNFACE},
+        {QPalette::WindowText, COLOR_WINDOWTEXT}, {QPalette::ButtonText, COLOR_BTNTEXT},
+        {QPalette::Base, COLOR_WINDOW},           {QPalette::Text, COLOR_WINDOWTEXT},
+        {QPalette::Light, COLOR_BTNHIGHLIGHT},    {QPalette::Midlight, COLOR_3DLIGHT},
+        {QPalette::Mid, COLOR_BTNSHADOW},         {QPalette::Dark, COLOR_BTNSHADOW},
+        {QPalette::Shadow, COLOR_3DDKSHADOW},     {QPalette::Highlight, COLOR_HIGHLIGHT},
+        {QPalette::HighlightedText, COLOR_HIGHLIGHTTEXT},
     };
-    set(QPalette::Window, COLOR_BTNFACE);
-    set(QPalette::Button, COLOR_BTNFACE);
-    set(QPalette::WindowText, COLOR_WINDOWTEXT);
-    set(QPalette::ButtonText, COLOR_BTNTEXT);
-    set(QPalette::Base, COLOR_WINDOW);
-    set(QPalette::Text, COLOR_WINDOWTEXT);
-    set(QPalette::Light, COLOR_BTNHIGHLIGHT);
-    set(QPalette::Midlight, COLOR_3DLIGHT);
-    set(QPalette::Mid, COLOR_BTNSHADOW);
-    set(QPalette::Dark, COLOR_BTNSHADOW);
-    set(QPalette::Shadow, COLOR_3DDKSHADOW);
-    set(QPalette::Highlight, COLOR_HIGHLIGHT);
-    set(QPalette::HighlightedText, COLOR_HIGHLIGHTTEXT);
+    for (const auto& [role, index] : kRoles)
+        p.setColor(QPalette::All, role, toQColor(GetSysColor(index)));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         p.setColor(QPalette::Disabled, role, toQColor(GetSysColor(COLOR_GRAYTEXT)));
     return p;
