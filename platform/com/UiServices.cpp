@@ -1,5 +1,6 @@
 #include "platform/com/UiServices.h"
 
+#include "platform/com/FontDialog.h"
 #include "platform/com/Loader.h"
 #include "platform/com/PropertyBag.h"
 
@@ -139,6 +140,10 @@ class ForwardingServices final : public UiServices {
 public:
     void ShowAboutBox(const AboutBoxRequest& r) override { Ui().ShowAboutBox(r); }
     HRESULT ShowPropertyFrame(const PropertyFrameRequest& r) override { return Ui().ShowPropertyFrame(r); }
+    std::optional<std::string> OpenFile(const forms::FileDialogRequest& r) override { return Ui().OpenFile(r); }
+    std::optional<std::string> SaveFile(const forms::FileDialogRequest& r) override { return Ui().SaveFile(r); }
+    std::optional<COLORREF> ChooseColor(COLORREF initial) override { return Ui().ChooseColor(initial); }
+    std::optional<LOGFONT> ChooseFont(const FontDialogRequest& r) override { return Ui().ChooseFont(r); }
 };
 
 std::shared_ptr<UiServices>& services()
@@ -148,6 +153,36 @@ std::shared_ptr<UiServices>& services()
 }
 
 } // namespace
+
+std::optional<std::string> UiServices::OpenFile(const forms::FileDialogRequest& request)
+{
+    return forms::Dialogs().OpenFile(request);
+}
+
+std::optional<std::string> UiServices::SaveFile(const forms::FileDialogRequest& request)
+{
+    return forms::Dialogs().SaveFile(request);
+}
+
+std::optional<COLORREF> UiServices::ChooseColor(COLORREF initial)
+{
+    const auto chosen = forms::Dialogs().ChooseColor(forms::OLE_COLOR(initial & 0xFFFFFF));
+    if (!chosen)
+        return std::nullopt;
+    return COLORREF(*chosen & 0xFFFFFF);
+}
+
+std::optional<LOGFONT> UiServices::ChooseFont(const FontDialogRequest& request)
+{
+    if (headless()) {
+        std::fprintf(stderr, "[headless] font dialog\n");
+        return std::nullopt;
+    }
+    FontDialog dialog(request.font, gdi::ScreenDpi(), request.owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.logFont();
+}
 
 void SetUiServices(std::shared_ptr<UiServices> s)
 {

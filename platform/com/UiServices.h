@@ -7,10 +7,14 @@
 // (HostServices.h), so one recorder hears every component of the process.
 
 #include "platform/com/PropertyPage.h"
+#include "platform/forms/CommonDialog.h"
+#include "platform/gdi/Text.h"
 
 #include <QImage>
 
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,17 @@ struct PropertyFrameRequest {
     std::vector<CLSID> pages;
 };
 
+// CF_ flags of a font request.
+inline constexpr DWORD CF_SCREENFONTS = 0x00000001;
+inline constexpr DWORD CF_INITTOLOGFONTSTRUCT = 0x00000040;
+inline constexpr DWORD CF_EFFECTS = 0x00000100;
+
+struct FontDialogRequest {
+    QWidget* owner = nullptr;
+    LOGFONT font{};
+    DWORD flags = 0;
+};
+
 class UiServices {
 public:
     virtual ~UiServices() = default;
@@ -44,6 +59,16 @@ public:
     // Modal. Creates each page by its class and shows those it could; an
     // error when not one page could be created. S_OK once closed.
     virtual HRESULT ShowPropertyFrame(const PropertyFrameRequest& request) = 0;
+
+    // The common dialogs; nothing for Cancel. Files and colours go to the
+    // forms layer's dialog port of the process these services belong to, so
+    // a host's recorder hears a library's requests as well.
+    virtual std::optional<std::string> OpenFile(const forms::FileDialogRequest& request);
+    virtual std::optional<std::string> SaveFile(const forms::FileDialogRequest& request);
+    virtual std::optional<COLORREF> ChooseColor(COLORREF initial);
+    // Our own font dialog (FontDialog.h): face, style, size, underline and
+    // strike-out; headless it answers Cancel.
+    virtual std::optional<LOGFONT> ChooseFont(const FontDialogRequest& request);
 };
 
 // nullptr restores the desktop services.
@@ -67,9 +92,21 @@ public:
         frames.push_back(request);
         return frameResult;
     }
+    // Fonts answer from the queue, Cancel once it is empty.
+    std::optional<LOGFONT> ChooseFont(const FontDialogRequest& request) override
+    {
+        fontRequests.push_back(request);
+        if (fonts.empty())
+            return std::nullopt;
+        auto answer = fonts.front();
+        fonts.pop_front();
+        return answer;
+    }
     std::vector<AboutBoxRequest> aboutBoxes;
     std::vector<PropertyFrameRequest> frames;
     HRESULT frameResult = S_OK;
+    std::deque<std::optional<LOGFONT>> fonts;
+    std::vector<FontDialogRequest> fontRequests;
 };
 
 } // namespace com

@@ -43,11 +43,15 @@ public:
         QString selected;
         const QString filters = joinedFilters(r.filter, r.filterIndex, &selected);
         detail::HandlerScope scope;
-        const QString f = QFileDialog::getOpenFileName(nullptr, QString::fromStdString(r.title), startPath(r), filters,
-                                                       &selected);
-        if (f.isEmpty())
+        QFileDialog dialog(nullptr, QString::fromStdString(r.title), startPath(r), filters);
+        // Our own dialog on every desktop, so that it looks and behaves alike.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!selected.isEmpty())
+            dialog.selectNameFilter(selected);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
-        return f.toStdString();
+        return dialog.selectedFiles().first().toStdString();
     }
 
     std::optional<std::string> SaveFile(const FileDialogRequest& r) override
@@ -58,7 +62,11 @@ public:
         const QString filters = joinedFilters(r.filter, r.filterIndex, &selected);
         detail::HandlerScope scope;
         QFileDialog dialog(nullptr, QString::fromStdString(r.title), startPath(r), filters);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // Callers that give flags ask for the overwrite prompt themselves.
+        if (r.flags != 0 && !(r.flags & OFN_OVERWRITEPROMPT))
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
         if (!r.defaultExt.empty())
             dialog.setDefaultSuffix(QString::fromStdString(r.defaultExt).remove(0, r.defaultExt[0] == '.' ? 1 : 0));
         if (!selected.isEmpty())
@@ -73,7 +81,7 @@ public:
         if (headless())
             return std::nullopt;
         detail::HandlerScope scope;
-        const QColor c = QColorDialog::getColor(ToQColor(initial));
+        const QColor c = QColorDialog::getColor(ToQColor(initial), nullptr, QString(), QColorDialog::DontUseNativeDialog);
         if (!c.isValid())
             return std::nullopt;
         return ToOleColor(c);
@@ -163,16 +171,39 @@ std::vector<std::string> QtNameFilters(const std::string& filter)
             break;
         start = bar + 1;
     }
+    const auto trimmed = [](std::string s) {
+        const size_t first = s.find_first_not_of(' ');
+        if (first == std::string::npos)
+            return std::string();
+        return s.substr(first, s.find_last_not_of(' ') - first + 1);
+    };
     std::vector<std::string> out;
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        std::string patterns = parts[i + 1];
-        for (char& c : patterns)
-            if (c == ';')
-                c = ' ';
-        std::string description = parts[i];
-        while (!description.empty() && description.back() == ' ')
-            description.pop_back();
-        out.push_back(description + " (" + patterns + ")");
+        std::string description = trimmed(parts[i]);
+        std::string patterns;
+        size_t from = 0;
+        while (from <= parts[i + 1].size()) {
+            const size_t semi = parts[i + 1].find(';', from);
+            std::string p = trimmed(parts[i + 1].substr(from, semi == std::string::npos ? std::string::npos : semi - from));
+            if (p == "*.*")
+                p = "*";
+            if (!p.empty())
+                patterns += (patterns.empty() ? "" : " ") + p;
+            if (semi == std::string::npos)
+                break;
+            from = semi + 1;
+        }
+        // The empty pair that closes the string.
+        if (description.empty() && patterns.empty())
+            continue;
+        if (!description.empty() && description.back() == ')') {
+            const size_t open = description.rfind('(');
+            if (open != std::string::npos)
+                description = trimmed(description.substr(0, open));
+        }
+        if (patterns.empty())
+            patterns = "*";
+        out.push_back(description.empty() ? "(" + patterns + ")" : description + " (" + patterns + ")");
     }
     return out;
 }
@@ -250,8 +281,9 @@ std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& re
     return next(files);
 }
 
-std::optional<OLE_COLOR> ScriptedDialogs::ChooseColor(OLE_COLOR)
+std::optional<OLE_COLOR> ScriptedDialogs::ChooseColor(OLE_COLOR initial)
 {
+    colorRequests.push_back(initial);
     return next(colors);
 }
 

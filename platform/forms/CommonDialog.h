@@ -30,7 +30,17 @@ struct FileDialogRequest {
     std::string filter;
     int filterIndex = 1;
     std::string defaultExt;
+    // The OFN_ flags of the caller; the desktop dialogs honour the ones that
+    // have a meaning here (overwrite prompt, must-exist).
+    unsigned long flags = 0;
 };
+
+// OFN_ flags of a file request.
+inline constexpr unsigned long OFN_READONLY = 0x00000001;
+inline constexpr unsigned long OFN_OVERWRITEPROMPT = 0x00000002;
+inline constexpr unsigned long OFN_HIDEREADONLY = 0x00000004;
+inline constexpr unsigned long OFN_PATHMUSTEXIST = 0x00000800;
+inline constexpr unsigned long OFN_FILEMUSTEXIST = 0x00001000;
 
 class DialogPort {
 public:
@@ -51,7 +61,11 @@ public:
 void SetDialogPort(std::shared_ptr<DialogPort> port);
 DialogPort& Dialogs();
 
-// "Pictures|*.bmp;*.jpg|All|*.*" as Qt's name filters.
+// A pipe filter ("Pictures (*.bmp, *.jpg) |*.bmp;*.jpg|All files (*.*)|*.*||")
+// as Qt's name filters ("Pictures (*.bmp *.jpg)", "All files (*)"): the
+// closing empty pair goes, a "(...)" ending a description gives way to the
+// pattern field's own patterns (a description's list may hold commas, which
+// Qt would read as part of a pattern), and "*.*" becomes "*".
 std::vector<std::string> QtNameFilters(const std::string& filter);
 
 class CommonDialog {
@@ -102,6 +116,8 @@ public:
     std::deque<std::optional<std::string>> printerChoices;
     std::vector<std::string> printers;
     std::vector<FileDialogRequest> fileRequests;
+    // The initial colour of each colour request.
+    std::vector<OLE_COLOR> colorRequests;
 };
 
 } // namespace forms

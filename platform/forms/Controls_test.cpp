@@ -310,7 +310,7 @@ TEST(MsgBoxSeam, ScriptedAnswersAndDefaults)
 TEST(CommonDialogSeam, FiltersChoicesAndCancel)
 {
     EXPECT_EQ(forms::QtNameFilters("All Picture Files |*.bmp;*.gif|Icon Files (*.ico)|*.ico"),
-              (std::vector<std::string>{"All Picture Files (*.bmp *.gif)", "Icon Files (*.ico) (*.ico)"}));
+              (std::vector<std::string>{"All Picture Files (*.bmp *.gif)", "Icon Files (*.ico)"}));
     auto dialogs = std::make_shared<forms::ScriptedDialogs>();
     forms::SetDialogPort(dialogs);
     dialogs->files.push_back("/tmp/pictures/star.ico");

@@ -10,11 +10,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace gditest {
+
+// A LOGFONT of the face and height, everything else at its default.
+inline LOGFONT logFont(const char* face, LONG height, LONG weight = FW_NORMAL)
+{
+    LOGFONT lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return lf;
+}
 
 // A BITMAPINFO with room for 256 colours.
 struct Info {

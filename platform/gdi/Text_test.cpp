@@ -13,15 +13,7 @@ namespace {
 using gditest::Canvas;
 using gditest::MatchesGolden;
 
-LOGFONT logFont(const char* face, LONG height, LONG weight = FW_NORMAL)
-{
-    LOGFONT lf{};
-    lf.lfHeight = height;
-    lf.lfWeight = weight;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    return lf;
-}
+using gditest::logFont;
 
 // A canvas with a font selected, black text, transparent background.
 struct TextCanvas {

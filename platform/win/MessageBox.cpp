@@ -68,6 +68,8 @@ int ShowDesktopMessageBox(const MessageBoxRequest& r)
     }
     QMessageBox box(r.owner);
     box.setWindowTitle(QString::fromStdString(r.caption));
+    // The text as it stands: a "<" in a path or a message is no markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     switch (r.type & 0xF0) {
     case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;

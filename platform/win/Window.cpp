@@ -878,7 +878,17 @@ BOOL SetWindowText(HWND hwnd, const std::string& text)
         SendMessage(hwnd, WM_SETTEXT, 0, LPARAM(text.c_str()));
         return TRUE;
     }
-    hwnd->setWindowTitle(QString::fromStdString(text));
+    // Another widget: its text (a label, button or edit), its title (a group
+    // box), else its window title.
+    const QString value = QString::fromStdString(text);
+    if (hwnd->isWindow())
+        hwnd->setWindowTitle(value);
+    else if (hwnd->metaObject()->indexOfProperty("text") >= 0)
+        hwnd->setProperty("text", value);
+    else if (hwnd->metaObject()->indexOfProperty("title") >= 0)
+        hwnd->setProperty("title", value);
+    else
+        hwnd->setWindowTitle(value);
     return TRUE;
 }
 
@@ -886,7 +896,14 @@ std::string GetWindowText(HWND hwnd)
 {
     if (Window* w = asWindow(hwnd))
         return w->text();
-    return hwnd ? hwnd->windowTitle().toStdString() : std::string();
+    if (!hwnd)
+        return std::string();
+    if (!hwnd->isWindow()) {
+        for (const char* name : {"text", "title"})
+            if (hwnd->metaObject()->indexOfProperty(name) >= 0)
+                return hwnd->property(name).toString().toStdString();
+    }
+    return hwnd->windowTitle().toStdString();
 }
 
 } // namespace win
