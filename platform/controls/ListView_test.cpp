@@ -4,9 +4,9 @@
 
 #include "platform/controls/ListView.h"
 
-#include "platform/basic/RuntimeError.h"
 #include "platform/controls/ImageList.h"
 #include "platform/forms/Forms.h"
+#include "platform/testing/TestSupport.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -33,15 +33,7 @@ public:
     controls::ListView lvwTasks{*this, "lvwTasks"};
 };
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using tv::testing::ErrorOf;
 
 class ListViewTest : public ::testing::Test {
 protected:
@@ -67,15 +59,15 @@ TEST_F(ListViewTest, ColumnsRowsIconsAndSubItems)
     headers(2).SetWidth(1995);
     EXPECT_EQ(headers(2).Width(), 1995);
     EXPECT_EQ(list().Tree()->columnWidth(1), 133);
-    EXPECT_EQ(errorOf([&] { headers(2).SetWidth(-1); }), 380);
-    EXPECT_EQ(errorOf([&] { headers(3); }), 35600);
+    EXPECT_EQ(ErrorOf([&] { headers(2).SetWidth(-1); }), 380);
+    EXPECT_EQ(ErrorOf([&] { headers(3); }), 35600);
 
     // Icons need the image list, and a key it holds.
-    EXPECT_EQ(errorOf([&] { list().ListItems().Add("Base Rate Report", "REPORT"); }), 35613);
+    EXPECT_EQ(ErrorOf([&] { list().ListItems().Add("Base Rate Report", "REPORT"); }), 35613);
     EXPECT_EQ(list().ListItems().Count(), 0);
     EXPECT_EQ(list().Tree()->topLevelItemCount(), 0);
     list().SetSmallIcons(&form->ImageList1);
-    EXPECT_EQ(errorOf([&] { list().ListItems().Add("x", "TASK"); }), 35601);
+    EXPECT_EQ(ErrorOf([&] { list().ListItems().Add("x", "TASK"); }), 35601);
     EXPECT_EQ(list().Tree()->topLevelItemCount(), 0);
 
     auto& first = list().ListItems().Add("Base Rate Report", "REPORT");
@@ -89,13 +81,13 @@ TEST_F(ListViewTest, ColumnsRowsIconsAndSubItems)
     EXPECT_EQ(first.SubItem(1), "3/10/2025");
     EXPECT_EQ(second.SubItem(1), "");
     // Sub-items stop one short of the columns.
-    EXPECT_EQ(errorOf([&] { first.SetSubItem(2, "x"); }), 380);
-    EXPECT_EQ(errorOf([&] { first.SubItem(0); }), 380);
+    EXPECT_EQ(ErrorOf([&] { first.SetSubItem(2, "x"); }), 380);
+    EXPECT_EQ(ErrorOf([&] { first.SubItem(0); }), 380);
 
     list().ListItems().Clear();
     EXPECT_EQ(list().ListItems().Count(), 0);
     EXPECT_EQ(list().Tree()->topLevelItemCount(), 0);
-    EXPECT_EQ(errorOf([&] { list().ListItems()(1); }), 35600);
+    EXPECT_EQ(ErrorOf([&] { list().ListItems()(1); }), 35600);
     headers.Clear();
     EXPECT_EQ(headers.Count(), 0);
     EXPECT_TRUE(list().Tree()->isHeaderHidden());

@@ -336,4 +336,18 @@ TEST_F(ReportScheduling, ARefillWithAnotherReportKeepsBothRecordsApart)
     EXPECT_EQ(stored("CAM RATE"), camBefore);
 }
 
+TEST_F(ReportScheduling, TheReportScreenOpensTheFormOnItsReportAndKeepsItInStep)
+{
+    frmReport::SetBuilder([](std::string_view, const ReportSettings&) { return false; });
+    frmReport& screen = frmReport::Instance();
+    screen.Show();
+    screen.smuiMenuBar.Choose("REPORT");
+    frmReportScheduling* form = frmReportScheduling::IfLoaded();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->ReportKey(), "LEASE EXPIRATION");
+    screen.ReportItemClick(1, "PERCENTAGE RATE");
+    EXPECT_EQ(form->ReportKey(), "PERCENTAGE RATE");
+    EXPECT_EQ(form->lblReportName.Caption(), "PERCENTAGE RATE");
+}
+
 } // namespace
