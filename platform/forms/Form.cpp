@@ -459,11 +459,13 @@ void Form::Move(double left, std::optional<double> top, std::optional<double> wi
 
 void Form::setInnerSize(QSize size)
 {
-    const QSize limited = size.expandedTo(window_->minimumSize()).boundedTo(window_->maximumSize());
-    if (borderStyle_ != vbSizable && borderStyle_ != vbSizableToolWindow && borderStyle_ != vbBSNone)
-        window_->setFixedSize(limited);
-    else
-        window_->resize(limited);
+    if (borderStyle_ != vbSizable && borderStyle_ != vbSizableToolWindow && borderStyle_ != vbBSNone) {
+        // The limits of a fixed window are its last fixed size: the program
+        // may still give it another.
+        window_->setFixedSize(size.boundedTo(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)));
+    } else {
+        window_->resize(size.expandedTo(window_->minimumSize()).boundedTo(window_->maximumSize()));
+    }
     window_->LayoutClient();
 }
 

@@ -357,6 +357,11 @@ TEST_F(FormLifecycle, WindowKindsAndPlaces)
     EXPECT_EQ(s.hWnd()->windowType(), Qt::Dialog);
     s.Move(0, 0, 3000, 1500);
     EXPECT_EQ(s.hWnd()->minimumSize(), s.hWnd()->maximumSize()) << "a fixed border keeps its size";
+    // ... which the program itself may change.
+    s.SetHeight(2250);
+    EXPECT_EQ(s.Height(), 2250);
+    EXPECT_EQ(s.Width(), 3000);
+    EXPECT_EQ(s.hWnd()->minimumSize(), s.hWnd()->maximumSize());
 
     frmFirst& f = frmFirst::Instance();
     f.SetStartUpPosition(forms::vbStartUpScreen);

@@ -10,6 +10,8 @@
 #include "program/services/Mod_FTPData.h"
 #include "program/stores/Mod_FileIO.h"
 
+#include <algorithm>
+
 namespace Mod_Report {
 
 namespace fs = std::filesystem;
@@ -161,6 +163,15 @@ void SaveReportOptions(std::string_view key, const ReportSettings& settings)
     values[kLength] = settings.Length;
     values[kYears] = settings.Years;
     values[kSortOrder] = settings.SortOrder;
+    Mod_FileIO::WriteReportSettings(vb::App::Path(), key, values);
+}
+
+void SaveReportSchedule(std::string_view key, const ReportSettings& settings)
+{
+    std::vector<std::string> values = ReadReportSettings(vb::App::Path(), key);
+    values.resize(kFieldNames.size());
+    const std::vector<std::string> schedule = ToValues(settings);
+    std::copy(schedule.begin() + kScheduleReport, schedule.end(), values.begin() + kScheduleReport);
     Mod_FileIO::WriteReportSettings(vb::App::Path(), key, values);
 }
 

@@ -72,6 +72,10 @@ void SaveReportSettings();
 // SortOrder) taken from settings: the schedule saved by another window
 // stays as it is.
 void SaveReportOptions(std::string_view key, const ReportSettings& settings);
+// The report's stored record with only its schedule (ScheduleReport to
+// SendAsAttachment) taken from settings: the options saved by the report
+// screen stay as they are.
+void SaveReportSchedule(std::string_view key, const ReportSettings& settings);
 
 // The loader's conversion of a value list: empty or missing values take the
 // loader's defaults, SortOrder is upper-cased, the Booleans accept "True" and

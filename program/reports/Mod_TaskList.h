@@ -30,4 +30,10 @@ std::optional<vb::Date> GetNextRunDate(std::string_view frequency, vb::Date star
 // end of a short month stays cut back. count must be positive.
 vb::Date AdvanceToToday(vb::Date startDate, int16_t count, std::string_view interval);
 
+// Refills the task list window, as g_ListReports and g_ListTasks say: the
+// table of scheduled reports (rebuilt first), then the calendar reminders
+// from today to the list's end, by date. Nothing while the window is closed.
+// A failure (the database unavailable) reaches the caller.
+void FillTaskList();
+
 } // namespace Mod_TaskList

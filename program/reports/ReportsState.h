@@ -32,6 +32,15 @@ struct ReportsState {
 
     // Report screen (frmReport): True while the screen is loaded.
     bool g_ReportScreenOpen = false;
+
+    // Scheduling form (frmReportScheduling): True while the form is loaded.
+    bool g_SchedulingOpen = false;
+
+    // Task list (frmTaskList): whether it lists the scheduled reports and the
+    // calendar reminders; loading the list sets both, and they keep their
+    // values after it closes.
+    bool g_ListReports = false;
+    bool g_ListTasks = false;
 };
 
 ReportsState& Reports();

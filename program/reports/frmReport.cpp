@@ -10,6 +10,7 @@
 #include "program/reports/Mod_Report_Builder.h"
 #include "program/reports/ReportsState.h"
 #include "program/reports/frmHeadingColor.h"
+#include "program/reports/frmReportScheduling.h"
 #include "program/services/Mod_SpecialFunctions.h"
 
 #include <QListWidget>
@@ -291,6 +292,8 @@ void frmReport::ReportItemClick(int panel, const std::string& key)
     reportKey_ = key;
     loadSettings();
     ShowReportOptions();
+    if (tv::Reports().g_SchedulingOpen)
+        frmReportScheduling::RefillIfOpen(key);
 
     markedKey_ = key;
     markedPanel_ = panel;
@@ -311,8 +314,7 @@ void frmReport::MenuCommand(const std::string& key)
         Settings.SortOrder = "DESC";
         ShowReportOptions();
     } else if (key == "REPORT") {
-        // The scheduling form is shown here, on this screen's report, once
-        // the program has it.
+        frmReportScheduling::ShowReport(reportKey_);
     } else if (key == "HELP") {
         if (barKey_ == "REMINDER")
             Mod_SpecialFunctions::ShowHelpTopic("Reports\\Important_Date_Reports.htm");

@@ -41,8 +41,25 @@ vb::Variant NullToEmpty(const vb::Variant& value)
 
 // --- Closing the windows ---
 
+namespace {
+int& unloadingAll()
+{
+    static int depth = 0;
+    return depth;
+}
+} // namespace
+
+bool UnloadingAllForms()
+{
+    return unloadingAll() > 0;
+}
+
 void UnloadAllForms(bool closeMain)
 {
+    struct Unloading {
+        Unloading() { ++unloadingAll(); }
+        ~Unloading() { --unloadingAll(); }
+    } unloading;
     vb::ResumeNext step;
     // Downwards, so that the indexes left to walk stay valid; a form whose own
     // unload closed others makes a later index fail, and that step is skipped.

@@ -42,6 +42,9 @@ inline constexpr std::string_view kMainFormCaption = "Main Form";
 // while another runs (a form's own unload closing the windows) is safe.
 // Unloaded forms are released: the next use creates a fresh instance.
 void UnloadAllForms(bool closeMain);
+// True while UnloadAllForms runs: a form's unload then closes it for good and
+// asks the user nothing that could keep it open.
+bool UnloadingAllForms();
 
 // --- end of closing the windows ---
 

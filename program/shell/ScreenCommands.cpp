@@ -2,6 +2,7 @@
 
 #include "platform/forms/Form.h"
 #include "program/reports/frmReport.h"
+#include "program/reports/frmTaskList.h"
 #include "program/shell/frmAbout.h"
 #include "program/shell/frmOptions.h"
 #include "program/shell/Mod_StoreInfo_Update.h"
@@ -27,8 +28,10 @@ void ShowReportScreen()
     frmReport::Instance().Show(forms::vbModeless);
 }
 
-// The task list's issue shows frmTaskList here.
-void ShowTaskList() {}
+void ShowTaskList()
+{
+    frmTaskList::Instance().Show(forms::vbModeless);
+}
 
 void ShowSales()
 {

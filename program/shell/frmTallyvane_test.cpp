@@ -7,6 +7,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Runtime.h"
 #include "program/reports/frmReport.h"
+#include "program/reports/frmTaskList.h"
 #include "program/services/Mod_DBConnections.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_Registry.h"
@@ -342,10 +343,10 @@ TEST_F(MainCalendar, TheLaunchPanelAndTheMenuBarGiveTheirCommands)
 {
     ASSERT_TRUE(Mod_tallyvane::Main());
     frmTallyvane& form = frmTallyvane::Instance();
-    // Screens of later parts are not there yet: their commands do nothing.
     for (const char* key : {"STORES", "REPORT", "TASKS", "SALES", "OPTIONS", "UNKNOWN"})
         form.smuiPanel(0).Choose(key);
     EXPECT_TRUE(form.Loaded());
+    EXPECT_NE(frmTaskList::IfLoaded(), nullptr);
     EXPECT_NE(frmSales::IfLoaded(), nullptr);
     EXPECT_NE(frmOptions::IfLoaded(), nullptr);
     EXPECT_NE(frmReport::IfLoaded(), nullptr);
