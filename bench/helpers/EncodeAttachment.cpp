@@ -4,7 +4,6 @@
 // whole message before it connects), and writes that to standard output.
 // bench_Base64 runs it beside coreutils' base64 on the same file.
 
-#include "platform/basic/HugePages.h"
 #include "platform/basic/MemoryTuning.h"
 #include "platform/basic/RuntimeError.h"
 #include "program/reports/Base64.h"
@@ -27,16 +26,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot open %s\n", argv[1]);
         return 1;
     }
-    std::string message;
     std::error_code ec;
     const auto size = std::filesystem::file_size(argv[1], ec);
-    if (!ec) {
-        const size_t room = Base64::MimeLinesLength(static_cast<size_t>(size));
-        message.reserve(room + vb::kHugePageSlack);
-        vb::PrepareToFill(message.data(), room, message.capacity());
-    }
+    std::string message;
     try {
-        Base64().AppendMimeLines(file, message);
+        Base64().AppendMimeLines(file, ec ? 0 : static_cast<size_t>(size), message);
     } catch (const vb::RuntimeError& e) {
         std::fprintf(stderr, "cannot read %s: %s\n", argv[1], e.what());
         return 1;

@@ -247,7 +247,8 @@ void Base64::EncodeB64Lines(long lineLength, const Bytes& in, Bytes& out) const
     out.swap(result);
 }
 
-void Base64::AppendMimeLines(std::istream& in, std::string& out, const std::function<void()>& afterBlock) const
+void Base64::AppendMimeLines(std::istream& in, size_t expectedSize, std::string& out,
+                             const std::function<void()>& afterBlock) const
 {
     constexpr size_t kLineBytes = kMimeLine / 4 * 3;
     static_assert(kStreamBlock % kLineBytes == 0, "a block holds whole lines");
@@ -255,6 +256,13 @@ void Base64::AppendMimeLines(std::istream& in, std::string& out, const std::func
     // the file's last block can end in a short one.
     const auto block = std::make_unique_for_overwrite<uint8_t[]>(kStreamBlock);
     const size_t start = out.size();
+    if (expectedSize > 0) {
+        // The slack holds what the caller adds after the text without a
+        // second copy of it, and lets the text's end sit in a huge page.
+        const size_t room = MimeLinesLength(expectedSize);
+        out.reserve(start + room + vb::kHugePageSlack);
+        vb::PrepareToFill(out.data() + start, room, out.capacity() - start);
+    }
     for (;;) {
         in.read(reinterpret_cast<char*>(block.get()), static_cast<std::streamsize>(kStreamBlock));
         if (in.bad()) {

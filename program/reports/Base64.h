@@ -30,10 +30,13 @@ public:
     // An attachment's base64 text, encoded while it is read: reads in to its
     // end and appends to out the text EncodeB64Lines(76) gives for all it
     // held (lines of 76 characters, each complete one ending in CR LF). Only
-    // out grows: the file passes through one block buffer, kStreamBlock bytes
-    // (whole lines) at a time, and afterBlock, when given, runs after each
-    // block. A read that fails raises error 57 and leaves out as it was.
-    void AppendMimeLines(std::istream& in, std::string& out, const std::function<void()>& afterBlock = {}) const;
+    // out grows, reserved first for expectedSize bytes (the file's size, 0
+    // when unknown) and a little more for what follows: the file passes
+    // through one block buffer, kStreamBlock bytes (whole lines) at a time,
+    // and afterBlock, when given, runs after each block. A read that fails
+    // raises error 57 and leaves out as it was.
+    void AppendMimeLines(std::istream& in, size_t expectedSize, std::string& out,
+                         const std::function<void()>& afterBlock = {}) const;
     static constexpr size_t kMimeLine = 76;
     static constexpr size_t kStreamBlock = kMimeLine / 4 * 3 * 1024;
     // What AppendMimeLines appends for n bytes, to reserve the room first.

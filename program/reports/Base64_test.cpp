@@ -170,7 +170,8 @@ TEST(Base64, AttachmentLinesWhileReading)
         std::istringstream file(text(in));
         std::string message = "head";
         size_t blocks = 0;
-        codec.AppendMimeLines(file, message, [&blocks] { ++blocks; });
+        // The expected size is a hint only: a file may shrink or grow.
+        codec.AppendMimeLines(file, n % 2 ? n : n / 2, message, [&blocks] { ++blocks; });
         ASSERT_EQ(message, "head" + text(lines)) << n;
         EXPECT_EQ(Base64::MimeLinesLength(n), lines.size()) << n;
         EXPECT_EQ(blocks, n / b + 1) << n;
@@ -181,7 +182,7 @@ TEST(Base64, AttachmentLinesWhileReading)
         std::istream file(&broken);
         std::string message = "head";
         try {
-            codec.AppendMimeLines(file, message);
+            codec.AppendMimeLines(file, 3 * b, message);
             FAIL() << "a failed read passed for " << good;
         } catch (const vb::RuntimeError& e) {
             EXPECT_EQ(e.Number(), vb::kErrDeviceIO);

@@ -3,7 +3,6 @@
 #include "program/reports/Base64.h"
 
 #include "platform/basic/App.h"
-#include "platform/basic/HugePages.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
@@ -308,16 +307,10 @@ void MimeComposer::appendAttachmentPart(const std::string& path, std::string& me
         }
     }
 
-    const size_t start = message.size();
-    if (!skip && !ec) {
-        const size_t room = head.size() + Base64::MimeLinesLength(static_cast<size_t>(size)) + tail.size();
-        message.reserve(start + room + vb::kHugePageSlack);
-        vb::PrepareToFill(message.data() + start, room, message.capacity() - start);
-    }
     message += head;
     // An unreadable file raises: the message is never sent in part.
     if (!skip)
-        Base64().AppendMimeLines(file, message, [] { vb::DoEvents(); });
+        Base64().AppendMimeLines(file, ec ? 0 : static_cast<size_t>(size), message, [] { vb::DoEvents(); });
     message += tail;
 }
 
