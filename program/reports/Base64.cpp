@@ -278,8 +278,10 @@ void Base64::AppendMimeLines(std::istream& in, size_t expectedSize, std::string&
         for (size_t done = 0; done < n; done += kLineBytes) {
             const size_t take = std::min(kLineBytes, n - done);
             Encode(block.get() + done, take, t);
-            t += EncodedLength(take);
-            if (take == kLineBytes) {
+            // A padded last line of full length ends in CR LF too.
+            const size_t chars = EncodedLength(take);
+            t += chars;
+            if (chars == kMimeLine) {
                 *t++ = '\r';
                 *t++ = '\n';
             }
