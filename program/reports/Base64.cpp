@@ -4,7 +4,10 @@
 #include "platform/basic/RuntimeError.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <istream>
+#include <memory>
 
 namespace {
 
@@ -13,11 +16,29 @@ namespace {
 // have every byte overwritten.
 constexpr size_t kBlock = 4096;
 
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// The two characters of every 12 bits: half the lookups of one per character.
+struct PairTable {
+    uint8_t chars[4096][2];
+};
+
+constexpr PairTable makePairs()
+{
+    PairTable t{};
+    for (size_t v = 0; v < 4096; ++v) {
+        t.chars[v][0] = static_cast<uint8_t>(kAlphabet[v >> 6]);
+        t.chars[v][1] = static_cast<uint8_t>(kAlphabet[v & 63]);
+    }
+    return t;
+}
+
+constexpr PairTable kPairs = makePairs();
+
 } // namespace
 
 Base64::Base64()
 {
-    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::fill(std::begin(decodeTable_), std::end(decodeTable_), kInvalid);
     for (uint8_t v = 0; v < 64; ++v) {
         encodeTable_[v] = static_cast<uint8_t>(kAlphabet[v]);
@@ -30,12 +51,22 @@ void Base64::Encode(const uint8_t* in, size_t n, uint8_t* out) const
 {
     const uint8_t* enc = encodeTable_;
     size_t i = 0;
+    // Two groups from one load of eight bytes while eight remain.
+    for (; i + 8 <= n; i += 6) {
+        uint64_t w;
+        std::memcpy(&w, in + i, 8);
+        if constexpr (std::endian::native == std::endian::little)
+            w = __builtin_bswap64(w);
+        std::memcpy(out, kPairs.chars[(w >> 52) & 4095], 2);
+        std::memcpy(out + 2, kPairs.chars[(w >> 40) & 4095], 2);
+        std::memcpy(out + 4, kPairs.chars[(w >> 28) & 4095], 2);
+        std::memcpy(out + 6, kPairs.chars[(w >> 16) & 4095], 2);
+        out += 8;
+    }
     for (; i + 3 <= n; i += 3) {
         const uint32_t g = (uint32_t{in[i]} << 16) | (uint32_t{in[i + 1]} << 8) | in[i + 2];
-        out[0] = enc[g >> 18];
-        out[1] = enc[(g >> 12) & 63];
-        out[2] = enc[(g >> 6) & 63];
-        out[3] = enc[g & 63];
+        std::memcpy(out, kPairs.chars[g >> 12], 2);
+        std::memcpy(out + 2, kPairs.chars[g & 4095], 2);
         out += 4;
     }
     const size_t rest = n - i;
@@ -214,6 +245,52 @@ void Base64::EncodeB64Lines(long lineLength, const Bytes& in, Bytes& out) const
         result.insert(result.end(), lines, lines + used);
     }
     out.swap(result);
+}
+
+void Base64::AppendMimeLines(std::istream& in, size_t expectedSize, std::string& out,
+                             const std::function<void()>& afterBlock) const
+{
+    constexpr size_t kLineBytes = kMimeLine / 4 * 3;
+    static_assert(kStreamBlock % kLineBytes == 0, "a block holds whole lines");
+    // Whole lines to a block, so every block's text starts a line and only
+    // the file's last block can end in a short one.
+    const auto block = std::make_unique_for_overwrite<uint8_t[]>(kStreamBlock);
+    const size_t start = out.size();
+    if (expectedSize > 0) {
+        // The slack holds what the caller adds after the text without a
+        // second copy of it, and lets the text's end sit in a huge page.
+        const size_t room = MimeLinesLength(expectedSize);
+        out.reserve(start + room + vb::kHugePageSlack);
+        vb::PrepareToFill(out.data() + start, room, out.capacity() - start);
+    }
+    for (;;) {
+        in.read(reinterpret_cast<char*>(block.get()), static_cast<std::streamsize>(kStreamBlock));
+        if (in.bad()) {
+            out.resize(start);
+            vb::Raise(vb::kErrDeviceIO);
+        }
+        // Short only at the end of the file.
+        const auto n = static_cast<size_t>(in.gcount());
+        // Encoded straight into out's room: no copy of the text on the way.
+        const size_t at = out.size();
+        out.resize(at + MimeLinesLength(n));
+        auto* t = reinterpret_cast<uint8_t*>(out.data() + at);
+        for (size_t done = 0; done < n; done += kLineBytes) {
+            const size_t take = std::min(kLineBytes, n - done);
+            Encode(block.get() + done, take, t);
+            // A padded last line of full length ends in CR LF too.
+            const size_t chars = EncodedLength(take);
+            t += chars;
+            if (chars == kMimeLine) {
+                *t++ = '\r';
+                *t++ = '\n';
+            }
+        }
+        if (afterBlock)
+            afterBlock();
+        if (n < kStreamBlock)
+            return;
+    }
 }
 
 void Base64::Str2ByteArray(std::string_view text, Bytes& out) const

@@ -4,6 +4,9 @@
 // again, and text to bytes. Failures are runtime errors raised to the caller.
 
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,9 +25,26 @@ public:
     // A copy of in with CR LF after every complete line of lineLength bytes (a
     // shorter last line gets none). A length below 1 raises error 5.
     void Span(long lineLength, const Bytes& in, Bytes& out) const;
-    // EncodeB64 then Span in one pass, without the unbroken text in between
-    // (an attachment's whole encoded copy).
+    // EncodeB64 then Span in one pass, without the unbroken text in between.
     void EncodeB64Lines(long lineLength, const Bytes& in, Bytes& out) const;
+    // An attachment's base64 text, encoded while it is read: reads in to its
+    // end and appends to out the text EncodeB64Lines(76) gives for all it
+    // held (lines of 76 characters, each complete one ending in CR LF). Only
+    // out grows, reserved first for expectedSize bytes (the file's size, 0
+    // when unknown) and a little more for what follows: the file passes
+    // through one block buffer, kStreamBlock bytes (whole lines) at a time,
+    // and afterBlock, when given, runs after each block. A read that fails
+    // raises error 57 and leaves out as it was.
+    void AppendMimeLines(std::istream& in, size_t expectedSize, std::string& out,
+                         const std::function<void()>& afterBlock = {}) const;
+    static constexpr size_t kMimeLine = 76;
+    static constexpr size_t kStreamBlock = kMimeLine / 4 * 3 * 1024;
+    // What AppendMimeLines appends for n bytes, to reserve the room first.
+    static size_t MimeLinesLength(size_t n)
+    {
+        const size_t text = EncodedLength(n);
+        return text + 2 * (text / kMimeLine);
+    }
     // The text's bytes (text is held as UTF-8, the system's code page).
     void Str2ByteArray(std::string_view text, Bytes& out) const;
     // A copy of in without its CR LF pairs.

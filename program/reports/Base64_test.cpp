@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ios>
 #include <random>
+#include <sstream>
+#include <streambuf>
 #include <string>
 
 namespace {
@@ -134,6 +137,58 @@ TEST(Base64, LongBuffersAcrossBlocksAndLinesInOnePass)
     codec.EncodeB64Lines(76, {}, out);
     EXPECT_TRUE(out.empty());
     EXPECT_THROW(codec.EncodeB64Lines(0, bytes("abc"), out), vb::RuntimeError);
+}
+
+// A file whose reading fails after its first bytes.
+class FailingFile : public std::streambuf {
+public:
+    explicit FailingFile(size_t good) : data_(good, 'x') { setg(data_.data(), data_.data(), data_.data() + good); }
+
+protected:
+    int_type underflow() override { throw std::ios_base::failure("read error"); }
+
+private:
+    std::string data_;
+};
+
+// Attachments are encoded while they are read, a block at a time: at every
+// size around lines and blocks the text is the one-pass lines' text, after
+// what the message held; a read that fails leaves the message as it was.
+TEST(Base64, AttachmentLinesWhileReading)
+{
+    const Base64 codec;
+    std::mt19937 rng(12);
+    const size_t b = Base64::kStreamBlock;
+    for (size_t n : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{56}, size_t{57}, size_t{58}, size_t{114},
+                     size_t{115}, b - 57, b - 1, b, b + 1, b + 56, b + 57, b + 58, 2 * b - 1, 2 * b, 2 * b + 1,
+                     3 * b + 2}) {
+        Base64::Bytes in(n);
+        for (auto& c : in)
+            c = static_cast<uint8_t>(rng());
+        Base64::Bytes lines;
+        codec.EncodeB64Lines(76, in, lines);
+        std::istringstream file(text(in));
+        std::string message = "head";
+        size_t blocks = 0;
+        // The expected size is a hint only: a file may shrink or grow.
+        codec.AppendMimeLines(file, n % 2 ? n : n / 2, message, [&blocks] { ++blocks; });
+        ASSERT_EQ(message, "head" + text(lines)) << n;
+        EXPECT_EQ(Base64::MimeLinesLength(n), lines.size()) << n;
+        EXPECT_EQ(blocks, n / b + 1) << n;
+    }
+
+    for (size_t good : {size_t{0}, size_t{1000}, b + 5}) {
+        FailingFile broken(good);
+        std::istream file(&broken);
+        std::string message = "head";
+        try {
+            codec.AppendMimeLines(file, 3 * b, message);
+            FAIL() << "a failed read passed for " << good;
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), vb::kErrDeviceIO);
+        }
+        EXPECT_EQ(message, "head") << good;
+    }
 }
 
 TEST(Base64, InvalidInputRaisesAndLeavesNothing)

@@ -3,7 +3,6 @@
 #include "program/reports/Base64.h"
 
 #include "platform/basic/App.h"
-#include "platform/basic/HugePages.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
@@ -265,17 +264,25 @@ std::string MimeComposer::ToSmtpData(std::string_view message)
 
 std::string MimeComposer::AttachmentPart(const std::string& path)
 {
+    std::string part;
+    appendAttachmentPart(path, part);
+    return part;
+}
+
+void MimeComposer::appendAttachmentPart(const std::string& path, std::string& message)
+{
     std::string name = path;
     const size_t slash = name.find_last_of("/\\");
     if (slash != std::string::npos)
         name = name.substr(slash + 1);
     name = vb::Trim(oneLine(name));
 
-    std::string part = std::string(kCrLf) + "--" + kBoundary + kCrLf +
-                       "Content-Type: application/octet-stream; name=Mimefilename\r\n"
-                       "Content-Transfer-Encoding: base64\r\n"
-                       "Content-Disposition: attachment; " +
-                       fileNameParameter(name) + kCrLf + kCrLf;
+    const std::string head = std::string(kCrLf) + "--" + kBoundary + kCrLf +
+                             "Content-Type: application/octet-stream; name=Mimefilename\r\n"
+                             "Content-Transfer-Encoding: base64\r\n"
+                             "Content-Disposition: attachment; " +
+                             fileNameParameter(name) + kCrLf + kCrLf;
+    const std::string tail = std::string(kCrLf) + "--" + kBoundary + "--" + kCrLf;
 
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -300,29 +307,11 @@ std::string MimeComposer::AttachmentPart(const std::string& path)
         }
     }
 
-    if (!skip) {
-        Base64::Bytes data;
-        if (!ec) {
-            data.reserve(static_cast<size_t>(size));
-            vb::PreferHugePages(data.data(), data.capacity());
-        }
-        std::vector<char> block(kFileBlock);
-        while (file) {
-            file.read(block.data(), static_cast<std::streamsize>(block.size()));
-            data.insert(data.end(), block.begin(), block.begin() + file.gcount());
-            vb::DoEvents();
-        }
-        if (file.bad())
-            vb::Raise(vb::kErrDeviceIO);
-        if (!data.empty()) {
-            const Base64 codec;
-            Base64::Bytes lines;
-            codec.EncodeB64Lines(kBase64Line, data, lines);
-            part.append(lines.begin(), lines.end());
-        }
-    }
-    part += std::string(kCrLf) + "--" + kBoundary + "--" + kCrLf;
-    return part;
+    message += head;
+    // An unreadable file raises: the message is never sent in part.
+    if (!skip)
+        Base64().AppendMimeLines(file, ec ? 0 : static_cast<size_t>(size), message, [] { vb::DoEvents(); });
+    message += tail;
 }
 
 std::string MimeComposer::ComposeMessage(const MailContent& mail, vb::Date now)
@@ -388,6 +377,6 @@ std::string MimeComposer::ComposeMessage(const MailContent& mail, vb::Date now)
     }
     line("");
     m += body;
-    m += AttachmentPart(mail.attachmentPath);
+    appendAttachmentPart(mail.attachmentPath, m);
     return m;
 }

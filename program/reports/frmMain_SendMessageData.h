@@ -31,8 +31,6 @@ class MimeComposer {
 public:
     static constexpr const char* kBoundary = "NextMimePart";
     static constexpr size_t kLargeAttachment = 2097152; // bytes before the size question
-    static constexpr size_t kFileBlock = 32768;
-    static constexpr long kBase64Line = 76;
 
     // The message as the server is to store it: header block and body with CR
     // LF line ends, not yet made transparent for DATA. Raises a runtime error
@@ -64,4 +62,9 @@ public:
     static std::string NormaliseLineEnds(std::string_view text);
     static bool NeedsQuotedPrintable(std::string_view crlfText);
     static std::string QuotedPrintable(std::string_view crlfText);
+
+private:
+    // AttachmentPart appended to the message, the file encoded as it is read
+    // straight into the message's own room.
+    void appendAttachmentPart(const std::string& path, std::string& message);
 };

@@ -256,6 +256,34 @@ TEST_F(MimeComposerTest, AttachmentNamesEmptyFilesAndUnreadableFiles)
         EXPECT_EQ(e.Number(), vb::kErrFileNotFound);
     }
     EXPECT_THROW(composer.AttachmentPart(root.ProgramFolder().string()), vb::RuntimeError);
+
+    // A file that fails while it is read raises, and no message comes of it.
+    const std::string failing = "/proc/self/mem"; // a read at its start fails
+    try {
+        composer.AttachmentPart(failing);
+        FAIL() << "a file that could not be read was attached";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), vb::kErrDeviceIO);
+    }
+    MailContent m = mail(true);
+    m.attachmentPath = failing;
+    EXPECT_THROW(composer.ComposeMessage(m, now), vb::RuntimeError);
+}
+
+TEST_F(MimeComposerTest, AttachmentOverSeveralBlocksIsTheWholeFileInLines)
+{
+    std::string content(2 * Base64::kStreamBlock + 100, '\0');
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7919 % 251);
+    const std::string part = composer.AttachmentPart(writeFile("blocks.bin", content));
+    Base64::Bytes lines;
+    Base64().EncodeB64Lines(76, Base64::Bytes(content.begin(), content.end()), lines);
+    EXPECT_EQ(part, "\r\n--NextMimePart\r\n"
+                    "Content-Type: application/octet-stream; name=Mimefilename\r\n"
+                    "Content-Transfer-Encoding: base64\r\n"
+                    "Content-Disposition: attachment; filename=\"blocks.bin\"\r\n"
+                    "\r\n" +
+                        std::string(lines.begin(), lines.end()) + "\r\n--NextMimePart--\r\n");
 }
 
 TEST_F(MimeComposerTest, LargeAttachmentQuestionAndDoNotAskAgain)
