@@ -5,8 +5,9 @@
 #   stay inside (--exclude-libs), and a version script hides whatever is left.
 #   A CTest test checks the exports with `nm -D --defined-only`.
 
-set(TV_COM_SERVER_MAP ${CMAKE_CURRENT_LIST_DIR}/ComServer.map)
-set(TV_COM_EXPORTS_CHECK ${CMAKE_CURRENT_LIST_DIR}/CheckComExports.cmake)
+# Cached: components are built in other folders than this one.
+set(TV_COM_SERVER_MAP ${CMAKE_CURRENT_LIST_DIR}/ComServer.map CACHE INTERNAL "")
+set(TV_COM_EXPORTS_CHECK ${CMAKE_CURRENT_LIST_DIR}/CheckComExports.cmake CACHE INTERNAL "")
 
 function(tv_com_server name)
   cmake_parse_arguments(S "" "" "DEPS" ${ARGN})

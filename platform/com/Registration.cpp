@@ -2,6 +2,7 @@
 
 #include "platform/registry/Registry.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace com {
@@ -97,6 +98,69 @@ HRESULT UnregisterClass(REFCLSID clsid, std::string_view progId)
         }
     }
     return hr;
+}
+
+namespace {
+
+std::string typeLibVersionKey(REFGUID libid, WORD major, WORD minor)
+{
+    return "TypeLib\\" + GuidText(libid) + "\\" + std::to_string(major) + "." + std::to_string(minor);
+}
+
+std::string hexText(DWORD value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%x", unsigned(value));
+    return text;
+}
+
+} // namespace
+
+HRESULT RegisterTypeLib(REFGUID libid, WORD major, WORD minor, DWORD lcid, std::string_view name,
+                        const std::filesystem::path& file)
+{
+    if (file.empty())
+        return E_INVALIDARG;
+    const std::string key = typeLibVersionKey(libid, major, minor);
+    HRESULT hr = S_OK;
+    if (FAILED(hr = SetClassesRootValue(key, {}, name)) || FAILED(hr = SetClassesRootValue(key + "\\FLAGS", {}, "0")) ||
+        FAILED(hr = SetClassesRootValue(key + "\\HELPDIR", {}, file.parent_path().string())))
+        return hr;
+    return SetClassesRootValue(key + "\\" + hexText(lcid) + "\\linux", {}, file.string());
+}
+
+HRESULT UnregisterTypeLib(REFGUID libid, WORD major, WORD minor, DWORD)
+{
+    if (const HRESULT hr = DeleteClassesRootKey(typeLibVersionKey(libid, major, minor)); FAILED(hr))
+        return hr;
+    // The library's own key goes with its last version.
+    using namespace winreg;
+    const std::string libKey = "TypeLib\\" + GuidText(libid);
+    HKEY key = 0;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, libKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return S_OK;
+    std::string first;
+    const bool empty = RegEnumKeyEx(key, 0, &first) == ERROR_NO_MORE_ITEMS;
+    RegCloseKey(key);
+    return empty ? DeleteClassesRootKey(libKey) : S_OK;
+}
+
+HRESULT RegisterCategory(REFGUID catid, DWORD lcid, std::string_view description)
+{
+    constexpr std::size_t kMaxDescription = 127;
+    return SetClassesRootValue("Component Categories\\" + GuidText(catid), hexText(lcid),
+                               description.substr(0, kMaxDescription));
+}
+
+HRESULT RegisterClassImplCategory(REFCLSID clsid, REFGUID catid)
+{
+    using namespace winreg;
+    HKEY key = 0;
+    if (RegCreateKeyEx(HKEY_CLASSES_ROOT, ClassKey(clsid) + "\\Implemented Categories\\" + GuidText(catid),
+                       REG_OPTION_NON_VOLATILE, KEY_WRITE, &key, nullptr) != ERROR_SUCCESS)
+        return REGDB_E_WRITEREGDB;
+    RegCloseKey(key);
+    return S_OK;
 }
 
 } // namespace com

@@ -60,7 +60,7 @@ const std::vector<COleObjectFactory*>& COleObjectFactory::Factories()
 }
 
 BOOL AfxOleRegisterControlClass(REFCLSID clsid, LPCTSTR pszProgID, LPCTSTR pszTypeName, DWORD dwMiscStatus,
-                                REFGUID tlid, WORD wVerMajor, WORD wVerMinor)
+                                REFGUID tlid, WORD wVerMajor, WORD wVerMinor, UINT idBitmap)
 {
     const CString progId = pszProgID ? pszProgID : "";
     if (FAILED(com::RegisterClass({clsid, progId, pszTypeName ? pszTypeName : "", com::ThisModulePath()})))
@@ -71,7 +71,11 @@ BOOL AfxOleRegisterControlClass(REFCLSID clsid, LPCTSTR pszProgID, LPCTSTR pszTy
                     SUCCEEDED(com::SetClassesRootValue(key + "\\MiscStatus\\1", "", std::to_string(dwMiscStatus))) &&
                     SUCCEEDED(com::SetClassesRootValue(key + "\\TypeLib", "", com::GuidText(tlid))) &&
                     SUCCEEDED(com::SetClassesRootValue(key + "\\Version", "",
-                                                       std::to_string(wVerMajor) + "." + std::to_string(wVerMinor)));
+                                                       std::to_string(wVerMajor) + "." + std::to_string(wVerMinor))) &&
+                    (idBitmap == 0 ||
+                     SUCCEEDED(com::SetClassesRootValue(key + "\\ToolboxBitmap32", "",
+                                                        com::ThisModulePath().string() + ", " +
+                                                            std::to_string(idBitmap))));
     if (!ok)
         com::UnregisterClass(clsid, progId);
     return ok ? TRUE : FALSE;

@@ -34,7 +34,8 @@ protected:
 };
 
 // The keys of a control class: those of any class, plus "Control",
-// "MiscStatus" (with "1" under it), "TypeLib" and "Version".
+// "MiscStatus" (with "1" under it), "TypeLib", "Version" and, for a bitmap
+// id other than 0, "ToolboxBitmap32".
 BOOL AfxOleRegisterControlClass(REFCLSID clsid, LPCTSTR pszProgID, LPCTSTR pszTypeName, DWORD dwMiscStatus,
-                                REFGUID tlid, WORD wVerMajor, WORD wVerMinor);
+                                REFGUID tlid, WORD wVerMajor, WORD wVerMinor, UINT idBitmap = 0);
 BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCTSTR pszProgID);

@@ -4,10 +4,13 @@
 #include "program/services/Mod_SpecialFunctions.h"
 
 #include "platform/basic/App.h"
+#include "platform/com/Loader.h"
+#include "platform/com/Registration.h"
 #include "platform/registry/Registry.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -166,7 +169,47 @@ void writeInstallerValues(Report& report)
             std::to_string(failed) + "); the defaults are used."));
 }
 
+// The library registered for the buttons' class, when it names a file that
+// is there.
+bool buttonLibraryRegistered()
+{
+    CLSID clsid{};
+    if (FAILED(CLSIDFromProgID(kButtonProgId, &clsid)))
+        return false;
+    const std::optional<std::string> server = com::ClassesRootValue(com::ClassKey(clsid) + "\\InprocServer32");
+    std::error_code ec;
+    return server && !server->empty() && fs::is_regular_file(*server, ec);
+}
+
+void registerButtonLibrary(Report& report)
+{
+    if (buttonLibraryRegistered())
+        return;
+    const fs::path library = ButtonLibrary();
+    std::error_code ec;
+    if (!fs::is_regular_file(library, ec)) {
+        report.problems.push_back("The button library " + library.string() +
+                                  " is missing; Tallyvane's windows cannot show their buttons.");
+        return;
+    }
+    if (const HRESULT hr = com::RegisterServer(library); hr != S_OK) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
+        report.problems.push_back("Cannot register the button library " + library.string() + " (error " + code +
+                                  "); Tallyvane's windows cannot show their buttons.");
+        return;
+    }
+    report.registeredLibrary = library;
+}
+
 } // namespace
+
+fs::path ButtonLibrary()
+{
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    return program.parent_path().parent_path() / "lib" / "libquorvel.so";
+}
 
 Report Run()
 {
@@ -185,6 +228,7 @@ Report Run()
         return report;
     }
     writeInstallerValues(report);
+    registerButtonLibrary(report);
     return report;
 }
 

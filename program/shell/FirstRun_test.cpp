@@ -4,6 +4,8 @@
 
 #include "platform/basic/App.h"
 #include "platform/basic/FileSystem.h"
+#include "platform/com/Loader.h"
+#include "platform/com/Registration.h"
 #include "platform/testing/TempRoot.h"
 
 #include <QProcess>
@@ -181,4 +183,31 @@ TEST(FirstRun, TheProgramStartsOnAnEmptyHomeFolder)
     ::stat(registry.c_str(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(vb::fso::ReadAllBytes(registry), text);
+}
+
+TEST(FirstRun, RegistersTheButtonLibraryBesideTheProgramWhenItIsNotRegisteredThere)
+{
+    tv::testing::TempRoot root;
+    const fs::path library = FirstRun::ButtonLibrary();
+    ASSERT_TRUE(fs::exists(library)) << library;
+
+    const FirstRun::Report first = FirstRun::Run();
+    EXPECT_EQ(first.registeredLibrary, library);
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(FirstRun::kButtonProgId, &clsid), S_OK);
+    const std::string server = com::ClassKey(clsid) + "\\InprocServer32";
+    EXPECT_EQ(com::ClassesRootValue(server), fs::canonical(library).string());
+
+    // A second start changes nothing.
+    const std::string registry = vb::fso::ReadAllBytes(vb::AppPaths::RegistryFile());
+    const FirstRun::Report second = FirstRun::Run();
+    EXPECT_TRUE(second.registeredLibrary.empty());
+    EXPECT_TRUE(second.problems.empty());
+    EXPECT_EQ(vb::fso::ReadAllBytes(vb::AppPaths::RegistryFile()), registry);
+
+    // A registered library that is gone is registered again from beside the program.
+    ASSERT_EQ(com::SetClassesRootValue(server, {}, (root.Path() / "gone" / "libquorvel.so").string()), S_OK);
+    const FirstRun::Report third = FirstRun::Run();
+    EXPECT_EQ(third.registeredLibrary, library);
+    EXPECT_EQ(com::ClassesRootValue(server), fs::canonical(library).string());
 }

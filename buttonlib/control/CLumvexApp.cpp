@@ -1,0 +1,95 @@
+#include "buttonlib/control/CLumvexApp.h"
+
+#include "buttonlib/control/ControlIds.h"
+#include "buttonlib/control/LumvexResources.h"
+
+#include "platform/com/Module.h"
+#include "platform/help/HtmlHelp.h"
+#include "platform/mfc/AfxMessageBox.h"
+#include "platform/win/Desktop.h"
+
+#include <string>
+#include <system_error>
+
+namespace {
+
+CLumvexApp theApp;
+
+std::filesystem::path hostProgramPath()
+{
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec);
+}
+
+// A help folder opened at a context number.
+void showPage(const std::filesystem::path& folder, UINT context)
+{
+    if (!folder.empty())
+        help::DisplayTopic(folder, std::to_string(context) + ".htm");
+}
+
+} // namespace
+
+CLumvexApp& LumvexApp()
+{
+    return theApp;
+}
+
+CLumvexApp::CLumvexApp()
+{
+    LumvexResources::Register();
+}
+
+BOOL CLumvexApp::InitInstance()
+{
+    const BOOL result = COleControlModule::InitInstance();
+    if (!result)
+        return result;
+    LumvexResources::Register();
+    AfxLoadString(IDS_APP_TITLE, m_pszAppName);
+    m_htmlHelpPath = com::ThisModulePath().parent_path() / kLibraryHelpFolder;
+    return result;
+}
+
+int CLumvexApp::ExitInstance()
+{
+    return COleControlModule::ExitInstance();
+}
+
+void CLumvexApp::SetHostHelpPath()
+{
+    const std::filesystem::path host = hostProgramPath();
+    m_pszHelpFilePath = host.empty() ? CString() : (host.parent_path() / kHostHelpFolder).string();
+}
+
+void CLumvexApp::ShowHtmlHelp(win::HWND, UINT context)
+{
+    if (m_htmlHelpPath.empty())
+        m_htmlHelpPath = com::ThisModulePath().parent_path() / kLibraryHelpFolder;
+    showPage(m_htmlHelpPath, context);
+}
+
+void CLumvexApp::ShowWinHelp(UINT context)
+{
+    showPage(m_pszHelpFilePath, context);
+}
+
+void CLumvexApp::OpenLink(win::HWND, const CString& target)
+{
+    if (target.empty())
+        return;
+    // An address goes as it is; anything else is a file of this machine.
+    const bool address = target.find("://") != CString::npos || target.rfind("mailto:", 0) == 0;
+    win::OpenUrl(address ? target : win::FileUrl(target));
+}
+
+void CLumvexApp::ShowHelp(win::HWND owner, const CString& helpLink, BOOL bEditorOpen, UINT winHelpContext,
+                          UINT htmlHelpContext)
+{
+    if (!helpLink.empty())
+        OpenLink(owner, helpLink);
+    else if (bEditorOpen && winHelpContext != 0)
+        ShowWinHelp(winHelpContext);
+    else
+        ShowHtmlHelp(owner, htmlHelpContext);
+}

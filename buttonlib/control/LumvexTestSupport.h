@@ -1,0 +1,58 @@
+#pragma once
+// A button control in a shown test container, for the control's tests.
+
+#include "buttonlib/control/CLumvexCtrl.h"
+
+#include "platform/com/TestContainer.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace lumvextest {
+
+// A new control with one reference for the caller.
+inline com::ComPtr<IUnknown> NewButton(CLumvexCtrl** object = nullptr)
+{
+    auto* control = new CLumvexCtrl();
+    if (object)
+        *object = control;
+    return com::ComPtr<IUnknown>::Attach(control->GetControllingUnknown());
+}
+
+// A control loaded with its defaults in a shown container, 96 x 48 at
+// (10, 20), active in the given mode; its refresh steps traced from then on.
+struct ActiveButton {
+    explicit ActiveButton(bool userMode = true)
+    {
+        control = NewButton(&button);
+        box.SetUserMode(userMode);
+        site = box.Add(control.Get());
+        site->InitNew();
+        site->SetRect(RECT{10, 20, 106, 68});
+        box.Host().show();
+        box.Host().activateWindow();
+        if (!QTest::qWaitForWindowActive(&box.Host()))
+            ADD_FAILURE() << "the container never became active";
+        site->Activate();
+        button->m_pTrace = &trace;
+    }
+    ~ActiveButton() { button->m_pTrace = nullptr; }
+
+    int NeedRefreshEvents()
+    {
+        const auto& events = box.LogOf(site).events;
+        return int(std::count_if(events.begin(), events.end(),
+                                 [](const auto& e) { return e.id == DISPID_EVT_CONTAINERNEEDREFRESH; }));
+    }
+
+    com::TestContainer box;
+    CLumvexCtrl* button = nullptr;
+    com::ComPtr<IUnknown> control;
+    com::ControlSite* site = nullptr;
+    std::vector<CLumvexCtrl::Step> trace;
+};
+
+} // namespace lumvextest
