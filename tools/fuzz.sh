@@ -9,7 +9,8 @@
 # comment. Corpora grow in build/fuzz/corpus/<target>
 # from run to run; findings land in build/fuzz/findings/<target>.
 #
-# FUZZ_JOBS=n runs n targets at a time (default 1). The exit status is 1 when
+# FUZZ_JOBS=n runs n targets at a time (default 1); FUZZ_TARGETS="A B" runs
+# only the targets named (as in the table, without "fuzz_"). The exit status is 1 when
 # a target found something or did not run.
 set -euo pipefail
 
@@ -33,6 +34,17 @@ if [ ${#sources[@]} -eq 0 ]; then
   exit 1
 fi
 targets=()
+if [ -n "${FUZZ_TARGETS:-}" ]; then
+  chosen=()
+  for src in "${sources[@]}"; do
+    case " $FUZZ_TARGETS " in *" $(basename "$src" _fuzz.cpp) "*) chosen+=("$src") ;; esac
+  done
+  if [ ${#chosen[@]} -eq 0 ]; then
+    echo "none of FUZZ_TARGETS ($FUZZ_TARGETS) is a fuzz target" >&2
+    exit 2
+  fi
+  sources=("${chosen[@]}")
+fi
 for src in "${sources[@]}"; do
   targets+=("$(basename "$src" _fuzz.cpp)")
 done
