@@ -329,19 +329,8 @@ void CLumvexCtrl::resetProperties()
     m_LogPixels = 0;
     m_Optimization = 0;
     m_Clickable = TRUE;
-    m_IgnoreSpaceBar = FALSE;
-    m_SpecialEffectFactor = 0;
-    m_Texture.clear();
-    m_TextureMode = 1;
-    m_TextureLightIntensity = 40;
-    m_TextureColorMix = 0;
-    m_TextureColorMixPerc = 50;
-    m_TextureBevelFactor = 4;
-    m_ForeColorDisabled = 0x808080;
-    m_FlatPillowFactor = 4;
-    m_ShadowMode = 0;
-    m_Style = 0;
-    m_PictureDisabled.clear();
+    // The values version 4.5 lacks take the same defaults as after its load.
+    setOlderVersionDefaults(kLumvexVersion45);
     applyRoundness();
     applySlant();
 }

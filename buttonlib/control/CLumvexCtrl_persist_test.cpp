@@ -386,6 +386,29 @@ TEST(LumvexPersistence, OlderVersionsReadTheirFieldsAndTakeTheNewerOnesDefaults)
     }
 }
 
+TEST(LumvexPersistence, OlderBagsReadOnlyTheirVersionsKeys)
+{
+    for (const DWORD version : {kLumvexVersion40, kLumvexVersion45, kLumvexVersion46, kLumvexVersion50}) {
+        SCOPED_TRACE(testing::Message() << std::hex << version);
+        auto bag = com::NewPropertyBag();
+        bag->SetValue("_Version", com::ComVariant::I4(LONG(version)));
+        bag->SetValue("Shape", com::ComVariant::I2(3));
+        bag->SetValue("IgnoreSpaceBar", com::ComVariant::Bool(true));
+        bag->SetValue("UserData", com::ComVariant::R8(3.0));
+        bag->SetValue("TextureMode", com::ComVariant::I2(3));
+        bag->SetValue("Style", com::ComVariant::I2(2));
+        Button b;
+        spoil(*b.button);
+        ASSERT_EQ(b.site->Load(bag.Get()), S_OK);
+        const CLumvexCtrl& c = *b.button;
+        EXPECT_EQ(c.m_Shape, 3);
+        EXPECT_EQ(c.m_Style, 0);
+        EXPECT_EQ(c.m_TextureMode, version >= kLumvexVersion50 ? 3 : 1);
+        EXPECT_EQ(c.m_IgnoreSpaceBar, version >= kLumvexVersion46 ? TRUE : FALSE);
+        EXPECT_EQ(c.m_UserData, version >= kLumvexVersion45 ? 3.0 : 0.1);
+    }
+}
+
 TEST(LumvexPersistence, VersionFiveKeepsTheButtonImageBeforeTheTexturesAndAnyPressedPictureAsABitmap)
 {
     CDIB pressed, btn, texture;
