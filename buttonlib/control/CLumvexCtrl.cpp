@@ -108,18 +108,6 @@ BOOL CLumvexCtrl::PreCreateWindow(win::CREATESTRUCT& cs)
     return COleControl::PreCreateWindow(cs);
 }
 
-void CLumvexCtrl::DoPropExchange(CPropExchange* pPX)
-{
-    ExchangeVersion(pPX, kLumvexVersion60);
-    COleControl::DoPropExchange(pPX);
-    m_bPropertiesExchanged = TRUE;
-}
-
-void CLumvexCtrl::OnResetState()
-{
-    COleControl::OnResetState();
-}
-
 void CLumvexCtrl::OnDraw(HDC hdc, const RECT& rcBounds, const RECT&)
 {
     // The button paints in the reflected owner-draw request.
@@ -261,5 +249,7 @@ void CLumvexCtrl::BuildClipRegion()
 void CLumvexCtrl::RefreshButton()
 {
     trace(Step::RefreshButton);
+    m_bRebuildFaces = TRUE;
     Refresh();
+    SetModifiedFlag(TRUE);
 }

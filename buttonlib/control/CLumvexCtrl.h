@@ -68,6 +68,181 @@ public:
     void BuildClipRegion();
     void RefreshButton();
 
+    // --- Properties of _DLumvex (CLumvexCtrl_properties.cpp) ------------------
+    // Each setter stores the value, tells the container (BoundPropertyChanged),
+    // marks the control modified and repaints as the property needs; values
+    // out of range are reset (with a message at design time), ignored or
+    // clamped, per property.
+    CString GetSoundDown() const { return m_SoundDown; }
+    void SetSoundDown(CString value);
+    CString GetSoundUp() const { return m_SoundUp; }
+    void SetSoundUp(CString value);
+    CString GetCursor() const { return m_Cursor; }
+    void SetCursor(CString value);
+    CString GetSoundMouseOver() const { return m_SoundMouseOver; }
+    void SetSoundMouseOver(CString value);
+    CString GetSoundMouseOut() const { return m_SoundMouseOut; }
+    void SetSoundMouseOut(CString value);
+    CString GetPicture() const { return m_Picture; }
+    void SetPicture(CString value);
+    CString GetPicturePressed() const { return m_PicturePressed; }
+    void SetPicturePressed(CString value);
+    CString GetPictureMouseOver() const { return m_PictureMouseOver; }
+    void SetPictureMouseOver(CString value);
+    CString GetPictureCustom() const { return m_PictureCustom; }
+    void SetPictureCustom(CString value);
+    BOOL GetEnableInternetLoadAtDT() const { return m_EnableInternetLoadAtDT; }
+    void SetEnableInternetLoadAtDT(BOOL value);
+    CString GetTexture() const { return m_Texture; }
+    void SetTexture(CString value);
+    CString GetPictureDisabled() const { return m_PictureDisabled; }
+    void SetPictureDisabled(CString value);
+
+    // The notifications after a media path (or EnableInternetLoadAtDT) has
+    // been stored; the editor calls them after writing the member itself.
+    void OnSoundDownChanged();
+    void OnSoundUpChanged();
+    void OnCursorChanged();
+    void OnSoundMouseOverChanged();
+    void OnSoundMouseOutChanged();
+    void OnPictureChanged();
+    void OnPicturePressedChanged();
+    void OnPictureMouseOverChanged();
+    void OnPictureCustomChanged();
+    void OnEnableInternetLoadAtDTChanged();
+    void OnTextureChanged();
+    void OnPictureDisabledChanged();
+
+    short GetShape() const { return m_Shape; }
+    void SetShape(short value);
+    short GetRoundness() const { return m_Roundness; }
+    void SetRoundness(short value);
+    short GetSlant() const { return m_Slant; }
+    void SetSlant(short value);
+    short GetSurface() const { return m_Surface; }
+    void SetSurface(short value);
+    OLE_COLOR GetPictureTranspColor() const { return m_PictureTranspColor; }
+    void SetPictureTranspColor(OLE_COLOR value);
+    // The fonts of the texts around the button (position 1..8) and of the
+    // caption (position 0), with a reference for the caller.
+    IDispatch* GetFontText(int position) const;
+    void SetFontText(int position, IDispatch* font);
+    IDispatch* GetFontTextLT() const { return GetFontText(1); }
+    void SetFontTextLT(IDispatch* font) { SetFontText(1, font); }
+    IDispatch* GetFontTextCT() const { return GetFontText(2); }
+    void SetFontTextCT(IDispatch* font) { SetFontText(2, font); }
+    IDispatch* GetFontTextRT() const { return GetFontText(3); }
+    void SetFontTextRT(IDispatch* font) { SetFontText(3, font); }
+    IDispatch* GetFontTextLM() const { return GetFontText(4); }
+    void SetFontTextLM(IDispatch* font) { SetFontText(4, font); }
+    IDispatch* GetFontTextRM() const { return GetFontText(5); }
+    void SetFontTextRM(IDispatch* font) { SetFontText(5, font); }
+    IDispatch* GetFontTextLB() const { return GetFontText(6); }
+    void SetFontTextLB(IDispatch* font) { SetFontText(6, font); }
+    IDispatch* GetFontTextCB() const { return GetFontText(7); }
+    void SetFontTextCB(IDispatch* font) { SetFontText(7, font); }
+    IDispatch* GetFontTextRB() const { return GetFontText(8); }
+    void SetFontTextRB(IDispatch* font) { SetFontText(8, font); }
+    IDispatch* GetFontTextCaption() const { return GetFontText(0); }
+    void SetFontTextCaption(IDispatch* font) { SetFontText(0, font); }
+    short GetPicturePosition() const { return m_PicturePosition; }
+    void SetPicturePosition(short value);
+    short GetPictureXOffset() const { return m_PictureXOffset; }
+    void SetPictureXOffset(short value);
+    short GetPictureYOffset() const { return m_PictureYOffset; }
+    void SetPictureYOffset(short value);
+    short GetPictureTranspMode() const { return m_PictureTranspMode; }
+    void SetPictureTranspMode(short value);
+    BOOL GetButtonCustomRaised() const { return m_ButtonCustomRaised; }
+    void SetButtonCustomRaised(BOOL value);
+    OLE_COLOR GetBackColorContainer() const { return m_BackColorContainer; }
+    void SetBackColorContainer(OLE_COLOR value);
+    BOOL GetMovePictureOnPress() const { return m_MovePictureOnPress; }
+    void SetMovePictureOnPress(BOOL value);
+    short GetButtonRaiseFactor() const { return m_ButtonRaiseFactor; }
+    void SetButtonRaiseFactor(short value);
+    OLE_COLOR GetHighlightColor() const { return m_HighlightColor; }
+    void SetHighlightColor(OLE_COLOR value);
+    OLE_COLOR GetShadowColor() const { return m_ShadowColor; }
+    void SetShadowColor(OLE_COLOR value);
+    BOOL GetButtonCustomFitPicture() const { return m_ButtonCustomFitPicture; }
+    void SetButtonCustomFitPicture(BOOL value);
+    CString GetHyperlink() const { return m_Hyperlink; }
+    void SetHyperlink(CString value);
+    short GetSmoothEdges() const { return m_SmoothEdges; }
+    void SetSmoothEdges(short value);
+    CString GetTagEx() const { return m_TagEx; }
+    void SetTagEx(CString value);
+    BOOL GetPictureKeepRatio() const { return m_PictureKeepRatio; }
+    void SetPictureKeepRatio(BOOL value);
+    short GetFocusMode() const { return m_FocusMode; }
+    void SetFocusMode(short value);
+    short GetSpecialEffect() const { return m_SpecialEffect; }
+    void SetSpecialEffect(short value);
+    short GetCaptionWordWrapPerc() const { return m_CaptionWordWrapPerc; }
+    void SetCaptionWordWrapPerc(short value);
+    short GetOptimization() const { return m_Optimization; }
+    void SetOptimization(short value);
+    BOOL GetClickable() const { return m_Clickable; }
+    void SetClickable(BOOL value);
+    OLE_COLOR GetBackColor() const { return m_colorBack.GetBaseColor(); }
+    void SetBackColor(OLE_COLOR value);
+    OLE_COLOR GetForeColor() const { return m_text[0].GetForeColor(); }
+    void SetForeColor(OLE_COLOR value);
+    BOOL GetIgnoreSpaceBar() const { return m_IgnoreSpaceBar; }
+    void SetIgnoreSpaceBar(BOOL value);
+    short GetSpecialEffectFactor() const { return m_SpecialEffectFactor; }
+    void SetSpecialEffectFactor(short value);
+    short GetTextureMode() const { return m_TextureMode; }
+    void SetTextureMode(short value);
+    short GetTextureLightIntensity() const { return m_TextureLightIntensity; }
+    void SetTextureLightIntensity(short value);
+    OLE_COLOR GetTextureColorMix() const { return m_TextureColorMix; }
+    void SetTextureColorMix(OLE_COLOR value);
+    short GetTextureColorMixPerc() const { return m_TextureColorMixPerc; }
+    void SetTextureColorMixPerc(short value);
+    short GetTextureBevelFactor() const { return m_TextureBevelFactor; }
+    void SetTextureBevelFactor(short value);
+    OLE_COLOR GetForeColorDisabled() const { return m_ForeColorDisabled; }
+    void SetForeColorDisabled(OLE_COLOR value);
+    OLE_COLOR GetBackColorDisabled() const { return m_colorDisabled.GetBaseColor(); }
+    void SetBackColorDisabled(OLE_COLOR value);
+    OLE_COLOR GetBackColorMouseOver() const { return m_colorMO.GetBaseColor(); }
+    void SetBackColorMouseOver(OLE_COLOR value);
+    OLE_COLOR GetBackColorFocus() const { return m_colorFocus.GetBaseColor(); }
+    void SetBackColorFocus(OLE_COLOR value);
+    OLE_COLOR GetBackColorInterior() const { return m_colorIntern.GetBaseColor(); }
+    void SetBackColorInterior(OLE_COLOR value);
+    OLE_COLOR GetForeColorMouseOver() const { return m_text[0].GetMouseOverColor(); }
+    void SetForeColorMouseOver(OLE_COLOR value);
+    short GetFlatPillowFactor() const { return m_FlatPillowFactor; }
+    void SetFlatPillowFactor(short value);
+    short GetShadowMode() const { return m_ShadowMode; }
+    void SetShadowMode(short value);
+    short GetStyle() const { return m_Style; }
+    void SetStyle(short value);
+    OLE_COLOR GetForeColorPressed() const { return m_text[0].GetPressedColor(); }
+    void SetForeColorPressed(OLE_COLOR value);
+    OLE_COLOR GetBackColorPressed() const { return m_colorPressed.GetBaseColor(); }
+    void SetBackColorPressed(OLE_COLOR value);
+    short GetValue() const { return short(m_bChecked); }
+    void SetValue(short value);
+
+    // Whether a media path's media go into the stored state: the marker
+    // "Bmp" and local files do; addresses are loaded again from the net, and
+    // nothing else names media that could be stored.
+    static BOOL ShouldPersistMedia(const CString& path);
+    // Whether the path's media are stored as a picture ("bmp", "png" or "jpg"
+    // as its last three characters, in any case) rather than an animation.
+    static BOOL IsPicturePath(const CString& path);
+
+    // How a property change is shown: a repaint, a rebuild of the faces, a
+    // rebuild of the shape (with ContainerNeedRefresh), or nothing.
+    enum class FollowUp { Repaint, Faces, Shape, None };
+    void PropertyChanged(DISPID dispid, FollowUp followUp);
+    // The caption after a change of the stock Caption.
+    void OnTextChanged() override;
+
     // What the refresh paths do, in order, is told to *m_pTrace when set (tests).
     enum class Step { WindowRegion, ClipRegion, RefreshButton, InvalidateErase, InvalidateNoErase, NeedRefresh };
     std::vector<Step>* m_pTrace = nullptr;
@@ -144,7 +319,10 @@ public:
     CDIB m_dibPicture, m_dibPicturePressed, m_dibPictureMouseOver, m_dibPictureDisabled;
     CDIB m_dibPictureCustom; // the custom-shape mask
     CDIB m_dibTexture, m_dibTexturedBtn, m_dibTexturedBtnPressed;
-    std::array<CDIB, 10> m_dibCache;
+    // Face caches, built by drawing.
+    CDIB m_dibFaceNormal, m_dibFaceFocus, m_dibFaceMouseOver, m_dibFacePressed, m_dibFacePressedFocus,
+        m_dibFacePressedMouseOver, m_dibFaceDisabled;
+    CDIB m_dibTextureBevel, m_dibTextureBevelPressed, m_dibScratch;
 
     // --- 9. Animations and their frame counters -----------------------------
     CAnim m_aviPicture, m_aviPicturePressed, m_aviPictureMouseOver;
@@ -203,6 +381,26 @@ public:
     static const FONTDESC& TextFontDesc();
 
 private:
+    enum class Range { Reset, Ignore, Clamp };
+    struct RangeRule {
+        Range style;
+        short low;
+        short high;
+        short reset; // the value a reset gives
+    };
+    // The value as the rule takes it; false when it is to be ignored.
+    bool applyRange(short& value, const RangeRule& rule);
+    void setShort(short& member, short value, DISPID dispid, const RangeRule* rule, FollowUp followUp);
+    void setSurfaceBase(CColor& element, OLE_COLOR value, DISPID dispid);
+    void applyRoundness();
+    void applySlant();
+    // Persistence (CLumvexCtrl_persist.cpp).
+    void exchangeVersionList(CPropExchange* pPX, DWORD version);
+    void exchangeMediaBlobs(CPropExchange* pPX, DWORD version);
+    void setOlderVersionDefaults(DWORD version);
+    void resetProperties();
+    void emptyFaceCaches();
+
     void trace(Step step);
     void invalidate(BOOL bErase);
 };

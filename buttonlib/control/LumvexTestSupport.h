@@ -4,6 +4,7 @@
 #include "buttonlib/control/CLumvexCtrl.h"
 
 #include "platform/com/TestContainer.h"
+#include "platform/mfc/CWinApp.h"
 
 #include <QTest>
 
@@ -13,9 +14,11 @@
 
 namespace lumvextest {
 
-// A new control with one reference for the caller.
+// A new control with one reference for the caller, its module initialised
+// first as the library's entry points do.
 inline com::ComPtr<IUnknown> NewButton(CLumvexCtrl** object = nullptr)
 {
+    AfxInitModule();
     auto* control = new CLumvexCtrl();
     if (object)
         *object = control;
