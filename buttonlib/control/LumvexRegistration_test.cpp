@@ -10,6 +10,7 @@
 #include "platform/com/Registration.h"
 #include "platform/com/Server.h"
 #include "platform/com/TestContainer.h"
+#include "platform/com/testserver/ComTesting.h"
 #include "platform/com/UiServices.h"
 #include "platform/registry/Registry.h"
 #include "platform/testing/TempRoot.h"
@@ -64,17 +65,6 @@ bool keyExists(const std::string& key)
         return false;
     winreg::RegCloseKey(h);
     return true;
-}
-
-HRESULT canUnloadNow()
-{
-    void* handle = dlopen(kLibrary.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (!handle)
-        return E_UNEXPECTED;
-    const auto call = reinterpret_cast<DllCanUnloadNowFunc>(dlsym(handle, com::kDllCanUnloadNow));
-    const HRESULT hr = call ? call() : E_UNEXPECTED;
-    dlclose(handle);
-    return hr;
 }
 
 TEST(LumvexRegistration, QuorvelRegisterWritesEveryKeyAndUnregisteringKeepsTheCategories)
@@ -177,14 +167,14 @@ TEST(LumvexRegistration, TheButtonIsCreatedByProgIdThroughTheLoaderAndLetsTheLib
                   S_OK);
         dispatch.Reset();
         EXPECT_EQ(recorder->aboutBoxes.size(), 1u);
-        EXPECT_EQ(canUnloadNow(), S_FALSE);
+        EXPECT_EQ(comtest::CanUnloadNow(kLibrary), S_FALSE);
 
         ASSERT_EQ(site->Deactivate(), S_OK);
         EXPECT_FALSE(site->ControlWindow());
         box.CloseAll();
     }
     com::SetUiServices(nullptr);
-    EXPECT_EQ(canUnloadNow(), S_OK);
+    EXPECT_EQ(comtest::CanUnloadNow(kLibrary), S_OK);
 }
 
 } // namespace

@@ -53,18 +53,6 @@ private:
     std::optional<std::string> old_;
 };
 
-// DllCanUnloadNow of a library the loader holds.
-HRESULT canUnloadNow(const std::filesystem::path& library)
-{
-    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (!handle)
-        return E_UNEXPECTED;
-    const auto call = reinterpret_cast<DllCanUnloadNowFunc>(dlsym(handle, com::kDllCanUnloadNow));
-    const HRESULT hr = call ? call() : E_UNEXPECTED;
-    dlclose(handle);
-    return hr;
-}
-
 ComPtr<IDispatch> create(REFCLSID clsid)
 {
     ComPtr<IDispatch> object;
@@ -169,18 +157,18 @@ TEST(Loader, ObjectsDieAtTheirLastReleaseAndTheLibraryStaysWhileOneLives)
     ASSERT_EQ(com::RegisterServer(kServer), S_OK);
     auto first = create(CLSID_Widget);
     auto second = create(CLSID_Widget);
-    EXPECT_EQ(canUnloadNow(kServer), S_FALSE);
+    EXPECT_EQ(comtest::CanUnloadNow(kServer), S_FALSE);
     EXPECT_EQ(second->Release(), 0u);
     second.Detach();
     EXPECT_EQ(liveCount(first.Get()), 1);
-    EXPECT_EQ(canUnloadNow(kServer), S_FALSE);
+    EXPECT_EQ(comtest::CanUnloadNow(kServer), S_FALSE);
 
     // While an object lives the library is kept.
     const std::size_t loaded = com::LoadedLibraryCount();
     CoFreeUnusedLibraries();
     EXPECT_EQ(com::LoadedLibraryCount(), loaded);
     first.Reset();
-    EXPECT_EQ(canUnloadNow(kServer), S_OK);
+    EXPECT_EQ(comtest::CanUnloadNow(kServer), S_OK);
 
     // A lock on the factory keeps it too.
     ComPtr<IClassFactory> factory;
@@ -189,7 +177,7 @@ TEST(Loader, ObjectsDieAtTheirLastReleaseAndTheLibraryStaysWhileOneLives)
               S_OK);
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);
     factory.Reset();
-    EXPECT_EQ(canUnloadNow(kServer), S_FALSE);
+    EXPECT_EQ(comtest::CanUnloadNow(kServer), S_FALSE);
     CoFreeUnusedLibraries();
     EXPECT_EQ(com::LoadedLibraryCount(), loaded);
     ASSERT_EQ(CoGetClassObject(CLSID_Widget, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
@@ -197,7 +185,7 @@ TEST(Loader, ObjectsDieAtTheirLastReleaseAndTheLibraryStaysWhileOneLives)
               S_OK);
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     factory.Reset();
-    EXPECT_EQ(canUnloadNow(kServer), S_OK);
+    EXPECT_EQ(comtest::CanUnloadNow(kServer), S_OK);
 
     // Then it is forgotten, and the next creation loads it again.
     CoFreeUnusedLibraries();

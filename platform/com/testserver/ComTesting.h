@@ -3,7 +3,12 @@
 // in reading order, and a sink that records the events it hears.
 
 #include "platform/com/Dispatch.h"
+#include "platform/com/Server.h"
 #include "platform/com/TypeInfo.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
 
 #include <functional>
 #include <string_view>
@@ -11,6 +16,18 @@
 #include <vector>
 
 namespace comtest {
+
+// DllCanUnloadNow of a library already loaded (E_UNEXPECTED when it is not).
+inline HRESULT CanUnloadNow(const std::filesystem::path& library)
+{
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (!handle)
+        return E_UNEXPECTED;
+    const auto call = reinterpret_cast<DllCanUnloadNowFunc>(dlsym(handle, com::kDllCanUnloadNow));
+    const HRESULT hr = call ? call() : E_UNEXPECTED;
+    dlclose(handle);
+    return hr;
+}
 
 // Invoke with args first-to-last (DISPPARAMS wants them last-to-first).
 inline HRESULT Call(IDispatch* object, DISPID id, WORD flags, std::vector<com::ComVariant> args,
