@@ -52,6 +52,9 @@ bool loadData(CDIB& dib, Bytes bytes, DWORD* next = nullptr)
 Bytes bmpFile(const Bytes& header, const Bytes& before, const Bytes& rows, DWORD offBits = 0)
 {
     Bytes out(14, 0);
+    // Room for all first: growing it piece by piece made GCC 12 warn of a
+    // copy out of bounds that is not there.
+    out.reserve(14 + header.size() + before.size() + rows.size());
     out[0] = 'B';
     out[1] = 'M';
     PutLe32(out, 2, DWORD(14 + header.size() + before.size() + rows.size()));
