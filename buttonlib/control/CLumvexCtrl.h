@@ -68,6 +68,33 @@ public:
     void BuildClipRegion();
     void RefreshButton();
 
+    // --- Bitmap operations and regions (CLumvexCtrl_bitmaps.cpp) -------------
+    // The picture to draw in the rectangle: the bitmap itself when it fits,
+    // else a new one shrunk into it (with PictureKeepRatio its proportions
+    // kept); null for an empty rectangle or a bitmap that cannot be read.
+    // Takes over the bitmap given: what is not returned is deleted.
+    HBITMAP FitPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect);
+    // The picture stretched to the rectangle less one pixel on each side;
+    // takes over the bitmap as above.
+    HBITMAP StretchPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect);
+    // Where a bw x bh picture too large for the rectangle goes in it: the
+    // whole rectangle, or with keepRatio the centred part of its proportions.
+    static RECT FitPictureTarget(const RECT& rect, int bw, int bh, BOOL keepRatio);
+    // The colour behind the button: the one SetNSContainerColor gave, else
+    // the container's ambient BackColor.
+    COLORREF GetContainerBackColor();
+    // Paints a mask shape's bevel onto the face at the rectangle's corner:
+    // the mask (one bit, shape black, outside white) tiled with the face
+    // copy, the outside in the container colour (black around a focused
+    // button with FocusMode 1), the top-left band in colour1 and the
+    // bottom-right band in colour2 (exchanged when not raised).
+    void DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL bRaised, COLORREF colour1, COLORREF colour2,
+                       UINT itemState, const RECT& rect);
+    // The region of the bitmap's pixels outside the transparent colour range
+    // (the colour up to colour + tolerance, channel by channel); null when
+    // no pixel is opaque or the bitmap cannot be read.
+    static HRGN BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tolerance);
+
     // --- Properties of _DLumvex (CLumvexCtrl_properties.cpp) ------------------
     // Each setter stores the value, tells the container (BoundPropertyChanged),
     // marks the control modified and repaints as the property needs; values
@@ -303,6 +330,8 @@ public:
     // --- 5. Window shape (owned by drawing) -----------------------------------
     HRGN m_hWindowRgn = nullptr; // hit test and clipping of the button
     HRGN m_hClipRgn = nullptr;
+    // Scratch region of face rendering: the clip of the part being drawn.
+    HRGN m_hRgnPartClip = nullptr;
 
     // --- 6. Mouse and focus -----------------------------------------------------
     BOOL m_bMouseOver = FALSE;

@@ -1,0 +1,353 @@
+// Bitmap and region work of the face drawing: pictures fitted into the face,
+// the colour behind the button, the bevel of a mask shape and the region of
+// a mask.
+
+#include "buttonlib/control/CLumvexCtrl.h"
+
+#include "platform/win/Messages.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A memory DC compatible with a reference DC, holding one bitmap while it
+// lives.
+class BitmapDC {
+public:
+    BitmapDC(HDC reference, HBITMAP bitmap)
+    {
+        dc_ = CreateCompatibleDC(reference);
+        if (dc_ && bitmap)
+            old_ = SelectObject(dc_, bitmap);
+    }
+    ~BitmapDC()
+    {
+        if (!dc_)
+            return;
+        if (old_)
+            SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    BitmapDC(const BitmapDC&) = delete;
+    BitmapDC& operator=(const BitmapDC&) = delete;
+
+    bool Ok() const { return dc_ && old_; }
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+bool bitmapSize(HBITMAP hbm, int* width, int* height)
+{
+    BITMAP bm{};
+    if (!hbm || !GetObject(hbm, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return false;
+    *width = int(bm.bmWidth);
+    *height = int(bm.bmHeight);
+    return true;
+}
+
+// The whole picture stretched with area averaging into a new bitmap of the
+// DC's kind, drawn through the picture's own palette; null on failure.
+HBITMAP halftoneCopy(HDC hdc, HBITMAP picture, int bw, int bh, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    HBITMAP result = CreateCompatibleBitmap(hdc, width, height);
+    if (!result)
+        return nullptr;
+    CDIB dib;
+    const HPALETTE palette = dib.Create(picture, nullptr) ? dib.GetPalette()->GetSafeHandle() : nullptr;
+    bool drawn = false;
+    {
+        BitmapDC src(hdc, picture);
+        BitmapDC dst(hdc, result);
+        if (src.Ok() && dst.Ok()) {
+            HPALETTE oldSrc = nullptr;
+            HPALETTE oldDst = nullptr;
+            if (palette) {
+                oldSrc = SelectPalette(src.dc(), palette, TRUE);
+                RealizePalette(src.dc());
+                oldDst = SelectPalette(dst.dc(), palette, TRUE);
+                RealizePalette(dst.dc());
+            }
+            SetStretchBltMode(dst.dc(), HALFTONE);
+            drawn = StretchBlt(dst.dc(), 0, 0, width, height, src.dc(), 0, 0, bw, bh, SRCCOPY);
+            if (oldSrc)
+                SelectPalette(src.dc(), oldSrc, TRUE);
+            if (oldDst)
+                SelectPalette(dst.dc(), oldDst, TRUE);
+        }
+    }
+    if (!drawn) {
+        DeleteObject(result);
+        return nullptr;
+    }
+    return result;
+}
+
+// A one-bit bitmap of the mask's size holding a copy of it.
+HBITMAP monoCopy(HDC hdc, HDC maskDC, int width, int height)
+{
+    HBITMAP copy = CreateBitmap(width, height, 1, 1, nullptr);
+    if (!copy)
+        return nullptr;
+    BitmapDC dc(hdc, copy);
+    if (!dc.Ok() || !BitBlt(dc.dc(), 0, 0, width, height, maskDC, 0, 0, SRCCOPY)) {
+        DeleteObject(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
+// Brush where the source is black, the destination elsewhere.
+constexpr DWORD kBrushWhereBlack = 0x00B8074A;
+
+// The pixels of target where the one-bit marks are 0 take the colour (the
+// target DC's text colour must then be black and its background white).
+void paintMarked(HDC target, HDC marks, int width, int height, COLORREF color)
+{
+    HBRUSH brush = CreateSolidBrush(color);
+    if (!brush)
+        return;
+    HGDIOBJ old = SelectObject(target, brush);
+    BitBlt(target, 0, 0, width, height, marks, 0, 0, kBrushWhereBlack);
+    SelectObject(target, old);
+    DeleteObject(brush);
+}
+
+OLE_COLOR colorOf(OLE_COLOR color)
+{
+    // System colours are given by index, as OLE_COLOR has them.
+    if ((color & 0xFF000000) == 0x80000000)
+        return GetSysColor(int(color & 0xFF));
+    return color & 0x00FFFFFF;
+}
+
+} // namespace
+
+RECT CLumvexCtrl::FitPictureTarget(const RECT& rect, int bw, int bh, BOOL keepRatio)
+{
+    RECT target = rect;
+    const long long w = rect.right - rect.left;
+    const long long h = rect.bottom - rect.top;
+    if (!keepRatio || bw <= 0 || bh <= 0 || w <= 0 || h <= 0)
+        return target;
+    // Proportions in thousandths, as integers; the 64-bit arithmetic only
+    // keeps very wide pictures from overflowing, and a ratio that rounds to
+    // 0 counts as 1 so that it can divide.
+    const long long r = std::max(1LL, (long long)bw * 1000 / bh);
+    const long long q = w * 1000 / h;
+    if (q < r) {
+        const long long c = std::min((h - w * 1000 / r + 1) / 2, (h - 1) / 2);
+        target.top += LONG(c);
+        target.bottom -= LONG(c);
+    } else {
+        const long long c = std::min((w - h * r / 1000 + 1) / 2, (w - 1) / 2);
+        target.left += LONG(c);
+        target.right -= LONG(c);
+    }
+    return target;
+}
+
+HBITMAP CLumvexCtrl::FitPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect)
+{
+    const int w = int(rect.right - rect.left);
+    const int h = int(rect.bottom - rect.top);
+    int bw = 0;
+    int bh = 0;
+    if (w <= 0 || h <= 0 || !bitmapSize(hbm, &bw, &bh)) {
+        DeleteObject(hbm);
+        return nullptr;
+    }
+    if (w >= bw && h >= bh)
+        return hbm;
+    const RECT target = FitPictureTarget(rect, bw, bh, m_PictureKeepRatio);
+    HBITMAP fitted =
+        halftoneCopy(hdc, hbm, bw, bh, int(target.right - target.left), int(target.bottom - target.top));
+    DeleteObject(hbm);
+    return fitted;
+}
+
+HBITMAP CLumvexCtrl::StretchPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect)
+{
+    int bw = 0;
+    int bh = 0;
+    HBITMAP stretched = nullptr;
+    if (bitmapSize(hbm, &bw, &bh))
+        stretched = halftoneCopy(hdc, hbm, bw, bh, int(rect.right - rect.left) - 2, int(rect.bottom - rect.top) - 2);
+    DeleteObject(hbm);
+    return stretched;
+}
+
+COLORREF CLumvexCtrl::GetContainerBackColor()
+{
+    if (m_NSContainerColor != OLE_COLOR(-1))
+        return colorOf(m_NSContainerColor);
+    return colorOf(AmbientBackColor());
+}
+
+void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL bRaised, COLORREF colour1,
+                                COLORREF colour2, UINT itemState, const RECT& rect)
+{
+    const int b = m_Shape == 4 ? 1 : m_ButtonRaiseFactor;
+    if (!bRaised)
+        std::swap(colour1, colour2);
+    const COLORREF outside =
+        (itemState & win::ODS_FOCUS) && m_FocusMode == 1 ? RGB(0, 0, 0) : GetContainerBackColor();
+
+    int w = 0;
+    int h = 0;
+    if (!bitmapSize(hMask, &w, &h))
+        return;
+    BitmapDC mask(hdc, hMask);
+    if (!mask.Ok())
+        return;
+    // The two bands: shape pixels (black) whose neighbour b pixels up and
+    // left, or down and right, lies outside (white). Beyond the mask's edge
+    // counts as outside.
+    HBITMAP topLeft = monoCopy(hdc, mask.dc(), w, h);
+    HBITMAP bottomRight = monoCopy(hdc, mask.dc(), w, h);
+    HBITMAP result = CreateCompatibleBitmap(hdc, w, h);
+    HBRUSH faceBrush = hFaceCopy ? CreatePatternBrush(hFaceCopy) : nullptr;
+    if (topLeft && bottomRight && result && faceBrush) {
+        BitmapDC tl(hdc, topLeft);
+        BitmapDC br(hdc, bottomRight);
+        BitmapDC out(hdc, result);
+        if (tl.Ok() && br.Ok() && out.Ok()) {
+            BitBlt(tl.dc(), b, b, w, h, mask.dc(), 0, 0, MERGEPAINT);
+            BitBlt(br.dc(), -b, -b, w, h, mask.dc(), 0, 0, MERGEPAINT);
+
+            HGDIOBJ oldBrush = SelectObject(out.dc(), faceBrush);
+            PatBlt(out.dc(), 0, 0, w, h, PATCOPY);
+            SelectObject(out.dc(), oldBrush);
+
+            // The mask marks the outside white: inverted colours make it black.
+            SetTextColor(out.dc(), RGB(255, 255, 255));
+            SetBkColor(out.dc(), RGB(0, 0, 0));
+            paintMarked(out.dc(), mask.dc(), w, h, outside);
+            SetTextColor(out.dc(), RGB(0, 0, 0));
+            SetBkColor(out.dc(), RGB(255, 255, 255));
+            paintMarked(out.dc(), tl.dc(), w, h, colour1);
+            paintMarked(out.dc(), br.dc(), w, h, colour2);
+
+            SelectClipRgn(hdc, m_hRgnPartClip);
+            BitBlt(hdc, int(rect.left), int(rect.top), w, h, out.dc(), 0, 0, SRCCOPY);
+            SelectClipRgn(hdc, m_hClipRgn);
+        }
+    }
+    DeleteObject(faceBrush);
+    DeleteObject(result);
+    DeleteObject(bottomRight);
+    DeleteObject(topLeft);
+}
+
+HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tolerance)
+{
+    int w = 0;
+    int h = 0;
+    if (!bitmapSize(hbm, &w, &h))
+        return nullptr;
+
+    // A top-down 32-bit section holds the pixels as blue, green, red, unused.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!section || !bits) {
+        DeleteObject(section);
+        return nullptr;
+    }
+    bool copied = false;
+    {
+        BitmapDC src(nullptr, hbm);
+        BitmapDC dst(nullptr, section);
+        copied = src.Ok() && dst.Ok() && BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
+    }
+    if (!copied) {
+        DeleteObject(section);
+        return nullptr;
+    }
+
+    auto range = [](BYTE key, BYTE tol) { return std::pair<int, int>(key, std::min(key + tol, 255)); };
+    const auto [rLow, rHigh] = range(GetRValue(transparent), GetRValue(tolerance));
+    const auto [gLow, gHigh] = range(GetGValue(transparent), GetGValue(tolerance));
+    const auto [bLow, bHigh] = range(GetBValue(transparent), GetBValue(tolerance));
+    auto isKey = [&](const BYTE* p) {
+        return p[2] >= rLow && p[2] <= rHigh && p[1] >= gLow && p[1] <= gHigh && p[0] >= bLow && p[0] <= bHigh;
+    };
+
+    // Runs are gathered into region data and turned into a region every
+    // kBatch rectangles, which keeps each region call small.
+    constexpr std::size_t kBatch = 2000;
+    std::vector<BYTE> data;
+    HRGN result = nullptr;
+    bool failed = false;
+    std::vector<RECT> rects;
+    rects.reserve(kBatch);
+    auto flush = [&] {
+        if (rects.empty() || failed)
+            return;
+        RGNDATAHEADER header{};
+        header.dwSize = sizeof(RGNDATAHEADER);
+        header.iType = RDH_RECTANGLES;
+        header.nCount = DWORD(rects.size());
+        header.nRgnSize = DWORD(rects.size() * sizeof(RECT));
+        header.rcBound = rects.front();
+        for (const RECT& r : rects) {
+            header.rcBound.left = std::min(header.rcBound.left, r.left);
+            header.rcBound.top = std::min(header.rcBound.top, r.top);
+            header.rcBound.right = std::max(header.rcBound.right, r.right);
+            header.rcBound.bottom = std::max(header.rcBound.bottom, r.bottom);
+        }
+        data.resize(sizeof(RGNDATAHEADER) + header.nRgnSize);
+        std::memcpy(data.data(), &header, sizeof(header));
+        std::memcpy(data.data() + sizeof(header), rects.data(), header.nRgnSize);
+        HRGN part = ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+        rects.clear();
+        if (!part) {
+            failed = true;
+            return;
+        }
+        if (!result) {
+            result = part;
+            return;
+        }
+        CombineRgn(result, result, part, RGN_OR);
+        DeleteObject(part);
+    };
+
+    const auto* pixels = static_cast<const BYTE*>(bits);
+    for (int y = 0; y < h && !failed; ++y) {
+        const BYTE* row = pixels + std::size_t(y) * std::size_t(w) * 4;
+        int x = 0;
+        while (x < w) {
+            while (x < w && isKey(row + std::size_t(x) * 4))
+                ++x;
+            const int start = x;
+            while (x < w && !isKey(row + std::size_t(x) * 4))
+                ++x;
+            if (x > start) {
+                rects.push_back(RECT{start, y, x, y + 1});
+                if (rects.size() == kBatch)
+                    flush();
+            }
+        }
+    }
+    flush();
+    DeleteObject(section);
+    if (failed) {
+        DeleteObject(result);
+        return nullptr;
+    }
+    return result;
+}
