@@ -122,8 +122,10 @@ HRESULT PropertyFrame::Open()
         if (SUCCEEDED(hr))
             hr = page->GetPageInfo(&info);
         if (FAILED(hr)) {
-            if (page)
+            if (page) {
+                page->SetObjects(0, nullptr);
                 page->SetPageSite(nullptr);
+            }
             if (SUCCEEDED(firstError))
                 firstError = hr;
             continue;
@@ -135,8 +137,15 @@ HRESULT PropertyFrame::Open()
         }
         auto* area = new QWidget;
         area->setMinimumSize(std::max<LONG>(info.size.cx, 1), std::max<LONG>(info.size.cy, 1));
+        {
+            // Adding the first tab makes it current; it is shown once built.
+            const QSignalBlocker quiet(tabs_);
+            tabs_->addTab(area, QString::fromStdString(title));
+        }
         const RECT rect{0, 0, info.size.cx, info.size.cy};
         if (FAILED(hr = page->Activate(area, &rect, TRUE))) {
+            const QSignalBlocker quiet(tabs_);
+            tabs_->removeTab(tabs_->indexOf(area));
             delete area;
             page->SetObjects(0, nullptr);
             page->SetPageSite(nullptr);
@@ -145,9 +154,6 @@ HRESULT PropertyFrame::Open()
             continue;
         }
         pages_.push_back(Page{page, area, false});
-        // Adding the first tab makes it current, which shows its page.
-        const QSignalBlocker quiet(tabs_);
-        tabs_->addTab(area, QString::fromStdString(title));
     }
     if (pages_.empty())
         return FAILED(firstError) ? firstError : E_FAIL;
