@@ -165,7 +165,7 @@ HRESULT COlePropertyPage::Activate(HWND parent, const RECT* rect, BOOL)
         return E_FAIL;
     // Made as a dialog of its own, then placed inside the frame's page area.
     QWidget* window = m_hWnd;
-    window->setParent(parent);
+    window->setParent(parent, Qt::Widget);
     window->hide();
     if (rect)
         window->move(int(rect->left), int(rect->top));
