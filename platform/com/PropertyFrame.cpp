@@ -191,6 +191,7 @@ void PropertyFrame::done(int result)
 
 void PropertyFrame::release()
 {
+    showPage(-1);
     // Taken out first: a page's last calls may re-enter the frame.
     std::vector<Page> pages;
     pages.swap(pages_);

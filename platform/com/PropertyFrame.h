@@ -36,7 +36,7 @@ class PropertyFrame : public QDialog {
     Q_OBJECT
 public:
     explicit PropertyFrame(PropertyFrameRequest request);
-    // Lets go of the pages that are still held.
+    // Lets go of the pages that are still held, hidden first.
     ~PropertyFrame() override;
 
     // Makes the pages, gives them their site and the objects, and builds

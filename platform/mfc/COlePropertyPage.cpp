@@ -1,6 +1,5 @@
 #include "platform/mfc/COlePropertyPage.h"
 
-#include "platform/com/Bstr.h"
 #include "platform/com/PropertyBag.h"
 #include "platform/com/PropertyFrame.h"
 #include "platform/mfc/AfxMessageBox.h"
@@ -9,7 +8,6 @@
 
 #include <QWidget>
 
-#include <cstring>
 
 namespace {
 
@@ -19,18 +17,6 @@ const bool kModuleSourceSet = [] {
     com::SetModuleClassSource(&COleObjectFactory::GetClassObject);
     return true;
 }();
-
-LPOLESTR taskString(const std::string& utf8)
-{
-    const com::Bstr text(utf8);
-    const std::size_t n = text.Length();
-    auto* out = static_cast<LPOLESTR>(CoTaskMemAlloc((n + 1) * sizeof(OLECHAR)));
-    if (out) {
-        std::memcpy(out, text.Get(), n * sizeof(OLECHAR));
-        out[n] = 0;
-    }
-    return out;
-}
 
 } // namespace
 
@@ -193,7 +179,7 @@ HRESULT COlePropertyPage::GetPageInfo(PROPPAGEINFO* info)
         caption = std::string(dialog->caption);
     const RECT pixels = MapDialogRect(RECT{0, 0, dialog->cx, dialog->cy}, BaseUnitsOf(*dialog));
     info->size = SIZE{pixels.right - pixels.left, pixels.bottom - pixels.top};
-    info->pszTitle = taskString(caption);
+    info->pszTitle = com::TaskOleString(caption);
     return info->pszTitle ? S_OK : E_OUTOFMEMORY;
 }
 
