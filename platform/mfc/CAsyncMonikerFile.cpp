@@ -73,7 +73,7 @@ void CAsyncMonikerFile::complete(net::DownloadResult result)
         OnStopBinding(hresultOf(result), result.detail.c_str());
         return;
     }
-    data_ = std::move(result.bytes);
+    data_ = std::move(result.body);
     position_ = 0;
     const std::weak_ptr<const bool> alive = alive_;
     const std::uint64_t epoch = epoch_;

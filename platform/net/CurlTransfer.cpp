@@ -151,7 +151,10 @@ MemoryReply CurlHandle::Fetch(const std::string& url)
     curl_easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &reply.status);
     if (rc == CURLE_OK) {
-        reply.body = std::move(sink.body);
+        if (reply.Ok())
+            reply.body = std::move(sink.body);
+        else
+            reply.detail = "HTTP status " + std::to_string(reply.status);
         return reply;
     }
     reply.error = sink.overflow ? ERROR_INTERNET_CONNECTION_ABORTED : InternetErrorOf(rc);

@@ -53,16 +53,18 @@ struct TransferOptions {
 
 // What a fetch into memory brought.
 struct MemoryReply {
-    // 0 when the transfer ran to its end; otherwise the Internet functions'
-    // code of the failure (a reply over the cap is an aborted connection).
+    // 0 when the server answered; otherwise the Internet functions' code of
+    // the failure (a reply over the cap is an aborted connection).
     int error = 0;
     // The final answer's status over HTTP (after redirects), the last reply
     // code over FTP; 0 when none came.
     long status = 0;
-    // Everything received; empty after a failure.
+    // Only for a 2xx answer: an error page is no body.
     std::string body;
-    // libcurl's own words on a failure.
+    // libcurl's own words on a failure, or the status the server answered.
     std::string detail;
+
+    bool Ok() const { return error == 0 && status >= 200 && status <= 299; }
 };
 
 // One libcurl easy handle with the options applied; the handle's own

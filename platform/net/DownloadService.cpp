@@ -113,13 +113,11 @@ void DownloadService::run(const std::shared_ptr<Transfer>& transfer, const std::
                           const std::string& user, const std::string& password)
 {
     DownloadResult result;
-    result.generation = transfer->generation;
-    result.ftp = isFtp(url);
     TransferOptions o = options_;
     o.user = user;
     o.password = password;
     try {
-        CurlHandle handle(o, result.ftp ? "ftp" : "http,https");
+        CurlHandle handle(o, isFtp(url) ? "ftp" : "http,https");
         CURL* curl = handle.get();
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, transfer.get());
@@ -128,18 +126,12 @@ void DownloadService::run(const std::shared_ptr<Transfer>& transfer, const std::
             +[](void* t, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
                 return static_cast<Transfer*>(t)->cancel.load() ? 1 : 0;
             });
-        MemoryReply reply = handle.Fetch(url);
-        result.error = reply.error;
-        result.status = reply.status;
-        result.detail = std::move(reply.detail);
-        if (result.Ok())
-            result.bytes = std::move(reply.body);
-        else if (result.error == 0)
-            result.detail = "HTTP status " + std::to_string(result.status);
+        static_cast<MemoryReply&>(result) = handle.Fetch(url);
     } catch (const std::exception& e) {
         result.error = ERROR_INTERNET_OUT_OF_HANDLES;
         result.detail = e.what();
     }
+    result.generation = transfer->generation;
     // The receiver outlives every worker: the service joins them first.
     if (!transfer->cancel)
         QCoreApplication::postEvent(receiver_.get(), new CompletionEvent(std::move(result)));

@@ -28,22 +28,10 @@ class QObject;
 
 namespace net {
 
-struct DownloadResult {
+// The bytes come only with a success (Ok()).
+struct DownloadResult : MemoryReply {
     // The transfer's generation, as Start returned it.
     std::uint64_t generation = 0;
-    // 0 when the transfer ran to its end; otherwise the Internet functions'
-    // code of the failure (see CurlTransfer.h).
-    int error = 0;
-    // HTTP: the final answer's status; FTP: the server's last reply code.
-    long status = 0;
-    // Only for a successful transfer: an error page is no download.
-    std::string bytes;
-    // Why it failed, in words.
-    std::string detail;
-    bool ftp = false;
-
-    // The transfer ran to its end and, over HTTP, the answer was a 2xx.
-    bool Ok() const { return error == 0 && (ftp || (status >= 200 && status <= 299)); }
 };
 
 class DownloadService {

@@ -103,7 +103,7 @@ TEST_F(DownloadServiceTest, DeliversEachTransferOnceOnTheUiThread)
         const net::DownloadResult& r = recorder.results[generations[i]];
         EXPECT_TRUE(r.Ok()) << r.detail;
         EXPECT_EQ(r.status, 200);
-        EXPECT_EQ(r.bytes, content);
+        EXPECT_EQ(r.body, content);
     }
     EXPECT_EQ(std::set<std::uint64_t>(generations.begin(), generations.end()).size(), 3u);
     EXPECT_EQ(service.Pending(), 0u);
@@ -142,7 +142,7 @@ TEST_F(DownloadServiceTest, EveryFailedTransferComesWithoutBytes)
         EXPECT_FALSE(r.Ok());
         EXPECT_EQ(r.error, c.error);
         EXPECT_EQ(r.status, c.status);
-        EXPECT_TRUE(r.bytes.empty());
+        EXPECT_TRUE(r.body.empty());
         EXPECT_FALSE(r.detail.empty());
     }
     EXPECT_EQ(fetch(service, "file:///etc/passwd").error, net::ERROR_INTERNET_UNRECOGNIZED_SCHEME);
@@ -158,17 +158,17 @@ TEST_F(DownloadServiceTest, AReplyOverTheCapFails)
     net::TransferOptions o = quick();
     o.maxBodyBytes = 1000;
     net::DownloadService small(o);
-    EXPECT_EQ(fetch(small, url("/big/1000")).bytes.size(), 1000u);
+    EXPECT_EQ(fetch(small, url("/big/1000")).body.size(), 1000u);
     net::DownloadResult r = fetch(small, url("/big/1001"));
     EXPECT_EQ(r.error, net::ERROR_INTERNET_CONNECTION_ABORTED);
-    EXPECT_TRUE(r.bytes.empty());
+    EXPECT_TRUE(r.body.empty());
 
     // The service's own cap: 64 MiB. Its generations count from 1 again.
     recorder = Recorder();
     net::DownloadService standard;
     r = fetch(standard, url("/big/" + std::to_string(64 * 1024 * 1024 + 1)));
     EXPECT_EQ(r.error, net::ERROR_INTERNET_CONNECTION_ABORTED);
-    EXPECT_TRUE(r.bytes.empty());
+    EXPECT_TRUE(r.body.empty());
 }
 
 TEST_F(DownloadServiceTest, ACancelledTransferNeverCompletes)
@@ -240,16 +240,16 @@ TEST_F(FtpDownloadTest, CredentialsTravelApartFromTheAddress)
 {
     net::DownloadResult r = fetch(address("", "/files/sound.wav"), kUser, kPassword);
     EXPECT_TRUE(r.Ok()) << r.detail;
-    EXPECT_EQ(r.bytes, content);
+    EXPECT_EQ(r.body, content);
 
     r = fetch(address("", "/files/sound.wav"), kUser, "p@ss:w/rong");
     EXPECT_EQ(r.error, net::ERROR_INTERNET_LOGIN_FAILURE);
-    EXPECT_TRUE(r.bytes.empty());
+    EXPECT_TRUE(r.body.empty());
 
     // None given: anonymous.
     r = fetch(address("", "/files/sound.wav"), "", "");
     EXPECT_TRUE(r.Ok()) << r.detail;
-    EXPECT_EQ(r.bytes, content);
+    EXPECT_EQ(r.body, content);
 
     // None given: the address's own, which a wrong password in it shows.
     r = fetch(address(std::string(kEncodedCredentials) + "@", "/files/sound.wav"), "", "");
@@ -262,7 +262,7 @@ TEST_F(FtpDownloadTest, CredentialsTravelApartFromTheAddress)
 
     r = fetch(address("", "/files/missing.wav"), kUser, kPassword);
     EXPECT_EQ(r.error, net::ERROR_INTERNET_EXTENDED_ERROR);
-    EXPECT_TRUE(r.bytes.empty());
+    EXPECT_TRUE(r.body.empty());
 }
 
 } // namespace

@@ -18,16 +18,7 @@ HttpResponse CurlHttpClient::Get(const std::string& url)
 {
     CurlHandle handle(options_, "http,https");
     curl_easy_setopt(handle.get(), CURLOPT_HTTPGET, 1L);
-    MemoryReply reply = handle.Fetch(url);
-    HttpResponse response;
-    response.error = reply.error;
-    response.status = reply.status;
-    response.detail = std::move(reply.detail);
-    if (response.Ok())
-        response.body = std::move(reply.body);
-    else if (response.error == 0)
-        response.detail = "HTTP status " + std::to_string(response.status);
-    return response;
+    return handle.Fetch(url);
 }
 
 namespace {
