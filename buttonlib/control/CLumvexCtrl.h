@@ -169,6 +169,17 @@ public:
     OwnedRgn m_hRgnOuter;
     // The size of the face bitmap being rendered.
     SIZE m_sizeFace{0, 0};
+    // Mask shapes built while a face renders, by size: the properties do not
+    // change meanwhile, and each part of a face asks for the shape again.
+    struct MaskCacheEntry {
+        int w = 0;
+        int h = 0;
+        OwnedRgn region;
+        OwnedRgn inner;
+        CDIB mask;
+    };
+    std::vector<std::unique_ptr<MaskCacheEntry>> m_maskCache;
+    int m_nFaceRendering = 0;
 
     // The faces per shape: surface, then edges.
     void DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState);
@@ -179,6 +190,7 @@ public:
 private:
     BOOL buildTextMask(int w, int h);
     HRGN buildMaskRegion(const RECT& rect);
+    void makeMaskShape(MaskCacheEntry& entry);
     void clipToShape(HDC hdc, const RECT& rect);
     void blurInside(HDC hdc, HRGN region, int passes);
     BOOL composeTexture(CDIB& target, bool pressed);

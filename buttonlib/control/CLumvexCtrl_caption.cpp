@@ -185,33 +185,19 @@ void CLumvexCtrl::DrawTransparentBitmap(HDC hdc, const RECT& rect, HBITMAP hbm, 
     int bh = 0;
     if (!BitmapSize(hbm, &bw, &bh))
         return;
+    // The key: the top-left pixel of a text bitmap or (PictureTranspMode 1)
+    // of a picture, else PictureTranspColor as the screen shows it.
+    COLORREF key = TopLeftColor(hbm);
     BitmapDC image(hdc, hbm);
     OwnedBitmap copy(ColorBitmap(bw, bh));
     OwnedBitmap mask(CreateBitmap(bw, bh, 1, 1, nullptr));
-    OwnedBitmap one(ColorBitmap(1, 1));
-    if (!image.Ok() || !copy || !mask || !one)
+    if (!image.Ok() || !copy || !mask)
         return;
     BitmapDC copyDC(hdc, copy.get());
     BitmapDC maskDC(hdc, mask.get());
-    BitmapDC oneDC(hdc, one.get());
-    if (!copyDC.Ok() || !maskDC.Ok() || !oneDC.Ok())
+    if (!copyDC.Ok() || !maskDC.Ok())
         return;
     BitBlt(copyDC.dc(), 0, 0, bw, bh, image.dc(), 0, 0, SRCCOPY);
-    // The key: the top-left pixel of a text bitmap or (PictureTranspMode 1)
-    // of a picture, else PictureTranspColor as the screen shows it.
-    COLORREF key = 0;
-    {
-        BitBlt(oneDC.dc(), 0, 0, 1, 1, copyDC.dc(), 0, 0, SRCCOPY);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = 1;
-        info.bmiHeader.biHeight = 1;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        BYTE px[4] = {};
-        if (GetDIBits(oneDC.dc(), one.get(), 0, 1, px, &info, DIB_RGB_COLORS))
-            key = RGB(px[2], px[1], px[0]);
-    }
     if (bIsPicture && m_PictureTranspMode != 1) {
         key = GetNearestColor(hdc, TranslateOleColor(m_PictureTranspColor));
         if (depth < GetDeviceCaps(hdc, BITSPIXEL))

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -17,11 +16,6 @@ using gditest::Canvas;
 using Face = CLumvexCtrl::Face;
 
 constexpr COLORREF kPlain = RGB(0xC8, 0xC8, 0xB0);
-
-std::filesystem::path faceGoldens()
-{
-    return std::filesystem::path(__FILE__).parent_path() / "testdata" / "faces";
-}
 
 // Rows (or columns) where the image differs from the plain colour, as runs.
 int inkBands(const QImage& image, bool rows)
@@ -78,7 +72,7 @@ protected:
         Canvas canvas(120, 40);
         button->RenderFace(canvas.dc(), RECT{0, 0, 120, 40}, Face::Normal);
         draw(canvas.dc(), RECT{0, 0, 120, 40});
-        return gditest::MatchesGoldenIn(faceGoldens(), canvas.Image(), name);
+        return gditest::MatchesGoldenIn(lumvextest::FaceGoldens(), canvas.Image(), name);
     }
 
     CLumvexCtrl* button = nullptr;
@@ -240,12 +234,7 @@ TEST_F(CaptionTest, PicturesAreDrawnWithTheirKeyTransparent)
         FillRect(picture.dc(), &corner, white);
         DeleteObject(white);
     }
-    HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP bm = CreateCompatibleBitmap(picture.dc(), 16, 16);
-    HGDIOBJ old = SelectObject(mem, bm);
-    BitBlt(mem, 0, 0, 16, 16, picture.dc(), 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    HBITMAP bm = lumvextest::BitmapCopyOf(picture.dc(), 16, 16);
 
     for (short mode = 0; mode <= 1; ++mode)
         for (short pos = 0; pos <= 8; ++pos) {

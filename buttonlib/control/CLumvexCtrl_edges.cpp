@@ -208,8 +208,12 @@ void CLumvexCtrl::DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState)
             // Inverted: the bevel wants the shape black.
             BitmapDC src(nullptr, normal);
             BitmapDC dst(nullptr, mask);
-            if (src.Ok() && dst.Ok())
-                StretchBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, mw, mh, NOTSRCCOPY);
+            if (src.Ok() && dst.Ok()) {
+                if (mw == w && mh == h)
+                    BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, NOTSRCCOPY);
+                else
+                    StretchBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, mw, mh, NOTSRCCOPY);
+            }
             BitmapDC copy(nullptr, faceCopy);
             if (copy.Ok())
                 BitBlt(copy.dc(), 0, 0, w, h, hdc, r.left, r.top, SRCCOPY);

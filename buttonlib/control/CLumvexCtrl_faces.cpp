@@ -15,33 +15,6 @@ using namespace facedraw;
 
 namespace {
 
-// The colour of the bitmap's top-left pixel as a 32-bit surface shows it.
-COLORREF topLeftColor(HBITMAP hbm)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = 1;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP one = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!one || !bits) {
-        DeleteObject(one);
-        return 0;
-    }
-    {
-        BitmapDC src(nullptr, hbm);
-        BitmapDC dst(nullptr, one);
-        if (src.Ok() && dst.Ok())
-            BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY);
-    }
-    const BYTE* p = static_cast<const BYTE*>(bits);
-    const COLORREF c = RGB(p[2], p[1], p[0]);
-    DeleteObject(one);
-    return c;
-}
-
 // Lightness raised by 30, or to the full when that would pass 100.
 COLORREF lighter(COLORREF color)
 {
@@ -237,9 +210,46 @@ HRGN CLumvexCtrl::buildMaskRegion(const RECT& rect)
 {
     const int w = Width(rect);
     const int h = Height(rect);
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0) {
+        m_hInnerRgn.reset();
+        m_dibStretchedMask.Empty();
         return CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
+    }
+    MaskCacheEntry* entry = nullptr;
+    std::unique_ptr<MaskCacheEntry> fresh;
+    if (m_nFaceRendering > 0)
+        for (const auto& e : m_maskCache)
+            if (e->w == w && e->h == h)
+                entry = e.get();
+    if (!entry) {
+        fresh = std::make_unique<MaskCacheEntry>();
+        fresh->w = w;
+        fresh->h = h;
+        makeMaskShape(*fresh);
+        entry = fresh.get();
+        if (m_nFaceRendering > 0) {
+            if (m_maskCache.size() >= 4)
+                m_maskCache.erase(m_maskCache.begin());
+            m_maskCache.push_back(std::move(fresh));
+        }
+    }
+    const auto placed = [&](HRGN source) {
+        HRGN copy = CreateRectRgn(0, 0, 0, 0);
+        if (copy && source)
+            CombineRgn(copy, source, nullptr, RGN_COPY);
+        if (copy)
+            OffsetRgn(copy, rect.left, rect.top);
+        return copy;
+    };
+    m_hInnerRgn.reset(placed(entry->inner.get()));
+    m_dibStretchedMask.Copy(entry->mask);
+    return placed(entry->region.get());
+}
 
+void CLumvexCtrl::makeMaskShape(MaskCacheEntry& entry)
+{
+    const int w = entry.w;
+    const int h = entry.h;
     // The mask picture: the custom one, the built-in one, or the caption.
     HBITMAP source = nullptr;
     int depth = 0;
@@ -267,15 +277,14 @@ HRGN CLumvexCtrl::buildMaskRegion(const RECT& rect)
     }
     DeleteObject(source);
 
-    HRGN region = stretched ? BitmapToRegion(stretched, topLeftColor(stretched), 0) : nullptr;
+    HRGN region = stretched ? BitmapToRegion(stretched, TopLeftColor(stretched), 0) : nullptr;
     DeleteObject(stretched);
     if (!region)
         region = CreateRectRgn(0, 0, w, h);
+    entry.region.reset(region);
 
     // The mask as the region has it, shape white on black whatever the
     // picture's colours were, and the inner region from it eroded.
-    m_hInnerRgn.reset();
-    m_dibStretchedMask.Empty();
     HBITMAP normal = CreateBitmap(w, h, 1, 1, nullptr);
     if (normal) {
         {
@@ -287,23 +296,18 @@ HRGN CLumvexCtrl::buildMaskRegion(const RECT& rect)
                 SelectClipRgn(dc.dc(), nullptr);
             }
         }
-        m_dibStretchedMask.Create(normal, nullptr);
+        entry.mask.Create(normal, nullptr);
         DeleteObject(normal);
     }
-    if (m_dibStretchedMask.IsValid()) {
+    if (entry.mask.IsValid()) {
         CDIB eroded;
-        eroded.Copy(m_dibStretchedMask);
+        eroded.Copy(entry.mask);
         eroded.Erode(std::clamp(std::max(w / 24, h / 24), 1, 5));
         HBITMAP inner = eroded.CreateBitmap(nullptr);
         HRGN innerRgn = inner ? BitmapToRegion(inner, RGB(0, 0, 0), 0) : nullptr;
         DeleteObject(inner);
-        if (!innerRgn)
-            innerRgn = CreateRectRgn(0, 0, 0, 0);
-        OffsetRgn(innerRgn, rect.left, rect.top);
-        m_hInnerRgn.reset(innerRgn);
+        entry.inner.reset(innerRgn ? innerRgn : CreateRectRgn(0, 0, 0, 0));
     }
-    OffsetRgn(region, rect.left, rect.top);
-    return region;
 }
 
 // --- Rings and surface --------------------------------------------------------------
@@ -475,6 +479,15 @@ BOOL CLumvexCtrl::RenderFace(CDIB& target, const RECT& rect, UINT itemState)
     if (rect.left < 0 || rect.top < 0 || rect.right <= rect.left || rect.bottom <= rect.top)
         return FALSE;
     DeriveShapeDivisors();
+    struct Rendering {
+        CLumvexCtrl* self;
+        explicit Rendering(CLumvexCtrl* c) : self(c) { ++self->m_nFaceRendering; }
+        ~Rendering()
+        {
+            if (--self->m_nFaceRendering == 0)
+                self->m_maskCache.clear();
+        }
+    } rendering(this);
     const int w = int(rect.right);
     const int h = int(rect.bottom);
     const bool textured = m_dibTexture.IsValid() && m_TextureMode != 0;

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -18,11 +17,6 @@ using gditest::Canvas;
 using Face = CLumvexCtrl::Face;
 
 constexpr COLORREF kContainer = RGB(0x20, 0x60, 0x90);
-
-std::filesystem::path faceGoldens()
-{
-    return std::filesystem::path(__FILE__).parent_path() / "testdata" / "faces";
-}
 
 class FacesTest : public ::testing::Test {
 protected:
@@ -49,7 +43,7 @@ protected:
 
     ::testing::AssertionResult golden(Face face, const std::string& name)
     {
-        return gditest::MatchesGoldenIn(faceGoldens(), render(face), name);
+        return gditest::MatchesGoldenIn(lumvextest::FaceGoldens(), render(face), name);
     }
 
     // Pixels of the image outside the shape region that are not the
@@ -266,12 +260,7 @@ TEST_F(FacesTest, TexturedFaces)
     FillRect(tile.dc(), &a, dark);
     FillRect(tile.dc(), &b, dark);
     DeleteObject(dark);
-    HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP bm = CreateCompatibleBitmap(tile.dc(), 12, 12);
-    HGDIOBJ old = SelectObject(mem, bm);
-    BitBlt(mem, 0, 0, 12, 12, tile.dc(), 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    HBITMAP bm = lumvextest::BitmapCopyOf(tile.dc(), 12, 12);
     ASSERT_TRUE(button->m_dibTexture.Create(bm, nullptr));
     DeleteObject(bm);
 

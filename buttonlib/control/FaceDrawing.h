@@ -80,6 +80,33 @@ inline bool BitmapSize(HBITMAP hbm, int* width, int* height)
     return true;
 }
 
+// The colour of the bitmap's top-left pixel as a 32-bit surface shows it.
+inline COLORREF TopLeftColor(HBITMAP hbm)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP one = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!one || !bits) {
+        DeleteObject(one);
+        return 0;
+    }
+    {
+        BitmapDC src(nullptr, hbm);
+        BitmapDC dst(nullptr, one);
+        if (src.Ok() && dst.Ok())
+            BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY);
+    }
+    const BYTE* p = static_cast<const BYTE*>(bits);
+    const COLORREF c = RGB(p[2], p[1], p[0]);
+    DeleteObject(one);
+    return c;
+}
+
 inline void FillSolid(HDC dc, const RECT& rect, COLORREF color)
 {
     HBRUSH brush = CreateSolidBrush(color);
