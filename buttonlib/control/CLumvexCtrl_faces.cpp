@@ -184,15 +184,13 @@ BOOL CLumvexCtrl::buildTextMask(int w, int h)
             Selected font(dc.dc(), CreateFontIndirect(&lf), true);
             SIZE extent{0, 0};
             GetTextExtentPoint32(dc.dc(), text.c_str(), -1, &extent);
-            int scaled = -1;
-            if (extent.cx > 0 && extent.cy > 0) {
-                if (static_cast<long long>(h) * extent.cx < static_cast<long long>(w) * extent.cy)
-                    scaled = MulDiv(lf.lfHeight, h, extent.cy);
-                else
-                    scaled = MulDiv(lf.lfHeight, w, extent.cx);
+            const bool byHeight = static_cast<long long>(h) * extent.cx < static_cast<long long>(w) * extent.cy;
+            const LONG divisor = byHeight ? extent.cy : extent.cx;
+            if (divisor != 0) {
+                const int scaled = MulDiv(lf.lfHeight, byHeight ? h : w, divisor);
+                if (scaled != -1 && scaled != 0)
+                    lf.lfHeight = scaled;
             }
-            if (scaled != -1 && scaled != 0)
-                lf.lfHeight = scaled;
         }
         PatBlt(dc.dc(), 0, 0, w, h, BLACKNESS);
         Selected font(dc.dc(), CreateFontIndirect(&lf), true);
