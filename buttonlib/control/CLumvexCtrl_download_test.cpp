@@ -63,6 +63,11 @@ struct ServedFiles {
         pack("tone.wav", "wav.qxz", CPackedBuffer::kFormatWav);
         if (gifMade)
             pack("two.gif", "gif.qxz", CPackedBuffer::kFormatGif);
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=10", "-frames:v",
+                                "3", "-c:v", "msvideo1", QString::fromStdString(path("clip.avi"))});
+        aviMade = ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0;
+        WriteRaw(root.Path() / "junk.avi", "RIFF this is no video at all");
         // Plain bytes under a packed name.
         fs::copy_file(root.Path() / "pic.bmp", root.Path() / "plain.qxz");
     }
@@ -77,6 +82,7 @@ struct ServedFiles {
 
     tv::testing::TempRoot root;
     bool gifMade = false;
+    bool aviMade = false;
 };
 
 // A window standing in for an editor dialog: it keeps the load notices.
@@ -211,11 +217,22 @@ TEST_F(DownloadTest, AnimationsLandInTheirStates)
     EXPECT_EQ(c.m_dibPicturePressed.GetWidth(), 8);
     EXPECT_EQ(c.m_PicturePressed, url("gif.qxz"));
 
+    // AVI files load as far as their video can be decoded; one that cannot
+    // fails like any other load.
+    ASSERT_TRUE(files.aviMade);
+    ASSERT_TRUE(c.SetAnimFromNet(2, url("clip.avi"), "", ""));
+    EXPECT_EQ(waitFor(3), (Done{DISPID_EVT_ANIMDLLDONE, 2, true}));
+    EXPECT_EQ(c.m_aviPictureMouseOver.GetFrameCount(), 3);
+    EXPECT_EQ(c.m_PictureMouseOver, url("clip.avi"));
+    ASSERT_TRUE(c.SetAnimFromNet(2, url("junk.avi"), "", ""));
+    EXPECT_EQ(waitFor(4), (Done{DISPID_EVT_ANIMDLLDONE, 2, false}));
+    EXPECT_EQ(c.m_PictureMouseOver, url("clip.avi"));
+
     // A picture is no animation; nor is a GIF for the texture.
     ASSERT_TRUE(c.SetAnimFromNet(2, url("plain.qxz"), "", ""));
-    EXPECT_EQ(waitFor(3), (Done{DISPID_EVT_ANIMDLLDONE, 2, false}));
+    EXPECT_EQ(waitFor(5), (Done{DISPID_EVT_ANIMDLLDONE, 2, false}));
     ASSERT_TRUE(c.SetPictureFromNet(4, url("two.gif"), "", ""));
-    EXPECT_EQ(waitFor(4), (Done{DISPID_EVT_PICTUREDLLDONE, 4, false}));
+    EXPECT_EQ(waitFor(6), (Done{DISPID_EVT_PICTUREDLLDONE, 4, false}));
     EXPECT_EQ(c.m_Texture, "");
 }
 
