@@ -214,6 +214,8 @@ public:
     };
     static win::WPARAM PackLoadDone(short kind, short index, BOOL success);
     static LoadDone UnpackLoadDone(win::WPARAM wParam);
+    // The last three characters of a path in lower case: what names its format.
+    static std::string MediaExtension(const CString& path);
 
     // Loads a picture property's media (DISPIDs 6, 7, 8, 73, 96) from a
     // local file, or starts its download for an http address; TRUE when
@@ -266,6 +268,10 @@ private:
     BOOL startNetLoad(short kind, short index, CString address, CString username, CString password);
     void startStateAnimation(short index);
     void loadFailed(UINT nIDS, const CString& path);
+    // The path property of a media DISPID (null for any other), and a
+    // finished download's address taken into it.
+    CString* mediaPath(DISPID dispid);
+    void takeDownloadedPath(DISPID dispid, const CString& address);
     // The notifications' loads: a path that does not load is cleared.
     void loadSoundPath(CString& path, CSound& sound, DISPID dispid);
     void loadPicturePath(CString& path, CDIB& picture, CAnim* animation, DISPID dispid);

@@ -11,17 +11,13 @@
 
 #include "platform/mfc/AfxMessageBox.h"
 
-#include <cctype>
-
 namespace {
 
 constexpr short kShapeCustom = 5;
 
 short formatOf(short kind, const CString& address)
 {
-    std::string ext = address.size() > 3 ? address.substr(address.size() - 3) : address;
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+    const std::string ext = CLumvexCtrl::MediaExtension(address);
     struct Rule {
         const char* ext;
         short format;
@@ -168,6 +164,12 @@ BOOL CLumvexCtrl::startNetLoad(short kind, short index, CString address, CString
     return TRUE;
 }
 
+void CLumvexCtrl::takeDownloadedPath(DISPID dispid, const CString& address)
+{
+    *mediaPath(dispid) = address;
+    BoundPropertyChanged(dispid);
+}
+
 void CLumvexCtrl::CloseDownloads()
 {
     for (CNetDownloadFile& downloader : m_download)
@@ -219,18 +221,15 @@ void CLumvexCtrl::OnPictureDownloaded(NetLoadRequest& request)
     switch (request.nIndex) {
     case 0:
         m_aviPicture.Empty();
-        m_Picture = address;
-        BoundPropertyChanged(dispidPicture);
+        takeDownloadedPath(dispidPicture, address);
         break;
     case 1:
         m_aviPicturePressed.Empty();
-        m_PicturePressed = address;
-        BoundPropertyChanged(dispidPicturePressed);
+        takeDownloadedPath(dispidPicturePressed, address);
         break;
     case 2:
         m_aviPictureMouseOver.Empty();
-        m_PictureMouseOver = address;
-        BoundPropertyChanged(dispidPictureMouseOver);
+        takeDownloadedPath(dispidPictureMouseOver, address);
         break;
     case 3: {
         // The shape mask is one bit deep: the picture's background colour
@@ -266,8 +265,7 @@ void CLumvexCtrl::OnPictureDownloaded(NetLoadRequest& request)
             OnLoadDone(request);
             return;
         }
-        m_PictureCustom = address;
-        BoundPropertyChanged(dispidPictureCustom);
+        takeDownloadedPath(dispidPictureCustom, address);
         OnLoadDone(request);
         if (m_Shape == kShapeCustom) {
             m_bRebuildFaces = TRUE;
@@ -277,13 +275,11 @@ void CLumvexCtrl::OnPictureDownloaded(NetLoadRequest& request)
         return;
     }
     case 4:
-        m_Texture = address;
-        BoundPropertyChanged(dispidTexture);
+        takeDownloadedPath(dispidTexture, address);
         m_bRebuildFaces = TRUE;
         break;
     case 5:
-        m_PictureDisabled = address;
-        BoundPropertyChanged(dispidPictureDisabled);
+        takeDownloadedPath(dispidPictureDisabled, address);
         break;
     default: break;
     }
@@ -312,8 +308,7 @@ void CLumvexCtrl::OnAnimDownloaded(NetLoadRequest& request)
     switch (request.nIndex) {
     case 0:
         m_dibPicture.Empty();
-        m_Picture = address;
-        BoundPropertyChanged(dispidPicture);
+        takeDownloadedPath(dispidPicture, address);
         startStateAnimation(0);
         break;
     case 1:
@@ -322,13 +317,11 @@ void CLumvexCtrl::OnAnimDownloaded(NetLoadRequest& request)
         if (CDIB* first = m_aviPicturePressed.GetFrame(0))
             m_dibPicturePressed.Copy(*first);
         m_aviPicturePressed.Empty();
-        m_PicturePressed = address;
-        BoundPropertyChanged(dispidPicturePressed);
+        takeDownloadedPath(dispidPicturePressed, address);
         break;
     case 2:
         m_dibPictureMouseOver.Empty();
-        m_PictureMouseOver = address;
-        BoundPropertyChanged(dispidPictureMouseOver);
+        takeDownloadedPath(dispidPictureMouseOver, address);
         if (m_bMouseOver)
             startStateAnimation(2);
         break;
@@ -352,12 +345,10 @@ void CLumvexCtrl::OnSoundDownloaded(NetLoadRequest& request)
         return;
     }
     CSound* sounds[] = {&m_sndDown, &m_sndUp, &m_sndMouseOver, &m_sndMouseOut};
-    CString* paths[] = {&m_SoundDown, &m_SoundUp, &m_SoundMouseOver, &m_SoundMouseOut};
     constexpr DISPID dispids[] = {dispidSoundDown, dispidSoundUp, dispidSoundMouseOver, dispidSoundMouseOut};
     const int i = request.nIndex;
     *sounds[i] = scratch;
-    *paths[i] = request.strAddress;
-    BoundPropertyChanged(dispids[i]);
+    takeDownloadedPath(dispids[i], request.strAddress);
     OnLoadDone(request);
     RefreshAfterChange();
     SetModifiedFlag(TRUE);

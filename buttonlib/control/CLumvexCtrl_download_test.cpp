@@ -4,86 +4,24 @@
 // editor's notice, FTP logins, and downloads that end after their slot was
 // reused or their control went away.
 
+#include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/control/LumvexTestSupport.h"
 
-#include "buttonlib/media/CPackedBuffer.h"
-
 #include "platform/net/DownloadService.h"
-#include "platform/testing/RiffWriter.h"
 #include "platform/testing/ServerProcess.h"
-#include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Window.h"
 
-#include <QProcess>
-
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace {
 
-namespace fs = std::filesystem;
 using lumvextest::ActiveButton;
 using tv::testing::ReadRaw;
-using tv::testing::WriteRaw;
 
 constexpr const char* kUser = "media";
 constexpr const char* kPassword = "p@ss:word";
-
-// The served files: plain and packed forms of each medium, and a "packed"
-// file that is not one.
-struct ServedFiles {
-    ServedFiles()
-    {
-        CDIB picture;
-        picture.CreateBlank(12, 9, 24, RGB(30, 140, 30));
-        picture.Save(path("pic.bmp").c_str());
-        picture.SavePNG(path("pic.png").c_str());
-        QProcess convert;
-        convert.start("convert-im6.q16", {"-size", "8x6", "-delay", "10", "xc:red", "xc:blue",
-                                          QString::fromStdString(path("two.gif"))});
-        gifMade = convert.waitForFinished(20000) && convert.exitCode() == 0;
-
-        tv::testing::ByteVector fmt, data(64, 0x80), chunks;
-        for (unsigned v : {1u, 1u})
-            tv::testing::AppendLe16(fmt, v);
-        tv::testing::AppendLe32(fmt, 8000);
-        tv::testing::AppendLe32(fmt, 8000);
-        tv::testing::AppendLe16(fmt, 1);
-        tv::testing::AppendLe16(fmt, 8);
-        tv::testing::AppendChunk(chunks, "fmt ", fmt);
-        tv::testing::AppendChunk(chunks, "data", data);
-        const auto riff = tv::testing::MakeRiff("WAVE", chunks);
-        WriteRaw(root.Path() / "tone.wav", std::string(riff.begin(), riff.end()));
-
-        pack("pic.bmp", "bmp.qxz", CPackedBuffer::kFormatBmp);
-        pack("pic.png", "png.qxz", CPackedBuffer::kFormatImage);
-        pack("tone.wav", "wav.qxz", CPackedBuffer::kFormatWav);
-        if (gifMade)
-            pack("two.gif", "gif.qxz", CPackedBuffer::kFormatGif);
-        QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=10", "-frames:v",
-                                "3", "-c:v", "msvideo1", QString::fromStdString(path("clip.avi"))});
-        aviMade = ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0;
-        WriteRaw(root.Path() / "junk.avi", "RIFF this is no video at all");
-        // Plain bytes under a packed name.
-        fs::copy_file(root.Path() / "pic.bmp", root.Path() / "plain.qxz");
-    }
-    void pack(const std::string& from, const std::string& to, short format)
-    {
-        const std::string bytes = ReadRaw(root.Path() / from);
-        CPackedBuffer packed;
-        ASSERT_TRUE(packed.Pack(reinterpret_cast<const BYTE*>(bytes.data()), int(bytes.size()), format));
-        ASSERT_TRUE(packed.Save(path(to).c_str()));
-    }
-    std::string path(const std::string& name) const { return (root.Path() / name).string(); }
-
-    tv::testing::TempRoot root;
-    bool gifMade = false;
-    bool aviMade = false;
-};
 
 // A window standing in for an editor dialog: it keeps the load notices.
 class EditorWindow : public win::WindowHandler {
@@ -145,7 +83,7 @@ protected:
         return events.size() >= n ? events[n - 1] : Done{0, -1, false};
     }
 
-    ServedFiles files;
+    lumvextest::MediaTestFiles files;
     tv::testing::ServerProcess server{TV_NET_TESTDATA "/http_server.py", {files.root.Path().string()}};
     mutable ActiveButton b;
     std::shared_ptr<win::RecordingMessageBox> boxes = std::make_shared<win::RecordingMessageBox>();

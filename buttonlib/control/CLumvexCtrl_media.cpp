@@ -16,15 +16,6 @@ namespace {
 
 constexpr short kShapeCustom = 5;
 
-// The last three characters, in lower case: what names a path's format.
-std::string extensionOf(const CString& path)
-{
-    std::string ext = path.size() > 3 ? path.substr(path.size() - 3) : path;
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 // The service a path names, and for a local file the file's path.
 DWORD classify(const CString& path, CString* local = nullptr)
 {
@@ -64,6 +55,31 @@ short soundIndex(DISPID dispid)
 
 } // namespace
 
+std::string CLumvexCtrl::MediaExtension(const CString& path)
+{
+    std::string ext = path.size() > 3 ? path.substr(path.size() - 3) : path;
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+CString* CLumvexCtrl::mediaPath(DISPID dispid)
+{
+    switch (dispid) {
+    case dispidSoundDown: return &m_SoundDown;
+    case dispidSoundUp: return &m_SoundUp;
+    case dispidSoundMouseOver: return &m_SoundMouseOver;
+    case dispidSoundMouseOut: return &m_SoundMouseOut;
+    case dispidPicture: return &m_Picture;
+    case dispidPicturePressed: return &m_PicturePressed;
+    case dispidPictureMouseOver: return &m_PictureMouseOver;
+    case dispidPictureCustom: return &m_PictureCustom;
+    case dispidTexture: return &m_Texture;
+    case dispidPictureDisabled: return &m_PictureDisabled;
+    default: return nullptr;
+    }
+}
+
 void CLumvexCtrl::loadFailed(UINT nIDS, const CString& path)
 {
     CString text;
@@ -92,7 +108,7 @@ BOOL CLumvexCtrl::LoadMediaFile(const CString& path, DISPID dispid)
     default: return FALSE;
     }
 
-    const std::string ext = extensionOf(path);
+    const std::string ext = MediaExtension(path);
     BOOL loaded = FALSE;
     if (ext == "bmp") {
         loaded = picture.Load(local.c_str());
@@ -138,7 +154,7 @@ BOOL CLumvexCtrl::LoadCustomMask(const CString& path)
     default: return FALSE;
     }
 
-    const std::string ext = extensionOf(path);
+    const std::string ext = MediaExtension(path);
     CDIB picture;
     BOOL loaded = FALSE;
     if (ext == "bmp")
@@ -200,7 +216,7 @@ BOOL CLumvexCtrl::LoadSoundFile(const CString& path, DISPID dispid)
     case AFX_INET_SERVICE_FILE: break;
     default: return FALSE;
     }
-    if (extensionOf(path) != "wav") {
+    if (MediaExtension(path) != "wav") {
         loadFailed(IDS_INVALID_EXTENSION, path);
         return FALSE;
     }
@@ -213,12 +229,9 @@ BOOL CLumvexCtrl::LoadSoundFile(const CString& path, DISPID dispid)
 
 BOOL CLumvexCtrl::ReloadMediaFromUrl(DISPID dispid)
 {
-    const CString* paths[] = {&m_Picture, &m_PicturePressed, &m_PictureMouseOver, &m_PictureCustom, &m_Texture,
-                              &m_PictureDisabled};
-    const short slot = pictureSlot(dispid);
-    if (slot < 0)
+    if (pictureSlot(dispid) < 0)
         return FALSE;
-    const CString path = *paths[slot];
+    const CString path = *mediaPath(dispid);
     const DWORD type = classify(path);
     // A file's media came with the stored properties.
     if (type != AFX_INET_SERVICE_HTTP && type != AFX_INET_SERVICE_FTP)
@@ -232,11 +245,9 @@ BOOL CLumvexCtrl::ReloadMediaFromUrl(DISPID dispid)
 
 BOOL CLumvexCtrl::ReloadSoundFromUrl(DISPID dispid)
 {
-    const CString* paths[] = {&m_SoundDown, &m_SoundUp, &m_SoundMouseOver, &m_SoundMouseOut};
-    const short index = soundIndex(dispid);
-    if (index < 0)
+    if (soundIndex(dispid) < 0)
         return FALSE;
-    const CString path = *paths[index];
+    const CString path = *mediaPath(dispid);
     const DWORD type = classify(path);
     if (type != AFX_INET_SERVICE_HTTP && type != AFX_INET_SERVICE_FTP)
         return FALSE;

@@ -3,64 +3,17 @@
 // failed loads, the framed shape mask, placeholders at design time, what a
 // state shows, and the one animation timer that runs.
 
+#include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/control/LumvexTestSupport.h"
 
-#include "buttonlib/media/CPackedBuffer.h"
-
-#include "platform/testing/RiffWriter.h"
-#include "platform/testing/TempRoot.h"
-#include "platform/testing/TestSupport.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Window.h"
 
-#include <QProcess>
-
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace {
 
-namespace fs = std::filesystem;
 using lumvextest::ActiveButton;
-
-// Files the loading tests read, made once per test in a temporary folder.
-struct MediaFiles {
-    MediaFiles()
-    {
-        CDIB colour;
-        colour.CreateBlank(12, 9, 24, RGB(200, 30, 30));
-        colour.Save(path("PICTURE.BMP").c_str());
-        colour.SavePNG(path("colour.png").c_str());
-
-        CDIB mask;
-        mask.CreateBlank(40, 20, 1, RGB(255, 255, 255));
-        // A black square in the white mask.
-        mask.Fill(5, 5, 10, 10, BLACKNESS);
-        mask.Save(path("mask.bmp").c_str());
-
-        QProcess convert;
-        convert.start("convert-im6.q16", {"-size", "8x6", "-delay", "10", "xc:red", "xc:blue",
-                                          QString::fromStdString(path("two.gif"))});
-        gifMade = convert.waitForFinished(20000) && convert.exitCode() == 0;
-
-        tv::testing::ByteVector fmt, data(64, 0x80), chunks;
-        tv::testing::AppendLe16(fmt, 1);
-        tv::testing::AppendLe16(fmt, 1);
-        tv::testing::AppendLe32(fmt, 8000);
-        tv::testing::AppendLe32(fmt, 8000);
-        tv::testing::AppendLe16(fmt, 1);
-        tv::testing::AppendLe16(fmt, 8);
-        tv::testing::AppendChunk(chunks, "fmt ", fmt);
-        tv::testing::AppendChunk(chunks, "data", data);
-        const auto riff = tv::testing::MakeRiff("WAVE", chunks);
-        tv::testing::WriteRaw(root.Path() / "tone.wav", std::string(riff.begin(), riff.end()));
-    }
-    std::string path(const std::string& name) const { return (root.Path() / name).string(); }
-
-    tv::testing::TempRoot root;
-    bool gifMade = false;
-};
 
 class MediaLoadTest : public ::testing::Test {
 protected:
@@ -77,7 +30,7 @@ protected:
 
     ActiveButton b;
     std::shared_ptr<win::RecordingMessageBox> boxes = std::make_shared<win::RecordingMessageBox>();
-    MediaFiles files;
+    lumvextest::MediaTestFiles files;
 };
 
 class DesignTimeMediaTest : public MediaLoadTest {
@@ -94,11 +47,11 @@ TEST_F(MediaLoadTest, PicturesLoadByTheirExtensionInAnyCase)
     EXPECT_EQ(c.m_dibPicture.GetWidth(), 12);
     EXPECT_EQ(c.GetNormalMedia().picture, &c.m_dibPicture);
 
-    c.SetPicturePressed("file:" + files.path("colour.png"));
+    c.SetPicturePressed("file:" + files.path("pic.png"));
     EXPECT_TRUE(c.m_dibPicturePressed.IsValid());
     EXPECT_EQ(c.GetPressedMedia().picture, &c.m_dibPicturePressed);
 
-    c.SetPictureDisabled(files.path("colour.png"));
+    c.SetPictureDisabled(files.path("pic.png"));
     EXPECT_EQ(c.GetDisabledPicture(), &c.m_dibPictureDisabled);
     EXPECT_TRUE(shown().empty());
 
@@ -110,6 +63,18 @@ TEST_F(MediaLoadTest, PicturesLoadByTheirExtensionInAnyCase)
     EXPECT_EQ(c.GetNormalMedia().animation, nullptr);
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], "Error opening file " + files.path("gone.bmp"));
+
+    // An AVI loads as far as the video service decodes it.
+    ASSERT_TRUE(files.aviMade);
+    c.SetPictureMouseOver(files.path("clip.avi"));
+    EXPECT_EQ(c.m_aviPictureMouseOver.GetFrameCount(), 3);
+    EXPECT_EQ(c.GetMouseOverMedia().animation, &c.m_aviPictureMouseOver);
+    const size_t told = shown().size();
+    c.SetPictureMouseOver(files.path("junk.avi"));
+    EXPECT_EQ(c.m_PictureMouseOver, "");
+    EXPECT_EQ(c.m_aviPictureMouseOver.GetFrameCount(), 0);
+    EXPECT_EQ(shown().back(), "Error opening file " + files.path("junk.avi"));
+    boxes->shown.resize(told);
 
     // An unknown extension is refused before any file is read.
     c.SetPictureMouseOver(files.path("picture.tif"));
@@ -189,10 +154,10 @@ TEST_F(MediaLoadTest, TheShapeMaskIsOneBitWithAFrameOfIndexZero)
     EXPECT_TRUE(shown().empty());
 
     // A colour picture is no mask; the built-in one takes its place.
-    c.SetPictureCustom(files.path("colour.png"));
+    c.SetPictureCustom(files.path("pic.png"));
     EXPECT_EQ(c.m_PictureCustom, "");
     EXPECT_EQ(shown().back(),
-              "The file " + files.path("colour.png") + " is not a monochrome black and white file (1 bit per pixel).");
+              "The file " + files.path("pic.png") + " is not a monochrome black and white file (1 bit per pixel).");
     EXPECT_EQ(c.m_dibPictureCustom.GetWidth(), 47);
     EXPECT_EQ(c.m_dibPictureCustom.GetBitCount(), 1);
 
