@@ -296,10 +296,11 @@ void CLumvexCtrl::OnAnimDownloaded(NetLoadRequest& request)
         OnLoadDone(request);
         return;
     }
-    CAnim* animations[] = {&m_aviPicture, &m_aviPicturePressed, &m_aviPictureMouseOver};
+    // Decoded aside: a failure leaves the state's animation as it was.
+    CAnim loaded;
     const bool animationFormat = p.format == CPackedBuffer::kFormatAvi || p.format == CPackedBuffer::kFormatGif;
     if (!animationFormat || request.nIndex < 0 || request.nIndex > 2 ||
-        !animations[request.nIndex]->SetData(p.data, int(p.size), p.compressed, p.rawSize)) {
+        !loaded.SetData(p.data, int(p.size), p.compressed, p.rawSize)) {
         request.bSuccess = FALSE;
         OnLoadDone(request);
         return;
@@ -308,19 +309,21 @@ void CLumvexCtrl::OnAnimDownloaded(NetLoadRequest& request)
     switch (request.nIndex) {
     case 0:
         m_dibPicture.Empty();
+        m_aviPicture = loaded;
         takeDownloadedPath(dispidPicture, address);
         startStateAnimation(0);
         break;
     case 1:
         // The pressed state shows the first frame as its picture.
         m_dibPicturePressed.Empty();
-        if (CDIB* first = m_aviPicturePressed.GetFrame(0))
+        if (CDIB* first = loaded.GetFrame(0))
             m_dibPicturePressed.Copy(*first);
         m_aviPicturePressed.Empty();
         takeDownloadedPath(dispidPicturePressed, address);
         break;
     case 2:
         m_dibPictureMouseOver.Empty();
+        m_aviPictureMouseOver = loaded;
         takeDownloadedPath(dispidPictureMouseOver, address);
         if (m_bMouseOver)
             startStateAnimation(2);

@@ -165,6 +165,7 @@ TEST_F(DownloadTest, AnimationsLandInTheirStates)
     ASSERT_TRUE(c.SetAnimFromNet(2, url("junk.avi"), "", ""));
     EXPECT_EQ(waitFor(4), (Done{DISPID_EVT_ANIMDLLDONE, 2, false}));
     EXPECT_EQ(c.m_PictureMouseOver, url("clip.avi"));
+    EXPECT_EQ(c.m_aviPictureMouseOver.GetFrameCount(), 3);
 
     // A picture is no animation; nor is a GIF for the texture.
     ASSERT_TRUE(c.SetAnimFromNet(2, url("plain.qxz"), "", ""));
