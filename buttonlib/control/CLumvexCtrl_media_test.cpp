@@ -6,8 +6,11 @@
 #include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/control/LumvexTestSupport.h"
 
+#include "platform/win/CursorTestSupport.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Window.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +207,35 @@ TEST_F(MediaLoadTest, AnAnimationStartsItsTimerAndStopsTheOthers)
     c.SetPictureMouseOver(files.path("two.gif"));
     EXPECT_EQ(c.GetMouseOverMedia().animation, &c.m_aviPictureMouseOver);
     EXPECT_EQ(win::TimerCount(w), 0u);
+}
+
+TEST_F(MediaLoadTest, TheCursorComesFromItsFileOrIsCleared)
+{
+    CLumvexCtrl& c = *b.button;
+    QImage arrow(16, 16, QImage::Format_ARGB32);
+    arrow.fill(Qt::black);
+    const auto cur = win::testing::MakeCur({win::testing::CurEntry(win::testing::MakePng(arrow), 16, 16)});
+    tv::testing::WriteRaw(files.root.Path() / "arrow.cur", std::string(cur.begin(), cur.end()));
+
+    c.SetCursor(files.path("arrow.cur"));
+    EXPECT_EQ(c.m_Cursor, files.path("arrow.cur"));
+    ASSERT_NE(c.m_hCursor, nullptr);
+    EXPECT_EQ(c.m_hCursor, c.m_curCursor.GetHandle());
+
+    c.SetCursor(files.path("none.cur"));
+    EXPECT_EQ(c.m_Cursor, "");
+    EXPECT_EQ(c.m_hCursor, nullptr);
+    EXPECT_FALSE(c.m_curCursor.HasData());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], "Error opening file " + files.path("none.cur"));
+
+    // Window creation makes the handle of a cursor that came stored.
+    c.SetCursor(files.path("arrow.cur"));
+    win::DestroyCursor(c.m_hCursor);
+    c.m_hCursor = nullptr;
+    c.m_bReloadOnCreate = TRUE;
+    c.ReloadNetworkMedia();
+    EXPECT_NE(c.m_hCursor, nullptr);
 }
 
 TEST_F(DesignTimeMediaTest, AddressesShowPlaceholdersUnlessLoadingIsAllowed)
