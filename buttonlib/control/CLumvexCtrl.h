@@ -325,8 +325,10 @@ public:
     void OnOcmDrawItem(const win::DRAWITEMSTRUCT* item);
     // Builds the cached faces for the rectangle.
     void BuildFaces(RECT rect);
-    // Face renderings into the caches (tests count them).
+    // Face renderings into the caches, and the face the last paint drew
+    // (what tests look at).
     int m_nFaceRenders = 0;
+    const CDIB* m_pFaceDrawn = nullptr;
 
     // A sound thread is playing (further threaded sounds are skipped).
     BOOL m_bSoundThreadRunning = FALSE;

@@ -155,6 +155,7 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
     if (!face->IsValid())
         face = &m_dibFaceNormal;
 
+    m_pFaceDrawn = face;
     SelectClipRgn(mem, m_hClipRgn);
     face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
     SelectClipRgn(mem, nullptr);
