@@ -4,6 +4,8 @@
 
 #include "buttonlib/control/LumvexTestSupport.h"
 
+#include "platform/com/Loader.h"
+#include "platform/com/Stream.h"
 #include "platform/testing/Command.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/win/Cursor.h"
@@ -411,6 +413,41 @@ TEST(LumvexInput, AHyperlinkOpensOnlyWhatMayBeOpened)
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(48, 24));
     EXPECT_EQ(urls.opener->opened.size(), 1u);
     EXPECT_EQ(countOf(b, DISPID_CLICK), 3) << "the click itself still fires";
+}
+
+} // namespace
+
+namespace {
+
+// As the program meets the button: libquorvel.so registered in a store of
+// the test's own, loaded by ProgID, its state read from a stored stream.
+TEST(LumvexInput, TheLoadedLibrarysButtonFromAStoredStreamClicksOnce)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(com::RegisterServer(TV_QUORVEL_LIBRARY), S_OK);
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(kLumvexProgId, &clsid), S_OK);
+    std::ifstream in(fs::path(__FILE__).parent_path() / "testdata" / "golden" / "bmp-picture.bin", std::ios::binary);
+    const std::string stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(stored.empty());
+    com::ComPtr<IStream> stream;
+    ASSERT_EQ(com::CreateStreamOnMemory(stored, stream.Receive()), S_OK);
+
+    com::TestContainer box;
+    com::ControlSite* site = box.Create(clsid);
+    ASSERT_TRUE(site);
+    ASSERT_EQ(site->Load(stream.Get()), S_OK);
+    ASSERT_EQ(site->SetRect(RECT{10, 20, 130, 60}), S_OK);
+    box.Host().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box.Host()));
+    ASSERT_EQ(site->Activate(), S_OK);
+    QWidget* w = site->ControlWindow();
+    ASSERT_TRUE(w);
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(60, 20));
+    pump();
+    const auto& events = box.LogOf(site).events;
+    EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const auto& e) { return e.id == DISPID_CLICK; }), 1);
+    box.CloseAll();
 }
 
 } // namespace
