@@ -24,6 +24,11 @@ RECT shrunk(RECT r)
     return RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
 }
 
+RECT moved(RECT r)
+{
+    return RECT{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
+}
+
 bool hasWidth(const RECT& r)
 {
     return r.right - r.left >= 1;
@@ -35,6 +40,20 @@ public:
     explicit AttachedDC(HDC hdc) { Attach(hdc); }
     ~AttachedDC() override { Detach(); }
 };
+
+// Until the face renderer is there: the picture at the rectangle's centre.
+void drawPicture(HDC hdc, const RECT& rect, HBITMAP picture, int)
+{
+    BITMAP bm{};
+    GetObject(picture, sizeof(bm), &bm);
+    const HDC source = CreateCompatibleDC(hdc);
+    const HGDIOBJ old = SelectObject(source, picture);
+    BitBlt(hdc, int(rect.left + (rect.right - rect.left - bm.bmWidth) / 2),
+           int(rect.top + (rect.bottom - rect.top - bm.bmHeight) / 2), int(bm.bmWidth), int(bm.bmHeight), source, 0, 0,
+           SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
 
 } // namespace
 
@@ -158,6 +177,60 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
     m_pFaceDrawn = face;
     SelectClipRgn(mem, m_hClipRgn);
     face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
+
+    // The picture of the state: a bitmap, else the animation's frame.
+    int depth = 0;
+    HBITMAP picture = nullptr;
+    auto take = [&](const CDIB& dib) {
+        if (!picture && dib.IsValid())
+            picture = dib.CreateBitmap(&depth);
+    };
+    auto takeFrame = [&](CAnim& anim, int frame) {
+        if (!picture && anim.GetFrameCount() > 0)
+            picture = anim.GetFrameBitmap(frame < anim.GetFrameCount() ? frame : 0, &depth);
+    };
+    auto mouseOverSequence = [&] {
+        take(m_dibPictureMouseOver);
+        takeFrame(m_aviPictureMouseOver, m_nFrameMouseOver);
+        take(m_dibPicture);
+        takeFrame(m_aviPicture, m_nFrameNormal);
+    };
+    const BOOL moveOnPress = (state & win::ODS_SELECTED) && m_Clickable;
+    if (!runTime) {
+        if (state & win::ODS_DISABLED)
+            take(m_dibPictureDisabled);
+        take(m_dibPicture);
+        takeFrame(m_aviPicture, m_nFrameNormal);
+    } else if (state & win::ODS_SELECTED) {
+        if (moveOnPress && m_MovePictureOnPress)
+            rcFace = moved(rcFace);
+        take(m_dibPicturePressed);
+        takeFrame(m_aviPicturePressed, m_nFramePressed);
+        mouseOverSequence();
+    } else if (state & win::ODS_DISABLED) {
+        take(m_dibPictureDisabled);
+    } else if (m_bMouseOver) {
+        mouseOverSequence();
+    } else {
+        take(m_dibPicture);
+        takeFrame(m_aviPicture, m_nFrameNormal);
+    }
+    if (picture) {
+        RECT rcPicture = rcFace;
+        if (m_ShadowMode != 0) {
+            rcPicture.right -= 10;
+            rcPicture.bottom -= 10;
+        }
+        picture = m_Shape == kShapeCustom && m_ButtonCustomFitPicture ? StretchPictureToFace(mem, picture, rcPicture)
+                                                                      : FitPictureToFace(mem, picture, rcPicture);
+        if (picture) {
+            drawPicture(mem, rcPicture, picture, depth);
+            DeleteObject(picture);
+        }
+    }
+    // Without moving the picture, a press moves only the texts.
+    if (moveOnPress && !m_MovePictureOnPress)
+        rcFace = moved(rcFace);
     SelectClipRgn(mem, nullptr);
 }
 

@@ -1,0 +1,218 @@
+// The paint through its owner-draw entry into a bitmap, state by state:
+// which cached face is drawn, which picture goes over it, when nothing is
+// drawn, and how often the faces are built.
+
+#include "buttonlib/control/LumvexTestSupport.h"
+
+#include <QImage>
+
+namespace {
+
+using lumvextest::ActiveButton;
+
+// A top-down 32-bit bitmap in a memory DC: what the window paints into.
+class Canvas {
+public:
+    Canvas(int w, int h, QRgb fill = qRgb(1, 2, 3)) : w_(w), h_(h)
+    {
+        dc_ = CreateCompatibleDC(nullptr);
+        BITMAPINFO bmi{};
+        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bmi.bmiHeader.biWidth = w;
+        bmi.bmiHeader.biHeight = -h;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        bmi.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = CreateDIBSection(dc_, &bmi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        auto* p = static_cast<QRgb*>(bits_);
+        std::fill(p, p + std::size_t(w) * h, fill);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    // Paints the button's item with the state into the bitmap.
+    QImage Paint(CLumvexCtrl& button, UINT state)
+    {
+        win::DRAWITEMSTRUCT item;
+        item.itemState = state;
+        item.hDC = dc_;
+        item.rcItem = RECT{0, 0, w_, h_};
+        button.OnOcmDrawItem(&item);
+        return Image();
+    }
+    QImage Image() const
+    {
+        return QImage(static_cast<const uchar*>(bits_), w_, h_, w_ * 4, QImage::Format_RGB32).copy();
+    }
+
+private:
+    int w_, h_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+void fill(CDIB& dib, int w, int h, COLORREF colour)
+{
+    ASSERT_TRUE(dib.CreateBlank(w, h, 24, colour));
+}
+
+TEST(LumvexPaint, AtDesignTimeEveryStateShowsTheNormalFaceButDisabledWithAColour)
+{
+    ActiveButton b(false);
+    CLumvexCtrl& button = *b.button;
+    button.SetBackColorMouseOver(RGB(0, 200, 0));
+    button.m_bMouseOver = TRUE;
+    button.m_bChecked = TRUE;
+    Canvas canvas(96, 48);
+    for (const UINT state : {0u, win::ODS_SELECTED, win::ODS_FOCUS, win::ODS_SELECTED | win::ODS_FOCUS}) {
+        canvas.Paint(button, state);
+        EXPECT_EQ(button.m_pFaceDrawn, &button.m_dibFaceNormal) << state;
+    }
+    // Disabled with no disabled colour: the normal face under the disabled look.
+    button.SetBackColorDisabled(0);
+    canvas.Paint(button, win::ODS_DISABLED);
+    EXPECT_EQ(button.m_pFaceDrawn, &button.m_dibFaceNormal);
+    button.SetBackColorDisabled(RGB(90, 90, 90));
+    canvas.Paint(button, win::ODS_DISABLED);
+    EXPECT_EQ(button.m_pFaceDrawn, &button.m_dibFaceDisabled);
+    EXPECT_TRUE(button.m_dibFaceDisabled.IsValid()) << "drawn on demand";
+}
+
+TEST(LumvexPaint, AtRunTimeTheStateChoosesTheFace)
+{
+    ActiveButton b;
+    CLumvexCtrl& button = *b.button;
+    button.SetBackColorMouseOver(RGB(0, 200, 0));
+    button.SetFocusMode(2);
+    Canvas canvas(96, 48);
+    struct Case {
+        BOOL mouseOver, focus, checked;
+        UINT state;
+        const CDIB* face;
+    };
+    const Case cases[] = {
+        {FALSE, FALSE, FALSE, 0, &button.m_dibFaceNormal},
+        {TRUE, FALSE, FALSE, 0, &button.m_dibFaceMouseOver},
+        {FALSE, TRUE, FALSE, 0, &button.m_dibFaceFocus},
+        {FALSE, FALSE, FALSE, win::ODS_SELECTED, &button.m_dibFacePressed},
+        {FALSE, TRUE, FALSE, win::ODS_SELECTED, &button.m_dibFacePressedFocus},
+        {TRUE, TRUE, FALSE, win::ODS_SELECTED, &button.m_dibFacePressedMouseOver},
+        // A checked check box is pressed without the mouse.
+        {FALSE, FALSE, TRUE, 0, &button.m_dibFacePressed},
+    };
+    for (const Case& c : cases) {
+        button.m_bMouseOver = c.mouseOver;
+        button.m_bFocus = c.focus;
+        button.m_bChecked = c.checked;
+        canvas.Paint(button, c.state);
+        EXPECT_EQ(button.m_pFaceDrawn, c.face) << c.mouseOver << c.focus << c.checked << c.state;
+    }
+    // Without Clickable a press shows no pressed face.
+    button.m_bMouseOver = button.m_bFocus = button.m_bChecked = FALSE;
+    button.SetClickable(FALSE);
+    canvas.Paint(button, win::ODS_SELECTED);
+    EXPECT_EQ(button.m_pFaceDrawn, &button.m_dibFaceNormal);
+}
+
+TEST(LumvexPaint, MouseOverWithoutItsColourShowsTheNormalFaceWithTheMouseOverPicture)
+{
+    ActiveButton b;
+    CLumvexCtrl& button = *b.button;
+    button.SetBackColorMouseOver(0);
+    fill(button.m_dibPicture, 20, 10, RGB(0, 0, 250));
+    fill(button.m_dibPictureMouseOver, 20, 10, RGB(250, 0, 0));
+    fill(button.m_dibPicturePressed, 20, 10, RGB(0, 250, 0));
+    Canvas canvas(96, 48);
+    button.m_bMouseOver = TRUE;
+    QImage image = canvas.Paint(button, 0);
+    EXPECT_EQ(button.m_pFaceDrawn, &button.m_dibFaceNormal);
+    EXPECT_EQ(image.pixel(48, 24), qRgb(250, 0, 0));
+    button.m_bMouseOver = FALSE;
+    image = canvas.Paint(button, 0);
+    EXPECT_EQ(image.pixel(48, 24), qRgb(0, 0, 250));
+    // Pressed, the pressed picture moves with the face by one pixel.
+    image = canvas.Paint(button, win::ODS_SELECTED);
+    EXPECT_EQ(image.pixel(48, 24), qRgb(0, 250, 0));
+    EXPECT_EQ(image.pixel(39, 20), qRgb(0, 250, 0)) << "moved right and down";
+    // Disabled at run time shows only a disabled picture.
+    image = canvas.Paint(button, win::ODS_DISABLED);
+    EXPECT_NE(image.pixel(48, 24), qRgb(0, 0, 250));
+}
+
+TEST(LumvexPaint, AButtonWithoutWidthPaintsNothingAndBuildsNoRegion)
+{
+    ActiveButton b;
+    CLumvexCtrl& button = *b.button;
+    button.m_rcButton = RECT{0, 0, 0, 48};
+    DeleteObject(button.m_hWindowRgn);
+    button.m_hWindowRgn = nullptr;
+    lumvextest::ClearRebuild(button);
+    Canvas canvas(96, 48);
+    const QImage before = canvas.Image();
+    EXPECT_EQ(canvas.Paint(button, 0), before);
+    EXPECT_EQ(button.m_nFaceRenders, 0);
+    button.BuildWindowRegion();
+    EXPECT_EQ(button.m_hWindowRgn, nullptr);
+
+    // Nothing is painted either while automatic refresh is off.
+    button.m_rcButton = RECT{0, 0, 96, 48};
+    button.m_bAutomaticRefresh = FALSE;
+    EXPECT_EQ(canvas.Paint(button, 0), before);
+    // Nor at run time for a custom shape whose mask is missing.
+    button.m_bAutomaticRefresh = TRUE;
+    button.m_Shape = 5;
+    button.m_PictureCustom = "/masks/star.bmp";
+    EXPECT_EQ(canvas.Paint(button, 0), before);
+}
+
+TEST(LumvexPaint, FacesAreBuiltOnceAndOnDemandFacesWhenFirstNeeded)
+{
+    ActiveButton b;
+    CLumvexCtrl& button = *b.button;
+    button.SetBackColorMouseOver(0);
+    button.SetBackColorDisabled(RGB(90, 90, 90));
+    button.m_bRebuildFaces = TRUE;
+    lumvextest::ClearRebuild(button);
+    button.m_bRebuildFaces = TRUE;
+    Canvas canvas(96, 48);
+    canvas.Paint(button, 0);
+    // Normal, pressed and pressed with focus (Clickable).
+    EXPECT_EQ(button.m_nFaceRenders, 3);
+    EXPECT_EQ(button.m_bRebuildFaces, FALSE);
+    canvas.Paint(button, 0);
+    canvas.Paint(button, win::ODS_SELECTED);
+    EXPECT_EQ(button.m_nFaceRenders, 3);
+    canvas.Paint(button, win::ODS_DISABLED);
+    canvas.Paint(button, win::ODS_DISABLED);
+    EXPECT_EQ(button.m_nFaceRenders, 4);
+    // A rebuild draws the lot again and forgets the faces drawn on demand.
+    button.m_bRebuildFaces = TRUE;
+    canvas.Paint(button, 0);
+    EXPECT_EQ(button.m_nFaceRenders, 7);
+    EXPECT_FALSE(button.m_dibFaceDisabled.IsValid());
+}
+
+TEST(LumvexPaint, WithAutomaticRefreshOffTheWindowKeepsItsLastPicture)
+{
+    ActiveButton b;
+    QWidget* w = b.site->ControlWindow();
+    b.button->SetBackColor(RGB(200, 30, 30));
+    w->repaint();
+    const QImage shown = w->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(48, 24).rgb(), qRgb(200, 30, 30));
+    b.button->m_bAutomaticRefresh = FALSE;
+    b.button->SetBackColor(RGB(30, 200, 30));
+    w->repaint();
+    EXPECT_EQ(w->grab().toImage(), shown);
+}
+
+} // namespace
