@@ -4,6 +4,7 @@
 // The ratios (ours / QPainter) are printed last.
 
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/control/LumvexPaintCanvas.h"
 
 #include "platform/mfc/CWinApp.h"
 
@@ -17,33 +18,6 @@
 
 namespace {
 
-// A 32-bit DIB section selected into a memory DC, as the window's backing.
-struct Target {
-    Target(int w, int h)
-    {
-        dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = w;
-        bmi.bmiHeader.biHeight = -h;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-    }
-    ~Target()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-};
-
 void BM_Paint_Ours(benchmark::State& state)
 {
     const int w = int(state.range(0)), h = int(state.range(1));
@@ -52,14 +26,11 @@ void BM_Paint_Ours(benchmark::State& state)
     com::ComPtr<IUnknown> hold = com::ComPtr<IUnknown>::Attach(button->GetControllingUnknown());
     button->SetText("Next Tip");
     button->m_rcButton = RECT{0, 0, w, h};
-    Target target(w, h);
-    win::DRAWITEMSTRUCT item;
-    item.hDC = target.dc;
-    item.rcItem = button->m_rcButton;
+    lumvextest::Canvas canvas(w, h);
     // The first paint builds the faces; the timed ones draw from the cache.
-    button->OnOcmDrawItem(&item);
+    canvas.Draw(*button, 0);
     for (auto _ : state)
-        button->OnOcmDrawItem(&item);
+        canvas.Draw(*button, 0);
     if (button->m_nFaceRenders > 8)
         state.SkipWithError("the faces were built again");
 }
