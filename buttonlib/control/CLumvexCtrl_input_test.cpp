@@ -212,6 +212,14 @@ TEST(LumvexInput, CheckingARadioButtonUnchecksTheOthersOfItsGroup)
     row.buttons[2]->SetValue(1);
     pump();
     EXPECT_EQ(row.Checked(), (std::vector<int>{0, 0, 1, 0}));
+    // A hidden first radio button is passed over by the walk and keeps its
+    // check, as a hidden item of a dialog group does.
+    win::ShowWindow(row.sites[2]->ControlWindow(), win::SW_SHOW);
+    win::ShowWindow(row.sites[0]->ControlWindow(), win::SW_HIDE);
+    row.buttons[0]->m_bChecked = TRUE;
+    QTest::mouseClick(row.sites[1]->ControlWindow(), Qt::LeftButton, {}, QPoint(25, 15));
+    pump();
+    EXPECT_EQ(row.Checked(), (std::vector<int>{1, 1, 0, 0}));
     // The push button ignores what it is told.
     win::SendMessage(row.sites[3]->ControlWindow(), CLumvexCtrl::UM_RADIO_UNCHECK, 0, 0);
     row.buttons[3]->m_bChecked = TRUE;
