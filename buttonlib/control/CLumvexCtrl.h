@@ -96,6 +96,111 @@ public:
     // no pixel is opaque or the bitmap cannot be read.
     static HRGN BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tolerance);
 
+    // ===== Face drawing (CLumvexCtrl_faces.cpp, CLumvexCtrl_edges.cpp,
+    // CLumvexCtrl_caption.cpp) ==================================================
+    // The faces a button shows; the paint keeps one cached bitmap of each.
+    enum class Face { Normal, Focus, MouseOver, Pressed, PressedFocus, PressedMouseOver, Disabled };
+    // Draws face `face` of the current properties for a button of rect's
+    // size into hdc, its top-left corner at rect's: the item flags and the
+    // mouse-over and focus flags of the state are set for the duration
+    // (Pressed also sets the mouse-over flag for a push button), textured
+    // faces are built when they are missing. FALSE for an empty rectangle.
+    BOOL RenderFace(HDC hdc, const RECT& rect, Face face);
+    // Renders one face into target (replaced) for rect with the item flags
+    // (ODS_SELECTED, ODS_DISABLED, ODS_FOCUS) and the control's own mouse-over
+    // and focus flags as they stand. The bitmap reaches rect's right and
+    // bottom edge (rect's size when it starts at the origin), so a face drawn
+    // for a rectangle shrunk by one pixel stays in place.
+    BOOL RenderFace(CDIB& target, const RECT& rect, UINT itemState);
+    // The texture tiled over a face of rect's size and lit by a grey bevel map
+    // of the face: m_dibTexturedBtn (or m_dibTexturedBtnPressed), with the map
+    // in m_dibTextureBevel (m_dibTextureBevelPressed).
+    BOOL BuildTexturedFace(const RECT& rect, BOOL bPressed);
+    // The shape's region for a rectangle (owned by the caller); with geometry
+    // the light spots and rings are recomputed too. Mask shapes also keep
+    // their stretched mask and inner region for the rectangle.
+    HRGN BuildShapeRegion(const RECT& rect, BOOL bWithGeometry);
+    // The colour table of a state: disabled, then (with bUseState) pressed,
+    // mouse over, focus and interior, else the normal one.
+    const CColor& GetSurfaceTable(BOOL bUseState, UINT itemState) const;
+    // Highlight and shadow of edges and text effects; never pure black.
+    void GetEdgeColors(BOOL bPressedLook, COLORREF* pHighlight, COLORREF* pShadow) const;
+    // The radial shade: rounded rings from the spot's edge to its centre.
+    void DrawRings(HDC hdc, const RECT& rect, BOOL bHighlightSpot, BOOL bUseState, UINT itemState);
+    // Background frame, shadow, special-effect bands and flat pillow; rect
+    // becomes the button's body (less the shadow's room).
+    void DrawSurface(HDC hdc, RECT& rect, UINT itemState);
+    // The caption over the face, wrapped, with its effect and angle.
+    void DrawCaption(HDC hdc, const RECT& rect, UINT itemState);
+    // The text of position 1 to 8 (left top ... right bottom), on one line.
+    void DrawAuxText(HDC hdc, const RECT& rect, UINT itemState, int position);
+    // A picture (or caption bitmap) drawn with its key colour transparent;
+    // depth is the bits per pixel of the picture it came from.
+    void DrawTransparentBitmap(HDC hdc, const RECT& rect, HBITMAP hbm, BOOL bIsPicture, int depth);
+    // Top-left corner of a bw x bh picture in rect by PicturePosition and the
+    // picture offsets.
+    POINT PlacePicture(const RECT& rect, int bw, int bh) const;
+    // Every other pixel of rect in the grey text colour.
+    void DrawDisabledLook(HDC hdc, const RECT& rect);
+    // BackColorContainer when set, else the colour behind the button.
+    COLORREF GetFaceContainerColor();
+    // An OLE colour as RGB, system colours looked up.
+    static COLORREF TranslateOleColor(OLE_COLOR color);
+    // The corner and slant divisors from Roundness and Slant; a value out of
+    // range keeps the last valid divisor.
+    void DeriveShapeDivisors();
+
+    struct RgnDeleter {
+        void operator()(HRGN h) const { DeleteObject(h); }
+    };
+    using OwnedRgn = std::unique_ptr<HRGN__, RgnDeleter>;
+    // Geometry of the last shape region built.
+    SIZE m_sizeCorner{1, 1};
+    std::array<POINT, 4> m_ptParallelogram{};
+    RECT m_rcHighlightSpot{0, 0, 0, 0};
+    RECT m_rcShadowSpot{0, 0, 0, 0};
+    SIZE m_sizeRingStep{1, 1};
+    int m_nRings = 0;
+    // Mask shapes: the mask (shape white on black) stretched to the last
+    // rectangle, the text mask and the eroded inner region.
+    CDIB m_dibStretchedMask, m_dibTextMask;
+    OwnedRgn m_hInnerRgn;
+    // Scratch of face rendering: the whole shape of the face.
+    OwnedRgn m_hRgnOuter;
+    // The size of the face bitmap being rendered.
+    SIZE m_sizeFace{0, 0};
+    // Mask shapes built while a face renders, by size: the properties do not
+    // change meanwhile, and each part of a face asks for the shape again.
+    struct MaskCacheEntry {
+        int w = 0;
+        int h = 0;
+        OwnedRgn region;
+        OwnedRgn inner;
+        CDIB mask;
+    };
+    std::vector<std::unique_ptr<MaskCacheEntry>> m_maskCache;
+    int m_nFaceRendering = 0;
+
+    // The faces per shape: surface, then edges.
+    void DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState);
+    void DrawParallelogramFace(HDC hdc, const RECT& rect, UINT itemState);
+    void DrawEllipseFace(HDC hdc, const RECT& rect, UINT itemState);
+    void DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState);
+
+private:
+    BOOL buildTextMask(int w, int h);
+    HRGN buildMaskRegion(const RECT& rect);
+    void makeMaskShape(MaskCacheEntry& entry);
+    void clipToShape(HDC hdc, const RECT& rect);
+    void blurInside(HDC hdc, HRGN region, int passes);
+    BOOL composeTexture(CDIB& target, bool pressed);
+    void drawInnerPillow(HDC hdc, const RECT& rect, UINT itemState, int minInset, HRGN clip);
+    void drawTextLayer(HDC hdc, int index, UINT itemState, RECT rect, UINT format);
+    COLORREF textColor(int index, UINT itemState) const;
+
+public:
+    // ===== End of face drawing ====================================================
+
     // --- Properties of _DLumvex (CLumvexCtrl_properties.cpp) ------------------
     // Each setter stores the value, tells the container (BoundPropertyChanged),
     // marks the control modified and repaints as the property needs; values

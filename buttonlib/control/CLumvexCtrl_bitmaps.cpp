@@ -3,6 +3,7 @@
 // a mask.
 
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/control/FaceDrawing.h"
 
 #include "platform/win/Messages.h"
 
@@ -12,44 +13,8 @@
 
 namespace {
 
-// A memory DC compatible with a reference DC, holding one bitmap while it
-// lives.
-class BitmapDC {
-public:
-    BitmapDC(HDC reference, HBITMAP bitmap)
-    {
-        dc_ = CreateCompatibleDC(reference);
-        if (dc_ && bitmap)
-            old_ = SelectObject(dc_, bitmap);
-    }
-    ~BitmapDC()
-    {
-        if (!dc_)
-            return;
-        if (old_)
-            SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    BitmapDC(const BitmapDC&) = delete;
-    BitmapDC& operator=(const BitmapDC&) = delete;
-
-    bool Ok() const { return dc_ && old_; }
-    HDC dc() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
-
-bool bitmapSize(HBITMAP hbm, int* width, int* height)
-{
-    BITMAP bm{};
-    if (!hbm || !GetObject(hbm, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
-        return false;
-    *width = int(bm.bmWidth);
-    *height = int(bm.bmHeight);
-    return true;
-}
+using facedraw::BitmapDC;
+using facedraw::BitmapSize;
 
 // The whole picture stretched with area averaging into a new bitmap of the
 // DC's kind, drawn through the picture's own palette; null on failure.
@@ -120,15 +85,16 @@ void paintMarked(HDC target, HDC marks, int width, int height, COLORREF color)
     DeleteObject(brush);
 }
 
-OLE_COLOR colorOf(OLE_COLOR color)
+
+} // namespace
+
+COLORREF CLumvexCtrl::TranslateOleColor(OLE_COLOR color)
 {
     // System colours are given by index, as OLE_COLOR has them.
     if ((color & 0xFF000000) == 0x80000000)
         return GetSysColor(int(color & 0xFF));
     return color & 0x00FFFFFF;
 }
-
-} // namespace
 
 RECT CLumvexCtrl::FitPictureTarget(const RECT& rect, int bw, int bh, BOOL keepRatio)
 {
@@ -160,7 +126,7 @@ HBITMAP CLumvexCtrl::FitPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect)
     const int h = int(rect.bottom - rect.top);
     int bw = 0;
     int bh = 0;
-    if (w <= 0 || h <= 0 || !bitmapSize(hbm, &bw, &bh)) {
+    if (w <= 0 || h <= 0 || !BitmapSize(hbm, &bw, &bh)) {
         DeleteObject(hbm);
         return nullptr;
     }
@@ -178,7 +144,7 @@ HBITMAP CLumvexCtrl::StretchPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect
     int bw = 0;
     int bh = 0;
     HBITMAP stretched = nullptr;
-    if (bitmapSize(hbm, &bw, &bh))
+    if (BitmapSize(hbm, &bw, &bh))
         stretched = halftoneCopy(hdc, hbm, bw, bh, int(rect.right - rect.left) - 2, int(rect.bottom - rect.top) - 2);
     DeleteObject(hbm);
     return stretched;
@@ -187,8 +153,8 @@ HBITMAP CLumvexCtrl::StretchPictureToFace(HDC hdc, HBITMAP hbm, const RECT& rect
 COLORREF CLumvexCtrl::GetContainerBackColor()
 {
     if (m_NSContainerColor != OLE_COLOR(-1))
-        return colorOf(m_NSContainerColor);
-    return colorOf(AmbientBackColor());
+        return TranslateOleColor(m_NSContainerColor);
+    return TranslateOleColor(AmbientBackColor());
 }
 
 void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL bRaised, COLORREF colour1,
@@ -202,7 +168,7 @@ void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL 
 
     int w = 0;
     int h = 0;
-    if (!bitmapSize(hMask, &w, &h))
+    if (!BitmapSize(hMask, &w, &h))
         return;
     BitmapDC mask(hdc, hMask);
     if (!mask.Ok())
@@ -250,7 +216,7 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
 {
     int w = 0;
     int h = 0;
-    if (!bitmapSize(hbm, &w, &h))
+    if (!BitmapSize(hbm, &w, &h))
         return nullptr;
 
     // A top-down 32-bit section holds the pixels as blue, green, red, unused.

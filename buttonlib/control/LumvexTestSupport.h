@@ -11,8 +11,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace lumvextest {
+
+// The reviewed pictures of the faces and what is drawn over them.
+inline std::filesystem::path FaceGoldens()
+{
+    return std::filesystem::path(__FILE__).parent_path() / "testdata" / "faces";
+}
+
+// A colour bitmap holding a copy of what a DC shows at (0, 0).
+inline HBITMAP BitmapCopyOf(HDC dc, int w, int h)
+{
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(dc, w, h);
+    HGDIOBJ old = SelectObject(mem, bm);
+    BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return bm;
+}
 
 // A new control with one reference for the caller, its module initialised
 // first as the library's entry points do.

@@ -1,7 +1,10 @@
 #include "platform/com/PropertyBag.h"
 
+#include "platform/com/OleInterfaces.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace com {
 
@@ -19,6 +22,18 @@ bool sameName(std::string_view a, std::string_view b)
 std::string Utf8FromOleString(LPCOLESTR text)
 {
     return Bstr::Attach(SysAllocString(text)).Utf8();
+}
+
+LPOLESTR TaskOleString(const std::string& utf8)
+{
+    const Bstr text(utf8);
+    const std::size_t n = text.Length();
+    auto* out = static_cast<LPOLESTR>(CoTaskMemAlloc((n + 1) * sizeof(OLECHAR)));
+    if (out) {
+        std::memcpy(out, text.Get(), n * sizeof(OLECHAR));
+        out[n] = 0;
+    }
+    return out;
 }
 
 std::span<const InterfaceEntry> PropertyBag::InterfaceTable() const

@@ -39,6 +39,9 @@ private:
 
 // A NUL-terminated (not length-prefixed) string as UTF-8.
 std::string Utf8FromOleString(LPCOLESTR text);
+// A NUL-terminated copy in task memory, for the receiver to free with
+// CoTaskMemFree; null when there is no memory.
+LPOLESTR TaskOleString(const std::string& utf8);
 
 // A new empty bag with one reference for the caller.
 ComPtr<PropertyBag> NewPropertyBag();

@@ -1,8 +1,8 @@
 #include "platform/com/UiServices.h"
 
 #include "platform/com/FontDialog.h"
-#include "platform/com/Loader.h"
 #include "platform/com/PropertyBag.h"
+#include "platform/com/PropertyFrame.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,8 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -23,42 +21,6 @@ namespace {
 bool headless()
 {
     return QGuiApplication::platformName() == QLatin1String("offscreen");
-}
-
-struct HostedPage {
-    ComPtr<IPropertyPage> page;
-    std::string title;
-    SIZE size{0, 0};
-};
-
-// Creates each page the request names and hands it the objects; the pages
-// that could not be made are left out. The first failure when none could be.
-HRESULT createPages(const PropertyFrameRequest& r, std::vector<HostedPage>& pages)
-{
-    HRESULT firstError = r.pages.empty() ? E_INVALIDARG : S_OK;
-    std::vector<IUnknown*> objects;
-    for (const auto& o : r.objects)
-        objects.push_back(o.Get());
-    for (const CLSID& clsid : r.pages) {
-        HostedPage hosted;
-        HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IPropertyPage::kIid,
-                                      hosted.page.ReceiveVoid());
-        if (SUCCEEDED(hr))
-            hr = hosted.page->SetObjects(ULONG(objects.size()), objects.data());
-        if (FAILED(hr)) {
-            if (SUCCEEDED(firstError))
-                firstError = hr;
-            continue;
-        }
-        PROPPAGEINFO info{nullptr, {0, 0}};
-        if (SUCCEEDED(hosted.page->GetPageInfo(&info)) && info.pszTitle) {
-            hosted.title = Utf8FromOleString(info.pszTitle);
-            CoTaskMemFree(info.pszTitle);
-        }
-        hosted.size = info.size;
-        pages.push_back(std::move(hosted));
-    }
-    return pages.empty() ? (FAILED(firstError) ? firstError : E_FAIL) : S_OK;
 }
 
 class DesktopUiServices final : public UiServices {
@@ -92,44 +54,16 @@ public:
 
     HRESULT ShowPropertyFrame(const PropertyFrameRequest& r) override
     {
-        std::vector<HostedPage> pages;
-        const HRESULT hr = createPages(r, pages);
+        PropertyFrame frame(r);
+        const HRESULT hr = frame.Open();
         if (FAILED(hr))
             return hr;
         if (headless()) {
             std::fprintf(stderr, "[headless] property frame %s\n", r.caption.c_str());
+            frame.reject();
             return S_OK;
         }
-        QDialog dialog(r.owner);
-        dialog.setWindowTitle(QString::fromStdString(r.caption));
-        if (r.x || r.y)
-            dialog.move(r.x, r.y);
-        auto* tabs = new QTabWidget;
-        for (HostedPage& p : pages) {
-            auto* area = new QWidget;
-            area->setMinimumSize(p.size.cx, p.size.cy);
-            tabs->addTab(area, QString::fromStdString(p.title));
-            const RECT rect{0, 0, p.size.cx, p.size.cy};
-            p.page->Activate(area, &rect, TRUE);
-        }
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply);
-        auto applyAll = [&pages] {
-            for (HostedPage& p : pages)
-                if (p.page->IsPageDirty() == S_OK)
-                    p.page->Apply();
-        };
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-            applyAll();
-            dialog.accept();
-        });
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        QObject::connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, &dialog, applyAll);
-        auto* layout = new QVBoxLayout(&dialog);
-        layout->addWidget(tabs);
-        layout->addWidget(buttons);
-        dialog.exec();
-        for (HostedPage& p : pages)
-            p.page->Deactivate();
+        frame.exec();
         return S_OK;
     }
 };
@@ -212,6 +146,7 @@ HRESULT OleCreatePropertyFrame(HWND owner, UINT x, UINT y, LPCOLESTR caption, UL
         r.objects.emplace_back(objects[i]);
     for (ULONG i = 0; pages && i < pageCount; ++i)
         r.pages.push_back(pages[i]);
+    r.createPage = &CreatePropertyPage;
     // Held for the call: a recorder keeps copies, a frame releases its own.
     auto held = services();
     return held->ShowPropertyFrame(r);

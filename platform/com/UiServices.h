@@ -38,6 +38,9 @@ struct PropertyFrameRequest {
     std::string caption;
     std::vector<ComPtr<IUnknown>> objects;
     std::vector<CLSID> pages;
+    // How the pages are made: the calling module's own way, so that a page
+    // and the controls it edits are one module's objects. Null: the frame's.
+    HRESULT (*createPage)(REFCLSID clsid, IPropertyPage** page) = nullptr;
 };
 
 // CF_ flags of a font request.

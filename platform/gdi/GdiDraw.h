@@ -112,6 +112,31 @@ BOOL Polygon(HDC hdc, const POINT* points, int count);
 // the start point to the ray through the end point.
 BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
 
+// Edges: two rings of lines, the outer one on the rectangle and the inner
+// one a pixel inside it. The top and left lines take one colour, the bottom
+// and right lines another; the bottom row and the right column run the full
+// length, so the bottom-left and top-right corners are theirs.
+inline constexpr UINT BDR_RAISEDOUTER = 0x0001;
+inline constexpr UINT BDR_SUNKENOUTER = 0x0002;
+inline constexpr UINT BDR_RAISEDINNER = 0x0004;
+inline constexpr UINT BDR_SUNKENINNER = 0x0008;
+inline constexpr UINT EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+inline constexpr UINT EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+inline constexpr UINT BF_LEFT = 0x0001;
+inline constexpr UINT BF_TOP = 0x0002;
+inline constexpr UINT BF_RIGHT = 0x0004;
+inline constexpr UINT BF_BOTTOM = 0x0008;
+inline constexpr UINT BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM;
+// Raised: the outer ring COLOR_3DLIGHT above COLOR_3DDKSHADOW, the inner
+// COLOR_BTNHIGHLIGHT above COLOR_BTNSHADOW; sunken: the outer ring
+// COLOR_BTNSHADOW above COLOR_BTNHIGHLIGHT, the inner COLOR_3DDKSHADOW above
+// COLOR_3DLIGHT. Only the sides in flags are drawn.
+BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags);
+// The dotted outline that marks the focus: every other pixel of the
+// rectangle's border is inverted, those whose x + y is even in the DC's
+// coordinates. Drawing it again removes it.
+BOOL DrawFocusRect(HDC hdc, const RECT* rect);
+
 namespace gdi {
 
 // The screen's dots per inch, reported as LOGPIXELSX and LOGPIXELSY; 96

@@ -132,10 +132,12 @@ inline std::filesystem::path GoldenFolder()
     return std::filesystem::path(__FILE__).parent_path() / "testdata" / "golden";
 }
 
-// Exactly the reviewed picture; TV_UPDATE_GOLDEN=1 writes it instead.
-inline ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name)
+// Exactly the reviewed picture name.png in folder; TV_UPDATE_GOLDEN=1
+// writes it instead.
+inline ::testing::AssertionResult MatchesGoldenIn(const std::filesystem::path& folder, const QImage& image,
+                                                  const std::string& name)
 {
-    const std::filesystem::path file = GoldenFolder() / (name + ".png");
+    const std::filesystem::path file = folder / (name + ".png");
     const QString path = QString::fromStdString(file.string());
     if (std::getenv("TV_UPDATE_GOLDEN")) {
         std::filesystem::create_directories(file.parent_path());
@@ -155,6 +157,12 @@ inline ::testing::AssertionResult MatchesGolden(const QImage& image, const std::
                 return ::testing::AssertionFailure()
                        << name << ": first difference at (" << x << ", " << y << ") from " << file;
     return ::testing::AssertionSuccess();
+}
+
+// The same in this folder's testdata/golden.
+inline ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name)
+{
+    return MatchesGoldenIn(GoldenFolder(), image, name);
 }
 
 } // namespace gditest

@@ -75,6 +75,8 @@ HRESULT COleControl::ExternalQueryInterface(REFIID iid, void** object)
         give(static_cast<ISpecifyPropertyPages*>(&x.propertyPages));
     else if (iid == IPerPropertyBrowsing::kIid)
         give(static_cast<IPerPropertyBrowsing*>(&x.browsing));
+    else if (iid == IControlObject::kIid)
+        give(static_cast<IControlObject*>(&x.objectAccess));
     if (!found)
         return E_NOINTERFACE;
     found->AddRef();
@@ -93,6 +95,28 @@ ULONG COleControl::ExternalRelease()
     if (left == 0)
         delete this;
     return left;
+}
+
+namespace {
+
+// This module's mark: another copy of the framework has a mark of its own.
+const char kThisModule = 0;
+
+} // namespace
+
+COleControl* COleControl::Interfaces::ObjectAccess::Object(const void* module)
+{
+    return module == &kThisModule ? &c : nullptr;
+}
+
+COleControl* COleControl::FromIDispatch(IUnknown* pUnknown)
+{
+    if (!pUnknown)
+        return nullptr;
+    com::ComPtr<IControlObject> access;
+    if (FAILED(pUnknown->QueryInterface(IControlObject::kIid, access.ReceiveVoid())) || !access)
+        return nullptr;
+    return access->Object(&kThisModule);
 }
 
 IUnknown* COleControl::GetControllingUnknown()

@@ -58,6 +58,10 @@ public:
     ULONG Release() { return ExternalRelease(); }
     // The object's IUnknown (not counted).
     IUnknown* GetControllingUnknown();
+    // The control object of this module behind one of its interfaces; null
+    // for any other object, a control of another module's copy included.
+    // Nothing is counted.
+    static COleControl* FromIDispatch(IUnknown* pUnknown);
     // The dispatch and event interfaces; the events' connection point exists
     // from this call on.
     void InitializeIIDs(const IID* piidPrimary, const IID* piidEvents);

@@ -1,24 +1,10 @@
 #include "platform/mfc/COleControl_interfaces.h"
 
+#include "platform/com/PropertyBag.h"
+
 #include <cstring>
 
 using Ifc = COleControl::Interfaces;
-
-namespace {
-
-LPOLESTR taskString(const std::string& utf8)
-{
-    const com::Bstr text(utf8);
-    const std::size_t n = text.Length();
-    auto* out = static_cast<LPOLESTR>(CoTaskMemAlloc((n + 1) * sizeof(OLECHAR)));
-    if (out) {
-        std::memcpy(out, text.Get(), n * sizeof(OLECHAR));
-        out[n] = 0;
-    }
-    return out;
-}
-
-} // namespace
 
 std::vector<com::ConnectionPoint*> Ifc::Points()
 {
@@ -94,7 +80,7 @@ HRESULT Ifc::OleObject::GetUserType(DWORD, LPOLESTR* name)
 {
     if (!name)
         return E_POINTER;
-    *name = taskString(c.GetUserTypeName());
+    *name = com::TaskOleString(c.GetUserTypeName());
     return *name ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -358,7 +344,7 @@ HRESULT Ifc::Browsing::GetPredefinedStrings(DISPID id, CALPOLESTR* strings, CADW
         return E_OUTOFMEMORY;
     }
     for (std::size_t i = 0; i < n; ++i) {
-        strings->pElems[i] = taskString(texts[i]);
+        strings->pElems[i] = com::TaskOleString(texts[i]);
         cookies->pElems[i] = values[i];
     }
     strings->cElems = cookies->cElems = ULONG(n);

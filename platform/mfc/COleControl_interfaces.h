@@ -7,6 +7,17 @@
 
 #include <optional>
 
+// The control's private interface: the way back from an interface to the
+// object, for the module's own code only (COleControl::FromIDispatch).
+struct IControlObject : IUnknown {
+    static constexpr IID kIid = com::GuidLiteral("{8E3B5A27-61D4-4C0F-9B52-2D7E4A1C9F30}");
+    // The object when module is the asking module's own mark, else null.
+    virtual COleControl* Object(const void* module) = 0;
+
+protected:
+    ~IControlObject() = default;
+};
+
 struct COleControl::Interfaces {
     // One interface of the control.
     template <class I>
@@ -113,6 +124,11 @@ struct COleControl::Interfaces {
         HRESULT GetPredefinedValue(DISPID id, DWORD cookie, VARIANT* value) override;
     };
 
+    struct ObjectAccess final : Part<IControlObject> {
+        using Part::Part;
+        COleControl* Object(const void* module) override;
+    };
+
     // What the control's font holders report their changes to. Not counted:
     // a font held by the control must not keep the control alive; its holder
     // disconnects before the control goes.
@@ -129,7 +145,7 @@ struct COleControl::Interfaces {
     explicit Interfaces(COleControl& c)
         : dispatch(c), oleObject(c), inPlaceObject(c), activeObject(c), oleControl(c), viewObject(c),
           persistStream(c), persistBag(c), pointContainer(c), classInfo(c), propertyPages(c), browsing(c),
-          fontNotification(c), notify(dispatch, IID_IPropertyNotifySink)
+          objectAccess(c), fontNotification(c), notify(dispatch, IID_IPropertyNotifySink)
     {
     }
 
@@ -148,6 +164,7 @@ struct COleControl::Interfaces {
     ClassInfo classInfo;
     PropertyPages propertyPages;
     Browsing browsing;
+    ObjectAccess objectAccess;
     FontNotification fontNotification;
     std::optional<com::ConnectionPoint> events;
     com::ConnectionPoint notify;

@@ -18,6 +18,24 @@ long milliseconds(std::chrono::milliseconds d)
     return d.count() < 0 ? 0L : static_cast<long>(d.count());
 }
 
+struct Sink {
+    std::string body;
+    std::size_t cap = 0;
+    bool overflow = false;
+};
+
+size_t writeBody(char* data, size_t size, size_t count, void* user)
+{
+    auto* sink = static_cast<Sink*>(user);
+    const size_t n = size * count;
+    if (sink->cap != 0 && sink->body.size() + n > sink->cap) {
+        sink->overflow = true;
+        return 0; // libcurl ends the transfer with a write error
+    }
+    sink->body.append(data, n);
+    return n;
+}
+
 } // namespace
 
 int InternetErrorOf(CURLcode result)
@@ -103,6 +121,10 @@ CurlHandle::CurlHandle(const TransferOptions& options, std::string_view protocol
     }
     if (!options.agent.empty())
         curl_easy_setopt(curl_, CURLOPT_USERAGENT, options.agent.c_str());
+    // An FTP data connection goes to the server already connected, whatever
+    // address a passive reply names: a server cannot send it elsewhere.
+    curl_easy_setopt(curl_, CURLOPT_FTP_SKIP_PASV_IP, 1L);
+    maxBodyBytes_ = options.maxBodyBytes;
 }
 
 CurlHandle::~CurlHandle()
@@ -115,6 +137,31 @@ CURLcode CurlHandle::Perform()
 {
     errorBuffer_[0] = '\0';
     return curl_easy_perform(curl_);
+}
+
+MemoryReply CurlHandle::Fetch(const std::string& url)
+{
+    MemoryReply reply;
+    Sink sink;
+    sink.cap = maxBodyBytes_;
+    curl_easy_setopt(curl_, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &writeBody);
+    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &sink);
+    const CURLcode rc = Perform();
+    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &reply.status);
+    if (rc == CURLE_OK) {
+        if (reply.Ok())
+            reply.body = std::move(sink.body);
+        else
+            reply.detail = "HTTP status " + std::to_string(reply.status);
+        return reply;
+    }
+    reply.error = sink.overflow ? ERROR_INTERNET_CONNECTION_ABORTED : InternetErrorOf(rc);
+    reply.detail = sink.overflow ? "The reply is larger than " + std::to_string(sink.cap) + " bytes." : ErrorDetail();
+    if (reply.detail.empty())
+        reply.detail = curl_easy_strerror(rc);
+    return reply;
 }
 
 std::string EscapePath(std::string_view path)

@@ -51,6 +51,22 @@ struct TransferOptions {
     std::size_t maxBodyBytes = 0;
 };
 
+// What a fetch into memory brought.
+struct MemoryReply {
+    // 0 when the server answered; otherwise the Internet functions' code of
+    // the failure (a reply over the cap is an aborted connection).
+    int error = 0;
+    // The final answer's status over HTTP (after redirects), the last reply
+    // code over FTP; 0 when none came.
+    long status = 0;
+    // Only for a 2xx answer: an error page is no body.
+    std::string body;
+    // libcurl's own words on a failure, or the status the server answered.
+    std::string detail;
+
+    bool Ok() const { return error == 0 && status >= 200 && status <= 299; }
+};
+
 // One libcurl easy handle with the options applied; the handle's own
 // connection is reused by the transfers made through it.
 class CurlHandle {
@@ -66,9 +82,12 @@ public:
     std::string ErrorDetail() const { return errorBuffer_; }
     // Runs the transfer set up on the handle.
     CURLcode Perform();
+    // Fetches url into memory, at most the options' maxBodyBytes of it.
+    MemoryReply Fetch(const std::string& url);
 
 private:
     CURL* curl_ = nullptr;
+    std::size_t maxBodyBytes_ = 0;
     char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 

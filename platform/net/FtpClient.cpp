@@ -140,9 +140,6 @@ bool CurlFtpClient::Connect(const std::string& host, uint16_t port, const std::s
     // Only a download writes anywhere.
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlFtpClient::discard);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
-    // The data connection goes to the server already connected, whatever
-    // address a passive reply names: a server cannot send it elsewhere.
-    curl_easy_setopt(curl, CURLOPT_FTP_SKIP_PASV_IP, 1L);
     passive_ = passive;
     if (!passive)
         curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");

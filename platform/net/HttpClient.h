@@ -10,19 +10,7 @@
 
 namespace net {
 
-struct HttpResponse {
-    // 0 when the server answered; otherwise the Internet functions' code of
-    // the failure (see CurlTransfer.h).
-    int error = 0;
-    // The final answer's status (after redirects); 0 when none came.
-    long status = 0;
-    // Only for a 2xx answer: an error page is no body.
-    std::string body;
-    // libcurl's own words on a failure, or the status line's reason.
-    std::string detail;
-
-    bool Ok() const { return error == 0 && status >= 200 && status <= 299; }
-};
+using HttpResponse = MemoryReply;
 
 class HttpClient {
 public:

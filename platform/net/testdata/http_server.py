@@ -12,6 +12,9 @@ test needs:
   /status/CODE       answers CODE with a small HTML page
   /big/BYTES         200 with that many bytes
   /echo-auth         200 with the request's Authorization header as the body
+  /cut/BYTES         200 promising twice that many bytes, then closes after
+                     BYTES of them
+  /drop              closes the connection without an answer
 
 Anything else that is not a file under ROOT is a 404 with an HTML page.
 Runs until it is killed.
@@ -59,6 +62,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if parts == ["echo-auth"]:
             self.reply(200, (self.headers.get("Authorization") or "").encode())
+            return
+        if len(parts) == 2 and parts[0] == "cut":
+            n = int(parts[1])
+            self.send_response(200)
+            self.send_header("Content-Length", str(2 * n))
+            self.end_headers()
+            self.wfile.write(b"c" * n)
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if parts == ["drop"]:
+            self.close_connection = True
             return
         if len(parts) == 2 and parts[0] == "big":
             self.reply(200, b"x" * int(parts[1]))

@@ -1,0 +1,149 @@
+#pragma once
+// Small scoped helpers the face drawing shares: a memory DC holding one
+// bitmap, an object selected for a while, fills and bitmap sizes.
+
+#include "platform/gdi/GdiDraw.h"
+
+#include <memory>
+
+namespace facedraw {
+
+// A memory DC compatible with a reference DC, holding one bitmap while it
+// lives.
+class BitmapDC {
+public:
+    BitmapDC(HDC reference, HBITMAP bitmap)
+    {
+        dc_ = CreateCompatibleDC(reference);
+        if (dc_ && bitmap)
+            old_ = SelectObject(dc_, bitmap);
+    }
+    ~BitmapDC()
+    {
+        if (!dc_)
+            return;
+        if (old_)
+            SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    BitmapDC(const BitmapDC&) = delete;
+    BitmapDC& operator=(const BitmapDC&) = delete;
+
+    bool Ok() const { return dc_ && old_; }
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// An object selected into a DC until the scope ends; it is deleted then
+// when owned.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ obj, bool owned) : dc_(dc), obj_(obj), owned_(owned)
+    {
+        if (obj_)
+            old_ = SelectObject(dc_, obj_);
+    }
+    ~Selected()
+    {
+        if (old_)
+            SelectObject(dc_, old_);
+        if (owned_ && obj_)
+            DeleteObject(obj_);
+    }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ obj_;
+    bool owned_;
+    HGDIOBJ old_ = nullptr;
+};
+
+struct ObjectDeleter {
+    void operator()(HBITMAP__* h) const { DeleteObject(h); }
+};
+// A bitmap deleted when the scope ends; declare it before the DCs that
+// select it, so that they let go of it first.
+using OwnedBitmap = std::unique_ptr<HBITMAP__, ObjectDeleter>;
+
+inline bool BitmapSize(HBITMAP hbm, int* width, int* height)
+{
+    BITMAP bm{};
+    if (!hbm || !GetObject(hbm, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return false;
+    *width = int(bm.bmWidth);
+    *height = int(bm.bmHeight);
+    return true;
+}
+
+// The colour of the bitmap's top-left pixel as a 32-bit surface shows it.
+inline COLORREF TopLeftColor(HBITMAP hbm)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP one = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!one || !bits) {
+        DeleteObject(one);
+        return 0;
+    }
+    {
+        BitmapDC src(nullptr, hbm);
+        BitmapDC dst(nullptr, one);
+        if (src.Ok() && dst.Ok())
+            BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY);
+    }
+    const BYTE* p = static_cast<const BYTE*>(bits);
+    const COLORREF c = RGB(p[2], p[1], p[0]);
+    DeleteObject(one);
+    return c;
+}
+
+inline void FillSolid(HDC dc, const RECT& rect, COLORREF color)
+{
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// A 32-bit colour bitmap (the screen's kind), whatever the DC holds.
+inline HBITMAP ColorBitmap(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    return bm;
+}
+
+inline RECT Inflated(RECT r, int dx, int dy)
+{
+    r.left -= dx;
+    r.top -= dy;
+    r.right += dx;
+    r.bottom += dy;
+    return r;
+}
+
+inline RECT Offset(RECT r, int dx, int dy)
+{
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+    return r;
+}
+
+inline int Width(const RECT& r) { return int(r.right - r.left); }
+inline int Height(const RECT& r) { return int(r.bottom - r.top); }
+
+} // namespace facedraw

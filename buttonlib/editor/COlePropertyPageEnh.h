@@ -1,0 +1,41 @@
+#pragma once
+// The base of the editor's pages: it reaches the button control behind each
+// object the frame bound to the page, so the page and its settings dialogs
+// call the controls directly. Readers look at the first control; writers
+// change every control.
+
+#include "platform/mfc/COlePropertyPage.h"
+
+#include <functional>
+
+class CLumvexCtrl;
+
+class COlePropertyPageEnh : public COlePropertyPage {
+public:
+    COlePropertyPageEnh(UINT idTemplate, UINT idCaption);
+
+    // The control of the first bound object that is one; null for none.
+    CLumvexCtrl* GetControlObject();
+    // Starts a walk over the bound controls: the number of bound objects in
+    // *pnObjects, and the first control (null for none).
+    CLumvexCtrl* GetFirstControl(ULONG* pnObjects);
+    // The next control of the walk; null at its end.
+    CLumvexCtrl* GetNextControl();
+
+    // Calls fn once for every bound control, in order. The controls are
+    // looked up and held before the first call, so a walk begun inside fn
+    // (a message box runs posted messages) changes nothing here.
+    void ForEachControl(const std::function<void(CLumvexCtrl&)>& fn);
+
+    // The control behind one bound object: this module's control reached
+    // directly or through its GetControlPtr method; null for anything else.
+    // The reference the lookup took is kept in *held when given, else
+    // released.
+    static CLumvexCtrl* ResolveControl(IDispatch* entry, com::ComPtr<IUnknown>* held = nullptr);
+
+private:
+    // From the cursor on, the first object that is a control.
+    CLumvexCtrl* nextFromCursor();
+
+    ULONG m_nCursor = ULONG(-1);
+};
