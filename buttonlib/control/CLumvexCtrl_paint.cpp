@@ -12,13 +12,6 @@ constexpr short kShapeText = 4;
 constexpr short kShapeCustom = 5;
 constexpr short kStylePush = 0;
 
-OLE_COLOR colorOf(OLE_COLOR color)
-{
-    if ((color & 0xFF000000) == 0x80000000)
-        return GetSysColor(int(color & 0xFF));
-    return color & 0x00FFFFFF;
-}
-
 RECT shrunk(RECT r)
 {
     return RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
@@ -41,20 +34,6 @@ public:
     ~AttachedDC() override { Detach(); }
 };
 
-// Until the face renderer is there: the picture at the rectangle's centre.
-void drawPicture(HDC hdc, const RECT& rect, HBITMAP picture, int)
-{
-    BITMAP bm{};
-    GetObject(picture, sizeof(bm), &bm);
-    const HDC source = CreateCompatibleDC(hdc);
-    const HGDIOBJ old = SelectObject(source, picture);
-    BitBlt(hdc, int(rect.left + (rect.right - rect.left - bm.bmWidth) / 2),
-           int(rect.top + (rect.bottom - rect.top - bm.bmHeight) / 2), int(bm.bmWidth), int(bm.bmHeight), source, 0, 0,
-           SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
-}
-
 } // namespace
 
 RECT CLumvexCtrl::faceRect() const
@@ -73,13 +52,7 @@ void CLumvexCtrl::renderCache(CDIB& face, const RECT& rect, UINT itemState, BOOL
     m_bMouseOver = bMouseOver;
     m_bFocus = bFocus;
     ++m_nFaceRenders;
-    // Until the face renderer draws the shape, the face is its base colour.
-    const COLORREF base = colorOf((itemState & win::ODS_DISABLED) ? m_colorDisabled.GetBaseColor()
-                                  : (itemState & win::ODS_SELECTED) && m_colorPressed.GetBaseColor()
-                                      ? m_colorPressed.GetBaseColor()
-                                  : bMouseOver && m_colorMO.GetBaseColor() ? m_colorMO.GetBaseColor()
-                                                                           : m_colorBack.GetBaseColor());
-    face.CreateBlank(std::max(1, int(rect.right)), std::max(1, int(rect.bottom)), 24, base);
+    RenderFace(face, rect, itemState);
     m_bMouseOver = savedMouseOver;
     m_bFocus = savedFocus;
 }
@@ -103,6 +76,14 @@ void CLumvexCtrl::BuildFaces(RECT rect)
 
     const BOOL mouseOver = m_bMouseOver;
     const BOOL focus = m_bFocus;
+    if (m_dibTexture.IsValid() && m_TextureMode != 0) {
+        m_bMouseOver = m_bFocus = FALSE;
+        BuildTexturedFace(rect, FALSE);
+        if (m_Clickable)
+            BuildTexturedFace(rect, TRUE);
+        m_bMouseOver = mouseOver;
+        m_bFocus = focus;
+    }
     renderCache(m_dibFaceNormal, rect, 0, FALSE, FALSE);
     if (m_FocusMode == 2)
         renderCache(m_dibFaceFocus, rect, 0, FALSE, TRUE);
@@ -137,11 +118,9 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
     if ((state & win::ODS_FOCUS) && m_Shape != kShapeText && m_FocusMode == 1)
         fill = RGB(0, 0, 0);
     else if (m_Shape == kShapeText && m_bMouseOver && m_colorMO.GetBaseColor() != 0)
-        fill = colorOf(m_colorBack.GetBaseColor());
-    else if (m_BackColorContainer != 0)
-        fill = colorOf(m_BackColorContainer);
+        fill = TranslateOleColor(m_colorBack.GetBaseColor());
     else
-        fill = GetContainerBackColor();
+        fill = GetFaceContainerColor();
     HBRUSH brush = CreateSolidBrush(fill);
     FillRect(mem, &rcFace, brush);
     DeleteObject(brush);
@@ -224,13 +203,29 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
         picture = m_Shape == kShapeCustom && m_ButtonCustomFitPicture ? StretchPictureToFace(mem, picture, rcPicture)
                                                                       : FitPictureToFace(mem, picture, rcPicture);
         if (picture) {
-            drawPicture(mem, rcPicture, picture, depth);
+            DrawTransparentBitmap(mem, rcPicture, picture, TRUE, depth);
             DeleteObject(picture);
         }
     }
     // Without moving the picture, a press moves only the texts.
     if (moveOnPress && !m_MovePictureOnPress)
         rcFace = moved(rcFace);
+
+    // A text shape's caption is the shape itself.
+    if (m_Shape != kShapeText) {
+        RECT rcText = rcFace;
+        if (m_ShadowMode != 0) {
+            rcText.right = std::max(rcText.left + 1, rcText.right - 10);
+            rcText.bottom = std::max(rcText.top + 1, rcText.bottom - 10);
+        }
+        if (!m_text[0].GetText().empty() && m_bTextVisible[0])
+            DrawCaption(mem, rcText, state);
+        for (int position = 1; position < kTextCount; ++position)
+            if (!m_text[std::size_t(position)].GetText().empty() && m_bTextVisible[std::size_t(position)])
+                DrawAuxText(mem, rcText, state, position);
+    }
+    if ((state & win::ODS_DISABLED) && (m_colorDisabled.GetBaseColor() == 0 || m_dibTexture.IsValid()))
+        DrawDisabledLook(mem, rcFace);
     SelectClipRgn(mem, nullptr);
 }
 
@@ -258,7 +253,8 @@ void CLumvexCtrl::BuildWindowRegion()
         DeleteObject(m_hWindowRgn);
         m_hWindowRgn = nullptr;
     }
-    m_hWindowRgn = CreateRectRgn(m_rcButton.left, m_rcButton.top, m_rcButton.right, m_rcButton.bottom);
+    m_hWindowRgn = runTime ? BuildShapeRegion(m_rcButton, TRUE)
+                           : CreateRectRgn(m_rcButton.left, m_rcButton.top, m_rcButton.right, m_rcButton.bottom);
     // The window takes a copy; the button keeps its own for hit tests.
     if (runTime && m_hWnd && m_hWindowRgn)
         SetWindowRgn(m_hWindowRgn, TRUE);
@@ -277,8 +273,7 @@ void CLumvexCtrl::buildClipRegion()
         return;
     if (m_hClipRgn)
         DeleteObject(m_hClipRgn);
-    const RECT rect = faceRect();
-    m_hClipRgn = CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
+    m_hClipRgn = BuildShapeRegion(faceRect(), TRUE);
 }
 
 void CLumvexCtrl::RefreshButton()

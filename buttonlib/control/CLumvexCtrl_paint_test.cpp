@@ -80,6 +80,8 @@ TEST(LumvexPaint, MouseOverWithoutItsColourShowsTheNormalFaceWithTheMouseOverPic
     ActiveButton b;
     CLumvexCtrl& button = *b.button;
     button.SetBackColorMouseOver(0);
+    // Keyed by the transparent colour, not by each picture's corner.
+    button.m_PictureTranspMode = 0;
     fill(button.m_dibPicture, 20, 10, RGB(0, 0, 250));
     fill(button.m_dibPictureMouseOver, 20, 10, RGB(250, 0, 0));
     fill(button.m_dibPicturePressed, 20, 10, RGB(0, 250, 0));
@@ -160,11 +162,56 @@ TEST(LumvexPaint, WithAutomaticRefreshOffTheWindowKeepsItsLastPicture)
     b.button->SetBackColor(RGB(200, 30, 30));
     w->repaint();
     const QImage shown = w->grab().toImage();
-    EXPECT_EQ(shown.pixelColor(48, 24).rgb(), qRgb(200, 30, 30));
+    const QColor centre = shown.pixelColor(48, 24);
+    EXPECT_GT(centre.red(), 2 * centre.green()) << "a red face";
     b.button->m_bAutomaticRefresh = FALSE;
     b.button->SetBackColor(RGB(30, 200, 30));
     w->repaint();
     EXPECT_EQ(w->grab().toImage(), shown);
+}
+
+TEST(LumvexPaint, ATextShapeDrawsNoCaptionOverItsFace)
+{
+    ActiveButton b;
+    CLumvexCtrl& button = *b.button;
+    button.SetText("Go on");
+    Canvas canvas(96, 48);
+    for (const short shape : {short(0), short(4)}) {
+        button.SetShape(shape);
+        button.m_bTextVisible[0] = TRUE;
+        const QImage withCaption = canvas.Paint(button, 0);
+        button.m_bTextVisible[0] = FALSE;
+        const QImage without = canvas.Paint(button, 0);
+        EXPECT_EQ(withCaption == without, shape == 4) << shape;
+    }
+}
+
+TEST(LumvexPaint, AFocusFrameButtonKeepsItsInsetFaceAfterLosingTheFocus)
+{
+    ActiveButton b;
+    CLumvexCtrl& button = *b.button;
+    QWidget* w = b.site->ControlWindow();
+    button.SetFocusMode(1);
+    win::SendMessage(w, win::WM_SETFOCUS, 0, 0);
+    button.m_bRebuildFaces = TRUE;
+    Canvas canvas(96, 48);
+    QImage image = canvas.Paint(button, win::ODS_FOCUS);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0)) << "the focus frame";
+    EXPECT_EQ(image.pixel(95, 47), qRgb(0, 0, 0));
+    EXPECT_EQ(button.m_dibFaceNormal.GetWidth(), 95) << "built one pixel inside";
+
+    // What is drawn once the focus has gone: the faces stay as they were
+    // built, so the last column and row show the container's colour.
+    win::SendMessage(w, win::WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(button.m_bFocus, FALSE);
+    image = canvas.Paint(button, 0);
+    const COLORREF c = button.GetFaceContainerColor();
+    const QRgb container = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    EXPECT_EQ(button.m_dibFaceNormal.GetWidth(), 95);
+    EXPECT_EQ(image.pixel(0, 0), container);
+    EXPECT_EQ(image.pixel(95, 24), container);
+    EXPECT_EQ(image.pixel(48, 47), container);
+    EXPECT_NE(image.pixel(48, 24), container);
 }
 
 } // namespace
