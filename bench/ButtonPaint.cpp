@@ -4,8 +4,8 @@
 // The ratios (ours / QPainter) are printed last.
 
 #include "buttonlib/control/CLumvexCtrl.h"
-#include "buttonlib/control/LumvexPaintCanvas.h"
 
+#include "platform/gdi/GdiTestSupport.h"
 #include "platform/mfc/CWinApp.h"
 
 #include "bench/RatioReporter.h"
@@ -26,11 +26,14 @@ void BM_Paint_Ours(benchmark::State& state)
     com::ComPtr<IUnknown> hold = com::ComPtr<IUnknown>::Attach(button->GetControllingUnknown());
     button->SetText("Next Tip");
     button->m_rcButton = RECT{0, 0, w, h};
-    lumvextest::Canvas canvas(w, h);
+    gditest::Canvas canvas(w, h);
+    win::DRAWITEMSTRUCT item;
+    item.hDC = canvas.dc();
+    item.rcItem = button->m_rcButton;
     // The first paint builds the faces; the timed ones draw from the cache.
-    canvas.Draw(*button, 0);
+    button->OnOcmDrawItem(&item);
     for (auto _ : state)
-        canvas.Draw(*button, 0);
+        button->OnOcmDrawItem(&item);
     if (button->m_nFaceRenders > 8)
         state.SkipWithError("the faces were built again");
 }

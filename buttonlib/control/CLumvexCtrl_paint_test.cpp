@@ -2,15 +2,30 @@
 // which cached face is drawn, which picture goes over it, when nothing is
 // drawn, and how often the faces are built.
 
-#include "buttonlib/control/LumvexPaintCanvas.h"
 #include "buttonlib/control/LumvexTestSupport.h"
+
+#include "platform/gdi/GdiTestSupport.h"
 
 #include <QImage>
 
 namespace {
 
 using lumvextest::ActiveButton;
-using lumvextest::Canvas;
+
+// A colour bitmap the paint draws the button's item into, state by state.
+class Canvas : public gditest::Canvas {
+public:
+    using gditest::Canvas::Canvas;
+    QImage Paint(CLumvexCtrl& button, UINT state)
+    {
+        win::DRAWITEMSTRUCT item;
+        item.itemState = state;
+        item.hDC = dc();
+        item.rcItem = RECT{0, 0, Width(), Height()};
+        button.OnOcmDrawItem(&item);
+        return Image();
+    }
+};
 
 void fill(CDIB& dib, int w, int h, COLORREF colour)
 {
