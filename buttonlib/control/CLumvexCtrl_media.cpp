@@ -279,17 +279,12 @@ void CLumvexCtrl::ReloadNetworkMedia()
 
 void CLumvexCtrl::startStateAnimation(short index)
 {
-    // The three states' frame timers: only one runs at a time.
-    static constexpr std::uintptr_t kTimers[] = {10, 12, 11};
-    CAnim* animations[] = {&m_aviPicture, &m_aviPicturePressed, &m_aviPictureMouseOver};
-    int* frames[] = {&m_nFrameNormal, &m_nFramePressed, &m_nFrameMouseOver};
-    if (index < 0 || index > 2 || !m_hWnd || !AmbientUserMode() || animations[index]->GetFrameCount() <= 0)
-        return;
-    for (short other = 0; other < 3; ++other)
-        if (other != index)
-            KillTimer(kTimers[other]);
-    *frames[index] = 0;
-    SetTimer(kTimers[index], UINT(std::max(animations[index]->GetFrameDelay(), 0)));
+    switch (index) {
+    case 0: StartNormalAnimation(); break;
+    case 1: StartPressedAnimation(); break;
+    case 2: StartMouseOverAnimation(); break;
+    default: break;
+    }
 }
 
 // --- What the states show ------------------------------------------------------------------

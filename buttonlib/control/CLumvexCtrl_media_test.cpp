@@ -292,4 +292,28 @@ TEST_F(MediaLoadTest, WindowCreationLoadsOnlyAddressesAgain)
     EXPECT_FALSE(c.m_download[4].IsActive());
 }
 
+TEST_F(MediaLoadTest, TheWindowReloadsAddressedMediaWhenCreatedAndClosesDownloadsWhenDestroyed)
+{
+    com::TestContainer box;
+    CLumvexCtrl* c = nullptr;
+    auto control = lumvextest::NewButton(&c);
+    com::ControlSite* site = box.Add(control.Get());
+    site->InitNew();
+    site->SetRect(RECT{0, 0, 80, 30});
+    c->m_Picture = files.path("elsewhere.bmp");
+    c->m_SoundDown = "http://127.0.0.1:1/slow.wav";
+    c->m_dibPictureCustom.Empty();
+    box.Host().show();
+    ASSERT_EQ(site->Activate(), S_OK);
+    ASSERT_NE(c->GetSafeHwnd(), nullptr);
+    EXPECT_TRUE(c->m_download[6].IsActive());
+    EXPECT_FALSE(c->m_download[0].IsActive());
+    EXPECT_EQ(c->m_dibPictureCustom.GetWidth(), 47);
+    EXPECT_TRUE(shown().empty());
+
+    site->Deactivate();
+    EXPECT_FALSE(c->m_download[6].IsActive());
+    site->Close();
+}
+
 } // namespace
