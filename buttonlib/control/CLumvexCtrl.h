@@ -6,6 +6,7 @@
 // Members are public in the framework's manner: the property page and the
 // settings dialogs of the editor work on them directly.
 
+#include "buttonlib/control/CNetDownloadFile.h"
 #include "buttonlib/control/ControlIds.h"
 #include "buttonlib/media/CAnim.h"
 #include "buttonlib/media/CColor.h"
@@ -200,6 +201,83 @@ private:
 
 public:
     // ===== End of face drawing ====================================================
+
+    // ===== Media loading and network downloads (CLumvexCtrl_media.cpp,
+    // CLumvexCtrl_download.cpp) ===================================================
+    // The notice posted to an editor window when a download it asked for
+    // ends; wParam packs kind, index and success (UnpackLoadDone).
+    static constexpr UINT UM_LOAD_DONE = win::WM_USER + 103;
+    struct LoadDone {
+        short kind = 0;
+        short index = 0;
+        BOOL success = FALSE;
+    };
+    static win::WPARAM PackLoadDone(short kind, short index, BOOL success);
+    static LoadDone UnpackLoadDone(win::WPARAM wParam);
+    // The last three characters of a path in lower case: what names its format.
+    static std::string MediaExtension(const CString& path);
+
+    // Loads a picture property's media (DISPIDs 6, 7, 8, 73, 96) from a
+    // local file, or starts its download for an http address; TRUE when
+    // loaded or started. Failures are told with a message box.
+    BOOL LoadMediaFile(const CString& path, DISPID dispid);
+    // The shape mask from PictureCustom: a one-bit BMP or PNG, framed by one
+    // pixel of colour index 0; http and ftp addresses download.
+    BOOL LoadCustomMask(const CString& path);
+    // A sound property's WAVE file (DISPIDs 1, 2, 4, 5), or its download.
+    BOOL LoadSoundFile(const CString& path, DISPID dispid);
+    // Load a property's media again only when its path is an address.
+    BOOL ReloadMediaFromUrl(DISPID dispid);
+    BOOL ReloadSoundFromUrl(DISPID dispid);
+    // Window creation: the media named by addresses are fetched again (local
+    // files came with the stored properties) and an empty PictureCustom
+    // gets the built-in mask; the cursor is made from its stored bytes.
+    void ReloadNetworkMedia();
+    // Window destruction: every download is closed.
+    void CloseDownloads();
+
+    // Downloads: pictures 0..5, animations 0..2, sounds 0..3; FALSE with no
+    // event for another index, FALSE and the done event with FALSE for an
+    // address whose extension is no media of the kind.
+    BOOL SetPictureFromNet(short index, CString address, CString username, CString password);
+    BOOL SetAnimFromNet(short index, CString address, CString username, CString password);
+    BOOL SetSoundFromNet(short index, CString address, CString username, CString password);
+
+    // What a state shows: its picture when it has one, else its animation
+    // when it has frames, else nothing (both null).
+    struct StateMedia {
+        CDIB* picture = nullptr;
+        CAnim* animation = nullptr;
+    };
+    StateMedia GetNormalMedia();
+    StateMedia GetPressedMedia();
+    StateMedia GetMouseOverMedia();
+    CDIB* GetDisabledPicture();
+
+    // The end of a download: builds the media from the bytes and reports.
+    void OnPictureDownloaded(NetLoadRequest& request);
+    void OnAnimDownloaded(NetLoadRequest& request);
+    void OnSoundDownloaded(NetLoadRequest& request);
+    void OnLoadDone(NetLoadRequest& request);
+
+    // Slots 0..5 pictures (0..2 also animations), 6..9 sounds.
+    static constexpr int kDownloadSlots = 10;
+    std::array<CNetDownloadFile, kDownloadSlots> m_download;
+
+private:
+    BOOL startNetLoad(short kind, short index, CString address, CString username, CString password);
+    void startStateAnimation(short index);
+    void loadFailed(UINT nIDS, const CString& path);
+    // The path property of a media DISPID (null for any other), and a
+    // finished download's address taken into it.
+    CString* mediaPath(DISPID dispid);
+    void takeDownloadedPath(DISPID dispid, const CString& address);
+    // The notifications' loads: a path that does not load is cleared.
+    void loadSoundPath(CString& path, CSound& sound, DISPID dispid);
+    void loadPicturePath(CString& path, CDIB& picture, CAnim* animation, DISPID dispid);
+
+public:
+    // ===== End of media loading and network downloads ============================
 
     // --- Properties of _DLumvex (CLumvexCtrl_properties.cpp) ------------------
     // Each setter stores the value, tells the container (BoundPropertyChanged),

@@ -102,6 +102,9 @@ int CLumvexCtrl::OnCreate(win::CREATESTRUCT* cs)
 {
     if (COleControl::OnCreate(cs) == -1)
         return -1;
+    // Media named by addresses are fetched again (stored files came with
+    // the stored properties), before the shape and faces are built.
+    ReloadNetworkMedia();
     if (cs && cs->cx > 0) {
         m_rcButton = RECT{0, 0, cs->cx, cs->cy};
         BuildWindowRegion();
@@ -137,6 +140,7 @@ void CLumvexCtrl::OnDestroy()
         win::DestroyAcceleratorTable(m_hAccel);
         m_hAccel = nullptr;
     }
+    CloseDownloads();
     // A sound thread still playing reports to this window, which is gone.
     m_bSoundThreadRunning = FALSE;
     m_bMouseOver = FALSE;

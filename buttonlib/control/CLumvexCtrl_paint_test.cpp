@@ -140,6 +140,8 @@ TEST(LumvexPaint, AButtonWithoutWidthPaintsNothingAndBuildsNoRegion)
     button.m_bAutomaticRefresh = TRUE;
     button.m_Shape = 5;
     button.m_PictureCustom = "/masks/star.bmp";
+    // Window creation gave the button the built-in mask; this one never loaded.
+    button.m_dibPictureCustom.Empty();
     EXPECT_EQ(canvas.Paint(button, 0), before);
 }
 

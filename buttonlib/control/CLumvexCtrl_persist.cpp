@@ -51,10 +51,7 @@ BOOL CLumvexCtrl::ShouldPersistMedia(const CString& path)
 
 BOOL CLumvexCtrl::IsPicturePath(const CString& path)
 {
-    if (path.size() < 3)
-        return FALSE;
-    std::string ext = path.substr(path.size() - 3);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::string ext = MediaExtension(path);
     return ext == "bmp" || ext == "png" || ext == "jpg" ? TRUE : FALSE;
 }
 

@@ -141,21 +141,55 @@ void CLumvexCtrl::SetPictureDisabled(CString value)
     OnPictureDisabledChanged();
 }
 
-// The media themselves are loaded from the paths by the media loading; the
-// notifications keep the path and show the change.
+// A path's notification loads its media; a path that does not load is
+// cleared, and the container sees the empty value.
+
+void CLumvexCtrl::loadSoundPath(CString& path, CSound& sound, DISPID dispid)
+{
+    sound.Empty();
+    if (!path.empty() && !LoadSoundFile(path, dispid)) {
+        sound.Empty();
+        path.clear();
+    }
+    PropertyChanged(dispid, FollowUp::Repaint);
+}
+
+void CLumvexCtrl::loadPicturePath(CString& path, CDIB& picture, CAnim* animation, DISPID dispid)
+{
+    picture.Empty();
+    if (animation)
+        animation->Empty();
+    if (!path.empty() && !LoadMediaFile(path, dispid))
+        path.clear();
+    PropertyChanged(dispid, FollowUp::Repaint);
+}
 
 void CLumvexCtrl::OnSoundDownChanged()
 {
-    PropertyChanged(dispidSoundDown, FollowUp::Repaint);
+    loadSoundPath(m_SoundDown, m_sndDown, dispidSoundDown);
 }
 
 void CLumvexCtrl::OnSoundUpChanged()
 {
-    PropertyChanged(dispidSoundUp, FollowUp::Repaint);
+    loadSoundPath(m_SoundUp, m_sndUp, dispidSoundUp);
 }
 
 void CLumvexCtrl::OnCursorChanged()
 {
+    if (m_hCursor) {
+        win::DestroyCursor(m_hCursor);
+        m_hCursor = nullptr;
+    }
+    m_curCursor.Empty();
+    if (!m_Cursor.empty()) {
+        if (m_curCursor.Load(m_Cursor.c_str())) {
+            m_hCursor = m_curCursor.GetHandle();
+        } else {
+            loadFailed(IDS_ERROR_OPEN_FILE, m_Cursor);
+            m_curCursor.Empty();
+            m_Cursor.clear();
+        }
+    }
     BoundPropertyChanged(dispidCursor);
     SetModifiedFlag(TRUE);
     InvalidateButton(FALSE);
@@ -163,31 +197,37 @@ void CLumvexCtrl::OnCursorChanged()
 
 void CLumvexCtrl::OnSoundMouseOverChanged()
 {
-    PropertyChanged(dispidSoundMouseOver, FollowUp::Repaint);
+    loadSoundPath(m_SoundMouseOver, m_sndMouseOver, dispidSoundMouseOver);
 }
 
 void CLumvexCtrl::OnSoundMouseOutChanged()
 {
-    PropertyChanged(dispidSoundMouseOut, FollowUp::Repaint);
+    loadSoundPath(m_SoundMouseOut, m_sndMouseOut, dispidSoundMouseOut);
 }
 
 void CLumvexCtrl::OnPictureChanged()
 {
-    PropertyChanged(dispidPicture, FollowUp::Repaint);
+    loadPicturePath(m_Picture, m_dibPicture, &m_aviPicture, dispidPicture);
 }
 
 void CLumvexCtrl::OnPicturePressedChanged()
 {
-    PropertyChanged(dispidPicturePressed, FollowUp::Repaint);
+    loadPicturePath(m_PicturePressed, m_dibPicturePressed, &m_aviPicturePressed, dispidPicturePressed);
 }
 
 void CLumvexCtrl::OnPictureMouseOverChanged()
 {
-    PropertyChanged(dispidPictureMouseOver, FollowUp::Repaint);
+    loadPicturePath(m_PictureMouseOver, m_dibPictureMouseOver, &m_aviPictureMouseOver, dispidPictureMouseOver);
 }
 
 void CLumvexCtrl::OnPictureCustomChanged()
 {
+    m_dibPictureCustom.Empty();
+    if (m_PictureCustom.empty() || !LoadCustomMask(m_PictureCustom)) {
+        // The button keeps a shape: the built-in mask.
+        m_dibPictureCustom.LoadResource(IDB_CUSTOM_SHAPE);
+        m_PictureCustom.clear();
+    }
     PropertyChanged(dispidPictureCustom, FollowUp::Shape);
 }
 
@@ -203,12 +243,18 @@ void CLumvexCtrl::OnEnableInternetLoadAtDTChanged()
 
 void CLumvexCtrl::OnTextureChanged()
 {
+    if (m_Texture.empty() || !LoadMediaFile(m_Texture, dispidTexture)) {
+        m_Texture.clear();
+        m_dibTexture.Empty();
+        m_dibTexturedBtn.Empty();
+        m_dibTexturedBtnPressed.Empty();
+    }
     PropertyChanged(dispidTexture, FollowUp::Faces);
 }
 
 void CLumvexCtrl::OnPictureDisabledChanged()
 {
-    PropertyChanged(dispidPictureDisabled, FollowUp::Repaint);
+    loadPicturePath(m_PictureDisabled, m_dibPictureDisabled, nullptr, dispidPictureDisabled);
 }
 
 // --- Shape and surface ----------------------------------------------------------------------

@@ -230,6 +230,20 @@ TEST(LumvexProperties, NumbersHaveTheirDefaultsRangesAndRedraws)
     }
 }
 
+// What a text property is given: media paths an address, whose download
+// starts (nothing answers there), a cursor a file that cannot be read.
+std::string textValueFor(DISPID id)
+{
+    switch (id) {
+    case dispidSoundDown:
+    case dispidSoundUp:
+    case dispidSoundMouseOver:
+    case dispidSoundMouseOut: return "http://127.0.0.1:1/née.wav";
+    case dispidCursor: return "/nonexistent/née.cur";
+    default: return "http://127.0.0.1:1/née.bmp";
+    }
+}
+
 TEST(LumvexProperties, TextsAndMediaPathsKeepWhatIsSetAndRedrawAsTheyShould)
 {
     for (const TextCase& c : textCases()) {
@@ -239,8 +253,12 @@ TEST(LumvexProperties, TextsAndMediaPathsKeepWhatIsSetAndRedrawAsTheyShould)
         EXPECT_EQ(comtest::Get(run.Dispatch(), c.id).vt, VT_BSTR);
         EXPECT_EQ(com::Utf8FromBstr(comtest::Get(run.Dispatch(), c.id).bstrVal), "");
         run.Quiet();
-        ASSERT_EQ(comtest::Put(run.Dispatch(), c.id, ComVariant::Text("/tmp/née.bmp")), S_OK);
-        EXPECT_EQ(com::Utf8FromBstr(comtest::Get(run.Dispatch(), c.id).bstrVal), "/tmp/née.bmp");
+        const std::string value = textValueFor(c.id);
+        ASSERT_EQ(comtest::Put(run.Dispatch(), c.id, ComVariant::Text(value)), S_OK);
+        // A cursor that does not load is told and cleared.
+        const bool kept = c.id != dispidCursor;
+        EXPECT_EQ(com::Utf8FromBstr(comtest::Get(run.Dispatch(), c.id).bstrVal), kept ? value : "");
+        EXPECT_EQ(run.boxes->shown.size(), kept ? 0u : 1u);
         EXPECT_EQ(run.Changed(), std::vector<DISPID>{c.id});
         EXPECT_EQ(run.b.button->IsModified(), TRUE);
         expectRedraw(run, c.redraw);
