@@ -71,20 +71,10 @@ CDIB* CLumvexCtrl::pictureAt(short index)
 void CLumvexCtrl::SetCaptionText(CString text, OLE_COLOR color, OLE_COLOR colorMouseOver, short xOffset,
                                  short yOffset, short iEffect, short nFactor, short nAngle)
 {
-    SetText(text);
-    CText& caption = m_text[0];
-    caption.SetText(text);
-    caption.SetForeColor(color);
-    caption.SetMouseOverColor(colorMouseOver);
-    caption.SetXOffset(clampOffset(xOffset));
-    caption.SetYOffset(clampOffset(yOffset));
-    caption.SetEffect(clampEffect(iEffect));
-    caption.SetEffectFactor(clampFactor(nFactor));
-    caption.SetAngle(clampAngle(nAngle));
+    m_text[0].SetAngle(clampAngle(nAngle));
     if (m_Shape == kShapeText)
         m_bRebuildFaces = TRUE;
-    SetModifiedFlag(TRUE);
-    RefreshAfterChange();
+    SetAuxText(0, std::move(text), color, colorMouseOver, xOffset, yOffset, iEffect, nFactor);
 }
 
 CString CLumvexCtrl::GetCaptionText(OLE_COLOR* pcolor, OLE_COLOR* pcolorMouseOver, short* pxOffset, short* pyOffset,
@@ -102,17 +92,13 @@ void CLumvexCtrl::SetAuxText(short position, CString text, OLE_COLOR color, OLE_
     CText* t = textAt(position);
     if (!t)
         return;
-    if (position == 0)
-        SetText(text);
-    t->SetText(text);
     t->SetForeColor(color);
     t->SetMouseOverColor(colorMouseOver);
     t->SetXOffset(clampOffset(xOffset));
     t->SetYOffset(clampOffset(yOffset));
     t->SetEffect(clampEffect(iEffect));
     t->SetEffectFactor(clampFactor(nFactor));
-    SetModifiedFlag(TRUE);
-    RefreshAfterChange();
+    SetAuxTextString(position, std::move(text));
 }
 
 CString CLumvexCtrl::GetAuxText(short position, OLE_COLOR* pcolor, OLE_COLOR* pcolorMouseOver, short* pxOffset,

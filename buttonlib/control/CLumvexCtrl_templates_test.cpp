@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -28,17 +30,16 @@ struct Button {
         site->InitNew();
     }
     // Every stored property, as the container would save them.
-    std::string Dump()
+    std::string Dump() const
     {
-        com::ComPtr<IStream> stream;
-        com::CreateStreamOnMemory({}, stream.Receive());
-        EXPECT_EQ(site->Save(stream.Get()), S_OK);
-        std::uint64_t end = 0;
-        stream->Seek(0, STREAM_SEEK_CUR, &end);
-        stream->Seek(0, STREAM_SEEK_SET, nullptr);
-        std::string bytes(end, '\0');
-        ULONG got = 0;
-        stream->Read(bytes.data(), ULONG(bytes.size()), &got);
+        const fs::path file = fs::temp_directory_path() / ("templates-dump-" + std::to_string(::getpid()));
+        {
+            com::ComPtr<IStream> stream;
+            EXPECT_EQ(com::CreateStreamOnFile(file, STGM_CREATE | STGM_WRITE, stream.Receive()), S_OK);
+            EXPECT_EQ(site->Save(stream.Get()), S_OK);
+        }
+        std::string bytes = ReadRaw(file);
+        fs::remove(file);
         return bytes;
     }
 
