@@ -32,7 +32,13 @@ CLumvexCtrl::CLumvexCtrl()
         m_font[i].InitializeFont(&TextFontDesc());
 }
 
-CLumvexCtrl::~CLumvexCtrl() = default;
+CLumvexCtrl::~CLumvexCtrl()
+{
+    // The window goes while this class still hears its destruction.
+    if (m_hWnd)
+        DestroyWindow();
+    freeRegions();
+}
 
 const FONTDESC& CLumvexCtrl::CaptionFontDesc()
 {
@@ -234,22 +240,4 @@ void CLumvexCtrl::RefreshAfterChange()
     RefreshButton();
     m_bRefreshPending = FALSE;
     BuildClipRegion();
-}
-
-void CLumvexCtrl::BuildWindowRegion()
-{
-    trace(Step::WindowRegion);
-}
-
-void CLumvexCtrl::BuildClipRegion()
-{
-    trace(Step::ClipRegion);
-}
-
-void CLumvexCtrl::RefreshButton()
-{
-    trace(Step::RefreshButton);
-    m_bRebuildFaces = TRUE;
-    Refresh();
-    SetModifiedFlag(TRUE);
 }

@@ -380,6 +380,110 @@ public:
     enum class Step { WindowRegion, ClipRegion, RefreshButton, InvalidateErase, InvalidateNoErase, NeedRefresh };
     std::vector<Step>* m_pTrace = nullptr;
 
+    // ===== Window messages, input, timers, event sounds and paint
+    // (CLumvexCtrl_input.cpp, CLumvexCtrl_timers.cpp, CLumvexCtrl_sound.cpp,
+    // CLumvexCtrl_paint.cpp) =====================================================
+    // The button window's private messages.
+    static constexpr UINT UM_SOUND_DONE = win::WM_USER + 102;
+    static constexpr UINT UM_DO_CLICK = win::WM_USER + 104;
+    static constexpr UINT UM_RADIO_UNCHECK = win::WM_USER + 105;
+    // The window's timers: pointer-leave test, deferred design-time paint,
+    // and the frames of the normal, mouse-over and pressed animations.
+    static constexpr std::uintptr_t TIMER_MOUSE_TRACK = 1;
+    static constexpr std::uintptr_t TIMER_DEFERRED_PAINT = 2;
+    static constexpr std::uintptr_t TIMER_ANIM_NORMAL = 10;
+    static constexpr std::uintptr_t TIMER_ANIM_MOUSEOVER = 11;
+    static constexpr std::uintptr_t TIMER_ANIM_PRESSED = 12;
+
+    // Methods: mnemonic keys from the caption for containers that ask, and
+    // MouseMove events also while the button is held.
+    void EnableAcceleratorForVB();
+    void MouseCapture(BOOL bCapture);
+
+    // Start a state's animation timer (stopping the other two) at frame 0;
+    // only at run time with a window and frames to show.
+    void StartNormalAnimation();
+    void StartPressedAnimation();
+    void StartMouseOverAnimation();
+
+    // Whether a point in client coordinates lies on the button's shape.
+    BOOL HitTest(POINT point);
+    // What a click on the button with Hyperlink set opens: the address, or
+    // empty when the text names nothing that may be opened (a program, an
+    // unknown scheme, a missing file).
+    static std::string HyperlinkTarget(const CString& hyperlink);
+
+    // Event sounds: 1 down, 2 up, 4 mouse over, 5 mouse out; others none.
+    void PlayEventSound(int code);
+    // Plays the event's sound on a thread of its own, which posts
+    // UM_SOUND_DONE when it ends; FALSE when the thread cannot start.
+    BOOL StartSoundThread(int code);
+    // What a sound thread is given: it owns the block and its copy of the bytes.
+    struct SoundThreadParams {
+        win::HWND window = nullptr;
+        std::vector<BYTE> data;
+        int index = 0;
+    };
+    static int SoundThreadProc(std::unique_ptr<SoundThreadParams> params);
+
+    // The paint: the owner-draw item of the window, or of an export.
+    void OnOcmDrawItem(const win::DRAWITEMSTRUCT* item);
+    // Builds the cached faces for the rectangle.
+    void BuildFaces(RECT rect);
+    // Face renderings into the caches, and the face the last paint drew
+    // (what tests look at).
+    int m_nFaceRenders = 0;
+    const CDIB* m_pFaceDrawn = nullptr;
+
+    // A sound thread is playing (further threaded sounds are skipped).
+    BOOL m_bSoundThreadRunning = FALSE;
+    // The last BM_SETSTATE value this button saw.
+    WORD m_wLastButtonState = 0;
+
+    win::LRESULT WindowProc(UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
+    BOOL PreTranslateMessage(win::MSG* msg) override;
+
+protected:
+    int OnCreate(win::CREATESTRUCT* cs) override;
+    void OnDestroy() override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnSetFocus(win::HWND oldWnd) override;
+    void OnKillFocus(win::HWND newWnd) override;
+    void OnShowWindow(BOOL show, UINT status) override;
+    BOOL OnSetCursor(win::HWND wnd, UINT hitTest, UINT message) override;
+    void OnTimer(std::uintptr_t id) override;
+    BOOL OnEraseBkgnd(HDC hdc) override;
+    void OnMouseMove(UINT flags, POINT point) override;
+    void OnLButtonDown(UINT flags, POINT point) override;
+    void OnLButtonUp(UINT flags, POINT point) override;
+    void OnLButtonDblClk(UINT flags, POINT point) override;
+    void OnClick(short iButton) override;
+    void OnMnemonic(win::MSG* pMsg) override;
+    void OnGetControlInfo(CONTROLINFO* pControlInfo) override;
+
+private:
+    void onSetState(WORD state);
+    void onSetCheck(BOOL check);
+    void onRadioUncheck();
+    void onSoundDone(int index);
+    // After the checked flag changed: the pressed animation, or back to the
+    // mouse-over one.
+    void showCheckedAnimation();
+    void startAnimation(std::uintptr_t timer, const CAnim& anim, int& frame);
+    void animationTick(const CAnim& anim, int& frame);
+    void pointerLeaveTest();
+    // Design time: repaint once the container has drawn around the button.
+    void deferPaint();
+    // The clip region, without the refresh trace.
+    void buildClipRegion();
+    void renderCache(CDIB& face, const RECT& rect, UINT itemState, BOOL bMouseOver, BOOL bFocus);
+    // The rectangle the faces are built for.
+    RECT faceRect() const;
+    void freeRegions();
+
+public:
+    // ===== End of window messages, input, timers, event sounds and paint ======
+
     // --- 1. Media paths -------------------------------------------------------
     CString m_SoundDown, m_SoundUp, m_Cursor, m_SoundMouseOver, m_SoundMouseOut;
     CString m_Picture, m_PicturePressed, m_PictureMouseOver, m_PictureCustom;

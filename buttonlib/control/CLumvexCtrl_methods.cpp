@@ -373,6 +373,8 @@ LONG CLumvexCtrl::SetAnimFromMemory(short index, const void* pData, LONG sizeDat
     s.picture->Empty();
     s.anim->SetData(pData, sizeData, FALSE, 0);
     *s.path = "Avi";
+    if (index == 0)
+        StartNormalAnimation();
     return TRUE;
 }
 
@@ -468,6 +470,84 @@ void CLumvexCtrl::ShowEditingButtons(short lFlags, short bShow)
     for (int bit = 0; bit < kEditButtonCount; ++bit)
         if (lFlags & (1 << bit))
             g_editButtonShow[std::size_t(bit)] = bShow ? kSwShow : kSwHide;
+}
+
+// --- Picture export -------------------------------------------------------------------------
+
+BOOL CLumvexCtrl::ExportBtnImage(short nImage, CString strFilename, short nFormat)
+{
+    if (nFormat < 0 || nFormat > 3)
+        return FALSE;
+    const int w = int(m_rcButton.right - m_rcButton.left) - 1;
+    const int h = int(m_rcButton.bottom - m_rcButton.top) - 1;
+    if (w <= 0 || h <= 0)
+        return FALSE;
+    const BOOL savedMouseOver = m_bMouseOver;
+    const BOOL savedFocus = m_bFocus;
+    m_bMouseOver = FALSE;
+    m_bFocus = FALSE;
+    UINT state = 0;
+    switch (nImage) {
+    case 1: m_bMouseOver = TRUE; break;
+    case 2:
+        m_bMouseOver = TRUE;
+        state = win::ODS_SELECTED;
+        break;
+    case 3:
+        m_bFocus = TRUE;
+        state = win::ODS_FOCUS;
+        break;
+    case 4: state = win::ODS_DISABLED; break;
+    default: break;
+    }
+    BOOL written = FALSE;
+    HDC screen = m_hWnd ? ::GetDC(m_hWnd) : nullptr;
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = mem ? CreateCompatibleBitmap(screen ? screen : mem, w, h) : nullptr;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(mem, bitmap);
+        win::DRAWITEMSTRUCT item;
+        item.CtlType = win::ODT_BUTTON;
+        item.itemAction = win::ODA_DRAWENTIRE;
+        item.itemState = state;
+        item.hwndItem = m_hWnd;
+        item.hDC = mem;
+        item.rcItem = m_rcButton;
+        m_bExporting = TRUE;
+        OnOcmDrawItem(&item);
+        m_bExporting = FALSE;
+        SelectObject(mem, old);
+        CDIB picture;
+        try {
+            if (picture.Create(bitmap, nullptr)) {
+                switch (nFormat) {
+                case 0: written = picture.Save(strFilename.c_str()); break;
+                case 1: written = picture.SavePNG(strFilename.c_str()); break;
+                case 2: written = picture.SaveJPEG(strFilename.c_str()); break;
+                default: written = picture.CopyToClipboard(); break;
+                }
+            }
+        } catch (const CMemoryException&) {
+            written = FALSE;
+        }
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (mem)
+        DeleteDC(mem);
+    if (screen)
+        ::ReleaseDC(m_hWnd, screen);
+    m_bMouseOver = savedMouseOver;
+    m_bFocus = savedFocus;
+    return written;
+}
+
+void CLumvexCtrl::InternalRefresh()
+{
+    if (m_bAutomaticRefresh || !m_bRebuildFaces)
+        return;
+    BuildFaces(m_rcButton);
+    m_bRebuildFaces = FALSE;
 }
 
 // --- The editor from code ------------------------------------------------------------------

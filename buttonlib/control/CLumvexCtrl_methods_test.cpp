@@ -9,6 +9,12 @@
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/CursorTestSupport.h"
+#include "platform/win/VirtualKeys.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -384,6 +390,108 @@ TEST_F(Methods, SwitchesAndEditorTablesTakeOnlyTheirRange)
     EXPECT_EQ(c().m_NSContainerColor, 0x00FF00u);
     ASSERT_EQ(call(dispatch.Get(), dispidSetEditingTplMode, {com::ComVariant::I2(2)}), S_OK);
     EXPECT_EQ(c().m_nEditingTplMode, 2);
+}
+
+// The reviewed exports of a simple face.
+std::filesystem::path exportGolden(const char* name)
+{
+    return std::filesystem::path(__FILE__).parent_path() / "testdata" / "export" / name;
+}
+
+QImage rgb(const std::filesystem::path& file)
+{
+    return QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(Methods, ExportWritesTheLookAskedFor)
+{
+    tv::testing::TempRoot root;
+    c().SetBackColor(0x3080E0);
+    c().SetBackColorMouseOver(0x30E080);
+    c().SetSurface(2);
+    const auto file = [&](const char* name) { return (root.Path() / name).string(); };
+    ASSERT_EQ(c().ExportBtnImage(0, file("normal.png"), 1), TRUE);
+    ASSERT_EQ(c().ExportBtnImage(0, file("normal.bmp"), 0), TRUE);
+    ASSERT_EQ(c().ExportBtnImage(0, file("normal.jpg"), 2), TRUE);
+    ASSERT_EQ(c().ExportBtnImage(2, file("pressed.png"), 1), TRUE);
+    const QImage png = rgb(file("normal.png"));
+    // One column and one row short of the button, as always.
+    ASSERT_EQ(png.size(), QSize(95, 47));
+    EXPECT_EQ(rgb(file("normal.bmp")), png);
+    const QImage jpeg = rgb(file("normal.jpg"));
+    ASSERT_EQ(jpeg.size(), png.size());
+    const QRgb centre = png.pixel(47, 23);
+    EXPECT_LE(std::abs(qRed(jpeg.pixel(47, 23)) - qRed(centre)) + std::abs(qBlue(jpeg.pixel(47, 23)) - qBlue(centre)),
+              24);
+    EXPECT_NE(rgb(file("pressed.png")), png);
+
+    if (std::getenv("TV_UPDATE_GOLDEN")) {
+        std::filesystem::create_directories(exportGolden("").parent_path());
+        std::filesystem::copy_file(file("normal.png"), exportGolden("normal.png"),
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(file("pressed.png"), exportGolden("pressed.png"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    EXPECT_EQ(png, rgb(exportGolden("normal.png")));
+    EXPECT_EQ(rgb(file("pressed.png")), rgb(exportGolden("pressed.png")));
+
+    // The states are the control's own again afterwards.
+    EXPECT_FALSE(c().m_bMouseOver);
+    // Nothing to write to, or no such format: FALSE and no file.
+    EXPECT_EQ(c().ExportBtnImage(0, file("no/such/x.png"), 1), FALSE);
+    EXPECT_EQ(c().ExportBtnImage(0, file("other.png"), 4), FALSE);
+    EXPECT_FALSE(std::filesystem::exists(file("other.png")));
+
+    VARIANT result{};
+    ASSERT_EQ(call(dispatch.Get(), dispidExportBtnImage,
+                   {com::ComVariant::I2(4), com::ComVariant::Text(""), com::ComVariant::I2(3)}, &result),
+              S_OK);
+    EXPECT_EQ(result.vt, VT_BOOL);
+    EXPECT_NE(result.boolVal, 0);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasFormat("image/bmp"));
+    EXPECT_TRUE(mime->hasFormat("image/png"));
+    const QImage copied = QImage::fromData(mime->data("image/png"), "PNG");
+    EXPECT_EQ(copied.size(), QSize(95, 47));
+}
+
+TEST_F(Methods, InternalRefreshBuildsTheFacesOnlyWhileHeld)
+{
+    c().m_bRebuildFaces = TRUE;
+    const int renders = c().m_nFaceRenders;
+    c().InternalRefresh();
+    EXPECT_EQ(c().m_nFaceRenders, renders);
+    c().SetAutomaticRefresh(FALSE);
+    c().m_bRebuildFaces = TRUE;
+    b.trace.clear();
+    c().InternalRefresh();
+    EXPECT_GT(c().m_nFaceRenders, renders);
+    EXPECT_FALSE(c().m_bRebuildFaces);
+    EXPECT_TRUE(c().m_dibFaceNormal.IsValid());
+    // Nothing is painted.
+    EXPECT_TRUE(b.trace.empty());
+}
+
+TEST_F(Methods, SpaceChecksCheckBoxesAndRadioButtons)
+{
+    const auto space = [&] {
+        win::SendMessage(c().m_hWnd, win::WM_KEYDOWN, win::VK_SPACE, 0);
+        QCoreApplication::processEvents();
+    };
+    c().SetStyle(1);
+    space();
+    EXPECT_TRUE(c().m_bChecked);
+    space();
+    EXPECT_FALSE(c().m_bChecked);
+    c().SetStyle(2);
+    space();
+    space();
+    EXPECT_TRUE(c().m_bChecked);
+    c().SetStyle(0);
+    c().m_bChecked = FALSE;
+    space();
+    EXPECT_FALSE(c().m_bChecked);
 }
 
 } // namespace

@@ -153,7 +153,7 @@ struct Fixture {
     // Clears what the last steps left, so the next put is seen alone.
     void Quiet()
     {
-        b.button->m_bRebuildFaces = FALSE;
+        lumvextest::ClearRebuild(*b.button);
         b.button->SetModifiedFlag(FALSE);
         b.trace.clear();
         b.box.LogOf(b.site).changed.clear();
@@ -172,19 +172,19 @@ void expectRedraw(Fixture& f, Redraw redraw)
     switch (redraw) {
     case Redraw::Repaint:
         EXPECT_EQ(f.b.trace, std::vector<Step>{InvalidateErase});
-        EXPECT_EQ(f.b.button->m_bRebuildFaces, FALSE);
+        EXPECT_FALSE(lumvextest::FacesRebuilt(*f.b.button));
         break;
     case Redraw::Faces:
         EXPECT_EQ(f.b.trace, std::vector<Step>{InvalidateErase});
-        EXPECT_EQ(f.b.button->m_bRebuildFaces, TRUE);
+        EXPECT_TRUE(lumvextest::FacesRebuilt(*f.b.button));
         break;
     case Redraw::Shape:
         EXPECT_EQ(f.b.trace, (std::vector<Step>{WindowRegion, RefreshButton, NeedRefresh}));
-        EXPECT_EQ(f.b.button->m_bRebuildFaces, TRUE);
+        EXPECT_TRUE(lumvextest::FacesRebuilt(*f.b.button));
         break;
     case Redraw::None:
         EXPECT_TRUE(f.b.trace.empty());
-        EXPECT_EQ(f.b.button->m_bRebuildFaces, FALSE);
+        EXPECT_FALSE(lumvextest::FacesRebuilt(*f.b.button));
         break;
     }
 }
@@ -263,7 +263,7 @@ TEST(LumvexProperties, EnableInternetLoadAtDesignTimeAsksForAReloadAndAShapeRebu
     ASSERT_EQ(comtest::Put(design.Dispatch(), dispidEnableInternetLoadAtDT, valueOf(VT_BOOL, 1)), S_OK);
     EXPECT_EQ(design.b.button->m_bReloadOnCreate, TRUE);
     EXPECT_EQ(design.Changed(), std::vector<DISPID>{dispidEnableInternetLoadAtDT});
-    EXPECT_EQ(design.b.button->m_bRebuildFaces, TRUE);
+    EXPECT_TRUE(lumvextest::FacesRebuilt(*design.b.button));
     EXPECT_EQ(design.b.NeedRefreshEvents(), 1);
 }
 
@@ -333,12 +333,12 @@ TEST(LumvexProperties, ACaptionChangeReachesTheCaptionTextAndATextShapeRebuildsI
     ASSERT_EQ(comtest::Put(run.Dispatch(), dispidShape, valueOf(VT_I2, 4)), S_OK);
     run.Quiet();
     ASSERT_EQ(comtest::Put(run.Dispatch(), DISPID_CAPTION, ComVariant::Text("Stop")), S_OK);
-    EXPECT_EQ(run.b.button->m_bRebuildFaces, TRUE);
+    EXPECT_TRUE(lumvextest::FacesRebuilt(*run.b.button));
     EXPECT_EQ(run.b.NeedRefreshEvents(), 2);
     // With a text shape the caption's colour changes the shape's faces.
     run.Quiet();
     ASSERT_EQ(comtest::Put(run.Dispatch(), dispidForeColor, valueOf(VT_I4, 0xFF)), S_OK);
-    EXPECT_EQ(run.b.button->m_bRebuildFaces, TRUE);
+    EXPECT_TRUE(lumvextest::FacesRebuilt(*run.b.button));
 }
 
 TEST(LumvexDispatch, TheTableHasEveryMemberAtItsPositionAndTheMethodsSayTheyAreNotBuilt)

@@ -208,21 +208,21 @@ TEST(CLumvexCtrl, SwitchingModeOrContainerColourRebuildsTheFaces)
     using enum Step;
     ActiveButton b(true);
     for (const bool userMode : {false, true}) {
-        b.button->m_bRebuildFaces = FALSE;
+        lumvextest::ClearRebuild(*b.button);
         b.trace.clear();
         b.box.SetUserMode(userMode);
-        EXPECT_EQ(b.button->m_bRebuildFaces, TRUE) << userMode;
+        EXPECT_TRUE(lumvextest::FacesRebuilt(*b.button)) << userMode;
         const std::vector<Step> expected =
             userMode ? std::vector<Step>{InvalidateErase} : std::vector<Step>{RefreshButton, ClipRegion};
         EXPECT_EQ(b.trace, expected);
     }
-    b.button->m_bRebuildFaces = FALSE;
+    lumvextest::ClearRebuild(*b.button);
     b.site->SetBackColor(RGB(10, 20, 30));
-    EXPECT_EQ(b.button->m_bRebuildFaces, TRUE);
+    EXPECT_TRUE(lumvextest::FacesRebuilt(*b.button));
     // Another ambient change leaves the faces alone.
-    b.button->m_bRebuildFaces = FALSE;
+    lumvextest::ClearRebuild(*b.button);
     b.site->SetDisplayName("Command1");
-    EXPECT_EQ(b.button->m_bRebuildFaces, FALSE);
+    EXPECT_FALSE(lumvextest::FacesRebuilt(*b.button));
 }
 
 TEST(CLumvexCtrl, NewObjectRectsGiveTheButtonRectangleAndANewRegion)

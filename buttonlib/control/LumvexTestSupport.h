@@ -44,6 +44,18 @@ inline com::ComPtr<IUnknown> NewButton(CLumvexCtrl** object = nullptr)
     return com::ComPtr<IUnknown>::Attach(control->GetControllingUnknown());
 }
 
+// Whether the button's faces are to be rebuilt or were rebuilt since
+// ClearRebuild: a repaint that runs at once rebuilds them and clears the flag.
+inline bool FacesRebuilt(const CLumvexCtrl& button)
+{
+    return button.m_bRebuildFaces || button.m_nFaceRenders > 0;
+}
+inline void ClearRebuild(CLumvexCtrl& button)
+{
+    button.m_bRebuildFaces = FALSE;
+    button.m_nFaceRenders = 0;
+}
+
 // A control loaded with its defaults in a shown container, 96 x 48 at
 // (10, 20), active in the given mode; its refresh steps traced from then on.
 struct ActiveButton {

@@ -1,0 +1,285 @@
+// The paint: the face of the button's state from the cached faces (built
+// when missing), its picture or animation frame and its texts over it, the
+// disabled look; and the window and clip regions of the button's shape.
+
+#include "buttonlib/control/CLumvexCtrl.h"
+
+#include "buttonlib/control/CMemDC.h"
+
+namespace {
+
+constexpr short kShapeText = 4;
+constexpr short kShapeCustom = 5;
+constexpr short kStylePush = 0;
+
+RECT shrunk(RECT r)
+{
+    return RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+}
+
+RECT moved(RECT r)
+{
+    return RECT{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
+}
+
+bool hasWidth(const RECT& r)
+{
+    return r.right - r.left >= 1;
+}
+
+// A DC of the caller's as a CDC for the duration.
+class AttachedDC : public CDC {
+public:
+    explicit AttachedDC(HDC hdc) { Attach(hdc); }
+    ~AttachedDC() override { Detach(); }
+};
+
+} // namespace
+
+RECT CLumvexCtrl::faceRect() const
+{
+    RECT rect = m_rcButton;
+    // A focused button with a focus frame is drawn one pixel inside it.
+    if (m_bFocus && m_FocusMode == 1)
+        rect = shrunk(rect);
+    return rect;
+}
+
+void CLumvexCtrl::renderCache(CDIB& face, const RECT& rect, UINT itemState, BOOL bMouseOver, BOOL bFocus)
+{
+    const BOOL savedMouseOver = m_bMouseOver;
+    const BOOL savedFocus = m_bFocus;
+    m_bMouseOver = bMouseOver;
+    m_bFocus = bFocus;
+    ++m_nFaceRenders;
+    RenderFace(face, rect, itemState);
+    m_bMouseOver = savedMouseOver;
+    m_bFocus = savedFocus;
+}
+
+void CLumvexCtrl::BuildFaces(RECT rect)
+{
+    if (const HDC screen = CreateCompatibleDC(nullptr)) {
+        m_LogPixels = short(GetDeviceCaps(screen, LOGPIXELSY));
+        DeleteDC(screen);
+    }
+    if (m_bFocus && m_FocusMode == 1)
+        rect = shrunk(rect);
+    // Faces drawn on demand belong to the old look: they are drawn again
+    // when next needed.
+    m_dibFacePressedMouseOver.Empty();
+    m_dibFaceDisabled.Empty();
+    m_dibFaceFocus.Empty();
+    m_dibFaceMouseOver.Empty();
+    m_dibFacePressed.Empty();
+    m_dibFacePressedFocus.Empty();
+
+    const BOOL mouseOver = m_bMouseOver;
+    const BOOL focus = m_bFocus;
+    if (m_dibTexture.IsValid() && m_TextureMode != 0) {
+        m_bMouseOver = m_bFocus = FALSE;
+        BuildTexturedFace(rect, FALSE);
+        if (m_Clickable)
+            BuildTexturedFace(rect, TRUE);
+        m_bMouseOver = mouseOver;
+        m_bFocus = focus;
+    }
+    renderCache(m_dibFaceNormal, rect, 0, FALSE, FALSE);
+    if (m_FocusMode == 2)
+        renderCache(m_dibFaceFocus, rect, 0, FALSE, TRUE);
+    if (m_colorMO.GetBaseColor() != 0)
+        renderCache(m_dibFaceMouseOver, rect, 0, TRUE, FALSE);
+    if (m_Clickable) {
+        renderCache(m_dibFacePressed, rect, win::ODS_SELECTED, m_Style == kStylePush ? TRUE : mouseOver, focus);
+        renderCache(m_dibFacePressedFocus, rect, win::ODS_SELECTED, mouseOver, TRUE);
+    }
+}
+
+void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
+{
+    if (!item || !item->hDC || !hasWidth(m_rcButton) || !m_bAutomaticRefresh)
+        return;
+    const BOOL runTime = AmbientUserMode();
+    if (runTime && m_Shape == kShapeCustom && !m_PictureCustom.empty() && !m_dibPictureCustom.IsValid())
+        return;
+    if (!m_dibFaceNormal.IsValid() || m_bRebuildFaces) {
+        BuildFaces(m_rcButton);
+        m_bRebuildFaces = FALSE;
+    }
+
+    RECT rcFace = m_rcButton;
+    AttachedDC target(item->hDC);
+    CMemDC mem(&target, rcFace);
+    if (!mem.GetSafeHdc())
+        return;
+    const UINT state = item->itemState;
+
+    COLORREF fill = 0;
+    if ((state & win::ODS_FOCUS) && m_Shape != kShapeText && m_FocusMode == 1)
+        fill = RGB(0, 0, 0);
+    else if (m_Shape == kShapeText && m_bMouseOver && m_colorMO.GetBaseColor() != 0)
+        fill = TranslateOleColor(m_colorBack.GetBaseColor());
+    else
+        fill = GetFaceContainerColor();
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(mem, &rcFace, brush);
+    DeleteObject(brush);
+
+    // The face of the state; faces missing from the cache are drawn now.
+    const BOOL moColour = m_colorMO.GetBaseColor() != 0;
+    const RECT rcCache = faceRect();
+    CDIB* face = &m_dibFaceNormal;
+    auto onDemand = [&](CDIB& cache, UINT itemState, BOOL mouseOver, BOOL focus) {
+        if (!cache.IsValid())
+            renderCache(cache, rcCache, itemState, mouseOver, focus);
+        return &cache;
+    };
+    if ((state & win::ODS_DISABLED) && m_colorDisabled.GetBaseColor() != 0 && !m_dibTexture.IsValid()) {
+        face = onDemand(m_dibFaceDisabled, state, m_bMouseOver, m_bFocus);
+    } else if (!runTime) {
+        face = &m_dibFaceNormal;
+    } else if (((state & win::ODS_SELECTED) && m_Clickable) || m_bChecked) {
+        if (m_bMouseOver && moColour)
+            face = onDemand(m_dibFacePressedMouseOver, win::ODS_SELECTED, TRUE, m_bFocus);
+        else if (m_bFocus)
+            face = onDemand(m_dibFacePressedFocus, win::ODS_SELECTED, FALSE, TRUE);
+        else
+            face = onDemand(m_dibFacePressed, win::ODS_SELECTED, m_Style == kStylePush, FALSE);
+    } else if (m_bMouseOver && moColour) {
+        face = &m_dibFaceMouseOver;
+    } else if (m_bFocus && m_FocusMode == 2) {
+        face = &m_dibFaceFocus;
+    }
+    if (!face->IsValid())
+        face = &m_dibFaceNormal;
+
+    m_pFaceDrawn = face;
+    SelectClipRgn(mem, m_hClipRgn);
+    face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
+
+    // The picture of the state: a bitmap, else the animation's frame.
+    int depth = 0;
+    HBITMAP picture = nullptr;
+    auto take = [&](const CDIB& dib) {
+        if (!picture && dib.IsValid())
+            picture = dib.CreateBitmap(&depth);
+    };
+    auto takeFrame = [&](CAnim& anim, int frame) {
+        if (!picture && anim.GetFrameCount() > 0)
+            picture = anim.GetFrameBitmap(frame < anim.GetFrameCount() ? frame : 0, &depth);
+    };
+    auto mouseOverSequence = [&] {
+        take(m_dibPictureMouseOver);
+        takeFrame(m_aviPictureMouseOver, m_nFrameMouseOver);
+        take(m_dibPicture);
+        takeFrame(m_aviPicture, m_nFrameNormal);
+    };
+    const BOOL moveOnPress = (state & win::ODS_SELECTED) && m_Clickable;
+    if (!runTime) {
+        if (state & win::ODS_DISABLED)
+            take(m_dibPictureDisabled);
+        take(m_dibPicture);
+        takeFrame(m_aviPicture, m_nFrameNormal);
+    } else if (state & win::ODS_SELECTED) {
+        if (moveOnPress && m_MovePictureOnPress)
+            rcFace = moved(rcFace);
+        take(m_dibPicturePressed);
+        takeFrame(m_aviPicturePressed, m_nFramePressed);
+        mouseOverSequence();
+    } else if (state & win::ODS_DISABLED) {
+        take(m_dibPictureDisabled);
+    } else if (m_bMouseOver) {
+        mouseOverSequence();
+    } else {
+        take(m_dibPicture);
+        takeFrame(m_aviPicture, m_nFrameNormal);
+    }
+    if (picture) {
+        RECT rcPicture = rcFace;
+        if (m_ShadowMode != 0) {
+            rcPicture.right -= 10;
+            rcPicture.bottom -= 10;
+        }
+        picture = m_Shape == kShapeCustom && m_ButtonCustomFitPicture ? StretchPictureToFace(mem, picture, rcPicture)
+                                                                      : FitPictureToFace(mem, picture, rcPicture);
+        if (picture) {
+            DrawTransparentBitmap(mem, rcPicture, picture, TRUE, depth);
+            DeleteObject(picture);
+        }
+    }
+    // Without moving the picture, a press moves only the texts.
+    if (moveOnPress && !m_MovePictureOnPress)
+        rcFace = moved(rcFace);
+
+    // A text shape's caption is the shape itself.
+    if (m_Shape != kShapeText) {
+        RECT rcText = rcFace;
+        if (m_ShadowMode != 0) {
+            rcText.right = std::max(rcText.left + 1, rcText.right - 10);
+            rcText.bottom = std::max(rcText.top + 1, rcText.bottom - 10);
+        }
+        if (!m_text[0].GetText().empty() && m_bTextVisible[0])
+            DrawCaption(mem, rcText, state);
+        for (int position = 1; position < kTextCount; ++position)
+            if (!m_text[std::size_t(position)].GetText().empty() && m_bTextVisible[std::size_t(position)])
+                DrawAuxText(mem, rcText, state, position);
+    }
+    if ((state & win::ODS_DISABLED) && (m_colorDisabled.GetBaseColor() == 0 || m_dibTexture.IsValid()))
+        DrawDisabledLook(mem, rcFace);
+    SelectClipRgn(mem, nullptr);
+}
+
+// --- Regions -------------------------------------------------------------------------------
+
+void CLumvexCtrl::freeRegions()
+{
+    for (HRGN* region : {&m_hWindowRgn, &m_hClipRgn, &m_hRgnPartClip}) {
+        if (*region)
+            DeleteObject(*region);
+        *region = nullptr;
+    }
+}
+
+void CLumvexCtrl::BuildWindowRegion()
+{
+    trace(Step::WindowRegion);
+    const BOOL runTime = AmbientUserMode();
+    if ((runTime && m_Shape == kShapeCustom && !m_PictureCustom.empty() && !m_dibPictureCustom.IsValid()) ||
+        !hasWidth(m_rcButton))
+        return;
+    if (m_hWindowRgn) {
+        if (m_hWnd)
+            SetWindowRgn(nullptr, FALSE);
+        DeleteObject(m_hWindowRgn);
+        m_hWindowRgn = nullptr;
+    }
+    m_hWindowRgn = runTime ? BuildShapeRegion(m_rcButton, TRUE)
+                           : CreateRectRgn(m_rcButton.left, m_rcButton.top, m_rcButton.right, m_rcButton.bottom);
+    // The window takes a copy; the button keeps its own for hit tests.
+    if (runTime && m_hWnd && m_hWindowRgn)
+        SetWindowRgn(m_hWindowRgn, TRUE);
+    buildClipRegion();
+}
+
+void CLumvexCtrl::BuildClipRegion()
+{
+    trace(Step::ClipRegion);
+    buildClipRegion();
+}
+
+void CLumvexCtrl::buildClipRegion()
+{
+    if (!m_hWnd)
+        return;
+    if (m_hClipRgn)
+        DeleteObject(m_hClipRgn);
+    m_hClipRgn = BuildShapeRegion(faceRect(), TRUE);
+}
+
+void CLumvexCtrl::RefreshButton()
+{
+    trace(Step::RefreshButton);
+    m_bRebuildFaces = TRUE;
+    Refresh();
+    SetModifiedFlag(TRUE);
+}
