@@ -4,6 +4,7 @@
 
 #include "buttonlib/control/LumvexTestSupport.h"
 
+#include "platform/com/testserver/ComTesting.h"
 #include "platform/testing/Command.h"
 #include "platform/testing/RiffWriter.h"
 #include "platform/testing/TempRoot.h"
@@ -28,10 +29,7 @@ using Step = CLumvexCtrl::Step;
 // Calls a member with the arguments in the caller's order.
 HRESULT call(IDispatch* d, DISPID id, std::vector<com::ComVariant> args, VARIANT* result = nullptr)
 {
-    std::reverse(args.begin(), args.end());
-    std::vector<VARIANTARG> raw(args.begin(), args.end());
-    DISPPARAMS params{raw.data(), nullptr, UINT(raw.size()), 0};
-    return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, nullptr, nullptr);
+    return comtest::Call(d, id, DISPATCH_METHOD, std::move(args), result);
 }
 
 com::ComVariant address(const void* p)
