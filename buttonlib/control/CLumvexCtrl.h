@@ -697,6 +697,133 @@ public:
     static const FONTDESC& CaptionFontDesc();
     static const FONTDESC& TextFontDesc();
 
+    // ===== Methods, template files and property browsing
+    // (CLumvexCtrl_methods.cpp, CLumvexCtrl_templates.cpp, CLumvexCtrl_browse.cpp)
+    // Text positions: 0 caption, 1..8 left top .. right bottom. Surface
+    // elements: 0 back, 1 mouse over, 2 focus, 3 interior, 4 disabled,
+    // 5 pressed. Picture indices: 0 normal, 1 pressed, 2 mouse over, 3 shape
+    // mask, 4 texture, 5 disabled; sounds 0 down, 1 up, 2 mouse over, 3 out.
+
+    // The text-setting descriptor a caller passes by address (24 bytes).
+    struct TextSettingDesc {
+        DWORD color;
+        DWORD colorMouseOver;
+        DWORD colorPressed;
+        short xOffset;
+        short yOffset;
+        short effect;
+        short effectFactor;
+        short angle;
+        short padding;
+    };
+    // The surface-colour descriptor (8 bytes).
+    struct SurfaceColorDesc {
+        DWORD color;
+        short gradientFactor;
+        short render3D;
+    };
+    // Bits of SetTextSettingOnPos's nFlag: the fields left alone.
+    enum : short {
+        kSkipColor = 1,
+        kSkipColorMouseOver = 2,
+        kSkipColorPressed = 4,
+        kSkipXOffset = 8,
+        kSkipYOffset = 16,
+        kSkipEffect = 32,
+        kSkipEffectFactor = 64,
+        kSkipAngle = 128,
+    };
+
+    void SetAuxText(short position, CString text, OLE_COLOR color, OLE_COLOR colorMouseOver, short xOffset,
+                    short yOffset, short iEffect, short nFactor);
+    CString GetAuxText(short position, OLE_COLOR* pcolor, OLE_COLOR* pcolorMouseOver, short* pxOffset,
+                       short* pyOffset, short* piEffect, short* pnFactor);
+    void SetAuxTextString(short position, CString text);
+    void SetTextOnPos(short position, CString text) { SetAuxTextString(position, std::move(text)); }
+    CString GetTextOnPos(short position);
+    void SetCaptionText(CString text, OLE_COLOR color, OLE_COLOR colorMouseOver, short xOffset, short yOffset,
+                        short iEffect, short nFactor, short nAngle);
+    CString GetCaptionText(OLE_COLOR* pcolor, OLE_COLOR* pcolorMouseOver, short* pxOffset, short* pyOffset,
+                           short* piEffect, short* pnFactor, short* pnAngle);
+    void SetTextSettingOnPos(short position, const TextSettingDesc* pdesc, short nFlag);
+    void GetTextSettingOnPos(short position, TextSettingDesc* pdesc);
+    void SetTextVisible(short nText, BOOL bVisible);
+    void SetSurfaceColor(short nElement, OLE_COLOR color, short nGradientFactor, short nRender3D);
+    void GetSurfaceColor(short nElement, OLE_COLOR* pcolor, short* pnGradientFactor, short* pnRender3D);
+    void SetSurfaceColorDesc(short nElement, const SurfaceColorDesc* pdesc);
+    void GetSurfaceColorDesc(short nElement, SurfaceColorDesc* pdesc);
+    // The memory methods read sizeData bytes at the address pData holds
+    // (pointer-sized, this process's).
+    LONG SetPictureFromHandle(short index, OLE_HANDLE hBmp);
+    LONG SetPictureFromMemory(short index, const void* pData, LONG sizeData);
+    LONG SetAnimFromMemory(short index, const void* pData, LONG sizeData);
+    LONG SetSoundFromMemory(short index, const void* pData, LONG sizeData);
+    LONG SetCursorFromHandle(OLE_HANDLE hCursor);
+    void EnableSound(short nSound, BOOL bEnable);
+    void SetSoundSync(short sound, BOOL flag);
+    void SetAutomaticRefresh(BOOL bAutoRefresh);
+    void InternalRefresh();
+    void SetNSContainerColor(OLE_COLOR color);
+    // The control's IUnknown with a reference for the caller.
+    IUnknown* GetControlPtr();
+    void SetEditingTplMode(short nMode) { m_nEditingTplMode = nMode; }
+    void SetTemplateBinDir(short nType, CString strDirPath);
+    void SetHelpLink(short nPage, CString strLink);
+    void ShowEditingButtons(short lFlags, short bShow);
+    // Writes the look of nImage (0 normal, 1 mouse over, 2 pressed mouse
+    // over, 3 focused, 4 disabled) as nFormat 0 BMP, 1 PNG, 2 JPEG or 3 the
+    // clipboard; FALSE when nothing could be written.
+    BOOL ExportBtnImage(short nImage, CString strFilename, short nFormat);
+    void EditProperties(OLE_COLOR colorText, OLE_COLOR colorBack, LONG x, LONG y);
+    void OnKeyDownEvent(USHORT nChar, USHORT nShiftState) override;
+
+    // Template files: 1 written or applied, 0 when the file cannot be opened,
+    // written, or read whole (the control is then left as it was).
+    short SaveTemplate(CString strFilename);
+    short SaveTemplateEx(CString strFilename);
+    short LoadTemplate(CString strFilename);
+    short LoadTemplateEx(CString strFilename);
+    // A media path read from an extended template, moved into the folder
+    // SetTemplateBinDir gave its type (0 pictures, 1 texture, 2 sounds,
+    // 3 cursor); addresses and paths without such a folder stay as they are.
+    CString ResolveTemplatePath(int type, const CString& path) const;
+
+    // Property browsing: names of enumerated values, their lists, and the
+    // stock pages of colours and fonts.
+    BOOL OnGetDisplayString(DISPID dispid, CString& strValue) override;
+    BOOL OnGetPredefinedStrings(DISPID dispid, std::vector<CString>* pStringArray,
+                                std::vector<DWORD>* pCookieArray) override;
+    BOOL OnGetPredefinedValue(DISPID dispid, DWORD dwCookie, VARIANT* lpvarOut) override;
+    BOOL OnMapPropertyToPage(DISPID dispid, CLSID* lpclsid, BOOL* pbPageOptional) override;
+    BOOL OnProperties(win::MSG* lpMsg, win::HWND hWndParent, const RECT* lpRect) override;
+
+    // The property page's colours while EditProperties shows it.
+    OLE_COLOR m_EditColorText = 0;
+    OLE_COLOR m_EditColorBack = 0;
+
+    // Library-wide: the help links of the ten editor pages, and how the
+    // editor shows its Help button (entry 0) and the page's twelve buttons
+    // (show commands: 1 at first, then 5 shown or 0 hidden).
+    static constexpr int kHelpLinkCount = 10;
+    static constexpr int kEditButtonCount = 13;
+    static inline std::array<CString, kHelpLinkCount> g_helpLinks{};
+    static inline std::array<int, kEditButtonCount> g_editButtonShow{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+
+private:
+    struct TemplateData;
+    void writeTemplateBody(CArchive& ar);
+    void applyTemplate(const TemplateData& data);
+    void applyTemplateMedia(const TemplateData& data);
+    short loadTemplateFile(const CString& strFilename, bool extended);
+    CText* textAt(short position);
+    CColor* surfaceAt(short nElement);
+    CDIB* pictureAt(short index);
+    void applyPicture(short index, const CDIB& picture);
+    LONG setPictureFromBitmap(short index, HBITMAP hbm);
+
+public:
+    // ===== End of methods, template files and property browsing ===============
+
 private:
     enum class Range { Reset, Ignore, Clamp };
     struct RangeRule {

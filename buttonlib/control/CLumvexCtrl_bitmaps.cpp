@@ -245,11 +245,13 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
     }
 
     auto range = [](BYTE key, BYTE tol) { return std::pair<int, int>(key, std::min(key + tol, 255)); };
-    const auto [rLow, rHigh] = range(GetRValue(transparent), GetRValue(tolerance));
-    const auto [gLow, gHigh] = range(GetGValue(transparent), GetGValue(tolerance));
-    const auto [bLow, bHigh] = range(GetBValue(transparent), GetBValue(tolerance));
+    // Plain pairs: clang cannot capture structured bindings.
+    const std::pair<int, int> red = range(GetRValue(transparent), GetRValue(tolerance));
+    const std::pair<int, int> green = range(GetGValue(transparent), GetGValue(tolerance));
+    const std::pair<int, int> blue = range(GetBValue(transparent), GetBValue(tolerance));
     auto isKey = [&](const BYTE* p) {
-        return p[2] >= rLow && p[2] <= rHigh && p[1] >= gLow && p[1] <= gHigh && p[0] >= bLow && p[0] <= bHigh;
+        return p[2] >= red.first && p[2] <= red.second && p[1] >= green.first && p[1] <= green.second &&
+               p[0] >= blue.first && p[0] <= blue.second;
     };
 
     // Runs are gathered into region data and turned into a region every

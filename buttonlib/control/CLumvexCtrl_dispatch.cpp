@@ -5,6 +5,7 @@
 
 #include "buttonlib/control/CAboutDlg.h"
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -30,6 +31,55 @@ constexpr com::DispatchMember Todo(const char* name, DISPID id, VARTYPE result,
                                   std::initializer_list<com::ParamInfo> params = {})
 {
     return Method<C, &notBuilt>(name, id, result, params);
+}
+
+// Addresses come pointer-sized (VT_I8) and name memory of the caller's own
+// process; anything else is no address.
+const void* addressIn(const VARIANT& v)
+{
+    return v.vt == VT_I8 ? reinterpret_cast<const void*>(static_cast<std::intptr_t>(v.llVal)) : nullptr;
+}
+
+template <class T>
+T* descriptorAt(std::int64_t address)
+{
+    return reinterpret_cast<T*>(static_cast<std::intptr_t>(address));
+}
+
+void setPictureFromMemory(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    call.SetResult(c.SetPictureFromMemory(call.Arg<short>(0), addressIn(call.Arg<VARIANT>(1)), call.Arg<LONG>(2)));
+}
+
+void setAnimFromMemory(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    call.SetResult(c.SetAnimFromMemory(call.Arg<short>(0), addressIn(call.Arg<VARIANT>(1)), call.Arg<LONG>(2)));
+}
+
+void setSoundFromMemory(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    call.SetResult(c.SetSoundFromMemory(call.Arg<short>(0), addressIn(call.Arg<VARIANT>(1)), call.Arg<LONG>(2)));
+}
+
+void setTextSettingOnPos(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    c.SetTextSettingOnPos(call.Arg<short>(0), descriptorAt<const C::TextSettingDesc>(call.Arg<std::int64_t>(1)),
+                          call.Arg<short>(2));
+}
+
+void getTextSettingOnPos(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    c.GetTextSettingOnPos(call.Arg<short>(0), descriptorAt<C::TextSettingDesc>(call.Arg<std::int64_t>(1)));
+}
+
+void setSurfaceColorDesc(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    c.SetSurfaceColorDesc(call.Arg<short>(0), descriptorAt<const C::SurfaceColorDesc>(call.Arg<std::int64_t>(1)));
+}
+
+void getSurfaceColorDesc(CLumvexCtrl& c, com::InvokeCall& call)
+{
+    c.GetSurfaceColorDesc(call.Arg<short>(0), descriptorAt<C::SurfaceColorDesc>(call.Arg<std::int64_t>(1)));
 }
 
 } // namespace
@@ -98,7 +148,7 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
         Property<C, &C::GetIgnoreSpaceBar, &C::SetIgnoreSpaceBar>("IgnoreSpaceBar", dispidIgnoreSpaceBar, VT_BOOL),
         Property<C, &C::GetSpecialEffectFactor, &C::SetSpecialEffectFactor>("SpecialEffectFactor",
                                                                             dispidSpecialEffectFactor, VT_I2),
-        Todo("SetAuxText", dispidSetAuxText, VT_EMPTY,
+        Method<C, &C::SetAuxText>("SetAuxText", dispidSetAuxText, VT_EMPTY,
                                {{"position", VT_I2},
                                 {"text", VT_BSTR},
                                 {"color", kColor},
@@ -107,10 +157,10 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
                                 {"yOffset", VT_I2},
                                 {"iEffect", VT_I2},
                                 {"nFactor", VT_I2}}),
-        Todo("GetControlPtr", dispidGetControlPtr, VT_UNKNOWN),
-        Todo("EnableSound", dispidEnableSound, VT_EMPTY, {{"nSound", VT_I2}, {"bEnable", VT_BOOL}}),
-        Todo("SetNSContainerColor", dispidSetNSContainerColor, VT_EMPTY, {{"color", kColor}}),
-        Todo("GetAuxText", dispidGetAuxText, VT_BSTR,
+        Method<C, &C::GetControlPtr>("GetControlPtr", dispidGetControlPtr, VT_UNKNOWN),
+        Method<C, &C::EnableSound>("EnableSound", dispidEnableSound, VT_EMPTY, {{"nSound", VT_I2}, {"bEnable", VT_BOOL}}),
+        Method<C, &C::SetNSContainerColor>("SetNSContainerColor", dispidSetNSContainerColor, VT_EMPTY, {{"color", kColor}}),
+        Method<C, &C::GetAuxText>("GetAuxText", dispidGetAuxText, VT_BSTR,
                                {{"position", VT_I2},
                                 {"pcolor", kOutColor},
                                 {"pcolorMouseOver", kOutColor},
@@ -118,19 +168,19 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
                                 {"pyOffset", kOutShort},
                                 {"piEffect", kOutShort},
                                 {"pnFactor", kOutShort}}),
-        Todo("SetPictureFromHandle", dispidSetPictureFromHandle, VT_I4, {{"index", VT_I2}, {"hBmp", kHandle}}),
-        Todo("SetPictureFromMemory", dispidSetPictureFromMemory, VT_I4,
+        Method<C, &C::SetPictureFromHandle>("SetPictureFromHandle", dispidSetPictureFromHandle, VT_I4, {{"index", VT_I2}, {"hBmp", kHandle}}),
+        Method<C, &setPictureFromMemory>("SetPictureFromMemory", dispidSetPictureFromMemory, VT_I4,
                                          {{"index", VT_I2}, {"pData", VT_VARIANT}, {"sizeData", VT_I4}}),
-        Todo("SetAnimFromMemory", dispidSetAnimFromMemory, VT_I4,
+        Method<C, &setAnimFromMemory>("SetAnimFromMemory", dispidSetAnimFromMemory, VT_I4,
                                       {{"index", VT_I2}, {"pData", VT_VARIANT}, {"sizeData", VT_I4}}),
-        Todo("SetCursorFromHandle", dispidSetCursorFromHandle, VT_I4, {{"hCursor", kHandle}}),
-        Todo("SetSoundFromMemory", dispidSetSoundFromMemory, VT_I4,
+        Method<C, &C::SetCursorFromHandle>("SetCursorFromHandle", dispidSetCursorFromHandle, VT_I4, {{"hCursor", kHandle}}),
+        Method<C, &setSoundFromMemory>("SetSoundFromMemory", dispidSetSoundFromMemory, VT_I4,
                                        {{"index", VT_I2}, {"pData", VT_VARIANT}, {"sizeData", VT_I4}}),
-        Todo("SetAutomaticRefresh", dispidSetAutomaticRefresh, VT_EMPTY, {{"bAutoRefresh", VT_BOOL}}),
-        Todo("SetSoundSync", dispidSetSoundSync, VT_EMPTY, {{"sound", VT_I2}, {"flag", VT_BOOL}}),
+        Method<C, &C::SetAutomaticRefresh>("SetAutomaticRefresh", dispidSetAutomaticRefresh, VT_EMPTY, {{"bAutoRefresh", VT_BOOL}}),
+        Method<C, &C::SetSoundSync>("SetSoundSync", dispidSetSoundSync, VT_EMPTY, {{"sound", VT_I2}, {"flag", VT_BOOL}}),
         Method<C, &C::EnableAcceleratorForVB>("EnableAcceleratorForVB", dispidEnableAcceleratorForVB, VT_EMPTY),
-        Todo("SetTextVisible", dispidSetTextVisible, VT_EMPTY, {{"nText", VT_I2}, {"bVisible", VT_BOOL}}),
-        Todo("SetCaptionText", dispidSetCaptionText, VT_EMPTY,
+        Method<C, &C::SetTextVisible>("SetTextVisible", dispidSetTextVisible, VT_EMPTY, {{"nText", VT_I2}, {"bVisible", VT_BOOL}}),
+        Method<C, &C::SetCaptionText>("SetCaptionText", dispidSetCaptionText, VT_EMPTY,
                                    {{"text", VT_BSTR},
                                     {"color", kColor},
                                     {"colorMouseOver", kColor},
@@ -139,7 +189,7 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
                                     {"iEffect", VT_I2},
                                     {"nFactor", VT_I2},
                                     {"nAngle", VT_I2}}),
-        Todo("GetCaptionText", dispidGetCaptionText, VT_BSTR,
+        Method<C, &C::GetCaptionText>("GetCaptionText", dispidGetCaptionText, VT_BSTR,
                                    {{"pcolor", kOutColor},
                                     {"pcolorMouseOver", kOutColor},
                                     {"pxOffset", kOutShort},
@@ -153,13 +203,13 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
             {{"index", VT_I2}, {"strAddress", VT_BSTR}, {"strUsername", VT_BSTR}, {"strPassword", VT_BSTR}}),
         Method<C, &C::SetAnimFromNet>("SetAnimFromNet", dispidSetAnimFromNet, VT_BOOL,
             {{"index", VT_I2}, {"strAddress", VT_BSTR}, {"strUsername", VT_BSTR}, {"strPassword", VT_BSTR}}),
-        Todo("SetSurfaceColor", dispidSetSurfaceColor, VT_EMPTY,
+        Method<C, &C::SetSurfaceColor>("SetSurfaceColor", dispidSetSurfaceColor, VT_EMPTY,
             {{"nElement", VT_I2}, {"color", kColor}, {"nGradientFactor", VT_I2}, {"nRender3D", VT_I2}}),
         Method<C, &C::MouseCapture>("MouseCapture", dispidMouseCapture, VT_EMPTY, {{"bCapture", VT_BOOL}}),
-        Todo("GetSurfaceColor", dispidGetSurfaceColor, VT_EMPTY,
+        Method<C, &C::GetSurfaceColor>("GetSurfaceColor", dispidGetSurfaceColor, VT_EMPTY,
             {{"nElement", VT_I2}, {"pcolor", kOutColor}, {"pnGradientFactor", kOutShort}, {"pnRender3D", kOutShort}}),
-        Todo("InternalRefresh", dispidInternalRefresh, VT_EMPTY),
-        Todo("SetAuxTextString", dispidSetAuxTextString, VT_EMPTY, {{"position", VT_I2}, {"text", VT_BSTR}}),
+        Method<C, &C::InternalRefresh>("InternalRefresh", dispidInternalRefresh, VT_EMPTY),
+        Method<C, &C::SetAuxTextString>("SetAuxTextString", dispidSetAuxTextString, VT_EMPTY, {{"position", VT_I2}, {"text", VT_BSTR}}),
         Property<C, &C::GetTexture, &C::SetTexture>("Texture", dispidTexture, VT_BSTR),
         Property<C, &C::GetTextureMode, &C::SetTextureMode>("TextureMode", dispidTextureMode, VT_I2),
         Property<C, &C::GetTextureLightIntensity, &C::SetTextureLightIntensity>(
@@ -180,19 +230,19 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
                                                                         dispidBackColorInterior, kColor),
         Property<C, &C::GetForeColorMouseOver, &C::SetForeColorMouseOver>("ForeColorMouseOver",
                                                                           dispidForeColorMouseOver, kColor),
-        Todo("ExportBtnImage", dispidExportBtnImage, VT_BOOL,
+        Method<C, &C::ExportBtnImage>("ExportBtnImage", dispidExportBtnImage, VT_BOOL,
                                    {{"nImage", VT_I2}, {"strFilename", VT_BSTR}, {"nFormat", VT_I2}}),
-        Todo("EditProperties", dispidEditProperties, VT_EMPTY,
+        Method<C, &C::EditProperties>("EditProperties", dispidEditProperties, VT_EMPTY,
                                    {{"colorText", kColor}, {"colorBack", kColor}, {"x", VT_I4}, {"y", VT_I4}}),
         Property<C, &C::GetFlatPillowFactor, &C::SetFlatPillowFactor>("FlatPillowFactor", dispidFlatPillowFactor,
                                                                       VT_I2),
         Property<C, &C::GetShadowMode, &C::SetShadowMode>("ShadowMode", dispidShadowMode, VT_I2),
-        Todo("LoadTemplate", dispidLoadTemplate, VT_I2, {{"strFilename", VT_BSTR}}),
-        Todo("SaveTemplate", dispidSaveTemplate, VT_I2, {{"strFilename", VT_BSTR}}),
-        Todo("LoadTemplateEx", dispidLoadTemplateEx, VT_I2, {{"strFilename", VT_BSTR}}),
-        Todo("SaveTemplateEx", dispidSaveTemplateEx, VT_I2, {{"strFilename", VT_BSTR}}),
-        Todo("SetHelpLink", dispidSetHelpLink, VT_EMPTY, {{"nPage", VT_I2}, {"strLink", VT_BSTR}}),
-        Todo("ShowEditingButtons", dispidShowEditingButtons, VT_EMPTY, {{"lFlags", VT_I2}, {"bShow", VT_I2}}),
+        Method<C, &C::LoadTemplate>("LoadTemplate", dispidLoadTemplate, VT_I2, {{"strFilename", VT_BSTR}}),
+        Method<C, &C::SaveTemplate>("SaveTemplate", dispidSaveTemplate, VT_I2, {{"strFilename", VT_BSTR}}),
+        Method<C, &C::LoadTemplateEx>("LoadTemplateEx", dispidLoadTemplateEx, VT_I2, {{"strFilename", VT_BSTR}}),
+        Method<C, &C::SaveTemplateEx>("SaveTemplateEx", dispidSaveTemplateEx, VT_I2, {{"strFilename", VT_BSTR}}),
+        Method<C, &C::SetHelpLink>("SetHelpLink", dispidSetHelpLink, VT_EMPTY, {{"nPage", VT_I2}, {"strLink", VT_BSTR}}),
+        Method<C, &C::ShowEditingButtons>("ShowEditingButtons", dispidShowEditingButtons, VT_EMPTY, {{"lFlags", VT_I2}, {"bShow", VT_I2}}),
         Property<C, &C::GetStyle, &C::SetStyle>("Style", dispidStyle, VT_I2),
         Property<C, &C::GetPictureDisabled, &C::SetPictureDisabled>("PictureDisabled", dispidPictureDisabled,
                                                                     VT_BSTR),
@@ -200,16 +250,16 @@ const com::DispatchTable& CLumvexCtrl::DispatchMap()
                                                                       kColor),
         Property<C, &C::GetBackColorPressed, &C::SetBackColorPressed>("BackColorPressed", dispidBackColorPressed,
                                                                       kColor),
-        Todo("SetTextOnPos", dispidSetTextOnPos, VT_EMPTY, {{"position", VT_I2}, {"strText", VT_BSTR}}),
-        Todo("GetTextOnPos", dispidGetTextOnPos, VT_BSTR, {{"position", VT_I2}}),
-        Todo("SetTextSettingOnPos", dispidSetTextSettingOnPos, VT_EMPTY,
+        Method<C, &C::SetTextOnPos>("SetTextOnPos", dispidSetTextOnPos, VT_EMPTY, {{"position", VT_I2}, {"strText", VT_BSTR}}),
+        Method<C, &C::GetTextOnPos>("GetTextOnPos", dispidGetTextOnPos, VT_BSTR, {{"position", VT_I2}}),
+        Method<C, &setTextSettingOnPos>("SetTextSettingOnPos", dispidSetTextSettingOnPos, VT_EMPTY,
                                         {{"position", VT_I2}, {"pdesc", kAddress}, {"nFlag", VT_I2}}),
-        Todo("GetTextSettingOnPos", dispidGetTextSettingOnPos, VT_EMPTY, {{"position", VT_I2}, {"pdesc", kAddress}}),
-        Todo("SetSurfaceColorDesc", dispidSetSurfaceColorDesc, VT_EMPTY, {{"nElement", VT_I2}, {"pdesc", kAddress}}),
-        Todo("GetSurfaceColorDesc", dispidGetSurfaceColorDesc, VT_EMPTY, {{"nElement", VT_I2}, {"pdesc", kAddress}}),
+        Method<C, &getTextSettingOnPos>("GetTextSettingOnPos", dispidGetTextSettingOnPos, VT_EMPTY, {{"position", VT_I2}, {"pdesc", kAddress}}),
+        Method<C, &setSurfaceColorDesc>("SetSurfaceColorDesc", dispidSetSurfaceColorDesc, VT_EMPTY, {{"nElement", VT_I2}, {"pdesc", kAddress}}),
+        Method<C, &getSurfaceColorDesc>("GetSurfaceColorDesc", dispidGetSurfaceColorDesc, VT_EMPTY, {{"nElement", VT_I2}, {"pdesc", kAddress}}),
         Property<C, &C::GetValue, &C::SetValue>("Value", dispidValue, VT_I2),
-        Todo("SetEditingTplMode", dispidSetEditingTplMode, VT_EMPTY, {{"nMode", VT_I2}}),
-        Todo("SetTemplateBinDir", dispidSetTemplateBinDir, VT_EMPTY, {{"nType", VT_I2}, {"strDirPath", VT_BSTR}}),
+        Method<C, &C::SetEditingTplMode>("SetEditingTplMode", dispidSetEditingTplMode, VT_EMPTY, {{"nMode", VT_I2}}),
+        Method<C, &C::SetTemplateBinDir>("SetTemplateBinDir", dispidSetTemplateBinDir, VT_EMPTY, {{"nType", VT_I2}, {"strDirPath", VT_BSTR}}),
         DispStockDoClick<CLumvexCtrl>(),
         DispStockRefresh<CLumvexCtrl>(),
         DispStockCaption<CLumvexCtrl>(),

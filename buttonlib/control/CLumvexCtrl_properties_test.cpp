@@ -388,7 +388,10 @@ TEST(LumvexDispatch, TheTableHasEveryMemberAtItsPositionAndTheMethodsSayTheyAreN
     EXPECT_EQ(numberOf(comtest::Get(run.Dispatch(), dispidShape)), 3);
 
     EXCEPINFO info{};
-    EXPECT_EQ(comtest::Call(run.Dispatch(), dispidInternalRefresh, DISPATCH_METHOD, {}, nullptr, nullptr, &info),
+    EXPECT_EQ(comtest::Call(run.Dispatch(), dispidSetPictureFromNet, DISPATCH_METHOD,
+                            {ComVariant::I2(0), ComVariant::Text("http://example.org/a.bmp"), ComVariant::Text(""),
+                             ComVariant::Text("")},
+                            nullptr, nullptr, &info),
               DISP_E_EXCEPTION);
     EXPECT_EQ(info.scode, E_NOTIMPL);
     SysFreeString(info.bstrSource);

@@ -146,6 +146,12 @@ bool DestroyCursor(HCURSOR hCursor)
     return table().remove(hCursor);
 }
 
+HCURSOR CopyCursor(HCURSOR hCursor)
+{
+    auto file = CursorFileFromHandle(hCursor);
+    return file ? table().add(std::move(file)) : nullptr;
+}
+
 std::optional<QCursor> CursorFromHandle(HCURSOR hCursor)
 {
     const auto entry = table().find(hCursor);

@@ -35,6 +35,9 @@ HICON CreateIconFromResource(const std::uint8_t* presbits, std::uint32_t dwResSi
 
 // False for a handle that is not in the table.
 bool DestroyCursor(HCURSOR hCursor);
+// A new handle of the same cursor, destroyed on its own; null for an
+// unknown handle.
+HCURSOR CopyCursor(HCURSOR hCursor);
 
 std::optional<QCursor> CursorFromHandle(HCURSOR hCursor);
 // Frames, steps and rates of the cursor; null for an unknown handle.
