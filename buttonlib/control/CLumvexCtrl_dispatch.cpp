@@ -14,24 +14,12 @@ using C = CLumvexCtrl;
 using com::Method;
 using com::Property;
 
-// The methods that are no properties answer E_NOTIMPL until they are built.
-void notBuilt(CLumvexCtrl&, com::InvokeCall& call)
-{
-    throw com::DispatchException(E_NOTIMPL, std::string(call.Member().name) + " is not available yet");
-}
-
 constexpr VARTYPE kColor = VT_I4;
 constexpr VARTYPE kHandle = VT_I4;
 // Descriptor addresses are pointer-sized.
 constexpr VARTYPE kAddress = VT_I8;
 constexpr VARTYPE kOutColor = VT_BYREF | VT_I4;
 constexpr VARTYPE kOutShort = VT_BYREF | VT_I2;
-
-constexpr com::DispatchMember Todo(const char* name, DISPID id, VARTYPE result,
-                                  std::initializer_list<com::ParamInfo> params = {})
-{
-    return Method<C, &notBuilt>(name, id, result, params);
-}
 
 // Addresses come pointer-sized (VT_I8) and name memory of the caller's own
 // process; anything else is no address.

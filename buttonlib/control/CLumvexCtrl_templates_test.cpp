@@ -224,7 +224,8 @@ TEST_F(Templates, PlainFileThroughTheExtendedReader)
     from.button->SetShape(1);
     ASSERT_EQ(from.button->SaveTemplate(File("plain.kzt").string()), 1);
     lumvextest::ActiveButton to(false);
-    to.button->SetPicture("keep.bmp");
+    // Set as stored, without a file to load.
+    to.button->m_Picture = "keep.bmp";
     const auto rectChanges = to.box.LogOf(to.site).posRectChanges.size();
     ASSERT_EQ(to.button->LoadTemplateEx(File("plain.kzt").string()), 1);
     EXPECT_EQ(to.button->GetShape(), 1);
