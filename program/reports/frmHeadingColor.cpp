@@ -28,7 +28,6 @@ void frmHeadingColor::layOut()
     Label2.SetCaption("Select a color for the report rows.");
     Label2.Move(12, 56, 240, 20);
     cpRowColor.Move(262, 52, 48, 26);
-    Lumvex2.SetCaption("OK");
     Lumvex2.Move(230, 100, 80, 28);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/controls/ColorPicker.h"
 #include "platform/forms/Forms.h"
+#include "program/services/Lumvex.h"
 
 class frmHeadingColor : public forms::FormOf<frmHeadingColor> {
 public:
@@ -15,7 +16,7 @@ public:
     forms::Label Label2{*this, "Label2"};
     controls::ColorPicker cpRowColor{*this, "cpRowColor"};
     // Stands in for the button library's OK button.
-    forms::CommandButton Lumvex2{*this, "Lumvex2"};
+    Lumvex Lumvex2{*this, "Lumvex2"};
 
     void cpHeadingColor_Change(forms::OLE_COLOR color);
     void cpRowColor_Change(forms::OLE_COLOR color);

@@ -2,10 +2,14 @@
 // For the tests of any subsystem's windows and routines: a fresh program
 // folder with both database files built for a fixed day, the settings in the
 // registry, a fixed clock, scripted message boxes, and no notification
-// connected.
+// connected. The build's button library is registered in the temporary
+// registry and the forms read the build's design data, so the forms' buttons
+// are the real ones.
 
 #include "platform/basic/DateTime.h"
 #include "platform/basic/ProgramSettings.h"
+#include "platform/com/Loader.h"
+#include "platform/forms/OleControl.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/registry/RegistrySettingsStore.h"
@@ -47,11 +51,14 @@ protected:
                              tools::ReadTextFile(std::filesystem::path(TV_DATA_DIR) / "example.sql"), kToday);
         MBoxMod::SetPresenter(mbox);
         forms::SetMessageBoxPort(msgbox);
+        ASSERT_EQ(com::RegisterServer(TV_QUORVEL_LIBRARY), S_OK);
+        forms::SetDesignFolder(TV_FORMS_DIR);
     }
 
     void TearDown() override
     {
         forms::ResetForms();
+        forms::SetDesignFolder({});
         Notifications::Reset();
         MBoxMod::SetPresenter(nullptr);
         forms::SetMessageBoxPort(nullptr);

@@ -73,7 +73,6 @@ void frmAbout::layOut()
     Image1.SetPicture(ProgramPictures::ShippedPicture("AboutVane.png"));
     Image1.Move(24, 16, 16, 16);
 
-    cmdOK.SetCaption("OK");
     cmdOK.Move(292, 100, 73, 25);
 }
 

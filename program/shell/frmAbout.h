@@ -3,6 +3,7 @@
 // address, which opens in the desktop's browser when clicked.
 
 #include "platform/forms/Forms.h"
+#include "program/services/Lumvex.h"
 
 class frmAbout : public forms::FormOf<frmAbout> {
 public:
@@ -13,7 +14,7 @@ public:
     forms::Label lblMoreInfo{*this, "lblMoreInfo"};
     forms::Label lblURL{*this, "lblURL"};
     forms::Image Image1{*this, "Image1"};
-    forms::CommandButton cmdOK{*this, "cmdOK"};
+    Lumvex cmdOK{*this, "cmdOK"};
 
     void lblURL_Click();
     void cmdOK_Click();

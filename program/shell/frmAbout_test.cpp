@@ -80,7 +80,7 @@ TEST_F(AboutBox, TheAddressOpensOncePerClickAndOKCloses)
     EXPECT_EQ(opener->opened.size(), 2u);
     EXPECT_EQ(frmAbout::IfLoaded(), &about);
 
-    QTest::mouseClick(about.cmdOK.Widget(), Qt::LeftButton);
+    QTest::mouseClick(about.cmdOK.Window(), Qt::LeftButton);
     EXPECT_EQ(frmAbout::IfLoaded(), nullptr);
 }
 

@@ -16,6 +16,7 @@
 #include "platform/controls/SmartMenuBar.h"
 #include "platform/controls/SmartTabStrip.h"
 #include "platform/forms/Forms.h"
+#include "program/services/Lumvex.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 
 #include <QPixmap>
@@ -90,7 +91,7 @@ public:
     forms::TextBox txtSMTPMailServer{fraEmail, "txtSMTPMailServer"};
     // "Test Connection"; a plain command button until the forms host the
     // program's own button control.
-    forms::CommandButton Lumvex1{fraEmail, "Lumvex1"};
+    Lumvex Lumvex1{fraEmail, "Lumvex1"};
 
     // --- Page MISC ---
     forms::Frame fraMisc{SmartUIContainer, "fraMisc"};
@@ -108,7 +109,7 @@ public:
     forms::ControlArray<forms::PictureBox> TallyvaneIcon{fraMisc, "TallyvaneIcon", {0, 1, 2, 3, 4, 5, 6}};
     forms::ControlArray<forms::Label> lblIcon{fraMisc, "lblIcon", {0, 1, 2, 3, 4, 5, 6}};
     // "Use Default Icons"; a plain command button, as Lumvex1.
-    forms::CommandButton CmdRestoreDefault{fraMisc, "CmdRestoreDefault"};
+    Lumvex CmdRestoreDefault{fraMisc, "CmdRestoreDefault"};
     controls::ImageList ImageList1{*this, "ImageList1"};
 
     // The tab strip's command: marks the page's group selected, shows its

@@ -11,6 +11,7 @@
 #include "program/shell/OptionsTestSupport.h"
 
 #include <QJsonArray>
+#include <QTest>
 #include <QTcpServer>
 
 #include <gtest/gtest.h>
@@ -60,7 +61,7 @@ TEST_F(TestConnection, SuccessIsShownOnceTheServerJustTypedTookTheMessage)
     form->txtSMTPMailServer.SetText("mail.example.com");
     form->txtOrigEmail.SetText("office@example.com");
     form->txtFromEMail.SetText("Lease Office");
-    form->Lumvex1.SetValue(true);
+    QTest::mouseClick(form->Lumvex1.Window(), Qt::LeftButton);
 
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].host, "mail.example.com");
@@ -83,7 +84,7 @@ TEST_F(TestConnection, SuccessIsShownOnceTheServerJustTypedTookTheMessage)
 
     // Another server typed is the next one asked.
     form->txtSMTPMailServer.SetText("smtp.example.org");
-    form->Lumvex1.SetValue(true);
+    form->Lumvex1.Click.Raise();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1].host, "smtp.example.org");
     EXPECT_EQ(successes().size(), 2u);
@@ -93,7 +94,7 @@ TEST_F(TestConnection, ARefusedRecipientShowsNoSuccess)
 {
     form->txtSMTPMailServer.SetText("mail.example.com");
     form->txtOrigEmail.SetText("office@refused.invalid");
-    form->Lumvex1.SetValue(true);
+    form->Lumvex1.Click.Raise();
     EXPECT_TRUE(successes().empty());
     ASSERT_EQ(msgbox->shown.size(), 1u);
     EXPECT_NE(msgbox->shown[0].prompt.find("550"), std::string::npos) << msgbox->shown[0].prompt;
@@ -108,7 +109,7 @@ TEST_F(TestConnection, ADeadPortShowsNoSuccess)
     closed.close();
     form->txtSMTPMailServer.SetText("mail.example.com");
     form->txtOrigEmail.SetText("office@example.com");
-    form->Lumvex1.SetValue(true);
+    form->Lumvex1.Click.Raise();
     EXPECT_TRUE(successes().empty());
     ASSERT_EQ(mbox->shown.size(), 1u);
     EXPECT_EQ(mbox->shown[0].prompt, SmtpSender::kFailedToSend);

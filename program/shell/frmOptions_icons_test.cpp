@@ -218,7 +218,7 @@ TEST_F(IconPicker, DefaultIconsClearEverySlotAndKeepTheFiles)
     choose(form, 0, icon(root.Path() / "star.ico", Qt::red));
     choose(form, 6, icon(root.Path() / "moon.ico", Qt::blue));
     refills = 0;
-    form.CmdRestoreDefault.SetValue(true);
+    QTest::mouseClick(form.CmdRestoreDefault.Window(), Qt::LeftButton);
     EXPECT_EQ(storedSlots(), std::vector<std::string>(7, ""));
     EXPECT_EQ(refills, 1);
     for (int i = 0; i < frmOptions::kIconSlots; ++i) {

@@ -124,7 +124,6 @@ void frmOptions::designEmailPage()
     heading(lblServerHeading, "SMTP Mail Server", kLeft, 1500, 6000);
     text(lblSMTPMailServer, "SMTP Mail server name", kLeft + 300, 1890, kBoxLeft - kLeft - 360);
     txtSMTPMailServer.Move(kBoxLeft, 1860, kBoxWidth, kControlHeight);
-    Lumvex1.SetCaption("Test Connection");
     Lumvex1.Move(kBoxLeft, 2400, 1950, 420);
 }
 
@@ -174,6 +173,5 @@ void frmOptions::designIconPicker()
         caption.SetAlignment(forms::vbCenter);
         text(caption, captions[i], x, 3090, kColumn - 60, 420);
     }
-    CmdRestoreDefault.SetCaption("Use Default Icons");
     CmdRestoreDefault.Move(kLeft, 3600, 1950, 420);
 }

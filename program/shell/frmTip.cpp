@@ -76,9 +76,7 @@ void frmTip::layOut()
     chkLoadTipsAtStartup.Move(8, 196, boxWidth, 21);
 
     // Beside the panel, OK first.
-    cmdOK.SetCaption("OK");
     cmdOK.Move(264, 8, 89, 25);
-    cmdNextTip.SetCaption("&Next Tip");
     cmdNextTip.Move(264, 40, 89, 25);
 }
 

@@ -3,6 +3,7 @@
 // start-up while the start-up switch is on. The check box is that switch.
 
 #include "platform/forms/Forms.h"
+#include "program/services/Lumvex.h"
 
 #include <cstdint>
 #include <string>
@@ -17,8 +18,8 @@ public:
     forms::Label Label1{Picture1, "Label1"};
     forms::Label lblTipText{Picture1, "lblTipText"};
     forms::CheckBox chkLoadTipsAtStartup{*this, "chkLoadTipsAtStartup"};
-    forms::CommandButton cmdNextTip{*this, "cmdNextTip"};
-    forms::CommandButton cmdOK{*this, "cmdOK"};
+    Lumvex cmdNextTip{*this, "cmdNextTip"};
+    Lumvex cmdOK{*this, "cmdOK"};
 
     // Tip n (1 to TipCount) is TipList[n - 1].
     std::vector<std::string> TipList;

@@ -52,6 +52,8 @@ protected:
     static std::string boxSetting() { return vb::GetSetting("Tallyvane", "frmTip", "ShowTips", "<none>"); }
 
     static void click(forms::Control& control) { QTest::mouseClick(control.Widget(), Qt::LeftButton); }
+    // A hosted button is clicked in its own window.
+    static void click(Lumvex& button) { QTest::mouseClick(button.Window(), Qt::LeftButton); }
 
     // Whether the label shows tip n (1 to 6): the list's entry, which opens
     // with that tip's own words.

@@ -83,11 +83,8 @@ void frmAddress::layOut()
         txtAddress(i).Move(kBoxLeft, tops[i], i == 3 ? 1800 : kBoxWidth, kRowHeight);
     cboCountry.Move(kBoxLeft, tops[4], kBoxWidth, kRowHeight);
 
-    cmdOK.SetCaption("OK");
-    cmdCancel.SetCaption("Cancel");
-    cmdHelp.SetCaption("Help");
     double left = 5760 - 3 * 1200 - 2 * 90;
-    for (forms::CommandButton* b : {&cmdOK, &cmdCancel, &cmdHelp}) {
+    for (Lumvex* b : {&cmdOK, &cmdCancel, &cmdHelp}) {
         b->Move(left, 3330, 1200, 375);
         left += 1290;
     }

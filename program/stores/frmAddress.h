@@ -11,6 +11,7 @@
 // without a state, or a country outside the list, would not survive it).
 
 #include "platform/forms/Forms.h"
+#include "program/services/Lumvex.h"
 #include "program/stores/cAddress.h"
 
 #include <cstdint>
@@ -33,9 +34,9 @@ public:
     forms::ControlArray<forms::Label> lblAddress{fraAddress, "lblAddress", {0, 1, 2, 3, 4}};
     forms::ControlArray<AddressBox> txtAddress{fraAddress, "txtAddress", {0, 1, 2, 3}};
     forms::ComboBox cboCountry{fraAddress, "cboCountry", -1, forms::vbComboDropdown};
-    forms::CommandButton cmdOK{*this, "cmdOK"};
-    forms::CommandButton cmdCancel{*this, "cmdCancel"};
-    forms::CommandButton cmdHelp{*this, "cmdHelp"};
+    Lumvex cmdOK{*this, "cmdOK"};
+    Lumvex cmdCancel{*this, "cmdCancel"};
+    Lumvex cmdHelp{*this, "cmdHelp"};
 
     // Fills the boxes from the address of the slot (its fields as they are;
     // the country as stored, in the list's spelling when it is a listed

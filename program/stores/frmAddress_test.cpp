@@ -273,6 +273,28 @@ TEST_F(AddressDialog, HelpOpensTheAddressPage)
     EXPECT_NE(frmAddress::IfLoaded(), nullptr);
 }
 
+TEST_F(AddressDialog, TheEditorsAddressButtonsAndOKAreClickedAsAUserDoes)
+{
+    frmStoreInfo& f = open();
+    chooseStore(storeIdOf(3));
+    f.SSTab1.SetTab(1);
+    QTest::mouseClick(f.cmAddress(1).Window(), Qt::LeftButton);
+    frmAddress* d = frmAddress::IfLoaded();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(tv::Stores().g_AddressSlot, 1);
+    d->txtAddress(1).SetText("Fort Worth");
+    QTest::mouseClick(d->cmdOK.Window(), Qt::LeftButton);
+    EXPECT_EQ(frmAddress::IfLoaded(), nullptr);
+    EXPECT_NE(f.txtStreet(1).Text().find("Fort Worth"), std::string::npos) << f.txtStreet(1).Text();
+    EXPECT_EQ(f.txtStreet(0).Text().find("Fort Worth"), std::string::npos);
+
+    f.SSTab1.SetTab(0);
+    QTest::mouseClick(f.cmAddress(0).Window(), Qt::LeftButton);
+    ASSERT_NE(frmAddress::IfLoaded(), nullptr);
+    EXPECT_EQ(tv::Stores().g_AddressSlot, 0);
+    EXPECT_EQ(frmAddress::IfLoaded()->txtAddress(1).Text(), "Seattle");
+}
+
 TEST_F(AddressDialog, Picture)
 {
     open();

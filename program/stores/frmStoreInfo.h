@@ -28,6 +28,7 @@
 #include "platform/controls/TabControl.h"
 #include "platform/controls/UpDown.h"
 #include "platform/forms/Forms.h"
+#include "program/services/Lumvex.h"
 
 #include <cstdint>
 #include <string>
@@ -93,7 +94,7 @@ public:
     // company's (tab 1).
     forms::ControlArray<controls::RichTextBox> txtStreet{
         "txtStreet", {{0, SSTab1.TabPage(0)}, {1, SSTab1.TabPage(1)}}};
-    forms::ControlArray<forms::CommandButton> cmAddress{
+    forms::ControlArray<Lumvex> cmAddress{
         "cmAddress", {{0, SSTab1.TabPage(0)}, {1, SSTab1.TabPage(1)}}};
 
     // --- Tab 2 "Lease Info" ---

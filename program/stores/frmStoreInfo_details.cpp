@@ -71,7 +71,7 @@ void frmStoreInfo::wireDetails()
     txtStoreNumber.Change = [this] { txtStoreNumber_Change(); };
     chkUseDefaultIcon.Click = [this] { chkUseDefaultIcon_Click(); };
     Image1.Click = [this] { Image1_Click(); };
-    cmAddress.On(&forms::CommandButton::Click, [this](int Index) { cmAddress_Click(Index); });
+    cmAddress.On(&forms::Control::Click, [this](int Index) { cmAddress_Click(Index); });
     txtStreet.On(&controls::RichTextBox::Change, [this](int Index) { txtStreet_Change(Index); });
     txtStreet.On(&controls::RichTextBox::Validate, [this](int Index, bool& Cancel) { txtStreet_Validate(Index, Cancel); });
     cmdSelPM.Click = [this] { cmdSelPM_Click(); };

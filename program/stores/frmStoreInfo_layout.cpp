@@ -83,7 +83,6 @@ void frmStoreInfo::layOut()
     chkUseDefaultIcon.Move(4560, row(1), 3000, kRowHeight);
     caption(lblStoreAddress, "Address:", kLabelLeft, row(2) + 120, kLabelWidth);
     txtStreet(0).Move(kFieldLeft, row(2) + 120, kFieldWidth, 1260);
-    cmAddress(0).SetCaption("Address");
     cmAddress(0).Move(kFieldLeft + kFieldWidth + 120, row(2) + 120, 1100, 360);
     caption(lblManager, "Manager:", kLabelLeft, row(6), kLabelWidth);
     txtManager.Move(kFieldLeft, row(6), kFieldWidth, kRowHeight);
@@ -120,7 +119,6 @@ void frmStoreInfo::layOut()
     txtLLContact.Move(kFieldLeft, row(5), kFieldWidth, kRowHeight);
     caption(lblLLAddress, "Address:", kLabelLeft, row(6) + 120, kLabelWidth);
     txtStreet(1).Move(kFieldLeft, row(6) + 120, kFieldWidth, 1260);
-    cmAddress(1).SetCaption("Address");
     cmAddress(1).Move(kFieldLeft + kFieldWidth + 120, row(6) + 120, 1100, 360);
 
     // Tab 2 "Lease Info": the lease on the left, the month's rent on the right.
