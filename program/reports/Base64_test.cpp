@@ -217,11 +217,12 @@ TEST(Base64, VectorLinesEqualPlainLines)
             ASSERT_EQ(fast.back(), '#');
         }
     }
-    // The plain lines are the codec's text with CR LF after every 76.
+    // The lines are the codec's text with CR LF after every 76 (the input
+    // read where it is followed by the bytes the encoder may read past it).
     Base64::Bytes whole(in.begin() + 32, in.begin() + 32 + kMaxLines * kLine), lines;
     Base64().EncodeB64Lines(76, whole, lines);
     std::vector<uint8_t> encoded(kMaxLines * outLine);
-    Base64::EncodeLines(whole.data(), kMaxLines, encoded.data(), true);
+    Base64::EncodeLines(in.data() + 32, kMaxLines, encoded.data(), true);
     EXPECT_EQ(Base64::Bytes(encoded.begin(), encoded.end()), lines);
 
     // Attachments of every length up to a few lines, so the text ends at
