@@ -4,8 +4,8 @@
 // repeated), so every benchmark ends with the figure that matters. Runs in
 // this process compare CPU time, which other load on a shared machine
 // disturbs far less than wall time; runs timed in real time (whole child
-// processes, "/real_time") compare that. A pair whose runs were filtered out or
-// failed prints nothing.
+// processes, "/real_time") or by the benchmark itself ("/manual_time")
+// compare that. A pair whose runs were filtered out or failed prints nothing.
 
 #include <benchmark/benchmark.h>
 
@@ -35,8 +35,7 @@ public:
         for (const Run& r : runs) {
             if (!r.error_occurred)
                 times_[r.benchmark_name()] =
-                    r.benchmark_name().find("/real_time") != std::string::npos ? r.GetAdjustedRealTime()
-                                                                                : r.GetAdjustedCPUTime();
+                    wallTimed(r.benchmark_name()) ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
         }
     }
 
@@ -65,6 +64,12 @@ public:
     }
 
 private:
+    // Runs timed by the clock on the wall, or by the benchmark itself.
+    static bool wallTimed(const std::string& name)
+    {
+        return name.find("/real_time") != std::string::npos || name.find("/manual_time") != std::string::npos;
+    }
+
     // With --benchmark_repetitions the median stands for the run.
     std::map<std::string, double>::const_iterator find(const std::string& name) const
     {

@@ -45,6 +45,12 @@ public:
         const size_t text = EncodedLength(n);
         return text + 2 * (text / kMimeLine);
     }
+    // Whole lines of that text: lines x 57 bytes from in become lines x 78
+    // characters at out (76, then CR LF). With vector set, the processor's
+    // vector instructions are used where it has them, for the same text;
+    // either way up to kLineOverread bytes past the last line may be read.
+    static void EncodeLines(const uint8_t* in, size_t lines, uint8_t* out, bool vector = true);
+    static constexpr size_t kLineOverread = 4;
     // The text's bytes (text is held as UTF-8, the system's code page).
     void Str2ByteArray(std::string_view text, Bytes& out) const;
     // A copy of in without its CR LF pairs.

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ios>
 #include <random>
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -188,6 +190,54 @@ TEST(Base64, AttachmentLinesWhileReading)
             EXPECT_EQ(e.Number(), vb::kErrDeviceIO);
         }
         EXPECT_EQ(message, "head") << good;
+    }
+}
+
+// The vector line encoder writes what the plain one writes: lines of every
+// byte pattern, read from every alignment and written to every alignment.
+TEST(Base64, VectorLinesEqualPlainLines)
+{
+    constexpr size_t kLine = Base64::kMimeLine / 4 * 3;
+    constexpr size_t kMaxLines = 12;
+    std::mt19937 rng(13);
+    std::vector<uint8_t> in(32 + kMaxLines * kLine + Base64::kLineOverread);
+    for (auto& b : in)
+        b = static_cast<uint8_t>(rng());
+    // Whole lines of the lowest and highest values, too.
+    std::fill_n(in.begin() + 32 + kLine, kLine, uint8_t{0});
+    std::fill_n(in.begin() + 32 + 2 * kLine, kLine, uint8_t{0xFF});
+    const size_t outLine = Base64::kMimeLine + 2;
+    for (size_t lines = 0; lines <= kMaxLines; ++lines) {
+        for (size_t offset = 0; offset < 32; ++offset) {
+            // A guard byte after the lines shows nothing is written past them.
+            std::vector<uint8_t> fast(offset + lines * outLine + 1, '#'), plain = fast;
+            Base64::EncodeLines(in.data() + offset, lines, fast.data() + offset, true);
+            Base64::EncodeLines(in.data() + offset, lines, plain.data() + offset, false);
+            ASSERT_EQ(fast, plain) << lines << " lines from offset " << offset;
+            ASSERT_EQ(fast.back(), '#');
+        }
+    }
+    // The lines are the codec's text with CR LF after every 76 (the input
+    // read where it is followed by the bytes the encoder may read past it).
+    Base64::Bytes whole(in.begin() + 32, in.begin() + 32 + kMaxLines * kLine), lines;
+    Base64().EncodeB64Lines(76, whole, lines);
+    std::vector<uint8_t> encoded(kMaxLines * outLine);
+    Base64::EncodeLines(in.data() + 32, kMaxLines, encoded.data(), true);
+    EXPECT_EQ(Base64::Bytes(encoded.begin(), encoded.end()), lines);
+
+    // Attachments of every length up to a few lines, so the text ends at
+    // every place in a line, appended after messages of every alignment.
+    const Base64 codec;
+    for (size_t n = 0; n <= 300; ++n) {
+        Base64::Bytes data(n);
+        for (auto& b : data)
+            b = static_cast<uint8_t>(rng());
+        Base64::Bytes expected;
+        codec.EncodeB64Lines(76, data, expected);
+        std::istringstream file(text(data));
+        std::string message(n % 32, 'h');
+        codec.AppendMimeLines(file, n, message);
+        ASSERT_EQ(message, std::string(n % 32, 'h') + text(expected)) << n;
     }
 }
 
