@@ -1,6 +1,10 @@
 #include "buttonlib/editor/COlePropertyPageEnh.h"
 
+#include "buttonlib/control/CLumvexApp.h"
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/editor/CColorButton.h"
+
+#include "platform/mfc/CDialog.h"
 
 #include "platform/com/Variant.h"
 
@@ -81,4 +85,26 @@ void COlePropertyPageEnh::ForEachControl(const std::function<void(CLumvexCtrl&)>
     }
     for (auto& [held, control] : controls)
         fn(*control);
+}
+
+void COlePropertyPageEnh::PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons)
+{
+    CLumvexCtrl* control = GetControlObject();
+    if (!control || !control->m_bEditorOpen)
+        return;
+    const COLORREF text = CLumvexCtrl::TranslateOleColor(control->m_EditColorText);
+    const COLORREF back = CLumvexCtrl::TranslateOleColor(control->m_EditColorBack);
+    for (CColorButton* button : buttons)
+        button->SetColors(text, back);
+    dialog.SetDialogColors(back, text);
+    if (CWnd* help = dialog.GetDlgItem(kHelpButton))
+        help->ShowWindow(CLumvexCtrl::g_editButtonShow[0]);
+}
+
+void COlePropertyPageEnh::ShowEditorHelp(win::HWND owner, int linkIndex, UINT winHelpContext, UINT htmlHelpContext)
+{
+    CLumvexCtrl* control = GetControlObject();
+    const bool known = linkIndex >= 0 && linkIndex < CLumvexCtrl::kHelpLinkCount;
+    const CString link = known ? CLumvexCtrl::g_helpLinks[std::size_t(linkIndex)] : CString();
+    LumvexApp().ShowHelp(owner, link, control && control->m_bEditorOpen, winHelpContext, htmlHelpContext);
 }

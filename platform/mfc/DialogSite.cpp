@@ -395,6 +395,10 @@ void DialogSite::build(QWidget* window)
         if (item.style & win::WS_DISABLED)
             w->setEnabled(false);
         w->setVisible(!(item.style & ITEM_HIDDEN));
+        // A window of the window layer keeps its own shown state, which a
+        // later ShowWindow compares with.
+        if (!(item.style & ITEM_HIDDEN) && win::IsWindow(w))
+            win::ShowWindow(w, win::SW_SHOW);
         entries_.push_back(Entry{&item, w, group});
         previous = w;
     }
