@@ -394,11 +394,9 @@ void DialogSite::build(QWidget* window)
         w->setProperty("tvId", item.id);
         if (item.style & win::WS_DISABLED)
             w->setEnabled(false);
-        w->setVisible(!(item.style & ITEM_HIDDEN));
-        // A window of the window layer keeps its own shown state, which a
-        // later ShowWindow compares with.
-        if (!(item.style & ITEM_HIDDEN) && win::IsWindow(w))
-            win::ShowWindow(w, win::SW_SHOW);
+        // Through the window layer, so a window item remembers it is shown
+        // and a later ShowWindow(SW_HIDE) hides it.
+        win::ShowWindow(w, (item.style & ITEM_HIDDEN) ? win::SW_HIDE : win::SW_SHOW);
         entries_.push_back(Entry{&item, w, group});
         previous = w;
     }
