@@ -2,6 +2,7 @@
 
 #include "buttonlib/control/CLumvexCtrl.h"
 #include "buttonlib/editor/COlePropertyPageEnh.h"
+#include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
 #include "platform/mfc/CDataExchange.h"
@@ -52,10 +53,6 @@ constexpr int kFactorLow = 1;
 constexpr int kFactorHigh = 6;
 constexpr int kStepHigh = 8;
 
-// The help link, the editor-open help context and the library's.
-constexpr int kHelpLink = 3;
-constexpr UINT kWinHelpContext = 133;
-constexpr UINT kHtmlHelpContext = 153;
 
 template <OLE_COLOR CLumvexCtrl::*member>
 constexpr CColorSettingsDlg::Item colour(int radioId)
@@ -276,5 +273,5 @@ void CColorSettingsDlg::OnPaint(HDC hdc)
 void CColorSettingsDlg::OnHelp()
 {
     if (m_pPage)
-        m_pPage->ShowEditorHelp(GetSafeHwnd(), kHelpLink, kWinHelpContext, kHtmlHelpContext);
+        EditorHelp(IDD, *m_pPage, GetSafeHwnd());
 }

@@ -244,7 +244,11 @@ TEST_F(ColorSettingsTest, HelpAndTheEditorsLook)
         show(dlg);
         click(dlg, COlePropertyPageEnh::kHelpButton);
         QTest::keyClick(item(dlg, 319), Qt::Key_F1);
-        EXPECT_EQ(urls->opened, (std::vector<std::string>{"https://example.com/colors", "https://example.com/colors"}));
+        CLumvexCtrl::g_helpLinks[3].clear();
+        click(dlg, COlePropertyPageEnh::kHelpButton);
+        EXPECT_EQ(helpShown(),
+                  (std::vector<std::string>{"link https://example.com/colors", "link https://example.com/colors",
+                                            "html 153"}));
         EXPECT_TRUE(item(dlg, COlePropertyPageEnh::kHelpButton)->isVisible());
         screenshot(dlg, "color-settings");
     }
@@ -255,6 +259,9 @@ TEST_F(ColorSettingsTest, HelpAndTheEditorsLook)
     ASSERT_TRUE(dlg.Create());
     show(dlg);
     EXPECT_FALSE(item(dlg, COlePropertyPageEnh::kHelpButton)->isVisible());
+    // F1 still asks for help: the host's, opened by EditProperties.
+    QTest::keyClick(item(dlg, 319), Qt::Key_F1);
+    EXPECT_EQ(helpShown().back(), "winhelp 133");
     EXPECT_EQ(dlg.GetSafeHwnd()->palette().color(QPalette::Window), QColor(0, 0, 96));
     EXPECT_EQ(item(dlg, 319)->palette().color(QPalette::WindowText), QColor(255, 255, 0));
     // The swatch lies over its frame in the first button's colour.

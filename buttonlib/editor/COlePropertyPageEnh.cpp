@@ -1,6 +1,5 @@
 #include "buttonlib/editor/COlePropertyPageEnh.h"
 
-#include "buttonlib/control/CLumvexApp.h"
 #include "buttonlib/control/CLumvexCtrl.h"
 #include "buttonlib/editor/CColorButton.h"
 
@@ -99,12 +98,4 @@ void COlePropertyPageEnh::PresentSettingsDialog(CDialog& dialog, std::initialize
     dialog.SetDialogColors(back, text);
     if (CWnd* help = dialog.GetDlgItem(kHelpButton))
         help->ShowWindow(CLumvexCtrl::g_editButtonShow[0]);
-}
-
-void COlePropertyPageEnh::ShowEditorHelp(win::HWND owner, int linkIndex, UINT winHelpContext, UINT htmlHelpContext)
-{
-    CLumvexCtrl* control = GetControlObject();
-    const bool known = linkIndex >= 0 && linkIndex < CLumvexCtrl::kHelpLinkCount;
-    const CString link = known ? CLumvexCtrl::g_helpLinks[std::size_t(linkIndex)] : CString();
-    LumvexApp().ShowHelp(owner, link, control && control->m_bEditorOpen, winHelpContext, htmlHelpContext);
 }

@@ -44,9 +44,6 @@ public:
     // labels take the colours the caller gave and its Help button (312)
     // follows the editor's first show command. Otherwise nothing changes.
     void PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons);
-    // The editor's help for the page or one of its dialogs: the help link of
-    // linkIndex when one is set, else the host's or the library's help page.
-    void ShowEditorHelp(win::HWND owner, int linkIndex, UINT winHelpContext, UINT htmlHelpContext);
 
 private:
     // From the cursor on, the first object that is a control.

@@ -2,6 +2,7 @@
 
 #include "buttonlib/control/CLumvexCtrl.h"
 #include "buttonlib/editor/COlePropertyPageEnh.h"
+#include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
 #include "platform/mfc/AfxMessageBox.h"
@@ -48,9 +49,6 @@ constexpr int kOffsetLimit = 99;
 // The caption when EditProperties opened the editor.
 constexpr UINT IDS_PICTURES_SETTINGS = 55;
 
-constexpr int kHelpLink = 3;
-constexpr UINT kWinHelpContext = 135;
-constexpr UINT kHtmlHelpContext = 155;
 
 // The template, registered before the dialog looks it up (once: the id is
 // then taken).
@@ -197,5 +195,5 @@ void CPictureSettingsDlg::OnPaint(HDC hdc)
 void CPictureSettingsDlg::OnHelp()
 {
     if (m_pPage)
-        m_pPage->ShowEditorHelp(GetSafeHwnd(), kHelpLink, kWinHelpContext, kHtmlHelpContext);
+        EditorHelp(IDD, *m_pPage, GetSafeHwnd());
 }

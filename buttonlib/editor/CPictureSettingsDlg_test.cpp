@@ -158,7 +158,9 @@ TEST_F(PictureSettingsTest, HelpAndTheEditorsLook)
         ASSERT_TRUE(dlg.Create());
         show(dlg);
         click(dlg, COlePropertyPageEnh::kHelpButton);
-        EXPECT_EQ(urls->opened, (std::vector<std::string>{"https://example.com/pictures"}));
+        CLumvexCtrl::g_helpLinks[3].clear();
+        click(dlg, COlePropertyPageEnh::kHelpButton);
+        EXPECT_EQ(helpShown(), (std::vector<std::string>{"link https://example.com/pictures", "html 155"}));
         screenshot(dlg, "picture-settings");
     }
 
@@ -169,6 +171,8 @@ TEST_F(PictureSettingsTest, HelpAndTheEditorsLook)
     EXPECT_EQ(dlg.GetSafeHwnd()->windowTitle(), "Pictures settings");
     EXPECT_EQ(dlg.GetSafeHwnd()->palette().color(QPalette::Window), QColor(200, 230, 255));
     EXPECT_TRUE(item(dlg, COlePropertyPageEnh::kHelpButton)->isVisible());
+    click(dlg, COlePropertyPageEnh::kHelpButton);
+    EXPECT_EQ(helpShown().back(), "winhelp 135");
     EXPECT_EQ(colourOver(dlg, D::IDC_SWATCH), rgbOf(RGB(255, 0, 255)));
     screenshot(dlg, "picture-settings-editor");
 }

@@ -4,6 +4,7 @@
 #include "buttonlib/control/DispatchProperty.h"
 #include "buttonlib/editor/CFontDialogEnh.h"
 #include "buttonlib/editor/COlePropertyPageEnh.h"
+#include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
 #include "platform/com/Bstr.h"
@@ -81,9 +82,6 @@ constexpr int kFactorHigh = 5;
 constexpr int kWrapLow = 10;
 constexpr int kWrapHigh = 100;
 
-constexpr int kHelpLink = 2;
-constexpr UINT kWinHelpContext = 137;
-constexpr UINT kHtmlHelpContext = 152;
 
 constexpr std::array<int, 3> kSwatches{D::IDC_FORE_SWATCH, D::IDC_MOUSEOVER_SWATCH, D::IDC_PRESSED_SWATCH};
 
@@ -388,5 +386,5 @@ void CTextSettingsDlg::OnPaint(HDC hdc)
 void CTextSettingsDlg::OnHelp()
 {
     if (m_pPage)
-        m_pPage->ShowEditorHelp(GetSafeHwnd(), kHelpLink, kWinHelpContext, kHtmlHelpContext);
+        EditorHelp(IDD, *m_pPage, GetSafeHwnd());
 }

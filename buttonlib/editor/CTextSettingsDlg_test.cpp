@@ -291,7 +291,9 @@ TEST_F(TextSettingsTest, HelpAndTheEditorsLook)
         ASSERT_TRUE(dlg.Create());
         show(dlg);
         click(dlg, COlePropertyPageEnh::kHelpButton);
-        EXPECT_EQ(urls->opened, (std::vector<std::string>{"https://example.com/texts"}));
+        CLumvexCtrl::g_helpLinks[2].clear();
+        click(dlg, COlePropertyPageEnh::kHelpButton);
+        EXPECT_EQ(helpShown(), (std::vector<std::string>{"link https://example.com/texts", "html 152"}));
         // The swatches lie over their hidden placeholders.
         EXPECT_FALSE(item(dlg, D::IDC_FORE_SWATCH)->isVisible());
         EXPECT_EQ(colourOver(dlg, D::IDC_FORE_SWATCH), rgbOf(RGB(0, 0, 100)));
@@ -305,6 +307,8 @@ TEST_F(TextSettingsTest, HelpAndTheEditorsLook)
     ASSERT_TRUE(dlg.Create());
     show(dlg);
     EXPECT_EQ(dlg.GetSafeHwnd()->palette().color(QPalette::Window), QColor(60, 60, 60));
+    click(dlg, COlePropertyPageEnh::kHelpButton);
+    EXPECT_EQ(helpShown().back(), "winhelp 137");
     EXPECT_EQ(item(dlg, D::IDC_CAPTION_GROUP)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
     EXPECT_EQ(colourOver(dlg, D::IDC_PRESSED_SWATCH), rgbOf(RGB(0, 100, 0)));
     // The colour buttons take the caller's colours.

@@ -4,11 +4,11 @@
 // paints its window gets; the recorders of message boxes, colour and font
 // dialogs; and the dialogs' items found by name as a user finds them.
 
+#include "buttonlib/control/CLumvexApp.h"
 #include "buttonlib/control/LumvexTestSupport.h"
 #include "buttonlib/editor/COlePropertyPageEnh.h"
 
 #include "platform/mfc/DialogTestSupport.h"
-#include "platform/win/Desktop.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        win::SetUrlOpener(urls);
+        LumvexApp().SetHelpPort(help);
         box.SetUserMode(false);
         for (int i = 0; i < kControls; ++i) {
             controls[i] = lumvextest::NewButton(&buttons[i]);
@@ -76,7 +76,7 @@ protected:
         box.CloseAll();
         CLumvexCtrl::g_helpLinks = {};
         CLumvexCtrl::g_editButtonShow.fill(1);
-        win::SetUrlOpener(nullptr);
+        LumvexApp().SetHelpPort(nullptr);
         DialogTest::TearDown();
     }
 
@@ -179,7 +179,19 @@ protected:
     std::array<com::ControlSite*, kControls> sites{};
     std::array<PaintCounter, kControls> counters;
     com::ComPtr<COlePropertyPageEnh> page;
-    std::shared_ptr<win::FakeUrlOpener> urls = std::make_shared<win::FakeUrlOpener>();
+    std::shared_ptr<RecordingHelpPort> help = std::make_shared<RecordingHelpPort>();
+
+    // The help shown so far, as "link <target>", "html <context>" or
+    // "winhelp <context>".
+    std::vector<std::string> helpShown() const
+    {
+        std::vector<std::string> out;
+        for (const auto& r : help->requests)
+            out.push_back(r.kind == RecordingHelpPort::Kind::Link      ? "link " + r.target
+                          : r.kind == RecordingHelpPort::Kind::HtmlHelp ? "html " + std::to_string(r.context)
+                                                                        : "winhelp " + std::to_string(r.context));
+        return out;
+    }
 };
 
 } // namespace settingstest
