@@ -4,6 +4,10 @@
 
 #include "buttonlib/editor/CLumvexPropPage.h"
 
+#include "buttonlib/editor/CColorSettingsDlg.h"
+#include "buttonlib/editor/CPictureSettingsDlg.h"
+#include "buttonlib/editor/CTextSettingsDlg.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -24,7 +28,9 @@ struct SettingsDialog {
 
 // One line per dialog: {CLumvexPropPage::IDC_SHAPE, &make<CShapeSettingsDlg>},
 const SettingsDialog kSettingsDialogs[] = {
-    {0, nullptr},
+    {CLumvexPropPage::IDC_COLORS, &make<CColorSettingsDlg>},
+    {CLumvexPropPage::IDC_GRAPHIC, &make<CPictureSettingsDlg>},
+    {CLumvexPropPage::IDC_TEXT, &make<CTextSettingsDlg>},
 };
 
 } // namespace

@@ -15,6 +15,9 @@
 #include "platform/testing/TestSupport.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
 
 namespace {
 
@@ -57,6 +60,24 @@ struct LibraryButton {
         return result.vt == VT_I2 ? result.iVal : -1;
     }
     short Shape() { return comtest::Get(dispatch.Get(), dispidShape).iVal; }
+    short LoadTemplate(const fs::path& path)
+    {
+        com::ComVariant result;
+        comtest::Call(dispatch.Get(), comtest::IdOf(dispatch.Get(), u"LoadTemplate"), DISPATCH_METHOD,
+                      {com::ComVariant::Text(path.string())}, &result);
+        return result.vt == VT_I2 ? result.iVal : -1;
+    }
+    // What the settings dialogs changed, read the way a container reads it.
+    std::string Look()
+    {
+        com::ComVariant text;
+        comtest::Call(dispatch.Get(), comtest::IdOf(dispatch.Get(), u"GetTextOnPos"), DISPATCH_METHOD,
+                      {com::ComVariant::I2(0)}, &text);
+        const com::ComVariant back = comtest::Get(dispatch.Get(), dispidBackColor);
+        const com::ComVariant position = comtest::Get(dispatch.Get(), dispidPicturePosition);
+        return "back " + std::to_string(back.lVal) + " text " + (text.vt == VT_BSTR ? com::Utf8FromBstr(text.bstrVal) : "?") +
+               " position " + std::to_string(position.iVal);
+    }
 
     com::TestContainer box;
     com::ControlSite* site = nullptr;
@@ -162,6 +183,87 @@ TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
         EXPECT_EQ(tv::testing::ReadRaw(root.Path() / "look.kzt"), tv::testing::ReadRaw(before));
         EXPECT_EQ(b.Shape(), shape);
         EXPECT_TRUE(seams.boxes->shown.empty());
+        b.box.CloseAll();
+    }
+    com::SetUiServices(nullptr);
+    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+}
+
+// A step that opens a modal dialog from the frame: the click is posted so
+// that the step ends and the next one runs inside the dialog's loop.
+void ClickPageButtonLater(QWidget& frame, int id)
+{
+    QWidget* button = editortest::PageButton(frame, id);
+    ASSERT_TRUE(button);
+    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+}
+
+void ClickItem(QWidget& dialog, int id)
+{
+    auto* item = dialog.findChild<QWidget*>(QStringLiteral("id%1").arg(id));
+    ASSERT_TRUE(item) << id;
+    // A radio button takes clicks on its mark.
+    const bool radio = qobject_cast<QRadioButton*>(item);
+    QTest::mouseClick(item, Qt::LeftButton, {}, radio ? QPoint(6, item->height() / 2) : item->rect().center());
+}
+
+TEST(PropPageLibrary, SettingsDialogsChangeTheButtonAndATemplateCarriesItToAnother)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
+    editortest::EditorSeams seams;
+    auto ui = std::make_shared<editortest::FrameUi>();
+    ui->modal = true;
+    com::SetUiServices(ui);
+    {
+        LibraryButton b;
+        ASSERT_TRUE(b.dispatch);
+        const fs::path saved = root.Path() / "styled.kzt";
+        seams.dialogs->colors = {RGB(12, 34, 56)};
+        seams.dialogs->files = {saved.string()};
+
+        editortest::ModalSteps steps;
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickPageButtonLater(frame, 304); });
+        steps.Add("dialog32260", [](QWidget& dialog) {
+            ClickItem(dialog, 319); // "Generic background"
+            ClickItem(dialog, 304); // "Change..."
+            ClickItem(dialog, 1);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickPageButtonLater(frame, 360); });
+        steps.Add("dialog215", [](QWidget& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>("id238");
+            ASSERT_TRUE(edit);
+            edit->selectAll();
+            QTest::keyClicks(edit, "Ahoy");
+            ClickItem(dialog, 1);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickPageButtonLater(frame, 315); });
+        steps.Add("dialog242", [](QWidget& dialog) {
+            ClickItem(dialog, 253); // left top
+            ClickItem(dialog, 1);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) {
+            QTest::mouseClick(editortest::PageButton(frame, 364), Qt::LeftButton);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickItem(frame, 1); });
+        steps.Start();
+        EXPECT_EQ(b.EditProperties(0x000000, 0xC0C0C0, 40, 40), S_OK);
+        EXPECT_TRUE(steps.Done());
+        EXPECT_FALSE(QApplication::activeModalWidget());
+
+        const std::string look = "back " + std::to_string(RGB(12, 34, 56)) + " text Ahoy position 1";
+        EXPECT_EQ(b.Look(), look);
+        EXPECT_EQ(seams.dialogs->colorRequests.size(), 1u);
+        EXPECT_TRUE(seams.boxes->shown.empty());
+
+        // A second button made through the loader takes the look from the
+        // template the first one saved.
+        LibraryButton other;
+        ASSERT_TRUE(other.dispatch);
+        EXPECT_NE(other.Look(), look);
+        EXPECT_EQ(other.LoadTemplate(saved), 1);
+        EXPECT_EQ(other.Look(), look);
+        other.box.CloseAll();
         b.box.CloseAll();
     }
     com::SetUiServices(nullptr);

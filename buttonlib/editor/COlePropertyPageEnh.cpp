@@ -1,6 +1,9 @@
 #include "buttonlib/editor/COlePropertyPageEnh.h"
 
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/editor/CColorButton.h"
+
+#include "platform/mfc/CDialog.h"
 
 #include "platform/com/Variant.h"
 
@@ -81,4 +84,18 @@ void COlePropertyPageEnh::ForEachControl(const std::function<void(CLumvexCtrl&)>
     }
     for (auto& [held, control] : controls)
         fn(*control);
+}
+
+void COlePropertyPageEnh::PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons)
+{
+    CLumvexCtrl* control = GetControlObject();
+    if (!control || !control->m_bEditorOpen)
+        return;
+    const COLORREF text = CLumvexCtrl::TranslateOleColor(control->m_EditColorText);
+    const COLORREF back = CLumvexCtrl::TranslateOleColor(control->m_EditColorBack);
+    for (CColorButton* button : buttons)
+        button->SetColors(text, back);
+    dialog.SetDialogColors(back, text);
+    if (CWnd* help = dialog.GetDlgItem(kHelpButton))
+        help->ShowWindow(CLumvexCtrl::g_editButtonShow[0]);
 }

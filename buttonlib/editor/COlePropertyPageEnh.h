@@ -7,7 +7,10 @@
 #include "platform/mfc/COlePropertyPage.h"
 
 #include <functional>
+#include <initializer_list>
 
+class CColorButton;
+class CDialog;
 class CLumvexCtrl;
 
 class COlePropertyPageEnh : public COlePropertyPage {
@@ -32,6 +35,15 @@ public:
     // The reference the lookup took is kept in *held when given, else
     // released.
     static CLumvexCtrl* ResolveControl(IDispatch* entry, com::ComPtr<IUnknown>* held = nullptr);
+
+    // The "Help..." button of every settings dialog.
+    static constexpr int kHelpButton = 312;
+
+    // A settings dialog opened from the page takes the page's look: when
+    // EditProperties opened the editor, its colour buttons, background and
+    // labels take the colours the caller gave and its Help button (312)
+    // follows the editor's first show command. Otherwise nothing changes.
+    void PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons);
 
 private:
     // From the cursor on, the first object that is a control.

@@ -484,6 +484,9 @@ LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam)
         text_ = lParam ? reinterpret_cast<const char*>(lParam) : "";
         if (button)
             invalidate({}, false);
+        // A top-level window shows its text as its title.
+        else if (isWindow())
+            setWindowTitle(QString::fromStdString(text_));
         return 1;
     case WM_GETTEXT: {
         if (wParam == 0 || !lParam)
