@@ -394,8 +394,8 @@ void DialogSite::build(QWidget* window)
         w->setProperty("tvId", item.id);
         if (item.style & win::WS_DISABLED)
             w->setEnabled(false);
-        // Through the window layer, so an owner-drawn item knows it is shown
-        // and a later SW_HIDE hides it.
+        // Through the window layer, so a window item remembers it is shown
+        // and a later ShowWindow(SW_HIDE) hides it.
         win::ShowWindow(w, (item.style & ITEM_HIDDEN) ? win::SW_HIDE : win::SW_SHOW);
         entries_.push_back(Entry{&item, w, group});
         previous = w;
