@@ -28,6 +28,23 @@ void showPage(const std::filesystem::path& folder, UINT context)
         help::DisplayTopic(folder, std::to_string(context) + ".htm");
 }
 
+class DesktopHelp final : public LumvexHelpPort {
+public:
+    void OpenLink(win::HWND, const CString& target) override
+    {
+        if (target.empty())
+            return;
+        // An address goes as it is; anything else is a file of this machine.
+        const bool address = target.find("://") != CString::npos || target.rfind("mailto:", 0) == 0;
+        win::OpenUrl(address ? target : win::FileUrl(target));
+    }
+    void ShowHtmlHelp(win::HWND, const std::filesystem::path& folder, UINT context) override
+    {
+        showPage(folder, context);
+    }
+    void ShowWinHelp(const std::filesystem::path& folder, UINT context) override { showPage(folder, context); }
+};
+
 } // namespace
 
 CLumvexApp& LumvexApp()
@@ -62,25 +79,32 @@ void CLumvexApp::SetHostHelpPath()
     m_pszHelpFilePath = host.empty() ? CString() : (host.parent_path() / kHostHelpFolder).string();
 }
 
-void CLumvexApp::ShowHtmlHelp(win::HWND, UINT context)
+void CLumvexApp::SetHelpPort(std::shared_ptr<LumvexHelpPort> port)
+{
+    m_helpPort = std::move(port);
+}
+
+LumvexHelpPort& CLumvexApp::helpPort()
+{
+    static DesktopHelp desktop;
+    return m_helpPort ? *m_helpPort : desktop;
+}
+
+void CLumvexApp::ShowHtmlHelp(win::HWND owner, UINT context)
 {
     if (m_htmlHelpPath.empty())
         m_htmlHelpPath = com::ThisModulePath().parent_path() / kLibraryHelpFolder;
-    showPage(m_htmlHelpPath, context);
+    helpPort().ShowHtmlHelp(owner, m_htmlHelpPath, context);
 }
 
 void CLumvexApp::ShowWinHelp(UINT context)
 {
-    showPage(m_pszHelpFilePath, context);
+    helpPort().ShowWinHelp(std::filesystem::path(m_pszHelpFilePath), context);
 }
 
-void CLumvexApp::OpenLink(win::HWND, const CString& target)
+void CLumvexApp::OpenLink(win::HWND owner, const CString& target)
 {
-    if (target.empty())
-        return;
-    // An address goes as it is; anything else is a file of this machine.
-    const bool address = target.find("://") != CString::npos || target.rfind("mailto:", 0) == 0;
-    win::OpenUrl(address ? target : win::FileUrl(target));
+    helpPort().OpenLink(owner, target);
 }
 
 void CLumvexApp::ShowHelp(win::HWND owner, const CString& helpLink, BOOL bEditorOpen, UINT winHelpContext,

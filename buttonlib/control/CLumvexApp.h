@@ -11,6 +11,21 @@
 #include "platform/win/Window.h"
 
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Where the module's help and links go: the desktop, unless a test records
+// them.
+class LumvexHelpPort {
+public:
+    virtual ~LumvexHelpPort() = default;
+    virtual void OpenLink(win::HWND owner, const CString& target) = 0;
+    // A help folder opened at a context number: the library's folder
+    // (HTML Help) or the host's (WinHelp).
+    virtual void ShowHtmlHelp(win::HWND owner, const std::filesystem::path& folder, UINT context) = 0;
+    virtual void ShowWinHelp(const std::filesystem::path& folder, UINT context) = 0;
+};
 
 class CLumvexApp final : public COleControlModule {
 public:
@@ -31,8 +46,42 @@ public:
     void ShowHelp(win::HWND owner, const CString& helpLink, BOOL bEditorOpen, UINT winHelpContext,
                   UINT htmlHelpContext);
 
+    // nullptr restores the desktop.
+    void SetHelpPort(std::shared_ptr<LumvexHelpPort> port);
+
     // The library's help folder.
     std::filesystem::path m_htmlHelpPath;
+
+private:
+    LumvexHelpPort& helpPort();
+
+    std::shared_ptr<LumvexHelpPort> m_helpPort;
+};
+
+// Keeps every help request instead of showing it.
+class RecordingHelpPort : public LumvexHelpPort {
+public:
+    enum class Kind { Link, HtmlHelp, WinHelp };
+    struct Request {
+        Kind kind;
+        win::HWND owner = nullptr;
+        // The link, or the help folder.
+        std::string target;
+        UINT context = 0;
+    };
+    void OpenLink(win::HWND owner, const CString& target) override
+    {
+        requests.push_back({Kind::Link, owner, target, 0});
+    }
+    void ShowHtmlHelp(win::HWND owner, const std::filesystem::path& folder, UINT context) override
+    {
+        requests.push_back({Kind::HtmlHelp, owner, folder.string(), context});
+    }
+    void ShowWinHelp(const std::filesystem::path& folder, UINT context) override
+    {
+        requests.push_back({Kind::WinHelp, nullptr, folder.string(), context});
+    }
+    std::vector<Request> requests;
 };
 
 // The one module object.

@@ -385,45 +385,71 @@ void CLumvexCtrl::applyTemplateMedia(const TemplateData& d)
     m_PictureCustom = d.paths[8];
     m_Texture = d.paths[9];
 
-    for (auto [path, sound] : {std::pair{&m_SoundDown, &m_sndDown}, std::pair{&m_SoundUp, &m_sndUp},
-                               std::pair{&m_SoundMouseOver, &m_sndMouseOver},
-                               std::pair{&m_SoundMouseOut, &m_sndMouseOut}}) {
-        if (path->empty())
-            sound->Empty();
+    // The stored paths keep their names; the files are looked up in the
+    // template folders. A path whose media do not load is cleared, as its
+    // property's change clears it, so a saved button names only what it has.
+    const struct {
+        CString* path;
+        CSound* sound;
+        DISPID dispid;
+    } sounds[] = {{&m_SoundDown, &m_sndDown, dispidSoundDown},
+                  {&m_SoundUp, &m_sndUp, dispidSoundUp},
+                  {&m_SoundMouseOver, &m_sndMouseOver, dispidSoundMouseOver},
+                  {&m_SoundMouseOut, &m_sndMouseOut, dispidSoundMouseOut}};
+    for (const auto& s : sounds) {
+        s.sound->Empty();
+        if (!s.path->empty() && !LoadSoundFile(ResolveTemplatePath(2, *s.path), s.dispid)) {
+            s.sound->Empty();
+            s.path->clear();
+        }
     }
 
     // The cursor loads through its object, as the Cursor property does, so
     // the stored cursor bytes follow the new file; a failure says nothing.
-    if (m_Cursor.empty()) {
-        m_curCursor.Empty();
+    if (m_hCursor) {
+        win::DestroyCursor(m_hCursor);
         m_hCursor = nullptr;
-    } else {
+    }
+    m_curCursor.Empty();
+    if (!m_Cursor.empty()) {
         const CString path = ResolveTemplatePath(3, m_Cursor);
         if (m_curCursor.Load(path.c_str())) {
             m_hCursor = m_curCursor.GetHandle();
         } else {
             m_curCursor.Empty();
-            m_hCursor = nullptr;
             m_Cursor.clear();
         }
     }
 
-    if (m_Picture.empty()) {
-        m_dibPicture.Empty();
-        m_aviPicture.Empty();
+    const struct {
+        CString* path;
+        CDIB* picture;
+        CAnim* animation;
+        DISPID dispid;
+    } pictures[] = {{&m_Picture, &m_dibPicture, &m_aviPicture, dispidPicture},
+                    {&m_PicturePressed, &m_dibPicturePressed, &m_aviPicturePressed, dispidPicturePressed},
+                    {&m_PictureMouseOver, &m_dibPictureMouseOver, &m_aviPictureMouseOver, dispidPictureMouseOver}};
+    for (const auto& p : pictures) {
+        p.picture->Empty();
+        p.animation->Empty();
+        if (!p.path->empty() && !LoadMediaFile(ResolveTemplatePath(0, *p.path), p.dispid))
+            p.path->clear();
     }
-    if (m_PicturePressed.empty()) {
-        m_dibPicturePressed.Empty();
-        m_aviPicturePressed.Empty();
-    }
-    if (m_PictureMouseOver.empty()) {
-        m_dibPictureMouseOver.Empty();
-        m_aviPictureMouseOver.Empty();
-    }
-    if (m_PictureCustom.empty())
+
+    if (m_PictureCustom.empty()) {
         m_dibPictureCustom.Empty();
-    if (m_Texture.empty())
+    } else if (!LoadCustomMask(ResolveTemplatePath(0, m_PictureCustom))) {
+        // The button keeps a shape: the built-in mask.
+        m_dibPictureCustom.LoadResource(IDB_CUSTOM_SHAPE);
+        m_PictureCustom.clear();
+    }
+
+    if (m_Texture.empty() || !LoadMediaFile(ResolveTemplatePath(1, m_Texture), dispidTexture)) {
+        m_Texture.clear();
         m_dibTexture.Empty();
+        m_dibTexturedBtn.Empty();
+        m_dibTexturedBtnPressed.Empty();
+    }
 
     // The rectangle goes to the container, which moves the control.
     if (IOleInPlaceSite* site = GetInPlaceSite()) {

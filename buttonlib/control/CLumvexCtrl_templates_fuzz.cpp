@@ -2,14 +2,22 @@
 // plain template (LoadTemplate) and as an extended one (LoadTemplateEx),
 // with and without the media folders set, the bytes with or without the
 // extended mark in front. A template that loads must save, load and save
-// again to the same bytes.
+// again to the same bytes. The media an extended template names are loaded;
+// message boxes of those that fail go to a recorder, and nothing is fetched
+// (downloads need the application's event loop, which this process lacks).
 
 #include "buttonlib/control/CLumvexCtrl.h"
 
+#include "buttonlib/media/CDIB.h"
+
+#include "platform/com/UiServices.h"
 #include "platform/mfc/CWinApp.h"
 #include "platform/testing/FuzzSupport.h"
+#include "platform/testing/RiffWriter.h"
+#include "platform/win/MessageBox.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -35,7 +43,44 @@ void writeAll(const std::string& path, std::string_view bytes)
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-void roundTrip(CLumvexCtrl& loaded, bool extended, const std::string& file)
+// Media in the template folder, so that templates naming them (the seeds
+// do) load them: a colour picture, a one-bit mask and a short sound.
+void makeMedia()
+{
+    const std::filesystem::path& folder = tv::fuzzing::TempFolder();
+    CDIB picture;
+    picture.CreateBlank(6, 5, 24, RGB(200, 40, 40));
+    picture.Save((folder / "pic.bmp").c_str());
+    CDIB mask;
+    mask.CreateBlank(8, 4, 1, RGB(255, 255, 255));
+    mask.Fill(2, 1, 3, 2, BLACKNESS);
+    mask.Save((folder / "mask.bmp").c_str());
+
+    using namespace tv::testing;
+    ByteVector fmt, chunks;
+    for (unsigned v : {1u, 1u})
+        AppendLe16(fmt, v);
+    AppendLe32(fmt, 8000);
+    AppendLe32(fmt, 8000);
+    AppendLe16(fmt, 1);
+    AppendLe16(fmt, 8);
+    AppendChunk(chunks, "fmt ", fmt);
+    AppendChunk(chunks, "data", ByteVector(16, 0x80));
+    const ByteVector riff = MakeRiff("WAVE", chunks);
+    writeAll((folder / "tone.wav").string(), std::string_view(reinterpret_cast<const char*>(riff.data()), riff.size()));
+}
+
+// The folders the media of an extended template are looked up in.
+void setFolders(CLumvexCtrl& control, unsigned mode)
+{
+    if (!(mode & 4))
+        return;
+    const std::string folder = tv::fuzzing::TempFolder().string();
+    for (short type = 0; type < 4; ++type)
+        control.SetTemplateBinDir(type, mode & 8 ? folder : folder + "/");
+}
+
+void roundTrip(CLumvexCtrl& loaded, bool extended, unsigned mode, const std::string& file)
 {
     const auto save = [&](CLumvexCtrl& c) {
         if ((extended ? c.SaveTemplateEx(file) : c.SaveTemplate(file)) != 1)
@@ -44,6 +89,7 @@ void roundTrip(CLumvexCtrl& loaded, bool extended, const std::string& file)
     };
     const std::string first = save(loaded);
     Button again;
+    setFolders(*again.control, mode);
     if ((extended ? again.control->LoadTemplateEx(file) : again.control->LoadTemplate(file)) != 1)
         std::abort();
     if (save(*again.control) != first)
@@ -56,11 +102,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
-    static const bool initialised = [] {
+    static const auto boxes = [] {
         AfxInitModule();
-        return true;
+        makeMedia();
+        auto recorder = std::make_shared<win::RecordingMessageBox>();
+        win::SetMessageBoxPort(recorder);
+        com::SetUiServices(std::make_shared<com::RecordingUiServices>());
+        return recorder;
     }();
-    (void)initialised;
+    boxes->shown.clear();
     const unsigned mode = data[0];
     std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     const bool extended = mode & 1;
@@ -71,13 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeAll(file, bytes);
 
     Button button;
-    if (mode & 4) {
-        const std::string folder = tv::fuzzing::TempFolder().string();
-        for (short type = 0; type < 4; ++type)
-            button.control->SetTemplateBinDir(type, mode & 8 ? folder : folder + "/");
-    }
+    setFolders(*button.control, mode);
     const short loaded = extended ? button.control->LoadTemplateEx(file) : button.control->LoadTemplate(file);
     if (loaded == 1)
-        roundTrip(*button.control, extended, (tv::fuzzing::TempFolder() / "out.kzt").string());
+        roundTrip(*button.control, extended, mode, (tv::fuzzing::TempFolder() / "out.kzt").string());
     return 0;
 }

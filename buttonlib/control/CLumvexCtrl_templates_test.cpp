@@ -1,12 +1,16 @@
 // Template files: the bytes written for known buttons, round trips, the
 // older layout, plain files read as extended ones, files cut short, font
-// sizes, long strings, media paths and the rectangle.
+// sizes, long strings, the media an extended file names and the rectangle.
 
+#include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/control/LumvexTestSupport.h"
 
 #include "platform/com/Stream.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
+#include "platform/win/CursorService.h"
+#include "platform/win/CursorTestSupport.h"
+#include "platform/win/MessageBox.h"
 
 #include <gtest/gtest.h>
 
@@ -114,9 +118,45 @@ void style(CLumvexCtrl& c)
 }
 
 struct Templates : ::testing::Test {
+    Templates() { win::SetMessageBoxPort(boxes); }
+    ~Templates() override { win::SetMessageBoxPort(nullptr); }
     fs::path File(const char* name) const { return root.Path() / name; }
+    std::vector<std::string> Shown() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& r : boxes->shown)
+            texts.push_back(r.text);
+        return texts;
+    }
     tv::testing::TempRoot root;
+    std::shared_ptr<win::RecordingMessageBox> boxes = std::make_shared<win::RecordingMessageBox>();
 };
+
+// The ten media paths of an extended file, in their stored order.
+struct MediaPaths {
+    CString soundDown, soundUp, soundMouseOver, soundMouseOut, cursor;
+    CString picture, picturePressed, pictureMouseOver, pictureCustom, texture;
+};
+
+// An extended template of a default button that names the given paths.
+void saveWithPaths(const fs::path& file, const MediaPaths& p)
+{
+    Button b;
+    CLumvexCtrl& c = *b.button;
+    // Set as stored: the files are on another machine.
+    c.m_SoundDown = p.soundDown;
+    c.m_SoundUp = p.soundUp;
+    c.m_SoundMouseOver = p.soundMouseOver;
+    c.m_SoundMouseOut = p.soundMouseOut;
+    c.m_Cursor = p.cursor;
+    c.m_Picture = p.picture;
+    c.m_PicturePressed = p.picturePressed;
+    c.m_PictureMouseOver = p.pictureMouseOver;
+    c.m_PictureCustom = p.pictureCustom;
+    c.m_Texture = p.texture;
+    c.SetShape(5);
+    ASSERT_EQ(c.SaveTemplateEx(file.string()), 1);
+}
 
 TEST_F(Templates, DefaultButtonWritesTheKnownLayout)
 {
@@ -263,10 +303,114 @@ TEST_F(Templates, ExtendedFileMovesTheControlAndSetsItsMedia)
     EXPECT_EQ(changes.back().top, 40);
     EXPECT_EQ(changes.back().right, 80);
     EXPECT_EQ(changes.back().bottom, 100);
-    EXPECT_EQ(to.button->GetSoundDown(), "C:\\sounds\\down.wav");
+    // Not found in the folder: cleared. The address is kept at design time.
+    EXPECT_EQ(to.button->GetSoundDown(), "");
     EXPECT_EQ(to.button->GetTexture(), "http://example.org/t.png");
     EXPECT_EQ(to.button->GetCursor(), "");
     EXPECT_EQ(to.button->m_hCursor, nullptr);
+}
+
+TEST_F(Templates, ExtendedFileLoadsTheMediaItNamesFromTheFolders)
+{
+    lumvextest::MediaTestFiles files;
+    QImage arrow(16, 16, QImage::Format_ARGB32);
+    arrow.fill(Qt::black);
+    const auto cur = win::testing::MakeCur({win::testing::CurEntry(win::testing::MakePng(arrow), 16, 16)});
+    WriteRaw(files.root.Path() / "arrow.cur", std::string(cur.begin(), cur.end()));
+    const MediaPaths stored{"C:\\snd\\tone.wav", "", "/home/other/tone.wav", "", "C:\\c\\arrow.cur",
+                            "C:\\pics\\PICTURE.BMP", "pic.png", "", "D:\\m\\mask.bmp", "x\\pic.bmp"};
+    saveWithPaths(File("media.kzt"), stored);
+
+    Button b;
+    CLumvexCtrl& c = *b.button;
+    // What the button had before goes where the file names nothing.
+    c.m_sndUp.SetRawData(reinterpret_cast<const BYTE*>("RIFF"), 4);
+    c.m_dibPictureMouseOver.CreateBlank(3, 3, 24, 0);
+    for (short type = 0; type < 4; ++type)
+        c.SetTemplateBinDir(type, files.root.Path().string());
+    // The button's own cursor is replaced, its handle freed.
+    c.SetCursor(files.path("arrow.cur"));
+    const std::size_t cursors = win::CursorHandleCount();
+    ASSERT_EQ(c.LoadTemplateEx(File("media.kzt").string()), 1);
+    EXPECT_TRUE(Shown().empty());
+
+    EXPECT_TRUE(c.m_sndDown.HasData());
+    EXPECT_TRUE(c.m_sndMouseOver.HasData());
+    EXPECT_FALSE(c.m_sndUp.HasData());
+    EXPECT_FALSE(c.m_sndMouseOut.HasData());
+    ASSERT_NE(c.m_hCursor, nullptr);
+    EXPECT_EQ(c.m_hCursor, c.m_curCursor.GetHandle());
+    EXPECT_EQ(win::CursorHandleCount(), cursors);
+    EXPECT_EQ(c.m_dibPicture.GetWidth(), 12);
+    EXPECT_EQ(c.m_dibPicturePressed.GetWidth(), 12);
+    EXPECT_FALSE(c.m_dibPictureMouseOver.IsValid());
+    // The mask gets its frame of one pixel.
+    EXPECT_EQ(c.m_dibPictureCustom.GetWidth(), 42);
+    EXPECT_EQ(c.m_dibPictureCustom.GetHeight(), 22);
+    EXPECT_EQ(c.m_dibTexture.GetWidth(), 12);
+    // The properties keep the stored names, so a template saved again
+    // names the same files.
+    EXPECT_EQ(c.GetPicture(), "C:\\pics\\PICTURE.BMP");
+    EXPECT_EQ(c.GetSoundMouseOver(), "/home/other/tone.wav");
+    ASSERT_EQ(c.SaveTemplateEx(File("again.kzt").string()), 1);
+    EXPECT_EQ(ReadRaw(File("again.kzt")), ReadRaw(File("media.kzt")));
+
+    // A template naming nothing empties every medium.
+    saveWithPaths(File("none.kzt"), MediaPaths{});
+    ASSERT_EQ(c.LoadTemplateEx(File("none.kzt").string()), 1);
+    EXPECT_EQ(win::CursorHandleCount(), cursors - 1);
+    EXPECT_EQ(c.m_hCursor, nullptr);
+    EXPECT_FALSE(c.m_sndDown.HasData());
+    EXPECT_FALSE(c.m_dibPicture.IsValid());
+    EXPECT_FALSE(c.m_dibPictureCustom.IsValid());
+    EXPECT_FALSE(c.m_dibTexture.IsValid());
+}
+
+TEST_F(Templates, MediaThatDoNotLoadClearTheirPathsAlone)
+{
+    lumvextest::MediaTestFiles files;
+    const MediaPaths stored{"gone.wav", "tone.txt", "http://example.org/s.wav", "", "",
+                            "gone.bmp", "http://example.org/p.png", "", "C:\\pic.bmp", "gone.jpg"};
+    saveWithPaths(File("broken.kzt"), stored);
+
+    // At design time, addresses are not fetched: pictures show the
+    // placeholder and sounds stay silent.
+    Button b;
+    CLumvexCtrl& c = *b.button;
+    c.m_dibPicture.CreateBlank(3, 3, 24, 0);
+    c.m_dibTexture.CreateBlank(3, 3, 24, 0);
+    c.SetTemplateBinDir(0, files.root.Path().string());
+    c.SetTemplateBinDir(1, files.root.Path().string());
+    c.SetTemplateBinDir(2, files.root.Path().string());
+    c.SetModifiedFlag(FALSE);
+    ASSERT_EQ(c.LoadTemplateEx(File("broken.kzt").string()), 1);
+    EXPECT_TRUE(c.IsModified());
+    // The rest of the template is applied.
+    EXPECT_EQ(c.GetShape(), 5);
+
+    EXPECT_EQ(c.GetSoundDown(), "");
+    EXPECT_FALSE(c.m_sndDown.HasData());
+    EXPECT_EQ(c.GetSoundUp(), "");
+    EXPECT_EQ(c.GetSoundMouseOver(), "http://example.org/s.wav");
+    EXPECT_FALSE(c.m_sndMouseOver.HasData());
+    EXPECT_EQ(c.GetPicture(), "");
+    EXPECT_FALSE(c.m_dibPicture.IsValid());
+    EXPECT_EQ(c.GetPicturePressed(), "http://example.org/p.png");
+    EXPECT_EQ(c.m_dibPicturePressed.GetWidth(), 32);
+    // A colour picture is no mask: the built-in shape stays.
+    EXPECT_EQ(c.GetPictureCustom(), "");
+    EXPECT_EQ(c.m_dibPictureCustom.GetWidth(), 47);
+    EXPECT_EQ(c.GetTexture(), "");
+    EXPECT_FALSE(c.m_dibTexture.IsValid());
+
+    const std::string dir = files.root.Path().string() + "/";
+    EXPECT_EQ(Shown(), (std::vector<std::string>{
+                           "Error opening file " + dir + "gone.wav",
+                           "The file " + dir + "tone.txt has an invalid extension.",
+                           "Error opening file " + dir + "gone.bmp",
+                           "The file " + dir + "pic.bmp is not a monochrome black and white file (1 bit per pixel).",
+                           "Error opening file " + dir + "gone.jpg",
+                       }));
 }
 
 TEST_F(Templates, FileCutAnywhereChangesNothing)

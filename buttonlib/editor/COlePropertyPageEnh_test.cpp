@@ -5,7 +5,7 @@
 
 #include "buttonlib/editor/COlePropertyPageEnh.h"
 
-#include "buttonlib/control/LumvexTestSupport.h"
+#include "buttonlib/editor/EditorTestSupport.h"
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/Variant.h"
@@ -18,52 +18,8 @@ namespace {
 
 using com::ComPtr;
 
-// An IDispatch that is not one of our controls. It answers GetControlPtr
-// with whatever it is given: a control of ours (a container's wrapper),
-// something else, or a number that is no pointer at all.
-class OtherDispatch final : public com::ComObject<OtherDispatch, IDispatch> {
-public:
-    explicit OtherDispatch(com::ComVariant answer, HRESULT result = S_OK) : answer_(answer), result_(result) {}
-
-    std::span<const com::InterfaceEntry> InterfaceTable() const
-    {
-        static constexpr com::InterfaceEntry table[] = {com::Implements<OtherDispatch, IDispatch>()};
-        return table;
-    }
-    HRESULT GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO* excepInfo, UINT* argErr) override
-    {
-        ++calls;
-        wellFormed = wellFormed && id == dispidGetControlPtr && iid == IID_NULL && lcid == 0x400 &&
-                     flags == DISPATCH_METHOD && params && params->cArgs == 0 && result && !excepInfo && !argErr;
-        if (result)
-            VariantCopy(result, &answer_);
-        return result_;
-    }
-
-    int calls = 0;
-    bool wellFormed = true;
-
-private:
-    com::ComVariant answer_;
-    HRESULT result_;
-};
-
-com::ComVariant unknownVariant(IUnknown* p)
-{
-    com::ComVariant v;
-    v.vt = VT_UNKNOWN;
-    v.punkVal = p;
-    p->AddRef();
-    return v;
-}
+using editortest::OtherDispatch;
+using editortest::UnknownVariant;
 
 ULONG references(IUnknown* p)
 {
@@ -79,9 +35,9 @@ protected:
             controls[i] = lumvextest::NewButton(&buttons[i]);
             box.Add(controls[i].Get())->InitNew();
         }
-        wrapper = ComPtr<OtherDispatch>::Attach(new OtherDispatch(unknownVariant(controls[2].Get())));
+        wrapper = ComPtr<OtherDispatch>::Attach(new OtherDispatch(UnknownVariant(controls[2].Get())));
         stranger = ComPtr<IUnknown>::Attach(new com::ClassFactory(nullptr));
-        foreignObject = ComPtr<OtherDispatch>::Attach(new OtherDispatch(unknownVariant(stranger.Get())));
+        foreignObject = ComPtr<OtherDispatch>::Attach(new OtherDispatch(UnknownVariant(stranger.Get())));
         com::ComVariant number;
         number.vt = VT_I4;
         number.lVal = 0x1234;

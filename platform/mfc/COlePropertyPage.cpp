@@ -2,10 +2,14 @@
 
 #include "platform/com/PropertyBag.h"
 #include "platform/com/PropertyFrame.h"
+#include "platform/com/Module.h"
+#include "platform/com/Registration.h"
 #include "platform/mfc/AfxMessageBox.h"
 #include "platform/mfc/COleObjectFactory.h"
 #include "platform/win/WindowPos.h"
 
+#include <QDialog>
+#include <QPointer>
 #include <QWidget>
 
 
@@ -19,6 +23,13 @@ const bool kModuleSourceSet = [] {
 }();
 
 } // namespace
+
+BOOL AfxOleRegisterPropertyPageClass(REFCLSID clsid, UINT idTypeName)
+{
+    CString typeName;
+    AfxLoadString(idTypeName, typeName);
+    return SUCCEEDED(com::RegisterClass({clsid, "", typeName, com::ThisModulePath()})) ? TRUE : FALSE;
+}
 
 // --- The frame seen from the page -------------------------------------------------
 
@@ -195,4 +206,30 @@ HRESULT COlePropertyPage::Help(LPCOLESTR helpDir)
 {
     const std::string dir = helpDir ? com::Utf8FromOleString(helpDir) : std::string();
     return OnHelp(dir.c_str()) ? S_OK : E_NOTIMPL;
+}
+
+void COlePropertyPage::OnOK()
+{
+    closeFrame(IDOK);
+}
+
+void COlePropertyPage::OnCancel()
+{
+    closeFrame(IDCANCEL);
+}
+
+void COlePropertyPage::closeFrame(int result)
+{
+    // A page alone (no frame) has nothing to close.
+    CPropertyFrameWnd* f = frame();
+    auto* dialog = f ? qobject_cast<QDialog*>(f->m_hWnd) : nullptr;
+    if (!dialog)
+        return;
+    // Closed once the key's handling is over: closing destroys this page's
+    // window, which is still handling it.
+    const int code = result == IDOK ? QDialog::Accepted : QDialog::Rejected;
+    QMetaObject::invokeMethod(dialog, [frame = QPointer<QDialog>(dialog), code] {
+        if (frame)
+            frame->done(code);
+    }, Qt::QueuedConnection);
 }

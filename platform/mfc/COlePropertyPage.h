@@ -31,6 +31,10 @@ private:
     std::vector<std::unique_ptr<CWnd>> items_;
 };
 
+// The keys of a property page's class: its type name (a string-table
+// entry), the module's file and the threading model.
+BOOL AfxOleRegisterPropertyPageClass(REFCLSID clsid, UINT idTypeName);
+
 class COlePropertyPage : public CDialog, public IPropertyPage, protected com::RefCounted {
 public:
     // The dialog template and the string-table entry of the tab's caption.
@@ -60,7 +64,14 @@ public:
     HRESULT Show(UINT cmdShow) override;
     HRESULT Help(LPCOLESTR helpDir) override;
 
+protected:
+    // Enter and Escape inside the page are the frame's: they close it.
+    void OnOK() override;
+    void OnCancel() override;
+
 private:
+    void closeFrame(int result);
+
     UINT captionId_;
     com::ComPtr<IPropertyPageSite> site_;
     std::vector<com::ComPtr<IDispatch>> objects_;

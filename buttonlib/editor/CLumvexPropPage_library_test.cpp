@@ -1,0 +1,171 @@
+// The page as a container meets it: libquorvel.so registered into a
+// registry store of the test's own, the button made by ProgID, the page
+// opened through IDispatch. The library's frame, file dialogs and message
+// boxes are answered by this process's seams, handed over by the loader.
+
+#include "buttonlib/control/ControlIds.h"
+#include "buttonlib/editor/EditorTestSupport.h"
+
+#include "platform/com/Loader.h"
+#include "platform/com/PropertyBag.h"
+#include "platform/com/Registration.h"
+#include "platform/com/Server.h"
+#include "platform/com/testserver/ComTesting.h"
+#include "platform/testing/TempRoot.h"
+#include "platform/testing/TestSupport.h"
+
+#include <QGuiApplication>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kLibrary = TV_QUORVEL_LIBRARY;
+
+// The button made by ProgID in a shown container, active.
+struct LibraryButton {
+    LibraryButton()
+    {
+        CLSID clsid{};
+        EXPECT_EQ(CLSIDFromProgID(kLumvexProgId, &clsid), S_OK);
+        site = box.Create(clsid);
+        if (!site) {
+            ADD_FAILURE() << "no button from the library";
+            return;
+        }
+        EXPECT_EQ(site->InitNew(), S_OK);
+        EXPECT_EQ(site->SetRect(RECT{10, 20, 106, 68}), S_OK);
+        box.Host().show();
+        box.Host().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box.Host()));
+        EXPECT_EQ(site->Activate(), S_OK);
+        dispatch = site->ControlAs<IDispatch>();
+    }
+
+    HRESULT EditProperties(OLE_COLOR text, OLE_COLOR back, LONG x, LONG y)
+    {
+        const DISPID id = comtest::IdOf(dispatch.Get(), u"EditProperties");
+        return comtest::Call(dispatch.Get(), id, DISPATCH_METHOD,
+                             {com::ComVariant::I4(std::int32_t(text)), com::ComVariant::I4(std::int32_t(back)),
+                              com::ComVariant::I4(x), com::ComVariant::I4(y)});
+    }
+    short SaveTemplate(const fs::path& path)
+    {
+        com::ComVariant result;
+        comtest::Call(dispatch.Get(), comtest::IdOf(dispatch.Get(), u"SaveTemplate"), DISPATCH_METHOD,
+                      {com::ComVariant::Text(path.string())}, &result);
+        return result.vt == VT_I2 ? result.iVal : -1;
+    }
+    short Shape() { return comtest::Get(dispatch.Get(), dispidShape).iVal; }
+
+    com::TestContainer box;
+    com::ControlSite* site = nullptr;
+    com::ComPtr<IDispatch> dispatch;
+};
+
+TEST(PropPageLibrary, TheLibrarysFrameAndPageAnswerThroughTheHostsServices)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
+    // Both page classes are registered with the control.
+    const std::string library = fs::canonical(kLibrary).string();
+    EXPECT_EQ(com::ClassesRootValue(com::ClassKey(CLSID_LumvexPropPage)), "Lumvex Property Page");
+    EXPECT_EQ(com::ClassesRootValue(com::ClassKey(CLSID_LumvexPropPage) + "\\InprocServer32"), library);
+    EXPECT_EQ(com::ClassesRootValue(com::ClassKey(CLSID_COlePropertyPageEnh) + "\\InprocServer32"), library);
+    EXPECT_EQ(com::ClassesRootValue(std::string(kPropertyPageEnhProgId) + "\\CLSID"),
+              com::GuidText(CLSID_COlePropertyPageEnh));
+
+    auto recorder = std::make_shared<com::RecordingUiServices>();
+    com::SetUiServices(recorder);
+    {
+        LibraryButton b;
+        ASSERT_TRUE(b.dispatch);
+        // The page the button lists.
+        auto specify = b.site->ControlAs<ISpecifyPropertyPages>();
+        ASSERT_TRUE(specify);
+        CAUUID pages{};
+        ASSERT_EQ(specify->GetPages(&pages), S_OK);
+        ASSERT_EQ(pages.cElems, 1u);
+        EXPECT_EQ(pages.pElems[0], CLSID_LumvexPropPage);
+        CoTaskMemFree(pages.pElems);
+
+        // The library's request reaches this process's recorder, and makes
+        // its pages the library's way.
+        EXPECT_EQ(b.EditProperties(0, 0xFFFFFF, 30, 40), S_OK);
+        ASSERT_EQ(recorder->frames.size(), 1u);
+        const com::PropertyFrameRequest& r = recorder->frames[0];
+        EXPECT_EQ(r.pages, std::vector<CLSID>{CLSID_LumvexPropPage});
+        EXPECT_EQ(r.objects.size(), 1u);
+        ASSERT_TRUE(r.createPage);
+        EXPECT_NE(r.createPage, &com::CreatePropertyPage);
+        com::ComPtr<IPropertyPage> page;
+        ASSERT_EQ(r.createPage(CLSID_LumvexPropPage, page.Receive()), S_OK);
+        PROPPAGEINFO info{};
+        ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+        EXPECT_EQ(com::Utf8FromOleString(info.pszTitle), "General");
+        CoTaskMemFree(info.pszTitle);
+        page.Reset();
+        recorder->frames.clear();
+        b.box.CloseAll();
+    }
+    com::SetUiServices(nullptr);
+
+    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+    EXPECT_FALSE(com::ClassesRootValue(com::ClassKey(CLSID_LumvexPropPage)));
+    EXPECT_FALSE(com::ClassesRootValue(com::ClassKey(CLSID_COlePropertyPageEnh)));
+}
+
+TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
+    editortest::EditorSeams seams;
+    auto ui = std::make_shared<editortest::FrameUi>();
+    ui->modal = true;
+    com::SetUiServices(ui);
+    {
+        LibraryButton b;
+        ASSERT_TRUE(b.dispatch);
+        const fs::path before = root.Path() / "before.kzt";
+        ASSERT_EQ(b.SaveTemplate(before), 1);
+        const short shape = b.Shape();
+        const fs::path chosen = root.Path() / "look";
+        seams.dialogs->files = {chosen.string(), (root.Path() / "look.kzt").string()};
+
+        editortest::ModalSteps steps;
+        QPoint framePos;
+        QColor background;
+        steps.Add("propertyFrame", [&](QWidget& frame) {
+            framePos = frame.pos();
+            QWidget* page = frame.findChild<QWidget*>("dialog200");
+            ASSERT_TRUE(page);
+            background = frame.grab().toImage().pixelColor(page->mapTo(&frame, QPoint(page->width() - 2, 2)));
+            QTest::mouseClick(editortest::PageButton(frame, 364), Qt::LeftButton);
+        });
+        steps.Add("propertyFrame", [&](QWidget& frame) {
+            EXPECT_EQ(comtest::Put(b.dispatch.Get(), dispidShape, com::ComVariant::I2(shape == 3 ? 1 : 3)), S_OK);
+            EXPECT_NE(b.Shape(), shape);
+            QTest::mouseClick(editortest::PageButton(frame, 365), Qt::LeftButton);
+        });
+        steps.Add("propertyFrame", [&](QWidget& frame) {
+            QTest::mouseClick(frame.findChild<QWidget*>("id1"), Qt::LeftButton);
+        });
+        steps.Start();
+        EXPECT_EQ(b.EditProperties(0x00FFFF, 0x404000, 120, 90), S_OK);
+        EXPECT_TRUE(steps.Done());
+        EXPECT_FALSE(QApplication::activeModalWidget());
+
+        EXPECT_EQ(framePos, QPoint(120, 90));
+        EXPECT_EQ(background, QColor(0, 0x40, 0x40));
+        ASSERT_EQ(seams.dialogs->fileRequests.size(), 2u);
+        EXPECT_EQ(seams.dialogs->fileRequests[0].flags & forms::OFN_FILEMUSTEXIST, 0u);
+        EXPECT_EQ(tv::testing::ReadRaw(root.Path() / "look.kzt"), tv::testing::ReadRaw(before));
+        EXPECT_EQ(b.Shape(), shape);
+        EXPECT_TRUE(seams.boxes->shown.empty());
+        b.box.CloseAll();
+    }
+    com::SetUiServices(nullptr);
+    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+}
+
+} // namespace
