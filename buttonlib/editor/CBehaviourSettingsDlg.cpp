@@ -28,9 +28,6 @@ constexpr DialogTemplate kTemplate{D::IDD, "Button behaviour settings", 219, 73,
 
 [[maybe_unused]] const bool kRegistered = AfxRegisterDialogTemplate(kTemplate);
 
-constexpr int kHelpLink = 9;
-constexpr UINT kHtmlHelpContext = 150;
-
 } // namespace
 
 CBehaviourSettingsDlg::CBehaviourSettingsDlg(COlePropertyPageEnh* page) : CSettingsDialog(IDD, page) {}
@@ -92,5 +89,5 @@ BOOL CBehaviourSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
 
 void CBehaviourSettingsDlg::OnHelp()
 {
-    ShowHelp(kHelpLink, 0, kHtmlHelpContext);
+    ShowHelp();
 }

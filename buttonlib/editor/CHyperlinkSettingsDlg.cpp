@@ -20,9 +20,6 @@ constexpr DialogTemplate kTemplate{D::IDD, "Hyperlink settings", 266, 58, kItems
 
 [[maybe_unused]] const bool kRegistered = AfxRegisterDialogTemplate(kTemplate);
 
-constexpr int kHelpLink = 8;
-constexpr UINT kHtmlHelpContext = 158;
-
 } // namespace
 
 CHyperlinkSettingsDlg::CHyperlinkSettingsDlg(COlePropertyPageEnh* page) : CSettingsDialog(IDD, page) {}
@@ -68,5 +65,5 @@ BOOL CHyperlinkSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
 
 void CHyperlinkSettingsDlg::OnHelp()
 {
-    ShowHelp(kHelpLink, 0, kHtmlHelpContext);
+    ShowHelp();
 }

@@ -4,6 +4,10 @@
 
 #include "buttonlib/editor/CLumvexPropPage.h"
 
+#include "buttonlib/editor/CBehaviourSettingsDlg.h"
+#include "buttonlib/editor/CHyperlinkSettingsDlg.h"
+#include "buttonlib/editor/CShapeSettingsDlg.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -24,7 +28,9 @@ struct SettingsDialog {
 
 // One line per dialog: {CLumvexPropPage::IDC_SHAPE, &make<CShapeSettingsDlg>},
 const SettingsDialog kSettingsDialogs[] = {
-    {0, nullptr},
+    {CLumvexPropPage::IDC_SHAPE, &make<CShapeSettingsDlg>},
+    {CLumvexPropPage::IDC_HYPERLINK, &make<CHyperlinkSettingsDlg>},
+    {CLumvexPropPage::IDC_BEHAVIOUR, &make<CBehaviourSettingsDlg>},
 };
 
 } // namespace

@@ -1,13 +1,12 @@
 #include "buttonlib/editor/CSettingsDialog.h"
 
-#include "buttonlib/control/CLumvexApp.h"
 #include "buttonlib/control/CLumvexCtrl.h"
 #include "buttonlib/editor/CColorButton.h"
 #include "buttonlib/editor/COlePropertyPageEnh.h"
+#include "buttonlib/editor/EditorHelp.h"
 
 #include "platform/mfc/AfxMessageBox.h"
 
-#include <cstddef>
 #include <string>
 
 CSettingsDialog::CSettingsDialog(UINT idTemplate, COlePropertyPageEnh* page)
@@ -32,10 +31,10 @@ bool CSettingsDialog::EditorOpen() const
     return first && first->m_bEditorOpen;
 }
 
-void CSettingsDialog::ShowHelp(int linkIndex, UINT winHelpContext, UINT htmlHelpContext)
+void CSettingsDialog::ShowHelp()
 {
-    const CString& link = CLumvexCtrl::g_helpLinks[std::size_t(linkIndex)];
-    LumvexApp().ShowHelp(m_hWnd, link, EditorOpen() ? TRUE : FALSE, winHelpContext, htmlHelpContext);
+    if (m_pPage)
+        EditorHelp(TemplateId(), *m_pPage, m_hWnd);
 }
 
 void CSettingsDialog::ApplyEditorLook(std::initializer_list<CColorButton*> buttons, bool bDialogColors)

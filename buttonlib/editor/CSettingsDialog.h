@@ -37,10 +37,10 @@ protected:
     // Whether EditProperties opened the editor on the first control.
     bool EditorOpen() const;
 
-    // The help of this dialog: its link when the host set one, else the
-    // host's help page (editor open, a context other than 0), else the
-    // library's page.
-    void ShowHelp(int linkIndex, UINT winHelpContext, UINT htmlHelpContext);
+    // The help of this dialog's screen: its link when the host set one,
+    // else the host's page (editor open, where the screen has one), else
+    // the library's page.
+    void ShowHelp();
 
     // The editor-open look: the buttons take the colours EditProperties
     // gave, with bDialogColors the dialog's background and labels too, and

@@ -83,11 +83,6 @@ constexpr DialogTemplate kTemplate{D::IDD, "Shape settings", 355, 167, kItems};
 
 [[maybe_unused]] const bool kRegistered = AfxRegisterDialogTemplate(kTemplate);
 
-// Where this dialog's help is.
-constexpr int kHelpLink = 1;
-constexpr UINT kWinHelpContext = 136;
-constexpr UINT kHtmlHelpContext = 151;
-
 } // namespace
 
 CShapeSettingsDlg::CShapeSettingsDlg(COlePropertyPageEnh* page)
@@ -276,7 +271,7 @@ BOOL CShapeSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
 
 void CShapeSettingsDlg::OnHelp()
 {
-    ShowHelp(kHelpLink, kWinHelpContext, kHtmlHelpContext);
+    ShowHelp();
 }
 
 void CShapeSettingsDlg::OnPaint(HDC hdc)
