@@ -4,8 +4,11 @@
 
 #include "buttonlib/editor/CLumvexPropPage.h"
 
+#include "buttonlib/editor/CBehaviourSettingsDlg.h"
 #include "buttonlib/editor/CColorSettingsDlg.h"
+#include "buttonlib/editor/CHyperlinkSettingsDlg.h"
 #include "buttonlib/editor/CPictureSettingsDlg.h"
+#include "buttonlib/editor/CShapeSettingsDlg.h"
 #include "buttonlib/editor/CTextSettingsDlg.h"
 
 #include <algorithm>
@@ -31,6 +34,9 @@ const SettingsDialog kSettingsDialogs[] = {
     {CLumvexPropPage::IDC_COLORS, &make<CColorSettingsDlg>},
     {CLumvexPropPage::IDC_GRAPHIC, &make<CPictureSettingsDlg>},
     {CLumvexPropPage::IDC_TEXT, &make<CTextSettingsDlg>},
+    {CLumvexPropPage::IDC_SHAPE, &make<CShapeSettingsDlg>},
+    {CLumvexPropPage::IDC_HYPERLINK, &make<CHyperlinkSettingsDlg>},
+    {CLumvexPropPage::IDC_BEHAVIOUR, &make<CBehaviourSettingsDlg>},
 };
 
 } // namespace

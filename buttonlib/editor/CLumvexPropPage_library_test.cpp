@@ -6,6 +6,7 @@
 #include "buttonlib/control/ControlIds.h"
 #include "buttonlib/editor/EditorTestSupport.h"
 
+#include "platform/com/Bstr.h"
 #include "platform/com/Loader.h"
 #include "platform/com/PropertyBag.h"
 #include "platform/com/Registration.h"
@@ -14,6 +15,7 @@
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -264,6 +266,71 @@ TEST(PropPageLibrary, SettingsDialogsChangeTheButtonAndATemplateCarriesItToAnoth
         EXPECT_EQ(other.LoadTemplate(saved), 1);
         EXPECT_EQ(other.Look(), look);
         other.box.CloseAll();
+        b.box.CloseAll();
+    }
+    com::SetUiServices(nullptr);
+    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+}
+
+TEST(PropPageLibrary, ThePagesButtonsOpenTheShapeAndHyperlinkDialogs)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
+    editortest::EditorSeams seams;
+    auto ui = std::make_shared<editortest::FrameUi>();
+    ui->modal = true;
+    com::SetUiServices(ui);
+    {
+        LibraryButton b;
+        ASSERT_TRUE(b.dispatch);
+        ASSERT_NE(b.Shape(), 3);
+
+        editortest::ModalSteps steps;
+        // Clicked from the loop, so that this step ends while the dialog runs.
+        steps.Add("propertyFrame", [](QWidget& frame) {
+            QTimer::singleShot(0, [&frame] { QTest::mouseClick(editortest::PageButton(frame, 318), Qt::LeftButton); });
+        });
+        steps.Add("dialog32261", [](QWidget& dialog) {
+            auto* shape = dialog.findChild<QComboBox*>("id201");
+            ASSERT_TRUE(shape);
+            const int ellipse = shape->findText("3 - Ellipse");
+            ASSERT_EQ(ellipse, 3);
+            shape->setCurrentIndex(ellipse);
+            emit shape->activated(ellipse);
+            QTest::mouseClick(dialog.findChild<QWidget*>("id311"), Qt::LeftButton);
+        });
+        // Clicked from the loop, so that this step ends while the dialog runs.
+        steps.Add("propertyFrame", [](QWidget& frame) {
+            QTimer::singleShot(0, [&frame] { QTest::mouseClick(editortest::PageButton(frame, 317), Qt::LeftButton); });
+        });
+        steps.Add("dialog241", [](QWidget& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>("id291");
+            ASSERT_TRUE(edit);
+            edit->selectAll();
+            QTest::keyClicks(edit, "https://example.com/typed");
+            QTest::mouseClick(dialog.findChild<QWidget*>("id1"), Qt::LeftButton);
+        });
+        steps.Add("propertyFrame",
+                  [](QWidget& frame) { QTest::mouseClick(frame.findChild<QWidget*>("id1"), Qt::LeftButton); });
+        steps.Start();
+        EXPECT_EQ(b.EditProperties(0, 0xFFFFFF, 30, 40), S_OK);
+        EXPECT_TRUE(steps.Done());
+        EXPECT_FALSE(QApplication::activeModalWidget());
+
+        EXPECT_EQ(b.Shape(), 3);
+        EXPECT_EQ(com::Utf8FromBstr(comtest::Get(b.dispatch.Get(), dispidHyperlink).bstrVal),
+                  "https://example.com/typed");
+
+        // The shape travels in a template to a second button of the library.
+        const fs::path saved = root.Path() / "ellipse.kzt";
+        ASSERT_EQ(b.SaveTemplate(saved), 1);
+        LibraryButton second;
+        ASSERT_TRUE(second.dispatch);
+        ASSERT_NE(second.Shape(), 3);
+        EXPECT_EQ(second.LoadTemplate(saved), 1);
+        EXPECT_EQ(second.Shape(), 3);
+        EXPECT_TRUE(seams.boxes->shown.empty());
+        second.box.CloseAll();
         b.box.CloseAll();
     }
     com::SetUiServices(nullptr);

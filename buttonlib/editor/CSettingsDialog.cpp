@@ -1,0 +1,69 @@
+#include "buttonlib/editor/CSettingsDialog.h"
+
+#include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/editor/CColorButton.h"
+#include "buttonlib/editor/COlePropertyPageEnh.h"
+#include "buttonlib/editor/EditorHelp.h"
+
+#include "platform/mfc/AfxMessageBox.h"
+
+#include <string>
+
+CSettingsDialog::CSettingsDialog(UINT idTemplate, COlePropertyPageEnh* page)
+    : CDialog(idTemplate), m_pPage(page)
+{
+}
+
+CLumvexCtrl* CSettingsDialog::FirstControl() const
+{
+    return m_pPage ? m_pPage->GetControlObject() : nullptr;
+}
+
+void CSettingsDialog::ForEachControl(const std::function<void(CLumvexCtrl&)>& fn) const
+{
+    if (m_pPage)
+        m_pPage->ForEachControl(fn);
+}
+
+bool CSettingsDialog::EditorOpen() const
+{
+    const CLumvexCtrl* first = FirstControl();
+    return first && first->m_bEditorOpen;
+}
+
+void CSettingsDialog::ShowHelp()
+{
+    if (m_pPage)
+        EditorHelp(TemplateId(), *m_pPage, m_hWnd);
+}
+
+void CSettingsDialog::ApplyEditorLook(std::initializer_list<CColorButton*> buttons, bool bDialogColors)
+{
+    const CLumvexCtrl* first = FirstControl();
+    if (!first || !first->m_bEditorOpen)
+        return;
+    const COLORREF text = CLumvexCtrl::TranslateOleColor(first->m_EditColorText);
+    const COLORREF back = CLumvexCtrl::TranslateOleColor(first->m_EditColorBack);
+    for (CColorButton* button : buttons) {
+        button->SetColors(text, back);
+        button->Invalidate();
+    }
+    ShowHelpButtonAsAsked();
+    if (bDialogColors)
+        SetDialogColors(back, text);
+}
+
+void CSettingsDialog::ShowHelpButtonAsAsked()
+{
+    if (CWnd* help = GetDlgItem(IDC_HELP_BUTTON))
+        help->ShowWindow(CLumvexCtrl::g_editButtonShow[0]);
+}
+
+void CSettingsDialog::FillCombo(CComboBox& combo, std::span<const ComboItem> items)
+{
+    for (const ComboItem& item : items) {
+        CString text;
+        AfxLoadString(item.textId, text);
+        combo.AddString(std::to_string(item.value) + " - " + text);
+    }
+}

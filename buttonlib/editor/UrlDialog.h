@@ -1,0 +1,19 @@
+#pragma once
+// Asks for an Internet address. The caller sets the starting address, runs
+// the dialog and, for any answer but Cancel, reads the address back; the
+// text is not checked here (the control refuses what it cannot fetch).
+
+#include "platform/mfc/CDialog.h"
+
+class UrlDialog : public CDialog {
+public:
+    static constexpr UINT IDD = 238;
+    static constexpr int IDC_ADDRESS = 290;
+
+    explicit UrlDialog(CWnd* pParent = nullptr);
+
+    CString m_strAddress;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};
