@@ -86,16 +86,20 @@ void COlePropertyPageEnh::ForEachControl(const std::function<void(CLumvexCtrl&)>
         fn(*control);
 }
 
-void COlePropertyPageEnh::PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons)
+void COlePropertyPageEnh::PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons,
+                                                bool bDialogColors)
 {
     CLumvexCtrl* control = GetControlObject();
     if (!control || !control->m_bEditorOpen)
         return;
     const COLORREF text = CLumvexCtrl::TranslateOleColor(control->m_EditColorText);
     const COLORREF back = CLumvexCtrl::TranslateOleColor(control->m_EditColorBack);
-    for (CColorButton* button : buttons)
+    for (CColorButton* button : buttons) {
         button->SetColors(text, back);
-    dialog.SetDialogColors(back, text);
+        button->Invalidate();
+    }
+    if (bDialogColors)
+        dialog.SetDialogColors(back, text);
     if (CWnd* help = dialog.GetDlgItem(kHelpButton))
         help->ShowWindow(CLumvexCtrl::g_editButtonShow[0]);
 }

@@ -41,9 +41,11 @@ public:
 
     // A settings dialog opened from the page takes the page's look: when
     // EditProperties opened the editor, its colour buttons, background and
-    // labels take the colours the caller gave and its Help button (312)
-    // follows the editor's first show command. Otherwise nothing changes.
-    void PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons);
+    // labels (unless bDialogColors is false) take the colours the caller
+    // gave and its Help button (312) follows the editor's first show
+    // command. Otherwise nothing changes.
+    void PresentSettingsDialog(CDialog& dialog, std::initializer_list<CColorButton*> buttons,
+                               bool bDialogColors = true);
 
 private:
     // From the cursor on, the first object that is a control.

@@ -39,18 +39,8 @@ void CSettingsDialog::ShowHelp()
 
 void CSettingsDialog::ApplyEditorLook(std::initializer_list<CColorButton*> buttons, bool bDialogColors)
 {
-    const CLumvexCtrl* first = FirstControl();
-    if (!first || !first->m_bEditorOpen)
-        return;
-    const COLORREF text = CLumvexCtrl::TranslateOleColor(first->m_EditColorText);
-    const COLORREF back = CLumvexCtrl::TranslateOleColor(first->m_EditColorBack);
-    for (CColorButton* button : buttons) {
-        button->SetColors(text, back);
-        button->Invalidate();
-    }
-    ShowHelpButtonAsAsked();
-    if (bDialogColors)
-        SetDialogColors(back, text);
+    if (m_pPage)
+        m_pPage->PresentSettingsDialog(*this, buttons, bDialogColors);
 }
 
 void CSettingsDialog::ShowHelpButtonAsAsked()

@@ -5,6 +5,8 @@
 // keeps change handlers still while the dialog fills its items, the help
 // rule and the look the dialogs take when EditProperties opened the editor.
 
+#include "buttonlib/editor/COlePropertyPageEnh.h"
+
 #include "platform/mfc/CComboBox.h"
 #include "platform/mfc/CDialog.h"
 
@@ -14,7 +16,6 @@
 
 class CColorButton;
 class CLumvexCtrl;
-class COlePropertyPageEnh;
 
 class CSettingsDialog : public CDialog {
 public:
@@ -24,7 +25,7 @@ public:
         UINT textId;
     };
 
-    static constexpr int IDC_HELP_BUTTON = 312;
+    static constexpr int IDC_HELP_BUTTON = COlePropertyPageEnh::kHelpButton;
 
 protected:
     CSettingsDialog(UINT idTemplate, COlePropertyPageEnh* page);
