@@ -10,6 +10,7 @@
 #include "buttonlib/editor/CPictureSettingsDlg.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
 #include "buttonlib/editor/CTextSettingsDlg.h"
+#include "buttonlib/editor/CTextureSettingsDlg.h"
 
 #include <algorithm>
 #include <iterator>
@@ -37,6 +38,7 @@ const SettingsDialog kSettingsDialogs[] = {
     {CLumvexPropPage::IDC_SHAPE, &make<CShapeSettingsDlg>},
     {CLumvexPropPage::IDC_HYPERLINK, &make<CHyperlinkSettingsDlg>},
     {CLumvexPropPage::IDC_BEHAVIOUR, &make<CBehaviourSettingsDlg>},
+    {CLumvexPropPage::IDC_TEXTURE, &make<CTextureSettingsDlg>},
 };
 
 } // namespace
