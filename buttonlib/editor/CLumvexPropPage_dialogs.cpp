@@ -7,6 +7,7 @@
 #include "buttonlib/editor/CBehaviourSettingsDlg.h"
 #include "buttonlib/editor/CColorSettingsDlg.h"
 #include "buttonlib/editor/CHyperlinkSettingsDlg.h"
+#include "buttonlib/editor/CPictureChoiceDlg.h"
 #include "buttonlib/editor/CPictureSettingsDlg.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
 #include "buttonlib/editor/CTextSettingsDlg.h"
@@ -39,6 +40,7 @@ const SettingsDialog kSettingsDialogs[] = {
     {CLumvexPropPage::IDC_HYPERLINK, &make<CHyperlinkSettingsDlg>},
     {CLumvexPropPage::IDC_BEHAVIOUR, &make<CBehaviourSettingsDlg>},
     {CLumvexPropPage::IDC_TEXTURE, &make<CTextureSettingsDlg>},
+    {CLumvexPropPage::IDC_PICTURES, &make<CPictureChoiceDlg>},
 };
 
 } // namespace
