@@ -27,6 +27,10 @@ public:
 
     static constexpr int IDC_HELP_BUTTON = COlePropertyPageEnh::kHelpButton;
 
+    // The items as "<value> - <text>", in table order (every editor list
+    // shows its values this way).
+    static void FillCombo(CComboBox& combo, std::span<const ComboItem> items);
+
 protected:
     CSettingsDialog(UINT idTemplate, COlePropertyPageEnh* page);
 
@@ -50,8 +54,6 @@ protected:
     // The Help button shown or hidden as the host asked.
     void ShowHelpButtonAsAsked();
 
-    // The items as "<value> - <text>", in table order.
-    static void FillCombo(CComboBox& combo, std::span<const ComboItem> items);
 
     COlePropertyPageEnh* m_pPage;
     // Set while the dialog fills its items: what code writes into them is

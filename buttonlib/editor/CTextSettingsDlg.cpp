@@ -4,6 +4,7 @@
 #include "buttonlib/control/DispatchProperty.h"
 #include "buttonlib/editor/CFontDialogEnh.h"
 #include "buttonlib/editor/COlePropertyPageEnh.h"
+#include "buttonlib/editor/CSettingsDialog.h"
 #include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
@@ -74,8 +75,8 @@ constexpr DialogItem kItems[] = {
 constexpr DialogTemplate kTemplate{D::IDD, "Text Settings", 282, 202, kItems};
 
 // The lists' texts by value.
-constexpr UINT kEffectStrings[] = {1450, 1451, 1452, 1453};
-constexpr UINT kAngleStrings[] = {1200, 1201, 1202, 1204, 1203};
+constexpr CSettingsDialog::ComboItem kEffects[] = {{0, 1450}, {1, 1451}, {2, 1452}, {3, 1453}};
+constexpr CSettingsDialog::ComboItem kAngles[] = {{0, 1200}, {1, 1201}, {2, 1202}, {3, 1204}, {4, 1203}};
 
 constexpr int kOffsetLimit = 99;
 constexpr int kFactorHigh = 5;
@@ -92,18 +93,6 @@ constexpr short allBut(short field)
                  CLumvexCtrl::kSkipXOffset | CLumvexCtrl::kSkipYOffset | CLumvexCtrl::kSkipEffect |
                  CLumvexCtrl::kSkipEffectFactor | CLumvexCtrl::kSkipAngle) &
            short(~field);
-}
-
-void fillList(CComboBox& list, std::span<const UINT> strings)
-{
-    list.ResetContent();
-    for (std::size_t value = 0; value < strings.size(); ++value) {
-        CString text;
-        AfxLoadString(strings[value], text);
-        char number[16];
-        std::snprintf(number, sizeof number, "%d - ", int(value));
-        list.AddString(number + text);
-    }
 }
 
 // The template, registered before the dialog looks it up (once: the id is
@@ -148,8 +137,8 @@ BOOL CTextSettingsDlg::OnInitDialog()
     m_spinFactor.SetRange(0, kFactorHigh);
     m_spinWrap.SetBuddy(GetDlgItem(IDC_WRAP));
     m_spinWrap.SetRange(kWrapLow, kWrapHigh);
-    fillList(m_comboEffect, kEffectStrings);
-    fillList(m_comboAngle, kAngleStrings);
+    CSettingsDialog::FillCombo(m_comboEffect, kEffects);
+    CSettingsDialog::FillCombo(m_comboAngle, kAngles);
     CheckRadioButton(kPositionRadios.front(), kPositionRadios.back(), kPositionRadios.front());
     selectPosition(0);
     if (m_pPage)
