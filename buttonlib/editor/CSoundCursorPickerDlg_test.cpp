@@ -34,6 +34,27 @@ win::testing::Bytes solidCursor(std::uint32_t colour)
     return win::testing::MakeCur({{win::testing::MakeDib(p), 32, 32, QPoint(3, 3)}});
 }
 
+// A white arrow pointer with a black edge, for people to look at.
+bool inArrow(int x, int y)
+{
+    const bool head = y < 22 && x <= y * 10 / 16;
+    const bool stem = y >= 14 && y < 28 && x >= (y - 14) / 2 + 3 && x <= (y - 14) / 2 + 6;
+    return x >= 0 && y >= 0 && (head || stem);
+}
+
+win::testing::Bytes arrowCursor()
+{
+    win::testing::DibPicture p;
+    p.bitCount = 4;
+    p.palette = {0x000000, 0xFFFFFF};
+    p.value = [](int x, int y) -> std::uint32_t {
+        const bool edge = !inArrow(x - 1, y) || !inArrow(x + 1, y) || !inArrow(x, y - 1) || !inArrow(x, y + 1);
+        return edge ? 0 : 1;
+    };
+    p.mask = [](int x, int y) { return !inArrow(x, y); };
+    return win::testing::MakeCur({{win::testing::MakeDib(p), 32, 32, QPoint(0, 0)}});
+}
+
 // One of our bitmaps as Qt reads it from a BMP file.
 QImage bitmapImage(UINT id)
 {
@@ -61,6 +82,7 @@ protected:
         write("red.cur", solidCursor(0xFF0000));
         write("two.ani", win::testing::MakeAni({solidCursor(0x0000FF), solidCursor(0x00FF00)}));
         write("broken.cur", {0, 0, 2, 0, 1, 0, 32, 32});
+        write("arrow.ani", win::testing::MakeAni({arrowCursor(), solidCursor(0x00FF00)}));
     }
 
     void write(const std::string& name, const std::vector<std::uint8_t>& bytes)
@@ -122,29 +144,36 @@ protected:
 
 TEST_F(SoundCursorPickerTest, EachSoundPreviewsWhetherItIsSetAndThePressedOneHasItsOwnPictures)
 {
-    buttons[0]->m_SoundUp = "up.wav";
-    buttons[0]->m_SoundMouseOut = "out.wav";
+    struct Expected {
+        int radio;
+        CString CLumvexCtrl::*path;
+        UINT empty;
+        UINT set;
+    };
+    const Expected table[] = {{D::IDC_SOUND_DOWN, &CLumvexCtrl::m_SoundDown, 207, 206},
+                              {D::IDC_SOUND_UP, &CLumvexCtrl::m_SoundUp, 208, 205},
+                              {D::IDC_SOUND_MOUSE_OVER, &CLumvexCtrl::m_SoundMouseOver, 208, 205},
+                              {D::IDC_SOUND_MOUSE_OUT, &CLumvexCtrl::m_SoundMouseOut, 208, 205}};
+    // What the first control has counts; the others have every sound.
+    for (const Expected& e : table) {
+        buttons[1]->*e.path = "other.wav";
+        buttons[2]->*e.path = "other.wav";
+    }
     D dlg(page.Get());
     QWidget* window = open(dlg);
     EXPECT_EQ(dlg.ItemIndex(), D::kSoundDown);
     EXPECT_TRUE(find<QAbstractButton>(window, D::IDC_SOUND_DOWN)->isChecked());
+    EXPECT_EQ(previewBitmap(window), 207u);
 
-    struct Expected {
-        int radio;
-        UINT empty;
-        UINT set;
-    };
-    const Expected table[] = {{D::IDC_SOUND_DOWN, 207, 206},
-                              {D::IDC_SOUND_UP, 208, 205},
-                              {D::IDC_SOUND_MOUSE_OVER, 208, 205},
-                              {D::IDC_SOUND_MOUSE_OUT, 208, 205}};
-    for (const Expected& e : table) {
-        SCOPED_TRACE(e.radio);
-        choose(window, e.radio);
-        const bool set = e.radio == D::IDC_SOUND_UP || e.radio == D::IDC_SOUND_MOUSE_OUT;
-        EXPECT_EQ(previewBitmap(window), set ? e.set : e.empty);
-        for (int id : {int(D::IDC_PLAY), int(D::IDC_STOP), kInternet, int(MediaSlot::IDC_BROWSE)})
-            EXPECT_TRUE(enabled(window, id)) << id;
+    for (const bool set : {false, true}) {
+        for (const Expected& e : table) {
+            SCOPED_TRACE(testing::Message() << e.radio << (set ? " set" : " empty"));
+            buttons[0]->*e.path = set ? "first.wav" : "";
+            choose(window, e.radio);
+            EXPECT_EQ(previewBitmap(window), set ? e.set : e.empty);
+            for (int id : {int(D::IDC_PLAY), int(D::IDC_STOP), kInternet, int(MediaSlot::IDC_BROWSE)})
+                EXPECT_TRUE(enabled(window, id)) << id;
+        }
     }
     // The pressed sound's pictures are not the others'.
     EXPECT_NE(bitmapImage(206), bitmapImage(205));
@@ -424,7 +453,7 @@ TEST_F(SoundCursorPickerTest, Screenshots)
     buttons[0]->m_EditColorText = RGB(255, 255, 224);
     buttons[0]->m_EditColorBack = RGB(40, 64, 112);
     buttons[0]->SetSoundDown(path("tone.wav"));
-    buttons[0]->SetCursor(path("two.ani"));
+    buttons[0]->SetCursor(path("arrow.ani"));
     for (bool editorOpen : {false, true}) {
         buttons[0]->m_bEditorOpen = editorOpen ? TRUE : FALSE;
         const QString how = editorOpen ? "editor" : "plain";
