@@ -173,6 +173,9 @@ TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
         QPoint framePos;
         QColor background;
         steps.Add("propertyFrame", [&](QWidget& frame) {
+            // A window manager places the frame once it is mapped.
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+            (void)QTest::qWaitFor([&frame] { return frame.pos() == QPoint(120, 90); }, 2000);
             framePos = frame.pos();
             QWidget* page = frame.findChild<QWidget*>("dialog200");
             ASSERT_TRUE(page);
