@@ -100,6 +100,29 @@ struct LibraryButton {
     com::ComPtr<IDispatch> dispatch;
 };
 
+// The library registered, the editor's seams recorded and its property
+// frames run modally, for the time of a test.
+struct LibraryEditing {
+    LibraryEditing()
+    {
+        registered = com::RegisterServer(kLibrary) == S_OK;
+        ui->modal = true;
+        com::SetUiServices(ui);
+    }
+    ~LibraryEditing()
+    {
+        com::SetUiServices(nullptr);
+        EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+    }
+    LibraryEditing(const LibraryEditing&) = delete;
+    LibraryEditing& operator=(const LibraryEditing&) = delete;
+
+    tv::testing::TempRoot root;
+    editortest::EditorSeams seams;
+    std::shared_ptr<editortest::FrameUi> ui = std::make_shared<editortest::FrameUi>();
+    bool registered = false;
+};
+
 TEST(PropPageLibrary, TheLibrarysFrameAndPageAnswerThroughTheHostsServices)
 {
     tv::testing::TempRoot root;
@@ -154,12 +177,10 @@ TEST(PropPageLibrary, TheLibrarysFrameAndPageAnswerThroughTheHostsServices)
 
 TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -204,8 +225,6 @@ TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
         EXPECT_TRUE(seams.boxes->shown.empty());
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
 // A step that opens a modal dialog from the frame: the click is posted so
@@ -228,12 +247,10 @@ void ClickItem(QWidget& dialog, int id)
 
 TEST(PropPageLibrary, SettingsDialogsChangeTheButtonAndATemplateCarriesItToAnother)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -285,18 +302,14 @@ TEST(PropPageLibrary, SettingsDialogsChangeTheButtonAndATemplateCarriesItToAnoth
         other.box.CloseAll();
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
 TEST(PropPageLibrary, ThePagesButtonsOpenTheShapeAndHyperlinkDialogs)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -350,18 +363,14 @@ TEST(PropPageLibrary, ThePagesButtonsOpenTheShapeAndHyperlinkDialogs)
         second.box.CloseAll();
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
 TEST(PropPageLibrary, APictureAndTextureModeChosenInTheirDialogsTravelInAnExtendedTemplate)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -424,8 +433,6 @@ TEST(PropPageLibrary, APictureAndTextureModeChosenInTheirDialogsTravelInAnExtend
         other.box.CloseAll();
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
 } // namespace
