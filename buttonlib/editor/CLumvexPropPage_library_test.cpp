@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
@@ -62,6 +63,19 @@ struct LibraryButton {
         return result.vt == VT_I2 ? result.iVal : -1;
     }
     short Shape() { return comtest::Get(dispatch.Get(), dispidShape).iVal; }
+    short TextureMode() { return comtest::Get(dispatch.Get(), dispidTextureMode).iVal; }
+    std::string Picture()
+    {
+        const com::ComVariant path = comtest::Get(dispatch.Get(), dispidPicture);
+        return path.vt == VT_BSTR ? com::Utf8FromBstr(path.bstrVal) : "?";
+    }
+    short Method(std::u16string name, const fs::path& path)
+    {
+        com::ComVariant result;
+        comtest::Call(dispatch.Get(), comtest::IdOf(dispatch.Get(), name), DISPATCH_METHOD,
+                      {com::ComVariant::Text(path.string())}, &result);
+        return result.vt == VT_I2 ? result.iVal : -1;
+    }
     short LoadTemplate(const fs::path& path)
     {
         com::ComVariant result;
@@ -84,6 +98,29 @@ struct LibraryButton {
     com::TestContainer box;
     com::ControlSite* site = nullptr;
     com::ComPtr<IDispatch> dispatch;
+};
+
+// The library registered, the editor's seams recorded and its property
+// frames run modally, for the time of a test.
+struct LibraryEditing {
+    LibraryEditing()
+    {
+        registered = com::RegisterServer(kLibrary) == S_OK;
+        ui->modal = true;
+        com::SetUiServices(ui);
+    }
+    ~LibraryEditing()
+    {
+        com::SetUiServices(nullptr);
+        EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+    }
+    LibraryEditing(const LibraryEditing&) = delete;
+    LibraryEditing& operator=(const LibraryEditing&) = delete;
+
+    tv::testing::TempRoot root;
+    editortest::EditorSeams seams;
+    std::shared_ptr<editortest::FrameUi> ui = std::make_shared<editortest::FrameUi>();
+    bool registered = false;
 };
 
 TEST(PropPageLibrary, TheLibrarysFrameAndPageAnswerThroughTheHostsServices)
@@ -140,12 +177,10 @@ TEST(PropPageLibrary, TheLibrarysFrameAndPageAnswerThroughTheHostsServices)
 
 TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -159,6 +194,9 @@ TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
         QPoint framePos;
         QColor background;
         steps.Add("propertyFrame", [&](QWidget& frame) {
+            // A window manager places the frame once it is mapped.
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+            (void)QTest::qWaitFor([&frame] { return frame.pos() == QPoint(120, 90); }, 2000);
             framePos = frame.pos();
             QWidget* page = frame.findChild<QWidget*>("dialog200");
             ASSERT_TRUE(page);
@@ -187,8 +225,6 @@ TEST(PropPageLibrary, EditPropertiesSavesChangesAndLoadsATemplateEndToEnd)
         EXPECT_TRUE(seams.boxes->shown.empty());
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
 // A step that opens a modal dialog from the frame: the click is posted so
@@ -211,12 +247,10 @@ void ClickItem(QWidget& dialog, int id)
 
 TEST(PropPageLibrary, SettingsDialogsChangeTheButtonAndATemplateCarriesItToAnother)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -268,18 +302,14 @@ TEST(PropPageLibrary, SettingsDialogsChangeTheButtonAndATemplateCarriesItToAnoth
         other.box.CloseAll();
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
 TEST(PropPageLibrary, ThePagesButtonsOpenTheShapeAndHyperlinkDialogs)
 {
-    tv::testing::TempRoot root;
-    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
-    editortest::EditorSeams seams;
-    auto ui = std::make_shared<editortest::FrameUi>();
-    ui->modal = true;
-    com::SetUiServices(ui);
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
     {
         LibraryButton b;
         ASSERT_TRUE(b.dispatch);
@@ -333,8 +363,76 @@ TEST(PropPageLibrary, ThePagesButtonsOpenTheShapeAndHyperlinkDialogs)
         second.box.CloseAll();
         b.box.CloseAll();
     }
-    com::SetUiServices(nullptr);
-    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+}
+
+TEST(PropPageLibrary, APictureAndTextureModeChosenInTheirDialogsTravelInAnExtendedTemplate)
+{
+    LibraryEditing editing;
+    ASSERT_TRUE(editing.registered);
+    tv::testing::TempRoot& root = editing.root;
+    editortest::EditorSeams& seams = editing.seams;
+    {
+        LibraryButton b;
+        ASSERT_TRUE(b.dispatch);
+        const fs::path png = root.Path() / "face.png";
+        QImage face(12, 9, QImage::Format_RGB32);
+        face.fill(QColor(30, 140, 30));
+        ASSERT_TRUE(face.save(QString::fromStdString(png.string())));
+        const fs::path saved = root.Path() / "face.kzt";
+        seams.dialogs->files = {png.string(), saved.string()};
+        // In template-edit mode the page saves the extended form, media
+        // paths included.
+        EXPECT_EQ(comtest::Call(b.dispatch.Get(), comtest::IdOf(b.dispatch.Get(), u"SetEditingTplMode"),
+                                DISPATCH_METHOD, {com::ComVariant::I2(1)}),
+                  S_OK);
+        EXPECT_EQ(comtest::Put(b.dispatch.Get(), dispidTextureMode, com::ComVariant::I2(0)), S_OK);
+        ASSERT_EQ(b.TextureMode(), 0);
+
+        editortest::ModalSteps steps;
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickPageButtonLater(frame, 338); });
+        steps.Add("dialog32259", [](QWidget& dialog) {
+            // The normal state is chosen when the dialog opens.
+            ClickItem(dialog, 5385); // "Browse..."
+            ClickItem(dialog, 1);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickPageButtonLater(frame, 314); });
+        steps.Add("dialog243", [](QWidget& dialog) {
+            auto* mode = dialog.findChild<QComboBox*>("id336");
+            ASSERT_TRUE(mode);
+            const int whole = mode->findText("1 - Whole button");
+            ASSERT_EQ(whole, 1);
+            mode->setCurrentIndex(whole);
+            emit mode->activated(whole);
+            ClickItem(dialog, 1);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) {
+            QTest::mouseClick(editortest::PageButton(frame, 364), Qt::LeftButton);
+        });
+        steps.Add("propertyFrame", [](QWidget& frame) { ClickItem(frame, 1); });
+        steps.Start();
+        EXPECT_EQ(b.EditProperties(0, 0xC0C0C0, 40, 40), S_OK);
+        EXPECT_TRUE(steps.Done());
+        EXPECT_FALSE(QApplication::activeModalWidget());
+
+        EXPECT_EQ(b.Picture(), png.string());
+        EXPECT_EQ(b.TextureMode(), 1);
+        EXPECT_TRUE(seams.boxes->shown.empty());
+        ASSERT_EQ(seams.dialogs->fileRequests.size(), 2u);
+        EXPECT_EQ(tv::testing::ReadRaw(saved).substr(0, 4), "KZTM");
+
+        // A second button made through the loader, with a look of its own,
+        // takes both from the file.
+        LibraryButton other;
+        ASSERT_TRUE(other.dispatch);
+        EXPECT_EQ(comtest::Put(other.dispatch.Get(), dispidTextureMode, com::ComVariant::I2(2)), S_OK);
+        ASSERT_EQ(other.Picture(), "");
+        EXPECT_EQ(other.Method(u"LoadTemplateEx", saved), 1);
+        EXPECT_EQ(other.Picture(), png.string());
+        EXPECT_EQ(other.TextureMode(), 1);
+        EXPECT_TRUE(seams.boxes->shown.empty());
+        other.box.CloseAll();
+        b.box.CloseAll();
+    }
 }
 
 } // namespace

@@ -11,10 +11,13 @@
 #include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/media/CAnim.h"
 
+#include "platform/testing/ServerProcess.h"
+#include "platform/testing/TestSupport.h"
 #include "platform/win/Window.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLineEdit>
 
 using namespace editortest;
@@ -22,6 +25,20 @@ using namespace editortest;
 namespace {
 
 using D = CPictureChoiceDlg;
+
+// Counts the times a widget is shown.
+class ShowCounter : public QObject {
+public:
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            ++shows;
+        return false;
+    }
+};
 
 // Counts the preview's timer messages.
 class CountingChoiceDlg : public CPictureChoiceDlg {
@@ -41,12 +58,37 @@ protected:
     void SetUp() override
     {
         EditorDialogTest::SetUp();
-        // Five 8 x 6 frames, red first; and five AVI frames far faster
-        // than any timer.
+        LumvexApp().SetHelpPort(help);
+        // Five 8 x 6 frames, red first; and five AVI frames of no delay at
+        // all: ffmpeg writes at most 600 a second, so the rate is raised
+        // to 2000 in the stream header afterwards.
         fiveMade = run("convert-im6.q16", {"-size", "8x6", "-delay", "10", "xc:red", "xc:blue", "xc:lime", "xc:yellow",
                                            "xc:white", files.path("five.gif")});
-        fastMade = run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=5000",
-                                  "-frames:v", "5", "-c:v", "msvideo1", files.path("fast.avi")});
+        fastMade = run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=600",
+                                  "-frames:v", "5", "-c:v", "msvideo1", files.path("fast.avi")}) &&
+                   raiseRate(files.path("fast.avi"), 2000);
+    }
+
+    void TearDown() override
+    {
+        LumvexApp().SetHelpPort(nullptr);
+        EditorDialogTest::TearDown();
+    }
+
+    // The stream header's rate (frames a second, its scale being 1).
+    static bool raiseRate(const std::string& avi, std::uint32_t rate)
+    {
+        std::string bytes = tv::testing::ReadRaw(avi);
+        const std::size_t strh = bytes.find("strh");
+        // Chunk id and size, then type, handler, flags, priority, language,
+        // initial frames, scale and rate.
+        const std::size_t at = strh + 8 + 24;
+        if (strh == std::string::npos || at + 4 > bytes.size())
+            return false;
+        for (int i = 0; i < 4; ++i)
+            bytes[at + std::size_t(i)] = char((rate >> (8 * i)) & 0xFF);
+        tv::testing::WriteRaw(avi, bytes);
+        return true;
     }
 
     static bool run(const char* program, std::initializer_list<std::string> args)
@@ -70,7 +112,26 @@ protected:
         return {buttons[0]->*path, buttons[1]->*path, buttons[2]->*path};
     }
 
+    // The editor as EditProperties opens it, yellow on navy.
+    void openAsEditor()
+    {
+        buttons[0]->m_bEditorOpen = TRUE;
+        buttons[0]->m_EditColorText = RGB(255, 255, 0);
+        buttons[0]->m_EditColorBack = RGB(0, 0, 96);
+    }
+
+    // The help shown so far, as "html <context>" or "winhelp <context>".
+    std::vector<std::string> helpShown() const
+    {
+        std::vector<std::string> out;
+        for (const auto& r : help->requests)
+            out.push_back((r.kind == RecordingHelpPort::Kind::WinHelp ? "winhelp " : "html ") +
+                          std::to_string(r.context));
+        return out;
+    }
+
     lumvextest::MediaTestFiles files;
+    std::shared_ptr<RecordingHelpPort> help = std::make_shared<RecordingHelpPort>();
     bool fiveMade = false;
     bool fastMade = false;
 };
@@ -123,12 +184,12 @@ TEST_F(PictureChoiceTest, TheStateChosenStartsStepsAndStopsTheAnimationPreview)
     EXPECT_EQ(win::TimerCount(window), 0u);
 }
 
-TEST_F(PictureChoiceTest, AnAnimationFasterThanTheTimersFloorRunsAtIt)
+TEST_F(PictureChoiceTest, AnAnimationOfNoDelayRunsAtTheTimersFloor)
 {
     ASSERT_TRUE(fastMade);
     buttons[0]->SetPicture(files.path("fast.avi"));
-    // The file's rate is capped at 600 a second: a delay of 1 ms.
-    ASSERT_LE(buttons[0]->m_aviPicture.GetFrameDelay(), 1);
+    ASSERT_EQ(buttons[0]->m_aviPicture.GetFrameCount(), 5);
+    ASSERT_EQ(buttons[0]->m_aviPicture.GetFrameDelay(), 0);
     CountingChoiceDlg dlg(page.Get());
     open(dlg);
     ASSERT_NE(dlg.PreviewAnimation(), nullptr);
@@ -174,7 +235,7 @@ TEST_F(PictureChoiceTest, TheSlotIsTheChosenStatesPath)
     dialogs->files.push_back(files.path("clip.avi"));
     click(find(window, MediaSlot::IDC_BROWSE));
     EXPECT_EQ(buttons[0]->m_PictureDisabled, "");
-    EXPECT_EQ(takeMessages().size(), 1u);
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"The file " + files.path("clip.avi") + " has an invalid extension."});
 }
 
 TEST_F(PictureChoiceTest, AFailedDownloadEmptiesOnlyTheStatePictureItServed)
@@ -195,19 +256,35 @@ TEST_F(PictureChoiceTest, AFailedDownloadEmptiesOnlyTheStatePictureItServed)
     deliverPosted();
     EXPECT_EQ(all(&CLumvexCtrl::m_PictureDisabled), (std::vector<CString>{"", "", ""}));
 
-    // Nothing listens on port 1: the address typed for the mouse-over state
-    // fails and is emptied everywhere.
+    // A missing file on a web server of the test's own: the address typed
+    // for the mouse-over state fails, is emptied everywhere, and the
+    // preview is drawn anew.
+    tv::testing::ServerProcess server{TV_NET_TESTDATA "/http_server.py", {files.root.Path().string()}};
+    ASSERT_NE(server.Port(), 0);
+    for (CLumvexCtrl* button : buttons)
+        button->SetPictureMouseOver(files.path("five.gif"));
     click(find(window, D::IDC_STATE_MOUSE_OVER));
-    const CString address = "http://127.0.0.1:1/over.png";
+    ASSERT_NE(dlg->PreviewAnimation(), nullptr);
+    const CString address = "http://127.0.0.1:" + std::to_string(server.Port()) + "/missing.png";
     whenModal([&address](QWidget* url) {
         find<QLineEdit>(url, UrlDialog::IDC_ADDRESS)->setText(QString::fromStdString(address));
         QTest::keyClick(url, Qt::Key_Return);
     });
+    ShowCounter frame;
+    find(window, MediaPreview::IDC_PREVIEW_FRAME)->installEventFilter(&frame);
     click(find(window, MediaSlot::IDC_INTERNET));
     EXPECT_EQ(all(&CLumvexCtrl::m_PictureMouseOver), (std::vector<CString>{address, address, address}));
+    EXPECT_EQ(dlg->PreviewAnimation(), nullptr);
+    const int shownBefore = frame.shows;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return all(&CLumvexCtrl::m_PictureMouseOver) == std::vector<CString>{"", "", ""}; }, 20000));
+    EXPECT_GT(frame.shows, shownBefore);
     EXPECT_EQ(buttons[0]->m_PictureCustom, "http://127.0.0.1:1/mask.bmp");
+    // Each control that has failed so far said so, as at design time.
+    const std::vector<std::string> said = takeMessages();
+    EXPECT_FALSE(said.empty());
+    for (const std::string& text : said)
+        EXPECT_EQ(text, "Error opening file " + address);
 
     // Closing leaves no registration behind.
     buttons[0]->SetPictureLoadNotifyWnd(window);
@@ -215,25 +292,44 @@ TEST_F(PictureChoiceTest, AFailedDownloadEmptiesOnlyTheStatePictureItServed)
     EXPECT_EQ(buttons[0]->m_hWndPictureLoadNotify, nullptr);
 }
 
-TEST_F(PictureChoiceTest, EditorOpenOffersPicturesButTakesATypedAnimation)
+TEST_F(PictureChoiceTest, HelpFollowsTheEditorOpenFlagWhichOffersPicturesButTakesATypedAnimation)
 {
+    {
+        CPictureChoiceDlg dlg(page.Get());
+        QWidget* window = open(dlg);
+        click(find(window, CSettingsDialog::IDC_HELP_BUTTON));
+        dlg.SendMessage(win::WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+        QTest::keyClick(find(window, D::IDC_STATE_PRESSED), Qt::Key_F1);
+        EXPECT_EQ(helpShown(), (std::vector<std::string>{"html 154", "html 154", "html 154"}));
+    }
+
     ASSERT_TRUE(files.aviMade);
     std::filesystem::copy_file(files.path("clip.avi"), files.path("x.avi"));
-    buttons[0]->m_bEditorOpen = TRUE;
+    buttons[0]->SetPictureDisabled(files.path("pic.bmp"));
+    openAsEditor();
     CPictureChoiceDlg dlg(page.Get());
     QWidget* window = open(dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->windowTitle(), "Pictures choice");
     EXPECT_EQ(find<QAbstractButton>(window, D::IDC_STATE_NORMAL)->text(), "Picture for button in normal state");
     EXPECT_EQ(find<QAbstractButton>(window, D::IDC_STATE_MOUSE_OVER)->text(), "Picture for button with mouse over");
     EXPECT_TRUE(find<QAbstractButton>(window, D::IDC_STATE_NORMAL)->isChecked());
+    QTest::keyClick(find(window, D::IDC_STATE_NORMAL), Qt::Key_F1);
+    EXPECT_EQ(helpShown().back(), "winhelp 134");
 
     dialogs->files.push_back(files.path("x.avi"));
     click(find(window, MediaSlot::IDC_BROWSE));
     ASSERT_EQ(dialogs->fileRequests.size(), 1u);
     EXPECT_EQ(dialogs->fileRequests[0].filter.find("avi"), std::string::npos);
     EXPECT_EQ(buttons[0]->m_Picture, files.path("x.avi"));
-    EXPECT_NE(dlg.PreviewAnimation(), nullptr);
-    saveScreenshot(window, "picture-choice-editor-open");
+    ASSERT_NE(dlg.PreviewAnimation(), nullptr);
+    // The first frame is shown at the animation's own pace.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.PreviewFrame() >= 0; }, 5000));
+    saveScreenshot(window, "picture-choice-editor-open-animation");
+
+    click(find(window, D::IDC_STATE_DISABLED));
+    EXPECT_EQ(dlg.PreviewAnimation(), nullptr);
+    saveScreenshot(window, "picture-choice-editor-open-picture");
     buttons[0]->m_bEditorOpen = FALSE;
 }
 

@@ -62,6 +62,7 @@ TEST_F(TextureSettingsTest, ListsAndPercentagesWriteEveryButtonButOpeningWritesN
     EXPECT_EQ(item<QComboBox>(dlg, D::IDC_BEVEL_FACTOR)->itemText(4), "4 - Very High");
     EXPECT_EQ(text(dlg, D::IDC_LIGHT_INTENSITY), "100");
     EXPECT_EQ(all(&CLumvexCtrl::GetTextureColorMixPerc), (Shorts{50, 70, 50}));
+    EXPECT_EQ(all(&CLumvexCtrl::GetTextureLightIntensity), (Shorts{100, 30, 40}));
     EXPECT_EQ(modified(), (std::array<BOOL, kControls>{FALSE, FALSE, FALSE}));
 
     // No texture: the picture and its preview stay.
@@ -159,13 +160,36 @@ TEST_F(TextureSettingsTest, TheMixColourHelpAndTheEditorsLook)
         screenshot(dlg, "texture-settings");
     }
     openAsEditor(RGB(255, 255, 0), RGB(0, 0, 96));
+    {
+        D dlg(page.Get());
+        open(dlg);
+        EXPECT_EQ(dlg.GetSafeHwnd()->palette().color(QPalette::Window), QColor(0, 0, 96));
+        EXPECT_EQ(previewed(dlg), kGreen);
+        QTest::keyClick(item(dlg, D::IDC_MODE), Qt::Key_F1);
+        EXPECT_EQ(helpShown().back(), "winhelp 138");
+        screenshot(dlg, "texture-settings-editor");
+    }
+
+    // A picture wider than the frame is shrunk into it, its proportions
+    // kept, between even margins above and below.
+    CDIB wide;
+    wide.CreateBlank(300, 100, 24, RGB(255, 160, 0));
+    ASSERT_TRUE(wide.SavePNG(files.path("wide.png").c_str()));
+    buttons[0]->SetTexture(files.path("wide.png"));
     D dlg(page.Get());
     open(dlg);
-    EXPECT_EQ(dlg.GetSafeHwnd()->palette().color(QPalette::Window), QColor(0, 0, 96));
-    EXPECT_EQ(previewed(dlg), kGreen);
-    QTest::keyClick(item(dlg, D::IDC_MODE), Qt::Key_F1);
-    EXPECT_EQ(helpShown().back(), "winhelp 138");
-    screenshot(dlg, "texture-settings-editor");
+    QCoreApplication::processEvents();
+    const RECT inside = MediaPreview::FrameInside(dlg);
+    const RECT at = MediaPreview::TargetRect(inside, 300, 100);
+    EXPECT_EQ(at.left, inside.left);
+    EXPECT_EQ(at.right, inside.right);
+    EXPECT_NEAR(at.top - inside.top, inside.bottom - at.bottom, 1);
+    const QImage shot = dlg.GetSafeHwnd()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(at.left + 1, at.top + 1), QColor(255, 160, 0));
+    EXPECT_EQ(shot.pixelColor(at.right - 2, at.bottom - 2), QColor(255, 160, 0));
+    EXPECT_EQ(shot.pixelColor(at.left + 1, at.top - 3), QColor(0, 0, 96));
+    EXPECT_EQ(shot.pixelColor(at.left + 1, at.bottom + 2), QColor(0, 0, 96));
+    screenshot(dlg, "texture-settings-editor-fitted");
 }
 
 } // namespace

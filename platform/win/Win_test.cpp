@@ -4,6 +4,8 @@
 #include "platform/win/Desktop.h"
 #include "platform/win/WindowPos.h"
 
+#include <QTest>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -64,6 +66,29 @@ TEST(WindowPos, FlagsMoveSizeShowAndHide)
     EXPECT_FALSE(win::IsTopMost(&w));
     win::SetWindowPos(&w, win::HWND_TOP, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_HIDEWINDOW);
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST(WindowPos, AWindowPlacedBeforeItShowsHasItsFrameThere)
+{
+    // Sized by its layout, as a dialog is, only when it shows.
+    QWidget w;
+    auto* layout = new QVBoxLayout(&w);
+    auto* inside = new QWidget;
+    inside->setMinimumSize(300, 200);
+    layout->addWidget(inside);
+    win::SetWindowPos(&w, win::HWND_TOP, 40, 50, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    // A window manager frames the window after it is mapped.
+    (void)QTest::qWaitFor([&w] { return w.frameGeometry().topLeft() == QPoint(40, 50); }, 2000);
+    EXPECT_EQ(w.frameGeometry().topLeft(), QPoint(40, 50));
+    EXPECT_GE(w.width(), 300);
+
+    // A size given before stays.
+    QWidget sized;
+    sized.resize(120, 80);
+    win::SetWindowPos(&sized, win::HWND_TOP, 10, 20, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    EXPECT_EQ(sized.size(), QSize(120, 80));
 }
 
 } // namespace

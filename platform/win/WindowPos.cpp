@@ -40,8 +40,16 @@ bool SetWindowPos(HWND hWnd, intptr_t hWndInsertAfter, int x, int y, int cx, int
         if (hWndInsertAfter != HWND_BOTTOM)
             hWnd->raise();
     }
-    if (!(flags & SWP_NOMOVE))
+    if (!(flags & SWP_NOMOVE)) {
+        // A window's position is that of its frame. A window not shown yet
+        // takes its size first, as showing it would: sized later, after its
+        // native window is made, it would have its inside put there instead.
+        if (hWnd->isWindow() && !hWnd->isVisible() && !hWnd->testAttribute(Qt::WA_Resized)) {
+            hWnd->adjustSize();
+            hWnd->setAttribute(Qt::WA_Resized, false);
+        }
         hWnd->move(x, y);
+    }
     if (!(flags & SWP_NOSIZE))
         hWnd->resize(cx, cy);
     if (flags & SWP_HIDEWINDOW) {
