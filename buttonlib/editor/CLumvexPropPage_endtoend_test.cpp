@@ -309,6 +309,7 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
         });
         steps.Add("dialog32259", [](QWidget& dialog) {
             click(dialog, 5385);
+            screenshot(dialog, "picture-choice-editor");
             click(dialog, 1);
         });
         steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_TEXTURE); });
