@@ -417,6 +417,42 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
     EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
 }
 
+// Under a window manager the frame EditProperties opens stands with its
+// window frame, title bar included, at the caller's point.
+// Disabled: under X11 (openbox) the frame's client area stands there and its
+// title bar above it, 20 pixels too high: the page moves the frame before
+// it is first shown, when the window manager's frame is not yet known, and
+// the move then places the client area. Offscreen, with no frame, it passes.
+TEST(PropPageEndToEnd, DISABLED_TheFrameStandsAtTheCallersPoint)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
+    editortest::EditorSeams seams;
+    auto ui = std::make_shared<SessionUi>();
+    com::SetUiServices(ui);
+    {
+        LoadedButton b;
+        ASSERT_TRUE(b.dispatch);
+        QRect outer, inner;
+        editortest::ModalSteps steps;
+        steps.Add("propertyFrame", [&](QWidget& frame) {
+            QTest::qWait(300);
+            outer = frame.frameGeometry();
+            inner = frame.geometry();
+            click(frame, 1);
+        });
+        steps.Start();
+        call(b.dispatch.Get(), u"EditProperties",
+             {ComVariant::I4(0), ComVariant::I4(0xFFFFFF), ComVariant::I4(120), ComVariant::I4(90)});
+        EXPECT_TRUE(steps.Done());
+        EXPECT_EQ(outer.topLeft(), QPoint(120, 90)) << "client area at " << inner.x() << "," << inner.y();
+        ui->frames.clear();
+        b.box.CloseAll();
+    }
+    com::SetUiServices(nullptr);
+    EXPECT_EQ(com::UnregisterServer(kLibrary), S_OK);
+}
+
 // The font dialog as the text dialog opens it when the editor was not
 // opened by EditProperties.
 TEST(PropPageEndToEnd, FontDialogScreenshot)
