@@ -10,7 +10,7 @@
 //   picture settings (315) position left top (1)
 //   picture choice (338)   pic.bmp browsed for the normal state; the address
 //                          dialog opened and cancelled on the way
-//   texture (314)          mode "2 - ...", pic.png browsed as the texture
+//   texture (314)          mode "2 - Outside button", pic.png browsed
 //   text (360)             "Right Bottom" reads "Ahoy", its font 20 points
 //                          bold italic underlined through the font dialog
 //   hyperlink (317)        https://example.com/end-to-end
@@ -19,7 +19,17 @@
 
 #include "buttonlib/control/ControlIds.h"
 #include "buttonlib/control/LumvexMediaTestFiles.h"
+#include "buttonlib/editor/CBehaviourSettingsDlg.h"
+#include "buttonlib/editor/CColorSettingsDlg.h"
+#include "buttonlib/editor/CHyperlinkSettingsDlg.h"
+#include "buttonlib/editor/CPictureChoiceDlg.h"
+#include "buttonlib/editor/CPictureSettingsDlg.h"
+#include "buttonlib/editor/CShapeSettingsDlg.h"
+#include "buttonlib/editor/CTextSettingsDlg.h"
+#include "buttonlib/editor/CTextureSettingsDlg.h"
 #include "buttonlib/editor/EditorTestSupport.h"
+#include "buttonlib/editor/MediaSlot.h"
+#include "buttonlib/editor/UrlDialog.h"
 
 #include "platform/com/Bstr.h"
 #include "platform/com/FontDialog.h"
@@ -238,18 +248,36 @@ void click(QWidget& dialog, int id)
 
 // A click that opens a modal window: posted, so that the step ends and the
 // next one runs inside that window's loop.
-void clickLater(QWidget& dialog, int id)
+void postClick(QWidget* w)
 {
-    QWidget* w = item(dialog, id);
-    if (w)
-        QTimer::singleShot(0, w, [w] { QTest::mouseClick(w, Qt::LeftButton); });
+    ASSERT_TRUE(w);
+    QTimer::singleShot(0, w, [w] { QTest::mouseClick(w, Qt::LeftButton); });
 }
 
-void openFromPage(QWidget& frame, int id)
+void clickLater(QWidget& dialog, int id)
 {
-    QWidget* button = editortest::PageButton(frame, id);
-    ASSERT_TRUE(button) << id;
-    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    postClick(item(dialog, id));
+}
+
+std::string windowName(UINT dialogId)
+{
+    return "dialog" + std::to_string(dialogId);
+}
+
+// A page button's dialog, opened from the frame, and what is done in it.
+void throughDialog(editortest::ModalSteps& steps, int pageButton, UINT dialogId, std::function<void(QWidget&)> act)
+{
+    steps.Add("propertyFrame", [pageButton](QWidget& frame) { postClick(editortest::PageButton(frame, pageButton)); });
+    steps.Add(windowName(dialogId), std::move(act));
+}
+
+// Replaces an edit's text as a user does: select all, then type.
+void typeInto(QWidget& dialog, int id, const char* text)
+{
+    auto* edit = qobject_cast<QLineEdit*>(item(dialog, id));
+    ASSERT_TRUE(edit) << id;
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
 }
 
 void pick(QWidget& dialog, int id, int index)
@@ -281,51 +309,43 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
                                 saved.string()};
 
         editortest::ModalSteps steps;
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_SHAPE); });
-        steps.Add("dialog32261", [](QWidget& dialog) {
-            pick(dialog, 201, 5);
-            click(dialog, 5385);
-            click(dialog, 311);
+        using Page = CLumvexPropPage;
+        throughDialog(steps, Page::IDC_SHAPE, CShapeSettingsDlg::IDD, [](QWidget& dialog) {
+            pick(dialog, CShapeSettingsDlg::IDC_SHAPE, 5);
+            click(dialog, MediaSlot::IDC_BROWSE);
+            click(dialog, CShapeSettingsDlg::IDC_CLOSE);
         });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_COLORS); });
-        steps.Add("dialog32260", [](QWidget& dialog) {
-            click(dialog, 320);
-            click(dialog, 304);
-            click(dialog, 1);
+        throughDialog(steps, Page::IDC_COLORS, CColorSettingsDlg::IDD, [](QWidget& dialog) {
+            click(dialog, 320); // "Background with mouse over button"
+            click(dialog, CColorSettingsDlg::IDC_CHANGE);
+            click(dialog, IDOK);
         });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_GRAPHIC); });
-        steps.Add("dialog242", [](QWidget& dialog) {
-            click(dialog, 253);
-            click(dialog, 1);
+        throughDialog(steps, Page::IDC_GRAPHIC, CPictureSettingsDlg::IDD, [](QWidget& dialog) {
+            click(dialog, 253); // left top
+            click(dialog, IDOK);
         });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_PICTURES); });
-        steps.Add("dialog32259", [](QWidget& dialog) {
-            click(dialog, 330);
-            clickLater(dialog, 5387);
+        throughDialog(steps, Page::IDC_PICTURES, CPictureChoiceDlg::IDD, [](QWidget& dialog) {
+            click(dialog, CPictureChoiceDlg::IDC_STATE_NORMAL);
+            clickLater(dialog, MediaSlot::IDC_INTERNET);
         });
-        steps.Add("dialog238", [](QWidget& url) {
+        steps.Add(windowName(UrlDialog::IDD), [](QWidget& url) {
             screenshot(url, "url-editor");
-            click(url, 2);
+            click(url, IDCANCEL);
         });
-        steps.Add("dialog32259", [](QWidget& dialog) {
-            click(dialog, 5385);
+        steps.Add(windowName(CPictureChoiceDlg::IDD), [](QWidget& dialog) {
+            click(dialog, MediaSlot::IDC_BROWSE);
             screenshot(dialog, "picture-choice-editor");
-            click(dialog, 1);
+            click(dialog, CPictureChoiceDlg::IDC_CLOSE);
         });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_TEXTURE); });
-        steps.Add("dialog243", [](QWidget& dialog) {
-            pick(dialog, 336, 2);
-            click(dialog, 5385);
-            click(dialog, 1);
+        throughDialog(steps, Page::IDC_TEXTURE, CTextureSettingsDlg::IDD, [](QWidget& dialog) {
+            pick(dialog, CTextureSettingsDlg::IDC_MODE, 2);
+            click(dialog, MediaSlot::IDC_BROWSE);
+            click(dialog, IDOK);
         });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_TEXT); });
-        steps.Add("dialog215", [](QWidget& dialog) {
-            click(dialog, 261);
-            auto* edit = qobject_cast<QLineEdit*>(item(dialog, 238));
-            ASSERT_TRUE(edit);
-            edit->selectAll();
-            QTest::keyClicks(edit, "Ahoy");
-            clickLater(dialog, 362);
+        throughDialog(steps, Page::IDC_TEXT, CTextSettingsDlg::IDD, [](QWidget& dialog) {
+            click(dialog, 261); // "Right Bottom"
+            typeInto(dialog, CTextSettingsDlg::IDC_TEXT, "Ahoy");
+            clickLater(dialog, CTextSettingsDlg::IDC_FONT);
         });
         steps.Add("fontDialog", [](QWidget& font) {
             font.findChild<QComboBox*>("size")->setCurrentText("20");
@@ -334,28 +354,24 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
             screenshot(font, "font-dialog-editor");
             QTest::mouseClick(font.findChild<QWidget*>("ok"), Qt::LeftButton);
         });
-        steps.Add("dialog215", [](QWidget& dialog) { click(dialog, 1); });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_HYPERLINK); });
-        steps.Add("dialog241", [](QWidget& dialog) {
-            auto* edit = qobject_cast<QLineEdit*>(item(dialog, 291));
-            ASSERT_TRUE(edit);
-            edit->selectAll();
-            QTest::keyClicks(edit, "https://example.com/end-to-end");
-            click(dialog, 1);
+        steps.Add(windowName(CTextSettingsDlg::IDD), [](QWidget& dialog) { click(dialog, IDOK); });
+        throughDialog(steps, Page::IDC_HYPERLINK, CHyperlinkSettingsDlg::IDD, [](QWidget& dialog) {
+            typeInto(dialog, CHyperlinkSettingsDlg::IDC_HYPERLINK, "https://example.com/end-to-end");
+            click(dialog, IDOK);
         });
-        steps.Add("propertyFrame", [](QWidget& frame) { openFromPage(frame, CLumvexPropPage::IDC_BEHAVIOUR); });
-        steps.Add("dialog32263", [](QWidget& dialog) {
-            for (const auto& [id, shown] : {std::pair{211, "1 - Check Box"}, std::pair{210, "2 - Predefined color"}}) {
+        throughDialog(steps, Page::IDC_BEHAVIOUR, CBehaviourSettingsDlg::IDD, [](QWidget& dialog) {
+            for (const auto& [id, shown] : {std::pair{CBehaviourSettingsDlg::IDC_STYLE, "1 - Check Box"},
+                                            std::pair{CBehaviourSettingsDlg::IDC_FOCUS_MODE, "2 - Predefined color"}}) {
                 auto* list = qobject_cast<QComboBox*>(item(dialog, id));
                 ASSERT_TRUE(list);
                 EXPECT_EQ(list->currentText().toStdString(), shown);
                 EXPECT_FALSE(list->isEnabled()) << id;
             }
-            click(dialog, 311);
+            click(dialog, CBehaviourSettingsDlg::IDC_CLOSE);
         });
         steps.Add("propertyFrame", [](QWidget& frame) {
-            QTest::mouseClick(editortest::PageButton(frame, CLumvexPropPage::IDC_SAVE_TEMPLATE), Qt::LeftButton);
-            click(frame, 1);
+            QTest::mouseClick(editortest::PageButton(frame, Page::IDC_SAVE_TEMPLATE), Qt::LeftButton);
+            click(frame, IDOK);
         });
         steps.Start();
         call(button, u"EditProperties",
@@ -439,7 +455,7 @@ TEST(PropPageEndToEnd, DISABLED_TheFrameStandsAtTheCallersPoint)
             QTest::qWait(300);
             outer = frame.frameGeometry();
             inner = frame.geometry();
-            click(frame, 1);
+            click(frame, IDOK);
         });
         steps.Start();
         call(b.dispatch.Get(), u"EditProperties",
