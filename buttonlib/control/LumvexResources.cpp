@@ -102,7 +102,8 @@ const std::pair<UINT, const char*> kStrings[] = {
     {IDS_INVALID_EXTENSION, "The file %1 has an invalid extension."},
     {IDS_OUT_OF_BOUNDS, "Property value out of bounds: it will be reset to default."},
     {IDS_INVALID_PICTURE, "Invalid picture file"},
-    {IDS_SOUND_NOTICE, "Sounds are played only when the container is in run mode."},
+    {IDS_SOUND_NOTICE, "This sound is loaded from the Internet and cannot be played at design time while Internet "
+                       "loading at design time is switched off."},
     {IDS_INVALID_TEXTURE, "Invalid extension for texture file (only BMP, JPG and PNG allowed)."},
     {2099, "Very High"},
     {2100, "High"},

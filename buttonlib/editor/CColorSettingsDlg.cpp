@@ -1,8 +1,6 @@
 #include "buttonlib/editor/CColorSettingsDlg.h"
 
 #include "buttonlib/control/CLumvexCtrl.h"
-#include "buttonlib/editor/COlePropertyPageEnh.h"
-#include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
 #include "platform/mfc/CDataExchange.h"
@@ -41,10 +39,12 @@ constexpr DialogItem kItems[] = {
     {D::IDC_FACTOR, DialogItemKind::Edit, "", ES_AUTOHSCROLL | WS_GROUP, 272, 124, 24, 14},
     {D::IDC_FACTOR_SPIN, DialogItemKind::UpDown, "", UDS_SETBUDDYINT | UDS_ARROWKEYS, 296, 124, 10, 14},
     {IDOK, DialogItemKind::PushButton, "Close", win::BS_OWNERDRAW | WS_GROUP, 210, 175, 47, 14},
-    {COlePropertyPageEnh::kHelpButton, DialogItemKind::PushButton, "Help...", win::BS_OWNERDRAW, 263, 175, 47, 14},
+    {CSettingsDialog::IDC_HELP_BUTTON, DialogItemKind::PushButton, "Help...", win::BS_OWNERDRAW, 263, 175, 47, 14},
 };
 
 constexpr DialogTemplate kTemplate{D::IDD, "Color settings", 317, 215, kItems};
+
+[[maybe_unused]] const bool kRegistered = AfxRegisterDialogTemplate(kTemplate);
 
 // Items 0 to 5 shade a table (a base colour); 6 to 12 are colours of their own.
 constexpr int kTableItems = 6;
@@ -95,14 +95,6 @@ const std::array<CColorSettingsDlg::Item, 13> kColorItems{
         [](CLumvexCtrl& c, COLORREF v) { c.m_text[0].SetPressedColor(v); }),
 };
 
-// The template, registered before the dialog looks it up (once: the id is
-// then taken).
-UINT registeredTemplate()
-{
-    AfxRegisterDialogTemplate(kTemplate);
-    return kTemplate.id;
-}
-
 } // namespace
 
 std::span<const CColorSettingsDlg::Item> CColorSettingsDlg::Items()
@@ -110,14 +102,14 @@ std::span<const CColorSettingsDlg::Item> CColorSettingsDlg::Items()
     return kColorItems;
 }
 
-CColorSettingsDlg::CColorSettingsDlg(COlePropertyPageEnh* page, CWnd* parent) : CDialog(registeredTemplate(), parent), m_pPage(page) {}
+CColorSettingsDlg::CColorSettingsDlg(COlePropertyPageEnh* page) : CSettingsDialog(IDD, page) {}
 
 void CColorSettingsDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDOK, m_btnClose);
     DDX_Control(pDX, IDC_CHANGE, m_btnChange);
-    DDX_Control(pDX, COlePropertyPageEnh::kHelpButton, m_btnHelp);
+    DDX_Control(pDX, IDC_HELP_BUTTON, m_btnHelp);
     DDX_Control(pDX, IDC_FACTOR_SPIN, m_spin);
     DDX_Radio(pDX, IDC_BEST_MATCH, m_n3DRendering);
     // A disabled factor belongs to no table being shaded by steps, so it is
@@ -131,19 +123,18 @@ void CColorSettingsDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CColorSettingsDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CSettingsDialog::OnInitDialog();
     m_spin.SetBuddy(GetDlgItem(IDC_FACTOR));
     m_spin.SetRange(kFactorLow, kFactorHigh);
     selectItem(0);
     CheckRadioButton(Items().front().radioId, Items().back().radioId, Items().front().radioId);
-    if (m_pPage)
-        m_pPage->PresentSettingsDialog(*this, {&m_btnClose, &m_btnChange, &m_btnHelp});
+    ApplyEditorLook({&m_btnClose, &m_btnChange, &m_btnHelp}, true);
     return TRUE;
 }
 
 void CColorSettingsDlg::selectItem(int index)
 {
-    CLumvexCtrl* first = m_pPage ? m_pPage->GetControlObject() : nullptr;
+    CLumvexCtrl* first = FirstControl();
     // The item first: the factor filled below must not reach the item
     // selected before.
     m_nItem = index;
@@ -197,11 +188,11 @@ BOOL CColorSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         case IDC_CHANGE: onChangeColor(); return TRUE;
         case IDC_BEST_MATCH: onRendering(0); return TRUE;
         case IDC_BEST_3D: onRendering(1); return TRUE;
-        case COlePropertyPageEnh::kHelpButton: OnHelp(); return TRUE;
+        case IDC_HELP_BUTTON: OnHelp(); return TRUE;
         default: break;
         }
     }
-    return CDialog::OnCommand(wParam, lParam);
+    return CSettingsDialog::OnCommand(wParam, lParam);
 }
 
 BOOL CColorSettingsDlg::OnNotify(win::WPARAM wParam, win::LPARAM lParam, win::LRESULT* result)
@@ -212,7 +203,7 @@ BOOL CColorSettingsDlg::OnNotify(win::WPARAM wParam, win::LPARAM lParam, win::LR
         *result = 0;
         return TRUE;
     }
-    return CDialog::OnNotify(wParam, lParam, result);
+    return CSettingsDialog::OnNotify(wParam, lParam, result);
 }
 
 void CColorSettingsDlg::onChangeColor()
@@ -223,7 +214,7 @@ void CColorSettingsDlg::onChangeColor()
     m_clrCurrent = *chosen;
     InvalidateColorSwatch(*this, IDC_SWATCH);
     const Item& item = Items()[std::size_t(m_nItem)];
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+    ForEachControl([&](CLumvexCtrl& c) {
         // The member itself: the repaint below marks the control modified.
         if (item.table)
             (c.*item.table).SetBaseColor(m_clrCurrent);
@@ -243,7 +234,7 @@ void CColorSettingsDlg::onRendering(int rendering)
     if (!m_pPage || m_nItem < 0 || m_nItem >= kTableItems)
         return;
     const Item& item = Items()[std::size_t(m_nItem)];
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+    ForEachControl([&](CLumvexCtrl& c) {
         (c.*item.table).SetColoration(short(rendering));
         c.RefreshButton();
     });
@@ -259,7 +250,7 @@ void CColorSettingsDlg::onFactorChanged()
         return;
     const short step = short(int(GetDlgItemInt(IDC_FACTOR, nullptr, TRUE)));
     const Item& item = Items()[std::size_t(m_nItem)];
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+    ForEachControl([&](CLumvexCtrl& c) {
         (c.*item.table).SetStep(step);
         c.RefreshButton();
     });
@@ -272,6 +263,5 @@ void CColorSettingsDlg::OnPaint(HDC hdc)
 
 void CColorSettingsDlg::OnHelp()
 {
-    if (m_pPage)
-        EditorHelp(IDD, *m_pPage, GetSafeHwnd());
+    ShowHelp();
 }

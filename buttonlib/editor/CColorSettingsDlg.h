@@ -5,18 +5,17 @@
 // every change goes at once to every bound control.
 
 #include "buttonlib/editor/CColorButton.h"
+#include "buttonlib/editor/CSettingsDialog.h"
 
 #include "platform/com/Dispatch.h"
-#include "platform/mfc/CDialog.h"
 #include "platform/mfc/CSpinButtonCtrl.h"
 
 #include <span>
 
 class CColor;
 class CLumvexCtrl;
-class COlePropertyPageEnh;
 
-class CColorSettingsDlg : public CDialog {
+class CColorSettingsDlg : public CSettingsDialog {
 public:
     static constexpr UINT IDD = 32260;
     enum : int {
@@ -41,7 +40,7 @@ public:
     // By item index: 0 to 5 the tables, 6 to 12 the colours.
     static std::span<const Item> Items();
 
-    explicit CColorSettingsDlg(COlePropertyPageEnh* page, CWnd* parent = nullptr);
+    explicit CColorSettingsDlg(COlePropertyPageEnh* page);
 
     // The selected item, the colour the swatch shows, the shading radio
     // (0 HLS shades, 1 RGB steps) and the gradient factor.
@@ -67,7 +66,6 @@ private:
     void onRendering(int rendering);
     void onFactorChanged();
 
-    COlePropertyPageEnh* m_pPage;
     CColorButton m_btnClose;
     CColorButton m_btnChange;
     CColorButton m_btnHelp;

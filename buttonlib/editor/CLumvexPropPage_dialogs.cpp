@@ -10,6 +10,7 @@
 #include "buttonlib/editor/CPictureChoiceDlg.h"
 #include "buttonlib/editor/CPictureSettingsDlg.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
+#include "buttonlib/editor/CSoundCursorPickerDlg.h"
 #include "buttonlib/editor/CTextSettingsDlg.h"
 #include "buttonlib/editor/CTextureSettingsDlg.h"
 
@@ -41,6 +42,7 @@ const SettingsDialog kSettingsDialogs[] = {
     {CLumvexPropPage::IDC_BEHAVIOUR, &make<CBehaviourSettingsDlg>},
     {CLumvexPropPage::IDC_TEXTURE, &make<CTextureSettingsDlg>},
     {CLumvexPropPage::IDC_PICTURES, &make<CPictureChoiceDlg>},
+    {CLumvexPropPage::IDC_SOUNDS, &make<CSoundCursorPickerDlg>},
 };
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "buttonlib/editor/CPictureSettingsDlg.h"
 
 #include "buttonlib/control/CLumvexCtrl.h"
-#include "buttonlib/editor/COlePropertyPageEnh.h"
-#include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
+#include "platform/basic/FlagScope.h"
 #include "platform/mfc/AfxMessageBox.h"
 #include "platform/mfc/CDataExchange.h"
 
@@ -40,37 +39,27 @@ constexpr DialogItem kItems[] = {
     {D::IDC_TRANSP_COLOR, DialogItemKind::RadioButton, "Use PictureTranspColor property", WS_GROUP, 13, 109, 160, 10},
     {D::IDC_TRANSP_PIXEL, DialogItemKind::RadioButton, "Use picture Left Top pixel color", 0, 13, 120, 160, 10},
     {IDOK, DialogItemKind::PushButton, "Close", win::BS_OWNERDRAW | WS_GROUP, 185, 99, 53, 14},
-    {COlePropertyPageEnh::kHelpButton, DialogItemKind::PushButton, "Help...", win::BS_OWNERDRAW, 185, 118, 53, 14},
+    {CSettingsDialog::IDC_HELP_BUTTON, DialogItemKind::PushButton, "Help...", win::BS_OWNERDRAW, 185, 118, 53, 14},
 };
 
 constexpr DialogTemplate kTemplate{D::IDD, "Pictures and animations settings", 245, 138, kItems};
+
+[[maybe_unused]] const bool kRegistered = AfxRegisterDialogTemplate(kTemplate);
 
 constexpr int kOffsetLimit = 99;
 // The caption when EditProperties opened the editor.
 constexpr UINT IDS_PICTURES_SETTINGS = 55;
 
-
-// The template, registered before the dialog looks it up (once: the id is
-// then taken).
-UINT registeredTemplate()
-{
-    AfxRegisterDialogTemplate(kTemplate);
-    return kTemplate.id;
-}
-
 } // namespace
 
-CPictureSettingsDlg::CPictureSettingsDlg(COlePropertyPageEnh* page, CWnd* parent)
-    : CDialog(registeredTemplate(), parent), m_pPage(page)
-{
-}
+CPictureSettingsDlg::CPictureSettingsDlg(COlePropertyPageEnh* page) : CSettingsDialog(IDD, page) {}
 
 void CPictureSettingsDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDOK, m_btnClose);
     DDX_Control(pDX, IDC_CHANGE, m_btnChange);
-    DDX_Control(pDX, COlePropertyPageEnh::kHelpButton, m_btnHelp);
+    DDX_Control(pDX, IDC_HELP_BUTTON, m_btnHelp);
     DDX_Control(pDX, IDC_X_SPIN, m_spinX);
     DDX_Control(pDX, IDC_Y_SPIN, m_spinY);
     DDX_Radio(pDX, IDC_POSITION_FIRST, m_nPosition);
@@ -81,8 +70,8 @@ void CPictureSettingsDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CPictureSettingsDlg::OnInitDialog()
 {
-    m_bFilling = true;
-    CLumvexCtrl* first = m_pPage ? m_pPage->GetControlObject() : nullptr;
+    vb::FlagScope filling(m_bFilling);
+    CLumvexCtrl* first = FirstControl();
     if (first) {
         m_nPosition = first->GetPicturePosition();
         m_nTranspMode = first->GetPictureTranspMode();
@@ -90,7 +79,7 @@ BOOL CPictureSettingsDlg::OnInitDialog()
         m_nXOffset = first->GetPictureXOffset();
         m_nYOffset = first->GetPictureYOffset();
     }
-    CDialog::OnInitDialog();
+    CSettingsDialog::OnInitDialog();
     m_spinX.SetBuddy(GetDlgItem(IDC_X_OFFSET));
     m_spinX.SetRange(-kOffsetLimit, kOffsetLimit);
     m_spinX.SetPos(m_nXOffset);
@@ -101,15 +90,13 @@ BOOL CPictureSettingsDlg::OnInitDialog()
         CheckDlgButton(IDC_FIT_CUSTOM, first->GetButtonCustomFitPicture() ? 1 : 0);
         CheckDlgButton(IDC_MOVE_ON_PRESS, first->GetMovePictureOnPress() ? 1 : 0);
         CheckDlgButton(IDC_KEEP_RATIO, first->GetPictureKeepRatio() ? 1 : 0);
-        if (first->m_bEditorOpen) {
+        if (EditorOpen()) {
             CString caption;
             AfxLoadString(IDS_PICTURES_SETTINGS, caption);
             SetWindowText(caption);
         }
     }
-    if (m_pPage)
-        m_pPage->PresentSettingsDialog(*this, {&m_btnClose, &m_btnChange, &m_btnHelp});
-    m_bFilling = false;
+    ApplyEditorLook({&m_btnClose, &m_btnChange, &m_btnHelp}, true);
     return TRUE;
 }
 
@@ -122,8 +109,8 @@ BOOL CPictureSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         return TRUE;
     }
     if (code != win::BN_CLICKED)
-        return CDialog::OnCommand(wParam, lParam);
-    if (id == COlePropertyPageEnh::kHelpButton) {
+        return CSettingsDialog::OnCommand(wParam, lParam);
+    if (id == IDC_HELP_BUTTON) {
         OnHelp();
         return TRUE;
     }
@@ -132,23 +119,23 @@ BOOL CPictureSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         return TRUE;
     }
     if (m_bFilling || !m_pPage)
-        return CDialog::OnCommand(wParam, lParam);
+        return CSettingsDialog::OnCommand(wParam, lParam);
     const BOOL checked = IsDlgButtonChecked(id) ? TRUE : FALSE;
     switch (id) {
-    case IDC_MOVE_ON_PRESS: m_pPage->ForEachControl([&](CLumvexCtrl& c) { c.SetMovePictureOnPress(checked); }); break;
-    case IDC_KEEP_RATIO: m_pPage->ForEachControl([&](CLumvexCtrl& c) { c.SetPictureKeepRatio(checked); }); break;
-    case IDC_FIT_CUSTOM: m_pPage->ForEachControl([&](CLumvexCtrl& c) { c.SetButtonCustomFitPicture(checked); }); break;
+    case IDC_MOVE_ON_PRESS: ForEachControl([&](CLumvexCtrl& c) { c.SetMovePictureOnPress(checked); }); break;
+    case IDC_KEEP_RATIO: ForEachControl([&](CLumvexCtrl& c) { c.SetPictureKeepRatio(checked); }); break;
+    case IDC_FIT_CUSTOM: ForEachControl([&](CLumvexCtrl& c) { c.SetButtonCustomFitPicture(checked); }); break;
     case IDC_TRANSP_COLOR:
     case IDC_TRANSP_PIXEL:
-        m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+        ForEachControl([&](CLumvexCtrl& c) {
             c.SetPictureTranspMode(short(id - IDC_TRANSP_COLOR));
             c.InvalidateControl();
         });
         break;
     default:
         if (id < IDC_POSITION_FIRST || id > IDC_POSITION_LAST)
-            return CDialog::OnCommand(wParam, lParam);
-        m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+            return CSettingsDialog::OnCommand(wParam, lParam);
+        ForEachControl([&](CLumvexCtrl& c) {
             c.SetPicturePosition(short(id - IDC_POSITION_FIRST));
             c.InvalidateControl();
         });
@@ -166,7 +153,7 @@ void CPictureSettingsDlg::onOffsetChanged(int id)
     if (!UpdateData(TRUE))
         return;
     const short value = id == IDC_X_OFFSET ? m_nXOffset : m_nYOffset;
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+    ForEachControl([&](CLumvexCtrl& c) {
         if (id == IDC_X_OFFSET)
             c.SetPictureXOffset(value);
         else
@@ -183,8 +170,7 @@ void CPictureSettingsDlg::onChangeColor()
     m_clrTransp = *chosen;
     InvalidateColorSwatch(*this, IDC_SWATCH);
     UpdateData(TRUE);
-    if (m_pPage)
-        m_pPage->ForEachControl([&](CLumvexCtrl& c) { c.SetPictureTranspColor(m_clrTransp); });
+    ForEachControl([&](CLumvexCtrl& c) { c.SetPictureTranspColor(m_clrTransp); });
 }
 
 void CPictureSettingsDlg::OnPaint(HDC hdc)
@@ -194,6 +180,5 @@ void CPictureSettingsDlg::OnPaint(HDC hdc)
 
 void CPictureSettingsDlg::OnHelp()
 {
-    if (m_pPage)
-        EditorHelp(IDD, *m_pPage, GetSafeHwnd());
+    ShowHelp();
 }

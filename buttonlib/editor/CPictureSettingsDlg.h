@@ -6,13 +6,11 @@
 // goes at once to every bound control through the property's setter.
 
 #include "buttonlib/editor/CColorButton.h"
+#include "buttonlib/editor/CSettingsDialog.h"
 
-#include "platform/mfc/CDialog.h"
 #include "platform/mfc/CSpinButtonCtrl.h"
 
-class COlePropertyPageEnh;
-
-class CPictureSettingsDlg : public CDialog {
+class CPictureSettingsDlg : public CSettingsDialog {
 public:
     static constexpr UINT IDD = 242;
     enum : int {
@@ -33,7 +31,7 @@ public:
         IDC_CHANGE = 339,
     };
 
-    explicit CPictureSettingsDlg(COlePropertyPageEnh* page, CWnd* parent = nullptr);
+    explicit CPictureSettingsDlg(COlePropertyPageEnh* page);
 
     int m_nPosition = -1;
     short m_nXOffset = 0;
@@ -53,10 +51,6 @@ private:
     void onOffsetChanged(int id);
     void onChangeColor();
 
-    COlePropertyPageEnh* m_pPage;
-    // Set while the dialog fills its items: the changes it makes itself are
-    // none of the user's.
-    bool m_bFilling = false;
     CColorButton m_btnClose;
     CColorButton m_btnChange;
     CColorButton m_btnHelp;

@@ -3,11 +3,9 @@
 #include "buttonlib/control/CLumvexCtrl.h"
 #include "buttonlib/control/DispatchProperty.h"
 #include "buttonlib/editor/CFontDialogEnh.h"
-#include "buttonlib/editor/COlePropertyPageEnh.h"
-#include "buttonlib/editor/CSettingsDialog.h"
-#include "buttonlib/editor/EditorHelp.h"
 #include "buttonlib/editor/ColorSwatch.h"
 
+#include "platform/basic/FlagScope.h"
 #include "platform/com/Bstr.h"
 #include "platform/com/DispIds.h"
 #include "platform/mfc/AfxMessageBox.h"
@@ -69,10 +67,12 @@ constexpr DialogItem kItems[] = {
     {D::IDC_WRAP, DialogItemKind::Edit, "", ES_AUTOHSCROLL | WS_GROUP, 232, 160, 28, 13},
     {D::IDC_WRAP_SPIN, DialogItemKind::UpDown, "", kSpinStyle, 260, 160, 10, 13},
     {IDOK, DialogItemKind::PushButton, "Close", kOwnerDraw | WS_GROUP, 169, 183, 50, 14},
-    {COlePropertyPageEnh::kHelpButton, DialogItemKind::PushButton, "Help...", kOwnerDraw, 225, 183, 50, 14},
+    {CSettingsDialog::IDC_HELP_BUTTON, DialogItemKind::PushButton, "Help...", kOwnerDraw, 225, 183, 50, 14},
 };
 
 constexpr DialogTemplate kTemplate{D::IDD, "Text Settings", 282, 202, kItems};
+
+[[maybe_unused]] const bool kRegistered = AfxRegisterDialogTemplate(kTemplate);
 
 // The lists' texts by value.
 constexpr CSettingsDialog::ComboItem kEffects[] = {{0, 1450}, {1, 1451}, {2, 1452}, {3, 1453}};
@@ -95,17 +95,9 @@ constexpr short allBut(short field)
            short(~field);
 }
 
-// The template, registered before the dialog looks it up (once: the id is
-// then taken).
-UINT registeredTemplate()
-{
-    AfxRegisterDialogTemplate(kTemplate);
-    return kTemplate.id;
-}
-
 } // namespace
 
-CTextSettingsDlg::CTextSettingsDlg(COlePropertyPageEnh* page, CWnd* parent) : CDialog(registeredTemplate(), parent), m_pPage(page) {}
+CTextSettingsDlg::CTextSettingsDlg(COlePropertyPageEnh* page) : CSettingsDialog(IDD, page) {}
 
 void CTextSettingsDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -118,7 +110,7 @@ void CTextSettingsDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_FACTOR_SPIN, m_spinFactor);
     DDX_Control(pDX, IDC_WRAP_SPIN, m_spinWrap);
     DDX_Control(pDX, IDC_PRESSED_CHANGE, m_btnPressed);
-    DDX_Control(pDX, COlePropertyPageEnh::kHelpButton, m_btnHelp);
+    DDX_Control(pDX, IDC_HELP_BUTTON, m_btnHelp);
     DDX_Control(pDX, IDOK, m_btnClose);
     DDX_Control(pDX, IDC_FONT, m_btnFont);
     DDX_Control(pDX, IDC_MOUSEOVER_CHANGE, m_btnMouseOver);
@@ -127,8 +119,9 @@ void CTextSettingsDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CTextSettingsDlg::OnInitDialog()
 {
-    m_bInitialized = FALSE;
-    CDialog::OnInitDialog();
+    // What the spins write into their buddies is no edit of the user's.
+    vb::FlagScope filling(m_bFilling);
+    CSettingsDialog::OnInitDialog();
     m_spinX.SetBuddy(GetDlgItem(IDC_X_OFFSET));
     m_spinX.SetRange(-kOffsetLimit, kOffsetLimit);
     m_spinY.SetBuddy(GetDlgItem(IDC_Y_OFFSET));
@@ -137,31 +130,28 @@ BOOL CTextSettingsDlg::OnInitDialog()
     m_spinFactor.SetRange(0, kFactorHigh);
     m_spinWrap.SetBuddy(GetDlgItem(IDC_WRAP));
     m_spinWrap.SetRange(kWrapLow, kWrapHigh);
-    CSettingsDialog::FillCombo(m_comboEffect, kEffects);
-    CSettingsDialog::FillCombo(m_comboAngle, kAngles);
+    FillCombo(m_comboEffect, kEffects);
+    FillCombo(m_comboAngle, kAngles);
     CheckRadioButton(kPositionRadios.front(), kPositionRadios.back(), kPositionRadios.front());
     selectPosition(0);
-    if (m_pPage)
-        m_pPage->PresentSettingsDialog(
-            *this, {&m_btnPressed, &m_btnHelp, &m_btnClose, &m_btnFont, &m_btnMouseOver, &m_btnFore});
+    ApplyEditorLook({&m_btnPressed, &m_btnHelp, &m_btnClose, &m_btnFont, &m_btnMouseOver, &m_btnFore}, true);
     // The text has the focus.
     return FALSE;
 }
 
 void CTextSettingsDlg::selectPosition(int position)
 {
-    m_bInitialized = FALSE;
+    vb::FlagScope filling(m_bFilling);
     m_nPosition = position;
     const BOOL caption = position == 0 ? TRUE : FALSE;
     for (int id : {IDC_ANGLE_LABEL, IDC_ANGLE, IDC_CAPTION_GROUP, IDC_WRAP_LABEL, IDC_WRAP, IDC_WRAP_SPIN})
         GetDlgItem(id)->EnableWindow(caption);
     fill();
-    m_bInitialized = TRUE;
 }
 
 void CTextSettingsDlg::fill()
 {
-    CLumvexCtrl* first = m_pPage ? m_pPage->GetControlObject() : nullptr;
+    CLumvexCtrl* first = FirstControl();
     if (!first)
         return;
     const CText& text = first->m_text[std::size_t(m_nPosition)];
@@ -199,14 +189,14 @@ BOOL CTextSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
             selectPosition(int(radio - kPositionRadios.begin()));
             return TRUE;
         }
-        if (id == COlePropertyPageEnh::kHelpButton) {
+        if (id == IDC_HELP_BUTTON) {
             OnHelp();
             return TRUE;
         }
     }
     // What the dialog does to its own items while filling them is no edit.
-    if (!m_bInitialized || !m_pPage)
-        return CDialog::OnCommand(wParam, lParam);
+    if (m_bFilling || !m_pPage)
+        return CSettingsDialog::OnCommand(wParam, lParam);
     switch (code) {
     case EN_CHANGE:
         switch (id) {
@@ -239,14 +229,14 @@ BOOL CTextSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         break;
     default: break;
     }
-    return CDialog::OnCommand(wParam, lParam);
+    return CSettingsDialog::OnCommand(wParam, lParam);
 }
 
 template <class Fn>
 void CTextSettingsDlg::writeText(Fn&& fn, bool repaint)
 {
     const std::size_t position = std::size_t(m_nPosition);
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) {
+    ForEachControl([&](CLumvexCtrl& c) {
         fn(c, c.m_text[position]);
         if (repaint)
             c.InvalidateControl();
@@ -322,7 +312,7 @@ void CTextSettingsDlg::onTextSetting(int id)
         break;
     }
     const short position = short(m_nPosition);
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) { c.SetTextSettingOnPos(position, &desc, allBut(field)); });
+    ForEachControl([&](CLumvexCtrl& c) { c.SetTextSettingOnPos(position, &desc, allBut(field)); });
 }
 
 void CTextSettingsDlg::onWrap()
@@ -330,13 +320,13 @@ void CTextSettingsDlg::onWrap()
     // Through the property's setter, which holds it to 10..100.
     const int typed = int(GetDlgItemInt(IDC_WRAP, nullptr, TRUE));
     const short value = short(std::clamp(typed, SHRT_MIN, SHRT_MAX));
-    m_pPage->ForEachControl([&](CLumvexCtrl& c) { c.SetCaptionWordWrapPerc(value); });
+    ForEachControl([&](CLumvexCtrl& c) { c.SetCaptionWordWrapPerc(value); });
 }
 
 void CTextSettingsDlg::onFont()
 {
     // The first control only.
-    CLumvexCtrl* first = m_pPage->GetControlObject();
+    CLumvexCtrl* first = FirstControl();
     if (!first)
         return;
     CFontHolder& holder = first->m_font[std::size_t(m_nPosition)];
@@ -374,6 +364,5 @@ void CTextSettingsDlg::OnPaint(HDC hdc)
 
 void CTextSettingsDlg::OnHelp()
 {
-    if (m_pPage)
-        EditorHelp(IDD, *m_pPage, GetSafeHwnd());
+    ShowHelp();
 }

@@ -6,18 +6,17 @@
 // control, except the font, which only the first control takes.
 
 #include "buttonlib/editor/CColorButton.h"
+#include "buttonlib/editor/CSettingsDialog.h"
 
 #include "platform/mfc/CComboBox.h"
-#include "platform/mfc/CDialog.h"
 #include "platform/mfc/CEdit.h"
 #include "platform/mfc/CSpinButtonCtrl.h"
 
 #include <array>
 
 class CLumvexCtrl;
-class COlePropertyPageEnh;
 
-class CTextSettingsDlg : public CDialog {
+class CTextSettingsDlg : public CSettingsDialog {
 public:
     static constexpr UINT IDD = 215;
     enum : int {
@@ -50,12 +49,10 @@ public:
     // The effect that has a factor.
     static constexpr int kFloating = 3;
 
-    explicit CTextSettingsDlg(COlePropertyPageEnh* page, CWnd* parent = nullptr);
+    explicit CTextSettingsDlg(COlePropertyPageEnh* page);
 
     // The position shown (0 the caption, 1 to 8 the others).
     int m_nPosition = 0;
-    // FALSE while the dialog fills its items from the first control.
-    BOOL m_bInitialized = FALSE;
     // The swatches: foreground, mouse-over and pressed colours.
     std::array<COLORREF, 3> m_clrSwatch{};
 
@@ -82,7 +79,6 @@ private:
     template <class Fn>
     void writeText(Fn&& fn, bool repaint = true);
 
-    COlePropertyPageEnh* m_pPage;
     CEdit m_editText;
     CComboBox m_comboEffect;
     CComboBox m_comboAngle;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 namespace MediaSlotBitmaps {
@@ -74,6 +75,74 @@ std::vector<BYTE> draw(const std::array<std::string_view, N>& rows)
     return packed;
 }
 
+constexpr std::array<std::string_view, 16> kPlay = {
+    "................", "................", "....k...........", "....kk..........",
+    "....kgk.........", "....kggk........", "....kgggk.......", "....kggggk......",
+    "....kggggk......", "....kgggk.......", "....kggk........", "....kgk.........",
+    "....kk..........", "....k...........", "................", "................",
+};
+
+constexpr std::array<std::string_view, 16> kStop = {
+    "................", "................", "................", "...kkkkkkkkkk...",
+    "...krrrrrrrrk...", "...krrrrrrrrk...", "...krrrrrrrrk...", "...krrrrrrrrk...",
+    "...krrrrrrrrk...", "...krrrrrrrrk...", "...krrrrrrrrk...", "...krrrrrrrrk...",
+    "...kkkkkkkkkk...", "................", "................", "................",
+};
+
+// The parts the 32 x 32 sound previews are put together from.
+constexpr std::array<std::string_view, 15> kSpeaker = {
+    "..........kk", ".........kbk", "........kbbk", ".......kbbbk", "kkkkkkkbbbbk",
+    "kwwwwkbbbbbk", "kwbbbkbbbbbk", "kwbbbkbbbbbk", "kwbbbkbbbbbk", "kwbbbkbbbbbk",
+    "kkkkkkkbbbbk", ".......kbbbk", "........kbbk", ".........kbk", "..........kk",
+};
+
+constexpr std::array<std::string_view, 15> kWaves = {
+    "...n.......", "....n...n..", "....n....n.", ".....n...n.", ".n...n....n",
+    "..n..n....n", "..n..n....n", "..n..n....n", "..n..n....n", "..n..n....n",
+    ".n...n....n", ".....n...n.", "....n....n.", "....n...n..", "...n.......",
+};
+
+constexpr std::array<std::string_view, 9> kMuted = {
+    "mm......mm", "mrrm..mrrm", ".mrrmmrrm.", "..mrrrrm..", "...mrrm...",
+    "..mrrrrm..", ".mrrmmrrm.", "mrrm..mrrm", "mm......mm",
+};
+
+constexpr std::array<std::string_view, 8> kPressArrow = {
+    "...kkkk...", "...kllk...", "...kllk...", "kkkkllkkkk",
+    ".kllllllk.", "..kllllk..", "...kllk...", "....kk....",
+};
+
+using Canvas = std::array<std::string, 32>;
+
+template <std::size_t N>
+void put(Canvas& canvas, const std::array<std::string_view, N>& part, std::size_t left, std::size_t top)
+{
+    for (std::size_t y = 0; y < N; ++y)
+        for (std::size_t x = 0; x < part[y].size(); ++x)
+            if (part[y][x] != '.')
+                canvas[top + y][left + x] = part[y][x];
+}
+
+// A speaker with its waves (a sound is set) or crossed out (none); the
+// pressed sound's stands higher, over a downward arrow.
+std::vector<BYTE> soundPreview(bool set, bool pressed)
+{
+    Canvas canvas;
+    canvas.fill(std::string(32, '.'));
+    const std::size_t top = pressed ? 3 : 8;
+    put(canvas, kSpeaker, 4, top);
+    if (set)
+        put(canvas, kWaves, 18, top);
+    else
+        put(canvas, kMuted, 19, top + 3);
+    if (pressed)
+        put(canvas, kPressArrow, 11, 22);
+    std::array<std::string_view, 32> rows;
+    for (std::size_t y = 0; y < rows.size(); ++y)
+        rows[y] = canvas[y];
+    return draw(rows);
+}
+
 } // namespace
 
 std::vector<BYTE> Packed(UINT id)
@@ -82,6 +151,12 @@ std::vector<BYTE> Packed(UINT id)
     case IDB_BROWSE: return draw(kFolder);
     case IDB_INTERNET: return draw(kGlobe);
     case IDB_CLEAR: return draw(kCross);
+    case IDB_PLAY: return draw(kPlay);
+    case IDB_STOP: return draw(kStop);
+    case IDB_SOUND: return soundPreview(true, false);
+    case IDB_PRESSED_SOUND: return soundPreview(true, true);
+    case IDB_PRESSED_NO_SOUND: return soundPreview(false, true);
+    case IDB_NO_SOUND: return soundPreview(false, false);
     default: return {};
     }
 }
@@ -90,7 +165,8 @@ void Register()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (UINT id : {IDB_BROWSE, IDB_INTERNET, IDB_CLEAR})
+        for (UINT id : {IDB_BROWSE, IDB_INTERNET, IDB_CLEAR, IDB_PLAY, IDB_STOP, IDB_SOUND, IDB_PRESSED_SOUND,
+                        IDB_PRESSED_NO_SOUND, IDB_NO_SOUND})
             win::RegisterResource(win::RT_BITMAP, id, Packed(id));
     });
 }
