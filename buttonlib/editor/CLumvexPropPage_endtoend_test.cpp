@@ -16,6 +16,8 @@
 //   hyperlink (317)        https://example.com/end-to-end
 //   behaviour (319)        none: its lists show Style 1 and FocusMode 2,
 //                          set beforehand, and cannot be changed
+//   sounds and cursors     tone.wav browsed for the release sound, red.cur
+//   (316)                  for the cursor
 
 #include "buttonlib/control/ControlIds.h"
 #include "buttonlib/control/LumvexMediaTestFiles.h"
@@ -25,6 +27,7 @@
 #include "buttonlib/editor/CPictureChoiceDlg.h"
 #include "buttonlib/editor/CPictureSettingsDlg.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
+#include "buttonlib/editor/CSoundCursorPickerDlg.h"
 #include "buttonlib/editor/CTextSettingsDlg.h"
 #include "buttonlib/editor/CTextureSettingsDlg.h"
 #include "buttonlib/editor/EditorTestSupport.h"
@@ -41,6 +44,7 @@
 #include "platform/com/testserver/ComTesting.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
+#include "platform/win/CursorTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -288,6 +292,17 @@ void pick(QWidget& dialog, int id, int index)
     emit combo->activated(index);
 }
 
+// A 32 x 32 cursor all red.
+void writeRedCursor(const fs::path& file)
+{
+    win::testing::DibPicture p;
+    p.bitCount = 24;
+    p.value = [](int, int) -> std::uint32_t { return 0xFF0000; };
+    p.mask = [](int, int) { return false; };
+    const auto bytes = win::testing::MakeCur({{win::testing::MakeDib(p), 32, 32, QPoint(0, 0)}});
+    tv::testing::WriteRaw(file, std::string(bytes.begin(), bytes.end()));
+}
+
 TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
 {
     tv::testing::TempRoot root;
@@ -305,8 +320,10 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
         EXPECT_EQ(comtest::Put(button, dispidStyle, ComVariant::I2(1)), S_OK);
         EXPECT_EQ(comtest::Put(button, dispidFocusMode, ComVariant::I2(2)), S_OK);
         seams.dialogs->colors = {RGB(12, 34, 56)};
+        writeRedCursor(root.Path() / "red.cur");
+        const std::string cursor = (root.Path() / "red.cur").string();
         seams.dialogs->files = {files.path("mask.bmp"), files.path("pic.bmp"), files.path("pic.png"),
-                                saved.string()};
+                                files.path("tone.wav"), cursor, saved.string()};
 
         editortest::ModalSteps steps;
         using Page = CLumvexPropPage;
@@ -369,6 +386,13 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
             }
             click(dialog, CBehaviourSettingsDlg::IDC_CLOSE);
         });
+        throughDialog(steps, Page::IDC_SOUNDS, CSoundCursorPickerDlg::IDD, [](QWidget& dialog) {
+            click(dialog, CSoundCursorPickerDlg::IDC_SOUND_UP);
+            click(dialog, MediaSlot::IDC_BROWSE);
+            click(dialog, CSoundCursorPickerDlg::IDC_CURSOR);
+            click(dialog, MediaSlot::IDC_BROWSE);
+            click(dialog, CSoundCursorPickerDlg::IDC_CLOSE);
+        });
         steps.Add("propertyFrame", [](QWidget& frame) {
             QTest::mouseClick(editortest::PageButton(frame, Page::IDC_SAVE_TEMPLATE), Qt::LeftButton);
             click(frame, IDOK);
@@ -403,6 +427,8 @@ TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
             {"Hyperlink", "\"https://example.com/end-to-end\""},
             {"Style", "1"},
             {"FocusMode", "2"},
+            {"SoundUp", '"' + files.path("tone.wav") + '"'},
+            {"Cursor", '"' + cursor + '"'},
         };
         for (const auto& [name, value] : changed)
             EXPECT_EQ(edited.at(name), value) << name;
