@@ -28,26 +28,8 @@ namespace fs = std::filesystem;
 
 const fs::path kLibrary = TV_QUORVEL_LIBRARY;
 
-// The button made by ProgID in a shown container, active.
-struct LibraryButton {
-    LibraryButton()
-    {
-        CLSID clsid{};
-        EXPECT_EQ(CLSIDFromProgID(kLumvexProgId, &clsid), S_OK);
-        site = box.Create(clsid);
-        if (!site) {
-            ADD_FAILURE() << "no button from the library";
-            return;
-        }
-        EXPECT_EQ(site->InitNew(), S_OK);
-        EXPECT_EQ(site->SetRect(RECT{10, 20, 106, 68}), S_OK);
-        box.Host().show();
-        box.Host().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&box.Host()));
-        EXPECT_EQ(site->Activate(), S_OK);
-        dispatch = site->ControlAs<IDispatch>();
-    }
-
+// The library's button with the calls these tests make through IDispatch.
+struct LibraryButton : editortest::LoadedButton {
     HRESULT EditProperties(OLE_COLOR text, OLE_COLOR back, LONG x, LONG y)
     {
         const DISPID id = comtest::IdOf(dispatch.Get(), u"EditProperties");
@@ -94,10 +76,6 @@ struct LibraryButton {
         return "back " + std::to_string(back.lVal) + " text " + (text.vt == VT_BSTR ? com::Utf8FromBstr(text.bstrVal) : "?") +
                " position " + std::to_string(position.iVal);
     }
-
-    com::TestContainer box;
-    com::ControlSite* site = nullptr;
-    com::ComPtr<IDispatch> dispatch;
 };
 
 // The library registered, the editor's seams recorded and its property

@@ -4,10 +4,12 @@
 // property frame with the button's page, and steps acting on modal windows.
 
 #include "buttonlib/control/CLumvexApp.h"
+#include "buttonlib/control/ControlIds.h"
 #include "buttonlib/control/LumvexTestSupport.h"
 #include "buttonlib/editor/CLumvexPropPage.h"
 
 #include "platform/com/ClassFactory.h"
+#include "platform/com/Loader.h"
 #include "platform/com/PropertyFrame.h"
 #include "platform/com/UiServices.h"
 #include "platform/com/Variant.h"
@@ -103,6 +105,32 @@ struct BoundButtons {
     ComPtr<IUnknown> controls[3];
     ComPtr<OtherDispatch> wrapper;
     ComPtr<OtherDispatch> foreign;
+};
+
+// A button of the registered library, made by ProgID in a shown container
+// and active, as a program's form holds it.
+struct LoadedButton {
+    LoadedButton()
+    {
+        CLSID clsid{};
+        EXPECT_EQ(CLSIDFromProgID(kLumvexProgId, &clsid), S_OK);
+        site = box.Create(clsid);
+        if (!site) {
+            ADD_FAILURE() << "no button from the library";
+            return;
+        }
+        EXPECT_EQ(site->InitNew(), S_OK);
+        EXPECT_EQ(site->SetRect(RECT{10, 20, 106, 68}), S_OK);
+        box.Host().show();
+        box.Host().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box.Host()));
+        EXPECT_EQ(site->Activate(), S_OK);
+        dispatch = site->ControlAs<IDispatch>();
+    }
+
+    com::TestContainer box;
+    com::ControlSite* site = nullptr;
+    ComPtr<IDispatch> dispatch;
 };
 
 // The seams the editor asks through, recorded, and fixed dialog units; all
