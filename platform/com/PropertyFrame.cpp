@@ -2,6 +2,7 @@
 
 #include "platform/com/Loader.h"
 #include "platform/com/PropertyBag.h"
+#include "platform/win/WindowPos.h"
 
 #include <QHBoxLayout>
 #include <QPointer>
@@ -92,7 +93,7 @@ PropertyFrame::PropertyFrame(PropertyFrameRequest request)
     Button(kFrameApply)->setEnabled(false);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { showPage(index); });
     if (request_.x || request_.y)
-        move(request_.x, request_.y);
+        win::MoveWindowTo(this, QPoint(request_.x, request_.y));
 }
 
 PropertyFrame::~PropertyFrame()

@@ -4,6 +4,7 @@
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/Variant.h"
 #include "platform/forms/Menu.h"
+#include "platform/win/WindowPos.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -451,7 +452,7 @@ void Form::Move(double left, std::optional<double> top, std::optional<double> wi
     const QRect inner = window_->geometry();
     const int extraW = frame.width() - inner.width();
     const int extraH = frame.height() - inner.height();
-    window_->move(px(left), px(top.value_or(Top())));
+    win::MoveWindowTo(window_.get(), QPoint(px(left), px(top.value_or(Top()))));
     const int w = std::max(0, px(width.value_or(Width())) - extraW);
     const int h = std::max(0, px(height.value_or(Height())) - extraH);
     setInnerSize(QSize(w, h));

@@ -8,6 +8,7 @@
 #include "platform/mfc/CSpinButtonCtrl.h"
 #include "platform/mfc/CStatic.h"
 #include "platform/mfc/DialogSite.h"
+#include "platform/win/WindowPos.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -373,7 +374,7 @@ void CDialog::SetWindowPos(int x, int y, int cx, int cy, UINT flags)
     if (!w)
         return;
     if (!(flags & SWP_NOMOVE))
-        w->move(x, y);
+        win::MoveWindowTo(w, QPoint(x, y));
     if (!(flags & SWP_NOSIZE))
         w->resize(cx, cy);
 }

@@ -2,8 +2,10 @@
 
 #include "platform/win/Cursor.h"
 #include "platform/win/Desktop.h"
+#include "platform/win/Window.h"
 #include "platform/win/WindowPos.h"
 
+#include <QGuiApplication>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -89,6 +91,64 @@ TEST(WindowPos, AWindowPlacedBeforeItShowsHasItsFrameThere)
     sized.resize(120, 80);
     win::SetWindowPos(&sized, win::HWND_TOP, 10, 20, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
     EXPECT_EQ(sized.size(), QSize(120, 80));
+}
+
+// Gives the window manager time to frame a shown window. Only a desktop
+// with one (X11) frames windows; elsewhere frame and client area are one.
+void WaitForFrame(QWidget& w)
+{
+    // On a bare X server none comes, and the wait just ends.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        static_cast<void>(QTest::qWaitFor([&] { return w.frameGeometry() != w.geometry(); }, 3000));
+}
+
+// The window manager answers a move of a shown window in its own time.
+bool FrameSettlesAt(QWidget& w, const QPoint& point)
+{
+    return QTest::qWaitFor([&] { return w.frameGeometry().topLeft() == point; }, 3000);
+}
+
+TEST(WindowPos, ATopLevelWindowStandsByItsFrameAChildByItsClientArea)
+{
+    // Moved before the first show, when the window has no frame yet: one
+    // before its native window exists, one after, one by MoveWindow.
+    QWidget bySetWindowPos;
+    QWidget created;
+    QWidget byMoveWindow;
+    static_cast<void>(created.winId());
+    win::SetWindowPos(&bySetWindowPos, win::HWND_TOP, 70, 60, 200, 120, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    win::SetWindowPos(&created, win::HWND_TOP, 600, 80, 200, 120, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    win::MoveWindow(&byMoveWindow, 320, 90, 200, 120, TRUE);
+    const std::pair<QWidget*, QPoint> moved[] = {
+        {&bySetWindowPos, {70, 60}}, {&created, {600, 80}}, {&byMoveWindow, {320, 90}}};
+    for (const auto& [w, point] : moved) {
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        WaitForFrame(*w);
+        EXPECT_EQ(w->frameGeometry().topLeft(), point) << w->frameGeometry().x() << "," << w->frameGeometry().y();
+        EXPECT_EQ(w->pos(), point);
+    }
+    EXPECT_EQ(byMoveWindow.size(), QSize(200, 120));
+
+    // Moved again while shown, and moved while hidden before showing again.
+    win::SetWindowPos(&bySetWindowPos, win::HWND_TOP, 150, 100, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    EXPECT_TRUE(FrameSettlesAt(bySetWindowPos, QPoint(150, 100))) << bySetWindowPos.frameGeometry().topLeft().x()
+                                                                  << "," << bySetWindowPos.frameGeometry().topLeft().y();
+    byMoveWindow.hide();
+    win::MoveWindow(&byMoveWindow, 400, 200, 200, 120, TRUE);
+    byMoveWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&byMoveWindow));
+    WaitForFrame(byMoveWindow);
+    EXPECT_TRUE(FrameSettlesAt(byMoveWindow, QPoint(400, 200))) << byMoveWindow.frameGeometry().topLeft().x() << ","
+                                                                << byMoveWindow.frameGeometry().topLeft().y();
+
+    // A child has no frame: its client area stands at the point in its parent.
+    QWidget* child = new QWidget(&bySetWindowPos);
+    child->show();
+    win::SetWindowPos(child, win::HWND_TOP, 5, 7, 40, 20, win::SWP_NOZORDER);
+    EXPECT_EQ(child->geometry(), QRect(5, 7, 40, 20));
+    win::MoveWindow(child, 9, 11, 30, 10, FALSE);
+    EXPECT_EQ(child->geometry(), QRect(9, 11, 30, 10));
 }
 
 } // namespace

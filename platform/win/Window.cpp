@@ -1,5 +1,6 @@
 #include "platform/win/Window.h"
 
+#include "platform/win/WindowPos.h"
 #include "platform/win/WindowWidget.h"
 
 #include <QApplication>
@@ -260,7 +261,13 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
     if (!hwnd)
         return FALSE;
-    hwnd->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
+    if (hwnd->isWindow()) {
+        // A top-level window stands by its frame, as it does for SetWindowPos.
+        hwnd->resize(std::max(width, 0), std::max(height, 0));
+        MoveWindowTo(hwnd, QPoint(x, y));
+    } else {
+        hwnd->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
+    }
     if (WindowWidget* w = asWindow(hwnd)) {
         w->notifyGeometry();
         if (repaint)

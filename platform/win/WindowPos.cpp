@@ -1,10 +1,59 @@
 #include "platform/win/WindowPos.h"
 
+#include <QEvent>
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace win {
 
 namespace {
+
+// Qt learns a window's frame only once the window manager has framed it, so a
+// top-level window moved before its first show would be mapped with its
+// client area at the point and the title bar above it. This places the frame
+// once more right before the native window is mapped, where Qt asks the
+// window manager to put the frame's corner at the point; then it goes.
+class FramePlacer final : public QObject {
+public:
+    static constexpr const char* kName = "framePlacer";
+
+    FramePlacer(QWidget* window, const QPoint& point) : QObject(window), window_(window), point_(point)
+    {
+        setObjectName(QString::fromLatin1(kName));
+        window->installEventFilter(this);
+    }
+
+    void setPoint(const QPoint& point) { point_ = point; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show || !window_)
+            return false;
+        if (watched == window_) {
+            // The native window exists by now and is not mapped yet: its own
+            // show comes after the widget's layout and geometry are settled.
+            if (QWindow* handle = window_->windowHandle()) {
+                handle_ = handle;
+                handle->installEventFilter(this);
+            }
+        } else if (watched == handle_) {
+            // A move made meanwhile by other means, client area first, wins.
+            if (window_->pos() == point_)
+                handle_->setFramePosition(point_);
+            window_->removeEventFilter(this);
+            handle_->removeEventFilter(this);
+            setObjectName(QString());
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWindow> handle_;
+    QPoint point_;
+};
 
 // Changing window flags re-creates the native window and hides it; show it
 // again as it was, without taking the focus when asked not to.
@@ -40,16 +89,8 @@ bool SetWindowPos(HWND hWnd, intptr_t hWndInsertAfter, int x, int y, int cx, int
         if (hWndInsertAfter != HWND_BOTTOM)
             hWnd->raise();
     }
-    if (!(flags & SWP_NOMOVE)) {
-        // A window's position is that of its frame. A window not shown yet
-        // takes its size first, as showing it would: sized later, after its
-        // native window is made, it would have its inside put there instead.
-        if (hWnd->isWindow() && !hWnd->isVisible() && !hWnd->testAttribute(Qt::WA_Resized)) {
-            hWnd->adjustSize();
-            hWnd->setAttribute(Qt::WA_Resized, false);
-        }
-        hWnd->move(x, y);
-    }
+    if (!(flags & SWP_NOMOVE))
+        MoveWindowTo(hWnd, QPoint(x, y));
     if (!(flags & SWP_NOSIZE))
         hWnd->resize(cx, cy);
     if (flags & SWP_HIDEWINDOW) {
@@ -63,6 +104,22 @@ bool SetWindowPos(HWND hWnd, intptr_t hWndInsertAfter, int x, int y, int cx, int
     if (activate && hWnd->isVisible())
         hWnd->activateWindow();
     return true;
+}
+
+void MoveWindowTo(HWND hWnd, const QPoint& point)
+{
+    if (!hWnd)
+        return;
+    // For a top-level window Qt's move already takes the frame's corner once
+    // the frame is known.
+    hWnd->move(point);
+    if (!hWnd->isWindow() || hWnd->isVisible())
+        return;
+    auto* placer = hWnd->findChild<QObject*>(QString::fromLatin1(FramePlacer::kName), Qt::FindDirectChildrenOnly);
+    if (placer)
+        static_cast<FramePlacer*>(placer)->setPoint(point);
+    else
+        new FramePlacer(hWnd, point);
 }
 
 bool IsTopMost(HWND hWnd)

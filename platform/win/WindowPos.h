@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class QPoint;
 class QWidget;
 
 namespace win {
@@ -30,5 +31,10 @@ enum : unsigned {
 bool SetWindowPos(HWND hWnd, intptr_t hWndInsertAfter, int x, int y, int cx, int cy, unsigned flags);
 
 bool IsTopMost(HWND hWnd);
+
+// Moves a window: a child by its client area's corner in its parent, a
+// top-level window by its frame's corner (title bar included) on the screen,
+// also when it is moved before it is first shown and has no frame yet.
+void MoveWindowTo(HWND hWnd, const QPoint& point);
 
 } // namespace win

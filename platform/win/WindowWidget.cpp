@@ -1,6 +1,7 @@
 #include "platform/win/WindowWidget.h"
 
 #include "platform/win/VirtualKeys.h"
+#include "platform/win/WindowPos.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,7 +108,13 @@ WindowWidget::WindowWidget(const CREATESTRUCT& cs, WindowHandler* handler)
     setMouseTracking(true);
     setFocusPolicy((cs.style & WS_TABSTOP) ? Qt::TabFocus : Qt::NoFocus);
     setEnabled(!(cs.style & WS_DISABLED));
-    setGeometry(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
+    if (isWindow()) {
+        // A window of its own stands by its frame.
+        resize(std::max(cs.cx, 0), std::max(cs.cy, 0));
+        MoveWindowTo(this, QPoint(cs.x, cs.y));
+    } else {
+        setGeometry(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
+    }
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
     r.live.insert(this);
