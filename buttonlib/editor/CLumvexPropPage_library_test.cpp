@@ -37,13 +37,7 @@ struct LibraryButton : editortest::LoadedButton {
                              {com::ComVariant::I4(std::int32_t(text)), com::ComVariant::I4(std::int32_t(back)),
                               com::ComVariant::I4(x), com::ComVariant::I4(y)});
     }
-    short SaveTemplate(const fs::path& path)
-    {
-        com::ComVariant result;
-        comtest::Call(dispatch.Get(), comtest::IdOf(dispatch.Get(), u"SaveTemplate"), DISPATCH_METHOD,
-                      {com::ComVariant::Text(path.string())}, &result);
-        return result.vt == VT_I2 ? result.iVal : -1;
-    }
+    short SaveTemplate(const fs::path& path) { return Method(u"SaveTemplate", path); }
     short Shape() { return comtest::Get(dispatch.Get(), dispidShape).iVal; }
     short TextureMode() { return comtest::Get(dispatch.Get(), dispidTextureMode).iVal; }
     std::string Picture()
@@ -58,13 +52,7 @@ struct LibraryButton : editortest::LoadedButton {
                       {com::ComVariant::Text(path.string())}, &result);
         return result.vt == VT_I2 ? result.iVal : -1;
     }
-    short LoadTemplate(const fs::path& path)
-    {
-        com::ComVariant result;
-        comtest::Call(dispatch.Get(), comtest::IdOf(dispatch.Get(), u"LoadTemplate"), DISPATCH_METHOD,
-                      {com::ComVariant::Text(path.string())}, &result);
-        return result.vt == VT_I2 ? result.iVal : -1;
-    }
+    short LoadTemplate(const fs::path& path) { return Method(u"LoadTemplate", path); }
     // What the settings dialogs changed, read the way a container reads it.
     std::string Look()
     {

@@ -175,11 +175,7 @@ void CSoundCursorPickerDlg::refresh()
 
 void CSoundCursorPickerDlg::setEverywhere(int item, const CString& value)
 {
-    const MediaSlot::PathProperty& property = kPickerItems[item].property;
-    ForEachControl([&](CLumvexCtrl& control) {
-        control.*property.path = value;
-        (control.*property.notify)();
-    });
+    MediaSlot::SetEverywhere(m_pPage, kPickerItems[item].property, value);
 }
 
 bool CSoundCursorPickerDlg::testSound(const CString& path)
@@ -236,15 +232,11 @@ void CSoundCursorPickerDlg::internet()
     CLumvexCtrl* first = FirstControl();
     if (!first || m_nItem < 0 || m_nItem >= kCursor)
         return;
-    UrlDialog url(this);
-    url.m_strAddress = first->*kPickerItems[m_nItem].property.path;
-    if (url.m_strAddress.empty())
-        url.m_strAddress = "http://";
-    const auto result = url.DoModal();
-    if (result == IDCANCEL || result == -1)
+    const std::optional<CString> address = UrlDialog::Ask(this, first->*kPickerItems[m_nItem].property.path);
+    if (!address)
         return;
     first->SetSoundLoadNotifyWnd(GetSafeHwnd());
-    setEverywhere(m_nItem, url.m_strAddress);
+    setEverywhere(m_nItem, *address);
 }
 
 void CSoundCursorPickerDlg::play()

@@ -121,21 +121,17 @@ void MediaSlot::Internet()
     CLumvexCtrl* first = page_ ? page_->GetControlObject() : nullptr;
     if (!first)
         return;
-    UrlDialog url(&dialog_);
-    url.m_strAddress = first->*property_.path;
-    if (url.m_strAddress.empty())
-        url.m_strAddress = "http://";
-    const auto result = url.DoModal();
-    if (result == IDCANCEL || result == -1)
+    const std::optional<CString> address = UrlDialog::Ask(&dialog_, first->*property_.path);
+    if (!address)
         return;
     first->SetPictureLoadNotifyWnd(dialog_.GetSafeHwnd());
-    setEverywhere(property_, url.m_strAddress);
+    SetEverywhere(page_, property_, *address);
     MediaPreview::Refresh(dialog_);
 }
 
 void MediaSlot::Clear()
 {
-    setEverywhere(property_, CString());
+    SetEverywhere(page_, property_, CString());
     MediaPreview::Refresh(dialog_);
 }
 
@@ -144,7 +140,7 @@ void MediaSlot::OnLoadDone(win::WPARAM wParam)
     const CLumvexCtrl::LoadDone done = CLumvexCtrl::UnpackLoadDone(wParam);
     if (!done.success)
         if (const PathProperty* served = PropertyOfDownload(done.kind, done.index))
-            setEverywhere(*served, CString());
+            SetEverywhere(page_, *served, CString());
     MediaPreview::Refresh(dialog_);
 }
 
@@ -159,11 +155,11 @@ void MediaSlot::OnDestroy()
     });
 }
 
-void MediaSlot::setEverywhere(const PathProperty& property, const CString& value)
+void MediaSlot::SetEverywhere(COlePropertyPageEnh* page, const PathProperty& property, const CString& value)
 {
-    if (!page_)
+    if (!page)
         return;
-    page_->ForEachControl([&](CLumvexCtrl& control) {
+    page->ForEachControl([&](CLumvexCtrl& control) {
         control.*property.path = value;
         (control.*property.notify)();
     });

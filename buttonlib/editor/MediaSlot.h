@@ -57,10 +57,12 @@ public:
     // and index serves; null for none.
     static const PathProperty* PropertyOfDownload(short kind, short index);
 
+    // Writes the path to every control of the page, each then loading it.
+    static void SetEverywhere(COlePropertyPageEnh* page, const PathProperty& property, const CString& value);
+
 private:
     // Whether the file loads as what its extension names; says why not.
     bool testLoad(const CString& path, const CString& extension) const;
-    void setEverywhere(const PathProperty& property, const CString& value);
 
     CDialog& dialog_;
     COlePropertyPageEnh* page_;

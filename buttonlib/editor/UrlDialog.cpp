@@ -19,6 +19,16 @@ constexpr DialogTemplate kTemplate{UrlDialog::IDD, "Internet URL address", 187, 
 
 UrlDialog::UrlDialog(CWnd* pParent) : CDialog(IDD, pParent) {}
 
+std::optional<CString> UrlDialog::Ask(CWnd* pParent, const CString& current)
+{
+    UrlDialog url(pParent);
+    url.m_strAddress = current.empty() ? CString("http://") : current;
+    const auto result = url.DoModal();
+    if (result == IDCANCEL || result == -1)
+        return std::nullopt;
+    return url.m_strAddress;
+}
+
 void UrlDialog::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Text(pDX, IDC_ADDRESS, m_strAddress);

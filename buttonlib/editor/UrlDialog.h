@@ -5,6 +5,8 @@
 
 #include "platform/mfc/CDialog.h"
 
+#include <optional>
+
 class UrlDialog : public CDialog {
 public:
     static constexpr UINT IDD = 238;
@@ -13,6 +15,10 @@ public:
     explicit UrlDialog(CWnd* pParent = nullptr);
 
     CString m_strAddress;
+
+    // Runs the dialog starting at the current address, or at "http://" when
+    // there is none; the address given, or nothing on Cancel.
+    static std::optional<CString> Ask(CWnd* pParent, const CString& current);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
