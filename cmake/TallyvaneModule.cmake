@@ -73,6 +73,8 @@ function(tv_module name)
 endfunction()
 
 # tv_test(<name> <sources>... DEPS <targets>...)
+# The sanitizers' settings live in the test executables themselves
+# (platform/testing/TestMain.cpp), so that they hold however a test is run.
 function(tv_test name)
   cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
@@ -82,7 +84,7 @@ function(tv_test name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
       TIMEOUT 300)
 endfunction()
 
@@ -97,7 +99,5 @@ function(tv_desktop_test name)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   tv_set_warnings(${name})
   add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
