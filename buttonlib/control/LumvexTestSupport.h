@@ -6,6 +6,8 @@
 #include "platform/com/TestContainer.h"
 #include "platform/mfc/CWinApp.h"
 
+#include <QEvent>
+#include <QObject>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -87,6 +89,21 @@ struct ActiveButton {
     com::ComPtr<IUnknown> control;
     com::ControlSite* site = nullptr;
     std::vector<CLumvexCtrl::Step> trace;
+};
+
+// Counts the events of one type a widget gets (installed as its filter).
+template <QEvent::Type Type>
+class EventCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == Type)
+            ++count;
+        return false;
+    }
 };
 
 } // namespace lumvextest

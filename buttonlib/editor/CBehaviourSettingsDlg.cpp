@@ -80,14 +80,5 @@ BOOL CBehaviourSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         EndDialog(IDOK);
         return TRUE;
     }
-    if (code == win::BN_CLICKED && id == IDC_HELP_BUTTON) {
-        OnHelp();
-        return TRUE;
-    }
     return CSettingsDialog::OnCommand(wParam, lParam);
-}
-
-void CBehaviourSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }

@@ -21,7 +21,6 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     BOOL OnCommand(win::WPARAM wParam, win::LPARAM lParam) override;
-    void OnHelp() override;
 
 private:
     CComboBox m_style;

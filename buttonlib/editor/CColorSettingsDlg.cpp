@@ -188,7 +188,6 @@ BOOL CColorSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         case IDC_CHANGE: onChangeColor(); return TRUE;
         case IDC_BEST_MATCH: onRendering(0); return TRUE;
         case IDC_BEST_3D: onRendering(1); return TRUE;
-        case IDC_HELP_BUTTON: OnHelp(); return TRUE;
         default: break;
         }
     }
@@ -259,9 +258,4 @@ void CColorSettingsDlg::onFactorChanged()
 void CColorSettingsDlg::OnPaint(HDC hdc)
 {
     PaintColorSwatch(*this, hdc, IDC_SWATCH, m_clrCurrent);
-}
-
-void CColorSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }

@@ -57,7 +57,6 @@ protected:
     BOOL OnCommand(win::WPARAM wParam, win::LPARAM lParam) override;
     BOOL OnNotify(win::WPARAM wParam, win::LPARAM lParam, win::LRESULT* result) override;
     void OnPaint(HDC hdc) override;
-    void OnHelp() override;
 
 private:
     void selectItem(int index);

@@ -56,14 +56,9 @@ void CHyperlinkSettingsDlg::OnOK()
 BOOL CHyperlinkSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
 {
     const int id = win::LOWORD(wParam);
-    if (id == ID_HELP_COMMAND || (id == IDC_HELP_BUTTON && win::HIWORD(wParam) == win::BN_CLICKED)) {
+    if (id == ID_HELP_COMMAND) {
         OnHelp();
         return TRUE;
     }
     return CSettingsDialog::OnCommand(wParam, lParam);
-}
-
-void CHyperlinkSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }

@@ -21,7 +21,6 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(win::WPARAM wParam, win::LPARAM lParam) override;
     void OnOK() override;
-    void OnHelp() override;
 
 private:
     CEdit m_edit;

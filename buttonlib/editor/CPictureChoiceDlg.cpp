@@ -203,14 +203,8 @@ BOOL CPictureChoiceDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         updatePreview();
         return TRUE;
     case IDC_CLOSE: EndDialog(IDOK); return TRUE;
-    case IDC_HELP_BUTTON: OnHelp(); return TRUE;
     default: return CSettingsDialog::OnCommand(wParam, lParam);
     }
-}
-
-void CPictureChoiceDlg::OnHelp()
-{
-    ShowHelp();
 }
 
 void CPictureChoiceDlg::onLoadDone(win::WPARAM wParam)

@@ -26,20 +26,6 @@ namespace {
 
 using D = CPictureChoiceDlg;
 
-// Counts the times a widget is shown.
-class ShowCounter : public QObject {
-public:
-    int shows = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Show)
-            ++shows;
-        return false;
-    }
-};
-
 // Counts the preview's timer messages.
 class CountingChoiceDlg : public CPictureChoiceDlg {
 public:
@@ -270,15 +256,15 @@ TEST_F(PictureChoiceTest, AFailedDownloadEmptiesOnlyTheStatePictureItServed)
         find<QLineEdit>(url, UrlDialog::IDC_ADDRESS)->setText(QString::fromStdString(address));
         QTest::keyClick(url, Qt::Key_Return);
     });
-    ShowCounter frame;
+    lumvextest::EventCounter<QEvent::Show> frame;
     find(window, MediaPreview::IDC_PREVIEW_FRAME)->installEventFilter(&frame);
     click(find(window, MediaSlot::IDC_INTERNET));
     EXPECT_EQ(all(&CLumvexCtrl::m_PictureMouseOver), (std::vector<CString>{address, address, address}));
     EXPECT_EQ(dlg->PreviewAnimation(), nullptr);
-    const int shownBefore = frame.shows;
+    const int shownBefore = frame.count;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return all(&CLumvexCtrl::m_PictureMouseOver) == std::vector<CString>{"", "", ""}; }, 20000));
-    EXPECT_GT(frame.shows, shownBefore);
+    EXPECT_GT(frame.count, shownBefore);
     EXPECT_EQ(buttons[0]->m_PictureCustom, "http://127.0.0.1:1/mask.bmp");
     // Each control that has failed so far said so, as at design time.
     const std::vector<std::string> said = takeMessages();

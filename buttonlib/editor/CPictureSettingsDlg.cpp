@@ -110,10 +110,6 @@ BOOL CPictureSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
     }
     if (code != win::BN_CLICKED)
         return CSettingsDialog::OnCommand(wParam, lParam);
-    if (id == IDC_HELP_BUTTON) {
-        OnHelp();
-        return TRUE;
-    }
     if (id == IDC_CHANGE) {
         onChangeColor();
         return TRUE;
@@ -176,9 +172,4 @@ void CPictureSettingsDlg::onChangeColor()
 void CPictureSettingsDlg::OnPaint(HDC hdc)
 {
     PaintColorSwatch(*this, hdc, IDC_SWATCH, m_clrTransp);
-}
-
-void CPictureSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }

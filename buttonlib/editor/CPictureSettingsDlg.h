@@ -45,7 +45,6 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(win::WPARAM wParam, win::LPARAM lParam) override;
     void OnPaint(HDC hdc) override;
-    void OnHelp() override;
 
 private:
     void onOffsetChanged(int id);

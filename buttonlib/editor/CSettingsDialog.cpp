@@ -31,10 +31,19 @@ bool CSettingsDialog::EditorOpen() const
     return first && first->m_bEditorOpen;
 }
 
-void CSettingsDialog::ShowHelp()
+void CSettingsDialog::OnHelp()
 {
     if (m_pPage)
         EditorHelp(TemplateId(), *m_pPage, m_hWnd);
+}
+
+BOOL CSettingsDialog::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
+{
+    if (win::LOWORD(wParam) == IDC_HELP_BUTTON && win::HIWORD(wParam) == win::BN_CLICKED) {
+        OnHelp();
+        return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
 }
 
 void CSettingsDialog::ApplyEditorLook(std::initializer_list<CColorButton*> buttons, bool bDialogColors)

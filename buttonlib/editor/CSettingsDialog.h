@@ -44,8 +44,9 @@ protected:
 
     // The help of this dialog's screen: its link when the host set one,
     // else the host's page (editor open, where the screen has one), else
-    // the library's page.
-    void ShowHelp();
+    // the library's page. "Help...", ID_HELP and F1 all come here.
+    void OnHelp() override;
+    BOOL OnCommand(win::WPARAM wParam, win::LPARAM lParam) override;
 
     // The editor-open look: the buttons take the colours EditProperties
     // gave, with bDialogColors the dialog's background and labels too, and

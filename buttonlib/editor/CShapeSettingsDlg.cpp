@@ -264,14 +264,8 @@ BOOL CShapeSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
     case MediaSlot::IDC_INTERNET: m_mask.Internet(); return TRUE;
     case MediaSlot::IDC_CLEAR: m_mask.Clear(); return TRUE;
     case IDC_CLOSE: EndDialog(IDOK); return TRUE;
-    case IDC_HELP_BUTTON: OnHelp(); return TRUE;
     default: return CSettingsDialog::OnCommand(wParam, lParam);
     }
-}
-
-void CShapeSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }
 
 void CShapeSettingsDlg::OnPaint(HDC hdc)

@@ -290,14 +290,8 @@ BOOL CSoundCursorPickerDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
     case IDC_PLAY: play(); return TRUE;
     case IDC_STOP: stop(); return TRUE;
     case IDC_CLOSE: EndDialog(IDOK); return TRUE;
-    case IDC_HELP_BUTTON: OnHelp(); return TRUE;
     default: return CSettingsDialog::OnCommand(wParam, lParam);
     }
-}
-
-void CSoundCursorPickerDlg::OnHelp()
-{
-    ShowHelp();
 }
 
 void CSoundCursorPickerDlg::onLoadDone(win::WPARAM wParam)

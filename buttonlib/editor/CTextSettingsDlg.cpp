@@ -189,10 +189,6 @@ BOOL CTextSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
             selectPosition(int(radio - kPositionRadios.begin()));
             return TRUE;
         }
-        if (id == IDC_HELP_BUTTON) {
-            OnHelp();
-            return TRUE;
-        }
     }
     // What the dialog does to its own items while filling them is no edit.
     if (m_bFilling || !m_pPage)
@@ -360,9 +356,4 @@ void CTextSettingsDlg::OnPaint(HDC hdc)
 {
     for (std::size_t i = 0; i < kSwatches.size(); ++i)
         PaintColorSwatch(*this, hdc, kSwatches[i], m_clrSwatch[i]);
-}
-
-void CTextSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }

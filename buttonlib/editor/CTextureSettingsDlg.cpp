@@ -164,14 +164,8 @@ BOOL CTextureSettingsDlg::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
     case MediaSlot::IDC_BROWSE: m_texture.Browse(); return TRUE;
     case MediaSlot::IDC_INTERNET: m_texture.Internet(); return TRUE;
     case MediaSlot::IDC_CLEAR: m_texture.Clear(); return TRUE;
-    case IDC_HELP_BUTTON: OnHelp(); return TRUE;
     default: return CSettingsDialog::OnCommand(wParam, lParam);
     }
-}
-
-void CTextureSettingsDlg::OnHelp()
-{
-    ShowHelp();
 }
 
 void CTextureSettingsDlg::OnPaint(HDC hdc)

@@ -33,7 +33,6 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     BOOL OnCommand(win::WPARAM wParam, win::LPARAM lParam) override;
-    void OnHelp() override;
     void OnPaint(HDC hdc) override;
     void OnDestroy() override;
     win::LRESULT OnUserMessage(UINT message, win::WPARAM wParam, win::LPARAM lParam) override;

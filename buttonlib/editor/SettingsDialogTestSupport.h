@@ -24,20 +24,6 @@
 
 namespace settingstest {
 
-// Counts the paints a widget gets.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 class SettingsDialogTest : public dialogtest::DialogTest {
 protected:
     static constexpr int kControls = 3;
@@ -89,7 +75,7 @@ protected:
             b->KillTimer(CLumvexCtrl::TIMER_DEFERRED_PAINT);
         QCoreApplication::processEvents();
         for (int i = 0; i < kControls; ++i) {
-            counters[i].paints = 0;
+            counters[i].count = 0;
             buttons[i]->SetModifiedFlag(FALSE);
         }
     }
@@ -98,7 +84,7 @@ protected:
     std::array<int, kControls> paints()
     {
         QCoreApplication::processEvents();
-        return {counters[0].paints, counters[1].paints, counters[2].paints};
+        return {counters[0].count, counters[1].count, counters[2].count};
     }
 
     std::array<BOOL, kControls> modified() const
@@ -177,7 +163,7 @@ protected:
     std::array<CLumvexCtrl*, kControls> buttons{};
     std::array<com::ComPtr<IUnknown>, kControls> controls;
     std::array<com::ControlSite*, kControls> sites{};
-    std::array<PaintCounter, kControls> counters;
+    std::array<lumvextest::EventCounter<QEvent::Paint>, kControls> counters;
     com::ComPtr<COlePropertyPageEnh> page;
     std::shared_ptr<RecordingHelpPort> help = std::make_shared<RecordingHelpPort>();
 
