@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
@@ -141,6 +142,51 @@ TEST(GdiTest, HandlesAreCheckedAndSelectionIsExclusive)
     EXPECT_FALSE(DeleteDC(a));
     EXPECT_TRUE(DeleteDC(b));
     EXPECT_EQ(BitBlt(a, 0, 0, 1, 1, screen, 0, 0, SRCCOPY), FALSE);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST(GdiTest, AFreedHandleIsNeverGivenAgain)
+{
+    // Freed memory is soon reused for the next object of the same size; a
+    // handle kept by mistake must not reach that object.
+    HDC screen = GetDC(nullptr);
+    std::set<void*> seen;
+    const PALETTEENTRY entry{1, 2, 3, 0};
+    const LOGPALETTE logical{0x300, 1, {entry}};
+    // A Windows metafile of its header and the end record.
+    static const BYTE wmf[] = {1, 0, 9, 0, 0, 3, 12, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0};
+    for (int round = 0; round < 50; ++round) {
+        HBITMAP bmp = CreateCompatibleBitmap(screen, 2, 2);
+        HPALETTE pal = CreatePalette(&logical);
+        HBRUSH brush = CreateSolidBrush(RGB(round, 0, 0));
+        HPEN pen = CreatePen(PS_SOLID, 1, 0);
+        HRGN rgn = CreateRectRgn(0, 0, round + 1, 1);
+        HDC dc = CreateCompatibleDC(screen);
+        HDC win = GetDC(nullptr);
+        HENHMETAFILE mf = SetWinMetaFileBits(sizeof wmf, wmf, screen, nullptr);
+        ASSERT_NE(mf, nullptr);
+        for (void* h : {static_cast<void*>(bmp), static_cast<void*>(pal), static_cast<void*>(brush),
+                        static_cast<void*>(pen), static_cast<void*>(rgn), static_cast<void*>(dc),
+                        static_cast<void*>(win), static_cast<void*>(mf)})
+            EXPECT_TRUE(seen.insert(h).second) << "round " << round;
+        for (HGDIOBJ o : {HGDIOBJ(bmp), HGDIOBJ(pal), HGDIOBJ(brush), HGDIOBJ(pen), HGDIOBJ(rgn)})
+            EXPECT_TRUE(DeleteObject(o));
+        EXPECT_TRUE(DeleteDC(dc));
+        EXPECT_EQ(ReleaseDC(nullptr, win), 1);
+        EXPECT_TRUE(DeleteEnhMetaFile(mf));
+    }
+    // A stale handle fails as any unknown one does, with new objects about.
+    HPALETTE stale = CreatePalette(&logical);
+    ASSERT_TRUE(DeleteObject(stale));
+    HPALETTE fresh = CreatePalette(&logical);
+    HDC dc = CreateCompatibleDC(screen);
+    EXPECT_EQ(GetPaletteEntries(stale, 0, 0, nullptr), 0u);
+    EXPECT_EQ(SelectPalette(dc, stale, FALSE), nullptr);
+    EXPECT_FALSE(DeleteObject(stale));
+    EXPECT_EQ(GetPaletteEntries(fresh, 0, 0, nullptr), 1u);
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_FALSE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(fresh));
     ReleaseDC(nullptr, screen);
 }
 
