@@ -113,6 +113,7 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
                             h.biCompression == BI_BITFIELDS ? masks : nullptr))
         return 0;
     const bool sameTable = bpp <= 8 && s.Bpp() == bpp;
+    ValueCache nearest(band);
     for (UINT k = 0; k < lines; ++k) {
         const int bandRow = bottomUp ? int(lines - 1 - k) : int(k);
         const int srcRow = bottomUp ? int(UINT(height) - 1 - (start + k)) : int(start + k);
@@ -122,7 +123,7 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
             if (sameTable || (bpp == s.Bpp() && bpp > 8 && s.Compression() == h.biCompression))
                 out = bpp == 32 ? (v & 0x00FFFFFF) | (b->section ? (v & 0xFF000000) : 0) : v;
             else
-                out = band.ValueFor(s.ColorOf(v));
+                out = nearest.ValueFor(s.ColorOf(v));
             band.SetValue(x, bandRow, out);
         }
     }

@@ -1,11 +1,15 @@
 #include "platform/gdi/Surface.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 namespace gdi {
 
 namespace {
+
+std::atomic<std::uint64_t> g_nearestSearches{0};
 
 int maskShift(DWORD mask)
 {
@@ -42,8 +46,14 @@ BYTE expand(DWORD v, int n)
 
 } // namespace
 
+std::uint64_t testing::NearestSearches()
+{
+    return g_nearestSearches;
+}
+
 DWORD NearestIndex(const RGBQUAD* table, std::size_t count, COLORREF color)
 {
+    g_nearestSearches.fetch_add(1, std::memory_order_relaxed);
     DWORD best = 0;
     long long bestDistance = -1;
     for (std::size_t i = 0; i < count; ++i) {
@@ -59,6 +69,23 @@ DWORD NearestIndex(const RGBQUAD* table, std::size_t count, COLORREF color)
         }
     }
     return best;
+}
+
+DWORD ValueCache::ValueFor(COLORREF color)
+{
+    if (s_.Bpp() > 8)
+        return s_.ValueFor(color);
+    color &= 0xFFFFFF;
+    if (keys_.empty()) {
+        keys_.assign(kSlots, 0);
+        values_.assign(kSlots, 0);
+    }
+    const std::size_t slot = (std::uint32_t(color) * 2654435761u) >> 20;
+    if (keys_[slot] != color + 1) {
+        keys_[slot] = color + 1;
+        values_[slot] = BYTE(s_.ValueFor(color));
+    }
+    return values_[slot];
 }
 
 int ColorCount(const BITMAPINFOHEADER& h)
