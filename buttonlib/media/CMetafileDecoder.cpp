@@ -112,7 +112,10 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
         width = kDefaultWidth;
     if (height <= 0)
         height = kDefaultHeight;
-    if (width > INT_MAX || height > INT_MAX)
+    // The picture is drawn on a 32-bit bitmap of its size: one past the
+    // ceiling of a bitmap is refused before anything is made or drawn.
+    if (width > INT_MAX || height > INT_MAX ||
+        CImageBitmap::RowBytes(LONG(width), 32) > CImageBitmap::kMaxImageBytes / std::size_t(height))
         RaiseError(kErrNoMemory, "Cannot allocate memory bitmap.");
 
     res.memory = CreateCompatibleDC(res.screen);
