@@ -88,7 +88,7 @@ struct GifImage {
     // Encoder choices.
     bool clearEveryCode = false; // a clear code before every pixel
     int minCodeSize = 0;         // 0: from the table
-    bool corruptAfterFirst = false;
+    std::vector<int> codes; // when given, the data is exactly these codes
 };
 
 void putCode(std::vector<BYTE>& out, std::uint32_t& buf, int& held, int code, int size)
@@ -120,7 +120,6 @@ std::vector<BYTE> lzw(const std::vector<BYTE>& px, int m, const GifImage& img)
         std::map<std::pair<int, BYTE>, int> table;
         int next = end + 1;
         int cur = -1;
-        bool first = true;
         for (BYTE p : px) {
             if (cur < 0) {
                 cur = p;
@@ -132,11 +131,6 @@ std::vector<BYTE> lzw(const std::vector<BYTE>& px, int m, const GifImage& img)
                 continue;
             }
             putCode(out, buf, held, cur, size);
-            if (img.corruptAfterFirst && !first) {
-                putCode(out, buf, held, next + 5, size);
-                break;
-            }
-            first = false;
             if (next < 4096) {
                 table[{cur, p}] = next++;
                 if (next > (1 << size) && size < 12)
@@ -144,10 +138,39 @@ std::vector<BYTE> lzw(const std::vector<BYTE>& px, int m, const GifImage& img)
             }
             cur = p;
         }
-        if (cur >= 0 && !img.corruptAfterFirst)
+        if (cur >= 0)
             putCode(out, buf, held, cur, size);
     }
     putCode(out, buf, held, end, size);
+    if (held > 0)
+        out.push_back(BYTE(buf));
+    return out;
+}
+
+// Exactly the codes given, each at the size a decoder reads it with.
+std::vector<BYTE> rawCodes(const std::vector<int>& codes, int m)
+{
+    const int clear = 1 << m, end = clear + 1;
+    std::vector<BYTE> out;
+    std::uint32_t buf = 0;
+    int held = 0;
+    int size = m + 1;
+    int next = clear + 2;
+    bool afterClear = true;
+    for (int code : codes) {
+        putCode(out, buf, held, code, size);
+        if (code == clear) {
+            size = m + 1;
+            next = clear + 2;
+            afterClear = true;
+        } else if (code == end) {
+            break;
+        } else if (afterClear) {
+            afterClear = false;
+        } else if (next < 4096 && ++next == (1 << size) && size < 12) {
+            ++size;
+        }
+    }
     if (held > 0)
         out.push_back(BYTE(buf));
     return out;
@@ -198,7 +221,7 @@ Bytes makeGif(int width, int height, const std::vector<std::array<BYTE, 3>>& glo
         }
         const int m = img.minCodeSize ? img.minCodeSize : 8;
         b.push_back(BYTE(m));
-        const std::vector<BYTE> data = lzw(px, m, img);
+        const std::vector<BYTE> data = img.codes.empty() ? lzw(px, m, img) : rawCodes(img.codes, m);
         for (std::size_t at = 0; at < data.size(); at += 255) {
             const std::size_t n = std::min<std::size_t>(255, data.size() - at);
             b.push_back(BYTE(n));
@@ -347,9 +370,6 @@ TEST(AnimGif, DamagedImagesEndTheAnimationAndKeepEarlierFrames)
         auto a = animOf(makeGif(8, 8, table, {pattern(8, 8, 1), pattern(8, 8, 2), bad, pattern(8, 8, 4)}));
         return a->GetFrameCount();
     };
-    GifImage corrupt = pattern(8, 8, 3);
-    corrupt.corruptAfterFirst = true;
-    EXPECT_EQ(count(corrupt), 2);
     GifImage wide = pattern(8, 8, 3);
     wide.minCodeSize = 12;
     wide.clearEveryCode = true;
@@ -367,6 +387,38 @@ TEST(AnimGif, DamagedImagesEndTheAnimationAndKeepEarlierFrames)
     cut.resize(cut.size() - 30);
     auto a = animOf(cut);
     EXPECT_GE(a->GetFrameCount(), 2);
+}
+
+TEST(AnimGif, CodesPastTheTableDecodeOnAsThePreviousStringAndItsFirstPixel)
+{
+    // Two-bit codes: pixels 0-3, clear 4, end 5, first free code 6.
+    const auto table = greyTable();
+    auto image = [](std::vector<int> codes) {
+        GifImage img = pattern(4, 2, 0);
+        img.minCodeSize = 2;
+        img.codes = std::move(codes);
+        return img;
+    };
+    auto frame = [&](const GifImage& img, const std::vector<BYTE>& pixels) {
+        GifImage want = img;
+        want.pixels = pixels;
+        return expectedRgb(want, table);
+    };
+    // A code past the next free one (14 where 9 is next), mid-stream: the
+    // previous string (3) and its first pixel again; the image goes on.
+    const GifImage past = image({4, 1, 2, 0, 3, 14, 1, 5});
+    auto a = animOf(makeGif(4, 2, table, {past}));
+    ASSERT_EQ(a->GetFrameCount(), 1);
+    EXPECT_EQ(rgbOf(*a->GetFrame(0)), frame(past, {1, 2, 0, 3, 3, 3, 1, 0}));
+    // The first free code right after a clear stands for itself as a pixel.
+    const GifImage first = image({4, 6, 1, 2, 3, 0, 4, 6, 1, 2, 5});
+    auto b = animOf(makeGif(4, 2, table, {first}));
+    ASSERT_EQ(b->GetFrameCount(), 1);
+    EXPECT_EQ(rgbOf(*b->GetFrame(0)), frame(first, {6, 1, 2, 3, 0, 6, 1, 2}));
+    // A code beyond the first free one right after a clear is damage: the
+    // animation ends before that image, the frames before it stay.
+    auto c = animOf(makeGif(4, 2, table, {pattern(4, 2, 1), image({4, 7, 1, 5}), pattern(4, 2, 2)}));
+    EXPECT_EQ(c->GetFrameCount(), 1);
 }
 
 TEST(AnimGif, MissingTableEntriesAreBlackAndOnlyAHundredFramesAreKept)
