@@ -440,33 +440,33 @@ TEST(AnimGif, MissingTableEntriesAreBlackAndOnlyAHundredFramesAreKept)
 
 TEST(AnimGif, FramesEqualImageMagicksCoalescedFrames)
 {
+    // ImageMagick's own encoding (its LZW, interlaced rows, a smaller image
+    // placed inside the canvas) against its own coalesced frames. Each frame
+    // costs ImageMagick's GIF writer about a second: a few telling ones.
     TempFolder tmp;
     const fs::path dir = tmp.Path();
     const std::string im = "convert-im6.q16";
-    // 120 images of changing colours, a smaller image placed later, interlaced.
     std::string cmd = im + " -size 24x16";
-    for (int i = 0; i < 120; ++i)
-        cmd += " -page +0+0 gradient:'rgb(" + std::to_string(i * 2) + ",10,200)-rgb(10," + std::to_string(250 - i * 2) +
-               ",30)'" + (i == 3 ? " -page +8+5 -size 8x6 plasma:fractal -size 24x16" : "");
+    for (int i = 0; i < 4; ++i)
+        cmd += " -page +0+0 gradient:'rgb(" + std::to_string(i * 60) + ",10,200)-rgb(10," + std::to_string(250 - i * 60) +
+               ",30)'" + (i == 2 ? " -page +8+5 -size 8x6 plasma:fractal -size 24x16" : "");
     const fs::path gif = dir / "im.gif";
     ASSERT_TRUE(tv::testing::Run("cd " + Quote(dir) + " && " + cmd + " -delay 7 -interlace GIF -seed 3 " + Quote(gif)));
     ASSERT_TRUE(tv::testing::Run(im + " " + Quote(gif) + " -coalesce +adjoin rgb:" + Quote(dir / "c-%d.rgb")));
-    const Bytes bytes = readFile(gif);
-    for (const char* name : {"c-0.rgb", "c-50.rgb", "c-99.rgb"})
-        ASSERT_TRUE(fs::exists(dir / name));
     CAnim a;
     const fs::path copy = dir / "copy.GIF";
     fs::copy_file(gif, copy);
     ASSERT_TRUE(a.Load(copy.c_str()));
-    ASSERT_EQ(a.GetFrameCount(), 100);
+    ASSERT_EQ(a.GetFrameCount(), 5);
     EXPECT_EQ(a.GetFrameDelay(), 66);
-    for (int i : {0, 3, 4, 5, 50, 99})
+    for (int i = 0; i < 5; ++i)
         EXPECT_EQ(rgbOf(*a.GetFrame(i)), readFile(dir / ("c-" + std::to_string(i) + ".rgb"))) << i;
     // The stored blob decodes as a GIF again.
     CAnim b;
     ASSERT_TRUE(media::testing::LoadBlob(b, media::testing::BlobOf(a)));
-    EXPECT_EQ(b.GetFrameCount(), 100);
+    EXPECT_EQ(b.GetFrameCount(), 5);
     EXPECT_EQ(b.GetType(), CAnim::kTypeGif);
+    EXPECT_EQ(rgbOf(*b.GetFrame(3)), rgbOf(*a.GetFrame(3)));
 }
 
 // --- The object ---------------------------------------------------------------------
