@@ -134,7 +134,8 @@ bool Surface::CreateDevice(int width, int height, bool mono)
     return true;
 }
 
-bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, int colorCount, const DWORD* masks)
+bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, int colorCount, const DWORD* masks,
+                            void* block)
 {
     if (h.biHeight == LONG(0x80000000) || !setGeometry(h.biWidth, h.biHeight < 0 ? -h.biHeight : h.biHeight, h.biBitCount))
         return false;
@@ -149,14 +150,17 @@ bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, in
         masks_[2] = 0x001F;
     }
     try {
-        storage_.assign(ByteSize(), 0);
+        if (!block)
+            storage_.assign(ByteSize(), 0);
         colors_.assign(colors, colors + colorCount);
     } catch (const std::bad_alloc&) {
         return false;
     }
     if (bpp_ <= 8)
         colors_.resize(std::size_t(1) << bpp_, RGBQUAD{0, 0, 0, 0});
-    bits_ = storage_.data();
+    if (block)
+        std::memset(block, 0, ByteSize());
+    bits_ = block ? static_cast<BYTE*>(block) : storage_.data();
     bottomUp_ = h.biHeight > 0;
     return true;
 }

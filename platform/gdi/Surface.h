@@ -23,8 +23,10 @@ public:
     // A device bitmap: 32-bit colour or 1-bit monochrome, all zero. False
     // when the size is not possible.
     bool CreateDevice(int width, int height, bool mono);
-    // A DIB section from a header and colour table: owned, zeroed pixels.
-    bool CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* colors, int colorCount, const DWORD* masks);
+    // A DIB section from a header and colour table: owned, zeroed pixels;
+    // or, given a block of ByteSize() bytes, those pixels, zeroed.
+    bool CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* colors, int colorCount, const DWORD* masks,
+                       void* block = nullptr);
     // A view over a caller's packed DIB rows (nothing copied). False for a
     // header this layer cannot read.
     bool View(const BITMAPINFO* bmi, const void* bits, UINT usage, const std::vector<RGBQUAD>* dcPalette);
