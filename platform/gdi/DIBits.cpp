@@ -127,6 +127,23 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
                     *p = 0;
             continue;
         }
+        if (bpp == 8 && !sameTable && s.Bpp() == 32 && s.Compression() == BI_RGB) {
+            // True colour to table indices, the commonest conversion: runs of
+            // one colour take the index found for their first pixel.
+            const BYTE* src = s.Row(srcRow);
+            BYTE* dst = band.Row(bandRow);
+            COLORREF last = CLR_INVALID;
+            BYTE index = 0;
+            for (int x = 0; x < width; ++x, src += 4) {
+                const COLORREF c = RGB(src[2], src[1], src[0]);
+                if (c != last) {
+                    last = c;
+                    index = BYTE(nearest.ValueFor(c));
+                }
+                dst[x] = index;
+            }
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             const DWORD v = s.Value(x, srcRow);
             band.SetValue(x, bandRow, sameTable || sameFormat ? v : nearest.ValueFor(s.ColorOf(v)));

@@ -158,9 +158,14 @@ bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, in
     }
     if (bpp_ <= 8)
         colors_.resize(std::size_t(1) << bpp_, RGBQUAD{0, 0, 0, 0});
-    if (block)
-        std::memset(block, 0, ByteSize());
     bits_ = block ? static_cast<BYTE*>(block) : storage_.data();
+    // A given block is written pixel by pixel: only what no pixel covers,
+    // the bits after the last pixel of each row, starts as zero.
+    if (block) {
+        const std::size_t used = std::size_t(width_) * std::size_t(bpp_) / 8;
+        for (int y = 0; used < stride_ && y < height_; ++y)
+            std::memset(bits_ + stride_ * std::size_t(y) + used, 0, stride_ - used);
+    }
     bottomUp_ = h.biHeight > 0;
     return true;
 }

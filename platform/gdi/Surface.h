@@ -24,7 +24,8 @@ public:
     // when the size is not possible.
     bool CreateDevice(int width, int height, bool mono);
     // A DIB section from a header and colour table: owned, zeroed pixels;
-    // or, given a block of ByteSize() bytes, those pixels, zeroed.
+    // or, given a block of ByteSize() bytes, those pixels, their rows'
+    // padding zeroed (the caller writes every pixel).
     bool CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* colors, int colorCount, const DWORD* masks,
                        void* block = nullptr);
     // A view over a caller's packed DIB rows (nothing copied). False for a
