@@ -573,7 +573,8 @@ TEST(AnimAvi, FfmpegFilesDecodeLikeFfmpegItselfFrameForFrame)
     // conversion, so their frames are compared by the mean difference; a
     // frame must also be nearer its own reference than the frames on either
     // side, or a picture shifted by one would pass. libx264 and mpeg4 with
-    // -bf store B-frames, which AVI keeps in decode order.
+    // -bf store B-frames, which AVI keeps in decode order. The first file
+    // runs past the hundred frames kept; the others are 40 frames long.
     const std::vector<AviCase> cases = {
         {"-c:v rawvideo -pix_fmt bgr24", "15", 66, 0},
         {"-c:v rawvideo -pix_fmt pal8", "10", 100, 0},
@@ -587,17 +588,20 @@ TEST(AnimAvi, FfmpegFilesDecodeLikeFfmpegItselfFrameForFrame)
     int n = 0;
     for (const AviCase& c : cases) {
         SCOPED_TRACE(c.codec);
+        const bool first = n == 0;
+        const int frames = first ? 120 : 40;
+        const int kept = first ? 100 : 40;
         const fs::path avi = tmp.Path() / ("t" + std::to_string(n++) + ".avi");
         ASSERT_TRUE(tv::testing::Run("ffmpeg -v quiet -y -f lavfi -i testsrc=size=64x48:rate=" + c.rate +
-                                     " -frames:v 120 " + c.codec + " " + Quote(avi)));
-        const auto want = referenceFrames(avi, 64, 48, 100);
-        ASSERT_EQ(want.size(), 100u);
+                                     " -frames:v " + std::to_string(frames) + " " + c.codec + " " + Quote(avi)));
+        const auto want = referenceFrames(avi, 64, 48, kept);
+        ASSERT_EQ(want.size(), std::size_t(kept));
         CAnim a;
         ASSERT_TRUE(a.Load(avi.c_str()));
         EXPECT_EQ(a.GetType(), CAnim::kTypeAvi);
-        ASSERT_EQ(a.GetFrameCount(), 100);
+        ASSERT_EQ(a.GetFrameCount(), kept);
         EXPECT_EQ(a.GetFrameDelay(), c.delay);
-        for (int i : {0, 1, 2, 37, 97, 98, 99}) {
+        for (int i : {0, 1, 2, kept / 2, kept - 3, kept - 2, kept - 1}) {
             const Bytes got = rgbOf(*a.GetFrame(i));
             const Bytes& own = want[std::size_t(i)];
             if (c.tolerance == 0) {
@@ -609,15 +613,17 @@ TEST(AnimAvi, FfmpegFilesDecodeLikeFfmpegItselfFrameForFrame)
             if (i > 0) {
                 EXPECT_LT(d, meanDiff(got, want[std::size_t(i - 1)])) << "frame " << i << " is like the one before";
             }
-            if (i < 99) {
+            if (i < kept - 1) {
                 EXPECT_LT(d, meanDiff(got, want[std::size_t(i + 1)])) << "frame " << i << " is like the one after";
             }
         }
         // From memory the same bytes give the same frames.
-        const Bytes bytes = readFile(avi);
-        CAnim m;
-        ASSERT_TRUE(m.LoadFromMemory(bytes.data(), int(bytes.size())));
-        EXPECT_EQ(rgbOf(*m.GetFrame(99)), rgbOf(*a.GetFrame(99)));
+        if (c.codec.find("-bf") != std::string::npos) {
+            const Bytes bytes = readFile(avi);
+            CAnim m;
+            ASSERT_TRUE(m.LoadFromMemory(bytes.data(), int(bytes.size())));
+            EXPECT_EQ(rgbOf(*m.GetFrame(kept - 1)), rgbOf(*a.GetFrame(kept - 1)));
+        }
     }
     for (const auto& name : tmp.Names())
         EXPECT_TRUE(name.rfind("avx", 0) != 0 && name.rfind("avi", 0) != 0 && name.rfind("gif", 0) != 0) << name;
