@@ -8,7 +8,10 @@
 // never lose each other's writes and a crash leaves the old or the new file.
 // A damaged file is never rewritten: every call answers
 // ERROR_REGISTRY_CORRUPT until it is repaired or removed (StoreProblem()).
-// Strings are UTF-8.
+// HKEY_CLASSES_ROOT is the exception: when the file cannot be read or
+// written, that root is kept in memory (starting from what the file held)
+// until the process ends, so that the components registered at start-up
+// can still be created. Strings are UTF-8.
 
 #include <cstdint>
 #include <functional>

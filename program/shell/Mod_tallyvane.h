@@ -29,4 +29,9 @@ bool Main();
 
 // --- end of start-up ---
 
+// The start as the program makes it: the installer's work of FirstRun, the
+// autostart entry kept in step with its setting, what stood in the way told
+// in one message box, then Main. Its result is Main's.
+bool Start();
+
 } // namespace Mod_tallyvane
