@@ -23,6 +23,12 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(vb::App::Major()).arg(vb::App::Minor()).arg(vb::App::Revision()));
 
+    // The forms hold widgets: every one of them goes while the application
+    // object is still there, however the program ends.
+    struct FormsGoFirst {
+        ~FormsGoFirst() { Mod_tallyvane::UnloadEveryForm(); }
+    } formsGoFirst;
+
     // Settings and files first: everything after reads them.
     vb::SetSettingsStore(std::make_shared<winreg::RegistrySettingsStore>());
     // The program lives while any of its forms is loaded; the hidden main

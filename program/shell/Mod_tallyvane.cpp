@@ -5,6 +5,7 @@
 #include "platform/forms/MsgBox.h"
 #include "platform/report/DataEnvironment.h"
 #include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/Notifications.h"
 #include "program/services/ShellState.h"
@@ -110,6 +111,15 @@ bool Start()
         forms::MsgBox(text, forms::vbExclamation);
     }
     return Main();
+}
+
+void UnloadEveryForm()
+{
+    tv::Shell().g_ShowCloseMenu = false;
+    Mod_FTPData::UnloadAllForms(true);
+    // A form that refused to go (or one still waiting to be deleted) must
+    // not outlive the application object either.
+    forms::ResetForms();
 }
 
 } // namespace Mod_tallyvane

@@ -34,4 +34,9 @@ bool Main();
 // in one message box, then Main. Its result is Main's.
 bool Start();
 
+// Unloads every form still loaded, the hidden main window last, and
+// releases them: the program's end, whichever way it comes, before the
+// application object goes. No hint about the notification area is shown.
+void UnloadEveryForm();
+
 } // namespace Mod_tallyvane
