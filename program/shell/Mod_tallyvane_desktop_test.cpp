@@ -95,6 +95,15 @@ std::optional<std::string> windowNamed(ProgramRun& run, const std::string& name)
     return std::nullopt;
 }
 
+// Closes a window as its user does: made active, then the window manager's
+// close key.
+bool closeAsUser(const std::string& window)
+{
+    return xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::fromStdString(window),
+                    QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")})
+        .has_value();
+}
+
 void expectNoSanitizerReport(const std::string& errors)
 {
     for (const char* report : {"AddressSanitizer", "LeakSanitizer", "runtime error:"})
@@ -102,6 +111,26 @@ void expectNoSanitizerReport(const std::string& errors)
 }
 
 } // namespace
+
+TEST(ProgramEnd, ClosingItsWindowsEndsTheProgramWithoutAReport)
+{
+    tv::testing::TempRoot root;
+    ProgramRun run(root.Path() / "home");
+    ASSERT_TRUE(run.Started());
+    // A first start shows the tip over the main window; this desktop has no
+    // notification area, so closing the main window ends the program.
+    const auto tip = windowNamed(run, "Tip of the Day");
+    ASSERT_TRUE(tip) << run.Errors();
+    ASSERT_TRUE(closeAsUser(*tip));
+    const auto main = windowNamed(run, "Tallyvane");
+    ASSERT_TRUE(main) << run.Errors();
+    ASSERT_TRUE(closeAsUser(*main));
+
+    ASSERT_TRUE(run.WaitForEnd(60000)) << "the program did not end";
+    EXPECT_EQ(run.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.Process().exitCode(), 0) << run.Errors();
+    expectNoSanitizerReport(run.Errors());
+}
 
 TEST(ProgramEnd, AnErrorAtTheStartEndsTheProgramWithoutACrash)
 {
