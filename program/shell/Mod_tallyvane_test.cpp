@@ -1,5 +1,7 @@
 #include "program/shell/Mod_tallyvane.h"
 
+#include "program/reports/ReportsState.h"
+#include "program/reports/testdata/FileEvents.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/ShellState.h"
 #include "program/shell/Autostart.h"
@@ -8,16 +10,21 @@
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmAbout.h"
 #include "program/shell/frmMain.h"
+#include "program/shell/frmTallyvane.h"
 #include "program/shell/frmTip.h"
 
 #include "platform/basic/App.h"
 #include "platform/basic/FileSystem.h"
+#include "platform/forms/Runtime.h"
 #include "platform/report/DataEnvironment.h"
 #include "platform/testing/TempRoot.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -69,17 +76,62 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The start as the program makes it, on settings it cannot use: the problem
-// told once, and every window still made with its buttons.
-class StartOnUnusableSettings : public tv::testing::ShellFixture {
+class ProgramStart : public tv::testing::ShellFixture {
 protected:
     void TearDown() override
     {
+        vb::SetUnhandledErrorHandler(nullptr);
         Autostart::Uninstall();
         report::ResetDataEnvironment1();
         Mod_AutoUpdate::ResetUpdateState();
         ShellFixture::TearDown();
     }
+};
+
+// A schedules file far too large to be one (junk lines) is refused with a
+// message, untouched: the main window comes up at once, with no schedules.
+TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
+{
+    const fs::path path = root.ProgramFolder() / "ReportScheduler.xml";
+    {
+        std::ofstream out(path, std::ios::binary);
+        const std::string line = std::string(98, '#') + "\r\n";
+        for (int i = 0; i < 50 * 1024 * 1024 / 100; ++i)
+            out << line;
+    }
+    const auto size = fs::file_size(path);
+    const auto modified = fs::last_write_time(path);
+    forms::InstallErrorHandler();
+    filetest::FileEvents events(path);
+    ASSERT_TRUE(events.Watching());
+
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    const qint64 milliseconds = took.elapsed();
+#ifndef __SANITIZE_ADDRESS__
+    // The sanitized build is slow at everything: there the counts below
+    // tell that the file was left alone.
+    EXPECT_LT(milliseconds, 5000);
+#endif
+    const auto seen = events.Take();
+    EXPECT_EQ(seen.opened, 0);
+    EXPECT_EQ(seen.written, 0);
+    EXPECT_EQ(fs::file_size(path), size);
+    EXPECT_EQ(fs::last_write_time(path), modified);
+    EXPECT_FALSE(tv::Reports().g_ScheduledTasks);
+
+    ASSERT_EQ(msgbox->shown.size(), 1u) << milliseconds;
+    EXPECT_NE(msgbox->shown[0].prompt.find(path.string()), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_NE(msgbox->shown[0].prompt.find("16 MB"), std::string::npos) << msgbox->shown[0].prompt;
+}
+
+// The start as the program makes it, on settings it cannot use: the problem
+// told once, and every window still made with its buttons.
+class StartOnUnusableSettings : public ProgramStart {
+protected:
 
     // Starts, opens the tip window (the start shows it: the setting cannot
     // be read) and the about box from the tray, and clicks their buttons.
