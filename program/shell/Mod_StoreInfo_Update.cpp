@@ -11,8 +11,11 @@
 #include "program/shell/frmProgress.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace Mod_StoreInfo {
 
@@ -77,14 +80,22 @@ std::string fetchVersionFile()
     return frmMain::Instance().Inet1.OpenURL(url);
 }
 
-// A rename, or across file systems a copy under a temporary name and a rename.
+// A rename, or across file systems a copy under a temporary name and a
+// rename. The temporary name is one no file had, so that it never meets a
+// file moved before ("x.part" and "x").
 void moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
 {
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return;
-    fs::path temp = to;
-    temp += ".part";
+    std::string pattern = (to.parent_path() / ("." + to.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        ec.assign(errno, std::generic_category());
+        return;
+    }
+    ::close(fd);
+    const fs::path temp = pattern;
     ec.clear();
     fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec);
     if (!ec)
