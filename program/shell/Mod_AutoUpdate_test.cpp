@@ -188,7 +188,7 @@ TEST_F(UpdateFlow, AnInstallerThatDidNotRunLeavesFilesThatGoSilently)
     EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kUpdateAvailable)});
 }
 
-TEST_F(UpdateFlow, NoServerNoAddressAnErrorPageOrASlowReplyFindNothing)
+TEST_F(UpdateFlow, NoAddressNoServerAnErrorPageOrASlowReplyFindNothing)
 {
     versionFile("VERSION:9.0.0\nNAME:setup.run\n");
     const auto expectNothing = [&](const char* why) {
@@ -201,12 +201,25 @@ TEST_F(UpdateFlow, NoServerNoAddressAnErrorPageOrASlowReplyFindNothing)
         EXPECT_EQ(msgbox->shown[0].title, Mod_StoreInfo::kNoConnectionTitle) << why;
     };
 
+    // A build without an address says so when asked, and nothing at the start.
     Mod_AutoUpdate::UpdateSite s = site();
-    s.address = "";
-    Mod_AutoUpdate::SetSite(s);
-    expectNothing("no address");
+    for (const char* address : {"", "  /"}) {
+        s.address = address;
+        Mod_AutoUpdate::SetSite(s);
+        msgbox->shown.clear();
+        Mod_StoreInfo::CheckForUpdate(false);
+        EXPECT_TRUE(prompts().empty());
+        Mod_StoreInfo::CheckForUpdate(true);
+        ASSERT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kNoUpdateAddress)});
+        EXPECT_EQ(msgbox->shown[0].buttons, forms::vbInformation);
+        EXPECT_EQ(msgbox->shown[0].title, Mod_StoreInfo::kNoUpdateAddressTitle);
+    }
     // Without an address the hidden main window is not needed.
     EXPECT_EQ(frmMain::IfLoaded(), nullptr);
+    // The tray's "Check For Update" is the check with messages.
+    msgbox->shown.clear();
+    frmMain::Instance().TrayMenuCommand("UPDATE");
+    EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kNoUpdateAddress)});
 
     // The error page holds a version file's text; it is no body.
     s.address = "127.0.0.1:" + std::to_string(http.Port()) + "/status";

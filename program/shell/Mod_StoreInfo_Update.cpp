@@ -72,11 +72,8 @@ bool cleanUpAfterUpdate()
     return true;
 }
 
-std::string fetchVersionFile()
+std::string fetchVersionFile(const std::string& url)
 {
-    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
-    if (url.empty())
-        return {};
     return frmMain::Instance().Inet1.OpenURL(url);
 }
 
@@ -164,9 +161,16 @@ void runCheck(bool showMessages)
     if (cleanUpAfterUpdate())
         return;
 
+    // No address is no failed connection: the user hears which it is.
+    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
+    if (url.empty()) {
+        if (showMessages)
+            forms::MsgBox(kNoUpdateAddress, forms::vbInformation, std::string(kNoUpdateAddressTitle));
+        return;
+    }
     UpdateVersion version;
     std::vector<std::string> fileNames;
-    if (!ParseVersionFile(fetchVersionFile(), version, fileNames)) {
+    if (!ParseVersionFile(fetchVersionFile(url), version, fileNames)) {
         if (showMessages)
             forms::MsgBox(kNoConnection, forms::vbInformation, std::string(kNoConnectionTitle));
         return;
