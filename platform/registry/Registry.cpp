@@ -39,6 +39,9 @@ struct ClassesInMemory {
 struct State {
     std::mutex mutex;
     RegistryFile file;
+    // Whether this process keeps the classes root in memory at all
+    // (KeepClassesRootInMemory), and what it keeps.
+    bool classesFallback = false;
     std::optional<ClassesInMemory> classes;
     std::map<HKEY, Handle> handles;
     HKEY nextHandle = 0x1000;
@@ -99,7 +102,7 @@ public:
     // root in memory from then on.
     LONG ReadTree(const std::string& folded, const Tree*& tree)
     {
-        if (isClassesPath(folded)) {
+        if (s_.classesFallback && isClassesPath(folded)) {
             if (Tree* memory = classesInMemory()) {
                 tree = memory;
                 return ERROR_SUCCESS;
@@ -117,7 +120,7 @@ public:
     // classes root that the file cannot take is kept in memory instead.
     LONG Modify(const std::string& folded, const std::function<LONG(Tree&)>& change)
     {
-        const bool classes = isClassesPath(folded);
+        const bool classes = s_.classesFallback && isClassesPath(folded);
         if (!classes || !classesInMemory()) {
             // Whether the store failed or the change itself refused.
             bool changeAnswered = false;
@@ -507,6 +510,12 @@ std::optional<std::string> StoreProblem()
     return call.s().file.Problem();
 }
 
+void KeepClassesRootInMemory()
+{
+    Call call;
+    call.s().classesFallback = true;
+}
+
 int AddChangeListener(ChangeListener listener)
 {
     Call call;
@@ -634,6 +643,12 @@ LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, B
 std::optional<std::string> StoreProblem()
 {
     return CurrentStore().Problem();
+}
+
+void KeepClassesRootInMemory()
+{
+    // The process's own file; a library handed the host's store never asks.
+    file::KeepClassesRootInMemory();
 }
 
 int AddChangeListener(ChangeListener listener)

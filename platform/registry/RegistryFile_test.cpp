@@ -416,6 +416,15 @@ TEST(RegistryFile, AFileOfAnotherKindIsNotCalledCutShort)
 
 TEST(RegistryFile, TheClassesRootOfAFileThatCannotBeUsedIsKeptUntilTheProcessEnds)
 {
+    // Unless the process asks for it, a damaged file refuses registrations
+    // too (a registration tool must not report a success that ends with it).
+    {
+        tv::testing::TempRoot root;
+        vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), "");
+        EXPECT_EQ(setText(HKEY_CLASSES_ROOT, "CLSID\\{1}", "", "x"), ERROR_REGISTRY_CORRUPT);
+    }
+    KeepClassesRootInMemory();
+
     constexpr std::string_view kServer = "CLSID\\{11111111-2222-3333-4444-555555555555}\\InprocServer32";
     const std::string valid = kValidFile;
     const std::string tooLarge = "TALLYVANE-REGISTRY 1\n" + std::string(17 * 1024 * 1024, ';') + "\n; end\n";

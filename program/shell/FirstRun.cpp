@@ -229,6 +229,7 @@ Report Run()
         writeInstallerValues(report);
     // Also when the settings cannot be read or written: the registration is
     // then kept for this run only, and the windows still get their buttons.
+    winreg::KeepClassesRootInMemory();
     registerButtonLibrary(report);
     return report;
 }
