@@ -85,9 +85,11 @@ std::optional<std::string> windowNamed(ProgramRun& run, const std::string& name)
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 60000 && run.Running()) {
-        const auto found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                    QString::number(run.Id()), QStringLiteral("--name"),
-                                    QString::fromStdString("^" + name + "$")});
+        // --all: both the process and the name must match.
+        const auto found =
+            xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(run.Id()), QStringLiteral("--name"),
+                     QString::fromStdString("^" + name + "$")});
         if (found && !found->empty())
             return found->substr(0, found->find('\n'));
         QThread::msleep(200);
