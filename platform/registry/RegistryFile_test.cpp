@@ -427,7 +427,7 @@ TEST(RegistryFile, TheClassesRootOfAFileThatCannotBeUsedIsKeptUntilTheProcessEnd
 
     constexpr std::string_view kServer = "CLSID\\{11111111-2222-3333-4444-555555555555}\\InprocServer32";
     const std::string valid = kValidFile;
-    const std::string tooLarge = "TALLYVANE-REGISTRY 1\n" + std::string(17 * 1024 * 1024, ';') + "\n; end\n";
+    const std::string tooLarge = "TALLYVANE-REGISTRY 1\n" + std::string(16 * 1024 * 1024, ';') + "\n; end\n";
     const std::vector<std::pair<std::string, std::string>> damaged = {
         {"broken key line", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A\n; end\n"},
         {"empty", ""},

@@ -180,7 +180,7 @@ class StartOnDamagedSettings : public StartOnUnusableSettings,
 TEST_P(StartOnDamagedSettings, TellsOnceAndTheWindowsHaveTheirButtons)
 {
     const fs::path file = vb::AppPaths::RegistryFile();
-    vb::fso::WriteAllBytesAtomic(file, GetParam().content);
+    std::ofstream(file, std::ios::binary) << GetParam().content;
     startAndUseTheWindows();
     EXPECT_NE(told.find("saves no settings until it is repaired"), std::string::npos) << told;
     EXPECT_TRUE(vb::fso::ReadAllBytes(file) == GetParam().content) << "the damaged file was changed";
