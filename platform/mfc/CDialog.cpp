@@ -48,11 +48,16 @@ BOOL CDialog::createWindow(win::HWND owner)
     if (!CreateEx(cs))
         return FALSE;
     QWidget* window = m_hWnd;
+    // A dialog's frame offers moving and closing only: its items are laid
+    // out for the template's size, which nothing changes.
+    constexpr Qt::WindowFlags kFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (owner)
-        window->setParent(owner, Qt::Dialog);
+        window->setParent(owner, kFrame);
     else
-        window->setWindowFlags(Qt::Dialog);
+        window->setWindowFlags(kFrame);
     site_->build(window);
+    window->setFixedSize(window->size());
     result_ = -1;
     const BOOL focusFirst = BOOL(SendMessage(WM_INITDIALOG, 0, 0));
     if (m_hWnd && focusFirst) {

@@ -1,6 +1,7 @@
 #pragma once
 // A dialog made from a template (DialogTemplate.h): a top-level window of
-// the window layer with the template's items placed at their rectangles.
+// the window layer with the template's items placed at their rectangles,
+// of the template's size for good (no resizing, no maximise button).
 //
 // - Items are found by id (GetDlgItem) and carry the object names
 //   "id<item id>"; the dialog's window is named "dialog<template id>".

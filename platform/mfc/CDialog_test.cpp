@@ -80,6 +80,24 @@ TEST_F(DialogTest, ItemsSitAtTheirTemplateRectanglesAndKeepThemWhenHidden)
     EXPECT_EQ(dlg.m_spin.GetBuddy(), find(window, kValue));
 }
 
+// A dialog keeps the template's size: its items are placed for it. Its
+// frame offers no maximise (nor minimise) button and it cannot be resized.
+TEST_F(DialogTest, TheTemplatesSizeIsFixed)
+{
+    SampleDialog dlg;
+    ASSERT_TRUE(dlg.Create());
+    QWidget* window = dlg.GetSafeHwnd();
+    win::ShowWindow(window, win::SW_SHOW);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->minimumSize(), QSize(300, 244));
+    EXPECT_EQ(window->maximumSize(), QSize(300, 244));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    window->resize(500, 400);
+    EXPECT_EQ(window->size(), QSize(300, 244));
+}
+
 TEST_F(DialogTest, BaseUnitsComeFromTheDialogFontUnlessFixed)
 {
     SetDialogBaseUnits(std::nullopt);
