@@ -223,11 +223,9 @@ void CShapeSettingsDlg::onComboSelected(int id)
 
 void CShapeSettingsDlg::onRaiseFactorChanged()
 {
-    BOOL number = FALSE;
-    const int value = int(GetDlgItemInt(IDC_RAISE_FACTOR, &number, TRUE));
-    // An emptied field is no value yet.
-    if (!number)
-        return;
+    // Every change of the field is written; an emptied field (or a lone
+    // sign) reads as 0, no edge lines.
+    const int value = int(GetDlgItemInt(IDC_RAISE_FACTOR, nullptr, TRUE));
     ForEachControl([value](CLumvexCtrl& control) { control.SetButtonRaiseFactor(short(value)); });
 }
 

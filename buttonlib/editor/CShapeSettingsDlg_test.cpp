@@ -176,9 +176,10 @@ TEST_F(ShapeDialogTest, OpeningWritesNoRaiseFactorAndTheFieldTakesOneDigit)
         QTest::keyClick(edit, Qt::Key_Up);
     EXPECT_EQ(edit->text(), "9");
     EXPECT_EQ(all(&CLumvexCtrl::GetButtonRaiseFactor), (std::vector<short>{9, 9, 9}));
-    // An emptied field is no value.
-    edit->clear();
-    EXPECT_EQ(all(&CLumvexCtrl::GetButtonRaiseFactor), (std::vector<short>{9, 9, 9}));
+    // An emptied field is 0: no edge lines.
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(all(&CLumvexCtrl::GetButtonRaiseFactor), (std::vector<short>{0, 0, 0}));
     EXPECT_TRUE(takeMessages().empty());
 }
 
