@@ -96,8 +96,17 @@ std::intptr_t CDialog::DoModal()
         window->activateWindow();
         QEventLoop loop;
         loop_ = &loop;
-        if (!ended_)
-            loop.exec(QEventLoop::DialogExec);
+        try {
+            if (!ended_)
+                loop.exec(QEventLoop::DialogExec);
+        } catch (...) {
+            // An error that escaped a handler ends the dialog; whoever opened
+            // it hears of the error, and nothing is left pointing at the loop.
+            loop_ = nullptr;
+            if (m_hWnd)
+                CWnd::DestroyWindow();
+            throw;
+        }
         loop_ = nullptr;
     }
     if (m_hWnd)
