@@ -113,6 +113,8 @@ CString loadString(UINT id)
 
 } // namespace
 
+IMPLEMENT_DYNAMIC(CLumvexPropPage, COlePropertyPageEnh)
+
 CLumvexPropPage::CLumvexPropPage() : COlePropertyPageEnh(IDD, IDS_CAPTION)
 {
     (void)kTemplateRegistered;

@@ -19,6 +19,8 @@
 
 using mfc_detail::DialogSite;
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : templateId_(nIDTemplate), template_(AfxFindDialogTemplate(nIDTemplate)), parent_(pParentWnd)
 {

@@ -72,6 +72,8 @@ inline constexpr win::WPARAM MAKEWPARAM(int low, int high)
 }
 
 class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     ~CDialog() override;
