@@ -15,6 +15,7 @@
 #include "buttonlib/control/LumvexMediaTestFiles.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -241,6 +242,27 @@ TEST_F(SettingsDialogTest, EveryTextOfEveryDialogShowsWhole)
             const QFontMetrics fm(box->font());
             EXPECT_LE(fm.horizontalAdvance(box->title().trimmed()) + 2 * fm.averageCharWidth(), box->width())
                 << box->title().toStdString();
+        }
+    }
+}
+
+// Every choice of every list shows whole in the closed list, beside its
+// arrow.
+TEST_F(SettingsDialogTest, EveryChoiceOfEveryListShowsWhole)
+{
+    SetDialogBaseUnits(std::nullopt);
+    std::unique_ptr<CDialog> dialogs[] = {
+        std::make_unique<CShapeSettingsDlg>(page.Get()), std::make_unique<CTextSettingsDlg>(page.Get()),
+        std::make_unique<CTextureSettingsDlg>(page.Get()), std::make_unique<CBehaviourSettingsDlg>(page.Get())};
+    for (auto& dlg : dialogs) {
+        SCOPED_TRACE(dlg->TemplateId());
+        ASSERT_TRUE(dlg->Create());
+        QWidget* window = dlg->GetSafeHwnd();
+        win::ShowWindow(window, win::SW_SHOW);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        for (QComboBox* combo : window->findChildren<QComboBox*>()) {
+            EXPECT_GT(combo->count(), 0);
+            EXPECT_LE(combo->sizeHint().width(), combo->width()) << combo->objectName().toStdString();
         }
     }
 }
