@@ -37,14 +37,16 @@ struct Screen {
     int hostContext;
     // Besides Help..., ID_HELP and this command (0: none) ask for help.
     int helpCommand;
+    // Whether it takes the editor's colours when EditProperties opened it.
+    bool editorColours;
 };
 
 const Screen kScreens[] = {
-    {"shape", [](COlePropertyPageEnh* p) { return std::make_unique<CShapeSettingsDlg>(p); }, 1, 151, 136, 0},
+    {"shape", [](COlePropertyPageEnh* p) { return std::make_unique<CShapeSettingsDlg>(p); }, 1, 151, 136, 0, true},
     {"hyperlink", [](COlePropertyPageEnh* p) { return std::make_unique<CHyperlinkSettingsDlg>(p); }, 8, 158, 0,
-     32651},
+     32651, false},
     {"behaviour", [](COlePropertyPageEnh* p) { return std::make_unique<CBehaviourSettingsDlg>(p); }, 9, 150, 0,
-     32651},
+     32651, false},
 };
 
 TEST_F(SettingsDialogTest, HelpOpensTheDialogsLinkOrItsPage)
@@ -267,8 +269,9 @@ TEST_F(SettingsDialogTest, EveryChoiceOfEveryListShowsWhole)
     }
 }
 
-// Screenshots of each dialog, plain and opened by EditProperties, for
-// people to look at; nothing is asserted of their pixels.
+// Each dialog, plain and opened by EditProperties, at the template's size
+// and in the system's colours or the editor's; the pictures are kept for
+// people to look at.
 TEST_F(SettingsDialogTest, Screenshots)
 {
     lumvextest::MediaTestFiles files;
@@ -285,6 +288,15 @@ TEST_F(SettingsDialogTest, Screenshots)
             QWidget* window = dlg->GetSafeHwnd();
             win::ShowWindow(window, win::SW_SHOW);
             ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            const DialogTemplate* t = dlg->Template();
+            ASSERT_NE(t, nullptr);
+            const RECT size = MapDialogRect(RECT{0, 0, t->cx, t->cy}, BaseUnitsOf(*t));
+            EXPECT_EQ(window->size(), QSize(size.right, size.bottom)) << screen.name;
+            // An empty corner shows the dialog's background.
+            const COLORREF back = editorOpen && screen.editorColours ? RGB(40, 64, 112) : GetSysColor(COLOR_BTNFACE);
+            EXPECT_EQ(window->grab().toImage().pixel(2, window->height() - 3) & 0xFFFFFF,
+                      qRgb(GetRValue(back), GetGValue(back), GetBValue(back)) & 0xFFFFFF)
+                << screen.name;
             saveScreenshot(window, QStringLiteral("%1-%2").arg(screen.name, editorOpen ? "editor" : "plain"));
         }
     }

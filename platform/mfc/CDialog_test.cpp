@@ -492,6 +492,9 @@ TEST_F(DialogTest, PaintingGoesAboveTheItemsAndColoursFollowTheSystemTable)
     SetSysColors(1, &index, &saved);
 }
 
+// The sample dialog in the dialog font's own units: the template's size in
+// them, the system's button face where no item is; the picture is kept for
+// people to look at.
 TEST_F(DialogTest, SampleDialogScreenshot)
 {
     SetDialogBaseUnits(std::nullopt);
@@ -500,6 +503,12 @@ TEST_F(DialogTest, SampleDialogScreenshot)
     QWidget* window = dlg.GetSafeHwnd();
     win::ShowWindow(window, win::SW_SHOW);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const DialogBaseUnits units = DialogFontBaseUnits("MS Sans Serif", 8);
+    const RECT size = MapDialogRect(RECT{0, 0, kSample.cx, kSample.cy}, units);
+    EXPECT_EQ(window->size(), QSize(size.right, size.bottom));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(window->grab().toImage().pixelColor(window->width() - 3, 3),
+              QColor(GetRValue(face), GetGValue(face), GetBValue(face)));
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
     QDir().mkpath(folder);
     const QString name = QStringLiteral("/dialog-sample-%1.png").arg(QGuiApplication::platformName());
