@@ -20,7 +20,7 @@
 //   (316)                  for the cursor
 
 #include "buttonlib/control/ControlIds.h"
-#include "buttonlib/control/LumvexMediaTestFiles.h"
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CBehaviourSettingsDlg.h"
 #include "buttonlib/editor/CColorSettingsDlg.h"
 #include "buttonlib/editor/CHyperlinkSettingsDlg.h"
@@ -283,7 +283,7 @@ void writeRedCursor(const fs::path& file)
 TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
 {
     tv::testing::TempRoot root;
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
     ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
     editortest::EditorSeams seams;
     auto ui = std::make_shared<SessionUi>();

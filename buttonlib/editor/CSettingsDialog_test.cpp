@@ -3,6 +3,7 @@
 // editor, else the library's page), and how each dialog looks, plain and
 // opened by EditProperties, kept as screenshots.
 
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CBehaviourSettingsDlg.h"
 #include "buttonlib/editor/CColorSettingsDlg.h"
 #include "buttonlib/editor/CHyperlinkSettingsDlg.h"
@@ -12,7 +13,6 @@
 #include "buttonlib/editor/EditorDialogTestSupport.h"
 #include "buttonlib/editor/UrlDialog.h"
 
-#include "buttonlib/control/LumvexMediaTestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -274,7 +274,7 @@ TEST_F(SettingsDialogTest, EveryChoiceOfEveryListShowsWhole)
 // people to look at.
 TEST_F(SettingsDialogTest, Screenshots)
 {
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
     buttons[0]->SetShape(5);
     buttons[0]->SetPictureCustom(files.path("mask.bmp"));
     buttons[0]->m_Hyperlink = "https://www.example.com/buttons";

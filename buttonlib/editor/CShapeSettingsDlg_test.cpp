@@ -4,11 +4,11 @@
 // Clickable, the mask preview drawn in its frame, the slot's images, help
 // and the editor-open look.
 
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
 #include "buttonlib/editor/EditorDialogTestSupport.h"
 #include "buttonlib/editor/MediaPreview.h"
 
-#include "buttonlib/control/LumvexMediaTestFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -212,7 +212,7 @@ TEST_F(ShapeDialogTest, ClickableChangesEveryControlAtOnceWithoutMarkingThem)
 
 TEST_F(ShapeDialogTest, TheMaskIsDrawnInItsFrameWhileTheCustomShapeIsChosen)
 {
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
     buttons[0]->SetShape(5);
     buttons[0]->SetPictureCustom(files.path("mask.bmp"));
     ASSERT_EQ(buttons[0]->m_dibPictureCustom.GetWidth(), 42);

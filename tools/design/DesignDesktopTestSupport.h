@@ -122,6 +122,22 @@ inline QImage shot(WId window)
     return QGuiApplication::primaryScreen()->grabWindow(window).toImage();
 }
 
+// The window's picture once it has stopped changing (painted whole).
+inline QImage settledShot(WId window)
+{
+    QImage last = shot(window);
+    waitUntil(
+        [&] {
+            QThread::msleep(60);
+            QImage now = shot(window);
+            const bool same = now == last;
+            last = std::move(now);
+            return same && !last.isNull();
+        },
+        5000);
+    return last;
+}
+
 inline void keep(const QImage& picture, const QString& name)
 {
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");

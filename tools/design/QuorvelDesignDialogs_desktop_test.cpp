@@ -32,11 +32,10 @@ TEST_F(QuorvelDesign, TheToolAndItsNineDialogsAsTheScreenShowsThem)
     const WId window = tool.Start();
     ASSERT_NE(window, 0u) << "the tool did not show";
     ASSERT_TRUE(waitUntil([&] { return !isWhite(shot(window).pixel(layout.button.center())); }));
-    keep(shot(window), QStringLiteral("tool"));
+    keep(settledShot(window), QStringLiteral("tool"));
     const WId frame = openProperties(window);
     ASSERT_NE(frame, 0u) << "no property frame after a double click";
-    QThread::msleep(300);
-    keep(shot(frame), QStringLiteral("property-frame"));
+    keep(settledShot(frame), QStringLiteral("property-frame"));
     for (const Dialog& d : dialogs) {
         SCOPED_TRACE(d.caption);
         ASSERT_TRUE(clickAt(frame, layout.pageButton(d.pageButton)));
@@ -45,8 +44,7 @@ TEST_F(QuorvelDesign, TheToolAndItsNineDialogsAsTheScreenShowsThem)
         // The window manager is told it cannot be resized: its least and
         // greatest size are the size it shows.
         const SizeHints hints = sizeHints(dialog);
-        QThread::msleep(300);
-        const QImage picture = shot(dialog);
+        const QImage picture = settledShot(dialog);
         EXPECT_TRUE(hints.least.isValid());
         EXPECT_EQ(hints.least, hints.greatest);
         EXPECT_EQ(picture.size(), hints.least);

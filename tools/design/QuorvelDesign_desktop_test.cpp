@@ -54,13 +54,13 @@ TEST_F(QuorvelDesign, AShapeChosenInItsDialogIsSavedAndOpenedAgain)
         ASSERT_TRUE(waitUntil([&] { return !isWhite(shot(window).pixel(inside)); })) << "no button on the form";
         EXPECT_TRUE(waitUntil([&] { return isWhite(shot(window).pixel(corner)); }))
             << "the button opened from the template is no ellipse";
-        keep(shot(window), QStringLiteral("ellipse"));
+        keep(settledShot(window), QStringLiteral("ellipse"));
         // Run: the selection and its grips go, the button is the user's.
         const QPoint grip = layout.button.bottomRight() + QPoint(5, 5); // the grip's outline
         EXPECT_FALSE(isWhite(shot(window).pixel(grip))) << "no grips in design mode";
         ASSERT_TRUE(keys(window, {QStringLiteral("F5")}));
         EXPECT_TRUE(waitUntil([&] { return isWhite(shot(window).pixel(grip)); })) << "the grips stay while running";
-        keep(shot(window), QStringLiteral("running"));
+        keep(settledShot(window), QStringLiteral("running"));
         EXPECT_TRUE(tool.Quit(window));
     }
 }
