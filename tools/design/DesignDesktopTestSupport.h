@@ -164,6 +164,22 @@ inline SizeHints sizeHints(WId window)
     return {sizeAfter("minimum size"), sizeAfter("maximum size")};
 }
 
+// What the window manager lets the user do with the window
+// (_NET_WM_ALLOWED_ACTIONS, as "RESIZE", "MAXIMIZE_HORZ", ...).
+inline QStringList allowedActions(WId window)
+{
+    QProcess p;
+    p.start(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+    p.waitForFinished(10000);
+    QStringList actions;
+    const QString text = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const QRegularExpression re(QStringLiteral("_NET_WM_ACTION_([A-Z_]+)"));
+    for (auto it = re.globalMatch(text); it.hasNext();)
+        actions << it.next().captured(1);
+    return actions;
+}
+
 // Where things are: the same pieces as the tool's, in this process and
 // never shown.
 struct Layout {

@@ -48,6 +48,11 @@ TEST_F(QuorvelDesign, TheToolAndItsNineDialogsAsTheScreenShowsThem)
         EXPECT_TRUE(hints.least.isValid());
         EXPECT_EQ(hints.least, hints.greatest);
         EXPECT_EQ(picture.size(), hints.least);
+        // And so it offers neither.
+        const QStringList actions = allowedActions(dialog);
+        EXPECT_TRUE(actions.contains(QStringLiteral("MOVE"))) << actions.join(QLatin1Char(' ')).toStdString();
+        for (const char* refused : {"RESIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"})
+            EXPECT_FALSE(actions.contains(QString::fromLatin1(refused))) << refused;
         keep(picture, QString::fromLatin1(d.name));
         ASSERT_TRUE(keys(dialog, {QStringLiteral("Escape")}));
         ASSERT_TRUE(gone(exact(QString::fromLatin1(d.caption)))) << "the dialog did not close";
