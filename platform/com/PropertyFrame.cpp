@@ -85,6 +85,9 @@ PropertyFrame::PropertyFrame(PropertyFrameRequest request)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);
+    // The frame is as large as its largest page and its buttons, no larger:
+    // it cannot be resized or maximised into empty margins.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Button(kFrameOk), &QPushButton::clicked, this, &QDialog::accept);
     connect(Button(kFrameCancel), &QPushButton::clicked, this, &QDialog::reject);

@@ -167,6 +167,12 @@ TEST_F(PropertyFrameTest, HostsTheModulesPagesAndShowsOneAtATime)
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(second->isVisible());
     EXPECT_GE(frame.PageArea(0)->width(), 130);
+    // The frame keeps the size its pages need.
+    EXPECT_EQ(frame.minimumSize(), frame.maximumSize());
+    const QSize shown = frame.size();
+    frame.resize(shown + QSize(120, 80));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.size(), shown);
 
     // Another tab hides the first page and shows the second; Help goes to
     // the page on top.
