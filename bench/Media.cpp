@@ -5,7 +5,10 @@
 #include "buttonlib/media/CBlob.h"
 #include "buttonlib/media/CColor.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <random>
@@ -71,6 +74,36 @@ void BM_BlobLoad(benchmark::State& state)
 }
 BENCHMARK(BM_BlobLoad)->Arg(64 << 10)->Arg(1 << 20);
 
+// The floors: zlib alone packing and unpacking the same bytes.
+void BM_ZlibCompress(benchmark::State& state)
+{
+    const std::vector<BYTE> raw = samplePayload(std::size_t(state.range(0)));
+    std::vector<Bytef> packed(compressBound(uLong(raw.size())));
+    for (auto _ : state) {
+        uLongf size = uLongf(packed.size());
+        compress(packed.data(), &size, raw.data(), uLong(raw.size()));
+        benchmark::DoNotOptimize(packed.data());
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ZlibCompress)->Arg(64 << 10)->Arg(1 << 20);
+
+void BM_ZlibUncompress(benchmark::State& state)
+{
+    const std::vector<BYTE> raw = samplePayload(std::size_t(state.range(0)));
+    std::vector<Bytef> packed(compressBound(uLong(raw.size())));
+    uLongf packedSize = uLongf(packed.size());
+    compress(packed.data(), &packedSize, raw.data(), uLong(raw.size()));
+    std::vector<Bytef> back(raw.size());
+    for (auto _ : state) {
+        uLongf size = uLongf(back.size());
+        uncompress(back.data(), &size, packed.data(), packedSize);
+        benchmark::DoNotOptimize(back.data());
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ZlibUncompress)->Arg(64 << 10)->Arg(1 << 20);
+
 void BM_BuildShades(benchmark::State& state)
 {
     CColor c;
@@ -85,4 +118,10 @@ void BM_BuildShades(benchmark::State& state)
 BENCHMARK(BM_BuildShades)->Arg(0)->Arg(1);
 
 } // namespace
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_BlobStore", "BM_ZlibCompress", "blob store / zlib compress"},
+                                 {"BM_BlobLoad", "BM_ZlibUncompress", "blob load / zlib uncompress"}});
+}

@@ -6,11 +6,18 @@
 // disturbs far less than wall time; runs timed in real time (whole child
 // processes, "/real_time") or by the benchmark itself ("/manual_time")
 // compare that. A pair whose runs were filtered out or failed prints nothing.
+//
+// Runs are known by their name without the aggregate, so a pair is found
+// whether the single runs were reported or only their aggregates
+// (--benchmark_report_aggregates_only). A pair named without arguments
+// pairs every argument set of its runs: "X_Ours" with "X_Ref" pairs
+// "X_Ours/120/40" with "X_Ref/120/40".
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,9 +40,16 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            if (!r.error_occurred)
-                times_[r.benchmark_name()] =
-                    wallTimed(r.benchmark_name()) ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
+            if (r.error_occurred)
+                continue;
+            const std::string name = r.run_name.str();
+            const double time = wallTimed(name) ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
+            if (r.run_type == Run::RT_Aggregate) {
+                if (r.aggregate_name == "median")
+                    medians_[name] = time;
+            } else {
+                times_[name] = time;
+            }
         }
     }
 
@@ -43,22 +57,11 @@ public:
     {
         ConsoleReporter::Finalize();
         std::printf("\nours / reference (CPU time; real time for whole processes):\n");
-        std::vector<Pair> pairs = pairs_;
-        if (!reference_.empty()) {
-            for (const auto& entry : times_) {
-                const std::string& name = entry.first;
-                const auto at = name.find("_Ours");
-                const bool spread = name.ends_with("_stddev") || name.ends_with("_cv") || name.ends_with("_mean")
-                    || name.ends_with("_median");
-                if (at != std::string::npos && !spread)
-                    pairs.push_back({name, std::string(name).replace(at, 5, "_" + reference_), name});
-            }
-        }
-        for (const Pair& p : pairs) {
-            const auto ours = find(p.ours);
-            const auto reference = find(p.reference);
-            if (ours != times_.end() && reference != times_.end() && reference->second > 0)
-                std::printf("  %-52s %6.2fx\n", p.label.c_str(), ours->second / reference->second);
+        for (const Pair& p : resolvedPairs()) {
+            const double* ours = find(p.ours);
+            const double* reference = find(p.reference);
+            if (ours && reference && *reference > 0)
+                std::printf("  %-52s %6.2fx\n", p.label.c_str(), *ours / *reference);
         }
         std::fflush(stdout);
     }
@@ -70,16 +73,57 @@ private:
         return name.find("/real_time") != std::string::npos || name.find("/manual_time") != std::string::npos;
     }
 
-    // With --benchmark_repetitions the median stands for the run.
-    std::map<std::string, double>::const_iterator find(const std::string& name) const
+    std::set<std::string> runNames() const
     {
-        const auto median = times_.find(name + "_median");
-        return median != times_.end() ? median : times_.find(name);
+        std::set<std::string> names;
+        for (const auto& entry : times_)
+            names.insert(entry.first);
+        for (const auto& entry : medians_)
+            names.insert(entry.first);
+        return names;
+    }
+
+    // The pairs as run: each given pair once per argument set of its runs,
+    // or every "_Ours" run with its reference partner.
+    std::vector<Pair> resolvedPairs() const
+    {
+        std::vector<Pair> resolved;
+        const std::set<std::string> names = runNames();
+        if (!reference_.empty()) {
+            for (const std::string& name : names) {
+                const auto at = name.find("_Ours");
+                if (at != std::string::npos)
+                    resolved.push_back({name, std::string(name).replace(at, 5, "_" + reference_), name});
+            }
+            return resolved;
+        }
+        for (const Pair& p : pairs_) {
+            for (const std::string& name : names) {
+                if (name == p.ours) {
+                    resolved.push_back(p);
+                } else if (name.starts_with(p.ours + "/")) {
+                    const std::string arguments = name.substr(p.ours.size());
+                    resolved.push_back({name, p.reference + arguments, p.label + arguments});
+                }
+            }
+        }
+        return resolved;
+    }
+
+    // With --benchmark_repetitions the median stands for the run.
+    const double* find(const std::string& name) const
+    {
+        const auto median = medians_.find(name);
+        if (median != medians_.end())
+            return &median->second;
+        const auto single = times_.find(name);
+        return single != times_.end() ? &single->second : nullptr;
     }
 
     std::vector<Pair> pairs_;
     std::string reference_;
     std::map<std::string, double> times_;
+    std::map<std::string, double> medians_;
 };
 
 // Runs the registered benchmarks with the reporter; the body of main.

@@ -5,6 +5,8 @@
 #include "platform/basic/Format.h"
 #include "program/services/Mod_FTPData.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -61,4 +63,9 @@ BENCHMARK(BM_SnprintfFloor);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_FormatMoneyCurrency", "BM_SnprintfFloor", "money format, currency / snprintf"},
+                                 {"BM_FormatMoneyDouble", "BM_SnprintfFloor", "money format, double / snprintf"}});
+}
