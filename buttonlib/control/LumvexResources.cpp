@@ -288,13 +288,13 @@ std::vector<BYTE> DownloadShapeMask()
 std::vector<BYTE> BmpFile(const std::vector<BYTE>& dib)
 {
     constexpr std::size_t kFileHeaderSize = 14;
-    std::vector<BYTE> file(kFileHeaderSize, 0);
+    std::vector<BYTE> file(kFileHeaderSize + dib.size(), 0);
     file[0] = 'B';
     file[1] = 'M';
-    put32(file, 2, DWORD(file.size() + dib.size()));
+    put32(file, 2, DWORD(file.size()));
     const WORD bitCount = dib.size() >= kHeaderSize ? WORD(dib[14] | (dib[15] << 8)) : 0;
     put32(file, 10, DWORD(kFileHeaderSize + kHeaderSize + tableBytes(bitCount)));
-    file.insert(file.end(), dib.begin(), dib.end());
+    std::copy(dib.begin(), dib.end(), file.begin() + kFileHeaderSize);
     return file;
 }
 
