@@ -226,9 +226,9 @@ public:
     BOOL LoadCustomMask(const CString& path);
     // A sound property's WAVE file (DISPIDs 1, 2, 4, 5), or its download.
     BOOL LoadSoundFile(const CString& path, DISPID dispid);
-    // Load a property's media again only when its path is an address.
+    // Load a picture or sound property's media again only when its path is
+    // an address.
     BOOL ReloadMediaFromUrl(DISPID dispid);
-    BOOL ReloadSoundFromUrl(DISPID dispid);
     // Window creation: the media named by addresses are fetched again (local
     // files came with the stored properties) and an empty PictureCustom
     // gets the built-in mask; the cursor is made from its stored bytes.
@@ -268,6 +268,26 @@ private:
     BOOL startNetLoad(short kind, short index, CString address, CString username, CString password);
     void startStateAnimation(short index);
     void loadFailed(UINT nIDS, const CString& path);
+    // The members behind a picture index (0 normal, 1 pressed, 2 mouse over,
+    // 3 shape mask, 4 texture, 5 disabled; animations for 0..2) and a sound
+    // index (0 down, 1 up, 2 mouse over, 3 mouse out); all null for another.
+    struct PictureState {
+        CDIB* picture = nullptr;
+        CAnim* anim = nullptr;
+        CString* path = nullptr;
+        DISPID dispid = 0;
+    };
+    struct SoundState {
+        CSound* sound = nullptr;
+        CString* path = nullptr;
+        DISPID dispid = 0;
+    };
+    PictureState pictureState(short index);
+    SoundState soundState(short index);
+    // The index of a picture or sound DISPID; -1 for any other.
+    short pictureIndexOf(DISPID dispid);
+    short soundIndexOf(DISPID dispid);
+    StateMedia stateMedia(short index);
     // The path property of a media DISPID (null for any other), and a
     // finished download's address taken into it.
     CString* mediaPath(DISPID dispid);
@@ -557,6 +577,13 @@ private:
     void renderCache(CDIB& face, const RECT& rect, UINT itemState, BOOL bMouseOver, BOOL bFocus);
     // The rectangle the faces are built for.
     RECT faceRect() const;
+    // The paint's steps: the fill behind the face, the face and the picture
+    // of the state (the picture is the caller's to delete), the texts.
+    COLORREF paintFill(UINT state);
+    CDIB* faceOfState(UINT state, BOOL runTime);
+    HBITMAP pictureOfState(UINT state, BOOL runTime, int* depth);
+    void drawPicture(HDC hdc, RECT rect, HBITMAP picture, int depth);
+    void drawTexts(HDC hdc, const RECT& rect, UINT state);
     void freeRegions();
 
 public:
@@ -817,9 +844,11 @@ private:
     short loadTemplateFile(const CString& strFilename, bool extended);
     CText* textAt(short position);
     CColor* surfaceAt(short nElement);
-    CDIB* pictureAt(short index);
     void applyPicture(short index, const CDIB& picture);
     LONG setPictureFromBitmap(short index, HBITMAP hbm);
+    // The picture one bit deep in mask: white where it shows white, black
+    // elsewhere. colour is the picture as a device bitmap, or null.
+    static BOOL monoMaskFrom(const CDIB& picture, HBITMAP colour, CDIB& mask);
 
 public:
     // ===== End of methods, template files and property browsing ===============

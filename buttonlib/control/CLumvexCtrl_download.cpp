@@ -83,6 +83,28 @@ bool unwrap(NetLoadRequest& request, CPackedBuffer& packed, Payload& out)
     return true;
 }
 
+// The payload's picture decoded into target; false when it does not decode.
+bool decodePicture(Payload p, CDIB& target)
+{
+    switch (p.format) {
+    case CPackedBuffer::kFormatBmp: return target.SetData(p.data, p.size, p.compressed, p.rawSize);
+    case CPackedBuffer::kFormatImage:
+    case CPackedBuffer::kFormatJpg: {
+        // The decoders read plain bytes: a packed picture is unpacked first.
+        std::vector<BYTE> plain;
+        if (p.compressed) {
+            if (!media::UncompressExact(p.data, p.size, p.rawSize, plain))
+                return false;
+            p.data = plain.data();
+            p.size = DWORD(plain.size());
+        }
+        return p.format == CPackedBuffer::kFormatJpg ? target.LoadImageRaw(p.data, p.size)
+                                                     : target.LoadImage(p.data, p.size);
+    }
+    default: return false;
+    }
+}
+
 // The control stays alive while a handler fires its events: a sink may let
 // go of it meanwhile.
 class KeepAlive {
@@ -178,113 +200,43 @@ void CLumvexCtrl::CloseDownloads()
 
 void CLumvexCtrl::OnPictureDownloaded(NetLoadRequest& request)
 {
+    // The request may go with its downloader in OnLoadDone.
+    const short index = request.nIndex;
+    const CString address = request.strAddress;
     CPackedBuffer packed;
     Payload p;
-    if (!unwrap(request, packed, p)) {
-        OnLoadDone(request);
-        return;
-    }
-    if (p.format == CPackedBuffer::kFormatAvi || p.format == CPackedBuffer::kFormatGif) {
+    const bool unwrapped = unwrap(request, packed, p);
+    if (unwrapped && (p.format == CPackedBuffer::kFormatAvi || p.format == CPackedBuffer::kFormatGif)) {
         OnAnimDownloaded(request);
         return;
     }
-    CDIB scratch;
-    CDIB* targets[] = {&m_dibPicture, &m_dibPicturePressed, &m_dibPictureMouseOver, &scratch, &m_dibTexture,
-                       &m_dibPictureDisabled};
-    CDIB& target = *targets[request.nIndex];
-    BOOL ok = FALSE;
-    switch (p.format) {
-    case CPackedBuffer::kFormatBmp: ok = target.SetData(p.data, p.size, p.compressed, p.rawSize); break;
-    case CPackedBuffer::kFormatImage:
-    case CPackedBuffer::kFormatJpg: {
-        // The decoders read plain bytes: a packed picture is unpacked first.
-        std::vector<BYTE> plain;
-        if (p.compressed) {
-            if (!media::UncompressExact(p.data, p.size, p.rawSize, plain))
-                break;
-            p.data = plain.data();
-            p.size = DWORD(plain.size());
-        }
-        ok = p.format == CPackedBuffer::kFormatJpg ? target.LoadImageRaw(p.data, p.size)
-                                                   : target.LoadImage(p.data, p.size);
-        break;
-    }
-    default: break;
-    }
-    if (!ok) {
-        request.bSuccess = FALSE;
-        OnLoadDone(request);
-        return;
-    }
-
-    const CString address = request.strAddress;
-    switch (request.nIndex) {
-    case 0:
-        m_aviPicture.Empty();
-        takeDownloadedPath(dispidPicture, address);
-        break;
-    case 1:
-        m_aviPicturePressed.Empty();
-        takeDownloadedPath(dispidPicturePressed, address);
-        break;
-    case 2:
-        m_aviPictureMouseOver.Empty();
-        takeDownloadedPath(dispidPictureMouseOver, address);
-        break;
-    case 3: {
-        // The shape mask is one bit deep: the picture's background colour
-        // becomes white, the rest black.
-        const int w = int(scratch.GetWidth());
-        const int h = int(scratch.GetHeight());
-        int depth = 0;
-        HBITMAP colour = scratch.CreateBitmap(&depth);
-        HBITMAP mono = w > 0 && h > 0 ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
-        BOOL made = FALSE;
-        if (colour && mono) {
-            HDC src = CreateCompatibleDC(nullptr);
-            HDC dst = CreateCompatibleDC(nullptr);
-            HGDIOBJ oldSrc = SelectObject(src, colour);
-            HGDIOBJ oldDst = SelectObject(dst, mono);
-            BitBlt(dst, 0, 0, w, h, src, 0, 0, SRCCOPY);
-            SelectObject(src, oldSrc);
-            SelectObject(dst, oldDst);
-            DeleteDC(src);
-            DeleteDC(dst);
-            CDIB mask;
-            if (mask.Create(mono, nullptr)) {
-                m_dibPictureCustom.Copy(mask);
-                made = TRUE;
-            }
-        }
-        if (colour)
-            DeleteObject(colour);
-        if (mono)
-            DeleteObject(mono);
-        if (!made) {
+    bool taken = false;
+    if (unwrapped) {
+        // The shape mask is decoded aside and kept one bit deep.
+        CDIB scratch;
+        const PictureState state = pictureState(index);
+        CDIB& target = index == 3 ? scratch : *state.picture;
+        taken = decodePicture(p, target) &&
+                (index != 3 || monoMaskFrom(scratch, nullptr, m_dibPictureCustom));
+        if (taken) {
+            if (state.anim)
+                state.anim->Empty();
+            takeDownloadedPath(state.dispid, address);
+            if (index == 4)
+                m_bRebuildFaces = TRUE;
+        } else {
             request.bSuccess = FALSE;
-            OnLoadDone(request);
-            return;
         }
-        takeDownloadedPath(dispidPictureCustom, address);
-        OnLoadDone(request);
-        if (m_Shape == kShapeCustom) {
-            m_bRebuildFaces = TRUE;
-            InvalidateButton(TRUE);
-        }
-        SetModifiedFlag(TRUE);
-        return;
-    }
-    case 4:
-        takeDownloadedPath(dispidTexture, address);
-        m_bRebuildFaces = TRUE;
-        break;
-    case 5:
-        takeDownloadedPath(dispidPictureDisabled, address);
-        break;
-    default: break;
     }
     OnLoadDone(request);
-    RefreshAfterChange();
+    if (!taken)
+        return;
+    if (index != 3) {
+        RefreshAfterChange();
+    } else if (m_Shape == kShapeCustom) {
+        m_bRebuildFaces = TRUE;
+        InvalidateButton(TRUE);
+    }
     SetModifiedFlag(TRUE);
 }
 
@@ -305,31 +257,20 @@ void CLumvexCtrl::OnAnimDownloaded(NetLoadRequest& request)
         OnLoadDone(request);
         return;
     }
-    const CString address = request.strAddress;
-    switch (request.nIndex) {
-    case 0:
-        m_dibPicture.Empty();
-        m_aviPicture = loaded;
-        takeDownloadedPath(dispidPicture, address);
-        startStateAnimation(0);
-        break;
-    case 1:
+    const short index = request.nIndex;
+    const PictureState state = pictureState(index);
+    state.picture->Empty();
+    if (index == 1) {
         // The pressed state shows the first frame as its picture.
-        m_dibPicturePressed.Empty();
         if (CDIB* first = loaded.GetFrame(0))
-            m_dibPicturePressed.Copy(*first);
-        m_aviPicturePressed.Empty();
-        takeDownloadedPath(dispidPicturePressed, address);
-        break;
-    case 2:
-        m_dibPictureMouseOver.Empty();
-        m_aviPictureMouseOver = loaded;
-        takeDownloadedPath(dispidPictureMouseOver, address);
-        if (m_bMouseOver)
-            startStateAnimation(2);
-        break;
-    default: break;
+            state.picture->Copy(*first);
+        state.anim->Empty();
+    } else {
+        *state.anim = loaded;
     }
+    takeDownloadedPath(state.dispid, request.strAddress);
+    if (index == 0 || (index == 2 && m_bMouseOver))
+        startStateAnimation(index);
     OnLoadDone(request);
     RefreshAfterChange();
     SetModifiedFlag(TRUE);
@@ -347,11 +288,9 @@ void CLumvexCtrl::OnSoundDownloaded(NetLoadRequest& request)
         OnLoadDone(request);
         return;
     }
-    CSound* sounds[] = {&m_sndDown, &m_sndUp, &m_sndMouseOver, &m_sndMouseOut};
-    constexpr DISPID dispids[] = {dispidSoundDown, dispidSoundUp, dispidSoundMouseOver, dispidSoundMouseOut};
-    const int i = request.nIndex;
-    *sounds[i] = scratch;
-    takeDownloadedPath(dispids[i], request.strAddress);
+    const SoundState state = soundState(request.nIndex);
+    *state.sound = scratch;
+    takeDownloadedPath(state.dispid, request.strAddress);
     OnLoadDone(request);
     RefreshAfterChange();
     SetModifiedFlag(TRUE);

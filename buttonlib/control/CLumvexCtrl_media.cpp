@@ -28,28 +28,16 @@ DWORD classify(const CString& path, CString* local = nullptr)
     return type;
 }
 
-// The download slot of a picture property, -1 for any other.
-short pictureSlot(DISPID dispid)
+// The index whose state names dispid; -1 when none does.
+template <class StateAt>
+short indexOf(DISPID dispid, StateAt stateAt)
 {
-    switch (dispid) {
-    case dispidPicture: return 0;
-    case dispidPicturePressed: return 1;
-    case dispidPictureMouseOver: return 2;
-    case dispidPictureCustom: return 3;
-    case dispidTexture: return 4;
-    case dispidPictureDisabled: return 5;
-    default: return -1;
-    }
-}
-
-short soundIndex(DISPID dispid)
-{
-    switch (dispid) {
-    case dispidSoundDown: return 0;
-    case dispidSoundUp: return 1;
-    case dispidSoundMouseOver: return 2;
-    case dispidSoundMouseOut: return 3;
-    default: return -1;
+    for (short i = 0;; ++i) {
+        const auto state = stateAt(i);
+        if (!state.path)
+            return -1;
+        if (state.dispid == dispid)
+            return i;
     }
 }
 
@@ -63,21 +51,44 @@ std::string CLumvexCtrl::MediaExtension(const CString& path)
     return ext;
 }
 
+CLumvexCtrl::PictureState CLumvexCtrl::pictureState(short index)
+{
+    const PictureState states[] = {
+        {&m_dibPicture, &m_aviPicture, &m_Picture, dispidPicture},
+        {&m_dibPicturePressed, &m_aviPicturePressed, &m_PicturePressed, dispidPicturePressed},
+        {&m_dibPictureMouseOver, &m_aviPictureMouseOver, &m_PictureMouseOver, dispidPictureMouseOver},
+        {&m_dibPictureCustom, nullptr, &m_PictureCustom, dispidPictureCustom},
+        {&m_dibTexture, nullptr, &m_Texture, dispidTexture},
+        {&m_dibPictureDisabled, nullptr, &m_PictureDisabled, dispidPictureDisabled}};
+    return index >= 0 && index < short(std::size(states)) ? states[index] : PictureState{};
+}
+
+CLumvexCtrl::SoundState CLumvexCtrl::soundState(short index)
+{
+    const SoundState states[] = {{&m_sndDown, &m_SoundDown, dispidSoundDown},
+                                 {&m_sndUp, &m_SoundUp, dispidSoundUp},
+                                 {&m_sndMouseOver, &m_SoundMouseOver, dispidSoundMouseOver},
+                                 {&m_sndMouseOut, &m_SoundMouseOut, dispidSoundMouseOut}};
+    return index >= 0 && index < short(std::size(states)) ? states[index] : SoundState{};
+}
+
+short CLumvexCtrl::pictureIndexOf(DISPID dispid)
+{
+    return indexOf(dispid, [this](short i) { return pictureState(i); });
+}
+
+short CLumvexCtrl::soundIndexOf(DISPID dispid)
+{
+    return indexOf(dispid, [this](short i) { return soundState(i); });
+}
+
 CString* CLumvexCtrl::mediaPath(DISPID dispid)
 {
-    switch (dispid) {
-    case dispidSoundDown: return &m_SoundDown;
-    case dispidSoundUp: return &m_SoundUp;
-    case dispidSoundMouseOver: return &m_SoundMouseOver;
-    case dispidSoundMouseOut: return &m_SoundMouseOut;
-    case dispidPicture: return &m_Picture;
-    case dispidPicturePressed: return &m_PicturePressed;
-    case dispidPictureMouseOver: return &m_PictureMouseOver;
-    case dispidPictureCustom: return &m_PictureCustom;
-    case dispidTexture: return &m_Texture;
-    case dispidPictureDisabled: return &m_PictureDisabled;
-    default: return nullptr;
-    }
+    if (const short i = pictureIndexOf(dispid); i >= 0)
+        return pictureState(i).path;
+    if (const short i = soundIndexOf(dispid); i >= 0)
+        return soundState(i).path;
+    return nullptr;
 }
 
 void CLumvexCtrl::loadFailed(UINT nIDS, const CString& path)
@@ -89,13 +100,12 @@ void CLumvexCtrl::loadFailed(UINT nIDS, const CString& path)
 
 BOOL CLumvexCtrl::LoadMediaFile(const CString& path, DISPID dispid)
 {
-    CDIB* pictures[] = {&m_dibPicture, &m_dibPicturePressed, &m_dibPictureMouseOver, nullptr, &m_dibTexture,
-                        &m_dibPictureDisabled};
-    CAnim* animations[] = {&m_aviPicture, &m_aviPicturePressed, &m_aviPictureMouseOver};
-    const short slot = pictureSlot(dispid);
-    if (slot < 0 || !pictures[slot])
+    // The shape mask loads through LoadCustomMask.
+    const short slot = pictureIndexOf(dispid);
+    if (slot < 0 || dispid == dispidPictureCustom)
         return FALSE;
-    CDIB& picture = *pictures[slot];
+    const PictureState state = pictureState(slot);
+    CDIB& picture = *state.picture;
     CString local;
     switch (classify(path, &local)) {
     case AFX_INET_SERVICE_FTP: return FALSE;
@@ -126,7 +136,7 @@ BOOL CLumvexCtrl::LoadMediaFile(const CString& path, DISPID dispid)
             loadFailed(IDS_INVALID_EXTENSION, path);
             return FALSE;
         }
-        loaded = animations[slot]->Load(local.c_str());
+        loaded = state.anim->Load(local.c_str());
         if (loaded && dispid == dispidPicture)
             startStateAnimation(0);
     } else {
@@ -201,8 +211,7 @@ BOOL CLumvexCtrl::LoadCustomMask(const CString& path)
 
 BOOL CLumvexCtrl::LoadSoundFile(const CString& path, DISPID dispid)
 {
-    CSound* sounds[] = {&m_sndDown, &m_sndUp, &m_sndMouseOver, &m_sndMouseOut};
-    const short index = soundIndex(dispid);
+    const short index = soundIndexOf(dispid);
     if (index < 0)
         return FALSE;
     CString local;
@@ -220,7 +229,7 @@ BOOL CLumvexCtrl::LoadSoundFile(const CString& path, DISPID dispid)
         loadFailed(IDS_INVALID_EXTENSION, path);
         return FALSE;
     }
-    if (!sounds[index]->Load(local.c_str())) {
+    if (!soundState(index).sound->Load(local.c_str())) {
         loadFailed(IDS_ERROR_OPEN_FILE, path);
         return FALSE;
     }
@@ -229,29 +238,21 @@ BOOL CLumvexCtrl::LoadSoundFile(const CString& path, DISPID dispid)
 
 BOOL CLumvexCtrl::ReloadMediaFromUrl(DISPID dispid)
 {
-    if (pictureSlot(dispid) < 0)
+    const CString* stored = mediaPath(dispid);
+    if (!stored)
         return FALSE;
-    const CString path = *mediaPath(dispid);
+    const CString path = *stored;
     const DWORD type = classify(path);
     // A file's media came with the stored properties.
     if (type != AFX_INET_SERVICE_HTTP && type != AFX_INET_SERVICE_FTP)
         return FALSE;
+    if (soundIndexOf(dispid) >= 0)
+        return LoadSoundFile(path, dispid);
     if (dispid == dispidPictureCustom) {
         m_dibPictureCustom.LoadResource(IDB_CUSTOM_SHAPE);
         return LoadCustomMask(path);
     }
     return LoadMediaFile(path, dispid);
-}
-
-BOOL CLumvexCtrl::ReloadSoundFromUrl(DISPID dispid)
-{
-    if (soundIndex(dispid) < 0)
-        return FALSE;
-    const CString path = *mediaPath(dispid);
-    const DWORD type = classify(path);
-    if (type != AFX_INET_SERVICE_HTTP && type != AFX_INET_SERVICE_FTP)
-        return FALSE;
-    return LoadSoundFile(path, dispid);
 }
 
 void CLumvexCtrl::ReloadNetworkMedia()
@@ -267,7 +268,7 @@ void CLumvexCtrl::ReloadNetworkMedia()
     ReloadMediaFromUrl(dispidTexture);
     ReloadMediaFromUrl(dispidPictureDisabled);
     for (DISPID dispid : {dispidSoundDown, dispidSoundUp, dispidSoundMouseOver, dispidSoundMouseOut})
-        ReloadSoundFromUrl(dispid);
+        ReloadMediaFromUrl(dispid);
     if (m_curCursor.HasData()) {
         m_curCursor.MakeCursor();
         if (m_hCursor && m_hCursor != m_curCursor.GetHandle())
@@ -289,31 +290,29 @@ void CLumvexCtrl::startStateAnimation(short index)
 
 // --- What the states show ------------------------------------------------------------------
 
+CLumvexCtrl::StateMedia CLumvexCtrl::stateMedia(short index)
+{
+    const PictureState s = pictureState(index);
+    if (s.picture->IsValid())
+        return {s.picture, nullptr};
+    if (s.anim->GetFrameCount() > 0)
+        return {nullptr, s.anim};
+    return {};
+}
+
 CLumvexCtrl::StateMedia CLumvexCtrl::GetNormalMedia()
 {
-    if (m_dibPicture.IsValid())
-        return {&m_dibPicture, nullptr};
-    if (m_aviPicture.GetFrameCount() > 0)
-        return {nullptr, &m_aviPicture};
-    return {};
+    return stateMedia(0);
 }
 
 CLumvexCtrl::StateMedia CLumvexCtrl::GetPressedMedia()
 {
-    if (m_dibPicturePressed.IsValid())
-        return {&m_dibPicturePressed, nullptr};
-    if (m_aviPicturePressed.GetFrameCount() > 0)
-        return {nullptr, &m_aviPicturePressed};
-    return {};
+    return stateMedia(1);
 }
 
 CLumvexCtrl::StateMedia CLumvexCtrl::GetMouseOverMedia()
 {
-    if (m_dibPictureMouseOver.IsValid())
-        return {&m_dibPictureMouseOver, nullptr};
-    if (m_aviPictureMouseOver.GetFrameCount() > 0)
-        return {nullptr, &m_aviPictureMouseOver};
-    return {};
+    return stateMedia(2);
 }
 
 CDIB* CLumvexCtrl::GetDisabledPicture()

@@ -5,6 +5,7 @@
 #include "buttonlib/control/CLumvexCtrl.h"
 
 #include "buttonlib/control/CLumvexApp.h"
+#include "buttonlib/control/FaceDrawing.h"
 #include "buttonlib/media/DibUtil.h"
 
 #include "platform/win/Messages.h"
@@ -57,13 +58,6 @@ CColor* CLumvexCtrl::surfaceAt(short nElement)
 {
     CColor* elements[] = {&m_colorBack, &m_colorMO, &m_colorFocus, &m_colorIntern, &m_colorDisabled, &m_colorPressed};
     return nElement >= 0 && nElement < 6 ? elements[nElement] : nullptr;
-}
-
-CDIB* CLumvexCtrl::pictureAt(short index)
-{
-    CDIB* pictures[] = {&m_dibPicture,       &m_dibPicturePressed, &m_dibPictureMouseOver,
-                        &m_dibPictureCustom, &m_dibTexture,        &m_dibPictureDisabled};
-    return index >= 0 && index < 6 ? pictures[index] : nullptr;
 }
 
 // --- Texts ------------------------------------------------------------------------------------
@@ -234,22 +228,16 @@ void CLumvexCtrl::GetSurfaceColorDesc(short nElement, SurfaceColorDesc* pdesc)
 
 void CLumvexCtrl::applyPicture(short index, const CDIB& picture)
 {
-    switch (index) {
-    case 0:
-    case 1:
-    case 2: {
-        CAnim* anims[] = {&m_aviPicture, &m_aviPicturePressed, &m_aviPictureMouseOver};
-        anims[index]->Empty();
-        pictureAt(index)->Copy(picture);
-        break;
-    }
-    case 4:
-        m_dibTexture.Copy(picture);
+    // The shape mask is made by setPictureFromBitmap.
+    const PictureState state = pictureState(index);
+    if (!state.picture || index == 3)
+        return;
+    if (state.anim)
+        state.anim->Empty();
+    state.picture->Copy(picture);
+    if (index == 4) {
         m_Texture = "Bmp";
         m_bRebuildFaces = TRUE;
-        break;
-    case 5: m_dibPictureDisabled.Copy(picture); break;
-    default: break;
     }
 }
 
@@ -276,31 +264,7 @@ LONG CLumvexCtrl::setPictureFromBitmap(short index, HBITMAP hbm)
     }
     // The shape mask: the picture in one bit per pixel, white where it
     // shows the DC's white background.
-    const int w = picture.GetWidth();
-    const int h = picture.GetHeight();
-    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
-    HDC src = CreateCompatibleDC(nullptr);
-    HDC dst = CreateCompatibleDC(nullptr);
-    BOOL made = FALSE;
-    if (mono && src && dst) {
-        HGDIOBJ oldSrc = SelectObject(src, hbm);
-        HGDIOBJ oldDst = SelectObject(dst, mono);
-        StretchBlt(dst, 0, 0, w, h, src, 0, 0, w, h, SRCCOPY);
-        SelectObject(src, oldSrc);
-        SelectObject(dst, oldDst);
-        try {
-            made = m_dibPictureCustom.Create(mono, nullptr);
-        } catch (const CMemoryException&) {
-            made = FALSE;
-        }
-    }
-    if (src)
-        DeleteDC(src);
-    if (dst)
-        DeleteDC(dst);
-    if (mono)
-        DeleteObject(mono);
-    if (!made)
+    if (!monoMaskFrom(picture, hbm, m_dibPictureCustom))
         return FALSE;
     m_PictureCustom = "Bmp";
     InvalidateButton(TRUE);
@@ -343,10 +307,8 @@ LONG CLumvexCtrl::SetPictureFromMemory(short index, const void* pData, LONG size
         SetModifiedFlag(TRUE);
         RefreshAfterChange();
     }
-    CString* paths[] = {&m_Picture, &m_PicturePressed, &m_PictureMouseOver,
-                        &m_PictureCustom, &m_Texture, &m_PictureDisabled};
-    if (result && index >= 0 && index < 6)
-        *paths[index] = "Bmp";
+    if (CString* path = pictureState(index).path; result && path)
+        *path = "Bmp";
     return result;
 }
 
@@ -359,17 +321,9 @@ LONG CLumvexCtrl::SetAnimFromMemory(short index, const void* pData, LONG sizeDat
     CAnim scratch;
     if (!scratch.SetData(pData, sizeData, FALSE, 0) || scratch.GetFrameCount() == 0)
         return FALSE;
-    struct State {
-        CDIB* picture;
-        CAnim* anim;
-        CString* path;
-    };
-    const State states[] = {{&m_dibPicture, &m_aviPicture, &m_Picture},
-                            {&m_dibPicturePressed, &m_aviPicturePressed, &m_PicturePressed},
-                            {&m_dibPictureMouseOver, &m_aviPictureMouseOver, &m_PictureMouseOver}};
-    if (index < 0 || index > 2)
+    const PictureState s = pictureState(index);
+    if (!s.anim)
         return TRUE;
-    const State& s = states[index];
     s.picture->Empty();
     s.anim->SetData(pData, sizeData, FALSE, 0);
     *s.path = "Avi";
@@ -385,10 +339,37 @@ LONG CLumvexCtrl::SetSoundFromMemory(short index, const void* pData, LONG sizeDa
     CSound scratch;
     if (!scratch.SetRawData(pData, sizeData))
         return FALSE;
-    CSound* sounds[] = {&m_sndDown, &m_sndUp, &m_sndMouseOver, &m_sndMouseOut};
-    CString* paths[] = {&m_SoundDown, &m_SoundUp, &m_SoundMouseOver, &m_SoundMouseOut};
-    if (index >= 0 && index < 4 && sounds[index]->SetRawData(pData, sizeData))
-        *paths[index] = "Wav";
+    const SoundState s = soundState(index);
+    if (s.sound && s.sound->SetRawData(pData, sizeData))
+        *s.path = "Wav";
+    return TRUE;
+}
+
+BOOL CLumvexCtrl::monoMaskFrom(const CDIB& picture, HBITMAP colour, CDIB& mask)
+{
+    const int w = int(picture.GetWidth());
+    const int h = int(picture.GetHeight());
+    int depth = 0;
+    const facedraw::OwnedBitmap own(colour ? nullptr : picture.CreateBitmap(&depth));
+    const facedraw::OwnedBitmap mono(w > 0 && h > 0 ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr);
+    HBITMAP source = colour ? colour : own.get();
+    if (!source || !mono)
+        return FALSE;
+    {
+        facedraw::BitmapDC src(nullptr, source);
+        facedraw::BitmapDC dst(nullptr, mono.get());
+        if (!src.Ok() || !dst.Ok() || !BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY))
+            return FALSE;
+    }
+    // Made aside: a failure leaves the mask as it was.
+    try {
+        CDIB bits;
+        if (!bits.Create(mono.get(), nullptr))
+            return FALSE;
+        mask.Copy(bits);
+    } catch (const CMemoryException&) {
+        return FALSE;
+    }
     return TRUE;
 }
 

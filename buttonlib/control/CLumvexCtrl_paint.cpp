@@ -114,18 +114,45 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
         return;
     const UINT state = item->itemState;
 
-    COLORREF fill = 0;
-    if ((state & win::ODS_FOCUS) && m_Shape != kShapeText && m_FocusMode == 1)
-        fill = RGB(0, 0, 0);
-    else if (m_Shape == kShapeText && m_bMouseOver && m_colorMO.GetBaseColor() != 0)
-        fill = TranslateOleColor(m_colorBack.GetBaseColor());
-    else
-        fill = GetFaceContainerColor();
-    HBRUSH brush = CreateSolidBrush(fill);
+    HBRUSH brush = CreateSolidBrush(paintFill(state));
     FillRect(mem, &rcFace, brush);
     DeleteObject(brush);
 
-    // The face of the state; faces missing from the cache are drawn now.
+    CDIB* face = faceOfState(state, runTime);
+    m_pFaceDrawn = face;
+    SelectClipRgn(mem, m_hClipRgn);
+    face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
+
+    const BOOL moveOnPress = (state & win::ODS_SELECTED) && m_Clickable;
+    if (runTime && moveOnPress && m_MovePictureOnPress)
+        rcFace = moved(rcFace);
+    int depth = 0;
+    if (HBITMAP picture = pictureOfState(state, runTime, &depth))
+        drawPicture(mem, rcFace, picture, depth);
+    // Without moving the picture, a press moves only the texts.
+    if (moveOnPress && !m_MovePictureOnPress)
+        rcFace = moved(rcFace);
+
+    // A text shape's caption is the shape itself.
+    if (m_Shape != kShapeText)
+        drawTexts(mem, rcFace, state);
+    if ((state & win::ODS_DISABLED) && (m_colorDisabled.GetBaseColor() == 0 || m_dibTexture.IsValid()))
+        DrawDisabledLook(mem, rcFace);
+    SelectClipRgn(mem, nullptr);
+}
+
+COLORREF CLumvexCtrl::paintFill(UINT state)
+{
+    if ((state & win::ODS_FOCUS) && m_Shape != kShapeText && m_FocusMode == 1)
+        return RGB(0, 0, 0);
+    if (m_Shape == kShapeText && m_bMouseOver && m_colorMO.GetBaseColor() != 0)
+        return TranslateOleColor(m_colorBack.GetBaseColor());
+    return GetFaceContainerColor();
+}
+
+CDIB* CLumvexCtrl::faceOfState(UINT state, BOOL runTime)
+{
+    // Faces missing from the cache are drawn now.
     const BOOL moColour = m_colorMO.GetBaseColor() != 0;
     const RECT rcCache = faceRect();
     CDIB* face = &m_dibFaceNormal;
@@ -150,23 +177,20 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
     } else if (m_bFocus && m_FocusMode == 2) {
         face = &m_dibFaceFocus;
     }
-    if (!face->IsValid())
-        face = &m_dibFaceNormal;
+    return face->IsValid() ? face : &m_dibFaceNormal;
+}
 
-    m_pFaceDrawn = face;
-    SelectClipRgn(mem, m_hClipRgn);
-    face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
-
-    // The picture of the state: a bitmap, else the animation's frame.
-    int depth = 0;
+HBITMAP CLumvexCtrl::pictureOfState(UINT state, BOOL runTime, int* depth)
+{
+    // The first the state has of its pictures and animation frames.
     HBITMAP picture = nullptr;
     auto take = [&](const CDIB& dib) {
         if (!picture && dib.IsValid())
-            picture = dib.CreateBitmap(&depth);
+            picture = dib.CreateBitmap(depth);
     };
     auto takeFrame = [&](CAnim& anim, int frame) {
         if (!picture && anim.GetFrameCount() > 0)
-            picture = anim.GetFrameBitmap(frame < anim.GetFrameCount() ? frame : 0, &depth);
+            picture = anim.GetFrameBitmap(frame < anim.GetFrameCount() ? frame : 0, depth);
     };
     auto mouseOverSequence = [&] {
         take(m_dibPictureMouseOver);
@@ -174,15 +198,12 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
         take(m_dibPicture);
         takeFrame(m_aviPicture, m_nFrameNormal);
     };
-    const BOOL moveOnPress = (state & win::ODS_SELECTED) && m_Clickable;
     if (!runTime) {
         if (state & win::ODS_DISABLED)
             take(m_dibPictureDisabled);
         take(m_dibPicture);
         takeFrame(m_aviPicture, m_nFrameNormal);
     } else if (state & win::ODS_SELECTED) {
-        if (moveOnPress && m_MovePictureOnPress)
-            rcFace = moved(rcFace);
         take(m_dibPicturePressed);
         takeFrame(m_aviPicturePressed, m_nFramePressed);
         mouseOverSequence();
@@ -194,39 +215,36 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
         take(m_dibPicture);
         takeFrame(m_aviPicture, m_nFrameNormal);
     }
-    if (picture) {
-        RECT rcPicture = rcFace;
-        if (m_ShadowMode != 0) {
-            rcPicture.right -= 10;
-            rcPicture.bottom -= 10;
-        }
-        picture = m_Shape == kShapeCustom && m_ButtonCustomFitPicture ? StretchPictureToFace(mem, picture, rcPicture)
-                                                                      : FitPictureToFace(mem, picture, rcPicture);
-        if (picture) {
-            DrawTransparentBitmap(mem, rcPicture, picture, TRUE, depth);
-            DeleteObject(picture);
-        }
-    }
-    // Without moving the picture, a press moves only the texts.
-    if (moveOnPress && !m_MovePictureOnPress)
-        rcFace = moved(rcFace);
+    return picture;
+}
 
-    // A text shape's caption is the shape itself.
-    if (m_Shape != kShapeText) {
-        RECT rcText = rcFace;
-        if (m_ShadowMode != 0) {
-            rcText.right = std::max(rcText.left + 1, rcText.right - 10);
-            rcText.bottom = std::max(rcText.top + 1, rcText.bottom - 10);
-        }
-        if (!m_text[0].GetText().empty() && m_bTextVisible[0])
-            DrawCaption(mem, rcText, state);
-        for (int position = 1; position < kTextCount; ++position)
-            if (!m_text[std::size_t(position)].GetText().empty() && m_bTextVisible[std::size_t(position)])
-                DrawAuxText(mem, rcText, state, position);
+void CLumvexCtrl::drawPicture(HDC hdc, RECT rect, HBITMAP picture, int depth)
+{
+    // A shadow takes the lower right ten pixels.
+    if (m_ShadowMode != 0) {
+        rect.right -= 10;
+        rect.bottom -= 10;
     }
-    if ((state & win::ODS_DISABLED) && (m_colorDisabled.GetBaseColor() == 0 || m_dibTexture.IsValid()))
-        DrawDisabledLook(mem, rcFace);
-    SelectClipRgn(mem, nullptr);
+    picture = m_Shape == kShapeCustom && m_ButtonCustomFitPicture ? StretchPictureToFace(hdc, picture, rect)
+                                                                  : FitPictureToFace(hdc, picture, rect);
+    if (picture) {
+        DrawTransparentBitmap(hdc, rect, picture, TRUE, depth);
+        DeleteObject(picture);
+    }
+}
+
+void CLumvexCtrl::drawTexts(HDC hdc, const RECT& rect, UINT state)
+{
+    RECT rcText = rect;
+    if (m_ShadowMode != 0) {
+        rcText.right = std::max(rcText.left + 1, rcText.right - 10);
+        rcText.bottom = std::max(rcText.top + 1, rcText.bottom - 10);
+    }
+    if (!m_text[0].GetText().empty() && m_bTextVisible[0])
+        DrawCaption(hdc, rcText, state);
+    for (int position = 1; position < kTextCount; ++position)
+        if (!m_text[std::size_t(position)].GetText().empty() && m_bTextVisible[std::size_t(position)])
+            DrawAuxText(hdc, rcText, state, position);
 }
 
 // --- Regions -------------------------------------------------------------------------------

@@ -30,8 +30,7 @@ void CLumvexCtrl::PlayEventSound(int code)
     if (index < 0 || !m_bSoundEnabled[std::size_t(index)])
         return;
     if (!m_bSoundThread[std::size_t(index)]) {
-        CSound* const sounds[] = {&m_sndDown, &m_sndUp, &m_sndMouseOver, &m_sndMouseOut};
-        sounds[index]->Play(FALSE);
+        soundState(short(index)).sound->Play(FALSE);
         return;
     }
     // One threaded sound at a time.
@@ -44,8 +43,7 @@ BOOL CLumvexCtrl::StartSoundThread(int code)
     const int index = soundIndex(code);
     if (index < 0 || !m_hWnd)
         return FALSE;
-    const CSound* const sounds[] = {&m_sndDown, &m_sndUp, &m_sndMouseOver, &m_sndMouseOut};
-    const CSound& sound = *sounds[index];
+    const CSound& sound = *soundState(short(index)).sound;
     // The thread gets its own copy: the button's sound may be replaced or
     // freed while it plays.
     auto params = std::make_unique<SoundThreadParams>();

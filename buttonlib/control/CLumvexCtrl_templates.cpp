@@ -391,15 +391,8 @@ void CLumvexCtrl::applyTemplateMedia(const TemplateData& d)
     // The stored paths keep their names; the files are looked up in the
     // template folders. A path whose media do not load is cleared, as its
     // property's change clears it, so a saved button names only what it has.
-    const struct {
-        CString* path;
-        CSound* sound;
-        DISPID dispid;
-    } sounds[] = {{&m_SoundDown, &m_sndDown, dispidSoundDown},
-                  {&m_SoundUp, &m_sndUp, dispidSoundUp},
-                  {&m_SoundMouseOver, &m_sndMouseOver, dispidSoundMouseOver},
-                  {&m_SoundMouseOut, &m_sndMouseOut, dispidSoundMouseOut}};
-    for (const auto& s : sounds) {
+    for (short i = 0; i < 4; ++i) {
+        const SoundState s = soundState(i);
         s.sound->Empty();
         if (!s.path->empty() && !LoadSoundFile(ResolveTemplatePath(2, *s.path), s.dispid)) {
             s.sound->Empty();
@@ -424,17 +417,11 @@ void CLumvexCtrl::applyTemplateMedia(const TemplateData& d)
         }
     }
 
-    const struct {
-        CString* path;
-        CDIB* picture;
-        CAnim* animation;
-        DISPID dispid;
-    } pictures[] = {{&m_Picture, &m_dibPicture, &m_aviPicture, dispidPicture},
-                    {&m_PicturePressed, &m_dibPicturePressed, &m_aviPicturePressed, dispidPicturePressed},
-                    {&m_PictureMouseOver, &m_dibPictureMouseOver, &m_aviPictureMouseOver, dispidPictureMouseOver}};
-    for (const auto& p : pictures) {
+    // The three states with pictures and animations.
+    for (short i = 0; i < 3; ++i) {
+        const PictureState p = pictureState(i);
         p.picture->Empty();
-        p.animation->Empty();
+        p.anim->Empty();
         if (!p.path->empty() && !LoadMediaFile(ResolveTemplatePath(0, *p.path), p.dispid))
             p.path->clear();
     }

@@ -152,13 +152,20 @@ constexpr COLORREF kSixteen[16] = {
     RGB(0, 255, 0),     RGB(255, 255, 0),  RGB(0, 0, 255),     RGB(255, 255, 255),
 };
 
+// The colour table of the bitmaps made here: two entries at 1 bit, sixteen
+// at 4 bits, none at 24.
+std::size_t tableBytes(WORD bitCount)
+{
+    return bitCount == 1 ? 8 : bitCount == 4 ? 64 : 0;
+}
+
 // A packed DIB of colour(x, y), y counting from the top: 1 bit (0 black,
 // anything else white), 4 bits (each colour one of the sixteen above) or
 // 24 bits.
 std::vector<BYTE> packed(int width, int height, WORD bitCount, const std::function<COLORREF(int, int)>& colour)
 {
     const std::size_t stride = ((std::size_t(width) * bitCount + 31) / 32) * 4;
-    const std::size_t tableSize = bitCount == 1 ? 8 : bitCount == 4 ? 64 : 0;
+    const std::size_t tableSize = tableBytes(bitCount);
     std::vector<BYTE> b(kHeaderSize + tableSize + stride * height, 0);
     put32(b, 0, kHeaderSize);
     put32(b, 4, DWORD(width));
@@ -276,6 +283,19 @@ std::vector<BYTE> DownloadShapeMask()
 {
     return packed(47, 47, 1,
                   [](int x, int y) { return downloadShape(x + 0.5, y + 0.5, 47.0) ? kBlack : kWhite; });
+}
+
+std::vector<BYTE> BmpFile(const std::vector<BYTE>& dib)
+{
+    constexpr std::size_t kFileHeaderSize = 14;
+    std::vector<BYTE> file(kFileHeaderSize + dib.size(), 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(file, 2, DWORD(file.size()));
+    const WORD bitCount = dib.size() >= kHeaderSize ? WORD(dib[14] | (dib[15] << 8)) : 0;
+    put32(file, 10, DWORD(kFileHeaderSize + kHeaderSize + tableBytes(bitCount)));
+    std::copy(dib.begin(), dib.end(), file.begin() + kFileHeaderSize);
+    return file;
 }
 
 void Register()

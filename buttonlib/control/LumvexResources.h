@@ -21,5 +21,7 @@ std::vector<BYTE> ToolboxBitmap();
 std::vector<BYTE> CustomShapeMask();
 std::vector<BYTE> DownloadPicture();
 std::vector<BYTE> DownloadShapeMask();
+// One of them as a BMP file image, file header first.
+std::vector<BYTE> BmpFile(const std::vector<BYTE>& dib);
 
 } // namespace LumvexResources

@@ -6,6 +6,8 @@
 
 #include "platform/mfc/AfxMessageBox.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +66,32 @@ TEST(LumvexResources, BitmapsLoadThroughTheBitmapObject)
         ASSERT_TRUE(table);
         EXPECT_EQ(table[0].rgbRed | table[0].rgbGreen | table[0].rgbBlue, 0);
         EXPECT_EQ(table[1].rgbRed & table[1].rgbGreen & table[1].rgbBlue, 0xFF);
+    }
+}
+
+TEST(LumvexResources, BitmapsReadBackAsBmpFiles)
+{
+    // The rows start after the colour table of each depth: a wrong offset
+    // shifts or discolours the picture.
+    struct Expect {
+        std::vector<BYTE> dib;
+        int width, height;
+        QPoint at;
+        QRgb colour;
+    };
+    const Expect cases[] = {
+        {LumvexResources::ToolboxBitmap(), 16, 16, {0, 0}, qRgb(255, 0, 255)},
+        {LumvexResources::ToolboxBitmap(), 16, 16, {5, 7}, qRgb(0, 0, 128)},
+        {LumvexResources::DownloadPicture(), 32, 33, {16, 16}, qRgb(0, 64, 160)},
+        {LumvexResources::CustomShapeMask(), 47, 47, {23, 23}, qRgb(0, 0, 0)},
+        {LumvexResources::CustomShapeMask(), 47, 47, {0, 46}, qRgb(255, 255, 255)},
+    };
+    for (const Expect& e : cases) {
+        const std::vector<BYTE> file = LumvexResources::BmpFile(e.dib);
+        const QImage image = QImage::fromData(file.data(), int(file.size()), "BMP");
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSize(e.width, e.height));
+        EXPECT_EQ(image.pixel(e.at) & 0xFFFFFF, e.colour & 0xFFFFFF) << e.at.x() << "," << e.at.y();
     }
 }
 

@@ -13,7 +13,6 @@ public:
     static constexpr int IDC_FOCUS_MODE = 210;
     static constexpr int IDC_STYLE = 211;
     static constexpr int IDC_CLOSE = 311;
-    static constexpr int ID_HELP_COMMAND = 32651;
 
     explicit CBehaviourSettingsDlg(COlePropertyPageEnh* page);
 

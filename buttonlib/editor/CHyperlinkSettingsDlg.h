@@ -11,8 +11,6 @@ class CHyperlinkSettingsDlg : public CSettingsDialog {
 public:
     static constexpr UINT IDD = 241;
     static constexpr int IDC_HYPERLINK = 291;
-    // A help command some hosts send besides ID_HELP.
-    static constexpr int ID_HELP_COMMAND = 32651;
 
     explicit CHyperlinkSettingsDlg(COlePropertyPageEnh* page);
 

@@ -26,6 +26,8 @@ public:
     };
 
     static constexpr int IDC_HELP_BUTTON = COlePropertyPageEnh::kHelpButton;
+    // A help command some hosts send besides ID_HELP.
+    static constexpr int ID_HELP_COMMAND = 32651;
 
     // The items as "<value> - <text>", in table order (every editor list
     // shows its values this way).

@@ -153,7 +153,7 @@ BOOL CDIB::CreateFromHeader(int width, int height, const BITMAPINFO* templ, COLO
     case 4: std::memset(bits, int((fillIndex << 4) | fillIndex), imageBytes); break;
     case 8: std::memset(bits, int(fillIndex), imageBytes); break;
     case 16: {
-        const WORD w = WORD(((GetRValue(fill) >> 3) << 10) | ((GetGValue(fill) >> 3) << 5) | (GetBValue(fill) >> 3));
+        const WORD w = DibPack555(fill);
         for (DWORD i = 0; i + 1 < imageBytes; i += 2) {
             bits[i] = BYTE(w);
             bits[i + 1] = BYTE(w >> 8);

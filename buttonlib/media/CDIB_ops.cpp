@@ -4,6 +4,7 @@
 #include "buttonlib/media/CDIB.h"
 
 #include "buttonlib/media/CColor.h"
+#include "buttonlib/media/DibUtil.h"
 #include "platform/gdi/Surface.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ BOOL CDIB::Rotate(int degrees, COLORREF background)
     }
     case 16: {
         const COLORREF corner = GetPixel(0, 0);
-        const WORD w = WORD(((GetRValue(corner) >> 3) << 10) | ((GetGValue(corner) >> 3) << 5) | (GetBValue(corner) >> 3));
+        const WORD w = DibPack555(corner);
         fill[0] = BYTE(w);
         fill[1] = BYTE(w >> 8);
         break;
@@ -326,7 +327,7 @@ void CDIB::Smooth(int centreWeight)
             const BYTE* p = m_pBits + rowBytes * std::size_t(i) + std::size_t(j) * (bpp / 8);
             if (bpp == 16) {
                 const WORD v = WORD(p[0] | (p[1] << 8));
-                buf[std::size_t(i) * n + j] = RGB(BYTE(((v >> 10) & 0x1F) * 8), BYTE(((v >> 5) & 0x1F) * 8), BYTE((v & 0x1F) * 8));
+                buf[std::size_t(i) * n + j] = DibUnpack555(v);
             } else {
                 buf[std::size_t(i) * n + j] = RGB(p[2], p[1], p[0]);
             }
@@ -351,7 +352,7 @@ void CDIB::Smooth(int centreWeight)
             BYTE* p = m_pBits + rowBytes * std::size_t(i) + std::size_t(j) * (bpp / 8);
             const COLORREF c = buf[std::size_t(i) * n + j];
             if (bpp == 16) {
-                const WORD v = WORD(((GetRValue(c) >> 3) << 10) | ((GetGValue(c) >> 3) << 5) | (GetBValue(c) >> 3));
+                const WORD v = DibPack555(c);
                 p[0] = BYTE(v);
                 p[1] = BYTE(v >> 8);
             } else {

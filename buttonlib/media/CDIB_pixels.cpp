@@ -4,6 +4,7 @@
 
 #include "buttonlib/media/CDIB.h"
 
+#include "buttonlib/media/DibUtil.h"
 #include "platform/gdi/Surface.h"
 
 #include <algorithm>
@@ -13,16 +14,6 @@
 namespace {
 
 constexpr DWORD kHeaderBytes = sizeof(BITMAPINFOHEADER);
-
-WORD to555(COLORREF c)
-{
-    return WORD(((GetRValue(c) >> 3) << 10) | ((GetGValue(c) >> 3) << 5) | (GetBValue(c) >> 3));
-}
-
-COLORREF from555(WORD w)
-{
-    return RGB(BYTE(((w >> 10) & 0x1F) * 8), BYTE(((w >> 5) & 0x1F) * 8), BYTE((w & 0x1F) * 8));
-}
 
 } // namespace
 
@@ -71,7 +62,7 @@ COLORREF CDIB::GetPixel(int x, int y) const
         const RGBQUAD& q = GetColorTable()[index];
         return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
     }
-    case 16: return from555(WORD(row[2 * x] | (row[2 * x + 1] << 8)));
+    case 16: return DibUnpack555(WORD(row[2 * x] | (row[2 * x + 1] << 8)));
     case 24: return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
     default: return 0;
     }
@@ -95,7 +86,7 @@ void CDIB::SetPixel(int x, int y, DWORD value)
     }
     case 8: row[x] = BYTE(value); break;
     case 16: {
-        const WORD w = to555(value);
+        const WORD w = DibPack555(value);
         row[2 * x] = BYTE(w);
         row[2 * x + 1] = BYTE(w >> 8);
         break;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -61,23 +62,19 @@ long long sizeFrom(long long extent, long long perUnit, long long divisor)
     return v > LLONG_MAX ? LLONG_MAX : static_cast<long long>(v);
 }
 
-} // namespace
 
-void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, int& bpp, CImageSource* source)
+bool isEnhancedName(std::string name)
 {
-    std::string name = source->GetName();
     for (char& c : name)
         if (c >= 'a' && c <= 'z')
             c = char(c - 32);
-    const bool enhanced = name.find(".EMF") != std::string::npos;
+    return name.find(".EMF") != std::string::npos;
+}
 
-    Resources res;
-    res.screen = GetDC(nullptr);
-    if (!res.screen)
-        RaiseError(kErrNoMemory, "Cannot allocate device context.");
-
-    const int size = source->GetBytesLeft();
-    const BYTE* data = source->ReadNBytes(size);
+// The bytes as a metafile held in res; true when a Windows metafile starts
+// with the placeable header, which is skipped.
+bool openMetafile(Resources& res, const BYTE* data, int size, bool enhanced)
+{
     bool placeable = false;
     if (enhanced) {
         res.metafile = SetEnhMetaFileBits(UINT(size), data);
@@ -89,75 +86,87 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
     }
     if (!res.metafile)
         RaiseError(kErrFormatNotSupported, "Windows Metafile functions failed to load this image.");
-
     if (GetEnhMetaFileHeader(res.metafile, 0, nullptr) == 0)
         RaiseError(kErrFormatUnknown, "No header information in metafile");
-    ENHMETAHEADER header{};
-    GetEnhMetaFileHeader(res.metafile, sizeof header, &header);
+    return placeable;
+}
 
-    // The picture's size in pixels, in 64 bits; a divisor of 0 from the file
-    // gives the default size like any other size that is not positive.
-    long long width = 0, height = 0;
+struct PixelSize {
+    long long width = 0;
+    long long height = 0;
+};
+
+// The picture's size in pixels, in 64 bits; a divisor of 0 from the file
+// gives the default size like any other size that is not positive. The
+// picture is drawn on a 32-bit bitmap of its size: one past the ceiling of
+// a bitmap is refused before anything is made or drawn.
+PixelSize pictureSize(HDC screen, const ENHMETAHEADER& header, const BYTE* data, bool placeable)
+{
+    PixelSize px;
     if (placeable) {
         const auto box = [&](int at) { return static_cast<std::int16_t>(Le16(data + at)); };
         const long long inch = Le16(data + 14);
-        width = sizeFrom(static_cast<long long>(box(10)) - box(6), GetDeviceCaps(res.screen, LOGPIXELSX), inch);
-        height = sizeFrom(static_cast<long long>(box(12)) - box(8), GetDeviceCaps(res.screen, LOGPIXELSY), inch);
+        px.width = sizeFrom(static_cast<long long>(box(10)) - box(6), GetDeviceCaps(screen, LOGPIXELSX), inch);
+        px.height = sizeFrom(static_cast<long long>(box(12)) - box(8), GetDeviceCaps(screen, LOGPIXELSY), inch);
     } else {
-        width = sizeFrom(static_cast<long long>(header.rclFrame.right) - header.rclFrame.left, header.szlDevice.cx,
-                         static_cast<long long>(header.szlMillimeters.cx) * 100);
-        height = sizeFrom(static_cast<long long>(header.rclFrame.bottom) - header.rclFrame.top, header.szlDevice.cy,
-                          static_cast<long long>(header.szlMillimeters.cy) * 100);
+        px.width = sizeFrom(static_cast<long long>(header.rclFrame.right) - header.rclFrame.left, header.szlDevice.cx,
+                            static_cast<long long>(header.szlMillimeters.cx) * 100);
+        px.height = sizeFrom(static_cast<long long>(header.rclFrame.bottom) - header.rclFrame.top,
+                             header.szlDevice.cy, static_cast<long long>(header.szlMillimeters.cy) * 100);
     }
-    if (width <= 0)
-        width = kDefaultWidth;
-    if (height <= 0)
-        height = kDefaultHeight;
-    // The picture is drawn on a 32-bit bitmap of its size: one past the
-    // ceiling of a bitmap is refused before anything is made or drawn.
-    if (width > INT_MAX || height > INT_MAX ||
-        CImageBitmap::RowBytes(LONG(width), 32) > CImageBitmap::kMaxImageBytes / std::size_t(height))
+    if (px.width <= 0)
+        px.width = kDefaultWidth;
+    if (px.height <= 0)
+        px.height = kDefaultHeight;
+    if (px.width > INT_MAX || px.height > INT_MAX ||
+        CImageBitmap::RowBytes(LONG(px.width), 32) > CImageBitmap::kMaxImageBytes / std::size_t(px.height))
         RaiseError(kErrNoMemory, "Cannot allocate memory bitmap.");
+    return px;
+}
 
+// A memory DC holding a screen-compatible bitmap of the picture's size.
+void createCanvas(Resources& res, PixelSize px)
+{
     res.memory = CreateCompatibleDC(res.screen);
     if (!res.memory)
         RaiseError(kErrNoMemory, "Cannot allocate device context.");
-    res.bitmap = CreateCompatibleBitmap(res.screen, int(width), int(height));
+    res.bitmap = CreateCompatibleBitmap(res.screen, int(px.width), int(px.height));
     if (!res.bitmap)
         RaiseError(kErrNoMemory, "Cannot allocate memory bitmap.");
     res.oldBitmap = SelectObject(res.memory, res.bitmap);
+}
 
-    // A palette of 1 to 255 entries makes an 8-bit picture with those colours.
+// A palette of 1 to 255 entries makes an 8-bit picture with those colours:
+// it is realized in the memory DC and given back as 256 table entries.
+void selectMetafilePalette(Resources& res, const ENHMETAHEADER& header, std::vector<RGBQUAD>& palette)
+{
     const UINT entries = header.nPalEntries;
-    if (entries >= 1 && entries <= 255) {
-        std::vector<BYTE> block(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY), 0);
-        auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
-        logical->palVersion = 0x300;
-        logical->palNumEntries = 256;
-        GetEnhMetaFilePaletteEntries(res.metafile, entries, logical->palPalEntry);
-        res.palette = CreatePalette(logical);
-        if (!res.palette)
-            RaiseError(kErrNoMemory, "Cannot allocate palette.");
-        palette.assign(256, RGBQUAD{0, 0, 0, 0});
-        for (std::size_t i = 0; i < 256; ++i) {
-            const PALETTEENTRY& e = logical->palPalEntry[i];
-            palette[i] = RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0};
-        }
-        res.oldPalette = SelectPalette(res.memory, res.palette, FALSE);
-        RealizePalette(res.memory);
+    if (entries < 1 || entries > 255)
+        return;
+    std::vector<BYTE> block(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY), 0);
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 256;
+    GetEnhMetaFilePaletteEntries(res.metafile, entries, logical->palPalEntry);
+    res.palette = CreatePalette(logical);
+    if (!res.palette)
+        RaiseError(kErrNoMemory, "Cannot allocate palette.");
+    palette.assign(256, RGBQUAD{0, 0, 0, 0});
+    for (std::size_t i = 0; i < 256; ++i) {
+        const PALETTEENTRY& e = logical->palPalEntry[i];
+        palette[i] = RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0};
     }
+    res.oldPalette = SelectPalette(res.memory, res.palette, FALSE);
+    RealizePalette(res.memory);
+}
 
-    const RECT rect{0, 0, LONG(width), LONG(height)};
-    FillRect(res.memory, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    PlayEnhMetaFile(res.memory, res.metafile, &rect);
-    res.releaseMetafileAndMemoryDC();
-
+// The drawn bitmap's rows into the picture, through GetDIBits as on the
+// screen; the 8-bit colour table is the metafile's palette.
+void copyRows(Resources& res, CImageBitmap& bitmap, const std::vector<RGBQUAD>& palette, int bpp, PixelSize px)
+{
+    const long long width = px.width;
+    const long long height = px.height;
     const bool withPalette = res.palette != nullptr;
-    SetBmpInfo(withPalette ? 8 : 32, bpp);
-    bitmap->Create(LONG(width), LONG(height), WORD(bpp), bpp >= 32);
-
-    // Rows as GetDIBits gives them, bottom-up, then through the line array.
-    // The 8-bit colour table is the metafile's palette.
     std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
     auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
     bmi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -169,14 +178,14 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
     const std::size_t stride = CImageBitmap::RowBytes(LONG(width), WORD(bpp));
     // The bitmap's rows are a bottom-up DIB's, as GetDIBits writes them: they
     // take the rows at once when the bitmap holds them as one block.
-    BYTE** lines = bitmap->GetLineArray();
-    const bool direct = lines && bitmap->GetBits() == lines[height - 1] &&
-                        std::size_t(bitmap->GetBytesPerLine()) == stride;
+    BYTE** lines = bitmap.GetLineArray();
+    const bool direct =
+        lines && bitmap.GetBits() == lines[height - 1] && std::size_t(bitmap.GetBytesPerLine()) == stride;
     std::unique_ptr<BYTE[]> rows;
     if (!direct)
         rows = std::make_unique_for_overwrite<BYTE[]>(stride * std::size_t(height));
     HPALETTE screenPalette = withPalette ? SelectPalette(res.screen, res.palette, FALSE) : nullptr;
-    const int copied = GetDIBits(res.screen, res.bitmap, 0, UINT(height), direct ? bitmap->GetBits() : rows.get(), bmi,
+    const int copied = GetDIBits(res.screen, res.bitmap, 0, UINT(height), direct ? bitmap.GetBits() : rows.get(), bmi,
                                  withPalette || bpp <= 8 ? DIB_RGB_COLORS : DIB_PAL_COLORS);
     if (screenPalette)
         SelectPalette(res.screen, screenPalette, FALSE);
@@ -192,5 +201,34 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
                 line[4 * x + 3] = 0xFF;
     }
     if (bpp == 8)
-        bitmap->SetPalette(withPalette ? palette.data() : reinterpret_cast<const RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER)));
+        bitmap.SetPalette(withPalette ? palette.data()
+                                      : reinterpret_cast<const RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER)));
+}
+
+} // namespace
+
+void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& palette, int& bpp, CImageSource* source)
+{
+    Resources res;
+    res.screen = GetDC(nullptr);
+    if (!res.screen)
+        RaiseError(kErrNoMemory, "Cannot allocate device context.");
+
+    const int size = source->GetBytesLeft();
+    const BYTE* data = source->ReadNBytes(size);
+    const bool placeable = openMetafile(res, data, size, isEnhancedName(source->GetName()));
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(res.metafile, sizeof header, &header);
+    const PixelSize px = pictureSize(res.screen, header, data, placeable);
+
+    createCanvas(res, px);
+    selectMetafilePalette(res, header, palette);
+    const RECT rect{0, 0, LONG(px.width), LONG(px.height)};
+    FillRect(res.memory, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    PlayEnhMetaFile(res.memory, res.metafile, &rect);
+    res.releaseMetafileAndMemoryDC();
+
+    SetBmpInfo(res.palette ? 8 : 32, bpp);
+    bitmap->Create(LONG(px.width), LONG(px.height), WORD(bpp), bpp >= 32);
+    copyRows(res, *bitmap, palette, bpp, px);
 }

@@ -128,6 +128,18 @@ void DibClearSystemPalette();
 void DibSetPopularityPalette(BOOL on);
 BOOL DibGetPopularityPalette();
 
+// --- 5-5-5 pixels ---------------------------------------------------------------
+// A 16-bit pixel keeps the top five bits of each channel; read back, each
+// channel is its five bits times 8.
+inline WORD DibPack555(COLORREF c)
+{
+    return WORD(((GetRValue(c) >> 3) << 10) | ((GetGValue(c) >> 3) << 5) | (GetBValue(c) >> 3));
+}
+inline COLORREF DibUnpack555(WORD w)
+{
+    return RGB(BYTE(((w >> 10) & 0x1F) * 8), BYTE(((w >> 5) & 0x1F) * 8), BYTE((w & 0x1F) * 8));
+}
+
 // --- Masks -------------------------------------------------------------------
 int MaskBitCount(DWORD mask);
 // 255 when no bit is set.
