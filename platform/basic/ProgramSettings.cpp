@@ -1,7 +1,10 @@
 #include "platform/basic/ProgramSettings.h"
 
+#include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
+#include "platform/basic/Variant.h"
 
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -84,6 +87,26 @@ void SaveSetting(std::string_view appName, std::string_view section, std::string
 void DeleteSetting(std::string_view appName, std::string_view section, std::string_view key)
 {
     CurrentSettingsStore().Delete(appName, section, key);
+}
+
+std::optional<double> StoredNumber(std::string_view text)
+{
+    const Variant v{std::string(text)};
+    if (text.empty() || !IsNumeric(v))
+        return std::nullopt;
+    try {
+        return CDbl(v);
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<long> StoredWholeNumber(std::string_view text, long low, long high)
+{
+    const auto d = StoredNumber(text);
+    if (!d || *d != std::floor(*d) || *d < static_cast<double>(low) || *d > static_cast<double>(high))
+        return std::nullopt;
+    return static_cast<long>(*d);
 }
 
 } // namespace vb

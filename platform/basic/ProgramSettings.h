@@ -30,4 +30,11 @@ std::string GetSetting(std::string_view appName, std::string_view section, std::
 void SaveSetting(std::string_view appName, std::string_view section, std::string_view key, std::string_view value);
 void DeleteSetting(std::string_view appName, std::string_view section, std::string_view key = {});
 
+// A stored value's text as the runtime reads a number; nothing when the
+// text is empty or holds anything else, so that one damaged value takes its
+// default and the others are still read.
+std::optional<double> StoredNumber(std::string_view text);
+// The same for a whole number from low to high.
+std::optional<long> StoredWholeNumber(std::string_view text, long low, long high);
+
 } // namespace vb

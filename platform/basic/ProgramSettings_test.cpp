@@ -19,3 +19,20 @@ TEST(ProgramSettings, NamesIgnoreCaseAndSectionsDeleteWhole)
     EXPECT_EQ(GetSetting("Tallyvane", "frmOther", "Width"), "1");
     SetSettingsStore(nullptr);
 }
+
+// Stored texts are read as the runtime reads numbers; anything else, a
+// number out of the runtime's range included, reads as nothing.
+TEST(ProgramSettings, StoredNumbersReadOnlyWhatTheyHold)
+{
+    EXPECT_EQ(StoredNumber("7200"), 7200.0);
+    EXPECT_EQ(StoredNumber(" 1.5 "), 1.5);
+    EXPECT_EQ(StoredNumber("-3"), -3.0);
+    for (const char* bad : {"", "abc", "12px", "1e400"})
+        EXPECT_FALSE(StoredNumber(bad)) << bad;
+
+    EXPECT_EQ(StoredWholeNumber("0", 0, 8), 0);
+    EXPECT_EQ(StoredWholeNumber("8", 0, 8), 8);
+    EXPECT_EQ(StoredWholeNumber("16777215", 0, 0xFFFFFF), 0xFFFFFF);
+    for (const char* bad : {"", "x", "-1", "9", "2.5", "1e400"})
+        EXPECT_FALSE(StoredWholeNumber(bad, 0, 8)) << bad;
+}

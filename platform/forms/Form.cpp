@@ -505,19 +505,10 @@ void Form::RestoreSize(double defaultHeight, double defaultWidth)
     if (QScreen* s = QGuiApplication::primaryScreen())
         desktop = s->virtualSize();
     auto read = [this](const char* key, double fallback, int desktopPixels) {
-        const std::string text = vb::GetSetting(kSettingsApp, name_, key, "");
-        const vb::Variant v(text);
-        if (text.empty() || !vb::IsNumeric(v))
+        const auto d = vb::StoredNumber(vb::GetSetting(kSettingsApp, name_, key, ""));
+        if (!d || !(*d > 0))
             return fallback;
-        double d = 0;
-        try {
-            d = vb::CDbl(v);
-        } catch (const vb::RuntimeError&) {
-            return fallback;
-        }
-        if (!(d > 0))
-            return fallback;
-        return std::min(d, std::max(fallback, desktopPixels * 15.0));
+        return std::min(*d, std::max(fallback, desktopPixels * 15.0));
     };
     setInnerSize(QSize(std::max(0, px(read("Width", defaultWidth, desktop.width()))),
                        std::max(0, px(read("Height", defaultHeight, desktop.height())))));

@@ -1,6 +1,5 @@
 #include "program/reports/Base64.h"
 
-#include "platform/basic/HugePages.h"
 #include "platform/basic/RuntimeError.h"
 
 #include <algorithm>
@@ -21,6 +20,9 @@ namespace {
 // reserved vector: sizing the vector first would fill it with zeros only to
 // have every byte overwritten.
 constexpr size_t kBlock = 4096;
+
+// Room reserved past an attachment's text for the message's next lines.
+constexpr size_t kFollowingRoom = 4096;
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -45,96 +47,52 @@ constexpr size_t kLineBytes = Base64::kMimeLine / 4 * 3;
 
 #if defined(__x86_64__)
 
-// 24 bytes to their 32 characters, 12 bytes in each half of the register.
-__attribute__((target("avx2"))) inline __m256i encode24(const uint8_t* in)
+// A line's 57 bytes in three steps of 24 bytes to 32 characters, 12 bytes
+// in each half of the register; the last step overlaps the second by three
+// bytes, so its first 12 characters are written twice, alike.
+__attribute__((target("avx2"))) void encodeLinesAvx2(const uint8_t* in, size_t lines, uint8_t* out)
 {
-    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 12));
-    __m256i v = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
-    // Each group's bytes b0 b1 b2 as b1 b0 b2 b1 in a 32-bit lane: the
-    // first two values then sit in its low 16 bits, the last two in its high.
-    v = _mm256_shuffle_epi8(v, _mm256_setr_epi8(1, 0, 2, 1, 4, 3, 5, 4, 7, 6, 8, 7, 10, 9, 11, 10, 1, 0, 2, 1, 4,
-                                                3, 5, 4, 7, 6, 8, 7, 10, 9, 11, 10));
-    // Every 6-bit value shifted into a byte of its own by multiplications.
-    const __m256i first = _mm256_mulhi_epu16(_mm256_and_si256(v, _mm256_set1_epi32(0x0FC0FC00)),
-                                             _mm256_set1_epi32(0x04000040));
-    const __m256i second = _mm256_mullo_epi16(_mm256_and_si256(v, _mm256_set1_epi32(0x003F03F0)),
-                                              _mm256_set1_epi32(0x01000010));
-    const __m256i values = _mm256_or_si256(first, second);
+    // Each group's bytes b0 b1 b2 as b1 b0 b2 b1 in a 32-bit lane: the first
+    // two values then sit in its low 16 bits, the last two in its high.
+    const __m256i order = _mm256_setr_epi8(1, 0, 2, 1, 4, 3, 5, 4, 7, 6, 8, 7, 10, 9, 11, 10, 1, 0, 2, 1, 4, 3, 5,
+                                           4, 7, 6, 8, 7, 10, 9, 11, 10);
     // The alphabet is five runs; each value picks its run's offset: 0 for
     // a-z, 1-10 for the digits, 11 "+", 12 "/", 13 A-Z.
-    __m256i run = _mm256_subs_epu8(values, _mm256_set1_epi8(51));
-    const __m256i upper = _mm256_cmpgt_epi8(_mm256_set1_epi8(26), values);
-    run = _mm256_or_si256(run, _mm256_and_si256(upper, _mm256_set1_epi8(13)));
     const __m256i offsets =
         _mm256_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
                          '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0, 'a' - 26, '0' - 52, '0' - 52, '0' - 52,
                          '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A',
                          0, 0);
-    return _mm256_add_epi8(values, _mm256_shuffle_epi8(offsets, run));
-}
-
-// A line's 57 bytes in three steps of 24, the last overlapping the second
-// by three bytes: its first 12 characters are written twice, alike.
-__attribute__((target("avx2"))) void encodeLinesAvx2(const uint8_t* in, size_t lines, uint8_t* out)
-{
+    constexpr size_t kSteps[][2] = {{0, 0}, {24, 32}, {33, 44}}; // bytes in, characters out
     for (size_t l = 0; l < lines; ++l, in += kLineBytes, out += Base64::kMimeLine + 2) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), encode24(in));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), encode24(in + 24));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 44), encode24(in + 33));
+        for (const auto& [from, to] : kSteps) {
+            const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + from));
+            const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + from + 12));
+            const __m256i v =
+                _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1), order);
+            // Every 6-bit value shifted into a byte of its own by multiplications.
+            const __m256i values = _mm256_or_si256(
+                _mm256_mulhi_epu16(_mm256_and_si256(v, _mm256_set1_epi32(0x0FC0FC00)), _mm256_set1_epi32(0x04000040)),
+                _mm256_mullo_epi16(_mm256_and_si256(v, _mm256_set1_epi32(0x003F03F0)), _mm256_set1_epi32(0x01000010)));
+            __m256i run = _mm256_subs_epu8(values, _mm256_set1_epi8(51));
+            const __m256i upper = _mm256_cmpgt_epi8(_mm256_set1_epi8(26), values);
+            run = _mm256_or_si256(run, _mm256_and_si256(upper, _mm256_set1_epi8(13)));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + to),
+                                _mm256_add_epi8(values, _mm256_shuffle_epi8(offsets, run)));
+        }
         out[76] = '\r';
         out[77] = '\n';
     }
 }
 
-bool hasAvx2()
-{
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
-
 #endif
-
-// Huge pages start at 2 MB boundaries; the part of a large text before the
-// first boundary is in small pages, and there each page costs a fault (and,
-// on virtual machines, more) when first touched: up to 2 MB of them, by
-// where the heap happens to put the text. The heap places a new large block
-// right after the last one, so when the text would start far from a
-// boundary, a filler block moves the next reservation's text to just before
-// one. Neither the first block nor the filler is touched; both go back to
-// the heap. Elsewhere the reservation just stays where it fell.
-void reserveNearHugePageBoundary(std::string& out, size_t start, size_t capacity)
-{
-    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    constexpr uintptr_t kNear = 64 * 1024;
-    // Room for the heap's own bookkeeping between blocks.
-    constexpr uintptr_t kMargin = 64;
-    const auto gapAt = [](uintptr_t at) { return (kHugePage - (at & (kHugePage - 1))) & (kHugePage - 1); };
-    out.reserve(capacity);
-    const auto text = reinterpret_cast<uintptr_t>(out.data()) + start;
-    if (capacity < 4 * kHugePage || gapAt(text) < kNear)
-        return;
-    const uintptr_t next = reinterpret_cast<uintptr_t>(out.data()) + out.capacity() + kMargin + start;
-    const uintptr_t gap = gapAt(next);
-    std::unique_ptr<char[]> filler;
-    if (gap > 2 * kMargin)
-        filler = std::make_unique_for_overwrite<char[]>(gap - kMargin);
-    // A new string, as growing this one would double its capacity.
-    std::string moved;
-    moved.reserve(capacity);
-    moved.append(out);
-    out.swap(moved);
-}
 
 } // namespace
 
 void Base64::EncodeLines(const uint8_t* in, size_t lines, uint8_t* out, bool vector)
 {
 #if defined(__x86_64__)
-    if (vector && hasAvx2()) {
+    if (vector && __builtin_cpu_supports("avx2")) {
         encodeLinesAvx2(in, lines, out);
         return;
     }
@@ -268,7 +226,6 @@ void Base64::EncodeB64(const Bytes& in, Bytes& out) const
 {
     Bytes result;
     result.reserve(EncodedLength(in.size()));
-    vb::PreferHugePages(result.data(), result.capacity());
     // Whole groups in every block but the last, which alone may be padded.
     constexpr size_t kChunk = kBlock / 4 * 3;
     uint8_t block[kBlock];
@@ -289,7 +246,6 @@ void Base64::Span(long lineLength, const Bytes& in, Bytes& out) const
     static constexpr uint8_t kCrLf[] = {'\r', '\n'};
     Bytes result;
     result.reserve(in.size() + 2 * lines);
-    vb::PreferHugePages(result.data(), result.capacity());
     const uint8_t* p = in.data();
     if (len + 2 > kBlock) {
         for (size_t l = 0; l < lines; ++l, p += len) {
@@ -325,7 +281,6 @@ void Base64::EncodeB64Lines(long lineLength, const Bytes& in, Bytes& out) const
     const size_t encoded = EncodedLength(in.size());
     Bytes result;
     result.reserve(encoded + 2 * (encoded / len));
-    vb::PreferHugePages(result.data(), result.capacity());
     // A block of text is encoded, then copied out line piece by line piece
     // into a second block with the CR LF pairs.
     constexpr size_t kChunk = kBlock / 4 * 3;
@@ -369,13 +324,9 @@ void Base64::AppendMimeLines(std::istream& in, size_t expectedSize, std::string&
     const auto block = std::make_unique_for_overwrite<uint8_t[]>(kStreamBlock + kLineOverread);
     std::memset(block.get() + kStreamBlock, 0, kLineOverread);
     const size_t start = out.size();
-    if (expectedSize > 0) {
-        // The slack holds what the caller adds after the text without a
-        // second copy of it, and lets the text's end sit in a huge page.
-        const size_t room = MimeLinesLength(expectedSize);
-        reserveNearHugePageBoundary(out, start, start + room + vb::kHugePageSlack);
-        vb::PrepareToFill(out.data() + start, room, out.capacity() - start);
-    }
+    // A little more than the text, for what the caller adds after it.
+    if (expectedSize > 0)
+        out.reserve(start + MimeLinesLength(expectedSize) + kFollowingRoom);
     for (;;) {
         in.read(reinterpret_cast<char*>(block.get()), static_cast<std::streamsize>(kStreamBlock));
         if (in.bad()) {

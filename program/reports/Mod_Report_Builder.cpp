@@ -104,13 +104,7 @@ std::string JetDateLiteral(vb::Date date)
 
 int16_t PeriodCode(std::string_view length)
 {
-    struct Period {
-        std::string_view text;
-        int16_t code;
-    };
-    static constexpr Period kPeriods[] = {{"One Month", 2}, {"Three Months", 3}, {"Six Months", 4}, {"1 Year", 5},
-                                          {"2 Years", 6},   {"5 Years", 7},      {"Custom", 8}};
-    for (const Period& p : kPeriods)
+    for (const ReportPeriod& p : kReportPeriods)
         if (p.text == length)
             return p.code;
     return 0;

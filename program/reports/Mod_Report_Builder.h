@@ -24,8 +24,18 @@ inline constexpr const char* kTempReportFileName = "temp.htm";
 // "#yyyy-m-d#", without leading zeros: 9 May 2002 gives "#2002-5-9#".
 std::string JetDateLiteral(vb::Date date);
 
-// The period code of a Length text ("One Month" 2 ... "5 Years" 7, "Custom"
-// 8, anything else 0); exact, case-sensitive.
+// The Length texts of the date reports, in the order the report window
+// lists them, each with its period code.
+struct ReportPeriod {
+    std::string_view text;
+    int16_t code;
+};
+inline constexpr ReportPeriod kReportPeriods[] = {{"One Month", 2}, {"Three Months", 3}, {"Six Months", 4},
+                                                  {"1 Year", 5},    {"2 Years", 6},      {"5 Years", 7},
+                                                  {"Custom", 8}};
+
+// The period code of a Length text (kReportPeriods, anything else 0);
+// exact, case-sensitive.
 int16_t PeriodCode(std::string_view length);
 
 // "(<stem>Rate.`Year` = y) OR ..." for every four-digit year of the ";"

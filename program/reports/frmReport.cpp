@@ -18,14 +18,12 @@
 #include <QPixmap>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace {
 
-constexpr std::array<const char*, 7> kPeriods = {"One Month", "Three Months", "Six Months", "1 Year",
-                                                 "2 Years",   "5 Years",      "Custom"};
 constexpr int kFirstYear = 1990;
 constexpr int kLastYear = 2050;
 constexpr int16_t kCloseEffectStep = 200;
@@ -160,8 +158,8 @@ void frmReport::Form_Load()
     RestoreSize(8550, 10530);
 
     cboRptYears.Clear();
-    for (const char* period : kPeriods)
-        cboRptYears.AddItem(period);
+    for (const auto& period : Mod_Report::kReportPeriods)
+        cboRptYears.AddItem(period.text);
     lstRptYears.SetVisible(false);
     lstRptYears.Clear();
     for (int year = kFirstYear; year <= kLastYear; ++year)
@@ -221,8 +219,8 @@ void frmReport::ShowReportOptions()
         // Showing the stored period is no choice of the user's.
         filling_ = true;
         int index = -1;
-        for (int i = 0; i < static_cast<int>(kPeriods.size()); ++i)
-            if (Settings.Length == kPeriods[i])
+        for (int i = 0; i < static_cast<int>(std::size(Mod_Report::kReportPeriods)); ++i)
+            if (Settings.Length == Mod_Report::kReportPeriods[i].text)
                 index = i;
         cboRptYears.SetListIndex(index);
         filling_ = false;
@@ -257,9 +255,9 @@ void frmReport::cboRptYears_Click()
     if (filling_)
         return;
     const int index = cboRptYears.ListIndex();
-    if (index < 0 || index >= static_cast<int>(kPeriods.size()))
+    if (index < 0 || index >= static_cast<int>(std::size(Mod_Report::kReportPeriods)))
         return;
-    Settings.Length = kPeriods[index];
+    Settings.Length = Mod_Report::kReportPeriods[index].text;
     RebuildReport();
 }
 

@@ -92,15 +92,10 @@ void frmTaskList::Form_Load()
     for (const char* column : kColumns)
         lvwTasks.ColumnHeaders().Add(column);
 
-    int length = kDefaultListLength;
-    const std::string stored = vb::GetSetting(kApp, kSection, "ListLength", std::to_string(kDefaultListLength));
-    vb::Variant number(stored);
-    if (vb::IsNumeric(number)) {
-        const double n = vb::CDbl(number);
-        if (n >= 0 && n < static_cast<double>(kListLengths.size()) && n == static_cast<int>(n))
-            length = static_cast<int>(n);
-    }
-    cboListLength.SetListIndex(length); // shows or hides the end-date picker
+    const long length = vb::StoredWholeNumber(vb::GetSetting(kApp, kSection, "ListLength"), 0,
+                                              static_cast<long>(kListLengths.size()) - 1)
+                            .value_or(kDefaultListLength);
+    cboListLength.SetListIndex(static_cast<int>(length)); // shows or hides the end-date picker
 
     vb::Date custom = vb::Today();
     vb::Date storedDate;

@@ -311,10 +311,13 @@ TEST_F(TaskList, SizesAndChoicesAreStoredAndTheRefreshesReachTheOpenList)
     EXPECT_TRUE(tv::Reports().g_ListReports);
     EXPECT_TRUE(tv::Reports().g_ListTasks);
 
-    // A stored length that is no list index opens a week.
-    again.Unload();
-    vb::SaveSetting("Tallyvane", "frmTaskList", "ListLength", "12");
-    EXPECT_EQ(open().cboListLength.ListIndex(), 1);
+    // A stored length that is no list index opens a week, a number too
+    // large for the runtime included.
+    for (const char* stored : {"12", "1e400", "2.5", "-1"}) {
+        frmTaskList::Instance().Unload();
+        vb::SaveSetting("Tallyvane", "frmTaskList", "ListLength", stored);
+        EXPECT_EQ(open().cboListLength.ListIndex(), 1) << stored;
+    }
 }
 
 } // namespace

@@ -5,16 +5,13 @@
 
 #include "platform/basic/ProgramSettings.h"
 #include "platform/basic/RuntimeError.h"
-#include "platform/basic/Variant.h"
 #include "platform/controls/ctCalendar.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/frmTallyvane.h"
 
 #include <QPixmap>
 
-#include <cmath>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 namespace {
@@ -22,30 +19,12 @@ namespace {
 constexpr const char* kApp = "Tallyvane";
 constexpr const char* kSection = "frmOptions";
 
-// A stored whole number from low to high; nothing when the setting is
-// missing or holds anything else, so that one damaged value takes its
-// default and the others are still read.
-std::optional<long> number(const std::string& text, long low, long high)
-{
-    const vb::Variant v(text);
-    if (text.empty() || !vb::IsNumeric(v))
-        return std::nullopt;
-    try {
-        const double d = vb::CDbl(v);
-        if (d != std::floor(d) || d < low || d > high)
-            return std::nullopt;
-        return static_cast<long>(d);
-    } catch (const vb::RuntimeError&) {
-        return std::nullopt;
-    }
-}
-
 } // namespace
 
 long frmOptions::stored(const std::string& key, long low, long high, long fallback)
 {
     const std::string text = vb::GetSetting(kApp, kSection, key, "");
-    if (const auto value = number(text, low, high))
+    if (const auto value = vb::StoredWholeNumber(text, low, high))
         return *value;
     // A damaged value is kept unless the user makes a choice in its place.
     if (!text.empty())

@@ -13,6 +13,8 @@
 #include "program/shell/frmMain.h"
 
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -31,6 +33,58 @@ bool entryExists()
 {
     std::error_code ec;
     return std::filesystem::exists(std::filesystem::symlink_status(Autostart::EntryFile(), ec));
+}
+
+winreg::LONG writeRunValue()
+{
+    using namespace winreg;
+    // The desktop keeps no Run key of its own: the first tick makes it.
+    HKEY key = 0;
+    if (RegCreateKeyEx(HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &key,
+                       nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return Mod_Registry::WriteRegValue(HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, Mod_Registry::kRunValue,
+                                       vb::Variant(Autostart::ProgramFile().string()), REG_SZ);
+}
+
+void deleteRunValue()
+{
+    Mod_Registry::DeleteRegValue(winreg::HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, Mod_Registry::kRunValue);
+}
+
+std::string entryProblem(std::string_view what, std::string_view done)
+{
+    return "Tallyvane could not " + std::string(what) + ": the autostart entry \"" +
+           Autostart::EntryFile().string() + "\" could not be " + std::string(done) + ".";
+}
+
+// The Run value and the autostart entry made; where either fails, both go
+// back to how they were and the answer says why.
+std::string startRunningAtStartup()
+{
+    std::string problem;
+    if (const winreg::LONG rc = writeRunValue(); rc != winreg::ERROR_SUCCESS)
+        problem = "Tallyvane could not be set to run on startup: " +
+                  winreg::StoreProblem().value_or("its settings could not be written (error " +
+                                                  std::to_string(rc) + ").");
+    else if (!Autostart::Sync() || !entryExists())
+        problem = entryProblem("be set to run on startup", "written");
+    if (!problem.empty()) {
+        deleteRunValue();
+        Autostart::Sync();
+    }
+    return problem;
+}
+
+// The Run value and the autostart entry removed; where the entry stays, the
+// value is written back and the answer says why.
+std::string stopRunningAtStartup()
+{
+    deleteRunValue();
+    if (Autostart::Sync() && !entryExists())
+        return {};
+    writeRunValue();
+    return entryProblem("stop running on startup", "removed");
 }
 
 } // namespace
@@ -56,44 +110,13 @@ void frmOptions::chkRunAtStartup_Click()
 {
     if (loading_)
         return;
-    using namespace winreg;
     const bool on = chkRunAtStartup.Value() == forms::vbChecked;
-    auto writeValue = [] {
-        // The desktop keeps no Run key of its own: the first tick makes it.
-        HKEY key = 0;
-        if (RegCreateKeyEx(HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &key,
-                           nullptr) == ERROR_SUCCESS)
-            RegCloseKey(key);
-        return Mod_Registry::WriteRegValue(HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, Mod_Registry::kRunValue,
-                                           vb::Variant(Autostart::ProgramFile().string()), REG_SZ);
-    };
-    const std::string entry = Autostart::EntryFile().string();
-    std::string problem;
-    if (on) {
-        const LONG rc = writeValue();
-        if (rc != ERROR_SUCCESS)
-            problem = "Tallyvane could not be set to run on startup: " +
-                      StoreProblem().value_or("its settings could not be written (error " + std::to_string(rc) + ").");
-        else if (!Autostart::Sync() || !entryExists())
-            problem = "Tallyvane could not be set to run on startup: the autostart entry \"" + entry +
-                      "\" could not be written.";
-        if (!problem.empty()) {
-            // Setting and entry go back to how they were.
-            Mod_Registry::DeleteRegValue(HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, Mod_Registry::kRunValue);
-            Autostart::Sync();
-            setQuietly(chkRunAtStartup, forms::vbUnchecked);
-        }
-    } else {
-        Mod_Registry::DeleteRegValue(HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey, Mod_Registry::kRunValue);
-        if (!Autostart::Sync() || entryExists()) {
-            problem = "Tallyvane could not stop running on startup: the autostart entry \"" + entry +
-                      "\" could not be removed.";
-            writeValue();
-            setQuietly(chkRunAtStartup, forms::vbChecked);
-        }
-    }
-    if (!problem.empty())
-        MBoxMod::ShowMBox(problem, kNoticeScheme, kNoticeButtons, kNoticeIcon);
+    const std::string problem = on ? startRunningAtStartup() : stopRunningAtStartup();
+    if (problem.empty())
+        return;
+    // The box shows what holds now.
+    setQuietly(chkRunAtStartup, on ? forms::vbUnchecked : forms::vbChecked);
+    MBoxMod::ShowMBox(problem, kNoticeScheme, kNoticeButtons, kNoticeIcon);
 }
 
 // --- Email page ---

@@ -37,16 +37,6 @@ QPixmap pictureOf(const fs::path& file)
     return picture;
 }
 
-void clearAddress(cAddress& address)
-{
-    address.SetAddress("");
-    address.SetStreet("");
-    address.SetCity("");
-    address.SetState("");
-    address.SetPostcode("");
-    address.SetCountry("");
-}
-
 } // namespace
 
 void LoadStore(int16_t storeID)
@@ -274,7 +264,7 @@ void ClearStoreForm(int16_t sections)
         f.txtManager.SetText("");
         f.txtAsstManager.SetText("");
         f.txt3rdKey.SetText("");
-        clearAddress(s.g_StoreAddress);
+        s.g_StoreAddress.Clear();
     }
     if (HasFlags(sections, kClearLandLord)) {
         f.txtLLCompany.SetText("");
@@ -287,7 +277,7 @@ void ClearStoreForm(int16_t sections)
         f.txtLLFax.SetText("");
         f.txtLLContact.SetText("");
         f.txtLLEmail.SetText("");
-        clearAddress(s.g_LandLordAddress);
+        s.g_LandLordAddress.Clear();
         s.g_ShownLandLordID = 0;
     }
     if (HasFlags(sections, kClearLease)) {

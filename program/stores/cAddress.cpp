@@ -229,6 +229,16 @@ void cAddress::SetAddress(std::string_view text)
         parseAddress();
 }
 
+void cAddress::Clear()
+{
+    SetAddress("");
+    SetStreet("");
+    SetCity("");
+    SetState("");
+    SetPostcode("");
+    SetCountry("");
+}
+
 void cAddress::SetStreet(std::string_view text)
 {
     std::vector<std::string> lines = splitLines(mCommon::CollapseBlanks(text));

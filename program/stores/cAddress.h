@@ -43,6 +43,8 @@ public:
     // Collapses blanks and keeps the text; a text left empty leaves the fields
     // alone, any other is parsed into the five fields.
     void SetAddress(std::string_view text);
+    // Empties the text and the five fields.
+    void Clear();
 
     const std::string& Street() const { return street_; }
     void SetStreet(std::string_view text);

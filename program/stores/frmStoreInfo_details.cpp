@@ -213,12 +213,7 @@ void frmStoreInfo::txtStreet_Validate(int Index, bool& Cancel)
         if (text.find_first_not_of(" \r\n") == std::string::npos) {
             // An emptied box empties the address (the object would otherwise
             // keep its fields and put them back into the box).
-            address.SetAddress("");
-            address.SetStreet("");
-            address.SetCity("");
-            address.SetState("");
-            address.SetPostcode("");
-            address.SetCountry("");
+            address.Clear();
         } else {
             address.SetAddress(text);
         }
