@@ -3,10 +3,12 @@
 #
 # Builds every fuzz target (each Foo_fuzz.cpp in the tree becomes fuzz_Foo in
 # the `fuzz` preset) and runs each for the given time (default 60 seconds),
-# then prints runs and findings per target. A target's seeds are named by
-# Foo_fuzz.seeds beside its source: one file glob a line, relative to that
-# folder (it may reach other folders' test data through ".."), "#" starting a
-# comment. Corpora grow in build/fuzz/corpus/<target>
+# then prints runs, runs per second and findings per target. A target's
+# seeds are named by Foo_fuzz.seeds beside its source: one file glob a line,
+# relative to that folder (it may reach other folders' test data through
+# ".."), "#" starting a comment. A line "\xNN glob" puts the byte NN in front
+# of each file, for targets whose first byte picks how the rest is read.
+# Corpora grow in build/fuzz/corpus/<target>
 # from run to run; findings land in build/fuzz/findings/<target>.
 #
 # FUZZ_JOBS=n runs n targets at a time (default 1); FUZZ_TARGETS="A B" runs
@@ -67,7 +69,7 @@ trap 'rm -rf "$work"' EXIT
 
 # Copies the files a target's seeds file names into the folder given.
 seed() { # source-file folder
-  local list=${1%.cpp}.seeds dir pattern file
+  local list=${1%.cpp}.seeds dir pattern file prefix name
   mkdir -p "$2"
   [ -f "$list" ] || return 0
   dir=$(dirname "$1")
@@ -75,8 +77,18 @@ seed() { # source-file folder
     pattern=${pattern%%#*}
     pattern=${pattern%"${pattern##*[![:space:]]}"}
     [ -n "$pattern" ] || continue
+    prefix=""
+    case $pattern in
+      '\x'[0-9a-fA-F][0-9a-fA-F]' '*) prefix=${pattern:2:2}; pattern=${pattern:5} ;;
+    esac
     for file in "$dir"/$pattern; do
-      [ -f "$file" ] && cp "$file" "$2/$(echo "$file" | sed "s|^$dir/||; s|\.\./||g; s|/|_|g")"
+      [ -f "$file" ] || continue
+      name=$(echo "$file" | sed "s|^$dir/||; s|\.\./||g; s|/|_|g")
+      if [ -n "$prefix" ]; then
+        { printf "\\x$prefix"; cat "$file"; } > "$2/x${prefix}_$name"
+      else
+        cp "$file" "$2/$name"
+      fi
     done
   done < "$list"
 }
@@ -97,12 +109,13 @@ run() { # index
   QT_QPA_PLATFORM=offscreen \
     "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
       -artifact_prefix="$findings/" "$corpus" "$seeds" > "$log" 2>&1 || status=$?
-  local runs after seeded
+  local runs rate after seeded
   runs=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$log" | tail -1)
   [ -n "$runs" ] || runs=$(sed -n 's/^#\([0-9]*\)[[:space:]].*/\1/p' "$log" | tail -1)
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *\([0-9]*\).*/\1/p' "$log" | tail -1)
   after=$(find "$findings" -type f | wc -l)
   seeded=$(find "$seeds" -type f | wc -l)
-  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "${runs:-0}" "$((after - before))" "$status" \
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "${runs:-0}" "${rate:-0}" "$((after - before))" "$status" \
     "$seeded" "$(find "$corpus" -type f | wc -l)" > "$work/result.$1"
   rm -rf "$tmp"
 }
@@ -117,15 +130,15 @@ done
 wait
 
 failed=0
-printf '\n%-28s %12s %9s %7s %7s\n' target runs findings seeds corpus
+printf '\n%-28s %12s %8s %9s %7s %7s\n' target runs runs/s findings seeds corpus
 for i in "${!targets[@]}"; do
   if [ ! -f "$work/result.$i" ]; then
     printf '%-28s did not run\n' "${targets[$i]}"
     failed=1
     continue
   fi
-  IFS=$'\t' read -r name runs found status seeded size < "$work/result.$i"
-  printf '%-28s %12s %9s %7s %7s' "$name" "$runs" "$found" "$seeded" "$size"
+  IFS=$'\t' read -r name runs rate found status seeded size < "$work/result.$i"
+  printf '%-28s %12s %8s %9s %7s %7s' "$name" "$runs" "$rate" "$found" "$seeded" "$size"
   if [ "$found" -gt 0 ] || [ "$status" -ne 0 ]; then
     printf '   see build/fuzz/findings/%s.log' "$name"
     failed=1

@@ -7,11 +7,11 @@
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Strings.h"
 #include "platform/forms/Forms.h"
+#include "platform/testing/Screenshots.h"
 
 #include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QDateTimeEdit>
-#include <QDir>
 #include <QTest>
 #include <QWidget>
 
@@ -210,9 +210,7 @@ TEST_F(DatePickerTest, ATimePickerAndAPicture)
 
     dt().SetValue(at(2003, 3, 15));
     form->DTRenewal.SetValue(Variant::Null());
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(form->hWnd()->grab().save(folder + QStringLiteral("/date_picker.png")));
+    tv::testing::SaveScreenshot(tv::testing::CheckedPicture(form->hWnd(), "date_picker"), "date_picker");
 }
 
 } // namespace

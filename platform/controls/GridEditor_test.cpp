@@ -6,9 +6,9 @@
 #include "platform/controls/GridEditor.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/testing/Screenshots.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -318,9 +318,7 @@ TEST_F(GridEditorTest, PictureOfAGridWithACellBeingEdited)
     filling = false;
     g().Select(2, 1);
     type("100");
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(form->hWnd()->grab().save(folder + QStringLiteral("/grid_editing.png")));
+    tv::testing::SaveScreenshot(tv::testing::CheckedPicture(form->hWnd(), "grid_editing"), "grid_editing");
 }
 
 } // namespace

@@ -6,9 +6,9 @@
 
 #include "platform/controls/Rtf.h"
 #include "platform/forms/Forms.h"
+#include "platform/testing/Screenshots.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTest>
 #include <QTextEdit>
 
@@ -130,9 +130,7 @@ TEST_F(RichTextBoxTest, PictureWithStyles)
                      "\\fs32 Large text\\fs0\\par\\plain Plain again, caf\\'e9 \\u8364? 12\\par}");
     EXPECT_EQ(box().Text(), "Renewal: two options of five years each.\r\nNotice six months before expiry.\r\nLarge "
                             "text\r\nPlain again, café € 12");
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(form->hWnd()->grab().save(folder + QStringLiteral("/rich_text_box.png")));
+    tv::testing::SaveScreenshot(tv::testing::CheckedPicture(form->hWnd(), "rich_text_box"), "rich_text_box");
 }
 
 } // namespace

@@ -8,10 +8,10 @@
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
+#include "platform/testing/Screenshots.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QScrollArea>
 #include <QTest>
@@ -60,9 +60,7 @@ protected:
 
     static void grab(QWidget* w, const char* name)
     {
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-        QDir().mkpath(folder);
-        w->grab().save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+        tv::testing::SaveScreenshot(w->grab(), QLatin1String(name));
     }
 };
 

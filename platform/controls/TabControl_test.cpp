@@ -5,9 +5,9 @@
 #include "platform/controls/TabControl.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/testing/Screenshots.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTabBar>
 #include <QTest>
 
@@ -126,9 +126,7 @@ TEST_F(TabControlTest, EachPageShowsItsOwnControls)
     EXPECT_EQ(tabs().TabCaption(3), "Lease Info (Cont)");
     tabs().SetTab(0);
 
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(form->hWnd()->grab().save(folder + QStringLiteral("/tab_control.png")));
+    tv::testing::SaveScreenshot(tv::testing::CheckedPicture(form->hWnd(), "tab_control"), "tab_control");
 }
 
 } // namespace

@@ -20,4 +20,17 @@ inline const std::filesystem::path& TempFolder()
     return path;
 }
 
+// Removes the files of folder whose names start with name but are not name
+// itself: what a reader keeps aside of a damaged file would otherwise pile
+// up over a run, and each new one costs a look at all before it.
+inline void RemoveKeptCopies(const std::filesystem::path& folder, const std::string& name)
+{
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string file = entry.path().filename().string();
+        if (file != name && file.starts_with(name))
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
 } // namespace tv::fuzzing

@@ -3,16 +3,37 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 
+#include "platform/forms/MsgBox.h"
 #include "platform/testing/FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
+
+namespace {
+
+// A damaged file is told about in a message box: answered at once here.
+struct SilentMsgBox : forms::MessageBoxPort {
+    int Show(const forms::MsgBoxRequest& request) override { return forms::DefaultAnswer(request.buttons); }
+};
+
+void answerMessageBoxes()
+{
+    static const bool set = [] {
+        forms::SetMessageBoxPort(std::make_shared<SilentMsgBox>());
+        return true;
+    }();
+    (void)set;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    answerMessageBoxes();
     {
         std::ofstream out(tv::fuzzing::TempFolder() / Mod_Report::kReportFileName, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
@@ -23,5 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Mod_FileIO::WriteReportSettings(tv::fuzzing::TempFolder(), "TAX RATE", values);
     if (Mod_Report::ReadReportSettings(tv::fuzzing::TempFolder(), "TAX RATE") != values)
         std::abort();
+    tv::fuzzing::RemoveKeptCopies(tv::fuzzing::TempFolder(), Mod_Report::kReportFileName);
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
 #include "program/stores/Mod_FileIO.h"
+#include "platform/forms/MsgBox.h"
 #include "platform/testing/FuzzSupport.h"
 
 #include <cstdint>
@@ -27,10 +28,16 @@
 
 namespace {
 
+// A damaged file is told about in a message box: answered at once here.
+struct SilentMsgBox : forms::MessageBoxPort {
+    int Show(const forms::MsgBoxRequest& request) override { return forms::DefaultAnswer(request.buttons); }
+};
+
 // The program folder, where the schedules file is read.
 const std::filesystem::path& folder()
 {
     static const bool set = [] {
+        forms::SetMessageBoxPort(std::make_shared<SilentMsgBox>());
         vb::AppPaths::SetProgramFolder(tv::fuzzing::TempFolder());
         return true;
     }();
@@ -110,5 +117,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     vb::SetClock(nullptr);
+    tv::fuzzing::RemoveKeptCopies(folder(), Mod_Report::kReportFileName);
     return 0;
 }

@@ -2,7 +2,7 @@
 // tools/desktop-session.sh): framed by the window manager, whose title bar
 // and borders come out of the window's outer size, every control they show
 // still lies inside the window. Pictures of both windows, frame included,
-// go to the build tree's screenshots.
+// are written when asked for (tools/screenshots.sh).
 
 #include "program/reports/frmTaskList.h"
 

@@ -3,8 +3,9 @@
 
 #include "program/services/FlatComboBox.h"
 
+#include "platform/testing/Screenshots.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QListWidget>
 #include <QPainter>
 #include <QTest>
@@ -298,11 +299,9 @@ TEST_F(FlatCombo, PropertiesReadAndWrittenInOrder)
 // Pictures of the control in its states, for people to look at.
 TEST_F(FlatCombo, PicturesOfEachState)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
     auto shot = [&](const char* name) {
-        const QPixmap p = form->hWnd()->grab(QRect(0, 0, 160, 30));
-        EXPECT_TRUE(p.save(folder + QStringLiteral("/flatcombo_%1.png").arg(name)));
+        const QString file = QStringLiteral("flatcombo_") + QLatin1String(name);
+        tv::testing::SaveScreenshot(tv::testing::CheckedPicture(form->hWnd(), file).copy(0, 0, 160, 30), file);
     };
     combo().SetListIndex(2);
     shot("normal");
@@ -327,7 +326,7 @@ TEST_F(FlatCombo, PicturesOfEachState)
     const QPoint at = form->hWnd()->mapFromGlobal(popup->pos());
     painter.drawPixmap(at, popup->grab());
     painter.end();
-    EXPECT_TRUE(both.save(folder + QStringLiteral("/flatcombo_dropped.png")));
+    tv::testing::SaveScreenshot(both, QStringLiteral("flatcombo_dropped"));
 }
 
 } // namespace

@@ -4,8 +4,9 @@
 
 #include "program/services/FlatSpin.h"
 
+#include "platform/testing/Screenshots.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QTest>
@@ -330,10 +331,9 @@ TEST_F(FlatSpinTest, GlyphPixels)
 // Pictures of the control in its states, for people to look at.
 TEST_F(FlatSpinTest, PicturesOfEachState)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
     auto shot = [&](const char* name) {
-        EXPECT_TRUE(form->hWnd()->grab(QRect(0, 0, 110, 35)).save(folder + QStringLiteral("/flatspin_%1.png").arg(name)));
+        const QString file = QStringLiteral("flatspin_") + QLatin1String(name);
+        tv::testing::SaveScreenshot(tv::testing::CheckedPicture(form->hWnd(), file).copy(0, 0, 110, 35), file);
     };
     spin().SetValue(2024);
     shot("updown");

@@ -6,11 +6,11 @@
 #include "program/services/ShellState.h"
 
 #include "platform/basic/App.h"
+#include "platform/testing/Screenshots.h"
 #include "platform/win/WindowPos.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QTest>
 #include <QTimer>
 
@@ -315,12 +315,11 @@ TEST_F(MessageBox, ScriptedAnswersAndAnEndWithoutAButton)
 // Pictures of the box in every scheme, for people to look at.
 TEST_F(MessageBox, PicturesOfEachScheme)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
     const std::vector<int> sets = {0, 5, 6, 15, 16, 3, 9, 11, 13, 14};
     for (int s = 0; s < 10; ++s) {
         whenOpen([&](MBox& b) {
-            EXPECT_TRUE(b.hWnd()->grab().save(folder + QStringLiteral("/mbox_scheme_%1.png").arg(s)));
+            const QString name = QStringLiteral("mbox_scheme_%1").arg(s);
+            tv::testing::SaveScreenshot(tv::testing::CheckedPicture(b.hWnd(), name), name);
             release(b, 0);
         });
         ShowMBox("Colour scheme " + std::to_string(s) +

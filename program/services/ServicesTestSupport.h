@@ -13,6 +13,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/registry/RegistrySettingsStore.h"
+#include "platform/testing/Screenshots.h"
 #include "platform/testing/TempRoot.h"
 #include "program/services/MBoxMod.h"
 #include "program/services/Mod_tallyvane_Values.h"
@@ -21,7 +22,6 @@
 #include "tools/DatabaseBuilder.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -67,14 +67,16 @@ protected:
         tv::ResetShellState();
     }
 
-    // Saves a picture of the window into the build tree's screenshots. On a
-    // real display (Xvfb with a window manager) the picture is taken from the
-    // screen, frame included, once the window manager has placed the window.
-    static void Grab(QWidget* window, const QString& name)
+    // A picture of the window: every text in it must be drawn inside it.
+    // When pictures are asked for (tools/screenshots.sh) it is written; on a
+    // real display (Xvfb with a window manager) the one written is taken
+    // from the screen, frame included, once the window manager has placed
+    // the window.
+    static QImage Grab(QWidget* window, const QString& name)
     {
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-        QDir().mkpath(folder);
-        QPixmap picture = window->grab();
+        const QImage picture = CheckedPicture(window, name);
+        if (ScreenshotFolder().isEmpty())
+            return picture;
         if (QGuiApplication::platformName() != QLatin1String("offscreen") && window->isWindow()
             && window->isVisible()) {
             QElapsedTimer waited;
@@ -82,10 +84,13 @@ protected:
             while (waited.elapsed() < 500)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
             const QRect frame = window->frameGeometry();
-            if (QScreen* screen = window->screen())
-                picture = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+            if (QScreen* screen = window->screen()) {
+                SaveScreenshot(screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()), name);
+                return picture;
+            }
         }
-        picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        SaveScreenshot(picture, name);
+        return picture;
     }
 
     TempRoot root;

@@ -338,13 +338,18 @@ TEST_F(UpdateFlow, AQuitDuringTheQuestionOrTheDownloadInstallsNothing)
     s.ftpPort = slow.Port();
     Mod_AutoUpdate::SetSite(s);
     msgbox->answers = {forms::vbYes};
+    // The quit comes once bytes arrive, however long the start takes.
     bool quit = false;
-    QTimer::singleShot(1000, [&] {
-        if (frmProgress::IfLoaded() && frmMain::IfLoaded()) {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (frmProgress* progress = frmProgress::IfLoaded();
+            progress && progress->ProgressBar1.Value() > 0 && frmMain::IfLoaded()) {
+            poll.stop();
             frmMain::Instance().TrayMenuCommand("QUIT");
             quit = true;
         }
     });
+    poll.start(20);
     runFromTray();
     ASSERT_TRUE(quit);
     EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kUpdateAvailable)});
@@ -542,31 +547,35 @@ TEST_F(UpdateFlow, FilesMoveAcrossFileSystemsByCopying)
 
 TEST_F(UpdateFlow, TheProgressWindowDuringASlowedTransfer)
 {
-    // 100 kB a second: the 600 kB file takes about six seconds.
+    // 100 kB a second: the 300 kB file takes about three seconds.
     tv::testing::ServerProcess slow{TV_NET_TESTDATA "/ftp_server.py",
                                     {ftpRoot().string(), kUser, kPassword, "100000"}};
     ASSERT_NE(slow.Port(), 0);
     Mod_AutoUpdate::UpdateSite s = site();
     s.ftpPort = slow.Port();
     Mod_AutoUpdate::SetSite(s);
-    serverFile("TallyvaneSetup.run", std::string(600000, 'x'));
+    serverFile("TallyvaneSetup.run", std::string(300000, 'x'));
 
+    // The window as the first bytes arrive, however long the start takes.
     std::string caption;
     double value = -1;
     bool grabbed = false;
-    QTimer::singleShot(2000, [&] {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
         frmProgress* progress = frmProgress::IfLoaded();
-        if (!progress)
+        if (!progress || progress->ProgressBar1.Value() <= 0)
             return;
+        poll.stop();
         caption = progress->lblInfo.Caption();
         value = progress->ProgressBar1.Value();
         Grab(progress->hWnd(), QStringLiteral("frmProgress_download"));
         grabbed = true;
     });
+    poll.start(20);
     EXPECT_EQ(Mod_AutoUpdate::DownloadUpdateFiles({"TallyvaneSetup.run"}), 0);
     ASSERT_TRUE(grabbed);
     EXPECT_EQ(caption.rfind("Downloading: TallyvaneSetup.run - ", 0), 0u) << caption;
-    EXPECT_EQ(caption.substr(caption.size() - 10), " of 600000") << caption;
+    EXPECT_EQ(caption.substr(caption.size() - 10), " of 300000") << caption;
     EXPECT_GT(value, 0);
     EXPECT_LT(value, 100);
     // After a success the window stays until the program closes.

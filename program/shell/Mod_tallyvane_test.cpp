@@ -18,6 +18,7 @@
 #include "platform/forms/Runtime.h"
 #include "platform/report/DataEnvironment.h"
 #include "platform/testing/TempRoot.h"
+#include "platform/testing/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -167,7 +168,13 @@ protected:
 
 struct DamagedSettings {
     const char* name;
-    std::string content;
+    const char* head;
+    // Comment bytes after the head: the file over the size limit is made
+    // only by the case that needs it (a parameter is copied many times).
+    size_t filler = 0;
+    const char* tail = "";
+
+    std::string Content() const { return head + std::string(filler, ';') + tail; }
 };
 void PrintTo(const DamagedSettings& d, std::ostream* os)
 {
@@ -180,10 +187,11 @@ class StartOnDamagedSettings : public StartOnUnusableSettings,
 TEST_P(StartOnDamagedSettings, TellsOnceAndTheWindowsHaveTheirButtons)
 {
     const fs::path file = vb::AppPaths::RegistryFile();
-    std::ofstream(file, std::ios::binary) << GetParam().content;
+    const std::string content = GetParam().Content();
+    std::ofstream(file, std::ios::binary) << content;
     startAndUseTheWindows();
     EXPECT_NE(told.find("saves no settings until it is repaired"), std::string::npos) << told;
-    EXPECT_TRUE(vb::fso::ReadAllBytes(file) == GetParam().content) << "the damaged file was changed";
+    EXPECT_TRUE(tv::testing::ReadRaw(file) == content) << "the damaged file was changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -192,8 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedSettings{"BrokenKeyLine", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\Software\n; end\n"},
         DamagedSettings{"Empty", ""},
         DamagedSettings{"CutShort", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n\"Sh"},
-        DamagedSettings{"OverTheSizeLimit",
-                        "TALLYVANE-REGISTRY 1\n" + std::string(16 * 1024 * 1024, ';') + "\n; end\n"}),
+        DamagedSettings{"OverTheSizeLimit", "TALLYVANE-REGISTRY 1\n", 16 * 1024 * 1024, "\n; end\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The settings folder may only be read: as the user the program runs as,

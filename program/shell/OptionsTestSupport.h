@@ -13,7 +13,6 @@
 #include "program/shell/frmTallyvane.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -74,13 +73,12 @@ protected:
         return Mod_Registry::ReadRegValue(winreg::HKEY_CURRENT_USER, subKey, name);
     }
 
-    // The whole screen, next to Grab's pictures (under a real X server).
+    // The whole screen, next to Grab's pictures (under a real X server),
+    // when pictures are asked for.
     static void GrabScreen(const QString& name)
     {
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-        QDir().mkpath(folder);
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        if (QScreen* screen = QGuiApplication::primaryScreen(); screen && !ScreenshotFolder().isEmpty())
+            SaveScreenshot(screen->grabWindow(0), name);
     }
 
     std::shared_ptr<forms::ScriptedDialogs> dialogs = std::make_shared<forms::ScriptedDialogs>();

@@ -4,11 +4,12 @@
 // opened and closed by the user five times each; each comes back at the
 // size it was closed with, and the window manager's frame never creeps into
 // the stored size. Pictures of the windows at their default sizes, frame
-// included, go to the build tree's screenshots.
+// included, are written when asked for (tools/screenshots.sh).
 
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/basic/ProgramSettings.h"
+#include "platform/testing/Screenshots.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmTallyvane.h"
 #include "program/stores/frmSales.h"
@@ -16,7 +17,6 @@
 #include "program/stores/frmWorkSheet.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -86,11 +86,11 @@ bool closeAsUser(QWidget* w, const std::function<bool()>& closed)
 // The framed window as the screen shows it.
 void picture(QWidget* w, const QString& name)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
+    if (tv::testing::ScreenshotFolder().isEmpty())
+        return;
     const QRect r = w->frameGeometry();
-    w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(folder + QStringLiteral("/desktop_") + name +
-                                                                          QStringLiteral(".png"));
+    tv::testing::SaveScreenshot(w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()),
+                                QStringLiteral("desktop_") + name);
 }
 
 std::string storedSize(const char* form)

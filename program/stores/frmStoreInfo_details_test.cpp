@@ -513,14 +513,16 @@ TEST_F(StoreDetails, PicturesOfTheTwoTabs)
     frmStoreInfo& f = open();
     chooseStore(storeIdOf(7));
     settle();
-    Grab(f.hWnd(), "frmStoreInfo_store");
+    const QImage store = Grab(f.hWnd(), "frmStoreInfo_store");
     f.SSTab1.SetTab(1);
     f.cmdSelPM.Click.Raise();
     settle();
-    Grab(f.hWnd(), "frmStoreInfo_property_manager");
+    const QImage withList = Grab(f.hWnd(), "frmStoreInfo_property_manager");
     f.cmdSelPM.Click.Raise();
     settle();
-    Grab(f.hWnd(), "frmStoreInfo_property_manager_list_hidden");
+    const QImage withoutList = Grab(f.hWnd(), "frmStoreInfo_property_manager_list_hidden");
+    EXPECT_NE(store, withList);
+    EXPECT_NE(withList, withoutList);
 }
 
 } // namespace

@@ -295,19 +295,23 @@ TEST_F(StoreEditor, TheReminderMenuShowsOnlyWithTheSecondLeaseTabAndHelpFollowsT
     tv::Stores().g_ReminderUpdating = false;
 }
 
+// Each tab draws every text it shows, and looks unlike the one before.
 TEST_F(StoreEditor, PicturesOfEachTabOnTheExampleDatabase)
 {
     frmStoreInfo& f = open();
     const char* names[] = {"frmStoreInfo_store", "frmStoreInfo_manager", "frmStoreInfo_lease", "frmStoreInfo_lease2"};
+    QImage previous;
     for (int tab = 0; tab < 4; ++tab) {
         f.SSTab1.SetTab(tab);
         settle();
-        Grab(f.hWnd(), QString::fromLatin1(names[tab]));
+        const QImage picture = Grab(f.hWnd(), QString::fromLatin1(names[tab]));
+        EXPECT_NE(picture, previous) << names[tab];
+        previous = picture;
     }
     f.smuiOptions.Choose("MANAGE");
     f.SSTab1.SetTab(0);
     settle();
-    Grab(f.hWnd(), QStringLiteral("frmStoreInfo_manage"));
+    EXPECT_NE(Grab(f.hWnd(), QStringLiteral("frmStoreInfo_manage")), previous);
 }
 
 } // namespace

@@ -12,10 +12,10 @@
 #include "platform/com/Loader.h"
 #include "platform/com/PropertyBag.h"
 #include "platform/com/PropertyFrame.h"
+#include "platform/testing/Screenshots.h"
 #include "platform/testing/TempRoot.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -138,11 +138,10 @@ inline QImage settledShot(WId window)
     return last;
 }
 
+// Written only when pictures were asked for (tools/screenshots.sh).
 inline void keep(const QImage& picture, const QString& name)
 {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(picture.save(folder + QStringLiteral("/quorvel-design-%1.png").arg(name))) << name.toStdString();
+    tv::testing::SaveScreenshot(picture, QStringLiteral("quorvel-design-") + name);
 }
 
 // The least and greatest size the window asks the window manager for.
@@ -240,11 +239,12 @@ struct Layout {
     std::unique_ptr<com::PropertyFrame> frame;
 };
 
-// The tool as a process with a folder of its own for its settings, and its
-// exit awaited.
+// The tool as a process with a folder of its own for its settings, started
+// at once (it takes seconds to show: the test works meanwhile), and its exit
+// awaited.
 class Tool {
 public:
-    explicit Tool(const fs::path& home)
+    explicit Tool(const fs::path& home, const QStringList& args = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString((home / "config").string()));
@@ -253,6 +253,7 @@ public:
         env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0:intercept_tls_get_addr=0"));
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start(QStringLiteral(TV_QUORVEL_DESIGN), args);
     }
     ~Tool()
     {
@@ -261,11 +262,12 @@ public:
             process_.waitForFinished();
         }
     }
-    // Started; its window's id once it shows (0: it did not).
-    WId Start(const QStringList& args = {})
+    // Its window's id once it shows (0: it did not).
+    WId Window()
     {
-        process_.start(QStringLiteral(TV_QUORVEL_DESIGN), args);
-        if (!process_.waitForStarted(20000))
+        if (process_.state() == QProcess::Starting && !process_.waitForStarted(20000))
+            return 0;
+        if (process_.state() != QProcess::Running)
             return 0;
         return windowNamed(QStringLiteral("^Quorvel Design"));
     }
@@ -304,6 +306,8 @@ protected:
     }
 
     tv::testing::TempRoot home;
+    // Started before the layout is worked out here, which takes as long.
+    Tool tool{home.Path()};
     Layout layout;
 };
 

@@ -1,8 +1,8 @@
 // quorvel-design's window and the nine settings dialogs its page opens, on
-// a desktop of its own (Xvfb and openbox), as the screen shows them; the
-// pictures go to the build tree's screenshots. Every dialog keeps its size
-// for good: the window manager is told its least and greatest size are the
-// size it shows.
+// a desktop of its own (Xvfb and openbox), as the screen shows them
+// (tools/screenshots.sh with DESKTOP=1 writes the pictures). Every dialog
+// keeps its size for good: the window manager is told its least and
+// greatest size are the size it shows.
 
 #include "tools/design/DesignDesktopTestSupport.h"
 
@@ -28,8 +28,7 @@ TEST_F(QuorvelDesign, TheToolAndItsNineDialogsAsTheScreenShowsThem)
         {316, "Sounds and cursors picker", "sounds-cursors"},
         {317, "Hyperlink settings", "hyperlink"},
     };
-    Tool tool(home.Path());
-    const WId window = tool.Start();
+    const WId window = tool.Window();
     ASSERT_NE(window, 0u) << "the tool did not show";
     ASSERT_TRUE(waitUntil([&] { return !isWhite(shot(window).pixel(layout.button.center())); }));
     keep(settledShot(window), QStringLiteral("tool"));

@@ -18,8 +18,7 @@ TEST_F(QuorvelDesign, AShapeChosenInItsDialogIsSavedAndOpenedAgain)
     const QPoint inside(layout.button.left() + 12, layout.button.center().y());
     const fs::path file = home.Path() / "ellipse.kzt";
     {
-        Tool tool(home.Path());
-        const WId window = tool.Start();
+        const WId window = tool.Window();
         ASSERT_NE(window, 0u) << "the tool did not show";
         ASSERT_TRUE(waitUntil([&] { return !isWhite(shot(window).pixel(inside)); })) << "no button on the form";
         EXPECT_FALSE(isWhite(shot(window).pixel(corner))) << "the new button is no rectangle";
@@ -48,8 +47,8 @@ TEST_F(QuorvelDesign, AShapeChosenInItsDialogIsSavedAndOpenedAgain)
         EXPECT_TRUE(tool.Quit(window));
     }
     {
-        Tool tool(home.Path());
-        const WId window = tool.Start({QString::fromStdString(file.string())});
+        Tool again(home.Path(), {QString::fromStdString(file.string())});
+        const WId window = again.Window();
         ASSERT_NE(window, 0u) << "the tool did not show";
         ASSERT_TRUE(waitUntil([&] { return !isWhite(shot(window).pixel(inside)); })) << "no button on the form";
         EXPECT_TRUE(waitUntil([&] { return isWhite(shot(window).pixel(corner)); }))
@@ -61,7 +60,7 @@ TEST_F(QuorvelDesign, AShapeChosenInItsDialogIsSavedAndOpenedAgain)
         ASSERT_TRUE(keys(window, {QStringLiteral("F5")}));
         EXPECT_TRUE(waitUntil([&] { return isWhite(shot(window).pixel(grip)); })) << "the grips stay while running";
         keep(settledShot(window), QStringLiteral("running"));
-        EXPECT_TRUE(tool.Quit(window));
+        EXPECT_TRUE(again.Quit(window));
     }
 }
 
