@@ -357,6 +357,9 @@ void Form::showWindow()
                           area.y() + (area.height() - size.height()) / 2);
         }
     }
+    // Shown again while minimized, it comes back: a form asked for is in sight.
+    if (window_->isMinimized())
+        window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window_->show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         window_->raise();

@@ -85,8 +85,8 @@ public:
     const std::string& Name() const { return name_; }
 
     // Modeless, or modal: then it returns when the form is hidden or
-    // unloaded. Showing a visible form brings it to the front; showing a
-    // visible modeless form modally raises 400.
+    // unloaded. Showing a visible form brings it to the front, out of the
+    // minimized state too; showing a visible modeless form modally raises 400.
     void Show(int modal = vbModeless);
     void Hide();
     // Unload from code; false when Form_QueryUnload or Form_Unload cancelled,
