@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QToolTip>
 
 #include <cmath>
@@ -139,13 +138,16 @@ protected:
     {
         // A click into the text selects the field under it, once the text
         // box has placed its cursor there.
-        if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease)
-            QTimer::singleShot(0, this, [this] {
-                if (!hasFocus() || lineEdit()->hasSelectedText() || !numeric(currentSection()))
-                    return;
+        if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease) {
+            // The text box finishes the click first; digits typed right
+            // after it then go to the field selected here.
+            static_cast<QObject*>(lineEdit())->event(event);
+            if (hasFocus() && !lineEdit()->hasSelectedText() && numeric(currentSection())) {
                 picker_.typed_.clear();
                 setSelectedSection(currentSection());
-            });
+            }
+            return true;
+        }
         return QDateTimeEdit::eventFilter(watched, event);
     }
 
