@@ -1,10 +1,13 @@
 # Shared build rules for the project's folders.
 #
-# tv_module(<name> [DEPS <targets>...] [TEST_DEPS <targets>...] [SHARED])
+# tv_module(<name> [DEPS <targets>...] [TEST_DEPS <targets>...]
+#           [ISOLATED <suites>...] [SHARED])
 #   Builds the static library <name> from every *.cpp of the calling folder
 #   except *_test.cpp, and the test executable <name>_tests from every
-#   *_test.cpp, registered with CTest, and with TV_FUZZ one libFuzzer program
-#   per *_fuzz.cpp. New files join without editing the folder's CMakeLists.txt.
+#   *_test.cpp, registered with CTest one test per suite (the suites named in
+#   ISOLATED one test per case, each in a process of its own), and with
+#   TV_FUZZ one libFuzzer program per *_fuzz.cpp. New files join without
+#   editing the folder's CMakeLists.txt.
 
 function(tv_set_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -18,6 +21,8 @@ function(tv_set_warnings target)
   endif()
 endfunction()
 
+set(TV_SUITES_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/TallyvaneSuites.cmake)
+
 if(TV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
@@ -30,7 +35,7 @@ if(TV_FUZZ)
 endif()
 
 function(tv_module name)
-  cmake_parse_arguments(M "SHARED" "" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(M "SHARED" "" "DEPS;TEST_DEPS;ISOLATED" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fuzz.cpp)
@@ -53,7 +58,7 @@ function(tv_module name)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   tv_set_warnings(${name})
   if(TV_BUILD_TESTS AND tests)
-    tv_test(${name}_tests ${tests} DEPS ${name} ${M_TEST_DEPS})
+    tv_test(${name}_tests ${tests} DEPS ${name} ${M_TEST_DEPS} ISOLATED ${M_ISOLATED})
   endif()
   if(TV_BUILD_TESTS AND desktop_tests)
     tv_desktop_test(${name}_desktop_tests ${desktop_tests} DEPS ${name} ${M_TEST_DEPS})
@@ -72,20 +77,47 @@ function(tv_module name)
   endif()
 endfunction()
 
-# tv_test(<name> <sources>... DEPS <targets>...)
+# tv_test(<name> <sources>... DEPS <targets>... [ISOLATED <suites>...])
 # The sanitizers' settings live in the test executables themselves
 # (platform/testing/TestMain.cpp), so that they hold however a test is run.
+#
+# Each suite is one CTest test, its cases run in one process: starting a
+# sanitized process that loads Qt for every case cost more than most cases.
+# The test list is written when the executable is linked; a suite whose
+# cases cannot share a process is named in ISOLATED.
+#
+# Tests run in the build tree's root, the folder the compiler ran in: a
+# compiler cache with a base folder makes __FILE__ relative to it, and tests
+# find their data beside their source through __FILE__. A suite's time-out
+# leaves room for all its cases on a loaded machine; a hang still ends it.
 function(tv_test name)
-  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(T "" "" "DEPS;ISOLATED" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_DEPS} tv_test_main GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   tv_set_warnings(${name})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-      TIMEOUT 300)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
+  string(REPLACE ";" "," isolated "${T_ISOLATED}")
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND}
+      -D TEST_EXECUTABLE=$<TARGET_FILE:${name}>
+      -D CTEST_FILE=${list_file}
+      "-D ISOLATED=${isolated}"
+      -D TIMEOUT=600
+      -D ENVIRONMENT=QT_QPA_PLATFORM=offscreen
+      -D BINARY_DIR=${CMAKE_BINARY_DIR}
+      -P ${TV_SUITES_SCRIPT}
+    VERBATIM)
+  # Until the executable is built there is nothing to list: ctest then
+  # reports one failing test that says so.
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
+  file(WRITE ${include_file}
+    "if(EXISTS \"${list_file}\")\n"
+    "  include(\"${list_file}\")\n"
+    "else()\n"
+    "  add_test(${name}_NOT_BUILT ${name}_NOT_BUILT)\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
 # tv_desktop_test(<name> <sources>... DEPS <targets>...)
@@ -98,6 +130,7 @@ function(tv_desktop_test name)
   target_link_libraries(${name} PRIVATE ${T_DEPS} tv_test_main GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   tv_set_warnings(${name})
-  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}>)
+  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}>
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()

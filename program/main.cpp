@@ -4,17 +4,13 @@
 #include "platform/basic/MemoryTuning.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/registry/RegistrySettingsStore.h"
-#include "program/shell/Autostart.h"
-#include "program/shell/FirstRun.h"
 #include "program/shell/Mod_tallyvane.h"
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Runtime.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
-#include <iostream>
 #include <exception>
 #include <memory>
 
@@ -27,24 +23,19 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(vb::App::Major()).arg(vb::App::Minor()).arg(vb::App::Revision()));
 
+    // The forms hold widgets: every one of them goes while the application
+    // object is still there, however the program ends.
+    struct FormsGoFirst {
+        ~FormsGoFirst() { Mod_tallyvane::UnloadEveryForm(); }
+    } formsGoFirst;
+
     // Settings and files first: everything after reads them.
     vb::SetSettingsStore(std::make_shared<winreg::RegistrySettingsStore>());
-    const FirstRun::Report firstRun = FirstRun::Run();
-    Autostart::Install();
-    if (!firstRun.problems.empty()) {
-        QString text;
-        for (const auto& problem : firstRun.problems) {
-            std::cerr << "tallyvane: " << problem << '\n';
-            text += QString::fromStdString(problem) + "\n\n";
-        }
-        QMessageBox::warning(nullptr, QString::fromStdString(vb::App::Title()), text.trimmed());
-    }
-
     // The program lives while any of its forms is loaded; the hidden main
     // window keeps it running with no window on show.
     forms::InstallErrorHandler();
     try {
-        if (!Mod_tallyvane::Main())
+        if (!Mod_tallyvane::Start())
             return 1;
     } catch (const vb::RuntimeError& e) {
         // An error the start could not get past ends the program with the

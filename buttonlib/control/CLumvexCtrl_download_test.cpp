@@ -224,6 +224,29 @@ TEST_F(DownloadTest, IndicesAndExtensionsAreCheckedFirst)
     EXPECT_EQ(done().size(), 4u);
 }
 
+TEST_F(DownloadTest, OnlyHttpAndFtpAddressesAreFetched)
+{
+    // HTTPS and local files are no services of the downloads: each request
+    // ends at once as failed, and nothing changes.
+    CLumvexCtrl& c = *b.button;
+    const std::string https = "https://127.0.0.1:" + std::to_string(server.Port());
+    const std::string file = "file://" + (files.root.Path() / "pic.bmp").string();
+    EXPECT_FALSE(c.SetPictureFromNet(0, https + "/pic.bmp", "", ""));
+    EXPECT_FALSE(c.SetPictureFromNet(1, file, "", ""));
+    EXPECT_FALSE(c.SetAnimFromNet(2, https + "/two.gif", "", ""));
+    EXPECT_FALSE(c.SetSoundFromNet(0, https + "/tone.wav", "", ""));
+    EXPECT_EQ(done(), (std::vector<Done>{{DISPID_EVT_PICTUREDLLDONE, 0, false},
+                                         {DISPID_EVT_PICTUREDLLDONE, 1, false},
+                                         {DISPID_EVT_ANIMDLLDONE, 2, false},
+                                         {DISPID_EVT_SOUNDDLLDONE, 0, false}}));
+    QTest::qWait(200);
+    EXPECT_EQ(done().size(), 4u);
+    EXPECT_TRUE(c.m_Picture.empty());
+    EXPECT_TRUE(c.m_PicturePressed.empty());
+    EXPECT_FALSE(c.m_dibPicturePressed.IsValid());
+    EXPECT_FALSE(c.m_download[0].IsActive());
+}
+
 TEST_F(DownloadTest, AReusedSlotDropsTheEarlierDownload)
 {
     CLumvexCtrl& c = *b.button;

@@ -178,7 +178,8 @@ TEST_F(FacesTest, SurfaceTableFollowsTheState)
 
 TEST_F(FacesTest, NothingOfAFaceLiesOutsideItsShape)
 {
-    const SIZE sizes[] = {{120, 40}, {40, 40}, {200, 60}, {33, 77}, {9, 9}, {400, 200}};
+    // Wide, square, tall, odd and tiny; 200 x 60 already steps its rings by more than one pixel.
+    const SIZE sizes[] = {{120, 40}, {40, 40}, {200, 60}, {33, 77}, {9, 9}};
     for (short shape = 0; shape <= 5; ++shape)
         for (short surface = 0; surface <= 3; ++surface)
             for (const SIZE& size : sizes) {

@@ -5,9 +5,11 @@
 #include "buttonlib/control/CLumvexCtrl.h"
 
 #include "platform/mfc/AfxParseURL.h"
+#include "platform/mfc/CException.h"
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 namespace {
 
@@ -32,6 +34,46 @@ void resetText(CText& text)
     text.SetEffect(0);
     text.SetEffectFactor(1);
     text.SetAngle(0);
+}
+
+// What a media blob whose bytes do not decode leaves behind.
+void emptyMedia(CDIB& dib)
+{
+    dib.Empty();
+}
+
+void emptyMedia(CFileBlob& file)
+{
+    file.Empty();
+}
+
+void emptyMedia(CText& text)
+{
+    resetText(text);
+}
+
+void emptyMedia(CColor& color)
+{
+    color = CColor();
+}
+
+// One media blob. Its bytes may be damaged in a stream that is whole: the
+// object stays empty and the exchange goes on. A stream cut short or out of
+// order raises nothing here; the exchange itself ends the load.
+template <class Media>
+void exchangeMedia(CPropExchange* pPX, Media& media, const char* key)
+{
+    if (!pPX->IsLoading()) {
+        media.ExchangeBlob(pPX, key);
+        return;
+    }
+    try {
+        media.ExchangeBlob(pPX, key);
+    } catch (const CException&) {
+        emptyMedia(media);
+    } catch (const std::bad_alloc&) {
+        emptyMedia(media);
+    }
 }
 
 } // namespace
@@ -183,7 +225,7 @@ void CLumvexCtrl::exchangeVersionList(CPropExchange* pPX, DWORD version)
         PX_Short(pPX, "Style", m_Style, 0);
         PX_String(pPX, "PictureDisabled", m_PictureDisabled, CString());
         if (ShouldPersistMedia(m_PictureDisabled))
-            m_dibPictureDisabled.ExchangeBlob(pPX, "dibPictureDisabled");
+            exchangeMedia(pPX, m_dibPictureDisabled, "dibPictureDisabled");
     }
     if (loading) {
         setOlderVersionDefaults(version);
@@ -204,9 +246,9 @@ void CLumvexCtrl::exchangeMediaBlobs(CPropExchange* pPX, DWORD version)
         if (!ShouldPersistMedia(path))
             return;
         if (IsPicturePath(path))
-            dib.ExchangeBlob(pPX, dibKey);
+            exchangeMedia(pPX, dib, dibKey);
         else
-            anim.ExchangeBlob(pPX, animKey);
+            exchangeMedia(pPX, anim, animKey);
     };
     picture(m_Picture, m_dibPicture, m_aviPicture, "dibPicture", "aviPicture");
     picture(m_PictureMouseOver, m_dibPictureMouseOver, m_aviPictureMouseOver, "dibPictureMouseOver",
@@ -214,9 +256,9 @@ void CLumvexCtrl::exchangeMediaBlobs(CPropExchange* pPX, DWORD version)
     if (version == kLumvexVersion60)
         picture(m_PicturePressed, m_dibPicturePressed, m_aviPicturePressed, "dibPicturePressed", "aviPicturePressed");
     else if (ShouldPersistMedia(m_PicturePressed))
-        m_dibPicturePressed.ExchangeBlob(pPX, "dibPicturePressed");
+        exchangeMedia(pPX, m_dibPicturePressed, "dibPicturePressed");
     if (ShouldPersistMedia(m_PictureCustom))
-        m_dibPictureCustom.ExchangeBlob(pPX, "dibPictureCustom");
+        exchangeMedia(pPX, m_dibPictureCustom, "dibPictureCustom");
 
     const std::pair<const CString*, CSound*> sounds[] = {{&m_SoundDown, &m_sndDown},
                                                          {&m_SoundUp, &m_sndUp},
@@ -225,38 +267,38 @@ void CLumvexCtrl::exchangeMediaBlobs(CPropExchange* pPX, DWORD version)
     const char* soundKeys[] = {"sndDown", "sndUp", "sndMouseOver", "sndMouseOut"};
     for (std::size_t i = 0; i < std::size(sounds); ++i)
         if (ShouldPersistMedia(*sounds[i].first))
-            sounds[i].second->ExchangeBlob(pPX, soundKeys[i]);
+            exchangeMedia(pPX, *sounds[i].second, soundKeys[i]);
 
     for (int i = 0; i < kTextCount; ++i)
-        m_text[i].ExchangeBlob(pPX, kTextKeys[i]);
+        exchangeMedia(pPX, m_text[i], kTextKeys[i]);
     m_text[0].SetText(GetText());
 
     if (!m_Cursor.empty()) {
-        m_curCursor.ExchangeBlob(pPX, "curCursor");
+        exchangeMedia(pPX, m_curCursor, "curCursor");
         if (pPX->IsLoading())
             m_hCursor = m_curCursor.GetHandle();
     }
 
-    m_colorBack.ExchangeBlob(pPX, "colorBack");
-    m_colorIntern.ExchangeBlob(pPX, "colorIntern");
-    m_colorMO.ExchangeBlob(pPX, "colorMO");
-    m_colorFocus.ExchangeBlob(pPX, "colorFocus");
+    exchangeMedia(pPX, m_colorBack, "colorBack");
+    exchangeMedia(pPX, m_colorIntern, "colorIntern");
+    exchangeMedia(pPX, m_colorMO, "colorMO");
+    exchangeMedia(pPX, m_colorFocus, "colorFocus");
     if (version >= kLumvexVersion50)
-        m_colorDisabled.ExchangeBlob(pPX, "colorDisabled");
+        exchangeMedia(pPX, m_colorDisabled, "colorDisabled");
     if (version == kLumvexVersion60)
-        m_colorPressed.ExchangeBlob(pPX, "colorPressed");
+        exchangeMedia(pPX, m_colorPressed, "colorPressed");
     if (pPX->IsLoading() && !m_colorBack.IsCustom())
         m_colorBack.SetBaseColor(kDefaultBackColor);
 
     // The older versions keep the whole button's image unless told to
     // keep the stored size down.
     if (version != kLumvexVersion60 && m_Optimization == 0)
-        m_dibBtn.ExchangeBlob(pPX, "btn");
+        exchangeMedia(pPX, m_dibBtn, "btn");
 
     if (version >= kLumvexVersion50 && ShouldPersistMedia(m_Texture)) {
-        m_dibTexture.ExchangeBlob(pPX, "dibTexture");
-        m_dibTexturedBtn.ExchangeBlob(pPX, "dibTexturedBtn");
-        m_dibTexturedBtnPressed.ExchangeBlob(pPX, "dibTexturedBtnPressed");
+        exchangeMedia(pPX, m_dibTexture, "dibTexture");
+        exchangeMedia(pPX, m_dibTexturedBtn, "dibTexturedBtn");
+        exchangeMedia(pPX, m_dibTexturedBtnPressed, "dibTexturedBtnPressed");
     }
 }
 

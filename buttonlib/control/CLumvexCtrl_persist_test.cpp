@@ -514,4 +514,43 @@ TEST(LumvexPersistence, AStreamCutAnywhereFailsAndLeavesTheControlAsNew)
     EXPECT_EQ(b.Load(whole), S_OK);
 }
 
+TEST(LumvexPersistence, ABlobWhoseBytesDoNotDecodeStaysEmptyAndTheLoadGoesOn)
+{
+    Button source;
+    source.button->SetText("Kept");
+    source.button->m_Shape = 3;
+    source.button->m_Picture = "/p/face.bmp";
+    fill(source.button->m_dibPicture, 3, 3, RGB(5, 6, 7));
+    source.button->m_SoundDown = "/s/down.wav";
+    source.button->m_Texture = "/t/wood.png";
+    fill(source.button->m_dibTexture, 4, 4, RGB(8, 9, 10));
+    std::string stream = source.Save();
+
+    // The picture's blob becomes 40 bytes of 0x7F in a whole frame; so
+    // does the sound's, which holds no bytes (an empty blob) otherwise.
+    HGLOBAL h = source.button->m_dibPicture.GetBlob();
+    const std::string picture(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
+    GlobalUnlock(h);
+    GlobalFree(h);
+    const std::size_t at = stream.find(picture);
+    ASSERT_NE(at, std::string::npos);
+    const std::string damaged = std::string("\x28\0\0\0", 4) + std::string(40, '\x7F');
+    stream.replace(at, picture.size(), damaged);
+    const std::size_t sound = at + damaged.size();
+    ASSERT_EQ(stream.substr(sound, 4), std::string(4, '\0'));
+    stream.replace(sound, 4, damaged);
+
+    Button b;
+    ASSERT_EQ(b.Load(stream), S_OK);
+    EXPECT_FALSE(b.button->m_dibPicture.IsValid());
+    EXPECT_FALSE(b.button->m_sndDown.HasData());
+    EXPECT_EQ(b.button->GetText(), "Kept");
+    EXPECT_EQ(b.button->m_Shape, 3);
+    EXPECT_EQ(b.button->m_Picture, "/p/face.bmp");
+    // The blobs after the damaged ones are read in their places.
+    EXPECT_EQ(b.button->m_text[0].GetText(), "Kept");
+    ASSERT_TRUE(b.button->m_dibTexture.IsValid());
+    EXPECT_EQ(b.button->m_dibTexture.GetWidth(), 4);
+}
+
 } // namespace

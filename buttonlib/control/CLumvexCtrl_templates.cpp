@@ -346,6 +346,9 @@ void CLumvexCtrl::applyTemplate(const TemplateData& d)
             to.SetText(from.GetText());
         }
     }
+    // The caption's text is the stock Caption: a template's caption is both.
+    if (d.flag != 0 && GetText() != m_text[0].GetText())
+        SetText(m_text[0].GetText());
     m_colorBack = d.colors[0];
     m_colorIntern = d.colors[1];
     m_colorMO = d.colors[2];

@@ -488,6 +488,21 @@ TEST_F(Templates, StringLengthsAtTheFormBoundaries)
     }
 }
 
+TEST_F(Templates, ATemplatesCaptionBecomesTheCaptionProperty)
+{
+    Button from;
+    from.button->SetText("Cap2");
+    ASSERT_EQ(from.button->SaveTemplateEx(File("cap.kzt").string()), 1);
+    ASSERT_EQ(from.button->SaveTemplate(File("plain.kzt").string()), 1);
+    for (const char* name : {"cap.kzt", "plain.kzt"}) {
+        Button to;
+        to.button->SetText("Before");
+        ASSERT_EQ(to.button->LoadTemplateEx(File(name).string()), 1) << name;
+        EXPECT_EQ(to.button->GetText(), "Cap2") << name;
+        EXPECT_EQ(to.button->GetTextOnPos(0), "Cap2") << name;
+    }
+}
+
 TEST_F(Templates, LoadedValuesTheDrawingCannotTakeAreHeld)
 {
     Button b;

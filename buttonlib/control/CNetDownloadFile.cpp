@@ -3,6 +3,8 @@
 
 #include "buttonlib/control/CNetDownloadFile.h"
 
+#include "platform/mfc/AfxParseURL.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
@@ -20,7 +22,13 @@ BOOL CNetDownloadFile::StartDownload(const NetLoadRequest& request)
     m_request = request;
     m_request.pData = nullptr;
     m_request.dwSize = 0;
-    if (!Open(m_request.strAddress.c_str(), m_request.strUsername.c_str(), m_request.strPassword.c_str())) {
+    // Only HTTP and FTP: any other service (HTTPS among them) opens nothing.
+    DWORD service = AFX_INET_SERVICE_UNK;
+    CString server, object;
+    INTERNET_PORT port = 0;
+    AfxParseURL(m_request.strAddress.c_str(), service, server, object, port);
+    if ((service != AFX_INET_SERVICE_HTTP && service != AFX_INET_SERVICE_FTP) ||
+        !Open(m_request.strAddress.c_str(), m_request.strUsername.c_str(), m_request.strPassword.c_str())) {
         m_bActive = FALSE;
         return FALSE;
     }

@@ -5,6 +5,7 @@
 #include "platform/mfc/AfxMessageBox.h"
 #include "platform/win/Resources.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -143,12 +144,21 @@ void put32(std::vector<BYTE>& b, std::size_t at, DWORD v)
 constexpr std::size_t kHeaderSize = 40;
 constexpr LONG kPixelsPerMeter = 3780; // 96 dpi
 
-// A packed bitmap of 1 bit (black shape on white: ink(x, y) true is black)
-// or 24 bits (colour(x, y)); y counts from the top.
+// The sixteen colours of a 4-bit bitmap: the download picture's own first.
+constexpr COLORREF kSixteen[16] = {
+    RGB(128, 128, 128), RGB(0, 64, 160),   RGB(240, 240, 232), RGB(0, 0, 0),
+    RGB(128, 0, 0),     RGB(0, 128, 0),    RGB(128, 128, 0),   RGB(0, 0, 128),
+    RGB(128, 0, 128),   RGB(0, 128, 128),  RGB(192, 192, 192), RGB(255, 0, 0),
+    RGB(0, 255, 0),     RGB(255, 255, 0),  RGB(0, 0, 255),     RGB(255, 255, 255),
+};
+
+// A packed DIB of colour(x, y), y counting from the top: 1 bit (0 black,
+// anything else white), 4 bits (each colour one of the sixteen above) or
+// 24 bits.
 std::vector<BYTE> packed(int width, int height, WORD bitCount, const std::function<COLORREF(int, int)>& colour)
 {
     const std::size_t stride = ((std::size_t(width) * bitCount + 31) / 32) * 4;
-    const std::size_t tableSize = bitCount == 1 ? 8 : 0;
+    const std::size_t tableSize = bitCount == 1 ? 8 : bitCount == 4 ? 64 : 0;
     std::vector<BYTE> b(kHeaderSize + tableSize + stride * height, 0);
     put32(b, 0, kHeaderSize);
     put32(b, 4, DWORD(width));
@@ -161,6 +171,13 @@ std::vector<BYTE> packed(int width, int height, WORD bitCount, const std::functi
     if (bitCount == 1) {
         // Entry 0 black, entry 1 white.
         b[kHeaderSize + 4] = b[kHeaderSize + 5] = b[kHeaderSize + 6] = 0xFF;
+    } else if (bitCount == 4) {
+        put32(b, 32, 16);
+        for (int i = 0; i < 16; ++i) {
+            b[kHeaderSize + 4 * i] = GetBValue(kSixteen[i]);
+            b[kHeaderSize + 4 * i + 1] = GetGValue(kSixteen[i]);
+            b[kHeaderSize + 4 * i + 2] = GetRValue(kSixteen[i]);
+        }
     }
     BYTE* bits = b.data() + kHeaderSize + tableSize;
     for (int y = 0; y < height; ++y) {
@@ -170,6 +187,9 @@ std::vector<BYTE> packed(int width, int height, WORD bitCount, const std::functi
             if (bitCount == 1) {
                 if (c != 0)
                     row[x / 8] |= BYTE(0x80 >> (x % 8));
+            } else if (bitCount == 4) {
+                const BYTE index = BYTE(std::find(std::begin(kSixteen), std::end(kSixteen), c) - std::begin(kSixteen));
+                row[x / 2] |= BYTE((index & 0xF) << (x % 2 ? 0 : 4));
             } else {
                 row[x * 3] = GetBValue(c);
                 row[x * 3 + 1] = GetGValue(c);
@@ -245,7 +265,7 @@ std::vector<BYTE> CustomShapeMask()
 
 std::vector<BYTE> DownloadPicture()
 {
-    return packed(32, 33, 24, [](int x, int y) -> COLORREF {
+    return packed(32, 33, 4, [](int x, int y) -> COLORREF {
         if (x == 0 || y == 0 || x == 31 || y == 32)
             return RGB(128, 128, 128);
         return downloadShape(x + 0.5, y + 0.5, 32.0) ? RGB(0, 64, 160) : RGB(240, 240, 232);

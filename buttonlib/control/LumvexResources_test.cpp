@@ -41,13 +41,19 @@ TEST(LumvexResources, BitmapsLoadThroughTheBitmapObject)
         WORD bits;
     };
     for (const Expect& e : {Expect{IDB_LUMVEX, 16, 16, 24}, Expect{IDB_CUSTOM_SHAPE, 47, 47, 1},
-                            Expect{IDB_DOWNLOAD_PICTURE, 32, 33, 24}, Expect{IDB_DOWNLOAD_SHAPE, 47, 47, 1}}) {
+                            Expect{IDB_DOWNLOAD_PICTURE, 32, 33, 4}, Expect{IDB_DOWNLOAD_SHAPE, 47, 47, 1}}) {
         CDIB dib;
         ASSERT_TRUE(dib.LoadResource(e.id)) << e.id;
         EXPECT_EQ(dib.GetWidth(), e.width) << e.id;
         EXPECT_EQ(dib.GetHeight(), e.height) << e.id;
         EXPECT_EQ(dib.GetBitCount(), e.bits) << e.id;
     }
+    // The download picture: sixteen colours, a grey frame round a blue sign.
+    CDIB placeholder;
+    ASSERT_TRUE(placeholder.LoadResource(IDB_DOWNLOAD_PICTURE));
+    EXPECT_EQ(placeholder.GetColorCount(), 16);
+    EXPECT_EQ(placeholder.GetPixel(0, 0), RGB(128, 128, 128));
+    EXPECT_EQ(placeholder.GetPixel(16, 16), RGB(0, 64, 160));
     // The masks: the shape black (entry 0), the outside white (entry 1).
     for (const UINT id : {IDB_CUSTOM_SHAPE, IDB_DOWNLOAD_SHAPE}) {
         CDIB mask;

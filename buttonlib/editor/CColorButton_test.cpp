@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QPainter>
 
+#include <vector>
+
 namespace {
 
 using gditest::Rgb;
@@ -184,7 +186,8 @@ TEST_F(ColorButtonTest, CustomColoursAndTransparentGrey)
 
 TEST_F(ColorButtonTest, Picture)
 {
-    // Each state side by side, four times as large, for review.
+    // Each state side by side, four times as large, for review; no two
+    // states look alike.
     setPicture();
     const UINT states[] = {0, win::ODS_SELECTED, win::ODS_FOCUS, win::ODS_DISABLED};
     QImage sheet(4 * (kWidth + 4) * 4, 2 * (kHeight + 4) * 4, QImage::Format_RGB32);
@@ -195,8 +198,12 @@ TEST_F(ColorButtonTest, Picture)
             button.SetBitmap(nullptr);
             button.SetColors(RGB(255, 255, 0), RGB(0, 0, 160));
         }
+        std::vector<QImage> drawn;
         for (int i = 0; i < 4; ++i) {
             const QImage one = draw(states[i]);
+            for (const QImage& other : drawn)
+                EXPECT_NE(one, other) << "row " << row << " state " << states[i];
+            drawn.push_back(one);
             painter.drawImage(QRect(i * (kWidth + 4) * 4, row * (kHeight + 4) * 4, kWidth * 4, kHeight * 4), one);
         }
     }

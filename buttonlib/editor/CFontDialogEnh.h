@@ -6,6 +6,8 @@
 #include "platform/mfc/CFontDialog.h"
 
 class CFontDialogEnh : public CFontDialog {
+    DECLARE_DYNAMIC(CFontDialogEnh)
+
 public:
     explicit CFontDialogEnh(const LOGFONT* lplfInitial = nullptr, DWORD dwFlags = CF_EFFECTS | CF_SCREENFONTS,
                             CDC* pdcPrinter = nullptr, CWnd* pParentWnd = nullptr);

@@ -11,6 +11,9 @@
 #include "platform/mfc/COleObjectFactory.h"
 #include "platform/win/VirtualKeys.h"
 
+#include <exception>
+#include <string>
+
 
 namespace {
 
@@ -92,6 +95,15 @@ void showOpenError(const CString& path)
     AfxMessageBox(text.c_str(), win::MB_OK);
 }
 
+// A command that failed says so; the page, its controls and the host go on.
+void showCommandError(const char* what)
+{
+    CString text = "The command could not be completed.";
+    if (what && *what)
+        text += std::string("\n\n") + what;
+    AfxMessageBox(text.c_str(), win::MB_OK | win::MB_ICONEXCLAMATION);
+}
+
 CString loadString(UINT id)
 {
     CString text;
@@ -100,6 +112,8 @@ CString loadString(UINT id)
 }
 
 } // namespace
+
+IMPLEMENT_DYNAMIC(CLumvexPropPage, COlePropertyPageEnh)
 
 CLumvexPropPage::CLumvexPropPage() : COlePropertyPageEnh(IDD, IDS_CAPTION)
 {
@@ -203,7 +217,11 @@ BOOL CLumvexPropPage::OnCommand(win::WPARAM wParam, win::LPARAM lParam)
         case IDC_HYPERLINK: openSettingsDialog(id); return TRUE;
         default: break;
         }
+    } catch (const std::exception& e) {
+        showCommandError(e.what());
+        return TRUE;
     } catch (...) {
+        showCommandError(nullptr);
         return TRUE;
     }
     return COlePropertyPageEnh::OnCommand(wParam, lParam);

@@ -13,11 +13,12 @@
 #include <functional>
 #include <memory>
 
-inline constexpr CLSID CLSID_COlePropertyPageEnh = com::GuidLiteral("{37A4E062-2E2B-11D3-8868-00105A6EB3F2}");
 inline constexpr const char* kLumvexPropPageProgId = "LUMVEX.LumvexPropPage.4";
 inline constexpr const char* kPropertyPageEnhProgId = "Lumvex.COlePropertyPageEnh";
 
 class CLumvexPropPage : public COlePropertyPageEnh {
+    DECLARE_DYNAMIC(CLumvexPropPage)
+
 public:
     static constexpr UINT IDD = 200;
     static constexpr UINT IDS_CAPTION = 200;

@@ -20,7 +20,7 @@
 //   (316)                  for the cursor
 
 #include "buttonlib/control/ControlIds.h"
-#include "buttonlib/control/LumvexMediaTestFiles.h"
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CBehaviourSettingsDlg.h"
 #include "buttonlib/editor/CColorSettingsDlg.h"
 #include "buttonlib/editor/CHyperlinkSettingsDlg.h"
@@ -283,7 +283,7 @@ void writeRedCursor(const fs::path& file)
 TEST(PropPageEndToEnd, EveryDialogsChangeReachesASecondButtonThroughATemplate)
 {
     tv::testing::TempRoot root;
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
     ASSERT_EQ(com::RegisterServer(kLibrary), S_OK);
     editortest::EditorSeams seams;
     auto ui = std::make_shared<SessionUi>();
@@ -470,7 +470,10 @@ TEST(PropPageEndToEnd, TheFrameStandsAtTheCallersPoint)
 }
 
 // The font dialog as the text dialog opens it when the editor was not
-// opened by EditProperties.
+// opened by EditProperties: on the font it is given (16 pixels at 96 dots
+// an inch are 12 points), with face, style and size lists and no colour or
+// script list; unchanged, it gives that font back. The picture is kept for
+// people to look at.
 TEST(PropPageEndToEnd, FontDialogScreenshot)
 {
     LOGFONT lf{};
@@ -480,6 +483,17 @@ TEST(PropPageEndToEnd, FontDialogScreenshot)
     com::FontDialog dialog(lf, 96);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QList<QComboBox*> lists = dialog.findChildren<QComboBox*>();
+    ASSERT_EQ(lists.size(), 3);
+    QStringList shown;
+    for (QComboBox* list : lists)
+        shown << list->currentText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("DejaVu Sans"))) << shown.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("12"))) << shown.join(QLatin1Char(',')).toStdString();
+    const LOGFONT back = dialog.logFont();
+    EXPECT_STREQ(back.lfFaceName, "DejaVu Sans");
+    EXPECT_EQ(back.lfHeight, -16);
+    EXPECT_EQ(back.lfWeight, 400);
     screenshot(dialog, "font-dialog-plain");
 }
 

@@ -10,6 +10,7 @@
 #include "buttonlib/editor/EditorTestSupport.h"
 
 #include "platform/basic/FileSystem.h"
+#include "platform/mfc/CException.h"
 #include "platform/mfc/COleObjectFactory.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -439,6 +441,78 @@ TEST_F(PropPageTest, SettingsDialogsRunThroughTheRunnerForThePageAndGoAfterwards
     click(frame, CLumvexPropPage::IDC_SHAPE);
     EXPECT_TRUE(steps.Done());
     EXPECT_EQ(SettingsDialog::alive, 0);
+    frame.Button(com::kFrameOk)->click();
+}
+
+// Settings dialogs that fail: one as it opens, one from a handler while it
+// runs (after its loop has started), one with an error of no known kind.
+class FailingDialog : public CDialog {
+public:
+    enum class How { Opening, Running, Unknown };
+    explicit FailingDialog(How how) : CDialog(kSettingsTemplate), how_(how) {}
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        if (how_ == How::Opening)
+            throw std::runtime_error("The picture is too large to show.");
+        PostMessage(win::WM_USER + 1);
+        return CDialog::OnInitDialog();
+    }
+    win::LRESULT OnUserMessage(UINT message, win::WPARAM wParam, win::LPARAM lParam) override
+    {
+        if (message != win::WM_USER + 1)
+            return CDialog::OnUserMessage(message, wParam, lParam);
+        if (how_ == How::Running)
+            throw CArchiveException(CArchiveException::endOfFile, "look.kzt");
+        throw 42;
+    }
+
+private:
+    How how_;
+};
+
+class PageWithFailingDialogs : public CLumvexPropPage {
+public:
+    std::unique_ptr<CDialog> MakeSettingsDialog(int buttonId) override
+    {
+        switch (buttonId) {
+        case IDC_SHAPE: return std::make_unique<FailingDialog>(FailingDialog::How::Opening);
+        case IDC_TEXT: return std::make_unique<FailingDialog>(FailingDialog::How::Running);
+        case IDC_COLORS: return std::make_unique<FailingDialog>(FailingDialog::How::Unknown);
+        default: return nullptr;
+        }
+    }
+};
+const CLSID kFailingPageClass = com::GuidLiteral("{9E4B2C18-3D5A-4F60-8B71-2C9D0E1F3A42}");
+
+// A settings dialog's error is shown in a message box; the dialog is gone,
+// and the page, its buttons and the host go on.
+TEST_F(PropPageTest, ASettingsDialogsErrorIsShownAndThePageGoesOn)
+{
+    ASSERT_TRUE(kSettingsRegistered);
+    COleObjectFactory factory(kFailingPageClass, &com::CreateObject<PageWithFailingDialogs>, "Test.FailingPage.1",
+                              "");
+    com::PropertyFrameRequest request;
+    request.objects = b.Objects();
+    request.pages = {kFailingPageClass};
+    com::PropertyFrame frame(request);
+    ASSERT_EQ(frame.Open(), S_OK);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    for (int id : {CLumvexPropPage::IDC_SHAPE, CLumvexPropPage::IDC_TEXT, CLumvexPropPage::IDC_COLORS})
+        click(frame, id);
+    ASSERT_EQ(seams.boxes->shown.size(), 3u);
+    EXPECT_NE(seams.boxes->shown[0].text.find("The picture is too large to show."), std::string::npos);
+    EXPECT_NE(seams.boxes->shown[1].text.find("unexpected end of data"), std::string::npos);
+    EXPECT_NE(seams.boxes->shown[2].text.find("could not be completed"), std::string::npos);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(frame.findChildren<QWidget*>(QStringLiteral("dialog%1").arg(kSettingsTemplate)).isEmpty());
+
+    // The page still works for the buttons it edits.
+    click(frame, CLumvexPropPage::IDC_REFRESH);
+    EXPECT_EQ((std::vector<int>{refreshes(0), refreshes(1), refreshes(2)}), (std::vector<int>{1, 1, 1}));
     frame.Button(com::kFrameOk)->click();
 }
 

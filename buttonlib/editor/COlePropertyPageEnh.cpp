@@ -10,7 +10,17 @@
 #include <utility>
 #include <vector>
 
+IMPLEMENT_DYNAMIC(COlePropertyPageEnh, COlePropertyPage)
+
 COlePropertyPageEnh::COlePropertyPageEnh(UINT idTemplate, UINT idCaption) : COlePropertyPage(idTemplate, idCaption) {}
+
+HRESULT COlePropertyPageEnh::GetClassID(CLSID* pClassID) const
+{
+    if (!pClassID)
+        return E_POINTER;
+    *pClassID = CLSID_COlePropertyPageEnh;
+    return S_OK;
+}
 
 CLumvexCtrl* COlePropertyPageEnh::ResolveControl(IDispatch* entry, com::ComPtr<IUnknown>* held)
 {

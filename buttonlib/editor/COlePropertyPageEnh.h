@@ -13,9 +13,16 @@ class CColorButton;
 class CDialog;
 class CLumvexCtrl;
 
+inline constexpr CLSID CLSID_COlePropertyPageEnh = com::GuidLiteral("{37A4E062-2E2B-11D3-8868-00105A6EB3F2}");
+
 class COlePropertyPageEnh : public COlePropertyPage {
+    DECLARE_DYNAMIC(COlePropertyPageEnh)
+
 public:
     COlePropertyPageEnh(UINT idTemplate, UINT idCaption);
+
+    // The class of the base's own factory.
+    HRESULT GetClassID(CLSID* pClassID) const;
 
     // The control of the first bound object that is one; null for none.
     CLumvexCtrl* GetControlObject();

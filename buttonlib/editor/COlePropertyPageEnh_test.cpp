@@ -5,6 +5,8 @@
 
 #include "buttonlib/editor/COlePropertyPageEnh.h"
 
+#include "buttonlib/editor/CFontDialogEnh.h"
+#include "buttonlib/editor/CLumvexPropPage.h"
 #include "buttonlib/editor/EditorTestSupport.h"
 
 #include "platform/com/ClassFactory.h"
@@ -143,6 +145,29 @@ TEST_F(PageEnhTest, NothingBoundReadsNothing)
     page->ForEachControl([&](CLumvexCtrl&) { ++calls; });
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(COlePropertyPageEnh::ResolveControl(nullptr), nullptr);
+}
+
+// The editor's classes are known by name at run time, and the base names
+// the class of its own factory.
+TEST(EditorClassesTest, RunTimeClassesAndTheBasesClassId)
+{
+    auto base = ComPtr<COlePropertyPageEnh>::Attach(new COlePropertyPageEnh(0, 0));
+    auto page = ComPtr<CLumvexPropPage>::Attach(new CLumvexPropPage);
+    CFontDialogEnh font;
+    EXPECT_STREQ(base->GetRuntimeClass()->m_lpszClassName, "COlePropertyPageEnh");
+    EXPECT_STREQ(page->GetRuntimeClass()->m_lpszClassName, "CLumvexPropPage");
+    EXPECT_STREQ(font.GetRuntimeClass()->m_lpszClassName, "CFontDialogEnh");
+    EXPECT_TRUE(page->IsKindOf(RUNTIME_CLASS(COlePropertyPageEnh)));
+    EXPECT_TRUE(base->IsKindOf(RUNTIME_CLASS(COlePropertyPage)));
+    EXPECT_FALSE(base->IsKindOf(RUNTIME_CLASS(CLumvexPropPage)));
+    EXPECT_TRUE(font.IsKindOf(RUNTIME_CLASS(CFontDialog)));
+    for (const char* name : {"COlePropertyPageEnh", "CLumvexPropPage", "CFontDialogEnh"})
+        EXPECT_NE(CRuntimeClass::FromName(name), nullptr) << name;
+
+    CLSID clsid{};
+    EXPECT_EQ(base->GetClassID(&clsid), S_OK);
+    EXPECT_EQ(clsid, CLSID_COlePropertyPageEnh);
+    EXPECT_EQ(base->GetClassID(nullptr), E_POINTER);
 }
 
 } // namespace

@@ -3,12 +3,12 @@
 // state, failed downloads emptying only the states' pictures, and the
 // editor-open look and filter.
 
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CPictureChoiceDlg.h"
 #include "buttonlib/editor/EditorDialogTestSupport.h"
 #include "buttonlib/editor/MediaPreview.h"
 #include "buttonlib/editor/UrlDialog.h"
 
-#include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/media/CAnim.h"
 
 #include "platform/testing/ServerProcess.h"
@@ -16,7 +16,6 @@
 #include "platform/win/Window.h"
 
 #include <QAbstractButton>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QLineEdit>
 
@@ -46,43 +45,17 @@ protected:
         EditorDialogTest::SetUp();
         LumvexApp().SetHelpPort(help);
         // Five 8 x 6 frames, red first; and five AVI frames of no delay at
-        // all: ffmpeg writes at most 600 a second, so the rate is raised
-        // to 2000 in the stream header afterwards.
-        fiveMade = run("convert-im6.q16", {"-size", "8x6", "-delay", "10", "xc:red", "xc:blue", "xc:lime", "xc:yellow",
-                                           "xc:white", files.path("five.gif")});
-        fastMade = run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=600",
-                                  "-frames:v", "5", "-c:v", "msvideo1", files.path("fast.avi")}) &&
-                   raiseRate(files.path("fast.avi"), 2000);
+        // all (2000 a second).
+        tv::testing::WriteRaw(files.path("five.gif"),
+                              GifOfColours(8, 6, 10, {0xFF0000, 0x0000FF, 0x00FF00, 0xFFFF00, 0xFFFFFF}));
+        tv::testing::WriteRaw(files.path("fast.avi"),
+                              AviOfColours(16, 12, 2000, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFFFFFF}));
     }
 
     void TearDown() override
     {
         LumvexApp().SetHelpPort(nullptr);
         EditorDialogTest::TearDown();
-    }
-
-    // The stream header's rate (frames a second, its scale being 1).
-    static bool raiseRate(const std::string& avi, std::uint32_t rate)
-    {
-        std::string bytes = tv::testing::ReadRaw(avi);
-        const std::size_t strh = bytes.find("strh");
-        // Chunk id and size, then type, handler, flags, priority, language,
-        // initial frames, scale and rate.
-        const std::size_t at = strh + 8 + 24;
-        if (strh == std::string::npos || at + 4 > bytes.size())
-            return false;
-        for (int i = 0; i < 4; ++i)
-            bytes[at + std::size_t(i)] = char((rate >> (8 * i)) & 0xFF);
-        tv::testing::WriteRaw(avi, bytes);
-        return true;
-    }
-
-    static bool run(const char* program, std::initializer_list<std::string> args)
-    {
-        QStringList list;
-        for (const std::string& a : args)
-            list << QString::fromStdString(a);
-        return QProcess::execute(program, list) == 0;
     }
 
     QWidget* open(CPictureChoiceDlg& dlg)
@@ -116,15 +89,12 @@ protected:
         return out;
     }
 
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
     std::shared_ptr<RecordingHelpPort> help = std::make_shared<RecordingHelpPort>();
-    bool fiveMade = false;
-    bool fastMade = false;
 };
 
 TEST_F(PictureChoiceTest, TheStateChosenStartsStepsAndStopsTheAnimationPreview)
 {
-    ASSERT_TRUE(files.aviMade && fiveMade);
     buttons[0]->SetPicture(files.path("five.gif"));
     buttons[0]->SetPicturePressed(files.path("clip.avi"));
     buttons[0]->SetPictureDisabled(files.path("pic.bmp"));
@@ -172,19 +142,16 @@ TEST_F(PictureChoiceTest, TheStateChosenStartsStepsAndStopsTheAnimationPreview)
 
 TEST_F(PictureChoiceTest, AnAnimationOfNoDelayRunsAtTheTimersFloor)
 {
-    ASSERT_TRUE(fastMade);
     buttons[0]->SetPicture(files.path("fast.avi"));
     ASSERT_EQ(buttons[0]->m_aviPicture.GetFrameCount(), 5);
     ASSERT_EQ(buttons[0]->m_aviPicture.GetFrameDelay(), 0);
     CountingChoiceDlg dlg(page.Get());
-    open(dlg);
+    QWidget* window = open(dlg);
     ASSERT_NE(dlg.PreviewAnimation(), nullptr);
-    QElapsedTimer clock;
-    clock.start();
-    QTest::qWait(200);
-    // 10 ms apart at the fastest: a busy timer would run thousands.
-    EXPECT_GT(dlg.ticks, 0);
-    EXPECT_LE(dlg.ticks, clock.elapsed() / 10 + 2);
+    // Every 10 ms at the fastest, not as fast as the loop turns; and the
+    // frames do come.
+    EXPECT_EQ(win::TimerPeriod(window, D::kPreviewTimer), 10u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.ticks >= 3; }, 20000));
 }
 
 TEST_F(PictureChoiceTest, TheSlotIsTheChosenStatesPath)
@@ -205,7 +172,6 @@ TEST_F(PictureChoiceTest, TheSlotIsTheChosenStatesPath)
     EXPECT_EQ(all(&CLumvexCtrl::m_PictureDisabled), (std::vector<CString>{"d.bmp", "d.bmp", "d.bmp"}));
 
     // The slot's filter offers animations; Browse gives the first control.
-    ASSERT_TRUE(files.aviMade);
     click(find(window, D::IDC_STATE_PRESSED));
     dialogs->files.push_back(files.path("clip.avi"));
     click(find(window, MediaSlot::IDC_BROWSE));
@@ -289,7 +255,6 @@ TEST_F(PictureChoiceTest, HelpFollowsTheEditorOpenFlagWhichOffersPicturesButTake
         EXPECT_EQ(helpShown(), (std::vector<std::string>{"html 154", "html 154", "html 154"}));
     }
 
-    ASSERT_TRUE(files.aviMade);
     std::filesystem::copy_file(files.path("clip.avi"), files.path("x.avi"));
     buttons[0]->SetPictureDisabled(files.path("pic.bmp"));
     openAsEditor();

@@ -47,29 +47,29 @@ constexpr DWORD kOwnerDrawn = win::BS_OWNERDRAW;
 constexpr DWORD kImageButton = win::BS_OWNERDRAW | BS_BITMAP;
 
 constexpr DialogItem kItems[] = {
-    {IDC_STATIC, DialogItemKind::Static, "Button shape:", 0, 7, 9, 90, 8},
-    {D::IDC_SHAPE, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 7, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Surface type:", 0, 7, 26, 90, 8},
-    {D::IDC_SURFACE, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 24, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Special Effect:", 0, 7, 43, 90, 8},
-    {D::IDC_SPECIAL_EFFECT, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 41, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Shadow Mode:", 0, 7, 60, 90, 8},
-    {D::IDC_SHADOW_MODE, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 58, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Rounded rect roundness:", 0, 7, 77, 90, 8},
-    {D::IDC_ROUNDNESS, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 75, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Smooth Edges factor:", 0, 7, 94, 90, 8},
-    {D::IDC_SMOOTH_EDGES, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 92, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Special Effect factor:", 0, 7, 111, 90, 8},
-    {D::IDC_SPECIAL_EFFECT_FACTOR, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 109, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Flat pillow factor:", 0, 7, 128, 90, 8},
-    {D::IDC_FLAT_PILLOW_FACTOR, DialogItemKind::ComboDropList, "", WS_GROUP, 100, 126, 100, 14},
-    {IDC_STATIC, DialogItemKind::Static, "Raise factor:", 0, 7, 148, 90, 8},
-    {D::IDC_RAISE_FACTOR, DialogItemKind::Edit, "", ES_AUTOHSCROLL | WS_GROUP, 100, 146, 20, 14},
-    {D::IDC_RAISE_SPIN, DialogItemKind::UpDown, "", UDS_SETBUDDYINT | UDS_ARROWKEYS, 120, 146, 10, 14},
-    {D::IDC_CLICKABLE, DialogItemKind::CheckBox, "Clickable", WS_GROUP, 142, 148, 58, 10},
-    {D::IDC_CUSTOM_GROUP, DialogItemKind::GroupBox, "Custom shape specific settings", 0, 208, 4, 140, 136},
-    {D::IDC_CUSTOM_RAISED, DialogItemKind::CheckBox, "Use raising effect when not pressed", WS_GROUP, 216, 17,
-     128, 10},
+    {IDC_STATIC, DialogItemKind::Static, "Button shape:", 0, 7, 9, 83, 8},
+    {D::IDC_SHAPE, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 7, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Surface type:", 0, 7, 26, 83, 8},
+    {D::IDC_SURFACE, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 24, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Special Effect:", 0, 7, 43, 83, 8},
+    {D::IDC_SPECIAL_EFFECT, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 41, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Shadow Mode:", 0, 7, 60, 83, 8},
+    {D::IDC_SHADOW_MODE, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 58, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Rounded rect roundness:", 0, 7, 77, 83, 8},
+    {D::IDC_ROUNDNESS, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 75, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Smooth Edges factor:", 0, 7, 94, 83, 8},
+    {D::IDC_SMOOTH_EDGES, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 92, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Special Effect factor:", 0, 7, 111, 83, 8},
+    {D::IDC_SPECIAL_EFFECT_FACTOR, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 109, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Flat pillow factor:", 0, 7, 128, 83, 8},
+    {D::IDC_FLAT_PILLOW_FACTOR, DialogItemKind::ComboDropList, "", WS_GROUP, 91, 126, 111, 14},
+    {IDC_STATIC, DialogItemKind::Static, "Raise factor:", 0, 7, 148, 83, 8},
+    {D::IDC_RAISE_FACTOR, DialogItemKind::Edit, "", ES_AUTOHSCROLL | WS_GROUP, 91, 146, 20, 14},
+    {D::IDC_RAISE_SPIN, DialogItemKind::UpDown, "", UDS_SETBUDDYINT | UDS_ARROWKEYS, 111, 146, 10, 14},
+    {D::IDC_CLICKABLE, DialogItemKind::CheckBox, "Clickable", WS_GROUP, 133, 148, 58, 10},
+    {D::IDC_CUSTOM_GROUP, DialogItemKind::GroupBox, "Custom shape specific settings", 0, 204, 4, 144, 136},
+    {D::IDC_CUSTOM_RAISED, DialogItemKind::CheckBox, "Use raising effect when not pressed", WS_GROUP, 210, 17,
+     136, 10},
     {D::IDC_MASK_LABEL, DialogItemKind::Static, "Shape mask preview", 0, 216, 32, 84, 8},
     {MediaPreview::IDC_PREVIEW_FRAME, DialogItemKind::Frame, "", 0, 216, 42, 84, 90},
     {MediaSlot::IDC_BROWSE, DialogItemKind::PushButton, "&Browse...", kImageButton | WS_GROUP, 306, 42, 36, 22},
@@ -223,11 +223,9 @@ void CShapeSettingsDlg::onComboSelected(int id)
 
 void CShapeSettingsDlg::onRaiseFactorChanged()
 {
-    BOOL number = FALSE;
-    const int value = int(GetDlgItemInt(IDC_RAISE_FACTOR, &number, TRUE));
-    // An emptied field is no value yet.
-    if (!number)
-        return;
+    // Every change of the field is written; an emptied field (or a lone
+    // sign) reads as 0, no edge lines.
+    const int value = int(GetDlgItemInt(IDC_RAISE_FACTOR, nullptr, TRUE));
     ForEachControl([value](CLumvexCtrl& control) { control.SetButtonRaiseFactor(short(value)); });
 }
 

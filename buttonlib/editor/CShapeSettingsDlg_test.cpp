@@ -4,11 +4,11 @@
 // Clickable, the mask preview drawn in its frame, the slot's images, help
 // and the editor-open look.
 
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
 #include "buttonlib/editor/EditorDialogTestSupport.h"
 #include "buttonlib/editor/MediaPreview.h"
 
-#include "buttonlib/control/LumvexMediaTestFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -176,9 +176,10 @@ TEST_F(ShapeDialogTest, OpeningWritesNoRaiseFactorAndTheFieldTakesOneDigit)
         QTest::keyClick(edit, Qt::Key_Up);
     EXPECT_EQ(edit->text(), "9");
     EXPECT_EQ(all(&CLumvexCtrl::GetButtonRaiseFactor), (std::vector<short>{9, 9, 9}));
-    // An emptied field is no value.
-    edit->clear();
-    EXPECT_EQ(all(&CLumvexCtrl::GetButtonRaiseFactor), (std::vector<short>{9, 9, 9}));
+    // An emptied field is 0: no edge lines.
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(all(&CLumvexCtrl::GetButtonRaiseFactor), (std::vector<short>{0, 0, 0}));
     EXPECT_TRUE(takeMessages().empty());
 }
 
@@ -211,7 +212,7 @@ TEST_F(ShapeDialogTest, ClickableChangesEveryControlAtOnceWithoutMarkingThem)
 
 TEST_F(ShapeDialogTest, TheMaskIsDrawnInItsFrameWhileTheCustomShapeIsChosen)
 {
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
     buttons[0]->SetShape(5);
     buttons[0]->SetPictureCustom(files.path("mask.bmp"));
     ASSERT_EQ(buttons[0]->m_dibPictureCustom.GetWidth(), 42);

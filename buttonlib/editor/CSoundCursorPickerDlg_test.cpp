@@ -441,8 +441,11 @@ TEST_F(SoundCursorPickerTest, HelpIsTheLinkOrTheLibrarysPageAndShowsAsTheHostAsk
     CLumvexCtrl::g_editButtonShow = shown;
 }
 
-// For people to look at: the picker plain and as EditProperties opens it,
-// on a sound and on the cursor item; nothing is asserted of the pixels.
+// The picker plain and as EditProperties opens it, on a sound and on the
+// cursor item: the preview shows the pressed sound's picture, then the
+// cursor, and the picker keeps the system's colours either way (the editor's
+// colours are for the other dialogs). The pictures are kept for people to
+// look at.
 TEST_F(SoundCursorPickerTest, Screenshots)
 {
     buttons[0]->m_EditColorText = RGB(255, 255, 224);
@@ -455,8 +458,15 @@ TEST_F(SoundCursorPickerTest, Screenshots)
         D dlg(page.Get());
         QWidget* window = open(dlg);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        EXPECT_EQ(window->grab().toImage().pixel(2, window->height() - 3) & 0xFFFFFF,
+                  qRgb(GetRValue(face), GetGValue(face), GetBValue(face)) & 0xFFFFFF)
+            << how.toStdString();
+        EXPECT_EQ(previewBitmap(window), 206u) << how.toStdString();
         saveScreenshot(window, QStringLiteral("sounds-cursors-%1-sound").arg(how));
         choose(window, D::IDC_CURSOR);
+        EXPECT_FALSE(preview(window).isNull()) << how.toStdString();
+        EXPECT_EQ(previewBitmap(window), 0u) << how.toStdString();
         saveScreenshot(window, QStringLiteral("sounds-cursors-%1-cursor").arg(how));
     }
     buttons[0]->m_bEditorOpen = FALSE;

@@ -2,10 +2,10 @@
 // button (opening writes none), the range check on closing, the texture
 // slot with its preview, the mix colour, help and the editor's look.
 
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CTextureSettingsDlg.h"
 
 #include "buttonlib/control/CNetDownloadFile.h"
-#include "buttonlib/control/LumvexMediaTestFiles.h"
 #include "buttonlib/editor/MediaPreview.h"
 #include "buttonlib/editor/SettingsDialogTestSupport.h"
 
@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(dlg.Create());
         show(dlg);
     }
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
 };
 
 TEST_F(TextureSettingsTest, ListsAndPercentagesWriteEveryButtonButOpeningWritesNone)
@@ -119,13 +119,11 @@ TEST_F(TextureSettingsTest, TheSlotTakesPicturesTheButtonRefusesAnimationsAndFai
         EXPECT_NE(previewed(dlg), shown);
         EXPECT_TRUE(boxes->shown.empty());
 
-        if (files.aviMade) {
-            dialogs->files.push_back(files.path("clip.avi"));
-            click(dlg, MediaSlot::IDC_BROWSE);
-            ASSERT_EQ(boxes->shown.size(), 1u);
-            EXPECT_EQ(boxes->shown[0].text, "Invalid extension for texture file (only BMP, JPG and PNG allowed).");
-            EXPECT_EQ(textures(), (Paths{"", "", ""}));
-        }
+        dialogs->files.push_back(files.path("clip.avi"));
+        click(dlg, MediaSlot::IDC_BROWSE);
+        ASSERT_EQ(boxes->shown.size(), 1u);
+        EXPECT_EQ(boxes->shown[0].text, "Invalid extension for texture file (only BMP, JPG and PNG allowed).");
+        EXPECT_EQ(textures(), (Paths{"", "", ""}));
 
         // A failed download empties the slot it served only.
         for (CLumvexCtrl* b : buttons)

@@ -209,7 +209,7 @@ public:
 // test never hangs.
 class ModalSteps {
 public:
-    void Add(std::string window, std::function<void(QWidget&)> act, int boundMs = 5000)
+    void Add(std::string window, std::function<void(QWidget&)> act, int boundMs = 20000)
     {
         steps_.push_back({std::move(window), std::move(act), boundMs});
     }

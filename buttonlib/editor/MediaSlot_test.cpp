@@ -3,13 +3,13 @@
 // URL dialog, clearing, and the notices of downloads that end, also after
 // the dialog has gone.
 
+#include "buttonlib/editor/EditorMediaFiles.h"
 #include "buttonlib/editor/CShapeSettingsDlg.h"
 #include "buttonlib/editor/EditorDialogTestSupport.h"
 #include "buttonlib/editor/MediaSlot.h"
 #include "buttonlib/editor/MediaSlotBitmaps.h"
 #include "buttonlib/editor/UrlDialog.h"
 
-#include "buttonlib/control/LumvexMediaTestFiles.h"
 
 #include "platform/testing/TestSupport.h"
 
@@ -54,7 +54,7 @@ protected:
     // The next Browse picks path (nullopt: Cancel).
     void willPick(std::optional<std::string> path) { dialogs->files.push_back(std::move(path)); }
 
-    lumvextest::MediaTestFiles files;
+    editortest::EditorMediaFiles files;
 };
 
 TEST_F(MediaSlotTest, BrowseTestLoadsTheFileByItsExtensionAndGivesItToTheFirstControlOnly)
@@ -118,13 +118,11 @@ TEST_F(MediaSlotTest, APictureSlotAlsoTakesJpegAndChecksAnimationsBeforeTakingTh
     EXPECT_EQ(buttons[0]->m_dibPicture.GetWidth(), 12);
     EXPECT_EQ(buttons[1]->m_Picture, "");
 
-    if (files.aviMade) {
-        willPick(files.path("clip.avi"));
-        picture.Browse();
-        EXPECT_TRUE(takeMessages().empty());
-        EXPECT_EQ(buttons[0]->m_Picture, files.path("clip.avi"));
-        EXPECT_EQ(buttons[0]->m_aviPicture.GetFrameCount(), 3);
-    }
+    willPick(files.path("clip.avi"));
+    picture.Browse();
+    EXPECT_TRUE(takeMessages().empty());
+    EXPECT_EQ(buttons[0]->m_Picture, files.path("clip.avi"));
+    EXPECT_EQ(buttons[0]->m_aviPicture.GetFrameCount(), 3);
     // A file that is no video: the animation check says why, then the slot.
     willPick(files.path("junk.avi"));
     picture.Browse();
@@ -133,21 +131,19 @@ TEST_F(MediaSlotTest, APictureSlotAlsoTakesJpegAndChecksAnimationsBeforeTakingTh
     EXPECT_EQ(said.back(), kInvalidPicture);
     EXPECT_NE(buttons[0]->m_Picture, files.path("junk.avi"));
 
-    if (files.gifMade) {
-        // A file that cannot be opened is said so, not passed over in silence.
-        std::filesystem::copy_file(files.path("two.gif"), files.path("locked.gif"));
-        std::filesystem::permissions(files.path("locked.gif"), std::filesystem::perms::none);
-        if (::geteuid() != 0) {
-            willPick(files.path("locked.gif"));
-            picture.Browse();
-            EXPECT_EQ(takeMessages(), (std::vector<std::string>{"Error opening file " + files.path("locked.gif")}));
-        }
-        willPick(files.path("two.gif"));
+    // A file that cannot be opened is said so, not passed over in silence.
+    std::filesystem::copy_file(files.path("two.gif"), files.path("locked.gif"));
+    std::filesystem::permissions(files.path("locked.gif"), std::filesystem::perms::none);
+    if (::geteuid() != 0) {
+        willPick(files.path("locked.gif"));
         picture.Browse();
-        EXPECT_TRUE(takeMessages().empty());
-        EXPECT_EQ(buttons[0]->m_Picture, files.path("two.gif"));
-        EXPECT_EQ(buttons[0]->m_aviPicture.GetFrameCount(), 2);
+        EXPECT_EQ(takeMessages(), (std::vector<std::string>{"Error opening file " + files.path("locked.gif")}));
     }
+    willPick(files.path("two.gif"));
+    picture.Browse();
+    EXPECT_TRUE(takeMessages().empty());
+    EXPECT_EQ(buttons[0]->m_Picture, files.path("two.gif"));
+    EXPECT_EQ(buttons[0]->m_aviPicture.GetFrameCount(), 2);
 }
 
 TEST_F(MediaSlotTest, InternetGivesTheTypedAddressToEveryControlAndClearEmptiesThemAll)

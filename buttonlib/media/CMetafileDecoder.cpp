@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -112,7 +113,10 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
         width = kDefaultWidth;
     if (height <= 0)
         height = kDefaultHeight;
-    if (width > INT_MAX || height > INT_MAX)
+    // The picture is drawn on a 32-bit bitmap of its size: one past the
+    // ceiling of a bitmap is refused before anything is made or drawn.
+    if (width > INT_MAX || height > INT_MAX ||
+        CImageBitmap::RowBytes(LONG(width), 32) > CImageBitmap::kMaxImageBytes / std::size_t(height))
         RaiseError(kErrNoMemory, "Cannot allocate memory bitmap.");
 
     res.memory = CreateCompatibleDC(res.screen);
@@ -163,18 +167,25 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
     bmi->bmiHeader.biBitCount = WORD(bpp);
     bmi->bmiHeader.biCompression = BI_RGB;
     const std::size_t stride = CImageBitmap::RowBytes(LONG(width), WORD(bpp));
-    std::vector<BYTE> rows(stride * std::size_t(height));
+    // The bitmap's rows are a bottom-up DIB's, as GetDIBits writes them: they
+    // take the rows at once when the bitmap holds them as one block.
+    BYTE** lines = bitmap->GetLineArray();
+    const bool direct = lines && bitmap->GetBits() == lines[height - 1] &&
+                        std::size_t(bitmap->GetBytesPerLine()) == stride;
+    std::unique_ptr<BYTE[]> rows;
+    if (!direct)
+        rows = std::make_unique_for_overwrite<BYTE[]>(stride * std::size_t(height));
     HPALETTE screenPalette = withPalette ? SelectPalette(res.screen, res.palette, FALSE) : nullptr;
-    const int copied = GetDIBits(res.screen, res.bitmap, 0, UINT(height), rows.data(), bmi,
+    const int copied = GetDIBits(res.screen, res.bitmap, 0, UINT(height), direct ? bitmap->GetBits() : rows.get(), bmi,
                                  withPalette || bpp <= 8 ? DIB_RGB_COLORS : DIB_PAL_COLORS);
     if (screenPalette)
         SelectPalette(res.screen, screenPalette, FALSE);
     if (copied != int(height))
         RaiseError(kErrNoMemory, "Cannot allocate memory bitmap.");
-    BYTE** lines = bitmap->GetLineArray();
     for (long long y = 0; y < height; ++y) {
         BYTE* line = lines[y];
-        std::memcpy(line, rows.data() + stride * std::size_t(height - 1 - y), stride);
+        if (!direct)
+            std::memcpy(line, rows.get() + stride * std::size_t(height - 1 - y), stride);
         // The picture is opaque: GetDIBits leaves the fourth byte 0.
         if (bpp == 32)
             for (long long x = 0; x < width; ++x)

@@ -1,6 +1,7 @@
 #include "buttonlib/media/CPictDecoder.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -120,7 +121,11 @@ void CPictDecoder::readColourTable(CImageSource* source, std::vector<RGBQUAD>& p
     const int count = Be16(h + 6) + 1;
     if (count > 256)
         RaiseError(kErrFormatUnknown, "pixel value greater than colour table size.");
-    palette.assign(256, RGBQUAD{0, 0, 0, 0xFF});
+    try {
+        palette.assign(256, RGBQUAD{0, 0, 0, 0xFF});
+    } catch (const std::bad_alloc&) {
+        RaiseError(kErrNoMemory, "Out of memory allocationg color table.");
+    }
     for (int i = 0; i < count; ++i) {
         const BYTE* e = source->ReadNBytes(8);
         int index = inOrder ? i : Be16(e);

@@ -3,6 +3,51 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
+
+// Allocation failure on request: the next allocation of exactly the size
+// armed on this thread throws, as when memory runs out. Every other
+// allocation of the test program passes through to malloc.
+namespace {
+thread_local std::size_t t_failSize = 0;
+}
+
+void* operator new(std::size_t size)
+{
+    if (size == t_failSize && size != 0) {
+        t_failSize = 0;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
 namespace {
 
 using namespace codec::testing;
@@ -287,6 +332,38 @@ TEST_F(PictTest, OpcodeWalkAndRefusals)
         code = e.GetCode();
     }
     EXPECT_EQ(code, kErrFormatUnknown);
+}
+
+TEST_F(PictTest, AColourTableThatCannotBeHadIsTheCodecsOwnError)
+{
+    Bytes pm = pictStart(4, 2);
+    AppendBe16(pm, 0x0098);
+    AppendBe16(pm, 0x8000 | 4);
+    appendRect(pm, 4, 2);
+    appendPixMapHeader(pm, 8, 1, 8, 0);
+    AppendBe32(pm, 0), AppendBe16(pm, 0x8000), AppendBe16(pm, 1);
+    for (int i = 0; i < 2; ++i)
+        AppendBe16(pm, 0), AppendBe16(pm, unsigned(i * 0xFFFF)), AppendBe16(pm, 0), AppendBe16(pm, 0);
+    appendRect(pm, 4, 2), appendRect(pm, 4, 2);
+    AppendBe16(pm, 0);
+    appendRows(pm, {{0, 1, 1, 0}, {1, 0, 0, 1}}, 4);
+    end(pm);
+    ASSERT_EQ(decodeCode(pm), 0);
+    // The 256-entry table is the only block of its size the decode asks for.
+    CGlobalDIB out;
+    t_failSize = 256 * sizeof(RGBQUAD);
+    int code = 0;
+    std::string message;
+    try {
+        decoder_.MakeBmpFromMemory(pm.data(), int(pm.size()), &out, 0);
+    } catch (const CTextException& e) {
+        code = e.GetCode();
+        message = e.GetMsg();
+    }
+    EXPECT_EQ(t_failSize, 0u) << "the table was not allocated";
+    t_failSize = 0;
+    EXPECT_EQ(code, kErrNoMemory);
+    EXPECT_EQ(message, "Decoder error: Out of memory allocationg color table.\n");
 }
 
 } // namespace

@@ -41,7 +41,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<BYTE>;
 
 inline const char* kConvert = "convert-im6.q16";
-inline const char* kIdentify = "identify-im6.q16";
 
 struct Rgba {
     int width = 0;
@@ -154,15 +153,45 @@ inline void Convert(const std::string& input, const std::string& options, const 
 // ImageMagick's decoding of a file: 8 bits per channel, RGBA. Options go
 // after the input (ImageMagick keeps a TGA's origin as metadata: its own
 // decoding of one is "-auto-orient").
+// One ImageMagick run: its PAM output carries the size with the samples
+// (in sRGB, as ImageMagick gives raw RGBA of a CMYK picture too).
 inline Rgba Reference(const fs::path& file, const std::string& prefix = "", const std::string& options = "")
 {
     Rgba img;
-    const std::string size = capture(std::string(kIdentify) + " -format '%w %h' " + prefix + quote(file) + "[0]");
-    std::istringstream in(size);
-    in >> img.width >> img.height;
-    const std::string raw =
-        capture(std::string(kConvert) + " " + prefix + quote(file) + "[0] " + options + " -depth 8 rgba:-");
-    img.pixels.assign(raw.begin(), raw.end());
+    const std::string pam = capture(std::string(kConvert) + " " + prefix + quote(file) + "[0] " + options +
+                                    " -depth 8 -colorspace sRGB pam:-");
+    const std::size_t end = pam.find("ENDHDR\n");
+    if (end == std::string::npos)
+        return img;
+    std::istringstream header(pam.substr(0, end));
+    int depth = 0, maxval = 0;
+    for (std::string key; header >> key;) {
+        if (key == "WIDTH")
+            header >> img.width;
+        else if (key == "HEIGHT")
+            header >> img.height;
+        else if (key == "DEPTH")
+            header >> depth;
+        else if (key == "MAXVAL")
+            header >> maxval;
+    }
+    const std::size_t count = std::size_t(img.width) * std::size_t(img.height);
+    const char* samples = pam.data() + end + 7;
+    if (maxval != 255 || depth < 1 || depth > 4 || pam.size() - (end + 7) < count * std::size_t(depth)) {
+        img.width = img.height = 0;
+        return img;
+    }
+    // Grey, grey and alpha, RGB or RGBA, as RGBA.
+    img.pixels.resize(count * 4);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto* p = reinterpret_cast<const BYTE*>(samples + i * std::size_t(depth));
+        BYTE* q = &img.pixels[i * 4];
+        const bool grey = depth <= 2;
+        q[0] = p[0];
+        q[1] = grey ? p[0] : p[1];
+        q[2] = grey ? p[0] : p[2];
+        q[3] = depth == 2 ? p[1] : depth == 4 ? p[3] : 255;
+    }
     return img;
 }
 

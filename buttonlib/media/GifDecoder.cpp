@@ -152,8 +152,9 @@ private:
     int col_ = 0, row_ = 0, pass_ = 0;
 };
 
-// The LZW data of one image. False when the data is damaged: a code past
-// the next free one, or a minimum code size beyond the table.
+// The LZW data of one image. False when the data is damaged beyond that:
+// a chain that does not lead down to a pixel, a code past the first free
+// one right after a clear, or a minimum code size beyond the table.
 bool decodeLzw(Cursor& c, PixelWriter& out)
 {
     BYTE minSize = 0;
@@ -200,7 +201,9 @@ bool decodeLzw(Cursor& c, PixelWriter& out)
             continue;
         }
         if (prev < 0) {
-            if (code >= clear)
+            // The first code after a clear is one pixel; only a code past
+            // the first free one cannot be.
+            if (code > firstFree)
                 return false;
             out.Put(BYTE(code));
             prev = code;
@@ -210,14 +213,14 @@ bool decodeLzw(Cursor& c, PixelWriter& out)
         if (code < next) {
             if (!emit(code, &first))
                 return false;
-        } else if (code == next && next < kTableSize) {
+        } else {
+            // The code being defined, or one past it in damaged data: the
+            // previous string and its own first pixel, and decoding goes on.
             BYTE prevFirst = 0;
             if (!emit(prev, &prevFirst))
                 return false;
             out.Put(prevFirst);
             first = prevFirst;
-        } else {
-            return false;
         }
         if (next < kTableSize) {
             prefix[std::size_t(next)] = std::uint16_t(prev);

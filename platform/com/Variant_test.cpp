@@ -56,7 +56,7 @@ std::string convert(const VARIANT& from, VARTYPE to, HRESULT& hr, WORD flags = 0
     return describe(out);
 }
 
-TEST(Variant, ConversionTable)
+TEST(ComVariant, ConversionTable)
 {
     const Conversion cases[] = {
         // Integers widen and narrow; a value that does not fit overflows.
@@ -129,7 +129,7 @@ TEST(Variant, ConversionTable)
     EXPECT_EQ(convert(ComVariant::Bool(false), VT_BSTR, hr, VARIANT_ALPHABOOL), "BSTR:False");
 }
 
-TEST(Variant, ReferencesAreReadThrough)
+TEST(ComVariant, ReferencesAreReadThrough)
 {
     std::int16_t small = 300;
     std::int32_t large = -70000;
@@ -156,7 +156,7 @@ TEST(Variant, ReferencesAreReadThrough)
     EXPECT_EQ(ref.vt, VT_EMPTY);
 }
 
-TEST(Variant, ConversionInPlaceAndFailureLeaveTheValueWhole)
+TEST(ComVariant, ConversionInPlaceAndFailureLeaveTheValueWhole)
 {
     ComVariant v = ComVariant::Text("123");
     EXPECT_EQ(VariantChangeType(&v, &v, 0, VT_I4), S_OK);
@@ -170,7 +170,7 @@ TEST(Variant, ConversionInPlaceAndFailureLeaveTheValueWhole)
     EXPECT_EQ(describe(text), "BSTR:not a number");
 }
 
-TEST(Variant, CopiesOwnTheirStringsAndObjects)
+TEST(ComVariant, CopiesOwnTheirStringsAndObjects)
 {
     ComVariant original = ComVariant::Text("abc");
     {

@@ -77,11 +77,12 @@ struct DestWriter {
     // Colour to monochrome device: the source DC's background colour is white.
     bool colourToMono;
     COLORREF srcBk;
-    DWORD value(COLORREF c) const
+    ValueCache nearest{dst};
+    DWORD value(COLORREF c)
     {
         if (colourToMono)
             return c == srcBk ? 1 : 0;
-        return dst.ValueFor(c);
+        return nearest.ValueFor(c);
     }
 };
 
@@ -273,7 +274,7 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
     const bool withSource = src && usesSource(rop);
     const SourceReader reader{src ? *src : dst, dstDC.textColor, dstDC.bkColor,
                               src && src->IsMonoDevice() && !dst.IsMonoDevice()};
-    const DestWriter writer{dst, dst.IsMonoDevice() && src && !src->IsMonoDevice(), srcBk};
+    DestWriter writer{dst, dst.IsMonoDevice() && src && !src->IsMonoDevice(), srcBk};
     const DWORD mask = opMask(dst);
     const Tile pattern = usesPattern(rop) ? BrushTile(dst, dstDC, dstDC.brush) : Tile{1, 1, {0}};
     // An operation that needs a brush draws nothing with the null brush.

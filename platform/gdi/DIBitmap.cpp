@@ -34,9 +34,10 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
         if (!view.View(bmi, bits, usage, &pal) || view.Width() != b->surface.Width() || view.Height() != height)
             return nullptr;
         Surface& dst = b->surface;
+        ValueCache nearest(dst);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < dst.Width(); ++x)
-                dst.SetValue(x, y, dst.ValueFor(view.ColorOf(view.Value(x, y))));
+                dst.SetValue(x, y, nearest.ValueFor(view.ColorOf(view.Value(x, y))));
     }
     return AddBitmap(std::move(b));
 }

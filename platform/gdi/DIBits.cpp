@@ -105,28 +105,50 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
     lines = std::min(lines, UINT(height) - start);
 
     // The rows start .. start + lines - 1 counted from the bottom (or from the
-    // top for a top-down request), written as a band.
+    // top for a top-down request), written as a band straight into the rows
+    // given.
     BITMAPINFOHEADER bandHeader = h;
     bandHeader.biHeight = bottomUp ? LONG(lines) : -LONG(lines);
     Surface band;
     if (!band.CreateSection(bandHeader, table.data(), int(table.size()),
-                            h.biCompression == BI_BITFIELDS ? masks : nullptr))
+                            h.biCompression == BI_BITFIELDS ? masks : nullptr, bits))
         return 0;
     const bool sameTable = bpp <= 8 && s.Bpp() == bpp;
+    const bool sameFormat = bpp == s.Bpp() && bpp > 8 && s.Compression() == h.biCompression;
+    ValueCache nearest(band);
     for (UINT k = 0; k < lines; ++k) {
         const int bandRow = bottomUp ? int(lines - 1 - k) : int(k);
         const int srcRow = bottomUp ? int(UINT(height) - 1 - (start + k)) : int(start + k);
+        if (sameFormat && bpp == 32) {
+            // Rows of the same layout: copied, the fourth byte kept only by a section.
+            std::memcpy(band.Row(bandRow), s.Row(srcRow), std::size_t(width) * 4);
+            if (!b->section)
+                for (BYTE *p = band.Row(bandRow) + 3, *end = p + std::size_t(width) * 4; p < end; p += 4)
+                    *p = 0;
+            continue;
+        }
+        if (bpp == 8 && !sameTable && s.Bpp() == 32 && s.Compression() == BI_RGB) {
+            // True colour to table indices, the commonest conversion: runs of
+            // one colour take the index found for their first pixel.
+            const BYTE* src = s.Row(srcRow);
+            BYTE* dst = band.Row(bandRow);
+            COLORREF last = CLR_INVALID;
+            BYTE index = 0;
+            for (int x = 0; x < width; ++x, src += 4) {
+                const COLORREF c = RGB(src[2], src[1], src[0]);
+                if (c != last) {
+                    last = c;
+                    index = BYTE(nearest.ValueFor(c));
+                }
+                dst[x] = index;
+            }
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             const DWORD v = s.Value(x, srcRow);
-            DWORD out;
-            if (sameTable || (bpp == s.Bpp() && bpp > 8 && s.Compression() == h.biCompression))
-                out = bpp == 32 ? (v & 0x00FFFFFF) | (b->section ? (v & 0xFF000000) : 0) : v;
-            else
-                out = band.ValueFor(s.ColorOf(v));
-            band.SetValue(x, bandRow, out);
+            band.SetValue(x, bandRow, sameTable || sameFormat ? v : nearest.ValueFor(s.ColorOf(v)));
         }
     }
-    std::memcpy(bits, band.Bits(), band.ByteSize());
     return int(lines);
 }
 

@@ -40,8 +40,9 @@ template <typename T>
 T* addStock(Table& t, std::unique_ptr<T> obj)
 {
     obj->stock = true;
+    obj->handle = NewHandle();
     T* raw = obj.get();
-    t.objects.emplace(raw, std::move(obj));
+    t.objects.emplace(raw->handle, std::move(obj));
     return raw;
 }
 
@@ -87,13 +88,14 @@ Object* findObject(Table& t, void* h)
     return it == t.objects.end() ? nullptr : it->second.get();
 }
 
-// Puts an object in a DC's slot for its kind; returns the one it replaces.
+// Puts an object in a DC's slot for its kind; returns the handle of the one
+// it replaces.
 template <typename T>
 HGDIOBJ replaceIn(T*& slot, Object* o)
 {
     T* old = slot;
     slot = static_cast<T*>(o);
-    return old;
+    return old ? old->handle : nullptr;
 }
 
 HDC newDC(bool screen)
@@ -105,7 +107,8 @@ HDC newDC(bool screen)
     dc->brush = t.whiteBrush;
     dc->pen = t.blackPen;
     dc->font = t.guiFont;
-    HDC h = reinterpret_cast<HDC>(dc.get());
+    HDC h = static_cast<HDC>(NewHandle());
+    dc->handle = h;
     std::lock_guard lock(t.mutex);
     if (screen) {
         dc->bitmap = t.screen;
@@ -114,16 +117,25 @@ HDC newDC(bool screen)
         auto mono = std::make_unique<Bitmap>();
         mono->surface.CreateDevice(1, 1, true);
         mono->stock = true;
+        mono->handle = NewHandle();
         mono->selectedInto = h;
         dc->bitmap = mono.get();
         dc->initial = mono.get();
-        t.objects.emplace(mono.get(), std::move(mono));
+        t.objects.emplace(mono->handle, std::move(mono));
     }
-    t.dcs.emplace(dc.get(), std::move(dc));
+    t.dcs.emplace(h, std::move(dc));
     return h;
 }
 
 } // namespace
+
+void* NewHandle()
+{
+    // Counted from far above the small values SelectObject gives for
+    // regions, in steps that keep the low bits clear like an address.
+    static std::atomic<std::uintptr_t> next{0x10000};
+    return reinterpret_cast<void*>(next.fetch_add(0x10));
+}
 
 template <typename T>
 T* findKind(HGDIOBJ h, Kind kind)
@@ -172,9 +184,10 @@ HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap)
 HGDIOBJ AddObject(std::unique_ptr<Object> object)
 {
     Table& t = table();
-    HGDIOBJ h = object.get();
+    HGDIOBJ h = NewHandle();
+    object->handle = h;
     std::lock_guard lock(t.mutex);
-    t.objects.emplace(object.get(), std::move(object));
+    t.objects.emplace(h, std::move(object));
     return h;
 }
 
@@ -238,7 +251,7 @@ BOOL DeleteDC(HDC hdc)
         dc->bitmap->selectedInto = nullptr;
     // The DC's own initial bitmap goes with it, unless another DC holds it.
     if (dc->initial && !dc->initial->selectedInto)
-        t.objects.erase(dc->initial);
+        t.objects.erase(dc->initial->handle);
     t.dcs.erase(it);
     return TRUE;
 }
@@ -282,7 +295,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj)
             old->selectedInto = nullptr;
         b->selectedInto = hdc;
         dc->bitmap = b;
-        return old;
+        return old ? old->handle : nullptr;
     }
     case Kind::Brush: return replaceIn(dc->brush, o);
     case Kind::Pen: return replaceIn(dc->pen, o);
@@ -325,13 +338,13 @@ HGDIOBJ GetStockObject(int index)
 {
     Table& t = table();
     switch (index) {
-    case WHITE_BRUSH: return t.whiteBrush;
-    case BLACK_BRUSH: return t.blackBrush;
-    case NULL_BRUSH: return t.nullBrush;
-    case BLACK_PEN: return t.blackPen;
-    case NULL_PEN: return t.nullPen;
-    case DEFAULT_GUI_FONT: return t.guiFont;
-    case DEFAULT_PALETTE: return t.defaultPalette;
+    case WHITE_BRUSH: return t.whiteBrush->handle;
+    case BLACK_BRUSH: return t.blackBrush->handle;
+    case NULL_BRUSH: return t.nullBrush->handle;
+    case BLACK_PEN: return t.blackPen->handle;
+    case NULL_PEN: return t.nullPen->handle;
+    case DEFAULT_GUI_FONT: return t.guiFont->handle;
+    case DEFAULT_PALETTE: return t.defaultPalette->handle;
     default: return nullptr;
     }
 }
@@ -468,11 +481,7 @@ HPALETTE CreatePalette(const LOGPALETTE* plpal)
     auto p = std::make_unique<Palette>();
     const PALETTEENTRY* e = plpal->palPalEntry;
     p->entries.assign(e, e + plpal->palNumEntries);
-    Table& t = table();
-    HPALETTE h = reinterpret_cast<HPALETTE>(p.get());
-    std::lock_guard lock(t.mutex);
-    t.objects.emplace(p.get(), std::move(p));
-    return h;
+    return static_cast<HPALETTE>(AddObject(std::move(p)));
 }
 
 UINT GetPaletteEntries(HPALETTE hpal, UINT start, UINT count, PALETTEENTRY* entries)
@@ -519,7 +528,7 @@ HPALETTE SelectPalette(HDC hdc, HPALETTE hpal, BOOL)
         return nullptr;
     Palette* old = dc->palette;
     dc->palette = p;
-    return reinterpret_cast<HPALETTE>(old);
+    return old ? static_cast<HPALETTE>(old->handle) : nullptr;
 }
 
 UINT RealizePalette(HDC hdc)

@@ -21,6 +21,8 @@ struct Object {
     virtual ~Object() = default;
     Kind kind;
     bool stock = false;
+    // The object's handle, given when it enters the table.
+    HGDIOBJ handle = nullptr;
 };
 
 struct Bitmap : Object {
@@ -69,6 +71,7 @@ struct Region : Object {
 };
 
 struct DC {
+    HDC handle = nullptr;
     bool screen = false;
     Bitmap* bitmap = nullptr;
     // A memory DC's own 1 x 1 monochrome bitmap, deleted with the DC.
@@ -84,6 +87,10 @@ struct DC {
     // None: the whole surface.
     std::optional<QRegion> clip;
 };
+
+// A handle value never given before in this process: a freed handle stays
+// unknown, however the memory behind it is reused.
+void* NewHandle();
 
 // Handle lookups: null for anything that is not a live object of that kind.
 Bitmap* FindBitmap(HGDIOBJ h);

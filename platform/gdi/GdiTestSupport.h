@@ -80,6 +80,7 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     HDC dc() const { return dc_; }
+    HBITMAP bitmap() const { return bitmap_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 

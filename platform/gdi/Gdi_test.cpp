@@ -1,12 +1,15 @@
 #include "platform/gdi/GdiTestSupport.h"
+#include "platform/gdi/Surface.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
 
+using gditest::Canvas;
 using gditest::header;
 using gditest::Info;
 using gditest::ropReference;
@@ -141,6 +144,51 @@ TEST(GdiTest, HandlesAreCheckedAndSelectionIsExclusive)
     EXPECT_FALSE(DeleteDC(a));
     EXPECT_TRUE(DeleteDC(b));
     EXPECT_EQ(BitBlt(a, 0, 0, 1, 1, screen, 0, 0, SRCCOPY), FALSE);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST(GdiTest, AFreedHandleIsNeverGivenAgain)
+{
+    // Freed memory is soon reused for the next object of the same size; a
+    // handle kept by mistake must not reach that object.
+    HDC screen = GetDC(nullptr);
+    std::set<void*> seen;
+    const PALETTEENTRY entry{1, 2, 3, 0};
+    const LOGPALETTE logical{0x300, 1, {entry}};
+    // A Windows metafile of its header and the end record.
+    static const BYTE wmf[] = {1, 0, 9, 0, 0, 3, 12, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0};
+    for (int round = 0; round < 50; ++round) {
+        HBITMAP bmp = CreateCompatibleBitmap(screen, 2, 2);
+        HPALETTE pal = CreatePalette(&logical);
+        HBRUSH brush = CreateSolidBrush(RGB(round, 0, 0));
+        HPEN pen = CreatePen(PS_SOLID, 1, 0);
+        HRGN rgn = CreateRectRgn(0, 0, round + 1, 1);
+        HDC dc = CreateCompatibleDC(screen);
+        HDC win = GetDC(nullptr);
+        HENHMETAFILE mf = SetWinMetaFileBits(sizeof wmf, wmf, screen, nullptr);
+        ASSERT_NE(mf, nullptr);
+        for (void* h : {static_cast<void*>(bmp), static_cast<void*>(pal), static_cast<void*>(brush),
+                        static_cast<void*>(pen), static_cast<void*>(rgn), static_cast<void*>(dc),
+                        static_cast<void*>(win), static_cast<void*>(mf)})
+            EXPECT_TRUE(seen.insert(h).second) << "round " << round;
+        for (HGDIOBJ o : {HGDIOBJ(bmp), HGDIOBJ(pal), HGDIOBJ(brush), HGDIOBJ(pen), HGDIOBJ(rgn)})
+            EXPECT_TRUE(DeleteObject(o));
+        EXPECT_TRUE(DeleteDC(dc));
+        EXPECT_EQ(ReleaseDC(nullptr, win), 1);
+        EXPECT_TRUE(DeleteEnhMetaFile(mf));
+    }
+    // A stale handle fails as any unknown one does, with new objects about.
+    HPALETTE stale = CreatePalette(&logical);
+    ASSERT_TRUE(DeleteObject(stale));
+    HPALETTE fresh = CreatePalette(&logical);
+    HDC dc = CreateCompatibleDC(screen);
+    EXPECT_EQ(GetPaletteEntries(stale, 0, 0, nullptr), 0u);
+    EXPECT_EQ(SelectPalette(dc, stale, FALSE), nullptr);
+    EXPECT_FALSE(DeleteObject(stale));
+    EXPECT_EQ(GetPaletteEntries(fresh, 0, 0, nullptr), 1u);
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_FALSE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(fresh));
     ReleaseDC(nullptr, screen);
 }
 
@@ -290,6 +338,64 @@ TEST(GdiTest, PalettesAreDataAndMapColoursToTheNearestEntry)
     DeleteObject(SelectObject(dc, bmp));
     DeleteDC(dc);
     DeleteObject(bmp);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST(GdiTest, ConvertingToATableSearchesItOncePerColourNotPerPixel)
+{
+    // A large picture of three colours, as rows of a 256-entry palette and
+    // blitted onto an 8-bit section: every pixel gets its nearest entry,
+    // and the table is searched about as often as there are colours.
+    constexpr int w = 300, h = 200;
+    Canvas canvas(w, h, RGB(250, 250, 250));
+    const auto fill = [&](RECT r, COLORREF c) {
+        HBRUSH b = CreateSolidBrush(c);
+        FillRect(canvas.dc(), &r, b);
+        DeleteObject(b);
+    };
+    fill(RECT{0, 0, w / 3, h}, RGB(200, 10, 10));
+    fill(RECT{w / 3, 0, 2 * w / 3, h}, RGB(10, 10, 190));
+    HBITMAP picture = canvas.bitmap();
+    std::vector<BYTE> buf(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = 256;
+    for (int k = 0; k < 256; ++k)
+        lp->palPalEntry[k] = PALETTEENTRY{BYTE(k), BYTE(k / 2), BYTE(255 - k), 0};
+    lp->palPalEntry[17] = {200, 0, 0, 0};
+    lp->palPalEntry[99] = {0, 0, 200, 0};
+    lp->palPalEntry[250] = {255, 255, 255, 0};
+    HPALETTE pal = CreatePalette(lp);
+    HDC screen = GetDC(nullptr);
+    HPALETTE old = SelectPalette(screen, pal, FALSE);
+    Info out8 = header(w, h, 8);
+    std::vector<BYTE> idx(std::size_t(w) * h);
+    const std::uint64_t before = gdi::testing::NearestSearches();
+    ASSERT_EQ(GetDIBits(screen, picture, 0, h, idx.data(), out8.get(), DIB_RGB_COLORS), h);
+    EXPECT_LT(gdi::testing::NearestSearches() - before, 100u);
+    EXPECT_EQ(idx[0], 17);
+    EXPECT_EQ(idx[std::size_t(w) / 2], 99);
+    EXPECT_EQ(idx[std::size_t(w) * h - 1], 250);
+    SelectPalette(screen, old, FALSE);
+
+    Info sec = header(w, h, 8);
+    for (int k = 0; k < 256; ++k)
+        sec.colors[k] = RGBQUAD{lp->palPalEntry[k].peBlue, lp->palPalEntry[k].peGreen, lp->palPalEntry[k].peRed, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(screen, sec.get(), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ oldBmp = SelectObject(dc, section);
+    const std::uint64_t beforeBlit = gdi::testing::NearestSearches();
+    ASSERT_TRUE(BitBlt(dc, 0, 0, w, h, canvas.dc(), 0, 0, SRCCOPY));
+    EXPECT_LT(gdi::testing::NearestSearches() - beforeBlit, 100u);
+    const BYTE* rows = static_cast<const BYTE*>(bits);
+    EXPECT_EQ(rows[std::size_t(h - 1) * ((w + 3) & ~3)], 17); // bottom-up: the top row is last
+    EXPECT_EQ(rows[w - 1], 250);
+    SelectObject(dc, oldBmp);
+    DeleteDC(dc);
+    DeleteObject(section);
+    DeleteObject(pal);
     ReleaseDC(nullptr, screen);
 }
 

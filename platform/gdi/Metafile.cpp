@@ -2,6 +2,7 @@
 // handle is made; the header and the palette are read then, so later calls
 // only look them up. Playback hands the handle to the record player.
 
+#include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/MetafilePlayer.h"
 
 #include <uemf.h>
@@ -34,9 +35,9 @@ MetafileTable& metafiles()
 HENHMETAFILE addMetafile(std::unique_ptr<MetafileData> data)
 {
     MetafileTable& t = metafiles();
-    auto h = reinterpret_cast<HENHMETAFILE>(data.get());
+    auto h = static_cast<HENHMETAFILE>(NewHandle());
     std::lock_guard lock(t.mutex);
-    t.files.emplace(data.get(), std::move(data));
+    t.files.emplace(h, std::move(data));
     return h;
 }
 

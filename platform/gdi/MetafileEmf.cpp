@@ -102,7 +102,8 @@ bool regionRects(const BYTE* data, std::size_t avail, QList<QRectF>& out)
 
 bool MetafilePlayer::playEmf()
 {
-    objects_.assign(std::size_t(data_.header.nHandles), nullptr);
+    objects_.clear();
+    objectSlots_ = std::size_t(data_.header.nHandles);
     const BYTE* base = data_.Bytes();
     const char* end = reinterpret_cast<const char*>(base) + data_.size;
     std::size_t offset = 0;

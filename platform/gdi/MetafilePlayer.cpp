@@ -256,17 +256,22 @@ mf::ObjectPtr MetafilePlayer::stockObject(unsigned id) const
 void MetafilePlayer::storeObject(std::size_t index, mf::ObjectPtr obj)
 {
     // Index 0 stands for the metafile itself.
-    if (index == 0 || index >= objects_.size())
+    if (index == 0 || index >= objectSlots_)
         return;
+    if (index >= objects_.size())
+        objects_.resize(index + 1);
     objects_[index] = std::move(obj);
 }
 
-int MetafilePlayer::wmfFreeSlot() const
+int MetafilePlayer::wmfFreeSlot()
 {
     for (std::size_t i = 0; i < objects_.size(); ++i)
         if (!objects_[i])
             return int(i);
-    return -1;
+    if (objects_.size() >= objectSlots_)
+        return -1;
+    objects_.emplace_back();
+    return int(objects_.size() - 1);
 }
 
 void MetafilePlayer::selectObject(std::uint32_t index)

@@ -163,7 +163,8 @@ private:
     void storeObject(std::size_t index, mf::ObjectPtr obj);
     void selectObject(std::uint32_t index);
     void deleteObject(std::uint32_t index);
-    int wmfFreeSlot() const;
+    // The lowest empty slot, or -1 when every slot holds an object.
+    int wmfFreeSlot();
     mf::ObjectPtr stockObject(unsigned id) const;
     QColor color(COLORREF c) const;
     const std::vector<PALETTEENTRY>& currentPalette() const;
@@ -238,7 +239,10 @@ private:
     QSizeF refMm_;     // and millimetres
     mf::State st_;
     std::vector<mf::State> saved_;
+    // The object table: as many slots as the header names, held only as far
+    // as they are used (a header may name 65,535).
     std::vector<mf::ObjectPtr> objects_;
+    std::size_t objectSlots_ = 0;
     bool recording_ = false;
     bool figureOpen_ = false;
     QPainterPath path_; // device pixels

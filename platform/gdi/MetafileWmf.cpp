@@ -164,7 +164,8 @@ std::size_t WmfRecordSize(const char* p, const char* end)
 
 bool MetafilePlayer::playWmf()
 {
-    objects_.assign(data_.wmfObjects, nullptr);
+    objects_.clear();
+    objectSlots_ = data_.wmfObjects;
     const char* base = reinterpret_cast<const char*>(data_.Bytes());
     const char* end = base + data_.size;
 

@@ -1,11 +1,15 @@
 #include "platform/gdi/Surface.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 namespace gdi {
 
 namespace {
+
+std::atomic<std::uint64_t> g_nearestSearches{0};
 
 int maskShift(DWORD mask)
 {
@@ -42,8 +46,14 @@ BYTE expand(DWORD v, int n)
 
 } // namespace
 
+std::uint64_t testing::NearestSearches()
+{
+    return g_nearestSearches;
+}
+
 DWORD NearestIndex(const RGBQUAD* table, std::size_t count, COLORREF color)
 {
+    g_nearestSearches.fetch_add(1, std::memory_order_relaxed);
     DWORD best = 0;
     long long bestDistance = -1;
     for (std::size_t i = 0; i < count; ++i) {
@@ -59,6 +69,23 @@ DWORD NearestIndex(const RGBQUAD* table, std::size_t count, COLORREF color)
         }
     }
     return best;
+}
+
+DWORD ValueCache::ValueFor(COLORREF color)
+{
+    if (s_.Bpp() > 8)
+        return s_.ValueFor(color);
+    color &= 0xFFFFFF;
+    if (keys_.empty()) {
+        keys_.assign(kSlots, 0);
+        values_.assign(kSlots, 0);
+    }
+    const std::size_t slot = (std::uint32_t(color) * 2654435761u) >> 20;
+    if (keys_[slot] != color + 1) {
+        keys_[slot] = color + 1;
+        values_[slot] = BYTE(s_.ValueFor(color));
+    }
+    return values_[slot];
 }
 
 int ColorCount(const BITMAPINFOHEADER& h)
@@ -107,7 +134,8 @@ bool Surface::CreateDevice(int width, int height, bool mono)
     return true;
 }
 
-bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, int colorCount, const DWORD* masks)
+bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, int colorCount, const DWORD* masks,
+                            void* block)
 {
     if (h.biHeight == LONG(0x80000000) || !setGeometry(h.biWidth, h.biHeight < 0 ? -h.biHeight : h.biHeight, h.biBitCount))
         return false;
@@ -122,14 +150,22 @@ bool Surface::CreateSection(const BITMAPINFOHEADER& h, const RGBQUAD* colors, in
         masks_[2] = 0x001F;
     }
     try {
-        storage_.assign(ByteSize(), 0);
+        if (!block)
+            storage_.assign(ByteSize(), 0);
         colors_.assign(colors, colors + colorCount);
     } catch (const std::bad_alloc&) {
         return false;
     }
     if (bpp_ <= 8)
         colors_.resize(std::size_t(1) << bpp_, RGBQUAD{0, 0, 0, 0});
-    bits_ = storage_.data();
+    bits_ = block ? static_cast<BYTE*>(block) : storage_.data();
+    // A given block is written pixel by pixel: only what no pixel covers,
+    // the bits after the last pixel of each row, starts as zero.
+    if (block) {
+        const std::size_t used = std::size_t(width_) * std::size_t(bpp_) / 8;
+        for (int y = 0; used < stride_ && y < height_; ++y)
+            std::memset(bits_ + stride_ * std::size_t(y) + used, 0, stride_ - used);
+    }
     bottomUp_ = h.biHeight > 0;
     return true;
 }

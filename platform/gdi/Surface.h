@@ -8,6 +8,7 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <vector>
 
 namespace gdi {
@@ -22,8 +23,11 @@ public:
     // A device bitmap: 32-bit colour or 1-bit monochrome, all zero. False
     // when the size is not possible.
     bool CreateDevice(int width, int height, bool mono);
-    // A DIB section from a header and colour table: owned, zeroed pixels.
-    bool CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* colors, int colorCount, const DWORD* masks);
+    // A DIB section from a header and colour table: owned, zeroed pixels;
+    // or, given a block of ByteSize() bytes, those pixels, their rows'
+    // padding zeroed (the caller writes every pixel).
+    bool CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* colors, int colorCount, const DWORD* masks,
+                       void* block = nullptr);
     // A view over a caller's packed DIB rows (nothing copied). False for a
     // header this layer cannot read.
     bool View(const BITMAPINFO* bmi, const void* bits, UINT usage, const std::vector<RGBQUAD>* dcPalette);
@@ -77,6 +81,28 @@ private:
 // Index of the table entry nearest to a colour (least squared distance,
 // lowest index on ties).
 DWORD NearestIndex(const RGBQUAD* table, std::size_t count, COLORREF color);
+
+namespace testing {
+// How many times a colour table has been searched for a colour so far.
+std::uint64_t NearestSearches();
+} // namespace testing
+
+// Surface::ValueFor for many pixels in a row onto one surface. A surface
+// with a colour table searches it for each colour; the answers are kept, so
+// converting a picture costs one search per colour it holds rather than one
+// per pixel. The surface's table must not change while this is used.
+class ValueCache {
+public:
+    explicit ValueCache(const Surface& s) : s_(s) {}
+    DWORD ValueFor(COLORREF color);
+
+private:
+    static constexpr std::size_t kSlots = 4096;
+    const Surface& s_;
+    // Direct-mapped: the colour plus one (0: empty) and its value.
+    std::vector<DWORD> keys_;
+    std::vector<BYTE> values_;
+};
 
 // Number of colour-table entries of a DIB header: biClrUsed, or 2^bits up to
 // 8 bits; 0 above. -1 for a header that cannot be valid.

@@ -32,7 +32,13 @@ void AfxFormatString1(CString& rString, UINT nIDS, LPCTSTR lpsz1)
 int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
 {
     const CString title = AfxGetAppName();
-    return win::MessageBox(QApplication::activeWindow(), lpszText, title.empty() ? nullptr : title.c_str(), nType);
+    // The box belongs over the dialog whose handler raised it: the modal
+    // one on top, which is known at once, where the window manager may not
+    // have made it the active window yet (a file dialog just closed).
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeWindow();
+    return win::MessageBox(owner, lpszText, title.empty() ? nullptr : title.c_str(), nType);
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)

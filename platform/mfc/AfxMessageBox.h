@@ -13,8 +13,9 @@ BOOL AfxLoadString(UINT nID, CString& rString);
 // String nIDS with every "%1" replaced by lpsz1.
 void AfxFormatString1(CString& rString, UINT nIDS, LPCTSTR lpsz1);
 
-// The answer (IDOK, IDYES, ...). The help id is not used: no help opens
-// from a message box here.
+// The answer (IDOK, IDYES, ...). The box is owned by the modal dialog on
+// top, else the active window. The help id is not used: no help opens from
+// a message box here.
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = win::MB_OK, UINT nIDHelp = 0);
 // The text of string nIDPrompt.
 int AfxMessageBox(UINT nIDPrompt, UINT nType = win::MB_OK, UINT nIDHelp = UINT(-1));

@@ -4,6 +4,10 @@
 #include "platform/mfc/AfxMessageBox.h"
 #include "platform/mfc/COleControlModule.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,6 +42,32 @@ TEST(AfxMessageBoxTest, StringTableTextWithTheModulesTitle)
     EXPECT_EQ(box->shown[0].type, win::MB_OKCANCEL | win::MB_DEFBUTTON2);
     EXPECT_EQ(box->shown[1].caption, "Renamed");
     EXPECT_EQ(box->shown[2].caption, "Error");
+}
+
+// A box raised while a modal dialog runs is that dialog's, even when no
+// window is active at that moment (as after a file dialog has closed and the
+// window manager has not given the activation back yet).
+TEST(AfxMessageBoxTest, TheBoxBelongsToTheModalDialogOnTop)
+{
+    auto box = std::make_shared<win::RecordingMessageBox>();
+    win::SetMessageBoxPort(box);
+    QWidget main;
+    main.show();
+    QDialog dialog(&main);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QApplication::setActiveWindow(nullptr);
+    AfxMessageBox("Invalid picture file");
+    dialog.hide();
+    // Without a modal dialog the active window owns it.
+    main.activateWindow();
+    QApplication::setActiveWindow(&main);
+    AfxMessageBox("Plain");
+    win::SetMessageBoxPort(nullptr);
+    ASSERT_EQ(box->shown.size(), 2u);
+    EXPECT_EQ(box->shown[0].owner, &dialog);
+    EXPECT_EQ(box->shown[1].owner, &main);
 }
 
 } // namespace

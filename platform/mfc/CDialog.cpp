@@ -19,6 +19,8 @@
 
 using mfc_detail::DialogSite;
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : templateId_(nIDTemplate), template_(AfxFindDialogTemplate(nIDTemplate)), parent_(pParentWnd)
 {
@@ -48,11 +50,16 @@ BOOL CDialog::createWindow(win::HWND owner)
     if (!CreateEx(cs))
         return FALSE;
     QWidget* window = m_hWnd;
+    // A dialog's frame offers moving and closing only: its items are laid
+    // out for the template's size, which nothing changes.
+    constexpr Qt::WindowFlags kFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (owner)
-        window->setParent(owner, Qt::Dialog);
+        window->setParent(owner, kFrame);
     else
-        window->setWindowFlags(Qt::Dialog);
+        window->setWindowFlags(kFrame);
     site_->build(window);
+    window->setFixedSize(window->size());
     result_ = -1;
     const BOOL focusFirst = BOOL(SendMessage(WM_INITDIALOG, 0, 0));
     if (m_hWnd && focusFirst) {
@@ -91,8 +98,17 @@ std::intptr_t CDialog::DoModal()
         window->activateWindow();
         QEventLoop loop;
         loop_ = &loop;
-        if (!ended_)
-            loop.exec(QEventLoop::DialogExec);
+        try {
+            if (!ended_)
+                loop.exec(QEventLoop::DialogExec);
+        } catch (...) {
+            // An error that escaped a handler ends the dialog; whoever opened
+            // it hears of the error, and nothing is left pointing at the loop.
+            loop_ = nullptr;
+            if (m_hWnd)
+                CWnd::DestroyWindow();
+            throw;
+        }
         loop_ = nullptr;
     }
     if (m_hWnd)

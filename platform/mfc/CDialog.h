@@ -1,6 +1,7 @@
 #pragma once
 // A dialog made from a template (DialogTemplate.h): a top-level window of
-// the window layer with the template's items placed at their rectangles.
+// the window layer with the template's items placed at their rectangles,
+// of the template's size for good (no resizing, no maximise button).
 //
 // - Items are found by id (GetDlgItem) and carry the object names
 //   "id<item id>"; the dialog's window is named "dialog<template id>".
@@ -71,6 +72,8 @@ inline constexpr win::WPARAM MAKEWPARAM(int low, int high)
 }
 
 class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     ~CDialog() override;

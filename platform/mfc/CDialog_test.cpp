@@ -80,6 +80,24 @@ TEST_F(DialogTest, ItemsSitAtTheirTemplateRectanglesAndKeepThemWhenHidden)
     EXPECT_EQ(dlg.m_spin.GetBuddy(), find(window, kValue));
 }
 
+// A dialog keeps the template's size: its items are placed for it. Its
+// frame offers no maximise (nor minimise) button and it cannot be resized.
+TEST_F(DialogTest, TheTemplatesSizeIsFixed)
+{
+    SampleDialog dlg;
+    ASSERT_TRUE(dlg.Create());
+    QWidget* window = dlg.GetSafeHwnd();
+    win::ShowWindow(window, win::SW_SHOW);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->minimumSize(), QSize(300, 244));
+    EXPECT_EQ(window->maximumSize(), QSize(300, 244));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    window->resize(500, 400);
+    EXPECT_EQ(window->size(), QSize(300, 244));
+}
+
 TEST_F(DialogTest, BaseUnitsComeFromTheDialogFontUnlessFixed)
 {
     SetDialogBaseUnits(std::nullopt);
@@ -474,6 +492,9 @@ TEST_F(DialogTest, PaintingGoesAboveTheItemsAndColoursFollowTheSystemTable)
     SetSysColors(1, &index, &saved);
 }
 
+// The sample dialog in the dialog font's own units: the template's size in
+// them, the system's button face where no item is; the picture is kept for
+// people to look at.
 TEST_F(DialogTest, SampleDialogScreenshot)
 {
     SetDialogBaseUnits(std::nullopt);
@@ -482,6 +503,12 @@ TEST_F(DialogTest, SampleDialogScreenshot)
     QWidget* window = dlg.GetSafeHwnd();
     win::ShowWindow(window, win::SW_SHOW);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const DialogBaseUnits units = DialogFontBaseUnits("MS Sans Serif", 8);
+    const RECT size = MapDialogRect(RECT{0, 0, kSample.cx, kSample.cy}, units);
+    EXPECT_EQ(window->size(), QSize(size.right, size.bottom));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(window->grab().toImage().pixelColor(window->width() - 3, 3),
+              QColor(GetRValue(face), GetGValue(face), GetBValue(face)));
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
     QDir().mkpath(folder);
     const QString name = QStringLiteral("/dialog-sample-%1.png").arg(QGuiApplication::platformName());

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+IMPLEMENT_DYNAMIC(CFontDialog, CObject)
+
 CFontDialog::CFontDialog(const LOGFONT* lplfInitial, DWORD dwFlags, CDC*, CWnd* pParentWnd)
     : m_lf{}, flags_(dwFlags), parent_(pParentWnd)
 {

@@ -4,6 +4,7 @@
 // script choice.
 
 #include "platform/com/UiServices.h"
+#include "platform/mfc/CObject.h"
 #include "platform/mfc/CWnd.h"
 
 #include <cstdint>
@@ -14,12 +15,13 @@ using com::CF_EFFECTS;
 using com::CF_INITTOLOGFONTSTRUCT;
 using com::CF_SCREENFONTS;
 
-class CFontDialog {
+class CFontDialog : public CObject {
+    DECLARE_DYNAMIC(CFontDialog)
+
 public:
     // With CF_INITTOLOGFONTSTRUCT the dialog opens on the given font.
     explicit CFontDialog(const LOGFONT* lplfInitial = nullptr, DWORD dwFlags = CF_EFFECTS | CF_SCREENFONTS,
                          CDC* pdcPrinter = nullptr, CWnd* pParentWnd = nullptr);
-    virtual ~CFontDialog() = default;
 
     // IDOK with a font chosen, IDCANCEL.
     virtual std::intptr_t DoModal();

@@ -47,6 +47,22 @@ public:
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
+// A class known by name at run time, made by no one but its own code.
+#define DECLARE_DYNAMIC(class_name)                                 \
+public:                                                             \
+    static const CRuntimeClass class##class_name;                   \
+    const CRuntimeClass* GetRuntimeClass() const override;
+
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                 \
+    const CRuntimeClass class_name::class##class_name = {                              \
+        #class_name, int(sizeof(class_name)), 0xFFFF, nullptr,                         \
+        RUNTIME_CLASS(base_class_name)};                                               \
+    const CRuntimeClass* class_name::GetRuntimeClass() const                           \
+    {                                                                                  \
+        return RUNTIME_CLASS(class_name);                                              \
+    }                                                                                  \
+    static const AFX_CLASSINIT _init_##class_name(RUNTIME_CLASS(class_name));
+
 #define DECLARE_SERIAL(class_name)                                  \
 public:                                                             \
     static const CRuntimeClass class##class_name;                   \

@@ -68,6 +68,8 @@ void CPropertyFrameWnd::SetWindowPos(int x, int y, int cx, int cy, UINT flags)
 
 // --- The page ------------------------------------------------------------------------
 
+IMPLEMENT_DYNAMIC(COlePropertyPage, CDialog)
+
 COlePropertyPage::COlePropertyPage(UINT idTemplate, UINT idCaption) : CDialog(idTemplate), captionId_(idCaption)
 {
     (void)kModuleSourceSet;

@@ -36,6 +36,8 @@ private:
 BOOL AfxOleRegisterPropertyPageClass(REFCLSID clsid, UINT idTypeName);
 
 class COlePropertyPage : public CDialog, public IPropertyPage, protected com::RefCounted {
+    DECLARE_DYNAMIC(COlePropertyPage)
+
 public:
     // The dialog template and the string-table entry of the tab's caption.
     COlePropertyPage(UINT idTemplate, UINT idCaption);

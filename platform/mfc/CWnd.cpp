@@ -21,6 +21,8 @@ UINT keyFlagsOf(LPARAM lParam)
 
 } // namespace
 
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
 CWnd::~CWnd()
 {
     if (m_hWnd)

@@ -6,12 +6,15 @@
 // Default(). Derived classes handle further messages by overriding
 // WindowProc and calling the base for the others.
 
+#include "platform/mfc/CObject.h"
 #include "platform/mfc/WinTypes.h"
 #include "platform/win/Window.h"
 
 #include <string>
 
-class CWnd : public win::WindowHandler {
+class CWnd : public CObject, public win::WindowHandler {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;

@@ -2,7 +2,6 @@
 
 #include "platform/mfc/CButton.h"
 #include "platform/mfc/CDialog.h"
-#include "platform/gdi/Fonts.h"
 #include "platform/win/CursorService.h"
 
 #include <QCheckBox>
@@ -374,7 +373,7 @@ void DialogSite::build(QWidget* window)
     window_ = window;
     window->setObjectName(QStringLiteral("dialog%1").arg(template_.id));
     window->setWindowTitle(itemText(template_.caption));
-    window->setFont(gdi::FontFromLogFont(DialogLogFont(template_), gdi::ScreenDpi()));
+    window->setFont(DialogFont(template_));
     window->setPalette(SystemPalette());
     const RECT client = MapDialogRect(RECT{0, 0, template_.cx, template_.cy}, units_);
     window->resize(client.right, client.bottom);
@@ -567,9 +566,13 @@ void DialogSite::setColors(COLORREF background, COLORREF text)
     for (const Entry& e : entries_) {
         if (!e.widget)
             continue;
+        // Statics take the colours but stay clear: the dialog's background
+        // under them is the same colour already. A filled one would count
+        // as opaque, and an update of the dialog's area beneath it (a
+        // swatch, a preview) would then never reach the layer drawn above
+        // the items.
         if (isStaticLike(e.item->kind)) {
             e.widget->setPalette(colored);
-            e.widget->setAutoFillBackground(e.item->kind != DialogItemKind::Frame);
         } else if (e.item->kind == DialogItemKind::Edit || e.item->kind == DialogItemKind::ComboDropList) {
             e.widget->setPalette(SystemPalette());
         }

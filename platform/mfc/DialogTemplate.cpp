@@ -67,7 +67,7 @@ DialogBaseUnits DialogFontBaseUnits(std::string_view face, int points)
             return *r.fixedUnits;
     }
     DialogTemplate probe{0, {}, 0, 0, {}, face, points};
-    const QFontMetrics metrics(gdi::FontFromLogFont(DialogLogFont(probe), gdi::ScreenDpi()));
+    const QFontMetrics metrics(DialogFont(probe));
     const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return DialogBaseUnits{std::max(1, (width / 26 + 1) / 2), std::max(1, metrics.height())};
 }
@@ -86,4 +86,11 @@ RECT MapDialogRect(const RECT& dlu, DialogBaseUnits units)
 RECT ItemRect(const DialogItem& item, DialogBaseUnits units)
 {
     return MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, units);
+}
+
+QFont DialogFont(const DialogTemplate& dialog)
+{
+    QFont font = gdi::FontFromLogFont(DialogLogFont(dialog), gdi::ScreenDpi());
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
 }

@@ -8,6 +8,8 @@
 #include "platform/gdi/GdiDraw.h"
 #include "platform/mfc/WinTypes.h"
 
+#include <QFont>
+
 #include <optional>
 #include <span>
 #include <string_view>
@@ -85,6 +87,11 @@ void SetDialogBaseUnits(std::optional<DialogBaseUnits> units);
 
 // The dialog font as a LOGFONT and the units a template is laid out with.
 LOGFONT DialogLogFont(const DialogTemplate& dialog);
+// The font the items show their texts in: the dialog font with its
+// outlines fitted to the pixel grid. Drawn unfitted and without smoothing,
+// a small stroke that falls between pixel centres (the upper dot of a
+// colon) is lost.
+QFont DialogFont(const DialogTemplate& dialog);
 DialogBaseUnits BaseUnitsOf(const DialogTemplate& dialog);
 
 // A rectangle in dialog units (left, top, right, bottom) in pixels.

@@ -207,7 +207,7 @@ constexpr const char* kPassword = "p@ss:w/rd";
 // The same credentials as an address carries them.
 constexpr const char* kEncodedCredentials = "maker%40example.com:p%40ss%3Aw%2Frd";
 
-class FtpDownloadTest : public ::testing::Test {
+class DownloadServiceFtpTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -236,7 +236,7 @@ protected:
     Recorder recorder;
 };
 
-TEST_F(FtpDownloadTest, CredentialsTravelApartFromTheAddress)
+TEST_F(DownloadServiceFtpTest, CredentialsTravelApartFromTheAddress)
 {
     net::DownloadResult r = fetch(address("", "/files/sound.wav"), kUser, kPassword);
     EXPECT_TRUE(r.Ok()) << r.detail;

@@ -3,6 +3,7 @@
 #include "platform/registry/RegistryFile.h"
 #include "platform/registry/RegistryTree.h"
 
+#include "platform/basic/App.h"
 #include "platform/basic/Strings.h"
 
 #include <atomic>
@@ -26,9 +27,22 @@ struct Handle {
     REGSAM access = 0;
 };
 
+// The classes root of a registry file that cannot be read or written, kept
+// in memory for the rest of the process: the components registered there
+// (the button library the program's windows are made with) must still be
+// found, or no window could open.
+struct ClassesInMemory {
+    std::filesystem::path file; // the registry file it stands in for
+    Tree tree;
+};
+
 struct State {
     std::mutex mutex;
     RegistryFile file;
+    // Whether this process keeps the classes root in memory at all
+    // (KeepClassesRootInMemory), and what it keeps.
+    bool classesFallback = false;
+    std::optional<ClassesInMemory> classes;
     std::map<HKEY, Handle> handles;
     HKEY nextHandle = 0x1000;
     std::map<int, ChangeListener> listeners;
@@ -77,17 +91,57 @@ public:
     // The current contents with the handle's key in them.
     LONG ReadKey(const Handle& handle, const Tree*& tree, const KeyData*& key)
     {
-        if (const LONG rc = s_.file.Read(tree); rc != ERROR_SUCCESS)
+        if (const LONG rc = ReadTree(handle.folded, tree); rc != ERROR_SUCCESS)
             return rc;
         key = tree->Find(handle.folded);
         return key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
     }
 
-    LONG Modify(const std::function<LONG(Tree&)>& change)
+    // The contents a key's path is read from: the file's, or the classes
+    // root kept in memory. A file that cannot be read leaves the classes
+    // root in memory from then on.
+    LONG ReadTree(const std::string& folded, const Tree*& tree)
     {
-        bool written = false;
-        const LONG rc = s_.file.Modify(change, written);
-        written_ = written_ || written;
+        if (s_.classesFallback && isClassesPath(folded)) {
+            if (Tree* memory = classesInMemory()) {
+                tree = memory;
+                return ERROR_SUCCESS;
+            }
+            const LONG rc = s_.file.Read(tree);
+            if (!storeFailed(rc))
+                return rc;
+            tree = &keepClassesInMemory();
+            return ERROR_SUCCESS;
+        }
+        return s_.file.Read(tree);
+    }
+
+    // Applies change to the contents that hold folded. A change of the
+    // classes root that the file cannot take is kept in memory instead.
+    LONG Modify(const std::string& folded, const std::function<LONG(Tree&)>& change)
+    {
+        const bool classes = s_.classesFallback && isClassesPath(folded);
+        if (!classes || !classesInMemory()) {
+            // Whether the store failed or the change itself refused.
+            bool changeAnswered = false;
+            bool written = false;
+            const LONG rc = s_.file.Modify(
+                [&](Tree& tree) {
+                    const LONG changed = change(tree);
+                    changeAnswered = changed != ERROR_SUCCESS;
+                    return changed;
+                },
+                written);
+            written_ = written_ || written;
+            if (!classes || changeAnswered || !storeFailed(rc))
+                return rc;
+            keepClassesInMemory();
+        }
+        Tree& memory = *classesInMemory();
+        Tree edited = memory;
+        const LONG rc = change(edited);
+        if (rc == ERROR_SUCCESS)
+            memory = std::move(edited);
         return rc;
     }
 
@@ -116,6 +170,37 @@ public:
     }
 
 private:
+    static bool isClassesPath(const std::string& folded)
+    {
+        static const std::string root = Fold(Tree::RootName(HKEY_CLASSES_ROOT));
+        return folded.starts_with(root) && (folded.size() == root.size() || folded[root.size()] == '\\');
+    }
+
+    // The file cannot be used at all, as opposed to a key or value that is
+    // not there.
+    static bool storeFailed(LONG rc)
+    {
+        return rc == ERROR_REGISTRY_CORRUPT || rc == ERROR_REGISTRY_IO_FAILED || rc == ERROR_ACCESS_DENIED;
+    }
+
+    // The classes root kept in memory for the current registry file, if any.
+    Tree* classesInMemory()
+    {
+        if (s_.classes && s_.classes->file != vb::AppPaths::RegistryFile())
+            s_.classes.reset();
+        return s_.classes ? &s_.classes->tree : nullptr;
+    }
+
+    // Starts keeping the classes root in memory, with what the file holds
+    // when it can still be read.
+    Tree& keepClassesInMemory()
+    {
+        const Tree* tree = nullptr;
+        const bool readable = s_.file.Read(tree) == ERROR_SUCCESS;
+        s_.classes = ClassesInMemory{vb::AppPaths::RegistryFile(), readable ? *tree : Tree()};
+        return s_.classes->tree;
+    }
+
     State& s_;
     std::unique_lock<std::mutex> lock_;
     bool written_ = false;
@@ -199,7 +284,7 @@ LONG deleteKey(HKEY hKey, std::string_view subKey, bool wholeTree)
     if (!splitPath(subKey, names) || names.empty())
         return ERROR_INVALID_PARAMETER;
     const std::string target = foldedPath(base->folded, names);
-    const LONG rc = call.Modify([&](Tree& tree) {
+    const LONG rc = call.Modify(target, [&](Tree& tree) {
         if (!tree.Find(base->folded))
             return ERROR_KEY_DELETED;
         if (!tree.Find(target))
@@ -261,7 +346,7 @@ LONG RegCreateKeyEx(HKEY hKey, std::string_view subKey, DWORD /*options*/, REGSA
     if (!tree->Find(target)) {
         if (!allows(*base, KEY_CREATE_SUB_KEY))
             return ERROR_ACCESS_DENIED;
-        const LONG rc = call.Modify([&](Tree& t) {
+        const LONG rc = call.Modify(target, [&](Tree& t) {
             if (!t.Find(base->folded))
                 return ERROR_KEY_DELETED;
             std::string path = base->folded;
@@ -332,7 +417,7 @@ LONG RegSetValueEx(HKEY hKey, std::string_view valueName, DWORD type, const BYTE
     Handle handle;
     if (const LONG rc = call.Open(hKey, KEY_SET_VALUE, handle); rc != ERROR_SUCCESS)
         return rc;
-    const LONG rc = call.Modify([&](Tree& tree) {
+    const LONG rc = call.Modify(handle.folded, [&](Tree& tree) {
         KeyData* key = tree.Find(handle.folded);
         if (!key)
             return ERROR_KEY_DELETED;
@@ -359,7 +444,7 @@ LONG RegDeleteValue(HKEY hKey, std::string_view valueName)
         return rc;
     if (!key->FindValue(valueName))
         return ERROR_FILE_NOT_FOUND;
-    const LONG rc = call.Modify([&](Tree& t) {
+    const LONG rc = call.Modify(handle.folded, [&](Tree& t) {
         KeyData* k = t.Find(handle.folded);
         if (!k)
             return ERROR_KEY_DELETED;
@@ -423,6 +508,12 @@ std::optional<std::string> StoreProblem()
 {
     Call call;
     return call.s().file.Problem();
+}
+
+void KeepClassesRootInMemory()
+{
+    Call call;
+    call.s().classesFallback = true;
 }
 
 int AddChangeListener(ChangeListener listener)
@@ -552,6 +643,12 @@ LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, B
 std::optional<std::string> StoreProblem()
 {
     return CurrentStore().Problem();
+}
+
+void KeepClassesRootInMemory()
+{
+    // The process's own file; a library handed the host's store never asks.
+    file::KeepClassesRootInMemory();
 }
 
 int AddChangeListener(ChangeListener listener)

@@ -8,7 +8,10 @@
 // never lose each other's writes and a crash leaves the old or the new file.
 // A damaged file is never rewritten: every call answers
 // ERROR_REGISTRY_CORRUPT until it is repaired or removed (StoreProblem()).
-// Strings are UTF-8.
+// A program may ask for one exception (KeepClassesRootInMemory): when the
+// file cannot be read or written, HKEY_CLASSES_ROOT is then kept in memory
+// (starting from what the file held) until the process ends. Strings are
+// UTF-8.
 
 #include <cstdint>
 #include <functional>
@@ -91,6 +94,13 @@ LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, B
 // Why the registry file cannot be used (damaged, cut short, unreadable), or
 // nothing when it is fine or does not exist yet.
 std::optional<std::string> StoreProblem();
+
+// From now on, for this process: when the file cannot be read or written,
+// HKEY_CLASSES_ROOT lives in memory until the process ends, so that the
+// components it registers at its start can still be created. Off unless
+// asked for: a registration tool must fail, not register for its own
+// lifetime only.
+void KeepClassesRootInMemory();
 
 // Called, on the thread that made it, after every change this process writes
 // to the registry file; outside every lock, so a listener may use the registry.

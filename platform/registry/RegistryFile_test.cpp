@@ -413,3 +413,82 @@ TEST(RegistryFile, AFileOfAnotherKindIsNotCalledCutShort)
     ASSERT_TRUE(cut.has_value());
     EXPECT_NE(cut->find("cut short"), std::string::npos) << *cut;
 }
+
+TEST(RegistryFile, TheClassesRootOfAFileThatCannotBeUsedIsKeptUntilTheProcessEnds)
+{
+    // Unless the process asks for it, a damaged file refuses registrations
+    // too (a registration tool must not report a success that ends with it).
+    {
+        tv::testing::TempRoot root;
+        vb::fso::WriteAllBytesAtomic(vb::AppPaths::RegistryFile(), "");
+        EXPECT_EQ(setText(HKEY_CLASSES_ROOT, "CLSID\\{1}", "", "x"), ERROR_REGISTRY_CORRUPT);
+    }
+    KeepClassesRootInMemory();
+
+    constexpr std::string_view kServer = "CLSID\\{11111111-2222-3333-4444-555555555555}\\InprocServer32";
+    const std::string valid = kValidFile;
+    const std::string tooLarge = "TALLYVANE-REGISTRY 1\n" + std::string(16 * 1024 * 1024, ';') + "\n; end\n";
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"broken key line", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\A\n; end\n"},
+        {"empty", ""},
+        {"cut short", valid.substr(0, valid.size() / 2)},
+        {"too large", tooLarge},
+    };
+    for (const auto& [what, content] : damaged) {
+        SCOPED_TRACE(what);
+        tv::testing::TempRoot root;
+        const auto file = vb::AppPaths::RegistryFile();
+        vb::fso::WriteAllBytesAtomic(file, content);
+
+        EXPECT_EQ(getText(HKEY_CLASSES_ROOT, kServer, ""), "<missing>");
+        ASSERT_EQ(setText(HKEY_CLASSES_ROOT, kServer, "", "/opt/lib/libbutton.so"), ERROR_SUCCESS);
+        EXPECT_EQ(getText(HKEY_CLASSES_ROOT, kServer, ""), "/opt/lib/libbutton.so");
+        HKEY classKey = 0;
+        ASSERT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, &classKey), ERROR_SUCCESS);
+        std::string name;
+        EXPECT_EQ(RegEnumKeyEx(classKey, 0, &name), ERROR_SUCCESS);
+        EXPECT_EQ(name, "{11111111-2222-3333-4444-555555555555}");
+        RegCloseKey(classKey);
+        // The settings themselves still answer that the file is damaged, and
+        // the file is never touched.
+        EXPECT_EQ(setText(HKEY_CURRENT_USER, "Software", "x", "y"), ERROR_REGISTRY_CORRUPT);
+        EXPECT_TRUE(StoreProblem().has_value());
+        EXPECT_TRUE(vb::fso::ReadAllBytes(file) == content);
+    }
+    // What was kept belonged to those files: a sound one knows nothing of it.
+    tv::testing::TempRoot root;
+    EXPECT_EQ(getText(HKEY_CLASSES_ROOT, kServer, ""), "<missing>");
+    ASSERT_EQ(setText(HKEY_CLASSES_ROOT, kServer, "", "/usr/lib/libbutton.so"), ERROR_SUCCESS);
+    EXPECT_NE(fileText().find("/usr/lib/libbutton.so"), std::string::npos);
+
+    // A folder the user may only read: the class registered before is still
+    // known, the new registration is kept in memory, settings fail to save,
+    // and the file stays as it was. In a child process that is not root, as
+    // root may write anywhere.
+    std::filesystem::permissions(root.Path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(vb::AppPaths::RegistryFile(), std::filesystem::perms(0644));
+    std::filesystem::permissions(vb::AppPaths::ConfigFolder(), std::filesystem::perms(0555));
+    const std::string before = fileText();
+    const pid_t child = spawn([&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return 9;
+        if (getText(HKEY_CLASSES_ROOT, kServer, "") != "/usr/lib/libbutton.so")
+            return 1;
+        if (setText(HKEY_CURRENT_USER, "Software", "x", "y") != ERROR_ACCESS_DENIED)
+            return 2;
+        if (setText(HKEY_CLASSES_ROOT, kServer, "", "/home/me/lib/libbutton.so") != ERROR_SUCCESS ||
+            setText(HKEY_CLASSES_ROOT, kServer, "ThreadingModel", "Apartment") != ERROR_SUCCESS)
+            return 3;
+        if (getText(HKEY_CLASSES_ROOT, kServer, "") != "/home/me/lib/libbutton.so" ||
+            getText(HKEY_CLASSES_ROOT, kServer, "ThreadingModel") != "Apartment")
+            return 4;
+        // A key with subkeys still refuses a plain delete: that is the key's
+        // answer, not the file's.
+        if (RegDeleteKey(HKEY_CLASSES_ROOT, "CLSID") != ERROR_ACCESS_DENIED)
+            return 5;
+        return 0;
+    });
+    EXPECT_EQ(waitFor(child), 0);
+    std::filesystem::permissions(vb::AppPaths::ConfigFolder(), std::filesystem::perms(0755));
+    EXPECT_EQ(fileText(), before);
+}

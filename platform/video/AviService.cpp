@@ -11,11 +11,14 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <queue>
 #include <vector>
 
 namespace video {
@@ -49,6 +52,12 @@ struct AviFrameReader {
     long long lastIndex = -1; // the frame index last decoded, -1 before any
     long long counted = 0;    // frames decoded since the last seek
     bool ended = false;
+    // The frame slots of the packets given to the decoder and not yet come
+    // out as pictures, smallest first. The decoder gives pictures in
+    // presentation order while AVI stores them (and numbers them) in decode
+    // order: the n-th picture out takes the n-th smallest slot.
+    std::priority_queue<long long, std::vector<long long>, std::greater<>> slots;
+    long long lastSlot = -1;
     std::vector<BYTE> packed;
     ~AviFrameReader()
     {
@@ -128,17 +137,22 @@ AviFrameReader* openReader(AviStream* s)
     return r.release();
 }
 
-bool seekTo(AviFrameReader* r, long long pos)
+// Back to the first frame. Frames are numbered as they come out of the
+// decoder from there: after a seek into the middle, pictures that come
+// before the key frame in presentation order could not be told apart.
+bool rewind(AviFrameReader* r)
 {
     AVFormatContext* fmt = r->owner->file->format;
     const int index = r->owner->stream->index;
-    if (av_seek_frame(fmt, index, pos, AVSEEK_FLAG_BACKWARD) < 0 &&
+    if (av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD) < 0 &&
         av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
         return false;
     avcodec_flush_buffers(r->codec);
     r->lastIndex = -1;
     r->counted = 0;
     r->ended = false;
+    r->slots = {};
+    r->lastSlot = -1;
     return true;
 }
 
@@ -150,8 +164,14 @@ bool decodeNext(AviFrameReader* r)
     for (;;) {
         const int got = avcodec_receive_frame(r->codec, r->frame);
         if (got == 0) {
-            const long long ts = r->frame->best_effort_timestamp;
-            r->lastIndex = ts != AV_NOPTS_VALUE && ts >= r->lastIndex + 1 ? ts : r->lastIndex + 1;
+            // A slot skipped by the file (a dropped frame) leaves a gap:
+            // that frame shows the picture before it.
+            long long slot = r->lastIndex + 1;
+            if (!r->slots.empty()) {
+                slot = std::max(slot, r->slots.top());
+                r->slots.pop();
+            }
+            r->lastIndex = slot;
             ++r->counted;
             return true;
         }
@@ -163,8 +183,15 @@ bool decodeNext(AviFrameReader* r)
             avcodec_send_packet(r->codec, nullptr);
             continue;
         }
-        if (r->packet->stream_index == index)
-            avcodec_send_packet(r->codec, r->packet);
+        if (r->packet->stream_index == index) {
+            // The demuxer numbers a stream's chunks by their slot.
+            const long long dts = r->packet->dts;
+            const long long slot = dts != AV_NOPTS_VALUE && dts > r->lastSlot ? dts : r->lastSlot + 1;
+            if (avcodec_send_packet(r->codec, r->packet) == 0) {
+                r->slots.push(slot);
+                r->lastSlot = slot;
+            }
+        }
         av_packet_unref(r->packet);
     }
 }
@@ -188,12 +215,10 @@ bool learnKind(AviStream* s)
     if (s->kindKnown)
         return true;
     std::unique_ptr<AviFrameReader> r(openReader(s));
-    if (!r || !seekTo(r.get(), 0) || !decodeNext(r.get()))
+    if (!r || !rewind(r.get()) || !decodeNext(r.get()))
         return false;
     s->kind = kindOf(r->frame);
     s->kindKnown = true;
-    // The next reader starts from the beginning again.
-    seekTo(r.get(), 0);
     return true;
 }
 
@@ -392,7 +417,7 @@ PGETFRAME AviStreamGetFrameOpen(PAVISTREAM pavi, const void* wanted)
         return nullptr;
     try {
         AviFrameReader* r = openReader(pavi);
-        if (r && !seekTo(r, 0)) {
+        if (r && !rewind(r)) {
             delete r;
             return nullptr;
         }
@@ -408,7 +433,7 @@ void* AviStreamGetFrame(PGETFRAME pg, LONG pos)
         return nullptr;
     if (pos == pg->lastIndex && pg->counted > 0)
         return pg->packed.empty() ? nullptr : pg->packed.data();
-    if (pos < pg->lastIndex && !seekTo(pg, pos))
+    if (pos < pg->lastIndex && !rewind(pg))
         return nullptr;
     while (pg->lastIndex < pos)
         if (!decodeNext(pg))

@@ -21,8 +21,8 @@ ULONG AviStreamRelease(PAVISTREAM pavi);
 // gives paletted pictures, else 24 bits.
 HRESULT AviStreamReadFormat(PAVISTREAM pavi, LONG pos, void* format, LONG* size);
 PGETFRAME AviStreamGetFrameOpen(PAVISTREAM pavi, const void* wanted);
-// Reading forward decodes on; an earlier frame seeks back to the key frame
-// before it.
+// Frames are numbered in presentation order. Reading forward decodes on; an
+// earlier frame decodes again from the first.
 void* AviStreamGetFrame(PGETFRAME pg, LONG pos);
 HRESULT AviStreamGetFrameClose(PGETFRAME pg);
 

@@ -1,6 +1,6 @@
 #include "platform/win/MessageBox.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -66,7 +66,9 @@ int ShowDesktopMessageBox(const MessageBoxRequest& r)
         std::fprintf(stderr, "[headless] %s: %s\n", r.caption.c_str(), r.text.c_str());
         return DefaultMessageBoxAnswer(r.type);
     }
-    QMessageBox box(r.owner);
+    // A box without an owner still opens over the modal dialog it
+    // interrupts, not in the middle of the screen.
+    QMessageBox box(r.owner ? r.owner : QApplication::activeModalWidget());
     box.setWindowTitle(QString::fromStdString(r.caption));
     // The text as it stands: a "<" in a path or a message is no markup.
     box.setTextFormat(Qt::PlainText);

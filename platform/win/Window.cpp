@@ -104,6 +104,12 @@ BOOL KillTimer(HWND hwnd, std::uintptr_t id)
     return w && w->killTimer(id) ? TRUE : FALSE;
 }
 
+UINT TimerPeriod(HWND hwnd, std::uintptr_t id)
+{
+    WindowWidget* w = asWindow(hwnd);
+    return w ? w->timerPeriod(id) : 0;
+}
+
 std::size_t TimerCount(HWND hwnd)
 {
     if (hwnd) {

@@ -100,6 +100,9 @@ std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapse);
 BOOL KillTimer(HWND hwnd, std::uintptr_t id);
 // The running timers of a window, or of all windows for null.
 std::size_t TimerCount(HWND hwnd = nullptr);
+// The milliseconds between the messages of a running timer (what SetTimer
+// was given, but never less than 10); 0 for no such timer.
+UINT TimerPeriod(HWND hwnd, std::uintptr_t id);
 
 // The window's shape: a copy of the region (the caller keeps its own), null
 // for the whole window. Mouse input outside the shape goes to what lies below.

@@ -159,7 +159,9 @@ void WindowWidget::destroy()
 std::uintptr_t WindowWidget::setTimer(std::uintptr_t id, UINT elapse)
 {
     killTimer(id);
-    timers_[id] = startTimer(int(std::clamp<UINT>(elapse, 10, 0x7FFFFFFF)));
+    // As the system's timers, none runs faster than every 10 ms.
+    const UINT period = std::clamp<UINT>(elapse, 10, 0x7FFFFFFF);
+    timers_[id] = Timer{startTimer(int(period)), period};
     return id;
 }
 
@@ -168,15 +170,21 @@ bool WindowWidget::killTimer(std::uintptr_t id)
     const auto it = timers_.find(id);
     if (it == timers_.end())
         return false;
-    QObject::killTimer(it->second);
+    QObject::killTimer(it->second.qtId);
     timers_.erase(it);
     return true;
 }
 
+UINT WindowWidget::timerPeriod(std::uintptr_t id) const
+{
+    const auto it = timers_.find(id);
+    return it == timers_.end() ? 0 : it->second.period;
+}
+
 void WindowWidget::killAllTimers()
 {
-    for (const auto& [id, qtId] : timers_)
-        QObject::killTimer(qtId);
+    for (const auto& [id, timer] : timers_)
+        QObject::killTimer(timer.qtId);
     timers_.clear();
 }
 
@@ -229,8 +237,8 @@ bool WindowWidget::event(QEvent* e)
 
 void WindowWidget::timerEvent(QTimerEvent* e)
 {
-    for (const auto& [id, qtId] : timers_) {
-        if (qtId == e->timerId()) {
+    for (const auto& [id, timer] : timers_) {
+        if (timer.qtId == e->timerId()) {
             dispatch(WM_TIMER, id, 0);
             return;
         }

@@ -75,6 +75,8 @@ public:
     bool killTimer(std::uintptr_t id);
     void killAllTimers();
     std::size_t timerCount() const { return timers_.size(); }
+    // The milliseconds between the timer's messages; 0 when it does not run.
+    UINT timerPeriod(std::uintptr_t id) const;
 
     void invalidate(const QRect& r, bool erase);
 
@@ -117,7 +119,11 @@ private:
     bool shown_ = false;
     QSize sentSize_{-1, -1};
     QPoint sentPos_{INT_MIN, INT_MIN};
-    std::map<std::uintptr_t, int> timers_;
+    struct Timer {
+        int qtId;
+        UINT period;
+    };
+    std::map<std::uintptr_t, Timer> timers_;
 
     // The backing bitmap keeps what was painted last, as the screen would.
     bool eraseNeeded_ = true;

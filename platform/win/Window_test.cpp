@@ -162,6 +162,12 @@ TEST(WindowTest, TimersAreReplacedAndKilledByIdAndStopWithTheWindow)
     EXPECT_EQ(SetTimer(hwnd, 1, 10), 1u);
     EXPECT_EQ(SetTimer(hwnd, 2, 15), 2u);
     EXPECT_EQ(TimerCount(hwnd), 2u);
+    // None runs faster than every 10 ms, a timer of no delay included.
+    EXPECT_EQ(TimerPeriod(hwnd, 2), 15u);
+    EXPECT_EQ(SetTimer(hwnd, 4, 0), 4u);
+    EXPECT_EQ(TimerPeriod(hwnd, 4), 10u);
+    EXPECT_TRUE(KillTimer(hwnd, 4));
+    EXPECT_EQ(TimerPeriod(hwnd, 4), 0u);
     EXPECT_TRUE(KillTimer(hwnd, 1));
     EXPECT_FALSE(KillTimer(hwnd, 1));
     EXPECT_EQ(TimerCount(hwnd), 1u);

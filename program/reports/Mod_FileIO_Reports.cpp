@@ -2,6 +2,7 @@
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
+#include "platform/forms/MsgBox.h"
 #include "program/reports/Mod_Report.h"
 #include "program/stores/Mod_FileIO.h"
 
@@ -81,13 +82,12 @@ std::vector<std::string> wholeBlock(std::string_view key, const std::vector<std:
 // builds from its old element lines. A block's old element lines are taken
 // by name up to its "</Report>" line; a line that is not one of them ends
 // the block there and is copied on unchanged, so a damaged block never eats
-// its neighbours. When key has no block (or replaceExisting is false) a new
-// block is inserted before "</ReportScheduler>", which is added when the file
-// lacks it.
-void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker& makeBody, bool replaceExisting)
+// its neighbours. When key has no block a new block is inserted before
+// "</ReportScheduler>", which is added when the file lacks it.
+void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker& makeBody)
 {
     const fs::path path = folder / Mod_Report::kReportFileName;
-    const std::vector<std::string> lines = ReadLineFile(path, kReportSkeleton);
+    const std::vector<std::string> lines = ReadReportFile(folder);
     std::vector<std::string> out;
     out.reserve(lines.size() + 15);
     out.push_back(lines.front());
@@ -99,7 +99,7 @@ void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker
     };
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string trimmed = vb::Trim(lines[i]);
-        if (replaceExisting && isNameLine(trimmed, key)) {
+        if (isNameLine(trimmed, key)) {
             // Written afresh: anything else on the line would end the block early.
             out.push_back(nameLine(key));
             OldBlock old;
@@ -139,20 +139,129 @@ std::string boolText(bool b)
     return b ? "True" : "False";
 }
 
+std::vector<std::string> emptyBody()
+{
+    std::vector<std::string> body;
+    for (std::string_view name : Mod_Report::kFieldNames)
+        body.push_back(ElementLine(name, ""));
+    return body;
+}
+
+// A line of the list of blocks: a block's name, or the list's own lines.
+bool isListLine(std::string_view line)
+{
+    return line.find("<Name>") != std::string_view::npos || line.find("ReportScheduler>") != std::string_view::npos;
+}
+
+// Moves a file that is no schedules file out of the way, under a name no
+// earlier one holds.
+fs::path keepAside(const fs::path& path)
+{
+    fs::path kept = path;
+    kept += kDamagedSuffix;
+    std::error_code ec;
+    for (int n = 1; fs::exists(fs::symlink_status(kept, ec)); ++n) {
+        kept = path;
+        kept += std::string(kDamagedSuffix) + "." + std::to_string(n);
+    }
+    fs::rename(path, kept, ec);
+    if (ec)
+        vb::Raise(vb::kErrPathFileAccess, "The schedules file " + path.string() +
+                                              " holds no report settings, and it cannot be kept aside as " +
+                                              kept.string() + " (" + ec.message() + "); it is left as it is.");
+    return kept;
+}
+
 } // namespace
+
+std::vector<std::string> ReadReportFile(const fs::path& folder)
+{
+    const fs::path path = folder / Mod_Report::kReportFileName;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > kMaxReportFileSize)
+        vb::Raise(vb::kErrPathFileAccess,
+                  "The schedules file " + path.string() +
+                      " is larger than 16 MB, which no schedules file is. Tallyvane leaves it as it is and runs no "
+                      "report on a schedule until it is repaired or removed.");
+    std::vector<std::string> lines = ReadLineFile(path, {});
+    if (lines.empty())
+        return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
+    for (const std::string& line : lines)
+        if (isListLine(line))
+            return lines;
+    const fs::path kept = keepAside(path);
+    forms::MsgBox("The schedules file " + path.string() +
+                      " holds no report settings Tallyvane can read. It is kept as " + kept.string() +
+                      ", and a new schedules file is started.",
+                  forms::vbExclamation);
+    return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
+}
+
+std::optional<std::vector<std::string>> FindReportBlock(const std::vector<std::string>& lines, std::string_view key)
+{
+    const std::string nameTag = "<Name>" + std::string(key);
+    // A block cut short ends where the next one starts.
+    auto endsBlock = [](std::string_view t) {
+        return t.find("<Report>") != std::string_view::npos || t.find("<Name>") != std::string_view::npos ||
+               t.find("</ReportScheduler>") != std::string_view::npos || IsEndLine(t);
+    };
+    // The first line is the file's header, never part of a block.
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.find(nameTag) == std::string::npos)
+            continue;
+        std::vector<std::string> values;
+        if (line.find(kBlockClose) != std::string::npos) {
+            if (line.find('>') != std::string::npos)
+                values.push_back(ElementValue(line));
+            return values;
+        }
+        for (size_t j = i + 1; j < lines.size(); ++j) {
+            const std::string t = vb::Trim(lines[j]);
+            if (t == kBlockClose || endsBlock(t))
+                break;
+            if (t.find('>') != std::string::npos)
+                values.push_back(ElementValue(t));
+        }
+        return values;
+    }
+    return std::nullopt;
+}
+
+void AppendReportBlocks(const fs::path& folder, std::vector<std::string> lines,
+                        const std::vector<std::string_view>& keys)
+{
+    if (keys.empty())
+        return;
+    for (std::string_view key : keys)
+        checkKey(key);
+    std::vector<std::string> blocks;
+    for (std::string_view key : keys) {
+        const std::vector<std::string> block = wholeBlock(key, emptyBody());
+        blocks.insert(blocks.end(), block.begin(), block.end());
+    }
+    std::vector<std::string> out;
+    out.reserve(lines.size() + blocks.size() + 1);
+    bool added = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!added && i > 0 && vb::Trim(lines[i]).find(kListClose) != std::string::npos) {
+            out.insert(out.end(), blocks.begin(), blocks.end());
+            added = true;
+        }
+        out.push_back(std::move(lines[i]));
+    }
+    if (!added) {
+        out.insert(out.end(), blocks.begin(), blocks.end());
+        out.emplace_back(kListClose);
+    }
+    ReplaceLineFile(folder / Mod_Report::kReportFileName, out);
+}
 
 std::vector<std::string> AppendReportBlock(std::string_view key, const fs::path& folder)
 {
     checkKey(key);
-    rewriteBlocks(
-        folder, key,
-        [](const OldBlock&) {
-            std::vector<std::string> body;
-            for (std::string_view name : Mod_Report::kFieldNames)
-                body.push_back(ElementLine(name, ""));
-            return body;
-        },
-        false);
+    AppendReportBlocks(folder, ReadReportFile(folder), {key});
     return Mod_Report::NewReportValues(key, folder);
 }
 
@@ -170,8 +279,7 @@ void WriteReportSettings(const fs::path& folder, std::string_view key, const std
             for (size_t i = 0; i < Mod_Report::kFieldNames.size(); ++i)
                 body.push_back(ElementLine(Mod_Report::kFieldNames[i], values[i]));
             return body;
-        },
-        true);
+        });
 }
 
 void WriteReportSchedule(const fs::path& folder, const ScheduledTask& entry)
@@ -204,8 +312,7 @@ void WriteReportSchedule(const fs::path& folder, const ScheduledTask& entry)
                     body.push_back(ElementLine(kFieldNames[i], i == kReminder ? entry.Reminder : std::string()));
             }
             return body;
-        },
-        true);
+        });
 }
 
 } // namespace Mod_FileIO

@@ -6,12 +6,38 @@
 
 #include "program/reports/ScheduledTask.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace Mod_FileIO {
+
+// A schedules file holds ten short blocks; anything this large is not one.
+inline constexpr std::uintmax_t kMaxReportFileSize = 16 * 1024 * 1024;
+// A file that is no schedules file is kept beside it under this suffix.
+inline constexpr std::string_view kDamagedSuffix = ".damaged";
+
+// The lines of "ReportScheduler.xml" in folder up to its end line, read
+// once; a new file's lines when it is missing or empty. A file larger than
+// kMaxReportFileSize is refused (75, its name in the text) and left as it
+// is. A file that holds text but neither a report block nor the list's
+// lines is no schedules file: it is moved aside to the same name with
+// kDamagedSuffix (a number added when that is taken), the user is told, and
+// a new file's lines are returned.
+std::vector<std::string> ReadReportFile(const std::filesystem::path& folder);
+
+// The values of key's block in the lines of a schedules file: its element
+// lines up to "</Report>", or up to the next part of the file when the
+// block is cut short. Nothing when no block names key.
+std::optional<std::vector<std::string>> FindReportBlock(const std::vector<std::string>& lines, std::string_view key);
+
+// Adds an empty block for every key to lines (as ReadReportFile gave them)
+// before the "</ReportScheduler>" line and writes the file, once.
+void AppendReportBlocks(const std::filesystem::path& folder, std::vector<std::string> lines,
+                        const std::vector<std::string_view>& keys);
 
 // Adds an empty block for key before the "</ReportScheduler>" line (the file
 // is created when missing) and returns the new-report values.

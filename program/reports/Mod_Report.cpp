@@ -71,38 +71,28 @@ std::vector<std::string> ReadReportSettings(const fs::path& folder, std::string_
 {
     if (!IsReportKey(key))
         vb::Raise(vb::kErrInvalidCall, "\"" + std::string(key) + "\" is not a report.");
-    const fs::path path = folder / kReportFileName;
-    std::vector<std::string> values;
-    bool found = false;
-    if (vb::fso::FileExists(path)) {
-        Mod_FileIO::ReadScope scope(path);
-        auto& in = scope.Stream();
-        const std::string nameTag = "<Name>" + std::string(key);
-        // The first line is the file's header, never part of a block.
-        if (!in.AtEndOfStream())
-            in.ReadLine();
-        std::string line = in.AtEndOfStream() ? std::string() : in.ReadLine();
-        while (!Mod_FileIO::IsEndLine(line)) {
-            if (line.find(nameTag) != std::string::npos) {
-                // A block cut short ends where the next one starts.
-                std::optional<std::string> next;
-                auto endsBlock = [](std::string_view t) {
-                    return t.find("<Report>") != std::string_view::npos || t.find("<Name>") != std::string_view::npos ||
-                           t.find("</ReportScheduler>") != std::string_view::npos || Mod_FileIO::IsEndLine(t);
-                };
-                if (auto read = Mod_FileIO::ReadElementLines(in, "</Report>", line, endsBlock, next))
-                    values = std::move(*read);
-                found = true;
-                break;
-            }
-            if (in.AtEndOfStream())
-                break;
-            line = vb::Trim(in.ReadLine());
+    std::vector<std::string> lines = Mod_FileIO::ReadReportFile(folder);
+    if (auto values = Mod_FileIO::FindReportBlock(lines, key))
+        return std::move(*values);
+    Mod_FileIO::AppendReportBlocks(folder, std::move(lines), {key});
+    return NewReportValues(key, folder);
+}
+
+std::array<std::vector<std::string>, kReportKeys.size()> ReadAllReportSettings(const fs::path& folder)
+{
+    std::array<std::vector<std::string>, kReportKeys.size()> all;
+    std::vector<std::string> lines = Mod_FileIO::ReadReportFile(folder);
+    std::vector<std::string_view> missing;
+    for (size_t i = 0; i < kReportKeys.size(); ++i) {
+        if (auto values = Mod_FileIO::FindReportBlock(lines, kReportKeys[i].key)) {
+            all[i] = std::move(*values);
+        } else {
+            missing.push_back(kReportKeys[i].key);
+            all[i] = NewReportValues(kReportKeys[i].key, folder);
         }
     }
-    if (!found)
-        values = Mod_FileIO::AppendReportBlock(key, folder);
-    return values;
+    Mod_FileIO::AppendReportBlocks(folder, std::move(lines), missing);
+    return all;
 }
 
 ReportSettings ToReportSettings(const std::vector<std::string>& values)

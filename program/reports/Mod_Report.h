@@ -59,8 +59,13 @@ std::string TimeText(vb::Date time);
 // The values of the report's element lines, in file order (twelve in a
 // well-formed block). A report without a block, or a missing file, gets its
 // block added first and the new-report values are returned. A key that is
-// not a report key raises 5.
+// not a report key raises 5. The file is read through
+// Mod_FileIO::ReadReportFile, which refuses one too large to be a schedules
+// file and keeps aside one that holds no report.
 std::vector<std::string> ReadReportSettings(const std::filesystem::path& folder, std::string_view key);
+// The same for every report at once, in kReportKeys order: the file is read
+// once, and the reports without a block get theirs in one rewrite.
+std::array<std::vector<std::string>, kReportKeys.size()> ReadAllReportSettings(const std::filesystem::path& folder);
 
 // The record of g_CurrentReport, from the program folder, into
 // g_CurrentReportSettings; unchanged when the record cannot be converted

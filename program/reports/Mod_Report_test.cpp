@@ -2,9 +2,11 @@
 
 #include "platform/basic/App.h"
 #include "platform/basic/RuntimeError.h"
+#include "platform/forms/MsgBox.h"
 #include "platform/testing/TempRoot.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/ReportsState.h"
+#include "program/reports/testdata/FileEvents.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
 
@@ -13,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <random>
 
 using namespace Mod_Report;
 namespace fs = std::filesystem;
@@ -307,4 +311,87 @@ TEST_F(ReportFile, AWindowsFileIsReadAndRewrittenAsText)
     entry.NextRunDate = vb::DateSerial(2026, 1, 1);
     Mod_FileIO::WriteReportSchedule(folder(), entry);
     EXPECT_EQ(ReadReportSettings(folder(), "OTHER REMINDER")[kReportFont], "Caf\xc3\xa9 Sans");
+}
+
+// A file too large to be a schedules file is refused by every reader and
+// writer, with its name, and is never read or touched.
+TEST_F(ReportFile, AFileOverTheSizeLimitIsRefusedAndLeftUntouched)
+{
+    {
+        std::ofstream out(path(), std::ios::binary);
+        const std::string junk(1023, 'x');
+        for (int i = 0; i < 17 * 1024; ++i)
+            out << junk << '\n';
+    }
+    const auto before = fs::last_write_time(path());
+    const auto size = fs::file_size(path());
+    filetest::FileEvents events(path());
+    ASSERT_TRUE(events.Watching());
+
+    for (const auto& call : std::vector<std::function<void()>>{
+             [&] { ReadReportSettings(folder(), "BASE RATE"); },
+             [&] { ReadAllReportSettings(folder()); },
+             [&] { Mod_FileIO::WriteReportSettings(folder(), "BASE RATE", kSample); },
+             [&] { Mod_FileIO::AppendReportBlock("CAM RATE", folder()); },
+         }) {
+        try {
+            call();
+            ADD_FAILURE() << "the file was taken";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), vb::kErrPathFileAccess);
+            EXPECT_NE(e.Description().find(path().string()), std::string::npos) << e.Description();
+        }
+    }
+    const auto seen = events.Take();
+    EXPECT_EQ(seen.opened, 0);
+    EXPECT_EQ(seen.written, 0);
+    EXPECT_EQ(fs::file_size(path()), size);
+    EXPECT_EQ(fs::last_write_time(path()), before);
+    EXPECT_FALSE(fs::exists(folder() / "ReportScheduler.xml.damaged"));
+}
+
+// A file that holds no report is not taken for an empty one: it is kept
+// beside under another name, the user is told once, and a new file starts.
+TEST_F(ReportFile, AFileOfNoReportsIsKeptAsideToldAndStartedAfresh)
+{
+    auto boxes = std::make_shared<forms::ScriptedMsgBox>();
+    forms::SetMessageBoxPort(boxes);
+    std::mt19937 rng(59);
+    std::string junk(20 * 1024, '\0');
+    for (char& c : junk)
+        c = static_cast<char>(rng() & 0xFF);
+    tv::testing::WriteRaw(path(), junk);
+
+    const Lines all = ReadAllReportSettings(folder())[0];
+    EXPECT_EQ(all[kLength], "Three Months");
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    const fs::path kept = folder() / "ReportScheduler.xml.damaged";
+    EXPECT_NE(boxes->shown[0].prompt.find(kept.string()), std::string::npos) << boxes->shown[0].prompt;
+    EXPECT_TRUE(tv::testing::ReadRaw(kept) == junk) << "the damaged file was changed";
+    const std::string fresh = tv::testing::ReadRaw(path());
+    EXPECT_TRUE(fresh.starts_with("<xml>\r\n<ReportScheduler>\r\n"));
+    for (const auto& k : kReportKeys)
+        EXPECT_NE(fresh.find("<Name>" + std::string(k.key) + "</Name>"), std::string::npos) << k.key;
+
+    // The new file is a schedules file: nothing more is said.
+    ReadReportSettings(folder(), "LANDLORD");
+    EXPECT_EQ(boxes->shown.size(), 1u);
+
+    // A second damaged file keeps the first one's copy.
+    tv::testing::WriteRaw(path(), "just some words\r\nand more\r\n");
+    Mod_FileIO::WriteReportSettings(folder(), "TAX RATE", kSample);
+    ASSERT_EQ(boxes->shown.size(), 2u);
+    EXPECT_TRUE(tv::testing::ReadRaw(kept) == junk);
+    EXPECT_EQ(tv::testing::ReadRaw(folder() / "ReportScheduler.xml.damaged.1"), "just some words\r\nand more\r\n");
+    EXPECT_EQ(ReadReportSettings(folder(), "TAX RATE"), kSample);
+
+    // A file with the list and no block yet, and an empty file, are schedules
+    // files with no report in them.
+    tv::testing::WriteRaw(path(), "<xml>\r\n<ReportScheduler>\r\n</ReportScheduler>\r\n</xml>\r\n");
+    ReadReportSettings(folder(), "BASE RATE");
+    tv::testing::WriteRaw(path(), "");
+    ReadReportSettings(folder(), "BASE RATE");
+    EXPECT_EQ(boxes->shown.size(), 2u);
+    EXPECT_FALSE(fs::exists(folder() / "ReportScheduler.xml.damaged.2"));
+    forms::SetMessageBoxPort(nullptr);
 }

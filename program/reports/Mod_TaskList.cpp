@@ -121,8 +121,10 @@ int16_t BuildScheduledReports()
     auto& tasks = tv::Reports().g_ScheduledTasks;
     tasks.reset();
     int16_t count = 0;
-    for (const ReportKey& report : kReportKeys) {
-        const std::vector<std::string> values = ReadReportSettings(vb::App::Path(), report.key);
+    const auto all = ReadAllReportSettings(vb::App::Path());
+    for (size_t i = 0; i < kReportKeys.size(); ++i) {
+        const ReportKey& report = kReportKeys[i];
+        const std::vector<std::string>& values = all[i];
         if (values.size() < kFieldNames.size() || values[kScheduleReport] != "True")
             continue;
         ScheduledTask entry;

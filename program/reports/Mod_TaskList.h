@@ -16,7 +16,10 @@ namespace Mod_TaskList {
 // exists, in report key order; returns the number of entries. A report whose
 // schedule cannot be read (date, time, destination, attachment flag) is left
 // out and the others are still built. A daily or hourly entry whose time has
-// already gone by today is moved on to its next due day or hour.
+// already gone by today is moved on to its next due day or hour. The
+// schedules file is read once and the reports it lacks are added in one
+// rewrite; a file it refuses (Mod_FileIO::ReadReportFile) leaves the table
+// empty and its error reaches the caller.
 int16_t BuildScheduledReports();
 
 // The day a report with this frequency (exact, case-sensitive) and start day

@@ -7,6 +7,7 @@
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_tallyvane_Tasks.h"
 #include "program/reports/ReportsState.h"
+#include "program/reports/testdata/FileEvents.h"
 #include "program/services/MBoxMod.h"
 #include "program/stores/Mod_FileIO.h"
 #include "program/stores/StoresState.h"
@@ -197,6 +198,39 @@ TEST_F(TaskTable, BuildListsTheScheduledReportsInKeyOrder)
     const std::string file = tv::testing::ReadRaw(folder() / Mod_Report::kReportFileName);
     for (const auto& k : Mod_Report::kReportKeys)
         EXPECT_NE(file.find("<Name>" + std::string(k.key) + "</Name>"), std::string::npos) << k.key;
+}
+
+// The table is built from one read of the file, and the reports the file
+// lacks are added in one rewrite, however long the file.
+TEST_F(TaskTable, BuildReadsTheFileOnceAndAddsTheMissingBlocksInOneRewrite)
+{
+    const fs::path path = folder() / Mod_Report::kReportFileName;
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "<xml>\r\n<ReportScheduler>\r\n";
+        for (int i = 0; i < 20000; ++i)
+            out << "  <!-- a line of no block " << i << " -->\r\n";
+        out << "</ReportScheduler>\r\n</xml>\r\n";
+    }
+    schedule("LANDLORD", "3/20/2026", "10:30 AM", "Monthly");
+    filetest::FileEvents events(path);
+    ASSERT_TRUE(events.Watching());
+
+    EXPECT_EQ(BuildScheduledReports(), 1);
+    const auto first = events.Take();
+    EXPECT_EQ(first.opened, 1);
+    EXPECT_EQ(first.written, 1);
+    const std::string file = tv::testing::ReadRaw(path);
+    for (const auto& k : Mod_Report::kReportKeys)
+        EXPECT_NE(file.find("<Name>" + std::string(k.key) + "</Name>"), std::string::npos) << k.key;
+    EXPECT_NE(file.find("a line of no block 19999"), std::string::npos);
+
+    // With every block there, a build only reads.
+    EXPECT_EQ(BuildScheduledReports(), 1);
+    const auto second = events.Take();
+    EXPECT_EQ(second.opened, 1);
+    EXPECT_EQ(second.written, 0);
+    EXPECT_EQ(tv::testing::ReadRaw(path), file);
 }
 
 TEST_F(TaskTable, AReportWhoseScheduleCannotBeReadIsLeftOutAndTheRestAreBuilt)

@@ -407,4 +407,37 @@ TEST_F(SmtpSenderTest, RealServerReceivesPlainHtmlAndAttachmentMessages)
               QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256).toHex().toStdString());
 }
 
+// A body holding a line that reads as the usual boundary arrives as it was
+// sent, its attachment whole, at a real server read by a standard parser.
+TEST_F(SmtpSenderTest, ABodyHoldingTheBoundaryLineArrivesAsSent)
+{
+    const auto out = root.Path() / "sink";
+    std::filesystem::create_directories(out);
+    RealSmtpServer real(out);
+    ASSERT_NE(real.Port(), 0) << "the SMTP sink did not start (python3-aiosmtpd installed?)";
+    vb::SetEndpointMap([&](const vb::Endpoint&) { return vb::Endpoint{"127.0.0.1", real.Port()}; });
+
+    const std::string attachment = "<html><body>Base Rate</body></html>";
+    const auto file = root.ProgramFolder() / "Base Rate.htm";
+    std::ofstream(file, std::ios::binary) << attachment;
+    const std::string body = "Report : Base Rate\r\n--NextMimePart\r\nThis line is still the body.\r\n"
+                             "--NextMimePart--\r\nSo is this one.";
+    ASSERT_EQ(sender.SendEmail("Base Rate", body, "c@z.org", true, file.string(), ""), SmtpSender::kSent);
+    EXPECT_TRUE(boxes.failed().empty());
+
+    const QJsonObject m = real.Message(1);
+    ASSERT_FALSE(m.isEmpty());
+    EXPECT_TRUE(m["defects"].toArray().isEmpty());
+    const QJsonArray parts = m["parts"].toArray();
+    ASSERT_EQ(parts.size(), 2);
+    // The line end before the next delimiter belongs to the delimiter.
+    EXPECT_EQ(str(parts[0].toObject()["text"]), QString::fromStdString(body).replace("\r\n", "\n").toStdString());
+    const QJsonObject att = parts[1].toObject();
+    EXPECT_EQ(str(att["filename"]), "Base Rate.htm");
+    EXPECT_EQ(str(att["sha256"]), QCryptographicHash::hash(QByteArray::fromStdString(attachment),
+                                                           QCryptographicHash::Sha256)
+                                      .toHex()
+                                      .toStdString());
+}
+
 } // namespace

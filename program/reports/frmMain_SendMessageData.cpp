@@ -265,11 +265,27 @@ std::string MimeComposer::ToSmtpData(std::string_view message)
 std::string MimeComposer::AttachmentPart(const std::string& path)
 {
     std::string part;
-    appendAttachmentPart(path, part);
+    size_t content = 0, contentEnd = 0;
+    appendAttachmentPart(path, part, kBoundary, content, contentEnd);
     return part;
 }
 
-void MimeComposer::appendAttachmentPart(const std::string& path, std::string& message)
+std::string MimeComposer::FreeBoundary(std::initializer_list<std::string_view> texts)
+{
+    auto free = [&](const std::string& boundary) {
+        for (std::string_view text : texts)
+            if (text.find(boundary) != std::string_view::npos)
+                return false;
+        return true;
+    };
+    std::string boundary = kBoundary;
+    for (int n = 1; !free(boundary); ++n)
+        boundary = std::string(kBoundary) + "_" + std::to_string(n);
+    return boundary;
+}
+
+void MimeComposer::appendAttachmentPart(const std::string& path, std::string& message, std::string_view boundary,
+                                        size_t& content, size_t& contentEnd)
 {
     std::string name = path;
     const size_t slash = name.find_last_of("/\\");
@@ -277,12 +293,12 @@ void MimeComposer::appendAttachmentPart(const std::string& path, std::string& me
         name = name.substr(slash + 1);
     name = vb::Trim(oneLine(name));
 
-    const std::string head = std::string(kCrLf) + "--" + kBoundary + kCrLf +
-                             "Content-Type: application/octet-stream; name=Mimefilename\r\n"
+    const std::string delimiter = std::string(kCrLf) + "--" + std::string(boundary) + kCrLf;
+    const std::string head = "Content-Type: application/octet-stream; name=Mimefilename\r\n"
                              "Content-Transfer-Encoding: base64\r\n"
                              "Content-Disposition: attachment; " +
                              fileNameParameter(name) + kCrLf + kCrLf;
-    const std::string tail = std::string(kCrLf) + "--" + kBoundary + "--" + kCrLf;
+    const std::string tail = std::string(kCrLf) + "--" + std::string(boundary) + "--" + kCrLf;
 
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -307,10 +323,13 @@ void MimeComposer::appendAttachmentPart(const std::string& path, std::string& me
         }
     }
 
+    message += delimiter;
+    content = message.size();
     message += head;
     // An unreadable file raises: the message is never sent in part.
     if (!skip)
         Base64().AppendMimeLines(file, ec ? 0 : static_cast<size_t>(size), message, [] { vb::DoEvents(); });
+    contentEnd = message.size();
     message += tail;
 }
 
@@ -363,20 +382,41 @@ std::string MimeComposer::ComposeMessage(const MailContent& mail, vb::Date now)
         return m;
     }
 
-    line("X-Mailer: " + mailerText());
-    line("Mime-Version: 1.0");
-    line(std::string("Content-Type: multipart/mixed; boundary=") + kBoundary);
-    line("Content-Transfer-Encoding: 7bit");
-    line("");
-    line("This is a multi-part message in MIME format.");
-    line("");
-    line(std::string("--") + kBoundary);
-    if (quoted) {
-        line("Content-Type: text/plain; charset=utf-8");
-        line("Content-Transfer-Encoding: quoted-printable");
-    }
-    line("");
-    m += body;
-    appendAttachmentPart(mail.attachmentPath, m);
+    // A line of a part that reads as the boundary would split the message
+    // there: the boundary is one that neither the body nor the attachment's
+    // text holds.
+    const std::string top = m;
+    auto multipart = [&](std::string_view boundary) {
+        m = top;
+        line("X-Mailer: " + mailerText());
+        line("Mime-Version: 1.0");
+        line("Content-Type: multipart/mixed; boundary=" + std::string(boundary));
+        line("Content-Transfer-Encoding: 7bit");
+        line("");
+        line("This is a multi-part message in MIME format.");
+        line("");
+        line("--" + std::string(boundary));
+        if (quoted) {
+            line("Content-Type: text/plain; charset=utf-8");
+            line("Content-Transfer-Encoding: quoted-printable");
+        }
+        line("");
+        m += body;
+    };
+    std::string boundary = FreeBoundary({body});
+    multipart(boundary);
+    size_t content = 0, contentEnd = 0;
+    appendAttachmentPart(mail.attachmentPath, m, boundary, content, contentEnd);
+    const std::string_view attachment = std::string_view(m).substr(content, contentEnd - content);
+    if (attachment.find(boundary) == std::string_view::npos)
+        return m;
+    // The attachment's text is known only now; the rare message whose text
+    // holds the boundary is put together again around another one.
+    const std::string part(attachment);
+    boundary = FreeBoundary({body, part});
+    multipart(boundary);
+    m += std::string(kCrLf) + "--" + boundary + kCrLf;
+    m += part;
+    m += std::string(kCrLf) + "--" + boundary + "--" + kCrLf;
     return m;
 }

@@ -1,13 +1,15 @@
 #pragma once
 // The message the hidden main window sends after the mail server accepted
 // DATA: the header block and the body as one text part, or a multipart/mixed
-// message with the body and one base64 attachment (boundary NextMimePart).
+// message with the body and one base64 attachment (boundary NextMimePart,
+// or that with a suffix when a part holds it).
 // The whole message, attachment included, is composed before the connection
 // opens, so that an unreadable file or a question to the user never leaves a
 // half-sent message on the wire.
 
 #include "platform/basic/DateTime.h"
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,8 @@ struct MailContent {
 
 class MimeComposer {
 public:
+    // The boundary of a message with an attachment, when its parts do not
+    // hold it; otherwise it gets a suffix that they do not hold either.
     static constexpr const char* kBoundary = "NextMimePart";
     static constexpr size_t kLargeAttachment = 2097152; // bytes before the size question
 
@@ -40,6 +44,10 @@ public:
     // lines of 76 characters, and the closing boundary. A file over 2 MB is
     // asked about first unless the user said not to ask again ("Too big").
     std::string AttachmentPart(const std::string& path);
+
+    // kBoundary, or it with the first suffix "_1", "_2", ... that none of
+    // the texts holds.
+    static std::string FreeBoundary(std::initializer_list<std::string_view> texts);
 
     // The DATA phase's bytes: bare CR and LF made CR LF, a dot doubled at the
     // start of every line, and the end-of-data line appended.
@@ -64,7 +72,10 @@ public:
     static std::string QuotedPrintable(std::string_view crlfText);
 
 private:
-    // AttachmentPart appended to the message, the file encoded as it is read
-    // straight into the message's own room.
-    void appendAttachmentPart(const std::string& path, std::string& message);
+    // AttachmentPart with that boundary appended to the message, the file
+    // encoded as it is read straight into the message's own room. content
+    // and contentEnd: where the part's text after its delimiter line starts,
+    // and where its closing delimiter starts.
+    void appendAttachmentPart(const std::string& path, std::string& message, std::string_view boundary,
+                              size_t& content, size_t& contentEnd);
 };

@@ -103,6 +103,50 @@ TEST_F(MimeComposerTest, AttachmentMessageLayout)
     EXPECT_TRUE(boxes.informed().empty());
 }
 
+// The boundary never occurs in what it separates: a body or an attachment
+// holding it gets the boundary with a suffix, which the message then uses
+// throughout.
+TEST_F(MimeComposerTest, TheBoundaryIsOneThePartsDoNotHold)
+{
+    const auto boundaryOf = [](const std::string& message) {
+        const std::string header = "Content-Type: multipart/mixed; boundary=";
+        const size_t at = message.find(header);
+        return at == std::string::npos ? std::string()
+                                       : message.substr(at + header.size(),
+                                                        message.find("\r\n", at) - at - header.size());
+    };
+    const auto delimiters = [](const std::string& message, const std::string& boundary) {
+        int n = 0;
+        for (size_t at = 0; (at = message.find("\r\n--" + boundary, at)) != std::string::npos; ++at)
+            ++n;
+        return n;
+    };
+
+    MailContent m = mail(true);
+    m.attachmentPath = writeFile("Base Rate.htm", "<html></html>");
+    m.body = "Report : Base Rate\r\n--NextMimePart\r\nstill the body";
+    std::string message = composer.ComposeMessage(m, now);
+    EXPECT_EQ(boundaryOf(message), "NextMimePart_1");
+    EXPECT_EQ(delimiters(message, "NextMimePart_1"), 3); // text part, attachment, closing
+    m.body = "--NextMimePart\r\n--NextMimePart_1--\r\n";
+    message = composer.ComposeMessage(m, now);
+    EXPECT_EQ(boundaryOf(message), "NextMimePart_2");
+    EXPECT_EQ(delimiters(message, "NextMimePart_2"), 3);
+
+    // Nine bytes whose base64 text is the boundary itself.
+    const std::string decoded = "\x35\xEC\x6D\x32\x29\x9E\x3D\xAA\xED";
+    Base64::Bytes enc;
+    Base64().EncodeB64(Base64::Bytes(decoded.begin(), decoded.end()), enc);
+    ASSERT_EQ(std::string(enc.begin(), enc.end()), "NextMimePart");
+    m.body = "Report : Base Rate";
+    m.attachmentPath = writeFile("Odd.bin", decoded);
+    message = composer.ComposeMessage(m, now);
+    EXPECT_EQ(boundaryOf(message), "NextMimePart_1");
+    EXPECT_EQ(delimiters(message, "NextMimePart_1"), 3);
+    EXPECT_NE(message.find("\r\n\r\nNextMimePart\r\n--NextMimePart_1--\r\n"), std::string::npos) << message;
+    EXPECT_EQ(message.find("--NextMimePart\r\n"), std::string::npos);
+}
+
 TEST_F(MimeComposerTest, DataTransparencyDoublesLeadingDotsAndEndsOnce)
 {
     EXPECT_EQ(MimeComposer::ToSmtpData("a\r\n.\r\nb"), "a\r\n..\r\nb\r\n.\r\n");

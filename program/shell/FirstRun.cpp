@@ -223,11 +223,13 @@ Report Run()
     else
         copyShippedFiles(report);
 
-    if (auto problem = winreg::StoreProblem()) {
+    if (auto problem = winreg::StoreProblem())
         report.problems.push_back(*problem);
-        return report;
-    }
-    writeInstallerValues(report);
+    else
+        writeInstallerValues(report);
+    // Also when the settings cannot be read or written: the registration is
+    // then kept for this run only, and the windows still get their buttons.
+    winreg::KeepClassesRootInMemory();
     registerButtonLibrary(report);
     return report;
 }

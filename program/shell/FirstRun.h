@@ -41,7 +41,8 @@ std::filesystem::path ButtonLibrary();
 // installer's registry values where they are missing, and registers the
 // button library when no class is registered for the buttons or the
 // registered library file is gone. A damaged registry file is reported and
-// left alone.
+// left alone; the button library is registered all the same (the registry
+// keeps that registration in memory when its file cannot take it).
 Report Run();
 
 } // namespace FirstRun

@@ -12,6 +12,10 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
 namespace Mod_AutoUpdate {
 
 namespace fs = std::filesystem;
@@ -59,6 +63,31 @@ void closeProgressWindow()
         progress->Unload();
 }
 
+// A folder of its own beside the staging folder, which each file arrives in
+// alone before it joins the others: the download's temporary name for one
+// file can then never be another listed file's name ("x.part" and "x").
+class IncomingFolder {
+public:
+    explicit IncomingFolder(const fs::path& staging)
+    {
+        std::string pattern = (staging.parent_path() / (staging.filename().string() + "-incoming-XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::system_error(errno, std::generic_category(), "Cannot create a folder beside " + staging.string());
+        path_ = pattern;
+    }
+    ~IncomingFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    IncomingFolder(const IncomingFolder&) = delete;
+    IncomingFolder& operator=(const IncomingFolder&) = delete;
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
 // Downloads every name; false at the first that does not arrive whole.
 bool downloadAll(const std::vector<std::string>& fileNames, const fs::path& staging)
 {
@@ -76,13 +105,20 @@ bool downloadAll(const std::vector<std::string>& fileNames, const fs::path& stag
         ftp.g_FtpErrorText = Mod_FTPData::GetInternetErrorText(ftp.g_FtpSession->LastError());
         return false;
     }
+    const IncomingFolder incoming(staging);
     for (const std::string& name : fileNames) {
         const std::string remote = std::string(kRemoteFolder) + name;
         ftp.g_FtpFileName = name;
         net::FtpFindData entry;
         const bool found = ftp.g_FtpSession->FindFirstFile(remote, entry);
-        if (!Mod_FTPData::FtpDownloadFile(remote, staging / name, found ? &entry : nullptr, 0))
+        if (!Mod_FTPData::FtpDownloadFile(remote, incoming.Path() / name, found ? &entry : nullptr, 0))
             return false;
+        std::error_code ec;
+        fs::rename(incoming.Path() / name, staging / name, ec);
+        if (ec) {
+            ftp.g_FtpErrorText = "Cannot put " + name + " into " + staging.string() + ": " + ec.message() + ".";
+            return false;
+        }
     }
     return true;
 }
@@ -177,23 +213,27 @@ int16_t DownloadUpdateFiles(const std::vector<std::string>& fileNames)
     ftp.g_FtpErrorText.clear();
     frmProgress::Instance().Show(forms::vbModeless);
     bool ok = true;
-    for (const std::string& name : fileNames)
-        if (!IsSafeFileName(name))
+    for (const std::string& name : fileNames) {
+        if (ok && !IsSafeFileName(name)) {
+            ftp.g_FtpErrorText = "The update names a file that cannot be used: \"" + name + "\".";
             ok = false;
+        }
+    }
     try {
         const fs::path staging = StagingFolder();
         fs::create_directories(staging);
         // Nothing from an earlier attempt may pass for this one's files.
-        for (const std::string& name : ok ? fileNames : std::vector<std::string>{}) {
+        for (const std::string& name : ok ? fileNames : std::vector<std::string>{})
             fs::remove(staging / name);
-            fs::remove(staging / (name + ".part"));
-        }
         if (ok && !fileNames.empty())
             ok = downloadAll(fileNames, staging);
         closeSession();
-        for (const std::string& name : fileNames)
-            if (ok && !fs::is_regular_file(staging / name))
+        for (const std::string& name : fileNames) {
+            if (ok && !fs::is_regular_file(staging / name)) {
+                ftp.g_FtpErrorText = name + " did not arrive.";
                 ok = false;
+            }
+        }
     } catch (const std::exception& e) {
         closeSession();
         if (ftp.g_FtpErrorText.empty())
@@ -202,6 +242,9 @@ int16_t DownloadUpdateFiles(const std::vector<std::string>& fileNames)
     }
     if (ok)
         return 0;
+    // Whatever failed, the user is told why.
+    if (ftp.g_FtpErrorText.empty())
+        ftp.g_FtpErrorText = Mod_FTPData::GetInternetErrorText(0);
     closeProgressWindow();
     return -1;
 }

@@ -188,7 +188,7 @@ TEST_F(UpdateFlow, AnInstallerThatDidNotRunLeavesFilesThatGoSilently)
     EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kUpdateAvailable)});
 }
 
-TEST_F(UpdateFlow, NoServerNoAddressAnErrorPageOrASlowReplyFindNothing)
+TEST_F(UpdateFlow, NoAddressNoServerAnErrorPageOrASlowReplyFindNothing)
 {
     versionFile("VERSION:9.0.0\nNAME:setup.run\n");
     const auto expectNothing = [&](const char* why) {
@@ -201,12 +201,25 @@ TEST_F(UpdateFlow, NoServerNoAddressAnErrorPageOrASlowReplyFindNothing)
         EXPECT_EQ(msgbox->shown[0].title, Mod_StoreInfo::kNoConnectionTitle) << why;
     };
 
+    // A build without an address says so when asked, and nothing at the start.
     Mod_AutoUpdate::UpdateSite s = site();
-    s.address = "";
-    Mod_AutoUpdate::SetSite(s);
-    expectNothing("no address");
+    for (const char* address : {"", "  /"}) {
+        s.address = address;
+        Mod_AutoUpdate::SetSite(s);
+        msgbox->shown.clear();
+        Mod_StoreInfo::CheckForUpdate(false);
+        EXPECT_TRUE(prompts().empty());
+        Mod_StoreInfo::CheckForUpdate(true);
+        ASSERT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kNoUpdateAddress)});
+        EXPECT_EQ(msgbox->shown[0].buttons, forms::vbInformation);
+        EXPECT_EQ(msgbox->shown[0].title, Mod_StoreInfo::kNoUpdateAddressTitle);
+    }
     // Without an address the hidden main window is not needed.
     EXPECT_EQ(frmMain::IfLoaded(), nullptr);
+    // The tray's "Check For Update" is the check with messages.
+    msgbox->shown.clear();
+    frmMain::Instance().TrayMenuCommand("UPDATE");
+    EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kNoUpdateAddress)});
 
     // The error page holds a version file's text; it is no body.
     s.address = "127.0.0.1:" + std::to_string(http.Port()) + "/status";
@@ -399,8 +412,33 @@ TEST_F(UpdateFlow, ADownloadWithoutFilesOrWithUnsafeNames)
     ftp.Stop();
     EXPECT_EQ(Mod_AutoUpdate::DownloadUpdateFiles({}), 0);
     EXPECT_EQ(Mod_AutoUpdate::DownloadUpdateFiles({"../escape.run"}), -1);
+    // Every failure keeps its reason for the transfer message.
+    EXPECT_NE(Mod_FTPData::FtpData().g_FtpErrorText.find("\"../escape.run\""), std::string::npos)
+        << Mod_FTPData::FtpData().g_FtpErrorText;
     EXPECT_EQ(Mod_AutoUpdate::DownloadUpdateFiles({""}), -1);
+    EXPECT_FALSE(Mod_FTPData::FtpData().g_FtpErrorText.empty());
     EXPECT_FALSE(fs::exists(root.CacheFolder() / "escape.run"));
+}
+
+// A listed name may be another listed file's name with ".part" after it:
+// the download of one never takes the other for its temporary file.
+TEST_F(UpdateFlow, AFileNamedLikeAnotherFilesPartialDownloadArrivesToo)
+{
+    versionFile("VERSION:9.0.0\nNAME:setup.run.part;setup.run\n");
+    serverFile("setup.run.part", "the data the installer reads");
+    serverFile("setup.run", "#!/bin/sh\n");
+    msgbox->answers = {forms::vbYes};
+    runFromTray();
+
+    EXPECT_EQ(prompts(), (Strings{std::string(Mod_StoreInfo::kUpdateAvailable),
+                                  std::string(Mod_StoreInfo::kWillClose)}));
+    EXPECT_EQ(ReadRaw(updateFolder() / "setup.run.part"), "the data the installer reads");
+    EXPECT_EQ(ReadRaw(updateFolder() / "setup.run"), "#!/bin/sh\n");
+    ASSERT_EQ(launcher->calls.size(), 1u);
+    EXPECT_EQ(launcher->calls[0].arguments, Strings{(updateFolder() / "setup.run").string()});
+    // Nothing of the download is left beside the staging folder.
+    for (const auto& entry : fs::directory_iterator(staging().parent_path()))
+        EXPECT_EQ(entry.path(), staging()) << entry.path();
 }
 
 TEST_F(UpdateFlow, SuccessMovesTheFilesStartsTheInstallerAndCloses)
@@ -481,14 +519,21 @@ TEST_F(UpdateFlow, FilesMoveAcrossFileSystemsByCopying)
     }
     vb::AppPaths::SetCacheFolder(cache);
 
-    versionFile("VERSION:9.0.0\nNAME:data.bin;setup.run\n");
+    // One listed name is another's with ".part" after it: the copy's
+    // temporary name must not meet it.
+    versionFile("VERSION:9.0.0\nNAME:data.bin;setup.run.part;setup.run\n");
     serverFile("data.bin", std::string(70000, 'd'));
+    serverFile("setup.run.part", "installer data");
     serverFile("setup.run", "installer");
     msgbox->answers = {forms::vbYes};
     runFromTray();
     EXPECT_EQ(ReadRaw(updateFolder() / "data.bin"), std::string(70000, 'd'));
+    EXPECT_EQ(ReadRaw(updateFolder() / "setup.run.part"), "installer data");
     EXPECT_EQ(ReadRaw(updateFolder() / "setup.run"), "installer");
-    EXPECT_FALSE(fs::exists(updateFolder() / "setup.run.part"));
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(updateFolder()))
+        ++files;
+    EXPECT_EQ(files, 3) << "a temporary file is left";
     EXPECT_FALSE(fs::exists(cache / "update-download" / "data.bin"));
     EXPECT_EQ(launcher->calls.size(), 1u);
     vb::AppPaths::SetCacheFolder(root.CacheFolder());

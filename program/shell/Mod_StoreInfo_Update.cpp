@@ -11,8 +11,11 @@
 #include "program/shell/frmProgress.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace Mod_StoreInfo {
 
@@ -69,22 +72,27 @@ bool cleanUpAfterUpdate()
     return true;
 }
 
-std::string fetchVersionFile()
+std::string fetchVersionFile(const std::string& url)
 {
-    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
-    if (url.empty())
-        return {};
     return frmMain::Instance().Inet1.OpenURL(url);
 }
 
-// A rename, or across file systems a copy under a temporary name and a rename.
+// A rename, or across file systems a copy under a temporary name and a
+// rename. The temporary name is one no file had, so that it never meets a
+// file moved before ("x.part" and "x").
 void moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
 {
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return;
-    fs::path temp = to;
-    temp += ".part";
+    std::string pattern = (to.parent_path() / ("." + to.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        ec.assign(errno, std::generic_category());
+        return;
+    }
+    ::close(fd);
+    const fs::path temp = pattern;
     ec.clear();
     fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec);
     if (!ec)
@@ -153,9 +161,16 @@ void runCheck(bool showMessages)
     if (cleanUpAfterUpdate())
         return;
 
+    // No address is no failed connection: the user hears which it is.
+    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
+    if (url.empty()) {
+        if (showMessages)
+            forms::MsgBox(kNoUpdateAddress, forms::vbInformation, std::string(kNoUpdateAddressTitle));
+        return;
+    }
     UpdateVersion version;
     std::vector<std::string> fileNames;
-    if (!ParseVersionFile(fetchVersionFile(), version, fileNames)) {
+    if (!ParseVersionFile(fetchVersionFile(url), version, fileNames)) {
         if (showMessages)
             forms::MsgBox(kNoConnection, forms::vbInformation, std::string(kNoConnectionTitle));
         return;

@@ -24,6 +24,10 @@ inline constexpr std::string_view kNoUpdateTitle = "Tallyvane up to date.";
 inline constexpr std::string_view kNoConnection =
     "Internet connection could not be established, Please check your connection and try again";
 inline constexpr std::string_view kNoConnectionTitle = "No internet connection found";
+// A build made without the update site's address has nothing to ask.
+inline constexpr std::string_view kNoUpdateAddress =
+    "This build of Tallyvane has no update address, so it cannot check for updates.";
+inline constexpr std::string_view kNoUpdateAddressTitle = "No update address";
 inline constexpr std::string_view kUpdateAvailable =
     "There is an Update available, would you like to download and install the update?";
 inline constexpr std::string_view kUpdateAvailableTitle = "Update Available";

@@ -5,15 +5,19 @@
 #include "platform/forms/MsgBox.h"
 #include "platform/report/DataEnvironment.h"
 #include "program/services/Mod_DBConnections.h"
+#include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/Notifications.h"
 #include "program/services/ShellState.h"
+#include "program/shell/Autostart.h"
 #include "program/shell/FirstRun.h"
 #include "program/shell/Mod_AutoUpdate.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
 #include "program/shell/frmTallyvane.h"
+
+#include <cstdio>
 
 namespace Mod_tallyvane {
 
@@ -93,5 +97,29 @@ bool Main()
 }
 
 // --- end of start-up ---
+
+bool Start()
+{
+    const FirstRun::Report firstRun = FirstRun::Run();
+    Autostart::Install();
+    if (!firstRun.problems.empty()) {
+        std::string text;
+        for (const auto& problem : firstRun.problems) {
+            std::fprintf(stderr, "tallyvane: %s\n", problem.c_str());
+            text += (text.empty() ? "" : "\r\n\r\n") + problem;
+        }
+        forms::MsgBox(text, forms::vbExclamation);
+    }
+    return Main();
+}
+
+void UnloadEveryForm()
+{
+    tv::Shell().g_ShowCloseMenu = false;
+    Mod_FTPData::UnloadAllForms(true);
+    // A form that refused to go (or one still waiting to be deleted) must
+    // not outlive the application object either.
+    forms::ResetForms();
+}
 
 } // namespace Mod_tallyvane

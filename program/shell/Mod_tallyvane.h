@@ -29,4 +29,14 @@ bool Main();
 
 // --- end of start-up ---
 
+// The start as the program makes it: the installer's work of FirstRun, the
+// autostart entry kept in step with its setting, what stood in the way told
+// in one message box, then Main. Its result is Main's.
+bool Start();
+
+// Unloads every form still loaded, the hidden main window last, and
+// releases them: the program's end, whichever way it comes, before the
+// application object goes. No hint about the notification area is shown.
+void UnloadEveryForm();
+
 } // namespace Mod_tallyvane

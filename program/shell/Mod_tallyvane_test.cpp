@@ -1,12 +1,33 @@
 #include "program/shell/Mod_tallyvane.h"
 
+#include "program/reports/ReportsState.h"
+#include "program/reports/testdata/FileEvents.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/ShellState.h"
+#include "program/shell/Autostart.h"
 #include "program/shell/FirstRun.h"
+#include "program/shell/Mod_AutoUpdate.h"
+#include "program/shell/ShellTestSupport.h"
+#include "program/shell/frmAbout.h"
+#include "program/shell/frmMain.h"
+#include "program/shell/frmTallyvane.h"
+#include "program/shell/frmTip.h"
 
+#include "platform/basic/App.h"
+#include "platform/basic/FileSystem.h"
+#include "platform/forms/Runtime.h"
+#include "platform/report/DataEnvironment.h"
 #include "platform/testing/TempRoot.h"
 
+#include <QElapsedTimer>
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 using namespace Mod_Registry;
 using winreg::HKEY_CURRENT_USER;
@@ -50,3 +71,181 @@ TEST(Mod_tallyvane, LoadSettingsFillsTheMailSettingsAndTheDatabaseName)
     EXPECT_EQ(tv::Shell().g_DatabaseFileName, "Tallyvane_ExampleDB.mdb");
     tv::ResetShellState();
 }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProgramStart : public tv::testing::ShellFixture {
+protected:
+    void TearDown() override
+    {
+        vb::SetUnhandledErrorHandler(nullptr);
+        Autostart::Uninstall();
+        report::ResetDataEnvironment1();
+        Mod_AutoUpdate::ResetUpdateState();
+        ShellFixture::TearDown();
+    }
+};
+
+// A schedules file far too large to be one (junk lines) is refused with a
+// message, untouched: the main window comes up at once, with no schedules.
+TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
+{
+    const fs::path path = root.ProgramFolder() / "ReportScheduler.xml";
+    {
+        std::ofstream out(path, std::ios::binary);
+        const std::string line = std::string(98, '#') + "\r\n";
+        for (int i = 0; i < 50 * 1024 * 1024 / 100; ++i)
+            out << line;
+    }
+    const auto size = fs::file_size(path);
+    const auto modified = fs::last_write_time(path);
+    forms::InstallErrorHandler();
+    filetest::FileEvents events(path);
+    ASSERT_TRUE(events.Watching());
+
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    const qint64 milliseconds = took.elapsed();
+#ifndef __SANITIZE_ADDRESS__
+    // The sanitized build is slow at everything: there the counts below
+    // tell that the file was left alone.
+    EXPECT_LT(milliseconds, 5000);
+#endif
+    const auto seen = events.Take();
+    EXPECT_EQ(seen.opened, 0);
+    EXPECT_EQ(seen.written, 0);
+    EXPECT_EQ(fs::file_size(path), size);
+    EXPECT_EQ(fs::last_write_time(path), modified);
+    EXPECT_FALSE(tv::Reports().g_ScheduledTasks);
+
+    ASSERT_EQ(msgbox->shown.size(), 1u) << milliseconds;
+    EXPECT_NE(msgbox->shown[0].prompt.find(path.string()), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_NE(msgbox->shown[0].prompt.find("16 MB"), std::string::npos) << msgbox->shown[0].prompt;
+}
+
+// The start as the program makes it, on settings it cannot use: the problem
+// told once, and every window still made with its buttons.
+class StartOnUnusableSettings : public ProgramStart {
+protected:
+
+    // Starts, opens the tip window (the start shows it: the setting cannot
+    // be read) and the about box from the tray, and clicks their buttons.
+    void startAndUseTheWindows()
+    {
+        const size_t boxesBefore = msgbox->shown.size();
+        ASSERT_TRUE(Mod_tallyvane::Start());
+        ASSERT_EQ(msgbox->shown.size(), boxesBefore + 1);
+        told = msgbox->shown.back().prompt;
+        EXPECT_NE(told.find(vb::AppPaths::RegistryFile().string()), std::string::npos) << told;
+
+        frmTip* tip = frmTip::IfLoaded();
+        ASSERT_NE(tip, nullptr);
+        EXPECT_TRUE(tip->Visible());
+        EXPECT_NE(tip->cmdNextTip.Object().Get(), nullptr);
+        EXPECT_NE(tip->cmdOK.Object().Get(), nullptr);
+        QTest::mouseClick(tip->cmdOK.Window(), Qt::LeftButton);
+        EXPECT_EQ(frmTip::IfLoaded(), nullptr) << "OK closes the tip window";
+
+        frmMain::Instance().TrayMenuCommand("ABOUT");
+        frmAbout* about = frmAbout::IfLoaded();
+        ASSERT_NE(about, nullptr);
+        EXPECT_NE(about->cmdOK.Object().Get(), nullptr);
+        QTest::mouseClick(about->cmdOK.Window(), Qt::LeftButton);
+        EXPECT_EQ(frmAbout::IfLoaded(), nullptr);
+
+        // Nothing more was said: no window failed for want of its buttons.
+        EXPECT_EQ(msgbox->shown.size(), boxesBefore + 1) << msgbox->shown.back().prompt;
+    }
+
+    std::string told;
+};
+
+struct DamagedSettings {
+    const char* name;
+    std::string content;
+};
+void PrintTo(const DamagedSettings& d, std::ostream* os)
+{
+    *os << d.name;
+}
+
+class StartOnDamagedSettings : public StartOnUnusableSettings,
+                               public ::testing::WithParamInterface<DamagedSettings> {};
+
+TEST_P(StartOnDamagedSettings, TellsOnceAndTheWindowsHaveTheirButtons)
+{
+    const fs::path file = vb::AppPaths::RegistryFile();
+    std::ofstream(file, std::ios::binary) << GetParam().content;
+    startAndUseTheWindows();
+    EXPECT_NE(told.find("saves no settings until it is repaired"), std::string::npos) << told;
+    EXPECT_TRUE(vb::fso::ReadAllBytes(file) == GetParam().content) << "the damaged file was changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StartOnDamagedSettings,
+    ::testing::Values(
+        DamagedSettings{"BrokenKeyLine", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\Software\n; end\n"},
+        DamagedSettings{"Empty", ""},
+        DamagedSettings{"CutShort", "TALLYVANE-REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n\"Sh"},
+        DamagedSettings{"OverTheSizeLimit",
+                        "TALLYVANE-REGISTRY 1\n" + std::string(16 * 1024 * 1024, ';') + "\n; end\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The settings folder may only be read: as the user the program runs as,
+// root excepted (root may write anywhere, so the check runs with the file
+// access of another user while everything else is that user's).
+class ReadOnlySettingsFolder {
+public:
+    explicit ReadOnlySettingsFolder(const tv::testing::TempRoot& root) : config_(vb::AppPaths::ConfigFolder())
+    {
+        fs::permissions(config_, fs::perms(0555));
+        if (::geteuid() == 0) {
+            for (const fs::path& folder : {root.ProgramFolder(), root.InstallFolder(), root.CacheFolder(),
+                                           root.Path() / "autostart"}) {
+                fs::create_directories(folder);
+                chownAll(folder);
+            }
+            fs::permissions(root.Path(), fs::perms(0755));
+            ::setfsgid(kOther);
+            ::setfsuid(kOther);
+        }
+    }
+    ~ReadOnlySettingsFolder()
+    {
+        ::setfsuid(0);
+        ::setfsgid(0);
+        std::error_code ec;
+        fs::permissions(config_, fs::perms(0755), ec);
+    }
+
+private:
+    static constexpr uid_t kOther = 65534;
+    static void chownAll(const fs::path& folder)
+    {
+        [[maybe_unused]] int rc = ::chown(folder.c_str(), kOther, kOther);
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            rc = ::lchown(entry.path().c_str(), kOther, kOther);
+    }
+    fs::path config_;
+};
+
+TEST_F(StartOnUnusableSettings, AReadOnlySettingsFolderIsToldOnceAndTheWindowsHaveTheirButtons)
+{
+    // A first start: nothing is in the folder yet, not even the registration.
+    fs::remove(vb::AppPaths::RegistryFile());
+    fs::remove(vb::AppPaths::RegistryFile().string() + ".lock");
+    {
+        ReadOnlySettingsFolder readOnly(root);
+        startAndUseTheWindows();
+        EXPECT_NE(told.find("the defaults are used"), std::string::npos) << told;
+        forms::ResetForms();
+    }
+    EXPECT_FALSE(fs::exists(vb::AppPaths::RegistryFile()));
+}
+
+} // namespace

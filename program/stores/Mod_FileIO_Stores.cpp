@@ -17,6 +17,7 @@
 #include <QPixmap>
 
 #include <limits>
+#include <optional>
 
 namespace Mod_FileIO {
 
@@ -72,6 +73,21 @@ void FillStoreListPanel(std::string_view formName)
     shell.g_cmdStores->CommandText("SELECT * FROM Stores ORDER BY StoreNumber");
     shell.g_rsStores = shell.g_cmdStores->Execute();
     const ado::RecordsetPtr rs = shell.g_rsStores;
+    // The columns the list shows, looked up before it changes. A table
+    // without one of them is told, which column included, as any error
+    // nobody handled (the editor's load goes on past failures and would
+    // swallow it); the list stays as it was.
+    struct Columns {
+        ado::Field id, icon, number, name;
+    };
+    std::optional<Columns> columns;
+    try {
+        columns.emplace(Columns{rs->Fields("StoreID"), rs->Fields("Icon"), rs->Fields("StoreNumber"),
+                                rs->Fields("StoreName")});
+    } catch (const vb::RuntimeError& e) {
+        vb::ReportUnhandledError(e);
+        return;
+    }
     if (rs->EOF_()) {
         s.g_CurrentStoreID = -1;
         return;
@@ -82,16 +98,16 @@ void FillStoreListPanel(std::string_view formName)
     panel.ListImages().Clear();
     bool first = true;
     for (rs->MoveFirst(); !rs->EOF_(); rs->MoveNext()) {
-        const vb::Variant id = rs->Fields("StoreID").Value();
+        const vb::Variant id = columns->id.Value();
         // A StoreID the editor's 16-bit ids cannot hold is not listed.
         if (id.IsNull() || vb::CDbl(id) < 0 || vb::CDbl(id) > std::numeric_limits<int16_t>::max())
             continue;
         const int16_t storeID = vb::CInt(id);
         const std::string key = std::to_string(storeID);
         const std::string imageKey = "STOREIMAGE" + key;
-        const std::string icon = vb::CStr(Mod_StoreInfo::EmptyIfNull(rs->Fields("Icon").Value()));
-        panel.ListImages().Add(imageKey, storePicture(icons, rs->Fields("StoreNumber").Value(), icon));
-        const std::string name = vb::CStr(Mod_StoreInfo::EmptyIfNull(rs->Fields("StoreName").Value()));
+        const std::string icon = vb::CStr(Mod_StoreInfo::EmptyIfNull(columns->icon.Value()));
+        panel.ListImages().Add(imageKey, storePicture(icons, columns->number.Value(), icon));
+        const std::string name = vb::CStr(Mod_StoreInfo::EmptyIfNull(columns->name.Value()));
         controls::SmartItem& item = panel.Items().Add(key, name, controls::smuiListItem, imageKey);
         item.SetSelectedBackColor(kSelectedBackColor);
         if (first) {

@@ -11,7 +11,9 @@ namespace Mod_FileIO {
 // Refills the store list of the form named (the store editor passes
 // "frmStoreInfo"): one entry per store by store number, with its icon; the
 // first store becomes the current one (g_CurrentStoreID; -1 when there is
-// no store, and then the list is left as it was).
+// no store, and then the list is left as it was). A table that lacks one of
+// the list's columns leaves the list as it was and is shown as the runtime
+// shows an error nobody handled, the column named.
 void FillStoreListPanel(std::string_view formName);
 
 // Shows the store's entry in the store list as the table holds it (its

@@ -1,0 +1,310 @@
+#pragma once
+// What the tests of quorvel-design on a desktop of their own share: the tool
+// as a process with its own settings folder, xdotool to click and type as a
+// user does, pictures of windows as the screen shows them, and where things
+// are, from the same pieces in this process, never shown: the design
+// window's layout and a property frame around the library's page.
+
+#include "tools/design/DesignWindow.h"
+
+#include "buttonlib/control/ControlIds.h"
+
+#include "platform/com/Loader.h"
+#include "platform/com/PropertyBag.h"
+#include "platform/com/PropertyFrame.h"
+#include "platform/testing/TempRoot.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace designtest {
+
+namespace fs = std::filesystem;
+
+// Runs the event loop until done() or the time is up.
+inline bool waitUntil(const std::function<bool()>& done, int milliseconds = 20000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+// xdotool with the arguments; its output, or nothing when it failed.
+inline std::optional<QString> xdotool(const QStringList& args, int milliseconds = 20000)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(milliseconds)) {
+        p.kill();
+        p.waitForFinished();
+        return std::nullopt;
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// The visible window whose title matches, once it is there (0: none came).
+inline WId windowNamed(const QString& pattern)
+{
+    WId found = 0;
+    waitUntil([&] {
+        const auto out = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                  pattern},
+                                 5000);
+        if (out && !out->isEmpty())
+            found = out->split(QLatin1Char('\n')).last().toULong();
+        return found != 0;
+    });
+    return found;
+}
+
+inline bool gone(const QString& pattern)
+{
+    return waitUntil([&] {
+        const auto out = xdotool(
+            {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern}, 5000);
+        return !out || out->isEmpty();
+    });
+}
+
+inline QString exact(const QString& title)
+{
+    return QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+}
+
+inline bool clickAt(WId window, QPoint at, int clicks = 1)
+{
+    return xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window),
+                    QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+                    QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+                    QStringLiteral("--repeat"), QString::number(clicks), QStringLiteral("--delay"),
+                    QStringLiteral("120"), QStringLiteral("1")})
+        .has_value();
+}
+
+inline bool keys(WId window, const QStringList& names)
+{
+    QStringList args{QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window),
+                     QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80")};
+    return xdotool(args + names).has_value();
+}
+
+inline bool type(WId window, const QString& text)
+{
+    return xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window),
+                    QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text})
+        .has_value();
+}
+
+// The window's client area as the screen shows it.
+inline QImage shot(WId window)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+}
+
+// The window's picture once it has stopped changing (painted whole).
+inline QImage settledShot(WId window)
+{
+    QImage last = shot(window);
+    waitUntil(
+        [&] {
+            QThread::msleep(60);
+            QImage now = shot(window);
+            const bool same = now == last;
+            last = std::move(now);
+            return same && !last.isNull();
+        },
+        5000);
+    return last;
+}
+
+inline void keep(const QImage& picture, const QString& name)
+{
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+    QDir().mkpath(folder);
+    EXPECT_TRUE(picture.save(folder + QStringLiteral("/quorvel-design-%1.png").arg(name))) << name.toStdString();
+}
+
+// The least and greatest size the window asks the window manager for.
+struct SizeHints {
+    QSize least;
+    QSize greatest;
+};
+inline SizeHints sizeHints(WId window)
+{
+    QProcess p;
+    p.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_NORMAL_HINTS")});
+    p.waitForFinished(10000);
+    const QString text = QString::fromLocal8Bit(p.readAllStandardOutput());
+    auto sizeAfter = [&](const char* label) {
+        const QRegularExpression re(QString::fromLatin1(label) + QStringLiteral(": (\\d+) by (\\d+)"));
+        const auto m = re.match(text);
+        return m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
+    };
+    return {sizeAfter("minimum size"), sizeAfter("maximum size")};
+}
+
+// What the window manager lets the user do with the window
+// (_NET_WM_ALLOWED_ACTIONS, as "RESIZE", "MAXIMIZE_HORZ", ...).
+inline QStringList allowedActions(WId window)
+{
+    QProcess p;
+    p.start(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+    p.waitForFinished(10000);
+    QStringList actions;
+    const QString text = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const QRegularExpression re(QStringLiteral("_NET_WM_ACTION_([A-Z_]+)"));
+    for (auto it = re.globalMatch(text); it.hasNext();)
+        actions << it.next().captured(1);
+    return actions;
+}
+
+// Where things are: the same pieces as the tool's, in this process and
+// never shown.
+struct Layout {
+    Layout()
+    {
+        EXPECT_EQ(com::RegisterServer(TV_QUORVEL_LIBRARY), S_OK);
+        CLSID clsid{};
+        EXPECT_EQ(CLSIDFromProgID("LUMVEX.LumvexCtrl.4", &clsid), S_OK);
+        EXPECT_EQ(window.CreateButton(clsid), S_OK);
+        // Laid out as shown, but never on the screen.
+        window.setAttribute(Qt::WA_DontShowOnScreen);
+        window.show();
+        const RECT r = window.Site()->Rect();
+        button = QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))
+                     .translated(window.Form()->mapTo(&window, QPoint(0, 0)));
+
+        IUnknown* control = window.Site()->Control();
+        com::ComPtr<IOleObject> object;
+        control->QueryInterface(IOleObject::kIid, object.ReceiveVoid());
+        LPOLESTR name = nullptr;
+        if (object && SUCCEEDED(object->GetUserType(1, &name)) && name) {
+            frameCaption = QString::fromStdString(com::Utf8FromOleString(name));
+            CoTaskMemFree(name);
+        }
+        com::PropertyFrameRequest request;
+        request.caption = frameCaption.toStdString();
+        request.objects.emplace_back(control);
+        request.pages.push_back(CLSID_LumvexPropPage);
+        frame = std::make_unique<com::PropertyFrame>(request);
+        EXPECT_EQ(frame->Open(), S_OK);
+        frame->setAttribute(Qt::WA_DontShowOnScreen);
+        frame->show();
+    }
+    ~Layout()
+    {
+        frame.reset();
+        EXPECT_EQ(com::UnregisterServer(TV_QUORVEL_LIBRARY), S_OK);
+    }
+
+    // The middle of the page's button, in the frame's client area.
+    QPoint pageButton(int id) const
+    {
+        QWidget* area = frame->PageArea(0);
+        QWidget* b = area ? area->findChild<QWidget*>(QStringLiteral("id%1").arg(id)) : nullptr;
+        EXPECT_NE(b, nullptr) << "no page button " << id;
+        return b ? b->mapTo(frame.get(), b->rect().center()) : QPoint();
+    }
+    QPoint frameButton(int id) const
+    {
+        QWidget* b = frame->Button(id);
+        return b ? b->mapTo(frame.get(), b->rect().center()) : QPoint();
+    }
+
+    tv::testing::TempRoot root;
+    design::DesignWindow window;
+    QRect button;
+    QString frameCaption;
+    std::unique_ptr<com::PropertyFrame> frame;
+};
+
+// The tool as a process with a folder of its own for its settings, and its
+// exit awaited.
+class Tool {
+public:
+    explicit Tool(const fs::path& home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString((home / "config").string()));
+        // Its leaks are the window tests' to find (tools_design_tests); a
+        // leak check at every exit here only costs time.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0:intercept_tls_get_addr=0"));
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    }
+    ~Tool()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    // Started; its window's id once it shows (0: it did not).
+    WId Start(const QStringList& args = {})
+    {
+        process_.start(QStringLiteral(TV_QUORVEL_DESIGN), args);
+        if (!process_.waitForStarted(20000))
+            return 0;
+        return windowNamed(QStringLiteral("^Quorvel Design"));
+    }
+    // Quit from its menu's key; true when it ended cleanly.
+    bool Quit(WId window)
+    {
+        keys(window, {QStringLiteral("ctrl+q")});
+        if (!waitUntil([&] { return process_.state() == QProcess::NotRunning; }, 30000))
+            return false;
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+};
+
+inline bool isWhite(QRgb c)
+{
+    return (c & 0xFFFFFF) == 0xFFFFFF;
+}
+
+class QuorvelDesign : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
+            << "run this test through tools/desktop-session.sh";
+    }
+
+    // Opens the property frame with a double click on the button.
+    WId openProperties(WId tool)
+    {
+        if (!clickAt(tool, layout.button.center(), 2))
+            return 0;
+        return windowNamed(exact(layout.frameCaption));
+    }
+
+    tv::testing::TempRoot home;
+    Layout layout;
+};
+
+} // namespace designtest
