@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -502,6 +503,17 @@ TEST_F(ReportScreenBuilt, CellsBreakOnlyBetweenWordsAndTheLayoutSurvivesAMaximis
             }
         }
         EXPECT_GT(cells, 0) << key;
+
+        // Squeezed far below the screen's size, a word may stand alone on its
+        // line, yet a date, an amount or a term stays whole.
+        std::unique_ptr<QTextDocument> narrow(page->clone());
+        narrow->setTextWidth(240);
+        for (QTextBlock b = narrow->begin(); b.isValid(); b = b.next()) {
+            narrow->documentLayout()->blockBoundingRect(b);
+            if (whole.match(QString(b.text()).replace(QChar::Nbsp, u' ').trimmed()).hasMatch()) {
+                EXPECT_EQ(b.layout()->lineCount(), 1) << key << " squeezed: " << b.text().toStdString();
+            }
+        }
     }
 
     const QRect browser = screen.WebBrowser1.Widget()->geometry();
