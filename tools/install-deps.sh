@@ -16,6 +16,7 @@ packages="
   fonts-dejavu-core
   libuemf-dev libwmf-bin fonts-urw-base35
   xvfb xauth openbox xdotool x11-utils desktop-file-utils
+  poppler-utils
 "
 
 missing=""

@@ -2,12 +2,18 @@
 
 #include "platform/basic/DateTime.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
 #include <QSignalBlocker>
+#include <QToolTip>
 
 #include <cmath>
+#include <optional>
 
 namespace controls {
 
@@ -40,7 +46,137 @@ vb::Date combine(const QDate& date, const QTime& time)
     return vb::Date::FromSerial(day >= 0 ? day + t : day - t);
 }
 
+bool numeric(QDateTimeEdit::Section section)
+{
+    switch (section) {
+    case QDateTimeEdit::MonthSection:
+    case QDateTimeEdit::DaySection:
+    case QDateTimeEdit::YearSection:
+    case QDateTimeEdit::HourSection:
+    case QDateTimeEdit::MinuteSection:
+    case QDateTimeEdit::SecondSection: return true;
+    default: return false;
+    }
+}
+
+// The largest number the field holds (hours on a 12-hour clock).
+int largest(QDateTimeEdit::Section section)
+{
+    switch (section) {
+    case QDateTimeEdit::MonthSection: return 12;
+    case QDateTimeEdit::DaySection: return 31;
+    case QDateTimeEdit::YearSection: return 9999;
+    case QDateTimeEdit::HourSection: return 12;
+    default: return 59;
+    }
+}
+
+const char* fieldName(QDateTimeEdit::Section section)
+{
+    switch (section) {
+    case QDateTimeEdit::MonthSection: return "month";
+    case QDateTimeEdit::DaySection: return "day";
+    case QDateTimeEdit::YearSection: return "year";
+    case QDateTimeEdit::HourSection: return "hour";
+    case QDateTimeEdit::MinuteSection: return "minute";
+    default: return "second";
+    }
+}
+
+// base with one field set to n; why it cannot be, when it cannot.
+std::optional<QDateTime> withField(const QDateTime& base, QDateTimeEdit::Section section, int n, QString& why)
+{
+    int y = base.date().year();
+    int m = base.date().month();
+    int d = base.date().day();
+    int h = base.time().hour();
+    int mi = base.time().minute();
+    int se = base.time().second();
+    switch (section) {
+    case QDateTimeEdit::MonthSection: m = n; break;
+    case QDateTimeEdit::DaySection: d = n; break;
+    case QDateTimeEdit::YearSection: y = n; break;
+    case QDateTimeEdit::HourSection: h = n == 12 ? (h >= 12 ? 12 : 0) : n + (h >= 12 ? 12 : 0); break;
+    case QDateTimeEdit::MinuteSection: mi = n; break;
+    default: se = n; break;
+    }
+    const bool hourOk = section != QDateTimeEdit::HourSection || (n >= 1 && n <= 12);
+    if (!hourOk || mi > 59 || se > 59) {
+        why = QStringLiteral("There is no %1 %2.").arg(QLatin1String(fieldName(section))).arg(n);
+        return std::nullopt;
+    }
+    if (m < 1 || m > 12) {
+        why = QStringLiteral("There is no month %1.").arg(n);
+        return std::nullopt;
+    }
+    if (y < 1601 || y > 9999) {
+        why = QStringLiteral("The year %1 is out of range.").arg(y);
+        return std::nullopt;
+    }
+    if (d < 1 || d > QDate(y, m, 1).daysInMonth()) {
+        why = d < 1 ? QStringLiteral("There is no day %1.").arg(d)
+                    : QStringLiteral("%1 %2 has no day %3.").arg(QLocale::c().monthName(m)).arg(y).arg(d);
+        return std::nullopt;
+    }
+    return QDateTime(QDate(y, m, d), QTime(h, mi, se), Qt::UTC);
+}
+
 } // namespace
+
+// The picker's field: typing replaces a field the click selected.
+class DatePicker::Edit : public QDateTimeEdit {
+public:
+    Edit(DatePicker& picker, QWidget* parent)
+        : QDateTimeEdit(parent)
+        , picker_(picker)
+    {
+        lineEdit()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A click into the text selects the field under it, once the text
+        // box has placed its cursor there.
+        if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease) {
+            // The text box finishes the click first; digits typed right
+            // after it then go to the field selected here.
+            static_cast<QObject*>(lineEdit())->event(event);
+            if (hasFocus() && !lineEdit()->hasSelectedText() && numeric(currentSection())) {
+                picker_.typed_.clear();
+                setSelectedSection(currentSection());
+            }
+            return true;
+        }
+        return QDateTimeEdit::eventFilter(watched, event);
+    }
+
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const QString text = e->text();
+        if (text.size() == 1 && text[0].isDigit() && numeric(currentSection()) &&
+            !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            picker_.typeDigit(text[0].digitValue());
+            e->accept();
+            return;
+        }
+        // Any other key ends the field's typing: what was typed is taken
+        // (or refused) before the key moves on.
+        if (!picker_.typed_.isEmpty())
+            picker_.takeTyped(false);
+        QDateTimeEdit::keyPressEvent(e);
+    }
+
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        if (!picker_.typed_.isEmpty())
+            picker_.takeTyped(false);
+        QDateTimeEdit::focusOutEvent(e);
+    }
+
+private:
+    DatePicker& picker_;
+};
 
 // A blank picker that takes the focus shows today to start from; it stays
 // blank (Value Null) until the user changes or picks a date.
@@ -60,7 +196,11 @@ public:
             picker_.edit_->setDateTime(toQt(vb::Today()));
             picker_.codeChange_ = false;
         } else if (event->type() == QEvent::FocusOut) {
-            picker_.show();
+            // Digits typed into the blank picker's today are a date of the user's.
+            if (!picker_.typed_.isEmpty())
+                picker_.takeTyped(false);
+            if (!picker_.value_)
+                picker_.show();
         }
         return false;
     }
@@ -96,7 +236,7 @@ private:
 
 DatePicker::DatePicker(forms::Container& parent, std::string name, int index)
     : Control(parent, std::move(name), index)
-    , edit_(new QDateTimeEdit(parent.ClientWidget()))
+    , edit_(new Edit(*this, parent.ClientWidget()))
 {
     edit_->setTimeSpec(Qt::UTC);
     edit_->setDateTimeRange(kBlank, kLast);
@@ -187,6 +327,72 @@ void DatePicker::userChanged()
     if (!Live())
         return;
     forms::detail::Dispatch([this] { Change.Raise(); });
+}
+
+void DatePicker::typeDigit(int digit)
+{
+    const auto section = static_cast<QDateTimeEdit::Section>(edit_->currentSection());
+    if (typedSection_ != section)
+        typed_.clear();
+    typedSection_ = section;
+    typed_ += QChar(u'0' + digit);
+    const int n = typed_.toInt();
+    const int digits = section == QDateTimeEdit::YearSection ? 4 : 2;
+    // Full: as many digits as the field has, or no further digit could follow.
+    const bool full = typed_.size() >= digits || n * 10 > largest(section);
+    if (!full) {
+        // What is typed so far shows, where it makes a date; it is taken
+        // only once the field is full or left.
+        QString ignored;
+        const QDateTime base = value_ ? toQt(*value_) : edit_->dateTime();
+        if (const auto shown = withField(base, section, n, ignored)) {
+            codeChange_ = true;
+            edit_->setDateTime(*shown);
+            codeChange_ = false;
+        }
+        return;
+    }
+    takeTyped(true);
+}
+
+bool DatePicker::takeTyped(bool selectNext)
+{
+    if (typed_.isEmpty())
+        return true;
+    const auto section = static_cast<QDateTimeEdit::Section>(typedSection_);
+    const int n = typed_.toInt();
+    typed_.clear();
+    QString why;
+    const QDateTime base = value_ ? toQt(*value_) : edit_->dateTime();
+    const std::optional<QDateTime> next = withField(base, section, n, why);
+    if (!next) {
+        refuse(why);
+        return false;
+    }
+    // Taken as a change of the user's (Change when it differs).
+    edit_->setDateTime(*next);
+    userChanged();
+    if (selectNext) {
+        const int index = edit_->currentSectionIndex();
+        if (index + 1 < edit_->sectionCount()) {
+            edit_->setCurrentSectionIndex(index + 1);
+            edit_->setSelectedSection(edit_->currentSection());
+        } else {
+            edit_->setSelectedSection(section);
+        }
+    }
+    return true;
+}
+
+void DatePicker::refuse(const QString& why)
+{
+    const auto section = static_cast<QDateTimeEdit::Section>(typedSection_);
+    show();
+    edit_->setSelectedSection(section);
+    QApplication::beep();
+    const QString kept = value_ ? edit_->text() : QStringLiteral("no date");
+    QToolTip::showText(edit_->mapToGlobal(QPoint(0, edit_->height())),
+                       why + QStringLiteral(" The picker keeps %1.").arg(kept), edit_);
 }
 
 void DatePicker::dayPicked()

@@ -8,6 +8,11 @@
 // Setting Value from code raises Change when it differs, as the user's
 // changes do; picking a day in the drop-down calendar raises Change and then
 // Click.
+// Typing: a click selects the field (month, day, year; hour, minute,
+// second) under the mouse, and digits typed replace it; a field is taken
+// once it is full or left, and the next one is selected. A date the calendar
+// lacks (30 February, month 13) is not taken: the picker shows its last date
+// again, beeps and says why in a tip beside it.
 
 #include "platform/basic/Variant.h"
 #include "platform/forms/Control.h"
@@ -44,13 +49,21 @@ protected:
     bool ClicksOnMouse() const override { return false; }
 
 private:
+    class Edit;
     class FocusWatch;
     class CalendarWatch;
     void show();
     void userChanged();
     void dayPicked();
+    // The user's digits for the field being typed.
+    void typeDigit(int digit);
+    // Takes what was typed into the field; false when it was refused.
+    bool takeTyped(bool selectNext);
+    void refuse(const QString& why);
 
-    QDateTimeEdit* edit_;
+    Edit* edit_;
+    QString typed_;
+    int typedSection_ = 0;
     std::optional<vb::Date> value_;
     int format_ = dtpShortDate;
     bool codeChange_ = false;

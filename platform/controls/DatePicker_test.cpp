@@ -12,7 +12,10 @@
 #include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QDateTimeEdit>
+#include <QDir>
+#include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -183,6 +186,65 @@ TEST_F(DatePickerTest, TheUsersStepsKeepTheTimeOfDay)
     QTest::keyClick(edit(), Qt::Key_Up);
     EXPECT_EQ(vb::CDate(dt().Value()), at(2003, 3, 16, 10, 30));
     EXPECT_EQ(events, (std::vector<std::string>{"change 3/16/2003"}));
+}
+
+// One click into a field selects it and the digits typed replace it; a day
+// the month lacks is not taken, and the user is told the picker kept its date.
+TEST_F(DatePickerTest, AClickSelectsAFieldDigitsReplaceItAndAMissingDayIsRefused)
+{
+    dt().SetValue(at(2027, 1, 14, 9, 0));
+    events.clear();
+    form->hWnd()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form->hWnd()));
+    QLineEdit* text = edit()->findChild<QLineEdit*>();
+    ASSERT_NE(text, nullptr);
+    // A single click on the character at index `at` of the shown text.
+    auto clickAt = [&](int index) {
+        text->setCursorPosition(index);
+        const QPoint p = text->inputMethodQuery(Qt::ImCursorRectangle).toRectF().center().toPoint() + QPoint(3, 0);
+        text->setCursorPosition(0);
+        // Typed at once after the click, before any event is processed.
+        QTest::mouseClick(text, Qt::LeftButton, {}, p);
+    };
+
+    clickAt(2); // in "14"
+    EXPECT_EQ(edit()->currentSection(), QDateTimeEdit::DaySection);
+    QTest::keyClicks(edit(), "25");
+    EXPECT_EQ(vb::CDate(dt().Value()), at(2027, 1, 25, 9, 0)) << shown();
+    EXPECT_EQ(events, (std::vector<std::string>{"change 1/25/2027"}));
+    EXPECT_EQ(edit()->currentSection(), QDateTimeEdit::YearSection) << "a full field moves on";
+
+    // "02/30": February is taken, its 30th is not.
+    clickAt(0);
+    ASSERT_EQ(edit()->currentSection(), QDateTimeEdit::MonthSection);
+    QTest::keyClicks(edit(), "02");
+    EXPECT_EQ(vb::CDate(dt().Value()), at(2027, 2, 25, 9, 0));
+    ASSERT_EQ(edit()->currentSection(), QDateTimeEdit::DaySection);
+    QTest::keyClicks(edit(), "30");
+    EXPECT_EQ(vb::CDate(dt().Value()), at(2027, 2, 25, 9, 0));
+    EXPECT_EQ(shown(), "2/25/2027");
+    const std::string told = QToolTip::text().toStdString();
+    EXPECT_NE(told.find("February 2027 has no day 30."), std::string::npos) << told;
+    EXPECT_NE(told.find("2/25/2027"), std::string::npos) << told;
+    EXPECT_EQ(events, (std::vector<std::string>{"change 1/25/2027", "change 2/25/2027"}));
+
+    // One digit and a step to the next field takes the day.
+    clickAt(3);
+    ASSERT_EQ(edit()->currentSection(), QDateTimeEdit::DaySection);
+    QTest::keyClick(edit(), Qt::Key_3);
+    QTest::keyClick(edit(), Qt::Key_Tab);
+    EXPECT_EQ(vb::CDate(dt().Value()), at(2027, 2, 3, 9, 0));
+
+    // A time: the hour field takes one digit that no second could follow.
+    auto& t = form->DTStartTime;
+    t.SetFormat(controls::dtpTime);
+    t.SetValue(Variant("10:00 AM"));
+    auto* timeEdit = static_cast<QDateTimeEdit*>(t.Widget());
+    timeEdit->setFocus();
+    timeEdit->setCurrentSection(QDateTimeEdit::HourSection);
+    QTest::keyClick(timeEdit, Qt::Key_2);
+    EXPECT_EQ(vb::Hour(vb::CDate(t.Value())), 2);
+    EXPECT_EQ(timeEdit->currentSection(), QDateTimeEdit::MinuteSection);
 }
 
 TEST_F(DatePickerTest, APickInTheCalendarRaisesChangeThenClick)

@@ -44,6 +44,7 @@ std::string ColumnHeader::Text() const
 void ColumnHeader::SetText(std::string_view text)
 {
     view_.tree_->headerItem()->setText(index_ - 1, toQt(text));
+    view_.fitHeaders();
 }
 
 double ColumnHeader::Width() const
@@ -57,6 +58,7 @@ void ColumnHeader::SetWidth(double twips)
         vb::Raise(vb::kErrInvalidProperty);
     view_.widths_[static_cast<size_t>(index_ - 1)] = twips;
     view_.tree_->setColumnWidth(index_ - 1, toPixels(twips));
+    view_.fitHeaders();
 }
 
 ColumnHeader& ColumnHeaders::Add(std::string_view text, double width)
@@ -209,6 +211,36 @@ void ListView::columnsChanged()
     tree_->setHeaderHidden(count == 0);
     for (int i = 0; i < count; ++i)
         tree_->setColumnWidth(i, toPixels(widths_[static_cast<size_t>(i)]));
+    fitHeaders();
+}
+
+void ListView::SetFont(const QFont& font)
+{
+    Control::SetFont(font);
+    fitHeaders();
+}
+
+void ListView::fitHeaders()
+{
+    constexpr qreal kSmallest = 7.0;
+    QHeaderView* header = tree_->header();
+    const QFont base = tree_->font();
+    const int count = static_cast<int>(widths_.size());
+    auto fits = [&] {
+        for (int i = 0; i < count; ++i)
+            if (header->sectionSizeHint(i) > header->sectionSize(i))
+                return false;
+        return true;
+    };
+    QFont type = base;
+    header->setFont(type);
+    if (base.pointSizeF() <= 0)
+        return;
+    for (qreal size = base.pointSizeF(); !fits() && size - 0.5 >= kSmallest;) {
+        size -= 0.5;
+        type.setPointSizeF(size);
+        header->setFont(type);
+    }
 }
 
 } // namespace controls

@@ -9,6 +9,9 @@
 //   auto& row = lvwTasks.ListItems().Add("Base Rate Report", "REPORT");
 //   row.SetSubItem(1, "3/10/2025");
 //
+// Column headers keep their widths: a caption wider than its column is
+// shown in a smaller type (down to 7 points) rather than cut.
+//
 // A click of the left button on a row raises ItemClick with the row; the
 // mouse buttons raise MouseDown and MouseUp wherever they are pressed, before
 // the click. Filling the list from code raises nothing.
@@ -128,6 +131,8 @@ public:
     // The widget and a row's place in it (tests click through them).
     QTreeWidget* Tree() const { return tree_; }
 
+    void SetFont(const QFont& font) override;
+
 protected:
     bool ClicksOnMouse() const override { return false; }
 
@@ -137,6 +142,8 @@ private:
     friend class ListItem;
     friend class ListItems;
     void columnsChanged();
+    // The headers' type, as large as the list's, as small as their columns need.
+    void fitHeaders();
 
     QTreeWidget* tree_;
     std::vector<double> widths_;

@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <functional>
+
 namespace controls {
 
 namespace {
@@ -66,6 +68,26 @@ void SmartMenuBar::rebuild()
         });
         return action;
     };
+    // A menu's entries, each a command or, when it has entries of its own,
+    // a menu one level deeper.
+    std::function<void(QMenu*, const SmartItem&)> fill = [&](QMenu* menu, const SmartItem& owner) {
+        for (const auto& entry : owner.Items()) {
+            if (entry->IsSeparator()) {
+                menu->addSeparator()->setVisible(entry->Visible());
+                continue;
+            }
+            if (entry->Items().Count() == 0) {
+                menu->addAction(addCommand(menu, *entry));
+                continue;
+            }
+            QMenu* sub = menu->addMenu(qs(entry->Caption()));
+            owned_.emplace_back(sub);
+            sub->menuAction()->setProperty(kKeyProperty, qs(entry->Key()));
+            sub->menuAction()->setVisible(entry->Visible());
+            sub->setEnabled(entry->Enabled());
+            fill(sub, *entry);
+        }
+    };
     for (const auto& top : items_) {
         if (top->Items().Count() == 0 && !top->IsSeparator()) {
             bar_->addAction(addCommand(bar_, *top));
@@ -76,13 +98,7 @@ void SmartMenuBar::rebuild()
         menu->menuAction()->setProperty(kKeyProperty, qs(top->Key()));
         menu->menuAction()->setVisible(top->Visible());
         menu->setEnabled(top->Enabled());
-        for (const auto& entry : top->Items()) {
-            if (entry->IsSeparator()) {
-                menu->addSeparator()->setVisible(entry->Visible());
-                continue;
-            }
-            menu->addAction(addCommand(menu, *entry));
-        }
+        fill(menu, *top);
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// SmartMenuBar: a window's menu bar of keyed entries. A top-level entry with
-// entries of its own is a menu; one without is a command of its own. Choosing
-// a command raises ItemClick with its key.
+// SmartMenuBar: a window's menu bar of keyed entries. An entry with entries
+// of its own is a menu, at any depth (a submenu opens beside its entry, by
+// the mouse or the arrow keys); one without is a command of its own.
+// Choosing a command raises ItemClick with its key.
 //
 //   SmartUI1.Items().Add("FILE", "File").Items().Add("CLOSE", "Close");
 //   SmartUI1.Items().Add("HELP", "Help");

@@ -2,6 +2,7 @@
 
 #include "platform/controls/SmartPanel.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTimer>
@@ -24,6 +25,7 @@ public:
     }
 
     std::vector<QPushButton*> headers;
+    QLabel* caption = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent*) override { bar_.layout(); }
@@ -74,6 +76,18 @@ void SmartSideBar::SelectGroup(int index)
     if (index < 0 || index >= groups_.Count())
         vb::Raise(vb::kErrSubscript);
     selected_ = index;
+    layout();
+}
+
+void SmartSideBar::SetCaption(std::string_view caption)
+{
+    caption_ = std::string(caption);
+    if (!widget_->caption) {
+        widget_->caption = new QLabel(widget_);
+        widget_->caption->setStyleSheet(QStringLiteral("QLabel { background: #1f3360; color: white; font-weight: bold;"
+                                                       " padding: 4px; }"));
+    }
+    widget_->caption->setText(QString::fromStdString(caption_));
     layout();
 }
 
@@ -129,6 +143,14 @@ void SmartSideBar::layout()
     }
     int y = 0;
     const int w = widget_->width();
+    if (QLabel* caption = widget_->caption) {
+        caption->setVisible(!caption_.empty());
+        if (!caption_.empty()) {
+            const int h = caption->sizeHint().height();
+            caption->setGeometry(0, 0, w, h);
+            y = h;
+        }
+    }
     for (size_t i = 0; i < headers.size(); ++i) {
         const SmartItem& g = groups_.Item(static_cast<int>(i));
         headers[i]->setVisible(g.Visible());

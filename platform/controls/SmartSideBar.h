@@ -8,7 +8,7 @@
 //   smuiOptions.Groups().Add("LAUNCH", "Toolbar", controls::smuiGroup);
 //   smuiOptions.Groups().Item(0).SetValue("smuiPanel(0)");
 // Clicking a group's header shows its panel, then raises ItemClick with the
-// group's key.
+// group's key. A caption, when given, stands in a band above the headers.
 
 #include "platform/controls/SmartItems.h"
 #include "platform/forms/Control.h"
@@ -28,6 +28,8 @@ public:
     ~SmartSideBar() override;
 
     SmartItems& Groups() { return groups_; }
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(std::string_view caption);
     // The group whose panel is shown; -1 while there is none.
     int SelectedGroup() const { return selected_; }
     // Shows the group's panel as a click does, without raising ItemClick.
@@ -56,6 +58,7 @@ private:
     SideBarWidget* widget_;
     SmartItems groups_;
     std::vector<SmartPanel*> panels_;
+    std::string caption_;
     int selected_ = -1;
 };
 

@@ -12,11 +12,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollArea>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -56,6 +61,16 @@ protected:
     {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
+    }
+
+    // Events processed until done() holds; false after five seconds.
+    static bool until(const std::function<bool()>& done)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 5000)
+            QTest::qWait(10);
+        return done();
     }
 
     static void grab(QWidget* w, const char* name)
@@ -126,6 +141,85 @@ TEST_F(SmartUI, MenuBarRaisesTheChosenCommandsKey)
     settle();
     h.bar.Choose("NEW");
     EXPECT_EQ(h.heard.back(), "NEW");
+}
+
+// A menu's entry with entries of its own opens a submenu, by the mouse and
+// by the arrow keys, however deep it lies.
+TEST_F(SmartUI, MenusOfAnyDepthOpenWithTheMouseAndTheKeys)
+{
+    Host& h = Host::Instance();
+    h.bar.ItemClick = [&](const std::string& key) { h.heard.push_back(key); };
+    SmartItem& options = h.bar.Items().Add("OPTIONS", "Report Options");
+    SmartItem& sort = options.Items().Add("SORT", "Sort Order");
+    sort.Items().Add("ASC", "Ascending");
+    sort.Items().Add("DEC", "Decending").SetChecked(true);
+    sort.Items().Add("MORE", "More").Items().Add("DEEP", "Deep");
+    options.Items().Add("HEADING COLOR", "Select Heading Color");
+    h.Show();
+    h.bar.Move(0, 0, 6000, 330);
+    settle();
+
+    auto* bar = static_cast<QMenuBar*>(h.bar.Widget());
+    auto entry = [](QWidget* menuOrBar, const QString& text) -> QAction* {
+        for (QAction* a : menuOrBar->actions())
+            if (a->text() == text)
+                return a;
+        return nullptr;
+    };
+    auto openTop = [&]() -> QMenu* {
+        QAction* top = entry(bar, QStringLiteral("Report Options"));
+        if (!top)
+            return nullptr;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+        settle();
+        return top->menu() && top->menu()->isVisible() ? top->menu() : nullptr;
+    };
+
+    // The mouse: a click on "Sort Order" opens its menu, a click there chooses.
+    QMenu* menu = openTop();
+    ASSERT_NE(menu, nullptr);
+    QAction* sortEntry = entry(menu, QStringLiteral("Sort Order"));
+    ASSERT_NE(sortEntry, nullptr);
+    ASSERT_NE(sortEntry->menu(), nullptr) << "the submenu is not built";
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(sortEntry).center());
+    QMenu* sortMenu = sortEntry->menu();
+    ASSERT_TRUE(until([&] { return sortMenu->isVisible(); }));
+    QAction* descending = entry(sortMenu, QStringLiteral("Decending"));
+    ASSERT_NE(descending, nullptr);
+    EXPECT_TRUE(descending->isChecked());
+    QTest::mouseClick(sortMenu, Qt::LeftButton, {}, sortMenu->actionGeometry(entry(sortMenu, "Ascending")).center());
+    settle();
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"ASC"}));
+    EXPECT_FALSE(sortMenu->isVisible());
+
+    // The keys: down to "Sort Order", right into it, down twice, right into
+    // "More", and Enter.
+    menu = openTop();
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_Down);
+    if (menu->activeAction() != entry(menu, QStringLiteral("Sort Order")))
+        QTest::keyClick(menu, Qt::Key_Down);
+    ASSERT_EQ(menu->activeAction(), entry(menu, QStringLiteral("Sort Order")));
+    QTest::keyClick(menu, Qt::Key_Right);
+    sortMenu = entry(menu, QStringLiteral("Sort Order"))->menu();
+    ASSERT_TRUE(until([&] { return sortMenu->isVisible(); }));
+    if (!sortMenu->activeAction())
+        QTest::keyClick(sortMenu, Qt::Key_Down);
+    QTest::keyClick(sortMenu, Qt::Key_Down);
+    QTest::keyClick(sortMenu, Qt::Key_Down);
+    ASSERT_EQ(sortMenu->activeAction(), entry(sortMenu, QStringLiteral("More")));
+    QTest::keyClick(sortMenu, Qt::Key_Right);
+    QMenu* deeper = entry(sortMenu, QStringLiteral("More"))->menu();
+    ASSERT_TRUE(deeper && until([&] { return deeper->isVisible(); }));
+    if (!deeper->activeAction())
+        QTest::keyClick(deeper, Qt::Key_Down);
+    QTest::keyClick(deeper, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"ASC", "DEEP"}));
+
+    // Chosen from code at any depth, as the user would.
+    h.bar.Choose("DEC");
+    EXPECT_EQ(h.heard.back(), "DEC");
 }
 
 TEST_F(SmartUI, SideBarShowsThePanelItsGroupNames)

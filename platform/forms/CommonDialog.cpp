@@ -113,6 +113,23 @@ public:
         return printer.printerName().toStdString();
     }
 
+    std::optional<PrintTarget> ChoosePrintTarget(const std::string& current) override
+    {
+        if (headless())
+            return std::nullopt;
+        QPrinter printer;
+        if (!current.empty())
+            printer.setPrinterName(QString::fromStdString(current));
+        QPrintDialog dialog(&printer);
+        detail::HandlerScope scope;
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        // "Print to File (PDF)" names a file instead of a printer.
+        if (printer.outputFormat() == QPrinter::PdfFormat)
+            return PrintTarget{{}, true, printer.outputFileName().toStdString()};
+        return PrintTarget{printer.printerName().toStdString(), false, {}};
+    }
+
     std::vector<std::string> PrinterNames() override
     {
         std::vector<std::string> names;
@@ -295,6 +312,13 @@ std::optional<QFont> ScriptedDialogs::ChooseFont(const QFont&)
 std::optional<std::string> ScriptedDialogs::ChoosePrinter(const std::string&)
 {
     return next(printerChoices);
+}
+
+std::optional<PrintTarget> ScriptedDialogs::ChoosePrintTarget(const std::string& current)
+{
+    if (!printTargets.empty())
+        return next(printTargets);
+    return DialogPort::ChoosePrintTarget(current);
 }
 
 } // namespace forms

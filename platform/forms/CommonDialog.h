@@ -42,6 +42,14 @@ inline constexpr unsigned long OFN_HIDEREADONLY = 0x00000004;
 inline constexpr unsigned long OFN_PATHMUSTEXIST = 0x00000800;
 inline constexpr unsigned long OFN_FILEMUSTEXIST = 0x00001000;
 
+// Where the print dialog sends a job: an installed printer, or, with
+// toFile, a PDF file ("Print to File (PDF)").
+struct PrintTarget {
+    std::string printer;
+    bool toFile = false;
+    std::string pdfFile;
+};
+
 class DialogPort {
 public:
     virtual ~DialogPort() = default;
@@ -52,6 +60,15 @@ public:
     virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
     // A printer's name.
     virtual std::optional<std::string> ChoosePrinter(const std::string& current) = 0;
+    // The print dialog of a print job, which may also print into a file;
+    // nothing for Cancel. By default the printer dialog's choice.
+    virtual std::optional<PrintTarget> ChoosePrintTarget(const std::string& current)
+    {
+        auto name = ChoosePrinter(current);
+        if (!name)
+            return std::nullopt;
+        return PrintTarget{*name, false, {}};
+    }
     // The installed printers and the default one.
     virtual std::vector<std::string> PrinterNames() = 0;
     virtual std::string DefaultPrinterName() = 0;
@@ -107,6 +124,8 @@ public:
     std::optional<OLE_COLOR> ChooseColor(OLE_COLOR initial) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
     std::optional<std::string> ChoosePrinter(const std::string& current) override;
+    // From printTargets while it holds answers, else from printerChoices.
+    std::optional<PrintTarget> ChoosePrintTarget(const std::string& current) override;
     std::vector<std::string> PrinterNames() override { return printers; }
     std::string DefaultPrinterName() override { return printers.empty() ? std::string() : printers.front(); }
 
@@ -114,6 +133,7 @@ public:
     std::deque<std::optional<OLE_COLOR>> colors;
     std::deque<std::optional<QFont>> fonts;
     std::deque<std::optional<std::string>> printerChoices;
+    std::deque<std::optional<PrintTarget>> printTargets;
     std::vector<std::string> printers;
     std::vector<FileDialogRequest> fileRequests;
     // The initial colour of each colour request.

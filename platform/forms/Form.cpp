@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -116,6 +117,22 @@ protected:
 
     bool event(QEvent* e) override
     {
+        switch (e->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+        case QEvent::UpdateRequest:
+            // The window manager frames a window after it is mapped; Qt tells
+            // of it by no event of its own.
+            if (isVisible() && form_.frameExtra() != form_.seenExtra_ && !form_.Dying())
+                QTimer::singleShot(0, this, [this] {
+                    if (!form_.Dying())
+                        form_.frameChanged();
+                });
+            break;
+        default: break;
+        }
         if (e->type() == QEvent::WindowActivate) {
             if (form_.Loaded() && !form_.Dying())
                 detail::Dispatch([this] { form_.activated(); });
@@ -324,6 +341,7 @@ QRect OwnerArea(const QWidget* self)
 
 void Form::showWindow()
 {
+    const bool wasVisible = window_->isVisible();
     if (!shownOnce_) {
         shownOnce_ = true;
         // Centred on the window the user is in; on the screen when none is
@@ -339,10 +357,56 @@ void Form::showWindow()
                           area.y() + (area.height() - size.height()) / 2);
         }
     }
+    // Shown again while minimized, it comes back: a form asked for is in sight.
+    if (window_->isMinimized())
+        window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window_->show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         window_->raise();
     window_->activateWindow();
+    if (frameExtra() != seenExtra_)
+        frameChanged();
+    else if (!wasVisible)
+        keepOnScreen();
+}
+
+QSize Form::frameExtra() const
+{
+    return window_->frameGeometry().size() - window_->size();
+}
+
+void Form::frameChanged()
+{
+    const QSize extra = frameExtra();
+    if (extra == seenExtra_ || !window_->isVisible())
+        return;
+    seenExtra_ = extra;
+    // Width and Height (the outer size) changed with the frame: the form
+    // lays itself out again, as it does after any change of its size.
+    if (loaded_ && !dying_)
+        detail::Dispatch([this] { Form_Resize(); });
+    keepOnScreen();
+}
+
+void Form::keepOnScreen()
+{
+    if (!window_->isVisible() || window_->isMaximized() || window_->isFullScreen())
+        return;
+    QScreen* screen = window_->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window_->frameGeometry();
+    if (area.isEmpty() || area.contains(frame))
+        return;
+    // A window larger than the screen keeps its size (its stored size is
+    // the user's) and shows its title bar and left edge.
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    if (x != frame.left() || y != frame.top())
+        window_->move(x, y);
 }
 
 void Form::Show(int modal)
@@ -441,20 +505,19 @@ void Form::SetWidth(double twips)
 
 void Form::SetHeight(double twips)
 {
-    Move(Left(), Top(), Width(), twips);
+    Move(Left(), Top(), std::nullopt, twips);
 }
 
 void Form::Move(double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
 {
     if ((width && *width < 0) || (height && *height < 0))
         vb::Raise(vb::kErrInvalidProperty);
-    const QRect frame = window_->frameGeometry();
-    const QRect inner = window_->geometry();
-    const int extraW = frame.width() - inner.width();
-    const int extraH = frame.height() - inner.height();
+    const QSize extra = frameExtra();
     win::MoveWindowTo(window_.get(), QPoint(px(left), px(top.value_or(Top()))));
-    const int w = std::max(0, px(width.value_or(Width())) - extraW);
-    const int h = std::max(0, px(height.value_or(Height())) - extraH);
+    // Before the window system framed the window there is no frame to take
+    // off: the size is the inner one until then.
+    const int w = width ? std::max(0, px(*width) - extra.width()) : window_->width();
+    const int h = height ? std::max(0, px(*height) - extra.height()) : window_->height();
     setInnerSize(QSize(w, h));
 }
 

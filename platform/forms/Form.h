@@ -36,7 +36,12 @@
 //
 // Sizes: Left, Top, Width and Height are the outer window in twips;
 // ScaleWidth and ScaleHeight the inner area in the form's ScaleMode (twips,
-// or pixels), which is also the unit of its controls' positions.
+// or pixels), which is also the unit of its controls' positions. The window
+// system adds its frame only once the window is on show, so a size set
+// before then is the inner one; when the frame comes, Width and Height grow
+// by it and Form_Resize runs again. A window shown where it would reach past
+// the screen's edges is moved onto it (one larger than the screen to its top
+// left corner).
 
 #include "platform/forms/Surface.h"
 
@@ -80,8 +85,8 @@ public:
     const std::string& Name() const { return name_; }
 
     // Modeless, or modal: then it returns when the form is hidden or
-    // unloaded. Showing a visible form brings it to the front; showing a
-    // visible modeless form modally raises 400.
+    // unloaded. Showing a visible form brings it to the front, out of the
+    // minimized state too; showing a visible modeless form modally raises 400.
     void Show(int modal = vbModeless);
     void Hide();
     // Unload from code; false when Form_QueryUnload or Form_Unload cancelled,
@@ -159,6 +164,13 @@ private:
     void applyWindowKind();
     void showWindow();
     void setInnerSize(QSize size);
+    // The window system's frame around the inner area (pixels): none until
+    // the window is first framed.
+    QSize frameExtra() const;
+    // After the window system framed the window, or framed it anew.
+    void frameChanged();
+    // Moves a shown window that reaches past the screen's edges onto it.
+    void keepOnScreen();
 
     std::string name_;
     std::unique_ptr<FormWindow> window_;
@@ -172,6 +184,7 @@ private:
     bool showInTaskbar_ = true;
     int startUpPosition_ = vbStartUpWindowsDefault;
     QEventLoop* modalLoop_ = nullptr;
+    QSize seenExtra_{0, 0};
 };
 
 // A reference to one form object that knows when the object is gone.

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -85,6 +86,21 @@ public:
 protected:
     void Form_Load() override { RestoreSize(4005, 6000); }
     void Form_Unload(int&) override { SaveSize(); }
+};
+
+// Lays out by its outer height, as the program's resizable windows do.
+class frmLaidOut : public forms::FormOf<frmLaidOut> {
+public:
+    frmLaidOut() : FormOf("frmLaidOut") { SetCaption("Laid out"); }
+    forms::Label lblBottom{*this, "lblBottom"};
+    std::vector<double> seenHeights;
+
+protected:
+    void Form_Resize() override
+    {
+        seenHeights.push_back(Height());
+        lblBottom.Move(0, std::max(0.0, Height() - 1000), 1500, 255);
+    }
 };
 
 class FormLifecycle : public ::testing::Test {
@@ -344,6 +360,57 @@ TEST_F(FormLifecycle, AStoredSizeComesBackTheSameAtEveryReopen)
 } // namespace
 
 namespace {
+
+// The window system frames a window once it is on show: a size set before
+// then is the inner one, and the form lays itself out for the frame, so a
+// maximise and a restore give the layout back as it was.
+TEST_F(FormLifecycle, ASizeSetBeforeTheFrameIsTheInnerOneAndTheFrameLaysTheFormOut)
+{
+    frmLaidOut& l = frmLaidOut::Instance();
+    l.Move(600, 600, 6000, 4500);
+    l.Show();
+    QCoreApplication::processEvents();
+    ASSERT_NE(l.hWnd()->frameGeometry().size(), l.hWnd()->size()) << "the platform draws no frame";
+    EXPECT_EQ(l.hWnd()->size(), QSize(400, 300));
+    ASSERT_FALSE(l.seenHeights.empty());
+    EXPECT_EQ(l.seenHeights.back(), l.Height());
+    // Once framed, a new size is the outer one.
+    l.SetHeight(3000);
+    EXPECT_EQ(l.hWnd()->frameGeometry().height(), 200);
+    const QRect label = l.lblBottom.Widget()->geometry();
+    l.hWnd()->showMaximized();
+    QCoreApplication::processEvents();
+    l.hWnd()->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(l.lblBottom.Widget()->geometry(), label);
+}
+
+// A window shown where part of it would be off the screen comes onto it;
+// one larger than the screen keeps its size and shows its top left corner.
+TEST_F(FormLifecycle, AWindowOnShowLiesWhollyOnTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    frmFirst& f = frmFirst::Instance();
+    f.SetStartUpPosition(forms::vbStartUpManual);
+    f.Move((area.right() - 100) * 15.0, (area.bottom() - 50) * 15.0, 6000, 4500);
+    f.Show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(area.contains(f.hWnd()->frameGeometry())) << "window at " << f.hWnd()->frameGeometry().x() << ","
+                                                          << f.hWnd()->frameGeometry().y();
+    EXPECT_EQ(f.hWnd()->size(), QSize(400, 300));
+
+    frmSized& big = frmSized::Instance();
+    big.Move(-3000, -3000);
+    big.hWnd()->resize(area.width() + 200, area.height() + 100);
+    big.Show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(big.hWnd()->frameGeometry().topLeft(), area.topLeft());
+    EXPECT_EQ(big.hWnd()->size(), QSize(area.width() + 200, area.height() + 100));
+
+    // Moved by the program once on show, it stays where it was put.
+    f.Move(-1500, 300);
+    EXPECT_EQ(f.hWnd()->frameGeometry().x(), -100);
+}
 
 TEST_F(FormLifecycle, WindowKindsAndPlaces)
 {

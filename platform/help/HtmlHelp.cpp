@@ -7,9 +7,14 @@
 
 namespace help {
 
-bool DisplayTopic(const std::filesystem::path& helpFolder, std::string_view topic)
+bool DisplayTopic(const std::filesystem::path& helpFolder, std::string_view topic, std::string* message)
 {
-    std::string page(topic);
+    auto missing = [&](const std::string& looked) {
+        if (message)
+            *message = "The help page \"" + looked + "\" is not installed.";
+        return false;
+    };
+    std::string page(topic.empty() ? kDefaultTopic : topic);
     std::string anchor;
     if (const size_t hash = page.find('#'); hash != std::string::npos) {
         anchor = page.substr(hash);
@@ -21,17 +26,22 @@ bool DisplayTopic(const std::filesystem::path& helpFolder, std::string_view topi
     while (!page.empty() && page.front() == '/')
         page.erase(0, 1);
     if (page.empty())
-        return false;
+        return missing(std::string(topic));
 
     const std::filesystem::path relative = std::filesystem::path(page).lexically_normal();
     for (const auto& part : relative)
         if (part == "..")
-            return false;
+            return missing(std::string(topic));
     std::error_code ec;
     const std::filesystem::path file = helpFolder / relative;
     if (!std::filesystem::is_regular_file(file, ec))
+        return missing(file.string());
+    if (!win::OpenUrl(win::FileUrl(std::filesystem::absolute(file, ec).string()) + anchor)) {
+        if (message)
+            *message = "The help page \"" + file.string() + "\" could not be opened.";
         return false;
-    return win::OpenUrl(win::FileUrl(std::filesystem::absolute(file, ec).string()) + anchor);
+    }
+    return true;
 }
 
 } // namespace help

@@ -32,6 +32,17 @@ TEST(HtmlHelp, OpensThePageOrNothing)
     EXPECT_FALSE(help::DisplayTopic(folder, ""));
     EXPECT_FALSE(help::DisplayTopic(folder, "Options_Screen"));
     EXPECT_EQ(opener->opened.size(), 2u);
+
+    // Each miss says which page was looked for.
+    std::string message;
+    EXPECT_FALSE(help::DisplayTopic(folder, "Options_Screen\\calendar_Options.htm", &message));
+    EXPECT_EQ(message,
+              "The help page \"" + (folder / "Options_Screen" / "calendar_Options.htm").string() + "\" is not installed.");
+    EXPECT_FALSE(help::DisplayTopic(folder, "", &message));
+    EXPECT_EQ(message, "The help page \"" + (folder / "index.htm").string() + "\" is not installed.");
+    std::ofstream(folder / "index.htm") << "<html></html>";
+    EXPECT_TRUE(help::DisplayTopic(folder, "", &message));
+    EXPECT_EQ(opener->opened.back(), "file://" + (folder / "index.htm").string());
     win::SetUrlOpener(nullptr);
 }
 

@@ -6,6 +6,8 @@
 #include "platform/report/DataEnvironment.h"
 #include "platform/report/ReportPrinter.h"
 
+#include <QTextDocument>
+
 namespace report {
 
 ReportControl& ReportSection::Controls(int index)
@@ -66,16 +68,18 @@ bool DataReport::PrintReport(bool showDialog, int /*range*/)
 {
     lastError_.clear();
     try {
-        std::string printer = CurrentPrinter();
+        forms::PrintTarget target{CurrentPrinter(), false, {}};
         if (showDialog) {
-            auto chosen = ChoosePrinter();
+            auto chosen = ChoosePrintTarget();
             if (!chosen) {
-                lastError_ = "Printing was cancelled.";
+                lastError_ = kPrintCancelled;
                 return false;
             }
-            printer = *chosen;
+            target = *chosen;
         }
-        return PrintHtml(RenderHtml(), printer, &lastError_);
+        QTextDocument document;
+        SetPrintHtml(document, RenderHtml());
+        return PrintDocument(document, target, &lastError_);
     } catch (const vb::RuntimeError& e) {
         lastError_ = e.Description();
     }

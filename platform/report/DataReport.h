@@ -105,9 +105,10 @@ public:
     // unknown, the file exists and overwrite is false, or it cannot be written.
     bool ExportReport(std::string_view formatKey, const std::filesystem::path& fileName, bool overwrite,
                       bool showDialog, int range = rptRangeAllPages);
-    // Runs the bound command and prints every page: on the printer chosen in
-    // the printer dialog when showDialog (Cancel prints nothing and returns
-    // false), else on the current printer (see ReportPrinter.h).
+    // Runs the bound command and prints every page: where the print dialog
+    // sends it when showDialog, a printer or a PDF file (Cancel prints
+    // nothing and returns false with kPrintCancelled), else on the current
+    // printer (see ReportPrinter.h).
     bool PrintReport(bool showDialog, int range = rptRangeAllPages);
 
     // The report as HTML from the bound command's current text.

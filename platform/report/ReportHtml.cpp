@@ -1,7 +1,8 @@
 // The HTML writer of the report designer stand-in. It keeps to the subset of
 // HTML that QTextDocument renders (tables with bgcolor, align and width, a
-// thead that repeats on every printed page, b and br), one element per line
-// so that no line grows long and no two words touch when lines are joined.
+// thead that repeats on every printed page, b and br, white-space nowrap),
+// one element per line so that no line grows long and no two words touch
+// when lines are joined.
 
 #include "platform/ado/Field.h"
 #include "platform/ado/Recordset.h"
@@ -113,10 +114,13 @@ private:
         }
     }
 
-    // Appended in place: a report has tens of thousands of cells.
-    void cell(std::string_view content, bool right, const char* back = nullptr, int span = 1)
+    // Appended in place: a report has tens of thousands of cells. A whole
+    // cell (a date, an amount, a number) never breaks across lines.
+    void cell(std::string_view content, bool right, const char* back = nullptr, int span = 1, bool whole = false)
     {
         out_ += "<td";
+        if (whole)
+            out_ += " style=\"white-space: nowrap\"";
         if (span > 1) {
             out_ += " colspan=\"";
             out_ += std::to_string(span);
@@ -166,7 +170,7 @@ private:
                     continue;
                 }
                 const vb::Variant v = fields[i]->Value();
-                cell(formatted(v, c.format), c.alignRight);
+                cell(formatted(v, c.format), c.alignRight, nullptr, 1, c.format != FieldFormat::Text);
                 if (i == totalShownAt)
                     amount = v;
             }
@@ -194,7 +198,7 @@ private:
         line("<tr>");
         if (at > 0)
             cell("<b>" + HtmlEscape(label) + "</b>", true, kTotalBack, static_cast<int>(at));
-        cell("<b>" + MoneyText(amount) + "</b>", true, kTotalBack);
+        cell("<b>" + MoneyText(amount) + "</b>", true, kTotalBack, 1, true);
         for (size_t i = at + 1; i < layout_.columns.size(); ++i)
             cell("", false, kTotalBack);
         line("</tr>");

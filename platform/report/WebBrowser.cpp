@@ -23,16 +23,16 @@ bool WebBrowser::ExecWB(int command, int option, const std::string& printerName)
         vb::Raise(vb::kErrInvalidCall, "The browser knows no command " + std::to_string(command) + ".");
     if (!ready_)
         vb::Raise(vb::kErrInvalidCall, "No page is loaded.");
-    std::string printer = printerName.empty() ? CurrentPrinter() : printerName;
+    forms::PrintTarget target{printerName.empty() ? CurrentPrinter() : printerName, false, {}};
     if (option == OLECMDEXECOPT_PROMPTUSER) {
-        auto chosen = ChoosePrinter();
+        auto chosen = ChoosePrintTarget();
         if (!chosen) {
-            lastError_ = "Printing was cancelled.";
+            lastError_ = kPrintCancelled;
             return false;
         }
-        printer = *chosen;
+        target = *chosen;
     }
-    return PrintDocument(document_, printer, &lastError_);
+    return PrintDocument(document_, target, &lastError_);
 }
 
 } // namespace report

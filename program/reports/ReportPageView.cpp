@@ -12,6 +12,8 @@ ReportPageView::ReportPageView(forms::Container& parent, std::string name, int i
     , view_(new QTextBrowser)
 {
     view_->setOpenLinks(false);
+    // As printed: a cell's text breaks between words, never inside one.
+    view_->setWordWrapMode(QTextOption::WordWrap);
     Attach(view_);
 }
 

@@ -6,11 +6,13 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/report/DataReport.h"
+#include "platform/report/ReportPrinter.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_Report_Builder.h"
 #include "program/reports/ReportsState.h"
 #include "program/reports/frmHeadingColor.h"
 #include "program/reports/frmReportScheduling.h"
+#include "program/services/MBoxMod.h"
 #include "program/services/Mod_SpecialFunctions.h"
 
 #include <QListWidget>
@@ -115,6 +117,7 @@ void frmReport::buildMenu()
 void frmReport::buildSideBar()
 {
     smuiOptions.Move(kSideBarLeft, kSideBarTop, kSideBarWidth, 6000);
+    smuiOptions.SetCaption("Select Report");
     const QPixmap marker = markerPicture();
     for (int i = 0; i < 3; ++i)
         smuiPanel(i).ListImages().Add("SHOW", marker);
@@ -348,12 +351,22 @@ bool frmReport::RebuildReport()
 
 bool frmReport::PrintReport()
 {
+    auto failed = [](const std::string& why) {
+        MBoxMod::ShowMBox("The report was not printed.\r\n" + why, 4, 0, 7, std::string("Print"), false);
+        return false;
+    };
     // The designers are shared with the scheduled runs: build this screen's
     // report again so that the one printed is the one on show.
     if (!RebuildReport())
-        return false;
+        return failed("The report could not be built.");
     report::DataReport* shown = tv::Reports().g_CurrentDataReport;
-    return shown && shown->PrintReport(true);
+    if (!shown)
+        return failed("The report could not be built.");
+    if (shown->PrintReport(true))
+        return true;
+    if (shown->LastError() == report::kPrintCancelled)
+        return false;
+    return failed(shown->LastError());
 }
 
 void frmReport::Form_Resize()

@@ -49,8 +49,9 @@ public:
     // hidden while the page is built. False when the build failed (the
     // browser then stays empty).
     bool RebuildReport();
-    // The printer dialog, then the report on show on the printer chosen;
-    // Cancel prints nothing. Whether it printed.
+    // The print dialog, then the report on show on the printer chosen or
+    // into the PDF file named there; Cancel prints nothing. A print that
+    // fails says why in a message box. Whether it printed.
     bool PrintReport();
 
     void cboRptYears_Click();

@@ -449,7 +449,10 @@ void frmReportScheduling::Form_Resize()
                           : emailMode_             ? kHeightEmail
                                                    : kHeightScheduled;
     vb::ResumeNext step;
-    step([&] { SetHeight(height); });
+    // The height of the inside, as every size the program gives its windows:
+    // the frame the window system adds (once the form is on show) comes on
+    // top, so each state has one height however the form was opened.
+    step([&] { SetHeight(height + (Height() - ScaleHeight())); });
 }
 
 void frmReportScheduling::MenuCommand(const std::string& key)

@@ -251,21 +251,21 @@ TEST_F(ReportScheduling, HeightsFollowTheScheduleAndTheDestination)
     s.Destination = 1;
     store("OTHER REMINDER", s);
     frmReportScheduling& form = open("OTHER REMINDER");
-    EXPECT_EQ(form.Height(), 1755);
+    EXPECT_EQ(form.ScaleHeight(), 1755);
     EXPECT_EQ(form.SSTab1.Height(), 2175);
 
     form.chkScheduleReport.SetValue(forms::vbChecked);
-    EXPECT_EQ(form.Height(), 4110);
+    EXPECT_EQ(form.ScaleHeight(), 4110);
     form.optDestination(2).SetValue(true);
-    EXPECT_EQ(form.Height(), 5025);
+    EXPECT_EQ(form.ScaleHeight(), 5025);
     EXPECT_EQ(form.SSTab1.Height(), 3015);
     EXPECT_TRUE(form.chkSendAsAttachment.Visible());
     EXPECT_FALSE(form.cmdShow.Visible());
     form.chkScheduleReport.SetValue(forms::vbUnchecked);
-    EXPECT_EQ(form.Height(), 1755);
+    EXPECT_EQ(form.ScaleHeight(), 1755);
     form.optDestination(0).SetValue(true);
     form.chkScheduleReport.SetValue(forms::vbChecked);
-    EXPECT_EQ(form.Height(), 4110);
+    EXPECT_EQ(form.ScaleHeight(), 4110);
     EXPECT_EQ(form.SSTab1.Height(), 2175);
     QCoreApplication::processEvents();
     Grab(form.hWnd(), "frmReportScheduling_printer");
@@ -275,6 +275,23 @@ TEST_F(ReportScheduling, HeightsFollowTheScheduleAndTheDestination)
     Grab(form.hWnd(), "frmReportScheduling_email");
     form.SSTab1.SetTab(0);
     Grab(form.hWnd(), "frmReportScheduling_scheduling");
+}
+
+// The window system frames the form once it is on show: each state has one
+// height inside the frame, whether the form opened in that state or came to
+// it later.
+TEST_F(ReportScheduling, EachStateHasOneHeightHoweverTheFormWasOpened)
+{
+    store("OTHER REMINDER", emailReport("a@one.com"));
+    frmReportScheduling& form = open("OTHER REMINDER");
+    QCoreApplication::processEvents();
+    ASSERT_NE(form.hWnd()->frameGeometry().height(), form.hWnd()->height()) << "the platform draws no frame";
+    EXPECT_EQ(form.ScaleHeight(), 5025);
+    form.chkScheduleReport.SetValue(forms::vbUnchecked);
+    EXPECT_EQ(form.ScaleHeight(), 1755);
+    form.optDestination(0).SetValue(true);
+    form.chkScheduleReport.SetValue(forms::vbChecked);
+    EXPECT_EQ(form.ScaleHeight(), 4110);
 }
 
 TEST_F(ReportScheduling, ChangesReachTheFileOnCloseOrAtOnceWhileTheTaskListIsOpen)

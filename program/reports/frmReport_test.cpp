@@ -17,10 +17,22 @@
 #include "program/services/Mod_Registry.h"
 #include "program/services/ServicesTestSupport.h"
 
+#include "platform/testing/Command.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextLayout>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -117,6 +129,12 @@ TEST_F(ReportScreen, OpensOnTheLeaseExpirationReportBuiltFromItsStoredRecord)
     EXPECT_EQ(screen.lstRptYears.ToolTipText(), "Hold the CTRL key down to select multiple years.");
     EXPECT_EQ(screen.smuiPanel(0).Items().Item(0).Caption(), "Expriatino & Reminders");
     EXPECT_EQ(screen.smuiOptions.Groups().Item("MISC").Caption(), "Miscelleneous");
+    // The side bar's own caption stands above its bars.
+    QStringList sideBarTexts;
+    for (const QLabel* label : screen.smuiOptions.Widget()->findChildren<QLabel*>())
+        if (label->isVisible())
+            sideBarTexts << label->text();
+    EXPECT_TRUE(sideBarTexts.contains(QStringLiteral("Select Report"))) << sideBarTexts.join(',').toStdString();
     EXPECT_EQ(screen.smuiMenuBar.Items().Find("DEC")->Caption(), "Decending");
     EXPECT_FALSE(screen.smuiPanel(2).Items().Item("SALES").Visible());
 }
@@ -405,6 +423,108 @@ TEST_F(ReportScreenBuilt, PrintAsksForThePrinterAndPrintsTheReportOnShowOnce)
     EXPECT_EQ(printed->jobs[0].first, "Lab");
     EXPECT_GT(fs::file_size(printed->jobs[0].second), 0u);
     EXPECT_EQ(tv::Reports().g_CurrentDataReport, &Mod_Report::ReportDesigner("LANDLORD"));
+}
+
+TEST_F(ReportScreenBuilt, PrintToAPdfFileWritesTheReportAndEveryFailureIsSaid)
+{
+    auto dialogs = std::make_shared<forms::ScriptedDialogs>();
+    forms::SetDialogPort(dialogs);
+    const fs::path pdf = root.Path() / "prints" / "landlords.pdf";
+    fs::create_directories(pdf.parent_path());
+    frmReport& screen = open();
+    screen.ReportItemClick(2, "LANDLORD");
+
+    // No printer installed: "Print to File (PDF)" still prints.
+    dialogs->printTargets = {forms::PrintTarget{{}, true, pdf.string()}};
+    screen.smuiMenuBar.Choose("PRINT");
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_FALSE(fs::exists(pdf.string() + ".part"));
+    const std::string text = tv::testing::Capture("pdftotext " + tv::testing::Quote(pdf) + " -");
+    EXPECT_NE(text.find("LandLord Report"), std::string::npos) << text;
+    EXPECT_NE(text.find("Meridian Property Group"), std::string::npos) << text;
+    EXPECT_TRUE(mbox->shown.empty());
+
+    // A printer chosen with none installed, a file that cannot be written:
+    // each is said, and the PDF printed before stays whole.
+    const auto before = fs::file_size(pdf);
+    dialogs->printerChoices = {std::string("Front Desk")};
+    screen.smuiMenuBar.Choose("PRINT");
+    dialogs->printTargets = {forms::PrintTarget{{}, true, (root.Path() / "no such folder" / "x.pdf").string()},
+                             forms::PrintTarget{{}, true, pdf.parent_path().string()}};
+    screen.smuiMenuBar.Choose("PRINT");
+    screen.smuiMenuBar.Choose("PRINT");
+    ASSERT_EQ(mbox->shown.size(), 3u);
+    EXPECT_NE(mbox->shown[0].prompt.find("No printer is installed."), std::string::npos) << mbox->shown[0].prompt;
+    EXPECT_NE(mbox->shown[1].prompt.find("no such folder"), std::string::npos) << mbox->shown[1].prompt;
+    EXPECT_NE(mbox->shown[2].prompt.find("is a folder"), std::string::npos) << mbox->shown[2].prompt;
+    EXPECT_EQ(mbox->shown[0].title, "Print");
+    EXPECT_EQ(fs::file_size(pdf), before);
+
+    // Cancel is no failure.
+    screen.smuiMenuBar.Choose("PRINT");
+    EXPECT_EQ(mbox->shown.size(), 3u);
+}
+
+// The page at the screen's default size: a cell breaks only between words,
+// and a date or an amount not at all; a maximise and a restore give the
+// layout back as it was.
+TEST_F(ReportScreenBuilt, CellsBreakOnlyBetweenWordsAndTheLayoutSurvivesAMaximise)
+{
+    for (const char* key : {"LEASE EXPIRATION", "RENEWAL REMINDER"}) {
+        ReportSettings settings = stored(key);
+        settings.Length = "5 Years";
+        store(key, settings);
+    }
+    frmReport& screen = open();
+    auto* view = qobject_cast<QTextBrowser*>(screen.WebBrowser1.Widget());
+    ASSERT_NE(view, nullptr);
+    const QRegularExpression whole(
+        QStringLiteral("^(\\d{1,2}/\\d{1,2}/\\d{4}|-?\\$[\\d,]+\\.\\d\\d|\\d+\\s+years)$"));
+    for (auto [panel, key] : {std::pair{0, "LEASE EXPIRATION"}, std::pair{0, "RENEWAL REMINDER"},
+                              std::pair{1, "BASE RATE"}, std::pair{0, "LEASE TERM"}}) {
+        screen.ReportItemClick(panel, key);
+        QCoreApplication::processEvents();
+        QTextDocument* page = view->document();
+        int cells = 0;
+        for (QTextBlock b = page->begin(); b.isValid(); b = b.next()) {
+            page->documentLayout()->blockBoundingRect(b);
+            const QTextLayout* lines = b.layout();
+            ASSERT_NE(lines, nullptr);
+            const QString text = b.text();
+            for (int i = 1; i < lines->lineCount(); ++i) {
+                const int at = lines->lineAt(i).textStart();
+                EXPECT_TRUE(at > 0 && text.at(at - 1).isSpace())
+                    << key << ": \"" << text.toStdString() << "\" breaks at " << at;
+            }
+            // A whole cell's blanks are the non-breaking kind.
+            if (whole.match(QString(text).replace(QChar::Nbsp, u' ').trimmed()).hasMatch()) {
+                ++cells;
+                EXPECT_EQ(lines->lineCount(), 1) << key << ": " << text.toStdString();
+            }
+        }
+        EXPECT_GT(cells, 0) << key;
+
+        // Squeezed far below the screen's size, a word may stand alone on its
+        // line, yet a date, an amount or a term stays whole.
+        std::unique_ptr<QTextDocument> narrow(page->clone());
+        narrow->setTextWidth(240);
+        for (QTextBlock b = narrow->begin(); b.isValid(); b = b.next()) {
+            narrow->documentLayout()->blockBoundingRect(b);
+            if (whole.match(QString(b.text()).replace(QChar::Nbsp, u' ').trimmed()).hasMatch()) {
+                EXPECT_EQ(b.layout()->lineCount(), 1) << key << " squeezed: " << b.text().toStdString();
+            }
+        }
+    }
+
+    const QRect browser = screen.WebBrowser1.Widget()->geometry();
+    const QRect sideBar = screen.smuiOptions.Widget()->geometry();
+    screen.hWnd()->showMaximized();
+    QCoreApplication::processEvents();
+    ASSERT_NE(screen.WebBrowser1.Widget()->geometry(), browser) << "the window did not maximise";
+    screen.hWnd()->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(screen.WebBrowser1.Widget()->geometry(), browser);
+    EXPECT_EQ(screen.smuiOptions.Widget()->geometry(), sideBar);
 }
 
 // Each report built for real and shown, its title band drawn in the stored

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -247,6 +248,25 @@ TEST_F(TaskList, TheLayoutFollowsTheWindowSize)
     list.DTCustomListLen.SetValue(vb::Variant(Mod_FTPData::AddToDate(40, "d", today)));
     QCoreApplication::processEvents();
     Grab(list.hWnd(), "frmTaskList");
+}
+
+// At the default size every column header shows its whole caption, in the
+// columns' own shares of the list.
+TEST_F(TaskList, TheHeadersShowWholeAtTheDefaultSize)
+{
+    frmTaskList& list = open();
+    QCoreApplication::processEvents();
+    QHeaderView* header = list.lvwTasks.Tree()->header();
+    const double shares[] = {0.35, 0.16, 0.16, 0.11, 0.21};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(list.lvwTasks.ColumnHeaders()(i + 1).Width(), list.lvwTasks.Width() * shares[i], 1e-6);
+        EXPECT_LE(header->sectionSizeHint(i), header->sectionSize(i))
+            << list.lvwTasks.ColumnHeaders()(i + 1).Text() << " is cut";
+    }
+    EXPECT_GE(header->font().pointSizeF(), 7.0);
+    // A wide window gives the headers the list's own type back.
+    list.Move(0, 0, 15000, 3885);
+    EXPECT_EQ(header->font().pointSizeF(), list.lvwTasks.Tree()->font().pointSizeF());
 }
 
 TEST_F(TaskList, ModifyOnAReportRowOpensItsScheduleAndNeverOnAReminderRow)

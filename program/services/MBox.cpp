@@ -7,11 +7,9 @@
 #include "platform/basic/App.h"
 
 
-namespace {
-
 // The box's own font where the desktop has it, else a narrow sans serif in
 // which "Save as New" still fits its button.
-QFont boxFont()
+QFont MBox::BoxFont()
 {
     QFont f;
     f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
@@ -21,8 +19,6 @@ QFont boxFont()
     f.setBold(true);
     return f;
 }
-
-} // namespace
 
 MBox::MBox() : FormOf("MBox")
 {
@@ -39,7 +35,7 @@ MBox::MBox() : FormOf("MBox")
          (area.y() + (area.height() - MBoxMod::kTallHeight) / 2.0) * 15.0, MBoxMod::kWindowWidth * 15.0,
          MBoxMod::kTallHeight * 15.0);
 
-    const QFont font = boxFont();
+    const QFont font = BoxFont();
     Pic1.SetBorderStyle(0);
     Pic1.SetScaleMode(forms::vbPixels);
     Pic1.Move(3, 3, 301, MBoxMod::kBandHeight);

@@ -5,6 +5,7 @@
 
 #include "platform/forms/Forms.h"
 
+#include <QFont>
 #include <QPixmap>
 
 #include <array>
@@ -25,6 +26,8 @@ public:
     forms::Label& Label1(int index) const { return *label1_.at(static_cast<size_t>(index)); }
     // ImageList1: the ten icons, items 1 to 10.
     static QPixmap ListImage(int index);
+    // The font of the title, the prompt and the captions.
+    static QFont BoxFont();
 
     // Shows the box modally until a button is released; the index of that
     // button, or -1 when the box was unloaded first.

@@ -8,6 +8,9 @@
 #include "platform/basic/Variant.h"
 #include "platform/forms/Color.h"
 
+#include <QFontMetrics>
+#include <QString>
+
 #include <algorithm>
 #include <array>
 
@@ -210,6 +213,39 @@ std::vector<std::string> ButtonCaptions(int32_t buttonSet)
         return {"", "", ""};
     const auto& s = kButtonSets[static_cast<size_t>(buttonSet)];
     return {s[0], s[1], s[2]};
+}
+
+bool PromptFits(std::string_view prompt)
+{
+    // Measured as the box's label wraps it.
+    const QFontMetrics metrics(MBox::BoxFont());
+    const QString text = QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size()))
+                             .replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QRect r =
+        metrics.boundingRect(QRect(0, 0, kPromptWidth, 100000), Qt::TextWordWrap | Qt::AlignLeft, text);
+    return r.height() <= kPromptMaxHeight && r.width() <= kPromptWidth;
+}
+
+std::string FitPrompt(std::string_view before, std::string_view subject, std::string_view after)
+{
+    const std::string whole = std::string(before) + std::string(subject) + std::string(after);
+    if (PromptFits(whole))
+        return whole;
+    // The longest start of the subject that fits, cut between characters.
+    const QString name = QString::fromUtf8(subject.data(), static_cast<qsizetype>(subject.size()));
+    auto shortened = [&](qsizetype keep) {
+        return std::string(before) + name.left(keep).trimmed().toStdString() + "\u2026" + std::string(after);
+    };
+    qsizetype low = 0;
+    qsizetype high = name.size();
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (PromptFits(shortened(mid)))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return shortened(low);
 }
 
 MBoxLayout ComputeLayout(const std::vector<std::string>& captions, bool showCheck, double wrappedPromptHeight)

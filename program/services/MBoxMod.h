@@ -93,6 +93,12 @@ struct MBoxLayout {
     double promptTop = 0;
 };
 
+// Whether the box shows the whole prompt: its label stops at six lines.
+bool PromptFits(std::string_view prompt);
+// before + subject + after, the subject (a name the user typed) shortened
+// with an ellipsis as far as needed for the box to show the whole prompt.
+std::string FitPrompt(std::string_view before, std::string_view subject, std::string_view after);
+
 // Places the buttons for the captions and the prompt for its wrapped height.
 MBoxLayout ComputeLayout(const std::vector<std::string>& captions, bool showCheck, double wrappedPromptHeight);
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTest>
+#include <QFontMetrics>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -288,6 +289,33 @@ TEST_F(MessageBox, LongPromptIsCutAndTitleKeepsOneLine)
         release(b, 0);
     });
     ShowMBox("One line.", 1, 0, 2);
+}
+
+// A prompt shortened for the box shows whole: nothing is cut at six lines.
+TEST_F(MessageBox, AFittedPromptShowsWhole)
+{
+    std::string name;
+    while (name.size() < 340)
+        name += "Harbor Point Outlet Center ";
+    name.resize(340);
+    const std::string warning = "\" with its rents, sales, reminders and notes?  This cannot be undone.";
+    const std::string whole = "Delete the store \"" + name + warning;
+    EXPECT_FALSE(MBoxMod::PromptFits(whole));
+    const std::string prompt = MBoxMod::FitPrompt("Delete the store \"", name, warning);
+    EXPECT_TRUE(MBoxMod::PromptFits(prompt));
+    EXPECT_GT(prompt.size(), 150u) << "the name gave way more than it needed to";
+    whenOpen([](MBox& b) {
+        EXPECT_LT(b.Label2.Height(), MBoxMod::kPromptMaxHeight + 1);
+        const QFontMetrics metrics(b.Label2.Font());
+        const QRect need = metrics.boundingRect(QRect(0, 0, MBoxMod::kPromptWidth, 100000),
+                                                Qt::TextWordWrap | Qt::AlignLeft,
+                                                QString::fromStdString(b.Label2.Caption()));
+        EXPECT_LE(need.height(), b.Label2.Height());
+        tv::testing::SaveScreenshot(tv::testing::CheckedPicture(b.hWnd(), "mbox_delete_long_store_name"),
+                                    "mbox_delete_long_store_name");
+        release(b, 1);
+    });
+    EXPECT_EQ(ShowMBox(prompt, 4, 5, 2, std::string("Delete Store")), 1);
 }
 
 TEST_F(MessageBox, ScriptedAnswersAndAnEndWithoutAButton)

@@ -1,5 +1,6 @@
 #include "program/services/Mod_SpecialFunctions.h"
 
+#include "program/services/MBoxMod.h"
 #include "program/services/Mod_Registry.h"
 
 #include "platform/basic/App.h"
@@ -60,7 +61,9 @@ void SaveImagePaths(const std::vector<std::string>& paths)
 
 void ShowHelpTopic(std::string_view topic)
 {
-    help::DisplayTopic(vb::AppPaths::ProgramFolder() / help::kHelpFolderName, topic);
+    std::string message;
+    if (!help::DisplayTopic(vb::AppPaths::ProgramFolder() / help::kHelpFolderName, topic, &message))
+        MBoxMod::ShowMBox(message, 4, 0, 2, std::string("Help"), false);
 }
 
 void CloseEffect(forms::Form& form, int16_t stepTwips)

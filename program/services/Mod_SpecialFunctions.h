@@ -42,9 +42,10 @@ const std::vector<std::string>& ImageValueNames();
 
 // --- Window helpers ---
 
-// Opens a help topic (a page path such as "Options_Screen\Misc_Options.htm")
-// from the help folder in the program folder, in the desktop's browser;
-// nothing when the help or the topic is missing.
+// Opens a help topic (a page path such as "Options_Screen\Misc_Options.htm";
+// empty for the help's first page) from the help folder in the program
+// folder, in the desktop's browser. When the page is not there, a message
+// box names the page looked for.
 void ShowHelpTopic(std::string_view topic);
 
 // Shrinks a closing window towards its centre by stepTwips on each side per

@@ -1,6 +1,7 @@
 // The window helpers: the help opener, the shrink-on-close effect and the
 // always-on-top switch.
 
+#include "program/services/MBoxMod.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/Mod_SpecialFunctions.h"
 
@@ -87,18 +88,27 @@ TEST_F(WindowHelpers, SetTopMostSwitchesTheWindowKind)
     EXPECT_TRUE(f.Visible());
 }
 
-TEST_F(WindowHelpers, HelpTopicsOpenFromTheProgramFolder)
+TEST_F(WindowHelpers, HelpTopicsOpenFromTheProgramFolderAndAMissingPageIsNamed)
 {
     auto opener = std::make_shared<win::FakeUrlOpener>();
     win::SetUrlOpener(opener);
+    auto boxes = std::make_shared<MBoxMod::ScriptedMBox>();
+    MBoxMod::SetPresenter(boxes);
+    const auto help = root.ProgramFolder() / "tallyvanehelp";
     Mod_SpecialFunctions::ShowHelpTopic("Sales_Screen\\Sales_Screen.htm"); // no help installed
-    const auto folder = root.ProgramFolder() / "tallyvanehelp" / "Sales_Screen";
+    const auto folder = help / "Sales_Screen";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Sales_Screen.htm") << "<html></html>";
     Mod_SpecialFunctions::ShowHelpTopic("Sales_Screen\\Sales_Screen.htm");
+    Mod_SpecialFunctions::ShowHelpTopic(""); // the first page, not there either
+    MBoxMod::SetPresenter(nullptr);
     win::SetUrlOpener(nullptr);
     ASSERT_EQ(opener->opened.size(), 1u);
     EXPECT_EQ(opener->opened[0], "file://" + (folder / "Sales_Screen.htm").string());
+    ASSERT_EQ(boxes->shown.size(), 2u);
+    EXPECT_EQ(boxes->shown[0].prompt,
+              "The help page \"" + (folder / "Sales_Screen.htm").string() + "\" is not installed.");
+    EXPECT_EQ(boxes->shown[1].prompt, "The help page \"" + (help / "index.htm").string() + "\" is not installed.");
 }
 
 } // namespace

@@ -19,6 +19,8 @@ struct ShellState {
     std::string g_SMTPMailServer;
     std::string g_OriginatorsName;
     std::string g_OriginatorsEmail;
+    // The database file chosen at start-up; every reader uses it until the
+    // next start, whatever the options choose meanwhile.
     std::string g_DatabaseFileName;
 
     // The shared database connection and, per table, the command and the
@@ -44,6 +46,10 @@ struct ShellState {
     // Task list window (frmTaskList): True while it is loaded; start-up
     // clears it, and a reminder change refreshes the list only while it is set.
     bool g_TaskListOpen = false;
+
+    // The folder of the picture chosen last for a calendar icon, where the
+    // picker's file dialog opens next; empty until one is chosen.
+    std::string lastPictureFolder;
 };
 
 ShellState& Shell();

@@ -126,8 +126,13 @@ void frmOptions::Form_Load()
                 ? 1
                 : 0);
     });
+    // The database the next start takes: the one in use, unless the box was
+    // changed since the start.
     step([&] {
-        chkUseExampleDB.SetValue(shell.g_DatabaseFileName == Mod_tallyvane::kExampleDatabaseFileName ? 1 : 0);
+        chkUseExampleDB.SetValue(Mod_Registry::ReadRegBoolean(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey,
+                                                              "UseExampleDB", FirstRun::kDefaultUseExampleDB)
+                                     ? 1
+                                     : 0);
     });
     step([&] {
         chkRunAtStartup.SetValue(Mod_Registry::RegValueExists(winreg::HKEY_LOCAL_MACHINE, Mod_Registry::kRunKey,

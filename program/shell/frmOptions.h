@@ -193,6 +193,8 @@ private:
     void TallyvaneIcon_MouseDown(int Index);
     void TallyvaneIcon_MouseUp(int Index);
     void showIcon(int slot, const QPixmap& picture);
+    // Where the icon picker's file dialog opens.
+    static std::string pictureFolder();
     // The name under which a file chosen for slot is kept in the icons
     // folder: its own name, unless another slot keeps a different picture
     // under that name.

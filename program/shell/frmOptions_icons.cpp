@@ -9,9 +9,12 @@
 #include "program/services/MBoxMod.h"
 #include "program/services/Mod_SpecialFunctions.h"
 #include "program/services/Notifications.h"
+#include "program/services/ShellState.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 
+#include <QDir>
 #include <QPixmap>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -61,6 +64,18 @@ void frmOptions::LoadIcons()
     }
 }
 
+std::string frmOptions::pictureFolder()
+{
+    std::error_code ec;
+    const std::string& last = tv::Shell().lastPictureFolder;
+    if (!last.empty() && fs::is_directory(last, ec))
+        return last;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && fs::is_directory(pictures.toStdString(), ec))
+        return pictures.toStdString();
+    return QDir::homePath().toStdString();
+}
+
 void frmOptions::showIcon(int slot, const QPixmap& picture)
 {
     // A large picture is shown at the calendar's size.
@@ -92,8 +107,12 @@ void frmOptions::ChooseIcon(int Index)
         CommonDialog1.DefaultExt = ".ico";
         CommonDialog1.Filter = "Icon Files (*.ico)|*.ico|All Picture Files |" + PicturePatterns();
         CommonDialog1.FilterIndex = 1;
+        // Where the last picture was chosen, else the user's pictures.
+        CommonDialog1.InitDir = pictureFolder();
+        CommonDialog1.FileName.clear();
         CommonDialog1.ShowOpen();
         file = CommonDialog1.FileName;
+        tv::Shell().lastPictureFolder = fs::path(file).parent_path().string();
     } catch (const vb::RuntimeError&) {
         return; // Cancel: nothing changes, nothing is stored.
     }

@@ -16,6 +16,8 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QDir>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -120,6 +122,29 @@ TEST_F(IconPicker, AChosenIconIsCopiedStoredAndShownAfterOneRefill)
     EXPECT_EQ(again.IconFiles()[1][1], "shield.ico");
     EXPECT_EQ(again.IconFiles()[1][0], "");
     EXPECT_EQ(shownColour(again.TallyvaneIcon(1).Picture()), QColor(Qt::blue));
+}
+
+// The file dialog opens among the user's pictures (or at home), then where
+// the last picture was chosen, also after the window was closed.
+TEST_F(IconPicker, TheFileDialogOpensAmongThePicturesThenWhereTheLastWasChosen)
+{
+    frmOptions& form = open();
+    choose(form, 0, std::nullopt);
+    ASSERT_EQ(dialogs->fileRequests.size(), 1u);
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const std::string first = dialogs->fileRequests[0].initDir;
+    EXPECT_TRUE(first == pictures.toStdString() || first == QDir::homePath().toStdString()) << first;
+    EXPECT_TRUE(fs::is_directory(first)) << first;
+
+    const fs::path star = icon(root.Path() / "pics" / "star.ico", Qt::red);
+    choose(form, 3, star);
+    choose(form, 4, std::nullopt);
+    form.Unload();
+    choose(open(), 5, std::nullopt);
+    ASSERT_EQ(dialogs->fileRequests.size(), 4u);
+    EXPECT_EQ(dialogs->fileRequests[2].initDir, (root.Path() / "pics").string());
+    EXPECT_EQ(dialogs->fileRequests[3].initDir, (root.Path() / "pics").string());
+    EXPECT_EQ(dialogs->fileRequests[3].fileName, "");
 }
 
 TEST_F(IconPicker, FilesOfOneNameForDifferentSlotsKeepEveryPicture)

@@ -99,10 +99,9 @@ void frmOptions::chkEnableScreenFader_Click()
 
 void frmOptions::chkUseExampleDB_Click()
 {
-    // The database in use stays until the next start.
+    // Only the next start takes the other database: every reader (the
+    // reports and the scheduled runs too) stays on the one in use.
     const bool on = chkUseExampleDB.Value() == forms::vbChecked;
-    tv::Shell().g_DatabaseFileName =
-        std::string(on ? Mod_tallyvane::kExampleDatabaseFileName : Mod_tallyvane::kDatabaseFileName);
     Mod_SpecialFunctions::SaveRegStringIfChanged(boolText(on), Mod_Registry::kProgramKey, "UseExampleDB");
 }
 

@@ -10,6 +10,8 @@
 #include "platform/basic/ProgramSettings.h"
 #include "platform/controls/ctCalendar.h"
 #include "platform/win/Desktop.h"
+#include "program/reports/Mod_Report.h"
+#include "program/reports/Mod_Report_Builder.h"
 #include "program/services/Mod_Registry.h"
 #include "program/shell/Autostart.h"
 #include "program/shell/ShellTestSupport.h"
@@ -233,7 +235,6 @@ TEST_F(OptionsWindow, TheMiscSwitchesAreStoredAtOnce)
     EXPECT_EQ(reg(kProgramKey, "ScreenClose"), "True");
     form.chkUseExampleDB.SetValue(0);
     EXPECT_EQ(reg(kProgramKey, "UseExampleDB"), "False");
-    EXPECT_EQ(tv::Shell().g_DatabaseFileName, "Tallyvane.mdb");
 
     // Start with the session: the setting and the desktop's autostart entry.
     const auto entry = Autostart::EntryFile();
@@ -259,6 +260,25 @@ TEST_F(OptionsWindow, TheMiscSwitchesAreStoredAtOnce)
     EXPECT_EQ(again.chkEnableScreenFader.Value(), 1);
     EXPECT_EQ(again.chkUseExampleDB.Value(), 0);
     EXPECT_EQ(again.chkShowTips.Value(), 1);
+}
+
+// The other database is taken at the next start only: the reports (and
+// the scheduled runs with them) read the one the program started with.
+TEST_F(OptionsWindow, TheExampleDatabaseBoxChangesNoReaderBeforeTheNextStart)
+{
+    start();
+    ASSERT_EQ(tv::Shell().g_DatabaseFileName, Mod_tallyvane::kExampleDatabaseFileName);
+    frmOptions& form = open();
+    form.chkUseExampleDB.SetValue(0);
+    EXPECT_EQ(tv::Shell().g_DatabaseFileName, Mod_tallyvane::kExampleDatabaseFileName);
+    ASSERT_TRUE(Mod_Report::GenerateReport("LANDLORD", Mod_Report::ToReportSettings({})));
+    const std::string page = vb::fso::ReadAllBytes(vb::AppPaths::ProgramFolder() / Mod_Report::kTempReportFileName);
+    EXPECT_NE(page.find("Meridian Property Group"), std::string::npos) << "the report read the empty database";
+    form.Unload();
+
+    // Opened again, the box shows the choice for the next start.
+    EXPECT_EQ(open().chkUseExampleDB.Value(), 0);
+    EXPECT_EQ(reg(Mod_Registry::kProgramKey, "UseExampleDB"), "False");
 }
 
 TEST_F(OptionsWindow, AnAutostartEntryThatCannotBeWrittenUnticksTheBoxAndSaysWhy)

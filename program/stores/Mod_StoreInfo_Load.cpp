@@ -17,6 +17,9 @@
 
 #include <QPixmap>
 
+#include <functional>
+#include <optional>
+
 namespace Mod_StoreInfo {
 
 namespace fs = std::filesystem;
@@ -218,14 +221,23 @@ void LoadStore(int16_t storeID)
     const vb::Date today = vb::Today();
     const int16_t year = static_cast<int16_t>(vb::Year(today));
     step([&] { f.UpDown1.Tag = vb::CStr(vb::Variant(today)); });
-    step([&] { f.lblRate(0).SetCaption(GetBaseRateMonthTotal(storeID, year)); });
-    step([&] { f.lblRate(2).SetCaption(GetCAMRateMonthTotal(storeID, year)); });
-    step([&] { f.lblRate(3).SetCaption(GetTaxRateMonthTotal(storeID, year)); });
-    // A figure that fails (an amount beyond money) shows no amount.
-    step([&] {
-        f.lblRate(1).SetCaption("");
-        f.lblRate(1).SetCaption(GetPercentageRent(storeID, year));
-    });
+    // A figure that fails (an amount beyond money) shows no amount, never
+    // the one of the store shown before, and the failure is said once the
+    // others are shown.
+    std::optional<vb::RuntimeError> rentFailure;
+    auto figure = [&](int index, const std::function<std::string()>& lookUp) {
+        f.lblRate(index).SetCaption("");
+        try {
+            f.lblRate(index).SetCaption(lookUp());
+        } catch (const vb::RuntimeError& e) {
+            if (!rentFailure)
+                rentFailure = e;
+        }
+    };
+    step([&] { figure(0, [&] { return GetBaseRateMonthTotal(storeID, year); }); });
+    step([&] { figure(2, [&] { return GetCAMRateMonthTotal(storeID, year); }); });
+    step([&] { figure(3, [&] { return GetTaxRateMonthTotal(storeID, year); }); });
+    step([&] { figure(1, [&] { return GetPercentageRent(storeID, year); }); });
     step([&] { ShowCurrentRent(today); });
 
     int32_t landLordID = 0;
@@ -236,6 +248,8 @@ void LoadStore(int16_t storeID)
     });
     Mod_DBConnections::CloseStores();
     step([&] { LoadLandLord(landLordID); });
+    if (rentFailure)
+        vb::ReportUnhandledError(*rentFailure);
 }
 
 void ClearStoreForm(int16_t sections)

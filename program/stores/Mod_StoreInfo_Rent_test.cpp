@@ -278,16 +278,54 @@ TEST_F(RentFigures, APercentageRentBeyondMoneyShowsNoAmountAndTheTotalLeavesItOu
     std::vector<int> reported;
     vb::SetUnhandledErrorHandler([&](const vb::RuntimeError& e) { reported.push_back(e.Number()); });
     frmStoreInfo& f = show();
-    // The load goes on through the failing figure, as it does through any.
+    // The load goes on through the failing figure, as it does through any,
+    // and says what failed.
     EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$1,300.00"}));
     EXPECT_FALSE(f.lblPerRateCalc.Visible());
+    EXPECT_EQ(reported, std::vector<int>{vb::kErrOverflow});
     // A refresh has no handler: the overflow is the runtime's message.
     f.UpDown1.ClickDown();
     vb::SetUnhandledErrorHandler(nullptr);
-    EXPECT_EQ(reported, std::vector<int>{vb::kErrOverflow});
+    EXPECT_EQ(reported, (std::vector<int>{vb::kErrOverflow, vb::kErrOverflow}));
     EXPECT_EQ(f.lblCurRent.Caption(), "February 2025 Rent:");
     EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$1,300.00"}));
     EXPECT_TRUE(prompts().empty());
+}
+
+// A month total money cannot hold: the figure shows nothing, no figure of
+// the store shown before stays, and the failure is said, on a store change
+// and on a step to another month alike.
+TEST_F(RentFigures, AFailingMonthTotalLeavesNoFigureOfAnotherStoreOrMonth)
+{
+    const int16_t good = addStore("Pine Mall", 2, "2024-01-01 00:00:00");
+    const int16_t huge = addStore("Oak Plaza", 3, "2024-01-01 00:00:00");
+    rents(good, 2025, 1000, 200, 100, "Flat Rate", Variant("$50.00"), kNull);
+    rents(huge, 2025, 0, 0, 0, "None", kNull, kNull);
+    rents(huge, 2024, 700, 0, 0, "None", kNull, kNull);
+    for (const char* table : {"BaseRate", "TaxRate"})
+        sql(std::string("UPDATE ") + table + " SET MonthTotal = 1e20 WHERE StoreID = ? AND Year = 2025",
+            {Variant(huge)});
+    sql("UPDATE CAMRate SET MonthTotal = 30 WHERE StoreID = ? AND Year = 2025", {Variant(huge)});
+    std::vector<int> reported;
+    vb::SetUnhandledErrorHandler([&](const vb::RuntimeError& e) { reported.push_back(e.Number()); });
+    frmStoreInfo& f = show();
+    ASSERT_EQ(tv::Stores().g_CurrentStoreID, good);
+    ASSERT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "$50.00", "$200.00", "$100.00", "$1,350.00"}));
+    EXPECT_TRUE(reported.empty());
+
+    chooseStore(huge);
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"", "$0.00", "$30.00", "", "$30.00"}));
+    EXPECT_EQ(reported, std::vector<int>{vb::kErrOverflow});
+
+    // December 2024 has figures; back in 2025 none of them stays.
+    for (int i = 0; i < 3; ++i)
+        f.UpDown1.ClickDown();
+    EXPECT_EQ(f.lblRate(0).Caption(), "$700.00");
+    f.UpDown1.ClickUp();
+    vb::SetUnhandledErrorHandler(nullptr);
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"", "$0.00", "$30.00", "", "$30.00"}));
+    // The store change, February, January and January again each said so.
+    EXPECT_EQ(reported.size(), 4u);
 }
 
 TEST_F(RentFigures, NoExplanationOfAnotherStoreStaysVisible)

@@ -209,8 +209,9 @@ void frmStoreInfo::DeleteCurrentStore()
     if (CheckNoStores() == kStop)
         return;
     const int16_t storeID = s.g_CurrentStoreID;
-    const std::string prompt = "Delete the store \"" + txtStoreName.Text() +
-                               "\" with its rents, sales, reminders and notes?  This cannot be undone.";
+    // A long name gives way, so that the warning stays in sight.
+    const std::string prompt = MBoxMod::FitPrompt("Delete the store \"", txtStoreName.Text(),
+                                                  "\" with its rents, sales, reminders and notes?  This cannot be undone.");
     if (MBoxMod::ShowMBox(prompt, 4, 5, 2, std::string("Delete Store"), false) != 0)
         return;
     if (!Mod_StoreInfo::DeleteStore(storeID))

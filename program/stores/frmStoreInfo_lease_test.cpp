@@ -13,6 +13,8 @@
 #include "program/stores/StoresTestSupport.h"
 #include "program/stores/frmWorkSheet.h"
 
+#include <QTest>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -564,6 +566,27 @@ TEST_F(LeaseTabs, AWorksheetButtonOpensTheStoresSheetAndItsCloseRefreshesTheFigu
     sheet->Unload();
     EXPECT_EQ(f.lblRate(2).Caption(), cam);
     EXPECT_TRUE(prompts().empty());
+}
+
+// Another worksheet's button while one is open, even minimized: the open
+// sheet comes forward and its label keeps naming the sheet it shows.
+TEST_F(LeaseTabs, AnotherWorksheetsButtonBringsTheOpenSheetForward)
+{
+    frmStoreInfo& f = open();
+    f.txtInitTerm.SetText("3");
+    f.cmdRate_Click(0);
+    frmWorkSheet* sheet = frmWorkSheet::IfLoaded();
+    ASSERT_NE(sheet, nullptr);
+    sheet->hWnd()->showMinimized();
+    f.hWnd()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.hWnd()));
+
+    f.cmdRate_Click(2);
+    EXPECT_EQ(frmWorkSheet::IfLoaded(), sheet);
+    EXPECT_FALSE(sheet->hWnd()->isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(sheet->hWnd()));
+    EXPECT_EQ(sheet->Sheet().kind->key, "BASERATE");
+    EXPECT_EQ(sheet->lblStore.Caption(), "Harbor Point - Base Rate Worksheet");
 }
 
 TEST_F(LeaseTabs, PicturesOfTheLeaseTabsOnTheExampleDatabase)

@@ -5,6 +5,9 @@
 
 #include "platform/basic/RuntimeError.h"
 
+#include <functional>
+#include <optional>
+
 #include "program/services/MBoxMod.h"
 #include "program/services/Mod_SpecialFunctions.h"
 #include "program/stores/Mod_StoreInfo.h"
@@ -41,20 +44,27 @@ void frmStoreInfo::DisplayNewRentsValues()
     const vb::Date d = shownMonth(*this);
     const auto y = static_cast<int16_t>(vb::Year(d));
     const int16_t id = tv::Stores().g_CurrentStoreID;
-    lblRate(0).SetCaption(Mod_StoreInfo::GetBaseRateMonthTotal(id, y));
-    lblRate(2).SetCaption(Mod_StoreInfo::GetCAMRateMonthTotal(id, y));
-    lblRate(3).SetCaption(Mod_StoreInfo::GetTaxRateMonthTotal(id, y));
-    // The percentage rent of the month shown comes from that month's sales.
-    // One money cannot hold (an overflow) shows no amount and is left out
-    // of the sum before the error goes on to the user.
-    lblRate(1).SetCaption("");
-    try {
-        lblRate(1).SetCaption(Mod_StoreInfo::GetPercentageRent(id, y, vb::Month(d)));
-    } catch (const vb::RuntimeError&) {
-        Mod_StoreInfo::ShowCurrentRent(d);
-        throw;
-    }
+    // A figure that fails (an amount money cannot hold) shows no amount and
+    // is left out of the sum; the others are shown before the first failure
+    // goes on to the user. The percentage rent of the month shown comes from
+    // that month's sales.
+    std::optional<vb::RuntimeError> failure;
+    auto figure = [&](int index, const std::function<std::string()>& lookUp) {
+        lblRate(index).SetCaption("");
+        try {
+            lblRate(index).SetCaption(lookUp());
+        } catch (const vb::RuntimeError& e) {
+            if (!failure)
+                failure = e;
+        }
+    };
+    figure(0, [&] { return Mod_StoreInfo::GetBaseRateMonthTotal(id, y); });
+    figure(2, [&] { return Mod_StoreInfo::GetCAMRateMonthTotal(id, y); });
+    figure(3, [&] { return Mod_StoreInfo::GetTaxRateMonthTotal(id, y); });
+    figure(1, [&] { return Mod_StoreInfo::GetPercentageRent(id, y, vb::Month(d)); });
     Mod_StoreInfo::ShowCurrentRent(d);
+    if (failure)
+        throw *failure;
 }
 
 void frmStoreInfo::StepRentMonth(int16_t step)

@@ -44,12 +44,14 @@ TEST_F(StoreEditor, AnEmptyDatabaseShowsTheNoticeYetANewStoreCanBeAddedAndSaved)
     // Guarded handlers stop with the notice; its Help opens the manage page.
     mbox->answers.push_back({1, 0});
     EXPECT_EQ(f.CheckNoStores(), frmStoreInfo::kStop);
-    ASSERT_EQ(mbox->shown.size(), 1u);
+    // No help is installed here: the page looked for is named.
+    ASSERT_EQ(mbox->shown.size(), 2u);
     EXPECT_EQ(mbox->shown[0].prompt, "Please add a new store before entering data.");
     EXPECT_EQ(mbox->shown[0].title, "No stores in database");
     EXPECT_EQ(mbox->shown[0].buttonSet, 4);
+    EXPECT_NE(mbox->shown[1].prompt.find("is not installed."), std::string::npos) << mbox->shown[1].prompt;
     f.smuiPanel(1).Choose("DELETE");
-    EXPECT_EQ(mbox->shown.size(), 2u);
+    EXPECT_EQ(mbox->shown.size(), 3u);
 
     // Closing with no store shown writes nothing and asks nothing.
     command("ADDNEWSTORE");
@@ -242,6 +244,29 @@ TEST_F(StoreEditor, DeleteStoreRemovesTheStoreAndEverythingItOwns)
     EXPECT_EQ(tv::Stores().g_CurrentStoreID, other);
     EXPECT_EQ(f.txtStoreName.Text(), "Riverside Plaza");
     EXPECT_EQ(listKeys(f).size(), 11u);
+}
+
+TEST_F(StoreEditor, TheDeleteQuestionKeepsItsWarningInSightForALongName)
+{
+    std::string name;
+    while (name.size() < 340)
+        name += "Harbor Point Outlet Center ";
+    name.resize(340);
+    frmStoreInfo& f = open();
+    f.txtStoreName.SetText(name);
+    ASSERT_EQ(f.txtStoreName.Text(), name);
+    mbox->answers.push_back({1, 0});
+    command("DELETE");
+    const std::string prompt = mbox->shown.back().prompt;
+    const std::string warning = "\" with its rents, sales, reminders and notes?  This cannot be undone.";
+    ASSERT_GT(prompt.size(), warning.size());
+    EXPECT_EQ(prompt.substr(prompt.size() - warning.size()), warning);
+    EXPECT_EQ(prompt.rfind("Delete the store \"Harbor Point Outlet", 0), 0u) << prompt;
+    EXPECT_NE(prompt.find("\u2026\""), std::string::npos) << prompt;
+    EXPECT_TRUE(MBoxMod::PromptFits(prompt)) << prompt;
+    // A short name stays whole.
+    EXPECT_EQ(MBoxMod::FitPrompt("Delete the store \"", "Harbor Point", warning),
+              "Delete the store \"Harbor Point" + warning);
 }
 
 TEST_F(StoreEditor, DeletingTheLastStoreEmptiesTheWindowAndAFailedDeleteKeepsEverything)

@@ -1,0 +1,91 @@
+// Forms on a real desktop (run through tools/desktop-session.sh), framed by
+// the window manager: a window opened where part of it would fall off the
+// screen comes wholly onto it, and the frame's coming lays the form out.
+
+#include "platform/forms/Forms.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+bool framed(QWidget* w)
+{
+    return waitFor([w] { return w->isVisible() && w->windowHandle() && !w->windowHandle()->frameMargins().isNull(); });
+}
+
+class frmPlaced : public forms::FormOf<frmPlaced> {
+public:
+    frmPlaced() : FormOf("frmPlaced") { SetCaption("Placed"); }
+};
+
+// Lays out by its outer height, as the program's resizable windows do.
+class frmLaidOut : public forms::FormOf<frmLaidOut> {
+public:
+    frmLaidOut() : FormOf("frmLaidOut") { SetCaption("Laid out"); }
+    std::vector<double> seenHeights;
+
+protected:
+    void Form_Resize() override { seenHeights.push_back(Height()); }
+};
+
+class DesktopForms : public ::testing::Test {
+protected:
+    void TearDown() override { forms::ResetForms(); }
+};
+
+TEST_F(DesktopForms, AWindowOpenedPartlyOffTheScreenComesOntoIt)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
+        << "run this test through tools/desktop-session.sh";
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    frmPlaced& f = frmPlaced::Instance();
+    f.SetStartUpPosition(forms::vbStartUpManual);
+    f.Move((area.right() - 200) * 15.0, (area.bottom() - 100) * 15.0, 9000, 7500);
+    f.Show();
+    ASSERT_TRUE(framed(f.hWnd()));
+    EXPECT_TRUE(waitFor([&] { return area.contains(f.hWnd()->frameGeometry()); }))
+        << "frame at " << f.hWnd()->frameGeometry().x() << "," << f.hWnd()->frameGeometry().y() << " size "
+        << f.hWnd()->frameGeometry().width() << "x" << f.hWnd()->frameGeometry().height();
+    EXPECT_EQ(f.hWnd()->size(), QSize(600, 500));
+}
+
+// The window manager frames the window after it is mapped: the form lays
+// itself out again for its outer size with the frame.
+TEST_F(DesktopForms, TheFrameLaysTheFormOutAgain)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    frmLaidOut& f = frmLaidOut::Instance();
+    f.Move(1500, 1500, 6000, 4500);
+    f.Show();
+    ASSERT_TRUE(framed(f.hWnd()));
+    EXPECT_TRUE(waitFor([&] {
+        return !f.seenHeights.empty() && f.seenHeights.back() == f.hWnd()->frameGeometry().height() * 15.0;
+    })) << "last laid out for " << (f.seenHeights.empty() ? 0.0 : f.seenHeights.back()) << ", window "
+        << f.hWnd()->frameGeometry().height() * 15.0;
+    EXPECT_EQ(f.hWnd()->size(), QSize(400, 300));
+}
+
+} // namespace
