@@ -3,7 +3,7 @@
 // made from the shipped schema, and a SQLite handle opened as the database
 // layer opens its own (read-write, no mutex, extended result codes, a busy
 // timeout, WAL), so that a bare-SQLite floor pays what the layer pays and
-// nothing else.
+// nothing else; and one opened with SQLite's fastest settings for a read.
 
 #include <sqlite3.h>
 
@@ -66,6 +66,17 @@ inline sqlite3* OpenAsTheLayerDoes(const std::filesystem::path& file)
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 2000);
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    return db;
+}
+
+// Read-only, no mutex, a page cache large enough for the file and the file
+// mapped: the fastest a query runs on this file. (temp_store=MEMORY is left
+// out: it makes SQLite's sorter slower, not faster.)
+inline sqlite3* OpenFastestForReading(const std::filesystem::path& file)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_exec(db, "PRAGMA cache_size=-262144; PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
     return db;
 }
 

@@ -193,6 +193,30 @@ RowSet Connection::Query(std::string_view jetSql, const std::vector<vb::Variant>
     return select(sqlOf(jetSql), cells, false);
 }
 
+void Connection::Query(std::string_view jetSql, const std::function<void(const std::vector<Column>&)>& begin,
+                       const std::function<void(const CellView* cells)>& row)
+{
+    const std::string sql = sqlOf(jetSql);
+    endLiveReads();
+    Statement stmt = prepare(sql, {});
+    const int count = sqlite3_column_count(stmt.get());
+    std::vector<Column> columns;
+    for (int c = 0; c < count; ++c) {
+        const char* name = sqlite3_column_name(stmt.get(), c);
+        columns.push_back({name ? name : "", ColumnTypeOf(sqlite3_column_decltype(stmt.get(), c))});
+    }
+    begin(columns);
+    std::vector<CellView> cells(static_cast<size_t>(count));
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        for (int c = 0; c < count; ++c)
+            cells[static_cast<size_t>(c)] = ColumnView(stmt.get(), c);
+        row(cells.data());
+    }
+    if (rc != SQLITE_DONE)
+        raiseSqlite(rc, sql);
+}
+
 std::string Connection::sqlOf(std::string_view jetSql)
 {
     if (auto table = jet::BareTableName(jetSql))

@@ -14,6 +14,7 @@
 #include "platform/basic/Variant.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,11 @@ public:
     // the statement. For Recordset and command-text handlers; the program
     // itself goes through Command and Recordset.
     RowSet Query(std::string_view jetSql, const std::vector<vb::Variant>& parameters = {});
+    // The same, handing the columns to begin and then each row's cells to
+    // row as it is read, instead of keeping them: for handlers that sort the
+    // rows into rowsets of their own. A cell's text lives until the next row.
+    void Query(std::string_view jetSql, const std::function<void(const std::vector<Column>&)>& begin,
+               const std::function<void(const CellView* cells)>& row);
 
 private:
     friend class Recordset;

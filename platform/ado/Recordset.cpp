@@ -127,9 +127,17 @@ void Recordset::openQuery(std::string_view jetSql, const std::vector<Cell>& para
 
 void Recordset::install(RowSet rows, const ConnectionPtr& connection)
 {
+    rows_ = std::move(rows);
+    installRows(nullptr, connection);
+}
+
+void Recordset::installRows(std::shared_ptr<const RowSet> shared, const ConnectionPtr& connection)
+{
     dropLive();
     connection_ = connection;
-    rows_ = std::move(rows);
+    sharedRows_ = std::move(shared);
+    if (sharedRows_)
+        rows_ = RowSet{};
     base_ = 0;
     updatable_ = false;
     deleted_.clear();
@@ -137,8 +145,8 @@ void Recordset::install(RowSet rows, const ConnectionPtr& connection)
     position_ = 0;
     editMode_ = EditMode::None;
     nameIndex_.clear();
-    for (size_t c = 0; c < rows_.columns.size(); ++c)
-        nameIndex_.push_back({nameKey(rows_.columns[c].name), c});
+    for (size_t c = 0; c < rows().columns.size(); ++c)
+        nameIndex_.push_back({nameKey(rows().columns[c].name), c});
     open_ = true;
 }
 
@@ -183,7 +191,7 @@ CellView Recordset::cellAt(size_t column) const
 {
     if (live())
         return live_->View(column);
-    return rows_.View(static_cast<size_t>(position_) - base_, column);
+    return rows().View(static_cast<size_t>(position_) - base_, column);
 }
 
 // The next row (the current one is not at EOF).
@@ -236,6 +244,7 @@ void Recordset::Close()
     dropLive();
     base_ = 0;
     rows_ = RowSet{};
+    sharedRows_.reset();
     deleted_.clear();
     deletedCount_ = 0;
     nameIndex_.clear();
@@ -321,7 +330,7 @@ void Recordset::MoveFirst()
     }
     if (live())
         return;
-    const size_t n = rows_.RowCount();
+    const size_t n = rows().RowCount();
     size_t r = 0;
     while (r < n && isDeleted(r))
         ++r;
@@ -343,7 +352,7 @@ void Recordset::Find(std::string_view criterion)
     const FindCriterion c = FindCriterion::Parse(criterion);
     const size_t column = columnIndex(c.Column());
     saveIfEditing();
-    const ColumnType type = rows_.columns[column].type;
+    const ColumnType type = rows().columns[column].type;
     if (position_ < 0)
         position_ = 0;
     // Deleted rows are skipped by advance; the row found first is never one.
@@ -363,17 +372,17 @@ void Recordset::AddNew()
         RaiseError(kErrCannotUpdate);
     saveIfEditing();
     editMode_ = EditMode::Add;
-    editCells_.assign(rows_.columns.size(), Cell{});
-    editChanged_.assign(rows_.columns.size(), false);
+    editCells_.assign(rows().columns.size(), Cell{});
+    editChanged_.assign(rows().columns.size(), false);
 }
 
 void Recordset::beginEdit()
 {
     requireCurrentRow();
-    const size_t width = rows_.columns.size();
+    const size_t width = rows().columns.size();
     editCells_.clear();
     for (size_t c = 0; c < width; ++c)
-        editCells_.push_back(rows_.At(static_cast<size_t>(position_), c));
+        editCells_.push_back(rows().At(static_cast<size_t>(position_), c));
     editChanged_.assign(width, false);
     editMode_ = EditMode::Edit;
 }
@@ -393,10 +402,10 @@ void Recordset::Update()
     std::string marks;
     std::string assignments;
     std::vector<Cell> values;
-    for (size_t c = 0; c < rows_.columns.size(); ++c) {
+    for (size_t c = 0; c < rows().columns.size(); ++c) {
         if (!editChanged_[c])
             continue;
-        const std::string name = jet::QuoteIdentifier(rows_.columns[c].name);
+        const std::string name = jet::QuoteIdentifier(rows().columns[c].name);
         if (!values.empty()) {
             columns += ", ";
             marks += ", ";
@@ -407,7 +416,7 @@ void Recordset::Update()
         assignments += name + " = ?";
         values.push_back(editCells_[c]);
     }
-    const std::string table = jet::QuoteIdentifier(rows_.table);
+    const std::string table = jet::QuoteIdentifier(rows().table);
 
     if (editMode_ == EditMode::Add) {
         const std::string sql = values.empty()
@@ -419,7 +428,7 @@ void Recordset::Update()
         rows_.rowids.push_back(rowid);
         if (!deleted_.empty())
             deleted_.push_back(false);
-        position_ = static_cast<int64_t>(rows_.RowCount()) - 1;
+        position_ = static_cast<int64_t>(rows().RowCount()) - 1;
         editMode_ = EditMode::None;
         // Read the row back: the AutoNumber and the values as stored.
         reloadRow(static_cast<size_t>(position_), rowid);
@@ -427,7 +436,7 @@ void Recordset::Update()
     }
 
     if (!values.empty()) {
-        const int64_t rowid = rows_.rowids[static_cast<size_t>(position_)];
+        const int64_t rowid = rows().rowids[static_cast<size_t>(position_)];
         values.emplace_back(std::in_place_type<int64_t>, rowid);
         if (connection_->run("UPDATE " + table + " SET " + assignments + " WHERE rowid = ?", values) == 0)
             RaiseError(kErrRowChanged);
@@ -441,8 +450,8 @@ void Recordset::Update()
 
 void Recordset::reloadRow(size_t row, int64_t rowid)
 {
-    const RowSet fresh = connection_->select(rowidSelect(rows_.table) + " WHERE rowid = ?", {rowid}, true);
-    if (fresh.RowCount() != 1 || fresh.columns.size() != rows_.columns.size())
+    const RowSet fresh = connection_->select(rowidSelect(rows().table) + " WHERE rowid = ?", {rowid}, true);
+    if (fresh.RowCount() != 1 || fresh.columns.size() != rows().columns.size())
         return;
     std::vector<Cell> values;
     for (size_t c = 0; c < fresh.columns.size(); ++c)
@@ -463,11 +472,11 @@ void Recordset::Delete()
     editMode_ = EditMode::None;
     requireCurrentRow();
     const auto row = static_cast<size_t>(position_);
-    const std::string sql = "DELETE FROM " + jet::QuoteIdentifier(rows_.table) + " WHERE rowid = ?";
-    if (connection_->run(sql, {rows_.rowids[row]}) == 0)
+    const std::string sql = "DELETE FROM " + jet::QuoteIdentifier(rows().table) + " WHERE rowid = ?";
+    if (connection_->run(sql, {rows().rowids[row]}) == 0)
         RaiseError(kErrRowChanged);
     if (deleted_.empty())
-        deleted_.assign(rows_.RowCount(), false);
+        deleted_.assign(rows().RowCount(), false);
     deleted_[row] = true;
     ++deletedCount_;
 }
@@ -477,7 +486,7 @@ size_t Recordset::columnIndex(std::string_view name) const
     requireOpen();
     const uint32_t key = nameKey(name);
     for (const NameEntry& entry : nameIndex_) {
-        if (entry.key == key && sameNoCase(rows_.columns[entry.index].name, name))
+        if (entry.key == key && sameNoCase(rows().columns[entry.index].name, name))
             return entry.index;
     }
     RaiseError(kErrItemNotFound, "'" + std::string(name) + "'");
@@ -486,23 +495,23 @@ size_t Recordset::columnIndex(std::string_view name) const
 size_t Recordset::columnCount() const
 {
     requireOpen();
-    return rows_.columns.size();
+    return rows().columns.size();
 }
 
 const std::string& Recordset::columnName(size_t column) const
 {
     requireOpen();
-    if (column >= rows_.columns.size())
+    if (column >= rows().columns.size())
         RaiseError(kErrItemNotFound);
-    return rows_.columns[column].name;
+    return rows().columns[column].name;
 }
 
 vb::Variant Recordset::value(size_t column) const
 {
     requireOpen();
-    if (column >= rows_.columns.size())
+    if (column >= rows().columns.size())
         RaiseError(kErrItemNotFound);
-    const ColumnType type = rows_.columns[column].type;
+    const ColumnType type = rows().columns[column].type;
     if (editMode_ != EditMode::None)
         return CellToVariant(editCells_[column], type);
     requireCurrentRow();
@@ -512,29 +521,33 @@ vb::Variant Recordset::value(size_t column) const
 RecordsetPtr Recordset::chapter(size_t column) const
 {
     requireOpen();
-    if (column >= rows_.columns.size())
+    if (column >= rows().columns.size())
         RaiseError(kErrItemNotFound);
-    if (rows_.columns[column].type != ColumnType::Chapter)
+    if (rows().columns[column].type != ColumnType::Chapter)
         vb::Raise(vb::kErrTypeMismatch);
     requireCurrentRow();
     const CellView cell = cellAt(column);
     if (cell.kind != CellView::Kind::Integer || cell.integer < 0
-        || static_cast<uint64_t>(cell.integer) >= rows_.chapters.size() || !rows_.chapters[cell.integer])
+        || static_cast<uint64_t>(cell.integer) >= rows().chapters.size() || !rows().chapters[cell.integer])
         vb::Raise(vb::kErrTypeMismatch);
+    // Chapter rows are never written: the child reads them where they are,
+    // shared with every other recordset over them.
     RecordsetPtr child = Create();
-    child->OpenRowSet(rows_.chapters[cell.integer]->Clone(), connection_);
+    child->installRows(rows().chapters[cell.integer], connection_);
+    child->lockType_ = adLockReadOnly;
+    child->cursorType_ = adOpenStatic;
     return child;
 }
 
 void Recordset::setValue(size_t column, const vb::Variant& value)
 {
     requireOpen();
-    if (column >= rows_.columns.size())
+    if (column >= rows().columns.size())
         RaiseError(kErrItemNotFound);
     if (!updatable_)
         RaiseError(kErrCannotUpdate);
     // Convert before touching the row: a refused value changes nothing.
-    Cell cell = VariantToCell(value, rows_.columns[column].type);
+    Cell cell = VariantToCell(value, rows().columns[column].type);
     if (editMode_ == EditMode::None)
         beginEdit();
     editCells_[column] = std::move(cell);
@@ -555,7 +568,7 @@ Field Recordset::Fields(std::string_view name)
 Field Recordset::Fields(int index)
 {
     requireOpen();
-    if (index < 0 || static_cast<size_t>(index) >= rows_.columns.size())
+    if (index < 0 || static_cast<size_t>(index) >= rows().columns.size())
         RaiseError(kErrItemNotFound);
     return Field(shared_from_this(), static_cast<size_t>(index));
 }

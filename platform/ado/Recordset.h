@@ -99,6 +99,10 @@ private:
     // Opens the rows of Jet SQL: a live walk where the connection allows it.
     void openQuery(std::string_view jetSql, const std::vector<Cell>& parameters, const ConnectionPtr& connection);
     void install(RowSet rows, const ConnectionPtr& connection);
+    // Installs rows that stay shared (a chapter's): read-only, never copied.
+    void installRows(std::shared_ptr<const RowSet> shared, const ConnectionPtr& connection);
+    // The rows read: the shared ones, else this recordset's own.
+    const RowSet& rows() const { return sharedRows_ ? *sharedRows_ : rows_; }
     // Ends the live part of a walk: the rows from the current one on are read
     // into rows_ (the connection calls this before any other statement).
     void endLive();
@@ -108,7 +112,7 @@ private:
     void dropLive();
     bool live() const;
     // Rows of the result known so far: all of them once the walk is not live.
-    size_t knownRows() const { return base_ + rows_.RowCount(); }
+    size_t knownRows() const { return base_ + rows().RowCount(); }
     CellView cellAt(size_t column) const;
     void advance();
 
@@ -136,6 +140,7 @@ private:
     size_t base_ = 0;
     mutable std::optional<int32_t> liveCount_;
     RowSet rows_;
+    std::shared_ptr<const RowSet> sharedRows_;
     bool updatable_ = false;
     std::vector<bool> deleted_;
     size_t deletedCount_ = 0;

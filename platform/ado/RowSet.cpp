@@ -32,16 +32,6 @@ Cell CellOf(const CellView& view)
     return std::monostate{};
 }
 
-RowSet RowSet::Clone() const
-{
-    RowSet copy;
-    copy.columns = columns;
-    copy.chapters = chapters;
-    for (size_t i = 0; i < count_; ++i)
-        copy.Append(View(i / columns.size(), i % columns.size()));
-    return copy;
-}
-
 RowSet::Slot& RowSet::nextSlot()
 {
     if (slotsLeft_ == 0) {

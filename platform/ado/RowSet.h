@@ -68,10 +68,6 @@ public:
 
     size_t RowCount() const { return columns.empty() ? 0 : count_ / columns.size(); }
 
-    // An independent copy of the columns, rows and chapters (rowids and table
-    // are not copied: a copy is never written back).
-    RowSet Clone() const;
-
     // Appends one row: exactly one value per column.
     void AddRow(const std::vector<Cell>& values);
     // Replaces the values of a row.

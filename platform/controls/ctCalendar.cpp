@@ -3,7 +3,6 @@
 #include "platform/basic/RuntimeError.h"
 
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWidget>
@@ -39,8 +38,21 @@ QString qs(const std::string& s)
 // lines (the separator before the first reminder) are dropped.
 QString displayText(const std::string& text)
 {
-    const QStringList parts = qs(text).split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
-    return parts.join(QLatin1Char('\n'));
+    std::string lines;
+    lines.reserve(text.size());
+    bool breakPending = false;
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            breakPending = !lines.empty();
+            continue;
+        }
+        if (breakPending) {
+            lines += '\n';
+            breakPending = false;
+        }
+        lines += c;
+    }
+    return qs(lines);
 }
 
 Qt::Alignment horizontal(int alignment)
@@ -86,6 +98,9 @@ public:
         update();
     }
 
+    // Where the days are drawn: everything but the scroll bar.
+    QRect DaysArea() const { return QRect(0, 0, width() - scroll_->width(), height()); }
+
     int TopWeek() const { return scroll_->value(); }
     void SetTopWeek(int week) { scroll_->setValue(week); }
 
@@ -115,7 +130,7 @@ private:
 void CalendarView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QRect all(0, 0, width() - scroll_->width(), height());
+    const QRect all = DaysArea();
     p.fillRect(all, Qt::white);
     if (all.width() <= 0 || all.height() <= 0)
         return;
@@ -213,7 +228,8 @@ void CalendarView::paintDay(QPainter& p, const QRect& cell, int32_t day, int wee
 
     // The picture, then the text beside (or above or below) it.
     QRect textRect = content;
-    const QPixmap picture = cal_.Picture(cal_.DayPicture(day));
+    const int pictureIndex = cal_.DayPicture(day);
+    const QPixmap picture = cal_.Picture(pictureIndex);
     if (!picture.isNull() && content.height() > 0) {
         const int size = std::min({cal_.smallIcons_ != 0 ? 16 : 32, content.width(), content.height()});
         QRect icon(0, 0, size, size);
@@ -225,7 +241,7 @@ void CalendarView::paintDay(QPainter& p, const QRect& cell, int32_t day, int wee
         icon.moveTop(v == Qt::AlignTop      ? content.top()
                      : v == Qt::AlignBottom ? content.bottom() - size + 1
                                             : content.top() + (content.height() - size) / 2);
-        p.drawPixmap(icon, picture.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        p.drawPixmap(icon, cal_.scaledPicture(pictureIndex, size));
         if (h == Qt::AlignLeft)
             textRect.setLeft(icon.right() + 3);
         else if (h == Qt::AlignRight)
@@ -285,9 +301,15 @@ int ctCalendar::checked(int value)
     return value;
 }
 
+// The days changed, not the scroll bar: it is left out of the repaint.
 void ctCalendar::changed()
 {
-    view_->update();
+    view_->update(view_->DaysArea());
+}
+
+void ctCalendar::Refresh()
+{
+    view_->repaint(view_->DaysArea());
 }
 
 int16_t ctCalendar::LastPictureIndex() const
@@ -300,6 +322,7 @@ void ctCalendar::AddPicture(const QPixmap& picture)
     if (pictures_.size() >= 32767)
         vb::Raise(vb::kErrOverflow);
     pictures_.push_back(picture);
+    scaledPictures_.emplace_back();
     changed();
 }
 
@@ -308,6 +331,7 @@ void ctCalendar::RemovePicture(int index)
     if (index < 1 || index > LastPictureIndex())
         vb::Raise(vb::kErrInvalidProperty);
     pictures_.erase(pictures_.begin() + (index - 1));
+    scaledPictures_.erase(scaledPictures_.begin() + (index - 1));
     changed();
 }
 
@@ -316,6 +340,17 @@ QPixmap ctCalendar::Picture(int index) const
     if (index < 1 || index > LastPictureIndex())
         return {};
     return pictures_[static_cast<size_t>(index - 1)];
+}
+
+const QPixmap& ctCalendar::scaledPicture(int index, int size) const
+{
+    ScaledPicture& scaled = scaledPictures_[static_cast<size_t>(index - 1)];
+    if (scaled.size != size) {
+        scaled.pixmap =
+            pictures_[static_cast<size_t>(index - 1)].scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        scaled.size = size;
+    }
+    return scaled.pixmap;
 }
 
 void ctCalendar::ClearDays()

@@ -75,6 +75,9 @@ public:
     // Scrolls so that the week of day is the top one (within the range).
     void ScrollToDay(int32_t day);
 
+    // Repaints the days at once; the scroll bar is left as it is.
+    void Refresh();
+
     // --- Look ---
     const QPixmap& BackgroundPicture() const { return background_; }
     void SetBackgroundPicture(const QPixmap& picture);
@@ -118,6 +121,15 @@ private:
 
     CalendarView* view_;
     std::vector<QPixmap> pictures_; // index 1 is pictures_[0]
+    // Each picture at the size last drawn: days share it instead of each
+    // scaling their own.
+    struct ScaledPicture {
+        int size = 0;
+        QPixmap pixmap;
+    };
+    mutable std::vector<ScaledPicture> scaledPictures_;
+    // The picture at index (in the list) scaled to fit size x size.
+    const QPixmap& scaledPicture(int index, int size) const;
     std::map<int32_t, std::string> texts_;
     std::map<int32_t, int16_t> dayPictures_;
     int32_t firstDay_ = 0;

@@ -3,6 +3,8 @@
 
 #include "platform/gdi/Gdi.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -67,6 +69,25 @@ TEST(DIBitmapTest, CreateDIBitmapTakesTheDCsKind)
     for (HBITMAP b : {colour, mono, blank})
         DeleteObject(b);
     DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+// A new bitmap starts black, also where a freed one of the same size was
+// painted white before.
+TEST(DIBitmapTest, NewBitmapsStartBlack)
+{
+    HDC screen = GetDC(nullptr);
+    for (int round = 0; round < 2; ++round) {
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP hbm = CreateCompatibleBitmap(screen, 100, 60);
+        HGDIOBJ old = SelectObject(mem, hbm);
+        const std::vector<COLORREF> pixels = colours(hbm, 100, 60);
+        EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [](COLORREF c) { return c == 0; })) << round;
+        EXPECT_TRUE(PatBlt(mem, 0, 0, 100, 60, WHITENESS));
+        SelectObject(mem, old);
+        DeleteObject(hbm);
+        DeleteDC(mem);
+    }
     ReleaseDC(nullptr, screen);
 }
 

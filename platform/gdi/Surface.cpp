@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -118,10 +119,19 @@ bool Surface::CreateDevice(int width, int height, bool mono)
 {
     if (!setGeometry(width, height, mono ? 1 : 32))
         return false;
-    image_ = QImage(width, height, mono ? QImage::Format_Mono : QImage::Format_RGB32);
-    if (image_.isNull() || std::size_t(image_.bytesPerLine()) < StrideFor(width, bpp_))
+    // Zeroed by calloc: memory the system hands over is already zero and is
+    // not touched until something draws on it (the screen's large bitmap
+    // mostly never is).
+    const std::size_t stride = StrideFor(width, bpp_);
+    void* pixels = std::calloc(std::size_t(height), stride);
+    if (!pixels)
         return false;
-    image_.fill(0);
+    image_ = QImage(static_cast<uchar*>(pixels), width, height, qsizetype(stride),
+                    mono ? QImage::Format_Mono : QImage::Format_RGB32, std::free, pixels);
+    if (image_.isNull()) {
+        std::free(pixels);
+        return false;
+    }
     stride_ = std::size_t(image_.bytesPerLine());
     bits_ = image_.bits();
     bottomUp_ = false;

@@ -2,6 +2,7 @@
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/JetSql.h"
+#include "platform/ado/Recordset.h"
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Format.h"
 #include "platform/basic/Variant.h"
@@ -51,6 +52,27 @@ protected:
     tv::testing::TempRoot root;
     std::filesystem::path db;
 };
+
+// A detail cell escapes the HTML characters and turns every kind of line
+// break (CR LF, CR, LF) into one <br>; numbers show as text.
+TEST_F(DataReportTest, DetailTextsEscapeAndBreakTheirLines)
+{
+    ado::RowSet rows;
+    rows.columns = {{"Note", ado::ColumnType::Text}, {"Count", ado::ColumnType::Integer}};
+    rows.AddRow({std::string("a\r\nb\rc\nd\n\re & <f> \"g\"\r"), int64_t{7}});
+    rows.AddRow({std::string("plain"), ado::Cell{}});
+    ado::RecordsetPtr rs = ado::Recordset::Create();
+    rs->OpenRowSet(std::move(rows), nullptr);
+    report::ReportLayout layout;
+    layout.columns = {{"Note", "Note", report::FieldFormat::Text, false, 50},
+                      {"Count", "Count", report::FieldFormat::Text, true, 50}};
+    const std::string html = report::RenderReportHtml(layout, {"lblTitle", "Notes"}, *rs);
+    EXPECT_NE(html.find("<tr>\r\n<td>a<br>b<br>c<br>d<br><br>e &amp; &lt;f&gt; &quot;g&quot;<br></td>\r\n"
+                        "<td align=\"right\">7</td>\r\n</tr>\r\n"
+                        "<tr>\r\n<td>plain</td>\r\n<td align=\"right\"></td>\r\n</tr>\r\n"),
+              std::string::npos)
+        << html;
+}
 
 TEST_F(DataReportTest, ColoursAndEscapes)
 {

@@ -132,10 +132,10 @@ private:
     size_t pos_ = 0;
 };
 
-size_t columnIndex(const ado::RowSet& rows, const std::string& name, std::string_view role)
+size_t columnIndex(const std::vector<ado::Column>& columns, const std::string& name, std::string_view role)
 {
-    for (size_t c = 0; c < rows.columns.size(); ++c)
-        if (vb::SameText(rows.columns[c].name, name))
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (vb::SameText(columns[c].name, name))
             return c;
     ado::RaiseError(ado::kErrItemNotFound, std::string(role) + " column '" + name + "'");
 }
@@ -177,26 +177,59 @@ void copyRow(const ado::RowSet& from, size_t row, ado::RowSet& to)
     }
 }
 
+// Same value, same kind: the rows of one group mostly follow each other,
+// and an exact match needs no key.
+bool sameCell(const ado::CellView& a, const ado::CellView& b)
+{
+    if (a.kind != b.kind)
+        return false;
+    switch (a.kind) {
+    case ado::CellView::Kind::Null: return true;
+    case ado::CellView::Kind::Integer: return a.integer == b.integer;
+    case ado::CellView::Kind::Real: return a.real == b.real; // NaN is never stored
+    case ado::CellView::Kind::Text: return a.text == b.text;
+    }
+    return false;
+}
+
+// The rows go straight from the statement into their group's rowset.
 ado::RowSet runCompute(ado::Connection& connection, const ShapeCommand& cmd)
 {
-    ado::RowSet rows = connection.Query(cmd.parentSql);
-    const size_t by = columnIndex(rows, cmd.groupColumn, "BY");
-
     ado::RowSet parents;
-    parents.columns = {{cmd.chapterName, ado::ColumnType::Chapter}, rows.columns[by]};
+    std::vector<ado::Column> columns;
+    size_t by = 0;
     std::vector<std::shared_ptr<ado::RowSet>> groups;
     std::unordered_map<std::string, size_t> groupOf;
-    for (size_t r = 0; r < rows.RowCount(); ++r) {
-        const ado::CellView value = rows.View(r, by);
-        auto [it, added] = groupOf.try_emplace(keyOf(value), groups.size());
-        if (added) {
-            auto group = std::make_shared<ado::RowSet>();
-            group->columns = rows.columns;
-            groups.push_back(group);
-            parents.AddRow({static_cast<int64_t>(it->second), ado::CellOf(value)});
-        }
-        copyRow(rows, r, *groups[it->second]);
-    }
+    ado::RowSet* current = nullptr;
+    ado::CellView last;
+    std::string lastText; // last.text's own copy: the statement's moves on
+    connection.Query(
+        cmd.parentSql,
+        [&](const std::vector<ado::Column>& names) {
+            columns = names;
+            by = columnIndex(columns, cmd.groupColumn, "BY");
+            parents.columns = {{cmd.chapterName, ado::ColumnType::Chapter}, columns[by]};
+        },
+        [&](const ado::CellView* cells) {
+            const ado::CellView& value = cells[by];
+            if (!current || !sameCell(value, last)) {
+                auto [it, added] = groupOf.try_emplace(keyOf(value), groups.size());
+                if (added) {
+                    auto group = std::make_shared<ado::RowSet>();
+                    group->columns = columns;
+                    groups.push_back(group);
+                    parents.AddRow({static_cast<int64_t>(it->second), ado::CellOf(value)});
+                }
+                current = groups[it->second].get();
+                last = value;
+                if (value.kind == ado::CellView::Kind::Text) {
+                    lastText.assign(value.text);
+                    last.text = lastText;
+                }
+            }
+            for (size_t c = 0; c < columns.size(); ++c)
+                current->Append(cells[c]);
+        });
     parents.chapters.assign(groups.begin(), groups.end());
     return parents;
 }
@@ -205,8 +238,8 @@ ado::RowSet runAppend(ado::Connection& connection, const ShapeCommand& cmd)
 {
     ado::RowSet parentRows = connection.Query(cmd.parentSql);
     ado::RowSet childRows = connection.Query(cmd.childSql);
-    const size_t pk = columnIndex(parentRows, cmd.relateParent, "RELATE");
-    const size_t ck = columnIndex(childRows, cmd.relateChild, "RELATE ... TO");
+    const size_t pk = columnIndex(parentRows.columns, cmd.relateParent, "RELATE");
+    const size_t ck = columnIndex(childRows.columns, cmd.relateChild, "RELATE ... TO");
 
     std::unordered_map<std::string, std::vector<size_t>> childrenOf;
     for (size_t r = 0; r < childRows.RowCount(); ++r) {

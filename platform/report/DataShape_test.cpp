@@ -137,6 +137,45 @@ TEST_F(ShapeOnDatabase, ComputeGroupsInQueryOrderWithChaptersInRowOrder)
     EXPECT_THROW(groups->Fields("cmdBaseRate").Chapter(), vb::RuntimeError);
 }
 
+// Rows join their group however they come: apart from it, in another case
+// of the same text, or as the same number stored as a real.
+TEST_F(ShapeOnDatabase, ComputeGroupsRowsThatComeApartOrInAnotherForm)
+{
+    auto groups = open("SHAPE {SELECT 'WA' AS State, 1 AS N UNION ALL SELECT 'wa', 2 UNION ALL SELECT 'OR', 3 "
+                       "UNION ALL SELECT 'Wa', 4 UNION ALL SELECT 2001, 5 UNION ALL SELECT 2001.0, 6 "
+                       "UNION ALL SELECT NULL, 7 UNION ALL SELECT 'OR', 8 UNION ALL SELECT NULL, 9} AS c "
+                       "COMPUTE c BY 'State'");
+    std::vector<std::pair<std::string, std::vector<int>>> seen;
+    for (; !groups->EOF_(); groups->MoveNext()) {
+        const vb::Variant state = groups->Fields("State").Value();
+        std::vector<int> members;
+        for (auto rows = groups->Fields("c").Chapter(); !rows->EOF_(); rows->MoveNext())
+            members.push_back(vb::CInt(rows->Fields("N").Value()));
+        seen.emplace_back(state.IsNull() ? "Null" : vb::CStr(state), members);
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::vector<int>>>{
+                        {"WA", {1, 2, 4}}, {"OR", {3, 8}}, {"2001", {5, 6}}, {"Null", {7, 9}}}));
+}
+
+// A chapter is read where it is: its cursors move apart, it refuses to be
+// written and stays readable after its parent is closed.
+TEST_F(ShapeOnDatabase, ChaptersAreSharedReadOnlyRows)
+{
+    auto groups = open(kBaseRate);
+    auto first = groups->Fields("cmdBaseRate").Chapter();
+    auto second = groups->Fields("cmdBaseRate").Chapter();
+    first->MoveNext();
+    EXPECT_EQ(first->AbsolutePosition(), 2);
+    EXPECT_EQ(second->AbsolutePosition(), 1);
+    EXPECT_THROW(second->AddNew(), vb::RuntimeError);
+    EXPECT_THROW(second->Fields("StoreName") = vb::Variant("Changed"), vb::RuntimeError);
+    EXPECT_THROW(second->Delete(), vb::RuntimeError);
+    groups->Close();
+    EXPECT_EQ(vb::CStr(second->Fields("StoreName").Value()), "Desert Sun");
+    second->Close();
+    EXPECT_EQ(first->RecordCount(), 3);
+}
+
 TEST_F(ShapeOnDatabase, AppendKeepsParentsWithoutChildrenAndDropsOrphans)
 {
     auto parents = open(kLandLord);

@@ -22,34 +22,54 @@ namespace {
 constexpr const char* kGroupBack = "#EEEEEE";
 constexpr const char* kTotalBack = "#F6F6F6";
 
-std::string withBreaks(std::string_view text)
+// Escapes text into out, each line break (CR, LF or CR LF) as <br>; the
+// runs between characters that need it are copied whole.
+void appendText(std::string& out, std::string_view text)
 {
-    std::string escaped = HtmlEscape(text);
-    std::string out;
-    for (size_t i = 0; i < escaped.size(); ++i) {
-        const char c = escaped[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < escaped.size() && escaped[i + 1] == '\n')
-                ++i;
-            out += "<br>";
-        } else {
-            out += c;
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* replacement = nullptr;
+        switch (c) {
+        case '&': replacement = "&amp;"; break;
+        case '<': replacement = "&lt;"; break;
+        case '>': replacement = "&gt;"; break;
+        case '"': replacement = "&quot;"; break;
+        case '\r':
+        case '\n': replacement = "<br>"; break;
+        default: continue;
         }
+        out.append(text.data() + from, i - from);
+        out += replacement;
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        from = i + 1;
     }
-    return out;
+    out.append(text.data() + from, text.size() - from);
+}
+
+// The value as its column shows it, appended to out.
+void appendFormatted(std::string& out, const vb::Variant& v, FieldFormat format)
+{
+    if (v.IsNull() || v.IsEmpty())
+        return;
+    switch (format) {
+    case FieldFormat::Money: out += MoneyText(vb::CCur(v)); return;
+    case FieldFormat::Date: out += HtmlEscape(vb::Format(vb::Variant(vb::CDate(v)), "m/d/yyyy")); return;
+    case FieldFormat::Years: out += HtmlEscape(vb::CStr(v) + " years"); return;
+    case FieldFormat::Text: break;
+    }
+    if (v.IsString())
+        appendText(out, v.StringValue());
+    else
+        appendText(out, vb::CStr(v));
 }
 
 std::string formatted(const vb::Variant& v, FieldFormat format)
 {
-    if (v.IsNull() || v.IsEmpty())
-        return {};
-    switch (format) {
-    case FieldFormat::Money: return MoneyText(vb::CCur(v));
-    case FieldFormat::Date: return HtmlEscape(vb::Format(vb::Variant(vb::CDate(v)), "m/d/yyyy"));
-    case FieldFormat::Years: return HtmlEscape(vb::CStr(v) + " years");
-    case FieldFormat::Text: break;
-    }
-    return withBreaks(vb::CStr(v));
+    std::string out;
+    appendFormatted(out, v, format);
+    return out;
 }
 
 class Writer {
@@ -116,7 +136,7 @@ private:
 
     // Appended in place: a report has tens of thousands of cells. A whole
     // cell (a date, an amount, a number) never breaks across lines.
-    void cell(std::string_view content, bool right, const char* back = nullptr, int span = 1, bool whole = false)
+    void openCell(bool right, const char* back = nullptr, int span = 1, bool whole = false)
     {
         out_ += "<td";
         if (whole)
@@ -134,8 +154,13 @@ private:
             out_ += '"';
         }
         out_ += '>';
+    }
+    void closeCell() { out_ += "</td>\r\n"; }
+    void cell(std::string_view content, bool right, const char* back = nullptr, int span = 1, bool whole = false)
+    {
+        openCell(right, back, span, whole);
         out_ += content;
-        out_ += "</td>\r\n";
+        closeCell();
     }
 
     // Detail rows; with a group column the first cell stays empty.
@@ -169,10 +194,12 @@ private:
                     cell("", false);
                     continue;
                 }
-                const vb::Variant v = fields[i]->Value();
-                cell(formatted(v, c.format), c.alignRight, nullptr, 1, c.format != FieldFormat::Text);
+                vb::Variant v = fields[i]->Value();
+                openCell(c.alignRight, nullptr, 1, c.format != FieldFormat::Text);
+                appendFormatted(out_, v, c.format);
+                closeCell();
                 if (i == totalShownAt)
-                    amount = v;
+                    amount = std::move(v);
             }
             line("</tr>");
             if (total) {

@@ -11,6 +11,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -19,15 +21,85 @@ extern "C" {
 #include <functional>
 #include <memory>
 #include <queue>
+#include <string>
 #include <vector>
 
+// The FFmpeg entry points the service uses.
+#define TV_FFMPEG_ENTRIES(X) X(av_find_input_format) X(av_frame_alloc) X(av_frame_free) X(av_log_set_level) \
+    X(av_packet_alloc) X(av_packet_free) X(av_packet_unref) X(av_read_frame) X(av_seek_frame) \
+    X(avcodec_alloc_context3) X(avcodec_find_decoder) X(avcodec_flush_buffers) X(avcodec_free_context) \
+    X(avcodec_open2) X(avcodec_parameters_to_context) X(avcodec_receive_frame) X(avcodec_send_packet) \
+    X(avformat_close_input) X(avformat_open_input) X(sws_freeContext) X(sws_getCachedContext) X(sws_scale)
+
 namespace video {
+
+namespace {
+
+// FFmpeg is loaded when the first AVI file opens, not with the library: a
+// program that plays no video never loads it and the many libraries it
+// needs. Each entry point is bound by name; the sonames follow the headers
+// built against.
+struct Ffmpeg {
+#define TV_FFMPEG_ENTRY(name) decltype(&::name) name = nullptr;
+    TV_FFMPEG_ENTRIES(TV_FFMPEG_ENTRY)
+#undef TV_FFMPEG_ENTRY
+};
+
+std::string soname(const char* stem, int major)
+{
+    return std::string(stem) + ".so." + std::to_string(major);
+}
+
+// The bound entry points, or nullptr when a library or one of its entry
+// points is missing (then no file opens).
+const Ffmpeg* loadFfmpeg()
+{
+    static const Ffmpeg* const loaded = []() -> const Ffmpeg* {
+        void* libraries[] = {
+            dlopen(soname("libavutil", LIBAVUTIL_VERSION_MAJOR).c_str(), RTLD_NOW | RTLD_LOCAL),
+            dlopen(soname("libavcodec", LIBAVCODEC_VERSION_MAJOR).c_str(), RTLD_NOW | RTLD_LOCAL),
+            dlopen(soname("libavformat", LIBAVFORMAT_VERSION_MAJOR).c_str(), RTLD_NOW | RTLD_LOCAL),
+            dlopen(soname("libswscale", LIBSWSCALE_VERSION_MAJOR).c_str(), RTLD_NOW | RTLD_LOCAL),
+        };
+        auto bind = [&](const char* name) -> void* {
+            for (void* library : libraries)
+                if (library)
+                    if (void* entry = dlsym(library, name))
+                        return entry;
+            return nullptr;
+        };
+        static Ffmpeg api;
+        bool complete = true;
+#define TV_FFMPEG_ENTRY(name)                                                                                          \
+    api.name = reinterpret_cast<decltype(&::name)>(bind(#name));                                                      \
+    complete = complete && api.name != nullptr;
+        TV_FFMPEG_ENTRIES(TV_FFMPEG_ENTRY)
+#undef TV_FFMPEG_ENTRY
+        if (!complete)
+            return nullptr;
+        api.av_log_set_level(AV_LOG_QUIET);
+        return &api;
+    }();
+    return loaded;
+}
+
+// Only for files that opened, which loaded it.
+const Ffmpeg& ffmpeg()
+{
+    return *loadFfmpeg();
+}
+
+} // namespace
 
 struct AviFile {
     AVFormatContext* format = nullptr;
     int videoIndex = -1;
     DWORD width = 0, height = 0;
-    ~AviFile() { avformat_close_input(&format); }
+    ~AviFile()
+    {
+        if (format)
+            ffmpeg().avformat_close_input(&format);
+    }
 };
 
 // The picture kind the stream's decoder gives, learnt from its first frame.
@@ -61,10 +133,10 @@ struct AviFrameReader {
     std::vector<BYTE> packed;
     ~AviFrameReader()
     {
-        sws_freeContext(scaler);
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        avcodec_free_context(&codec);
+        ffmpeg().sws_freeContext(scaler);
+        ffmpeg().av_frame_free(&frame);
+        ffmpeg().av_packet_free(&packet);
+        ffmpeg().avcodec_free_context(&codec);
     }
 };
 
@@ -121,18 +193,18 @@ AviFrameReader* openReader(AviStream* s)
 {
     auto r = std::make_unique<AviFrameReader>();
     r->owner = s;
-    const AVCodec* dec = avcodec_find_decoder(s->stream->codecpar->codec_id);
+    const AVCodec* dec = ffmpeg().avcodec_find_decoder(s->stream->codecpar->codec_id);
     if (!dec)
         return nullptr;
-    r->codec = avcodec_alloc_context3(dec);
-    r->packet = av_packet_alloc();
-    r->frame = av_frame_alloc();
+    r->codec = ffmpeg().avcodec_alloc_context3(dec);
+    r->packet = ffmpeg().av_packet_alloc();
+    r->frame = ffmpeg().av_frame_alloc();
     if (!r->codec || !r->packet || !r->frame ||
-        avcodec_parameters_to_context(r->codec, s->stream->codecpar) < 0)
+        ffmpeg().avcodec_parameters_to_context(r->codec, s->stream->codecpar) < 0)
         return nullptr;
     r->codec->pkt_timebase = s->stream->time_base;
     r->codec->thread_count = 1;
-    if (avcodec_open2(r->codec, dec, nullptr) < 0)
+    if (ffmpeg().avcodec_open2(r->codec, dec, nullptr) < 0)
         return nullptr;
     return r.release();
 }
@@ -144,10 +216,10 @@ bool rewind(AviFrameReader* r)
 {
     AVFormatContext* fmt = r->owner->file->format;
     const int index = r->owner->stream->index;
-    if (av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
+    if (ffmpeg().av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD) < 0 &&
+        ffmpeg().av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
         return false;
-    avcodec_flush_buffers(r->codec);
+    ffmpeg().avcodec_flush_buffers(r->codec);
     r->lastIndex = -1;
     r->counted = 0;
     r->ended = false;
@@ -162,7 +234,7 @@ bool decodeNext(AviFrameReader* r)
     AVFormatContext* fmt = r->owner->file->format;
     const int index = r->owner->stream->index;
     for (;;) {
-        const int got = avcodec_receive_frame(r->codec, r->frame);
+        const int got = ffmpeg().avcodec_receive_frame(r->codec, r->frame);
         if (got == 0) {
             // A slot skipped by the file (a dropped frame) leaves a gap:
             // that frame shows the picture before it.
@@ -177,22 +249,22 @@ bool decodeNext(AviFrameReader* r)
         }
         if (got != AVERROR(EAGAIN) || r->ended)
             return false;
-        const int read = av_read_frame(fmt, r->packet);
+        const int read = ffmpeg().av_read_frame(fmt, r->packet);
         if (read < 0) {
             r->ended = true;
-            avcodec_send_packet(r->codec, nullptr);
+            ffmpeg().avcodec_send_packet(r->codec, nullptr);
             continue;
         }
         if (r->packet->stream_index == index) {
             // The demuxer numbers a stream's chunks by their slot.
             const long long dts = r->packet->dts;
             const long long slot = dts != AV_NOPTS_VALUE && dts > r->lastSlot ? dts : r->lastSlot + 1;
-            if (avcodec_send_packet(r->codec, r->packet) == 0) {
+            if (ffmpeg().avcodec_send_packet(r->codec, r->packet) == 0) {
                 r->slots.push(slot);
                 r->lastSlot = slot;
             }
         }
-        av_packet_unref(r->packet);
+        ffmpeg().av_packet_unref(r->packet);
     }
 }
 
@@ -264,24 +336,21 @@ void* packFrame(AviFrameReader* r)
                         std::size_t(f->width));
         return r->packed.data();
     }
-    r->scaler = sws_getCachedContext(r->scaler, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+    r->scaler = ffmpeg().sws_getCachedContext(r->scaler, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
                                      AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!r->scaler)
         return nullptr;
     // Bottom-up: start at the last row and step backwards.
     uint8_t* dst[4] = {bits + std::size_t(f->height - 1) * stride, nullptr, nullptr, nullptr};
     int dstStride[4] = {-int(stride), 0, 0, 0};
-    if (sws_scale(r->scaler, f->data, f->linesize, 0, f->height, dst, dstStride) != f->height)
+    if (ffmpeg().sws_scale(r->scaler, f->data, f->linesize, 0, f->height, dst, dstStride) != f->height)
         return nullptr;
     return r->packed.data();
 }
 
 } // namespace
 
-void AviFileInit()
-{
-    av_log_set_level(AV_LOG_QUIET);
-}
+void AviFileInit() {}
 
 void AviFileExit() {}
 
@@ -292,7 +361,6 @@ HRESULT AviFileOpen(PAVIFILE* ppfile, const char* path, UINT, void*)
     *ppfile = nullptr;
     if (const HRESULT forced = testing::g_forcedOpen; forced != AVIERR_OK)
         return forced;
-    av_log_set_level(AV_LOG_QUIET);
     if (!path)
         return AVIERR_FILEOPEN;
     std::ifstream in(path, std::ios::binary);
@@ -303,14 +371,16 @@ HRESULT AviFileOpen(PAVIFILE* ppfile, const char* path, UINT, void*)
         if (!readMainHeader(in, &file->width, &file->height))
             return in.bad() ? AVIERR_FILEREAD : AVIERR_BADFORMAT;
         in.close();
-        const AVInputFormat* avi = av_find_input_format("avi");
+        if (!loadFfmpeg())
+            return AVIERR_BADFORMAT;
+        const AVInputFormat* avi = ffmpeg().av_find_input_format("avi");
         if (!avi)
             return AVIERR_BADFORMAT;
-        if (const int err = avformat_open_input(&file->format, path, avi, nullptr); err < 0)
+        if (const int err = ffmpeg().avformat_open_input(&file->format, path, avi, nullptr); err < 0)
             return err == AVERROR(ENOENT) || err == AVERROR(EACCES) ? AVIERR_FILEOPEN : fromAvError(err);
         for (unsigned i = 0; i < file->format->nb_streams; ++i) {
             const AVCodecParameters* par = file->format->streams[i]->codecpar;
-            if (par->codec_type == AVMEDIA_TYPE_VIDEO && avcodec_find_decoder(par->codec_id)) {
+            if (par->codec_type == AVMEDIA_TYPE_VIDEO && ffmpeg().avcodec_find_decoder(par->codec_id)) {
                 file->videoIndex = int(i);
                 break;
             }

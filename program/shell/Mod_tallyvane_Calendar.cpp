@@ -188,7 +188,8 @@ void FillCalendar()
                     custom[kMultiImageSlot]);
         }
     }
-    form.Refresh();
+    // Only the calendar's days changed: they are what the window repaints.
+    calendar.Refresh();
 }
 
 std::filesystem::path DefaultBackgroundImage()

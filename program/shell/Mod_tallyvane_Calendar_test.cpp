@@ -8,7 +8,11 @@
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmTallyvane.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
 
 #include <fstream>
 
@@ -186,6 +190,24 @@ TEST_F(CalendarFill, ManyRowsAreAllPlaced)
     FillCalendar();
     EXPECT_EQ(calendar().MarkedDays().size(), 33001u);
     EXPECT_EQ(calendar().DayPicture(45000 + 33000), 4);
+}
+
+// A refill is on the screen at once, before the event loop runs again: what
+// the window system holds for the window is the window as it now draws.
+TEST_F(CalendarFill, TheRefillIsOnTheScreenAtOnce)
+{
+    QWidget* window = calendar().Widget()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QCoreApplication::processEvents();
+    const int32_t today = controls::ctCalendar::DayOfDate(vb::Today());
+    add(today, "Renewal: shown at once", vb::Variant("1"));
+    add(today + 1, "Insurance: the day after", vb::Variant("2"));
+    FillCalendar();
+    ASSERT_EQ(calendar().DayPicture(today), 1);
+    const QImage onScreen = window->screen()->grabWindow(window->winId()).toImage();
+    const QImage drawn = window->grab().toImage();
+    ASSERT_EQ(onScreen.size(), drawn.size());
+    EXPECT_TRUE(onScreen.convertToFormat(QImage::Format_RGB32) == drawn.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(CalendarFill, TheCalendarStartsOnTheMondayOnOrBeforeTheFirst)
