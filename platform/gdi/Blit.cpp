@@ -235,7 +235,7 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
         for (DWORD v = 0; v < (DWORD(1) << sbpp); ++v)
             lut[v] = dst.ValueFor(src.ColorOf(v));
     const BYTE alpha = dst.IsDevice() ? 0xFF : 0x00;
-    if (sbpp == 32 && straight(ax)) {
+    if ((sbpp == 32 || sbpp == 24) && straight(ax)) {
         // Whole runs of a row: the colour bytes as they are, the fourth byte set.
         const DWORD fourth = DWORD(alpha) << 24;
         const int shift = ax.index[0] - x0;
@@ -246,8 +246,16 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
             const BYTE* srow = src.Row(ay.index[ty]);
             BYTE* drow = dst.Row(y);
             clip.Row(y, x0, x0 + int(ax.index.size()), [&](int a, int b) {
-                for (int x = a; x < b; ++x)
-                    store32(drow + 4 * std::size_t(x), (load32(srow + 4 * std::size_t(x + shift)) & 0x00FFFFFF) | fourth);
+                if (sbpp == 32) {
+                    for (int x = a; x < b; ++x)
+                        store32(drow + 4 * std::size_t(x),
+                                (load32(srow + 4 * std::size_t(x + shift)) & 0x00FFFFFF) | fourth);
+                    return;
+                }
+                for (int x = a; x < b; ++x) {
+                    const BYTE* q = srow + 3 * std::size_t(x + shift);
+                    store32(drow + 4 * std::size_t(x), DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
+                }
             });
         }
         return true;

@@ -190,12 +190,13 @@ TEST(BlitTest, SourceAndDestinationCombineByTheTruthTablesInsideTheClip)
     const COLORREF text = RGB(10, 200, 30), back = RGB(250, 5, 90);
     HRGN clip = CreateRectRgn(3, 0, 11, 6);
 
-    const auto check = [&](HDC source, const std::function<COLORREF(int, int)>& sourceColour, DWORD rop) {
+    const auto check = [&](HDC source, const std::function<COLORREF(int, int)>& sourceColour, DWORD rop,
+                           const std::function<bool()>& blit = {}) {
         paintDestination(c);
         SelectClipRgn(c.dc(), clip);
         SetTextColor(c.dc(), text);
         SetBkColor(c.dc(), back);
-        ASSERT_TRUE(BitBlt(c.dc(), 2, 1, 10, 7, source, 1, 0, rop));
+        ASSERT_TRUE(blit ? blit() : BitBlt(c.dc(), 2, 1, 10, 7, source, 1, 0, rop));
         SelectClipRgn(c.dc(), nullptr);
         const QImage image = c.Image();
         for (int y = 0; y < kH; ++y)
@@ -210,6 +211,26 @@ TEST(BlitTest, SourceAndDestinationCombineByTheTruthTablesInsideTheClip)
         SCOPED_TRACE(rop);
         check(monoDC, [&](int x, int y) { return bit(x, y) ? back : text; }, rop);
         check(colourSource.dc(), [&](int x, int y) { return colourSource.Pixel(x, y); }, rop);
+    }
+
+    // Bottom-up 24- and 32-bit DIBs copied whole rows at a time.
+    for (int bpp : {24, 32}) {
+        SCOPED_TRACE(bpp);
+        gditest::Info info = gditest::header(kW, kH, bpp);
+        const std::size_t stride = ((std::size_t(kW) * std::size_t(bpp) + 31) / 32) * 4;
+        std::vector<BYTE> bits(stride * kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                BYTE* p = &bits[stride * std::size_t(kH - 1 - y) + std::size_t(x) * std::size_t(bpp / 8)];
+                const COLORREF c = destination(x + 7, y * 3);
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
+            }
+        check(nullptr, [&](int x, int y) { return destination(x + 7, y * 3); }, SRCCOPY, [&] {
+            return StretchDIBits(c.dc(), 2, 1, 10, 7, 1, kH - 7, 10, 7, bits.data(), info.get(), DIB_RGB_COLORS,
+                                 SRCCOPY) != 0;
+        });
     }
 
     // Colour onto monochrome: the source DC's background colour is white.
