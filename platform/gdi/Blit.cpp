@@ -221,6 +221,23 @@ bool straight(const Axis& a)
     return true;
 }
 
+// f(source row, destination row, a, b) for every run a .. b - 1 of the
+// destination columns x0 .. x1 - 1 the clip lets through, on the rows
+// y0 .. y1 - 1 that take a source row.
+template <class F>
+void forEachRun(const Surface& src, Surface& dst, const Clip& clip, const Axis& ay, int x0, int x1, int y0, int y1,
+                F&& f)
+{
+    for (int y = y0; y < y1; ++y) {
+        const std::size_t ty = ay.first[std::size_t(y - y0)];
+        if (ty == ay.first[std::size_t(y - y0) + 1])
+            continue;
+        const BYTE* srow = src.Row(ay.index[ty]);
+        BYTE* drow = dst.Row(y);
+        clip.Row(y, x0, x1, [&](int a, int b) { f(srow, drow, a, b); });
+    }
+}
+
 // SRCCOPY of single source pixels onto a 32-bit colour surface: the source's
 // colours become the destination's bytes without the general path.
 bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax, int x0, const Axis& ay, int y0,
@@ -239,34 +256,24 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
         // Whole runs of a row: the colour bytes as they are, the fourth byte set.
         const DWORD fourth = DWORD(alpha) << 24;
         const int shift = ax.index[0] - x0;
-        for (int y = y0; y < y1; ++y) {
-            const std::size_t ty = ay.first[std::size_t(y - y0)];
-            if (ty == ay.first[std::size_t(y - y0) + 1])
-                continue;
-            const BYTE* srow = src.Row(ay.index[ty]);
-            BYTE* drow = dst.Row(y);
-            clip.Row(y, x0, x0 + int(ax.index.size()), [&](int a, int b) {
-                if (sbpp == 32) {
-                    for (int x = a; x < b; ++x)
-                        store32(drow + 4 * std::size_t(x),
-                                (load32(srow + 4 * std::size_t(x + shift)) & 0x00FFFFFF) | fourth);
-                    return;
-                }
-                for (int x = a; x < b; ++x) {
-                    const BYTE* q = srow + 3 * std::size_t(x + shift);
-                    store32(drow + 4 * std::size_t(x), DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
-                }
-            });
-        }
+        forEachRun(src, dst, clip, ay, x0, x0 + int(ax.index.size()), y0, y1,
+                   [&](const BYTE* srow, BYTE* drow, int a, int b) {
+                       if (sbpp == 32) {
+                           for (int x = a; x < b; ++x)
+                               store32(drow + 4 * std::size_t(x),
+                                       (load32(srow + 4 * std::size_t(x + shift)) & 0x00FFFFFF) | fourth);
+                           return;
+                       }
+                       for (int x = a; x < b; ++x) {
+                           const BYTE* q = srow + 3 * std::size_t(x + shift);
+                           store32(drow + 4 * std::size_t(x),
+                                   DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
+                       }
+                   });
         return true;
     }
-    for (int y = y0; y < y1; ++y) {
-        const std::size_t ty = ay.first[std::size_t(y - y0)];
-        if (ty == ay.first[std::size_t(y - y0) + 1])
-            continue;
-        const BYTE* srow = src.Row(ay.index[ty]);
-        BYTE* drow = dst.Row(y);
-        clip.Row(y, x0, x0 + int(ax.first.size()) - 1, [&](int a, int b) {
+    forEachRun(src, dst, clip, ay, x0, x0 + int(ax.first.size()) - 1, y0, y1,
+               [&](const BYTE* srow, BYTE* drow, int a, int b) {
             for (int x = a; x < b; ++x) {
                 const std::size_t t = ax.first[std::size_t(x - x0)];
                 if (t == ax.first[std::size_t(x - x0) + 1])
@@ -301,7 +308,6 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
                 p[3] = alpha;
             }
         });
-    }
     return true;
 }
 
@@ -334,18 +340,11 @@ bool combineFast(Surface& dst, const DC& dstDC, const Surface& src, COLORREF src
         return t == ax.first[std::size_t(x - x0) + 1] ? -1 : ax.index[t];
     };
     const auto rows = [&](auto&& pixel) {
-        for (int y = y0; y < y1; ++y) {
-            const std::size_t ty = ay.first[std::size_t(y - y0)];
-            if (ty == ay.first[std::size_t(y - y0) + 1])
-                continue;
-            const BYTE* srow = src.Row(ay.index[ty]);
-            BYTE* drow = dst.Row(y);
-            clip.Row(y, x0, x1, [&](int a, int b) {
-                for (int x = a; x < b; ++x)
-                    if (const int sx = column(x); sx >= 0)
-                        pixel(srow, sx, drow, x);
-            });
-        }
+        forEachRun(src, dst, clip, ay, x0, x1, y0, y1, [&](const BYTE* srow, BYTE* drow, int a, int b) {
+            for (int x = a; x < b; ++x)
+                if (const int sx = column(x); sx >= 0)
+                    pixel(srow, sx, drow, x);
+        });
     };
     if (plain32(dst) && src.IsMonoDevice()) {
         // A monochrome 0 is the text colour, 1 the background colour.
