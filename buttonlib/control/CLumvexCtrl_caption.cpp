@@ -8,6 +8,7 @@
 #include "platform/win/Messages.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace facedraw;
 
@@ -96,7 +97,35 @@ void CLumvexCtrl::DrawCaption(HDC hdc, const RECT& rect, UINT itemState)
         font = ownFont;
     }
 
-    HBITMAP bitmap = ColorBitmap(w, h);
+    // Wrapped at the share of the width CaptionWordWrapPerc gives, never
+    // narrower than a pixel, and centred in the rectangle.
+    const int d = w - w * m_CaptionWordWrapPerc / 100;
+    const int wrap = std::max(1, w - 2 * d);
+    RECT measured{0, 0, wrap, 0};
+    {
+        BitmapDC probe(hdc, nullptr);
+        Selected selected(probe.dc(), font, false);
+        DrawText(probe.dc(), caption.GetText().c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+    }
+    const int tw = Width(measured);
+    const int th = Height(measured);
+    const RECT place{(w - tw) / 2, (h - th) / 2, (w - tw) / 2 + tw, (h - th) / 2 + th};
+
+    // The caption is drawn on a key-coloured bitmap of the rectangle's size,
+    // which a turn needs whole. Unturned, only the part the text can reach
+    // (its rectangle, the effects' offsets and a pixel of key around them)
+    // is made: the rest would be key, which the transparent copy leaves out.
+    RECT part{0, 0, w, h};
+    if (caption.GetAngle() == 0) {
+        const long long margin = 2 + std::min<long long>(std::abs(static_cast<long long>(caption.GetEffectFactor())), w + h);
+        part = RECT{LONG(std::max<long long>(0, place.left - margin)), LONG(std::max<long long>(0, place.top - margin)),
+                    LONG(std::min<long long>(w, place.right + margin)), LONG(std::min<long long>(h, place.bottom + margin))};
+        if (part.left >= part.right || part.top >= part.bottom) {
+            DeleteObject(ownFont);
+            return;
+        }
+    }
+    HBITMAP bitmap = ColorBitmap(Width(part), Height(part));
     if (!bitmap) {
         DeleteObject(ownFont);
         return;
@@ -104,19 +133,10 @@ void CLumvexCtrl::DrawCaption(HDC hdc, const RECT& rect, UINT itemState)
     {
         BitmapDC dc(hdc, bitmap);
         if (dc.Ok()) {
-            FillSolid(dc.dc(), RECT{0, 0, w, h}, key);
+            FillSolid(dc.dc(), RECT{0, 0, Width(part), Height(part)}, key);
             Selected selected(dc.dc(), font, false);
-            // Wrapped at the share of the width CaptionWordWrapPerc gives,
-            // never narrower than a pixel.
-            const int d = w - w * m_CaptionWordWrapPerc / 100;
-            const int wrap = std::max(1, w - 2 * d);
-            RECT measured{0, 0, wrap, 0};
-            DrawText(dc.dc(), caption.GetText().c_str(), -1, &measured,
-                     DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
-            const int tw = Width(measured);
-            const int th = Height(measured);
-            const RECT place{(w - tw) / 2, (h - th) / 2, (w - tw) / 2 + tw, (h - th) / 2 + th};
-            drawTextLayer(dc.dc(), 0, itemState, place, DT_WORDBREAK | DT_CENTER);
+            drawTextLayer(dc.dc(), 0, itemState, Offset(place, -int(part.left), -int(part.top)),
+                          DT_WORDBREAK | DT_CENTER);
         }
     }
     DeleteObject(ownFont);
@@ -131,7 +151,12 @@ void CLumvexCtrl::DrawCaption(HDC hdc, const RECT& rect, UINT itemState)
         if (!bitmap)
             return;
     }
-    DrawTransparentBitmap(hdc, Offset(rect, caption.GetXOffset(), caption.GetYOffset()), bitmap, FALSE, 32);
+    // The part stands where it stood in the whole bitmap, which is centred
+    // in the rectangle; a turned bitmap is centred as it is.
+    RECT at = Offset(rect, caption.GetXOffset(), caption.GetYOffset());
+    if (caption.GetAngle() == 0)
+        at = RECT{at.left + part.left, at.top + part.top, at.left + part.right, at.top + part.bottom};
+    DrawTransparentBitmap(hdc, at, bitmap, FALSE, 32);
     DeleteObject(bitmap);
 }
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace gdi {
@@ -196,6 +197,47 @@ bool sample(const SourceReader& reader, const Axis& ax, int i, const Axis& ay, i
     return true;
 }
 
+DWORD load32(const BYTE* p)
+{
+    DWORD v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+void store32(BYTE* p, DWORD v)
+{
+    std::memcpy(p, &v, 4);
+}
+
+// Whether destination column i takes source column index[0] + i, for
+// every column: a straight run of the source row.
+bool straight(const Axis& a)
+{
+    if (a.index.empty() || a.index.size() + 1 != a.first.size())
+        return false;
+    for (std::size_t i = 0; i < a.index.size(); ++i)
+        if (a.first[i] != i || a.index[i] != a.index[0] + int(i))
+            return false;
+    return true;
+}
+
+// f(source row, destination row, a, b) for every run a .. b - 1 of the
+// destination columns x0 .. x1 - 1 the clip lets through, on the rows
+// y0 .. y1 - 1 that take a source row.
+template <class F>
+void forEachRun(const Surface& src, Surface& dst, const Clip& clip, const Axis& ay, int x0, int x1, int y0, int y1,
+                F&& f)
+{
+    for (int y = y0; y < y1; ++y) {
+        const std::size_t ty = ay.first[std::size_t(y - y0)];
+        if (ty == ay.first[std::size_t(y - y0) + 1])
+            continue;
+        const BYTE* srow = src.Row(ay.index[ty]);
+        BYTE* drow = dst.Row(y);
+        clip.Row(y, x0, x1, [&](int a, int b) { f(srow, drow, a, b); });
+    }
+}
+
 // SRCCOPY of single source pixels onto a 32-bit colour surface: the source's
 // colours become the destination's bytes without the general path.
 bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax, int x0, const Axis& ay, int y0,
@@ -210,13 +252,28 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
         for (DWORD v = 0; v < (DWORD(1) << sbpp); ++v)
             lut[v] = dst.ValueFor(src.ColorOf(v));
     const BYTE alpha = dst.IsDevice() ? 0xFF : 0x00;
-    for (int y = y0; y < y1; ++y) {
-        const std::size_t ty = ay.first[std::size_t(y - y0)];
-        if (ty == ay.first[std::size_t(y - y0) + 1])
-            continue;
-        const BYTE* srow = src.Row(ay.index[ty]);
-        BYTE* drow = dst.Row(y);
-        clip.Row(y, x0, x0 + int(ax.first.size()) - 1, [&](int a, int b) {
+    if ((sbpp == 32 || sbpp == 24) && straight(ax)) {
+        // Whole runs of a row: the colour bytes as they are, the fourth byte set.
+        const DWORD fourth = DWORD(alpha) << 24;
+        const int shift = ax.index[0] - x0;
+        forEachRun(src, dst, clip, ay, x0, x0 + int(ax.index.size()), y0, y1,
+                   [&](const BYTE* srow, BYTE* drow, int a, int b) {
+                       if (sbpp == 32) {
+                           for (int x = a; x < b; ++x)
+                               store32(drow + 4 * std::size_t(x),
+                                       (load32(srow + 4 * std::size_t(x + shift)) & 0x00FFFFFF) | fourth);
+                           return;
+                       }
+                       for (int x = a; x < b; ++x) {
+                           const BYTE* q = srow + 3 * std::size_t(x + shift);
+                           store32(drow + 4 * std::size_t(x),
+                                   DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
+                       }
+                   });
+        return true;
+    }
+    forEachRun(src, dst, clip, ay, x0, x0 + int(ax.first.size()) - 1, y0, y1,
+               [&](const BYTE* srow, BYTE* drow, int a, int b) {
             for (int x = a; x < b; ++x) {
                 const std::size_t t = ax.first[std::size_t(x - x0)];
                 if (t == ax.first[std::size_t(x - x0) + 1])
@@ -251,8 +308,75 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
                 p[3] = alpha;
             }
         });
-    }
     return true;
+}
+
+bool plain32(const Surface& s)
+{
+    return s.Bpp() == 32 && s.Compression() == BI_RGB && !s.IsMonoDevice();
+}
+
+// SRCCOPY, SRCAND, SRCPAINT and SRCINVERT with one source pixel each, from a
+// monochrome device bitmap or a 32-bit surface onto a 32-bit surface, or
+// from a 32-bit surface onto a monochrome device bitmap: the general path's
+// values without its per-pixel conversions.
+bool combineFast(Surface& dst, const DC& dstDC, const Surface& src, COLORREF srcBk, const Clip& clip, const Axis& ax,
+                 int x0, int x1, const Axis& ay, int y0, int y1, DWORD rop)
+{
+    const BYTE op = BYTE(rop >> 16);
+    if ((op != 0xCC && op != 0x88 && op != 0xEE && op != 0x66) || !ax.single || !ay.single)
+        return false;
+    const auto combine = [op](DWORD s, DWORD d) {
+        switch (op) {
+        case 0xCC: return s;
+        case 0x88: return s & d;
+        case 0xEE: return s | d;
+        default: return s ^ d;
+        }
+    };
+    // The source column of destination column x, or -1 outside the source.
+    const auto column = [&](int x) {
+        const std::size_t t = ax.first[std::size_t(x - x0)];
+        return t == ax.first[std::size_t(x - x0) + 1] ? -1 : ax.index[t];
+    };
+    const auto rows = [&](auto&& pixel) {
+        forEachRun(src, dst, clip, ay, x0, x1, y0, y1, [&](const BYTE* srow, BYTE* drow, int a, int b) {
+            for (int x = a; x < b; ++x)
+                if (const int sx = column(x); sx >= 0)
+                    pixel(srow, sx, drow, x);
+        });
+    };
+    if (plain32(dst) && src.IsMonoDevice()) {
+        // A monochrome 0 is the text colour, 1 the background colour.
+        const DWORD fore = dst.ValueFor(dstDC.textColor) & 0x00FFFFFF;
+        const DWORD back = dst.ValueFor(dstDC.bkColor) & 0x00FFFFFF;
+        const DWORD alpha = dst.IsDevice() ? 0xFF000000 : 0;
+        rows([&](const BYTE* srow, int sx, BYTE* drow, int x) {
+            const DWORD s = ((srow[sx >> 3] >> (7 - (sx & 7))) & 1) ? back : fore;
+            store32(drow + 4 * std::size_t(x), (combine(s, load32(drow + 4 * std::size_t(x))) & 0x00FFFFFF) | alpha);
+        });
+        return true;
+    }
+    if (plain32(dst) && plain32(src)) {
+        const DWORD alpha = dst.IsDevice() ? 0xFF000000 : 0;
+        rows([&](const BYTE* srow, int sx, BYTE* drow, int x) {
+            const DWORD s = load32(srow + 4 * std::size_t(sx));
+            store32(drow + 4 * std::size_t(x), (combine(s, load32(drow + 4 * std::size_t(x))) & 0x00FFFFFF) | alpha);
+        });
+        return true;
+    }
+    if (dst.IsMonoDevice() && plain32(src)) {
+        // The source DC's background colour is white (1), every other black.
+        rows([&](const BYTE* srow, int sx, BYTE* drow, int x) {
+            const DWORD v = load32(srow + 4 * std::size_t(sx));
+            const DWORD s = RGB(BYTE(v >> 16), BYTE(v >> 8), BYTE(v)) == srcBk ? 1 : 0;
+            BYTE& b = drow[x >> 3];
+            const BYTE bit = BYTE(0x80 >> (x & 7));
+            b = BYTE((combine(s, (b & bit) ? 1 : 0) & 1) ? (b | bit) : (b & ~bit));
+        });
+        return true;
+    }
+    return false;
 }
 
 // One general stretching blit: the destination rectangle (dx, dy, dw, dh)
@@ -294,6 +418,8 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
         ax = makeAxis(x0, x1, dx, dw, sx, sw, flipX, src->Width(), how);
         ay = makeAxis(y0, y1, dy, dh, sy, sh, flipY, src->Height(), how);
         if (rop == SRCCOPY && copyFast(dst, *src, clip, ax, x0, ay, y0, y1))
+            return;
+        if (combineFast(dst, dstDC, *src, srcBk, clip, ax, x0, x1, ay, y0, y1, rop))
             return;
     }
     for (int y = y0; y < y1; ++y) {

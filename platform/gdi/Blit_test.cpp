@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include <vector>
 
@@ -161,6 +162,92 @@ TEST(BlitTest, BitBltTakesThePatternBrushPixelByPixel)
     DeleteObject(maskBmp);
     DeleteObject(colour);
     DeleteObject(tile);
+}
+
+TEST(BlitTest, SourceAndDestinationCombineByTheTruthTablesInsideTheClip)
+{
+    // The keyed copies of the button's paint: monochrome and colour sources
+    // onto colour, colour onto monochrome, with an offset source and a clip.
+    constexpr int kW = 13, kH = 9;
+    Canvas c(kW, kH);
+    Canvas colourSource(kW, kH);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            HBRUSH b = CreateSolidBrush((x + y) % 4 == 0 ? RGB(1, 2, 3) : destination(kW - x, y + 5));
+            const RECT r{x, y, x + 1, y + 1};
+            FillRect(colourSource.dc(), &r, b);
+            DeleteObject(b);
+        }
+    std::vector<BYTE> bytes;
+    for (int y = 0; y < kH; ++y) {
+        bytes.push_back(BYTE(0x9D ^ (y * 0x25)));
+        bytes.push_back(BYTE(0x6A << (y % 3)));
+    }
+    HBITMAP mono = CreateBitmap(kW, kH, 1, 1, bytes.data());
+    HDC monoDC = CreateCompatibleDC(c.dc());
+    HGDIOBJ oldMono = SelectObject(monoDC, mono);
+    const auto bit = [&](int x, int y) { return (bytes[std::size_t(y) * 2 + std::size_t(x / 8)] >> (7 - x % 8)) & 1; };
+    const COLORREF text = RGB(10, 200, 30), back = RGB(250, 5, 90);
+    HRGN clip = CreateRectRgn(3, 0, 11, 6);
+
+    const auto check = [&](HDC source, const std::function<COLORREF(int, int)>& sourceColour, DWORD rop,
+                           const std::function<bool()>& blit = {}) {
+        paintDestination(c);
+        SelectClipRgn(c.dc(), clip);
+        SetTextColor(c.dc(), text);
+        SetBkColor(c.dc(), back);
+        ASSERT_TRUE(blit ? blit() : BitBlt(c.dc(), 2, 1, 10, 7, source, 1, 0, rop));
+        SelectClipRgn(c.dc(), nullptr);
+        const QImage image = c.Image();
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const bool inside = x >= 3 && x < 11 && y >= 1 && y < 6;
+                const COLORREF want =
+                    inside ? ropReference(rop, 0, sourceColour(x - 1, y - 1), destination(x, y)) : destination(x, y);
+                ASSERT_EQ(image.pixel(x, y), gditest::Rgb(want)) << x << ", " << y;
+            }
+    };
+    for (DWORD rop : {SRCCOPY, SRCAND, SRCPAINT, SRCINVERT}) {
+        SCOPED_TRACE(rop);
+        check(monoDC, [&](int x, int y) { return bit(x, y) ? back : text; }, rop);
+        check(colourSource.dc(), [&](int x, int y) { return colourSource.Pixel(x, y); }, rop);
+    }
+
+    // Bottom-up 24- and 32-bit DIBs copied whole rows at a time.
+    for (int bpp : {24, 32}) {
+        SCOPED_TRACE(bpp);
+        gditest::Info info = gditest::header(kW, kH, bpp);
+        const std::size_t stride = ((std::size_t(kW) * std::size_t(bpp) + 31) / 32) * 4;
+        std::vector<BYTE> bits(stride * kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                BYTE* p = &bits[stride * std::size_t(kH - 1 - y) + std::size_t(x) * std::size_t(bpp / 8)];
+                const COLORREF c = destination(x + 7, y * 3);
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
+            }
+        check(nullptr, [&](int x, int y) { return destination(x + 7, y * 3); }, SRCCOPY, [&] {
+            return StretchDIBits(c.dc(), 2, 1, 10, 7, 1, kH - 7, 10, 7, bits.data(), info.get(), DIB_RGB_COLORS,
+                                 SRCCOPY) != 0;
+        });
+    }
+
+    // Colour onto monochrome: the source DC's background colour is white.
+    SetBkColor(colourSource.dc(), RGB(1, 2, 3));
+    ASSERT_TRUE(BitBlt(monoDC, 0, 0, kW, kH, colourSource.dc(), 0, 0, SRCCOPY));
+    SetTextColor(c.dc(), 0);
+    SetBkColor(c.dc(), 0xFFFFFF);
+    ASSERT_TRUE(BitBlt(c.dc(), 0, 0, kW, kH, monoDC, 0, 0, SRCCOPY));
+    const QImage image = c.Image();
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            ASSERT_EQ(image.pixel(x, y), gditest::Rgb((x + y) % 4 == 0 ? 0xFFFFFF : 0)) << x << ", " << y;
+
+    DeleteObject(clip);
+    SelectObject(monoDC, oldMono);
+    DeleteDC(monoDC);
+    DeleteObject(mono);
 }
 
 TEST(BlitTest, TheDisabledLookPaintsACheckerboardOfGrayText)
