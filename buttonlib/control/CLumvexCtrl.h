@@ -117,10 +117,16 @@ public:
     // of the face: m_dibTexturedBtn (or m_dibTexturedBtnPressed), with the map
     // in m_dibTextureBevel (m_dibTextureBevelPressed).
     BOOL BuildTexturedFace(const RECT& rect, BOOL bPressed);
-    // The shape's region for a rectangle (owned by the caller); with geometry
-    // the light spots and rings are recomputed too. Mask shapes also keep
-    // their stretched mask and inner region for the rectangle.
+    // The shape's region for a rectangle (owned by the caller), its shape
+    // geometry set as SetShapeGeometry sets it; with geometry the light
+    // geometry is set too.
     HRGN BuildShapeRegion(const RECT& rect, BOOL bWithGeometry);
+    // The shape's geometry for a rectangle, without a region: the divisors,
+    // the rounded corner, the parallelogram's points, or for the mask shapes
+    // the stretched mask and inner region.
+    void SetShapeGeometry(const RECT& rect);
+    // The light spots, ring step and ring count of a face of rect's size.
+    void SetLightGeometry(const RECT& rect);
     // The colour table of a state: disabled, then (with bUseState) pressed,
     // mouse over, focus and interior, else the normal one.
     const CColor& GetSurfaceTable(BOOL bUseState, UINT itemState) const;
@@ -190,7 +196,7 @@ public:
 
 private:
     BOOL buildTextMask(int w, int h);
-    HRGN buildMaskRegion(const RECT& rect);
+    const MaskCacheEntry* placeMaskShape(const RECT& rect, std::unique_ptr<MaskCacheEntry>& made);
     void makeMaskShape(MaskCacheEntry& entry);
     void clipToShape(HDC hdc, const RECT& rect);
     void blurInside(HDC hdc, HRGN region, int passes);

@@ -77,7 +77,7 @@ void CLumvexCtrl::DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState)
     DrawSurface(hdc, body, itemState);
     const bool pressed = (itemState & win::ODS_SELECTED) != 0;
     if (m_Shape == 1)
-        DeleteObject(BuildShapeRegion(body, FALSE)); // the corner of the body
+        SetShapeGeometry(body); // the corner of the body
     if (m_Surface == 1) {
         if (pressed)
             drawInnerPillow(hdc, body, itemState, 2, nullptr);
