@@ -176,8 +176,8 @@ public:
     OwnedRgn m_hRgnOuter;
     // The size of the face bitmap being rendered.
     SIZE m_sizeFace{0, 0};
-    // Mask shapes built while a face renders, by size: the properties do not
-    // change meanwhile, and each part of a face asks for the shape again.
+    // Mask shapes built while faces render, by size: the properties do not
+    // change meanwhile, and each part of each face asks for the shape again.
     struct MaskCacheEntry {
         int w = 0;
         int h = 0;
@@ -187,6 +187,22 @@ public:
     };
     std::vector<std::unique_ptr<MaskCacheEntry>> m_maskCache;
     int m_nFaceRendering = 0;
+    // While one lives, the faces rendered share the mask shapes made for
+    // them: the faces built together are of one unchanged button.
+    class FaceBatch {
+    public:
+        explicit FaceBatch(CLumvexCtrl& control) : control_(control) { ++control_.m_nFaceRendering; }
+        ~FaceBatch()
+        {
+            if (--control_.m_nFaceRendering == 0)
+                control_.m_maskCache.clear();
+        }
+        FaceBatch(const FaceBatch&) = delete;
+        FaceBatch& operator=(const FaceBatch&) = delete;
+
+    private:
+        CLumvexCtrl& control_;
+    };
 
     // The faces per shape: surface, then edges.
     void DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState);

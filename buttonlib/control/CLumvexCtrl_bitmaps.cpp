@@ -55,36 +55,30 @@ HBITMAP halftoneCopy(HDC hdc, HBITMAP picture, int bw, int bh, int width, int he
     return result;
 }
 
-// A one-bit bitmap of the mask's size holding a copy of it.
-HBITMAP monoCopy(HDC hdc, HDC maskDC, int width, int height)
+// The rows of a bitmap, top down, at 1 or 32 bits per pixel; empty when
+// they cannot be read.
+std::vector<DWORD> topDownRows(HBITMAP hbm, int width, int height, int bpp)
 {
-    HBITMAP copy = CreateBitmap(width, height, 1, 1, nullptr);
-    if (!copy)
-        return nullptr;
-    BitmapDC dc(hdc, copy);
-    if (!dc.Ok() || !BitBlt(dc.dc(), 0, 0, width, height, maskDC, 0, 0, SRCCOPY)) {
-        DeleteObject(copy);
-        return nullptr;
-    }
-    return copy;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = WORD(bpp);
+    info.header.biCompression = BI_RGB;
+    const std::size_t rowWords = (std::size_t(width) * std::size_t(bpp) + 31) / 32;
+    std::vector<DWORD> rows(rowWords * std::size_t(height));
+    HDC screen = GetDC(nullptr);
+    const int read =
+        GetDIBits(screen, hbm, 0, UINT(height), rows.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (read != height)
+        rows.clear();
+    return rows;
 }
-
-// Brush where the source is black, the destination elsewhere.
-constexpr DWORD kBrushWhereBlack = 0x00B8074A;
-
-// The pixels of target where the one-bit marks are 0 take the colour (the
-// target DC's text colour must then be black and its background white).
-void paintMarked(HDC target, HDC marks, int width, int height, COLORREF color)
-{
-    HBRUSH brush = CreateSolidBrush(color);
-    if (!brush)
-        return;
-    HGDIOBJ old = SelectObject(target, brush);
-    BitBlt(target, 0, 0, width, height, marks, 0, 0, kBrushWhereBlack);
-    SelectObject(target, old);
-    DeleteObject(brush);
-}
-
 
 } // namespace
 
@@ -168,48 +162,68 @@ void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL 
 
     int w = 0;
     int h = 0;
-    if (!BitmapSize(hMask, &w, &h))
+    int fw = 0;
+    int fh = 0;
+    if (!BitmapSize(hMask, &w, &h) || !BitmapSize(hFaceCopy, &fw, &fh))
         return;
-    BitmapDC mask(hdc, hMask);
-    if (!mask.Ok())
+    const std::vector<DWORD> mask = topDownRows(hMask, w, h, 1);
+    const std::vector<DWORD> face = topDownRows(hFaceCopy, fw, fh, 32);
+    if (mask.empty() || face.empty())
         return;
-    // The two bands: shape pixels (black) whose neighbour b pixels up and
-    // left, or down and right, lies outside (white). Beyond the mask's edge
-    // counts as outside.
-    HBITMAP topLeft = monoCopy(hdc, mask.dc(), w, h);
-    HBITMAP bottomRight = monoCopy(hdc, mask.dc(), w, h);
-    HBITMAP result = CreateCompatibleBitmap(hdc, w, h);
-    HBRUSH faceBrush = hFaceCopy ? CreatePatternBrush(hFaceCopy) : nullptr;
-    if (topLeft && bottomRight && result && faceBrush) {
-        BitmapDC tl(hdc, topLeft);
-        BitmapDC br(hdc, bottomRight);
-        BitmapDC out(hdc, result);
-        if (tl.Ok() && br.Ok() && out.Ok()) {
-            BitBlt(tl.dc(), b, b, w, h, mask.dc(), 0, 0, MERGEPAINT);
-            BitBlt(br.dc(), -b, -b, w, h, mask.dc(), 0, 0, MERGEPAINT);
+    const std::size_t maskWords = (std::size_t(w) + 31) / 32;
+    // Set where the mask is white: outside the shape, and beyond its edge.
+    const auto out = [&](long long x, long long y) {
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return true;
+        const BYTE* row = reinterpret_cast<const BYTE*>(mask.data() + std::size_t(y) * maskWords);
+        return ((row[x >> 3] >> (7 - (x & 7))) & 1) != 0;
+    };
+    const auto bgr = [](COLORREF c) {
+        return DWORD(GetBValue(c)) | DWORD(GetGValue(c)) << 8 | DWORD(GetRValue(c)) << 16;
+    };
+    const DWORD outsideValue = bgr(outside);
+    const DWORD topLeftValue = bgr(colour1);
+    const DWORD bottomRightValue = bgr(colour2);
 
-            HGDIOBJ oldBrush = SelectObject(out.dc(), faceBrush);
-            PatBlt(out.dc(), 0, 0, w, h, PATCOPY);
-            SelectObject(out.dc(), oldBrush);
-
-            // The mask marks the outside white: inverted colours make it black.
-            SetTextColor(out.dc(), RGB(255, 255, 255));
-            SetBkColor(out.dc(), RGB(0, 0, 0));
-            paintMarked(out.dc(), mask.dc(), w, h, outside);
-            SetTextColor(out.dc(), RGB(0, 0, 0));
-            SetBkColor(out.dc(), RGB(255, 255, 255));
-            paintMarked(out.dc(), tl.dc(), w, h, colour1);
-            paintMarked(out.dc(), br.dc(), w, h, colour2);
-
-            SelectClipRgn(hdc, m_hRgnPartClip);
-            BitBlt(hdc, int(rect.left), int(rect.top), w, h, out.dc(), 0, 0, SRCCOPY);
-            SelectClipRgn(hdc, m_hClipRgn);
+    // The face copy, as a pattern brush repeats it, with the outside, then
+    // the top-left band (shape pixels whose neighbour b up and left lies
+    // outside), then the bottom-right band over it.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP result = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!result || !bits) {
+        DeleteObject(result);
+        return;
+    }
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int y = 0; y < h; ++y) {
+        const DWORD* faceRow = face.data() + std::size_t(y % fh) * std::size_t(fw);
+        DWORD* row = pixels + std::size_t(y) * std::size_t(w);
+        for (int x = 0; x < w; ++x) {
+            if (out(x, y))
+                row[x] = outsideValue;
+            else if (out(x + 1LL * b, y + 1LL * b))
+                row[x] = bottomRightValue;
+            else if (out(x - 1LL * b, y - 1LL * b))
+                row[x] = topLeftValue;
+            else
+                row[x] = faceRow[x % fw] & 0x00FFFFFF;
         }
     }
-    DeleteObject(faceBrush);
+    {
+        BitmapDC src(hdc, result);
+        SelectClipRgn(hdc, m_hRgnPartClip);
+        if (src.Ok())
+            BitBlt(hdc, int(rect.left), int(rect.top), w, h, src.dc(), 0, 0, SRCCOPY);
+        SelectClipRgn(hdc, m_hClipRgn);
+    }
     DeleteObject(result);
-    DeleteObject(bottomRight);
-    DeleteObject(topLeft);
 }
 
 HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tolerance)

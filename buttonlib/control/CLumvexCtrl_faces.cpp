@@ -504,15 +504,7 @@ BOOL CLumvexCtrl::RenderFace(CDIB& target, const RECT& rect, UINT itemState)
     if (rect.left < 0 || rect.top < 0 || rect.right <= rect.left || rect.bottom <= rect.top)
         return FALSE;
     DeriveShapeDivisors();
-    struct Rendering {
-        CLumvexCtrl* self;
-        explicit Rendering(CLumvexCtrl* c) : self(c) { ++self->m_nFaceRendering; }
-        ~Rendering()
-        {
-            if (--self->m_nFaceRendering == 0)
-                self->m_maskCache.clear();
-        }
-    } rendering(this);
+    const FaceBatch rendering(*this);
     const int w = int(rect.right);
     const int h = int(rect.bottom);
     const bool textured = m_dibTexture.IsValid() && m_TextureMode != 0;
