@@ -22,6 +22,7 @@
 #include "platform/win/CursorService.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -211,6 +212,9 @@ public:
     void DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState);
 
 private:
+    // The bevel over the face that drawFace lays into a bitmap of the mask's size.
+    void drawMaskBevel(HDC hdc, HBITMAP hMask, BOOL bRaised, COLORREF colour1, COLORREF colour2, UINT itemState,
+                       const RECT& rect, const std::function<bool(HDC, int, int)>& drawFace);
     BOOL buildTextMask(int w, int h);
     const MaskCacheEntry* placeMaskShape(const RECT& rect, std::unique_ptr<MaskCacheEntry>& made);
     void makeMaskShape(MaskCacheEntry& entry);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -154,6 +155,26 @@ COLORREF CLumvexCtrl::GetContainerBackColor()
 void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL bRaised, COLORREF colour1,
                                 COLORREF colour2, UINT itemState, const RECT& rect)
 {
+    int fw = 0;
+    int fh = 0;
+    if (!BitmapSize(hFaceCopy, &fw, &fh))
+        return;
+    BitmapDC face(hdc, hFaceCopy);
+    if (!face.Ok())
+        return;
+    // The copy repeated from the corner, as a pattern brush lays it.
+    drawMaskBevel(hdc, hMask, bRaised, colour1, colour2, itemState, rect, [&](HDC target, int w, int h) {
+        for (int y = 0; y < h; y += fh)
+            for (int x = 0; x < w; x += fw)
+                if (!BitBlt(target, x, y, fw, fh, face.dc(), 0, 0, SRCCOPY))
+                    return false;
+        return true;
+    });
+}
+
+void CLumvexCtrl::drawMaskBevel(HDC hdc, HBITMAP hMask, BOOL bRaised, COLORREF colour1, COLORREF colour2,
+                                UINT itemState, const RECT& rect, const std::function<bool(HDC, int, int)>& drawFace)
+{
     const int b = m_Shape == 4 ? 1 : m_ButtonRaiseFactor;
     if (!bRaised)
         std::swap(colour1, colour2);
@@ -162,13 +183,10 @@ void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL 
 
     int w = 0;
     int h = 0;
-    int fw = 0;
-    int fh = 0;
-    if (!BitmapSize(hMask, &w, &h) || !BitmapSize(hFaceCopy, &fw, &fh))
+    if (!BitmapSize(hMask, &w, &h))
         return;
     const std::vector<DWORD> mask = topDownRows(hMask, w, h, 1);
-    const std::vector<DWORD> face = topDownRows(hFaceCopy, fw, fh, 32);
-    if (mask.empty() || face.empty())
+    if (mask.empty())
         return;
     const std::size_t maskWords = (std::size_t(w) + 31) / 32;
     // Set where the mask is white: outside the shape, and beyond its edge.
@@ -185,9 +203,8 @@ void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL 
     const DWORD topLeftValue = bgr(colour1);
     const DWORD bottomRightValue = bgr(colour2);
 
-    // The face copy, as a pattern brush repeats it, with the outside, then
-    // the top-left band (shape pixels whose neighbour b up and left lies
-    // outside), then the bottom-right band over it.
+    // The face, then the outside, the top-left band (shape pixels whose
+    // neighbour b up and left lies outside) and the bottom-right band over it.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
@@ -201,27 +218,25 @@ void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL 
         DeleteObject(result);
         return;
     }
-    auto* pixels = static_cast<DWORD*>(bits);
-    for (int y = 0; y < h; ++y) {
-        const DWORD* faceRow = face.data() + std::size_t(y % fh) * std::size_t(fw);
-        DWORD* row = pixels + std::size_t(y) * std::size_t(w);
-        for (int x = 0; x < w; ++x) {
-            if (out(x, y))
-                row[x] = outsideValue;
-            else if (out(x + 1LL * b, y + 1LL * b))
-                row[x] = bottomRightValue;
-            else if (out(x - 1LL * b, y - 1LL * b))
-                row[x] = topLeftValue;
-            else
-                row[x] = faceRow[x % fw] & 0x00FFFFFF;
-        }
-    }
     {
-        BitmapDC src(hdc, result);
-        SelectClipRgn(hdc, m_hRgnPartClip);
-        if (src.Ok())
-            BitBlt(hdc, int(rect.left), int(rect.top), w, h, src.dc(), 0, 0, SRCCOPY);
-        SelectClipRgn(hdc, m_hClipRgn);
+        BitmapDC composed(hdc, result);
+        if (composed.Ok() && drawFace(composed.dc(), w, h)) {
+            auto* pixels = static_cast<DWORD*>(bits);
+            for (int y = 0; y < h; ++y) {
+                DWORD* row = pixels + std::size_t(y) * std::size_t(w);
+                for (int x = 0; x < w; ++x) {
+                    if (out(x, y))
+                        row[x] = outsideValue;
+                    else if (out(x + 1LL * b, y + 1LL * b))
+                        row[x] = bottomRightValue;
+                    else if (out(x - 1LL * b, y - 1LL * b))
+                        row[x] = topLeftValue;
+                }
+            }
+            SelectClipRgn(hdc, m_hRgnPartClip);
+            BitBlt(hdc, int(rect.left), int(rect.top), w, h, composed.dc(), 0, 0, SRCCOPY);
+            SelectClipRgn(hdc, m_hClipRgn);
+        }
     }
     DeleteObject(result);
 }

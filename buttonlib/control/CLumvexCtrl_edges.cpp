@@ -200,10 +200,9 @@ void CLumvexCtrl::DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState)
     const int h = Height(r);
     HBITMAP normal = m_dibStretchedMask.CreateBitmap(nullptr);
     HBITMAP mask = w > 0 && h > 0 ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
-    HBITMAP faceCopy = ColorBitmap(w, h);
     int mw = 0;
     int mh = 0;
-    if (normal && mask && faceCopy && BitmapSize(normal, &mw, &mh)) {
+    if (normal && mask && BitmapSize(normal, &mw, &mh)) {
         {
             // Inverted: the bevel wants the shape black.
             BitmapDC src(nullptr, normal);
@@ -214,9 +213,6 @@ void CLumvexCtrl::DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState)
                 else
                     StretchBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, mw, mh, NOTSRCCOPY);
             }
-            BitmapDC copy(nullptr, faceCopy);
-            if (copy.Ok())
-                BitBlt(copy.dc(), 0, 0, w, h, hdc, r.left, r.top, SRCCOPY);
         }
         COLORREF highlight = 0;
         COLORREF shadow = 0;
@@ -225,10 +221,12 @@ void CLumvexCtrl::DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState)
         // for the texture.
         HRGN inner = m_hRgnPartClip;
         m_hRgnPartClip = shape.get();
-        DrawMaskBevel(hdc, mask, faceCopy, !pressed, highlight, shadow, itemState, r);
+        // The face under the bevel is the face as drawn so far.
+        drawMaskBevel(hdc, mask, !pressed, highlight, shadow, itemState, r, [&](HDC target, int, int) {
+            return BitBlt(target, 0, 0, w, h, hdc, r.left, r.top, SRCCOPY) != FALSE;
+        });
         m_hRgnPartClip = inner;
     }
-    DeleteObject(faceCopy);
     DeleteObject(mask);
     DeleteObject(normal);
 }
