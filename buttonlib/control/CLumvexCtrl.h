@@ -212,9 +212,16 @@ public:
     void DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState);
 
 private:
+    // A mask as one-bit rows, top down, set outside the shape.
+    struct MaskRows {
+        std::vector<DWORD> rows;
+        int width = 0;
+        int height = 0;
+    };
     // The bevel over the face that drawFace lays into a bitmap of the mask's size.
-    void drawMaskBevel(HDC hdc, HBITMAP hMask, BOOL bRaised, COLORREF colour1, COLORREF colour2, UINT itemState,
-                       const RECT& rect, const std::function<bool(HDC, int, int)>& drawFace);
+    void drawMaskBevel(HDC hdc, const MaskRows& outside, BOOL bRaised, COLORREF colour1, COLORREF colour2,
+                       UINT itemState, const RECT& rect, const std::function<bool(HDC)>& drawFace);
+    MaskRows maskOutside(int w, int h) const;
     BOOL buildTextMask(int w, int h);
     const MaskCacheEntry* placeMaskShape(const RECT& rect, std::unique_ptr<MaskCacheEntry>& made);
     void makeMaskShape(MaskCacheEntry& entry);

@@ -56,31 +56,6 @@ HBITMAP halftoneCopy(HDC hdc, HBITMAP picture, int bw, int bh, int width, int he
     return result;
 }
 
-// The rows of a bitmap, top down, at 1 or 32 bits per pixel; empty when
-// they cannot be read.
-std::vector<DWORD> topDownRows(HBITMAP hbm, int width, int height, int bpp)
-{
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[2];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = WORD(bpp);
-    info.header.biCompression = BI_RGB;
-    const std::size_t rowWords = (std::size_t(width) * std::size_t(bpp) + 31) / 32;
-    std::vector<DWORD> rows(rowWords * std::size_t(height));
-    HDC screen = GetDC(nullptr);
-    const int read =
-        GetDIBits(screen, hbm, 0, UINT(height), rows.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (read != height)
-        rows.clear();
-    return rows;
-}
-
 } // namespace
 
 COLORREF CLumvexCtrl::TranslateOleColor(OLE_COLOR color)
@@ -155,15 +130,18 @@ COLORREF CLumvexCtrl::GetContainerBackColor()
 void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL bRaised, COLORREF colour1,
                                 COLORREF colour2, UINT itemState, const RECT& rect)
 {
+    int w = 0;
+    int h = 0;
     int fw = 0;
     int fh = 0;
-    if (!BitmapSize(hFaceCopy, &fw, &fh))
+    if (!BitmapSize(hMask, &w, &h) || !BitmapSize(hFaceCopy, &fw, &fh))
         return;
     BitmapDC face(hdc, hFaceCopy);
     if (!face.Ok())
         return;
     // The copy repeated from the corner, as a pattern brush lays it.
-    drawMaskBevel(hdc, hMask, bRaised, colour1, colour2, itemState, rect, [&](HDC target, int w, int h) {
+    const MaskRows outside{facedraw::OneBitRows(hMask, w, h), w, h};
+    drawMaskBevel(hdc, outside, bRaised, colour1, colour2, itemState, rect, [&](HDC target) {
         for (int y = 0; y < h; y += fh)
             for (int x = 0; x < w; x += fw)
                 if (!BitBlt(target, x, y, fw, fh, face.dc(), 0, 0, SRCCOPY))
@@ -172,8 +150,9 @@ void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL 
     });
 }
 
-void CLumvexCtrl::drawMaskBevel(HDC hdc, HBITMAP hMask, BOOL bRaised, COLORREF colour1, COLORREF colour2,
-                                UINT itemState, const RECT& rect, const std::function<bool(HDC, int, int)>& drawFace)
+void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRaised, COLORREF colour1,
+                                COLORREF colour2, UINT itemState, const RECT& rect,
+                                const std::function<bool(HDC)>& drawFace)
 {
     const int b = m_Shape == 4 ? 1 : m_ButtonRaiseFactor;
     if (!bRaised)
@@ -181,14 +160,12 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, HBITMAP hMask, BOOL bRaised, COLORREF c
     const COLORREF outside =
         (itemState & win::ODS_FOCUS) && m_FocusMode == 1 ? RGB(0, 0, 0) : GetContainerBackColor();
 
-    int w = 0;
-    int h = 0;
-    if (!BitmapSize(hMask, &w, &h))
-        return;
-    const std::vector<DWORD> mask = topDownRows(hMask, w, h, 1);
-    if (mask.empty())
-        return;
+    const int w = outsideRows.width;
+    const int h = outsideRows.height;
+    const std::vector<DWORD>& mask = outsideRows.rows;
     const std::size_t maskWords = (std::size_t(w) + 31) / 32;
+    if (w <= 0 || h <= 0 || mask.size() != maskWords * std::size_t(h))
+        return;
     // Set where the mask is white: outside the shape, and beyond its edge.
     const auto out = [&](long long x, long long y) {
         if (x < 0 || y < 0 || x >= w || y >= h)
@@ -220,7 +197,7 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, HBITMAP hMask, BOOL bRaised, COLORREF c
     }
     {
         BitmapDC composed(hdc, result);
-        if (composed.Ok() && drawFace(composed.dc(), w, h)) {
+        if (composed.Ok() && drawFace(composed.dc())) {
             auto* pixels = static_cast<DWORD*>(bits);
             for (int y = 0; y < h; ++y) {
                 DWORD* row = pixels + std::size_t(y) * std::size_t(w);
