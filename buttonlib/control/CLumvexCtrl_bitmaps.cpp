@@ -225,29 +225,43 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
     if (!BitmapSize(hbm, &w, &h))
         return nullptr;
 
-    // A top-down 32-bit section holds the pixels as blue, green, red, unused.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    // A monochrome device bitmap shows its 0 bits black and its 1 bits
+    // white (a memory DC's text and background colours): its rows are read
+    // as they are. Other bitmaps are copied to a top-down 32-bit section,
+    // blue, green, red, unused.
+    BITMAP bm{};
+    GetObject(hbm, sizeof bm, &bm);
+    const bool mono = bm.bmBitsPixel == 1 && bm.bmPlanes == 1 && !bm.bmBits;
+    std::vector<DWORD> monoRows;
+    HBITMAP section = nullptr;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section || !bits) {
-        DeleteObject(section);
-        return nullptr;
-    }
-    bool copied = false;
-    {
-        BitmapDC src(nullptr, hbm);
-        BitmapDC dst(nullptr, section);
-        copied = src.Ok() && dst.Ok() && BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
-    }
-    if (!copied) {
-        DeleteObject(section);
-        return nullptr;
+    if (mono) {
+        monoRows = facedraw::OneBitRows(hbm, w, h);
+        if (monoRows.empty())
+            return nullptr;
+    } else {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!section || !bits) {
+            DeleteObject(section);
+            return nullptr;
+        }
+        bool copied = false;
+        {
+            BitmapDC src(nullptr, hbm);
+            BitmapDC dst(nullptr, section);
+            copied = src.Ok() && dst.Ok() && BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
+        }
+        if (!copied) {
+            DeleteObject(section);
+            return nullptr;
+        }
     }
 
     auto range = [](BYTE key, BYTE tol) { return std::pair<int, int>(key, std::min(key + tol, 255)); };
@@ -300,15 +314,26 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
         DeleteObject(part);
     };
 
+    static constexpr BYTE kBlack[4] = {0, 0, 0, 0};
+    static constexpr BYTE kWhite[4] = {255, 255, 255, 0};
+    const bool blackIsKey = isKey(kBlack);
+    const bool whiteIsKey = isKey(kWhite);
+    const std::size_t monoWords = (std::size_t(w) + 31) / 32;
     const auto* pixels = static_cast<const BYTE*>(bits);
     for (int y = 0; y < h && !failed; ++y) {
-        const BYTE* row = pixels + std::size_t(y) * std::size_t(w) * 4;
+        const BYTE* row = mono ? reinterpret_cast<const BYTE*>(monoRows.data() + std::size_t(y) * monoWords)
+                               : pixels + std::size_t(y) * std::size_t(w) * 4;
+        const auto keyAt = [&](int x) {
+            if (mono)
+                return ((row[x >> 3] >> (7 - (x & 7))) & 1) ? whiteIsKey : blackIsKey;
+            return isKey(row + std::size_t(x) * 4);
+        };
         int x = 0;
         while (x < w) {
-            while (x < w && isKey(row + std::size_t(x) * 4))
+            while (x < w && keyAt(x))
                 ++x;
             const int start = x;
-            while (x < w && !isKey(row + std::size_t(x) * 4))
+            while (x < w && !keyAt(x))
                 ++x;
             if (x > start) {
                 rects.push_back(RECT{start, y, x, y + 1});

@@ -291,7 +291,11 @@ void CLumvexCtrl::makeMaskShape(MaskCacheEntry& entry)
     int sw = 0;
     int sh = 0;
     HBITMAP stretched = nullptr;
-    if (BitmapSize(source, &sw, &sh)) {
+    if (BitmapSize(source, &sw, &sh) && depth == 1 && sw == w && sh == h) {
+        // A one-bit mask of the size already is its own stretched copy.
+        stretched = source;
+        source = nullptr;
+    } else if (BitmapSize(source, &sw, &sh)) {
         stretched = depth == 1 ? CreateBitmap(w, h, 1, 1, nullptr) : ColorBitmap(w, h);
         BitmapDC src(nullptr, source);
         BitmapDC dst(nullptr, stretched);
