@@ -11,7 +11,7 @@
 // whether the single runs were reported or only their aggregates
 // (--benchmark_report_aggregates_only). A pair named without arguments
 // pairs every argument set of its runs: "X_Ours" with "X_Ref" pairs
-// "X_Ours/120/40" with "X_Ref/120/40".
+// "X_Ours/120/40" with "X_Ref/120/40", labelled "<label> 120/40".
 
 #include <benchmark/benchmark.h>
 
@@ -103,7 +103,7 @@ private:
                     resolved.push_back(p);
                 } else if (name.starts_with(p.ours + "/")) {
                     const std::string arguments = name.substr(p.ours.size());
-                    resolved.push_back({name, p.reference + arguments, p.label + arguments});
+                    resolved.push_back({name, p.reference + arguments, p.label + " " + arguments.substr(1)});
                 }
             }
         }

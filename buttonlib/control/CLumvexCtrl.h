@@ -22,6 +22,7 @@
 #include "platform/win/CursorService.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -117,10 +118,16 @@ public:
     // of the face: m_dibTexturedBtn (or m_dibTexturedBtnPressed), with the map
     // in m_dibTextureBevel (m_dibTextureBevelPressed).
     BOOL BuildTexturedFace(const RECT& rect, BOOL bPressed);
-    // The shape's region for a rectangle (owned by the caller); with geometry
-    // the light spots and rings are recomputed too. Mask shapes also keep
-    // their stretched mask and inner region for the rectangle.
+    // The shape's region for a rectangle (owned by the caller), its shape
+    // geometry set as SetShapeGeometry sets it; with geometry the light
+    // geometry is set too.
     HRGN BuildShapeRegion(const RECT& rect, BOOL bWithGeometry);
+    // The shape's geometry for a rectangle, without a region: the divisors,
+    // the rounded corner, the parallelogram's points, or for the mask shapes
+    // the stretched mask and inner region.
+    void SetShapeGeometry(const RECT& rect);
+    // The light spots, ring step and ring count of a face of rect's size.
+    void SetLightGeometry(const RECT& rect);
     // The colour table of a state: disabled, then (with bUseState) pressed,
     // mouse over, focus and interior, else the normal one.
     const CColor& GetSurfaceTable(BOOL bUseState, UINT itemState) const;
@@ -170,8 +177,8 @@ public:
     OwnedRgn m_hRgnOuter;
     // The size of the face bitmap being rendered.
     SIZE m_sizeFace{0, 0};
-    // Mask shapes built while a face renders, by size: the properties do not
-    // change meanwhile, and each part of a face asks for the shape again.
+    // Mask shapes built while faces render, by size: the properties do not
+    // change meanwhile, and each part of each face asks for the shape again.
     struct MaskCacheEntry {
         int w = 0;
         int h = 0;
@@ -181,6 +188,22 @@ public:
     };
     std::vector<std::unique_ptr<MaskCacheEntry>> m_maskCache;
     int m_nFaceRendering = 0;
+    // While one lives, the faces rendered share the mask shapes made for
+    // them: the faces built together are of one unchanged button.
+    class FaceBatch {
+    public:
+        explicit FaceBatch(CLumvexCtrl& control) : control_(control) { ++control_.m_nFaceRendering; }
+        ~FaceBatch()
+        {
+            if (--control_.m_nFaceRendering == 0)
+                control_.m_maskCache.clear();
+        }
+        FaceBatch(const FaceBatch&) = delete;
+        FaceBatch& operator=(const FaceBatch&) = delete;
+
+    private:
+        CLumvexCtrl& control_;
+    };
 
     // The faces per shape: surface, then edges.
     void DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState);
@@ -189,8 +212,18 @@ public:
     void DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState);
 
 private:
+    // A mask as one-bit rows, top down, set outside the shape.
+    struct MaskRows {
+        std::vector<DWORD> rows;
+        int width = 0;
+        int height = 0;
+    };
+    // The bevel over the face that drawFace lays into a bitmap of the mask's size.
+    void drawMaskBevel(HDC hdc, const MaskRows& outside, BOOL bRaised, COLORREF colour1, COLORREF colour2,
+                       UINT itemState, const RECT& rect, const std::function<bool(HDC)>& drawFace);
+    MaskRows maskOutside(int w, int h) const;
     BOOL buildTextMask(int w, int h);
-    HRGN buildMaskRegion(const RECT& rect);
+    const MaskCacheEntry* placeMaskShape(const RECT& rect, std::unique_ptr<MaskCacheEntry>& made);
     void makeMaskShape(MaskCacheEntry& entry);
     void clipToShape(HDC hdc, const RECT& rect);
     void blurInside(HDC hdc, HRGN region, int passes);

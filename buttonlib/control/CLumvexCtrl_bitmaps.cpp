@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -54,37 +55,6 @@ HBITMAP halftoneCopy(HDC hdc, HBITMAP picture, int bw, int bh, int width, int he
     }
     return result;
 }
-
-// A one-bit bitmap of the mask's size holding a copy of it.
-HBITMAP monoCopy(HDC hdc, HDC maskDC, int width, int height)
-{
-    HBITMAP copy = CreateBitmap(width, height, 1, 1, nullptr);
-    if (!copy)
-        return nullptr;
-    BitmapDC dc(hdc, copy);
-    if (!dc.Ok() || !BitBlt(dc.dc(), 0, 0, width, height, maskDC, 0, 0, SRCCOPY)) {
-        DeleteObject(copy);
-        return nullptr;
-    }
-    return copy;
-}
-
-// Brush where the source is black, the destination elsewhere.
-constexpr DWORD kBrushWhereBlack = 0x00B8074A;
-
-// The pixels of target where the one-bit marks are 0 take the colour (the
-// target DC's text colour must then be black and its background white).
-void paintMarked(HDC target, HDC marks, int width, int height, COLORREF color)
-{
-    HBRUSH brush = CreateSolidBrush(color);
-    if (!brush)
-        return;
-    HGDIOBJ old = SelectObject(target, brush);
-    BitBlt(target, 0, 0, width, height, marks, 0, 0, kBrushWhereBlack);
-    SelectObject(target, old);
-    DeleteObject(brush);
-}
-
 
 } // namespace
 
@@ -160,56 +130,92 @@ COLORREF CLumvexCtrl::GetContainerBackColor()
 void CLumvexCtrl::DrawMaskBevel(HDC hdc, HBITMAP hMask, HBITMAP hFaceCopy, BOOL bRaised, COLORREF colour1,
                                 COLORREF colour2, UINT itemState, const RECT& rect)
 {
+    int w = 0;
+    int h = 0;
+    int fw = 0;
+    int fh = 0;
+    if (!BitmapSize(hMask, &w, &h) || !BitmapSize(hFaceCopy, &fw, &fh))
+        return;
+    BitmapDC face(hdc, hFaceCopy);
+    if (!face.Ok())
+        return;
+    // The copy repeated from the corner, as a pattern brush lays it.
+    const MaskRows outside{facedraw::OneBitRows(hMask, w, h), w, h};
+    drawMaskBevel(hdc, outside, bRaised, colour1, colour2, itemState, rect, [&](HDC target) {
+        for (int y = 0; y < h; y += fh)
+            for (int x = 0; x < w; x += fw)
+                if (!BitBlt(target, x, y, fw, fh, face.dc(), 0, 0, SRCCOPY))
+                    return false;
+        return true;
+    });
+}
+
+void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRaised, COLORREF colour1,
+                                COLORREF colour2, UINT itemState, const RECT& rect,
+                                const std::function<bool(HDC)>& drawFace)
+{
     const int b = m_Shape == 4 ? 1 : m_ButtonRaiseFactor;
     if (!bRaised)
         std::swap(colour1, colour2);
     const COLORREF outside =
         (itemState & win::ODS_FOCUS) && m_FocusMode == 1 ? RGB(0, 0, 0) : GetContainerBackColor();
 
-    int w = 0;
-    int h = 0;
-    if (!BitmapSize(hMask, &w, &h))
+    const int w = outsideRows.width;
+    const int h = outsideRows.height;
+    const std::vector<DWORD>& mask = outsideRows.rows;
+    const std::size_t maskWords = (std::size_t(w) + 31) / 32;
+    if (w <= 0 || h <= 0 || mask.size() != maskWords * std::size_t(h))
         return;
-    BitmapDC mask(hdc, hMask);
-    if (!mask.Ok())
+    // Set where the mask is white: outside the shape, and beyond its edge.
+    const auto out = [&](long long x, long long y) {
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return true;
+        const BYTE* row = reinterpret_cast<const BYTE*>(mask.data() + std::size_t(y) * maskWords);
+        return ((row[x >> 3] >> (7 - (x & 7))) & 1) != 0;
+    };
+    const auto bgr = [](COLORREF c) {
+        return DWORD(GetBValue(c)) | DWORD(GetGValue(c)) << 8 | DWORD(GetRValue(c)) << 16;
+    };
+    const DWORD outsideValue = bgr(outside);
+    const DWORD topLeftValue = bgr(colour1);
+    const DWORD bottomRightValue = bgr(colour2);
+
+    // The face, then the outside, the top-left band (shape pixels whose
+    // neighbour b up and left lies outside) and the bottom-right band over it.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP result = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!result || !bits) {
+        DeleteObject(result);
         return;
-    // The two bands: shape pixels (black) whose neighbour b pixels up and
-    // left, or down and right, lies outside (white). Beyond the mask's edge
-    // counts as outside.
-    HBITMAP topLeft = monoCopy(hdc, mask.dc(), w, h);
-    HBITMAP bottomRight = monoCopy(hdc, mask.dc(), w, h);
-    HBITMAP result = CreateCompatibleBitmap(hdc, w, h);
-    HBRUSH faceBrush = hFaceCopy ? CreatePatternBrush(hFaceCopy) : nullptr;
-    if (topLeft && bottomRight && result && faceBrush) {
-        BitmapDC tl(hdc, topLeft);
-        BitmapDC br(hdc, bottomRight);
-        BitmapDC out(hdc, result);
-        if (tl.Ok() && br.Ok() && out.Ok()) {
-            BitBlt(tl.dc(), b, b, w, h, mask.dc(), 0, 0, MERGEPAINT);
-            BitBlt(br.dc(), -b, -b, w, h, mask.dc(), 0, 0, MERGEPAINT);
-
-            HGDIOBJ oldBrush = SelectObject(out.dc(), faceBrush);
-            PatBlt(out.dc(), 0, 0, w, h, PATCOPY);
-            SelectObject(out.dc(), oldBrush);
-
-            // The mask marks the outside white: inverted colours make it black.
-            SetTextColor(out.dc(), RGB(255, 255, 255));
-            SetBkColor(out.dc(), RGB(0, 0, 0));
-            paintMarked(out.dc(), mask.dc(), w, h, outside);
-            SetTextColor(out.dc(), RGB(0, 0, 0));
-            SetBkColor(out.dc(), RGB(255, 255, 255));
-            paintMarked(out.dc(), tl.dc(), w, h, colour1);
-            paintMarked(out.dc(), br.dc(), w, h, colour2);
-
+    }
+    {
+        BitmapDC composed(hdc, result);
+        if (composed.Ok() && drawFace(composed.dc())) {
+            auto* pixels = static_cast<DWORD*>(bits);
+            for (int y = 0; y < h; ++y) {
+                DWORD* row = pixels + std::size_t(y) * std::size_t(w);
+                for (int x = 0; x < w; ++x) {
+                    if (out(x, y))
+                        row[x] = outsideValue;
+                    else if (out(x + 1LL * b, y + 1LL * b))
+                        row[x] = bottomRightValue;
+                    else if (out(x - 1LL * b, y - 1LL * b))
+                        row[x] = topLeftValue;
+                }
+            }
             SelectClipRgn(hdc, m_hRgnPartClip);
-            BitBlt(hdc, int(rect.left), int(rect.top), w, h, out.dc(), 0, 0, SRCCOPY);
+            BitBlt(hdc, int(rect.left), int(rect.top), w, h, composed.dc(), 0, 0, SRCCOPY);
             SelectClipRgn(hdc, m_hClipRgn);
         }
     }
-    DeleteObject(faceBrush);
     DeleteObject(result);
-    DeleteObject(bottomRight);
-    DeleteObject(topLeft);
 }
 
 HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tolerance)
@@ -219,29 +225,43 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
     if (!BitmapSize(hbm, &w, &h))
         return nullptr;
 
-    // A top-down 32-bit section holds the pixels as blue, green, red, unused.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    // A monochrome device bitmap shows its 0 bits black and its 1 bits
+    // white (a memory DC's text and background colours): its rows are read
+    // as they are. Other bitmaps are copied to a top-down 32-bit section,
+    // blue, green, red, unused.
+    BITMAP bm{};
+    GetObject(hbm, sizeof bm, &bm);
+    const bool mono = bm.bmBitsPixel == 1 && bm.bmPlanes == 1 && !bm.bmBits;
+    std::vector<DWORD> monoRows;
+    HBITMAP section = nullptr;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section || !bits) {
-        DeleteObject(section);
-        return nullptr;
-    }
-    bool copied = false;
-    {
-        BitmapDC src(nullptr, hbm);
-        BitmapDC dst(nullptr, section);
-        copied = src.Ok() && dst.Ok() && BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
-    }
-    if (!copied) {
-        DeleteObject(section);
-        return nullptr;
+    if (mono) {
+        monoRows = facedraw::OneBitRows(hbm, w, h);
+        if (monoRows.empty())
+            return nullptr;
+    } else {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!section || !bits) {
+            DeleteObject(section);
+            return nullptr;
+        }
+        bool copied = false;
+        {
+            BitmapDC src(nullptr, hbm);
+            BitmapDC dst(nullptr, section);
+            copied = src.Ok() && dst.Ok() && BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
+        }
+        if (!copied) {
+            DeleteObject(section);
+            return nullptr;
+        }
     }
 
     auto range = [](BYTE key, BYTE tol) { return std::pair<int, int>(key, std::min(key + tol, 255)); };
@@ -294,15 +314,26 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
         DeleteObject(part);
     };
 
+    static constexpr BYTE kBlack[4] = {0, 0, 0, 0};
+    static constexpr BYTE kWhite[4] = {255, 255, 255, 0};
+    const bool blackIsKey = isKey(kBlack);
+    const bool whiteIsKey = isKey(kWhite);
+    const std::size_t monoWords = (std::size_t(w) + 31) / 32;
     const auto* pixels = static_cast<const BYTE*>(bits);
     for (int y = 0; y < h && !failed; ++y) {
-        const BYTE* row = pixels + std::size_t(y) * std::size_t(w) * 4;
+        const BYTE* row = mono ? reinterpret_cast<const BYTE*>(monoRows.data() + std::size_t(y) * monoWords)
+                               : pixels + std::size_t(y) * std::size_t(w) * 4;
+        const auto keyAt = [&](int x) {
+            if (mono)
+                return ((row[x >> 3] >> (7 - (x & 7))) & 1) ? whiteIsKey : blackIsKey;
+            return isKey(row + std::size_t(x) * 4);
+        };
         int x = 0;
         while (x < w) {
-            while (x < w && isKey(row + std::size_t(x) * 4))
+            while (x < w && keyAt(x))
                 ++x;
             const int start = x;
-            while (x < w && !isKey(row + std::size_t(x) * 4))
+            while (x < w && !keyAt(x))
                 ++x;
             if (x > start) {
                 rects.push_back(RECT{start, y, x, y + 1});

@@ -77,7 +77,7 @@ void CLumvexCtrl::DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState)
     DrawSurface(hdc, body, itemState);
     const bool pressed = (itemState & win::ODS_SELECTED) != 0;
     if (m_Shape == 1)
-        DeleteObject(BuildShapeRegion(body, FALSE)); // the corner of the body
+        SetShapeGeometry(body); // the corner of the body
     if (m_Surface == 1) {
         if (pressed)
             drawInnerPillow(hdc, body, itemState, 2, nullptr);
@@ -198,14 +198,56 @@ void CLumvexCtrl::DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState)
         r = Inflated(r, -1, -1);
     const int w = Width(r);
     const int h = Height(r);
+    const MaskRows outside = maskOutside(w, h);
+    if (outside.rows.empty())
+        return;
+    COLORREF highlight = 0;
+    COLORREF shadow = 0;
+    GetEdgeColors(FALSE, &highlight, &shadow);
+    // The bevel covers the whole shape; the surface's inner part is kept
+    // for the texture.
+    HRGN inner = m_hRgnPartClip;
+    m_hRgnPartClip = shape.get();
+    // The face under the bevel is the face as drawn so far.
+    drawMaskBevel(hdc, outside, !pressed, highlight, shadow, itemState, r,
+                  [&](HDC target) { return BitBlt(target, 0, 0, w, h, hdc, r.left, r.top, SRCCOPY) != FALSE; });
+    m_hRgnPartClip = inner;
+}
+
+// The stretched mask's outside at w x h: its black pixels, read straight
+// from a black and white mask of that size, else the mask stretched.
+CLumvexCtrl::MaskRows CLumvexCtrl::maskOutside(int w, int h) const
+{
+    MaskRows out{{}, w, h};
+    if (w <= 0 || h <= 0)
+        return out;
+    const BITMAPINFO* info = m_dibStretchedMask.GetInfo();
+    const auto grey = [](const RGBQUAD& q, BYTE v) { return q.rgbRed == v && q.rgbGreen == v && q.rgbBlue == v; };
+    if (info && info->bmiHeader.biBitCount == 1 && info->bmiHeader.biCompression == BI_RGB &&
+        m_dibStretchedMask.GetColorCount() == 2 && grey(m_dibStretchedMask.GetColorTable()[0], 0) &&
+        grey(m_dibStretchedMask.GetColorTable()[1], 255) && m_dibStretchedMask.GetWidth() == w &&
+        m_dibStretchedMask.GetHeight() == h) {
+        const std::size_t words = (std::size_t(w) + 31) / 32;
+        const std::size_t stride = m_dibStretchedMask.GetRowBytes();
+        if (stride >= words * 4) {
+            const bool bottomUp = info->bmiHeader.biHeight > 0;
+            out.rows.resize(words * std::size_t(h));
+            for (int y = 0; y < h; ++y) {
+                const BYTE* from = m_dibStretchedMask.GetBits() + std::size_t(bottomUp ? h - 1 - y : y) * stride;
+                BYTE* to = reinterpret_cast<BYTE*>(out.rows.data() + std::size_t(y) * words);
+                for (std::size_t i = 0; i < words * 4; ++i)
+                    to[i] = BYTE(~from[i]);
+            }
+            return out;
+        }
+    }
+    // Inverted through a one-bit bitmap: the bevel wants the shape black.
     HBITMAP normal = m_dibStretchedMask.CreateBitmap(nullptr);
-    HBITMAP mask = w > 0 && h > 0 ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
-    HBITMAP faceCopy = ColorBitmap(w, h);
+    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
     int mw = 0;
     int mh = 0;
-    if (normal && mask && faceCopy && BitmapSize(normal, &mw, &mh)) {
+    if (normal && mask && BitmapSize(normal, &mw, &mh)) {
         {
-            // Inverted: the bevel wants the shape black.
             BitmapDC src(nullptr, normal);
             BitmapDC dst(nullptr, mask);
             if (src.Ok() && dst.Ok()) {
@@ -214,21 +256,10 @@ void CLumvexCtrl::DrawMaskFace(HDC hdc, const RECT& rect, UINT itemState)
                 else
                     StretchBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, mw, mh, NOTSRCCOPY);
             }
-            BitmapDC copy(nullptr, faceCopy);
-            if (copy.Ok())
-                BitBlt(copy.dc(), 0, 0, w, h, hdc, r.left, r.top, SRCCOPY);
         }
-        COLORREF highlight = 0;
-        COLORREF shadow = 0;
-        GetEdgeColors(FALSE, &highlight, &shadow);
-        // The bevel covers the whole shape; the surface's inner part is kept
-        // for the texture.
-        HRGN inner = m_hRgnPartClip;
-        m_hRgnPartClip = shape.get();
-        DrawMaskBevel(hdc, mask, faceCopy, !pressed, highlight, shadow, itemState, r);
-        m_hRgnPartClip = inner;
+        out.rows = OneBitRows(mask, w, h);
     }
-    DeleteObject(faceCopy);
     DeleteObject(mask);
     DeleteObject(normal);
+    return out;
 }

@@ -101,31 +101,64 @@ std::array<POINT, 4> parallelogramFor(const RECT& rect, float divisor)
             POINT{rect.left, rect.bottom}};
 }
 
+// A copy of a region made at the origin, moved to rect (empty without one).
+HRGN movedCopy(HRGN source, const RECT& rect)
+{
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (copy && source)
+        CombineRgn(copy, source, nullptr, RGN_COPY);
+    if (copy)
+        OffsetRgn(copy, rect.left, rect.top);
+    return copy;
+}
+
 } // namespace
 
 HRGN CLumvexCtrl::BuildShapeRegion(const RECT& rect, BOOL bWithGeometry)
 {
+    HRGN region = nullptr;
+    if (m_Shape == 4 || m_Shape == 5) {
+        DeriveShapeDivisors();
+        std::unique_ptr<MaskCacheEntry> made;
+        const MaskCacheEntry* mask = placeMaskShape(rect, made);
+        region = mask ? movedCopy(mask->region.get(), rect)
+                      : CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
+    } else {
+        SetShapeGeometry(rect);
+        switch (m_Shape) {
+        case 1:
+            region = CreateRoundRectRgn(rect.left, rect.top, rect.right, rect.bottom, m_sizeCorner.cx, m_sizeCorner.cy);
+            break;
+        case 2: region = CreatePolygonRgn(m_ptParallelogram.data(), 4, ALTERNATE); break;
+        case 3: region = CreateEllipticRgn(rect.left, rect.top, rect.right, rect.bottom); break;
+        default: region = CreateRoundRectRgn(rect.left, rect.top, rect.right, rect.bottom, 1, 1); break;
+        }
+    }
+    if (bWithGeometry)
+        SetLightGeometry(rect);
+    return region;
+}
+
+void CLumvexCtrl::SetShapeGeometry(const RECT& rect)
+{
     DeriveShapeDivisors();
+    switch (m_Shape) {
+    case 1: m_sizeCorner = cornerFor(rect, m_fRoundDivisor); break;
+    case 2: m_ptParallelogram = parallelogramFor(rect, m_fSlantDivisor); break;
+    case 4:
+    case 5: {
+        std::unique_ptr<MaskCacheEntry> made;
+        placeMaskShape(rect, made);
+        break;
+    }
+    default: break;
+    }
+}
+
+void CLumvexCtrl::SetLightGeometry(const RECT& rect)
+{
     const int w = Width(rect);
     const int h = Height(rect);
-    HRGN region = nullptr;
-    switch (m_Shape) {
-    case 1:
-        m_sizeCorner = cornerFor(rect, m_fRoundDivisor);
-        region = CreateRoundRectRgn(rect.left, rect.top, rect.right, rect.bottom, m_sizeCorner.cx, m_sizeCorner.cy);
-        break;
-    case 2:
-        m_ptParallelogram = parallelogramFor(rect, m_fSlantDivisor);
-        region = CreatePolygonRgn(m_ptParallelogram.data(), 4, ALTERNATE);
-        break;
-    case 3: region = CreateEllipticRgn(rect.left, rect.top, rect.right, rect.bottom); break;
-    case 4:
-    case 5: region = buildMaskRegion(rect); break;
-    default: region = CreateRoundRectRgn(rect.left, rect.top, rect.right, rect.bottom, 1, 1); break;
-    }
-    if (!bWithGeometry)
-        return region;
-
     // The light spots: the centres of the top-left and bottom-right
     // quarters, pulled together for a higher raise and, for the flat
     // pillow, the light moved up and left.
@@ -151,7 +184,6 @@ HRGN CLumvexCtrl::BuildShapeRegion(const RECT& rect, BOOL bWithGeometry)
         m_nRings = 0;
     else
         m_nRings = std::min({64, sw / (2 * int(m_sizeRingStep.cx)), sh / (2 * int(m_sizeRingStep.cy))});
-    return region;
 }
 
 BOOL CLumvexCtrl::buildTextMask(int w, int h)
@@ -204,44 +236,39 @@ BOOL CLumvexCtrl::buildTextMask(int w, int h)
     return ok;
 }
 
-HRGN CLumvexCtrl::buildMaskRegion(const RECT& rect)
+// The mask shape of rect's size, cached while a face renders (else kept in
+// made); its stretched mask and inner region, moved to rect, become the
+// control's. Null for an empty rectangle, which has neither.
+const CLumvexCtrl::MaskCacheEntry* CLumvexCtrl::placeMaskShape(const RECT& rect,
+                                                               std::unique_ptr<MaskCacheEntry>& made)
 {
     const int w = Width(rect);
     const int h = Height(rect);
     if (w <= 0 || h <= 0) {
         m_hInnerRgn.reset();
         m_dibStretchedMask.Empty();
-        return CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
+        return nullptr;
     }
-    MaskCacheEntry* entry = nullptr;
-    std::unique_ptr<MaskCacheEntry> fresh;
+    const MaskCacheEntry* entry = nullptr;
     if (m_nFaceRendering > 0)
         for (const auto& e : m_maskCache)
             if (e->w == w && e->h == h)
                 entry = e.get();
     if (!entry) {
-        fresh = std::make_unique<MaskCacheEntry>();
-        fresh->w = w;
-        fresh->h = h;
-        makeMaskShape(*fresh);
-        entry = fresh.get();
+        made = std::make_unique<MaskCacheEntry>();
+        made->w = w;
+        made->h = h;
+        makeMaskShape(*made);
+        entry = made.get();
         if (m_nFaceRendering > 0) {
             if (m_maskCache.size() >= 4)
                 m_maskCache.erase(m_maskCache.begin());
-            m_maskCache.push_back(std::move(fresh));
+            m_maskCache.push_back(std::move(made));
         }
     }
-    const auto placed = [&](HRGN source) {
-        HRGN copy = CreateRectRgn(0, 0, 0, 0);
-        if (copy && source)
-            CombineRgn(copy, source, nullptr, RGN_COPY);
-        if (copy)
-            OffsetRgn(copy, rect.left, rect.top);
-        return copy;
-    };
-    m_hInnerRgn.reset(placed(entry->inner.get()));
+    m_hInnerRgn.reset(movedCopy(entry->inner.get(), rect));
     m_dibStretchedMask.Copy(entry->mask);
-    return placed(entry->region.get());
+    return entry;
 }
 
 void CLumvexCtrl::makeMaskShape(MaskCacheEntry& entry)
@@ -264,7 +291,11 @@ void CLumvexCtrl::makeMaskShape(MaskCacheEntry& entry)
     int sw = 0;
     int sh = 0;
     HBITMAP stretched = nullptr;
-    if (BitmapSize(source, &sw, &sh)) {
+    if (BitmapSize(source, &sw, &sh) && depth == 1 && sw == w && sh == h) {
+        // A one-bit mask of the size already is its own stretched copy.
+        stretched = source;
+        source = nullptr;
+    } else if (BitmapSize(source, &sw, &sh)) {
         stretched = depth == 1 ? CreateBitmap(w, h, 1, 1, nullptr) : ColorBitmap(w, h);
         BitmapDC src(nullptr, source);
         BitmapDC dst(nullptr, stretched);
@@ -465,7 +496,7 @@ void CLumvexCtrl::DrawSurface(HDC hdc, RECT& rect, UINT itemState)
         FillSolid(hdc, pillow, GetSurfaceTable(TRUE, itemState).GetBaseColor());
         // The mask and inner region go back to the whole face.
         if (m_Shape == 5)
-            DeleteObject(BuildShapeRegion(rect, FALSE));
+            SetShapeGeometry(rect);
     }
     SelectClipRgn(hdc, m_hClipRgn);
 }
@@ -477,15 +508,7 @@ BOOL CLumvexCtrl::RenderFace(CDIB& target, const RECT& rect, UINT itemState)
     if (rect.left < 0 || rect.top < 0 || rect.right <= rect.left || rect.bottom <= rect.top)
         return FALSE;
     DeriveShapeDivisors();
-    struct Rendering {
-        CLumvexCtrl* self;
-        explicit Rendering(CLumvexCtrl* c) : self(c) { ++self->m_nFaceRendering; }
-        ~Rendering()
-        {
-            if (--self->m_nFaceRendering == 0)
-                self->m_maskCache.clear();
-        }
-    } rendering(this);
+    const FaceBatch rendering(*this);
     const int w = int(rect.right);
     const int h = int(rect.bottom);
     const bool textured = m_dibTexture.IsValid() && m_TextureMode != 0;
@@ -510,7 +533,8 @@ BOOL CLumvexCtrl::RenderFace(CDIB& target, const RECT& rect, UINT itemState)
             return FALSE;
         }
         FillSolid(dc.dc(), RECT{0, 0, w, h}, GetFaceContainerColor());
-        DeleteObject(BuildShapeRegion(rect, TRUE));
+        SetShapeGeometry(rect);
+        SetLightGeometry(rect);
         switch (m_Shape) {
         case 1:
         case 0: DrawRectangleFace(dc.dc(), rect, itemState); break;

@@ -251,6 +251,25 @@ TEST_F(FacesTest, ShadowsEffectsAndSmoothing)
     }
 }
 
+TEST_F(FacesTest, LargeMaskFacesWithTheirBevels)
+{
+    // Wide enough for a bevel of several pixels, a stretched focus mask and
+    // the shapes' own erosion of five pixels.
+    button->m_text[0].SetText("Fancy");
+    button->m_ButtonCustomRaised = TRUE;
+    for (short shape : {4, 5}) {
+        button->m_Shape = shape;
+        button->m_ButtonRaiseFactor = 3;
+        for (const auto& [face, state] : {kStates[0], kStates[1]})
+            EXPECT_TRUE(gditest::MatchesGoldenIn(lumvextest::FaceGoldens(), render(face, 400, 200),
+                                                 "large-shape" + std::to_string(shape) + "-" + state));
+        button->m_FocusMode = 1;
+        EXPECT_TRUE(gditest::MatchesGoldenIn(lumvextest::FaceGoldens(), render(Face::PressedFocus, 400, 200),
+                                             "large-shape" + std::to_string(shape) + "-focusframe"));
+        button->m_FocusMode = 2;
+    }
+}
+
 TEST_F(FacesTest, TexturedFaces)
 {
     // A 12 x 12 checker of two browns.

@@ -59,6 +59,7 @@ void CLumvexCtrl::renderCache(CDIB& face, const RECT& rect, UINT itemState, BOOL
 
 void CLumvexCtrl::BuildFaces(RECT rect)
 {
+    const FaceBatch batch(*this);
     if (const HDC screen = CreateCompatibleDC(nullptr)) {
         m_LogPixels = short(GetDeviceCaps(screen, LOGPIXELSY));
         DeleteDC(screen);

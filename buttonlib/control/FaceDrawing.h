@@ -5,6 +5,7 @@
 #include "platform/gdi/GdiDraw.h"
 
 #include <memory>
+#include <vector>
 
 namespace facedraw {
 
@@ -105,6 +106,30 @@ inline COLORREF TopLeftColor(HBITMAP hbm)
     const COLORREF c = RGB(p[2], p[1], p[0]);
     DeleteObject(one);
     return c;
+}
+
+// The rows of a one-bit bitmap, top down, each a whole number of DWORDs,
+// the first pixel in the highest bit; empty when they cannot be read.
+inline std::vector<DWORD> OneBitRows(HBITMAP hbm, int width, int height)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 1;
+    info.header.biCompression = BI_RGB;
+    std::vector<DWORD> rows((std::size_t(width) + 31) / 32 * std::size_t(height));
+    HDC screen = GetDC(nullptr);
+    const int read =
+        GetDIBits(screen, hbm, 0, UINT(height), rows.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (read != height)
+        rows.clear();
+    return rows;
 }
 
 inline void FillSolid(HDC dc, const RECT& rect, COLORREF color)
