@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -97,9 +98,14 @@ std::vector<std::string> UndrawnTexts(QWidget* window, const QImage& picture)
                                 whole;
         QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
         name += QStringLiteral(" \"") + shownText(w).left(30) + QLatin1Char('"');
-        // A control wholly out of sight is one the window keeps hidden that
-        // way (a check box below a short box's bottom edge).
-        if (!seen.isEmpty() && !inPicture.isEmpty() && !drawnOn(picture, inPicture))
+        // A control out of sight is one the window keeps hidden that way (a
+        // check box below a short box's bottom edge); so is one of which
+        // less than a line of its text is in sight (a field whose top edge
+        // alone shows above that bottom edge).
+        const int line = w->fontMetrics().height();
+        const bool textInSight =
+            seen.height() >= std::min(w->height(), line) && seen.width() >= std::min(w->width(), line);
+        if (textInSight && !inPicture.isEmpty() && !drawnOn(picture, inPicture))
             found.push_back(name.toStdString());
     }
     return found;
