@@ -121,16 +121,36 @@ function(tv_test name)
 endfunction()
 
 # tv_desktop_test(<name> <sources>... DEPS <targets>...)
-# One CTest test that runs the whole executable on a desktop of its own
-# (tools/desktop-session.sh: Xvfb and openbox). It fails when the desktop
-# cannot be started.
+# Runs the executable on a desktop of its own (tools/desktop-session.sh:
+# Xvfb and openbox), one CTest test per suite of its sources, so that the
+# suites run side by side. A test fails when the desktop cannot be started.
 function(tv_desktop_test name)
   cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_DEPS} tv_test_main GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   tv_set_warnings(${name})
-  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}>
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  set(suites)
+  foreach(source IN LISTS T_UNPARSED_ARGUMENTS)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\([A-Za-z0-9_]+,")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^TEST(_F|_P)?\\(([A-Za-z0-9_]+),.*" "\\2" suite "${line}")
+      list(APPEND suites ${suite})
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES suites)
+  list(LENGTH suites count)
+  if(count LESS 2)
+    add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}>
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+    return()
+  endif()
+  foreach(suite IN LISTS suites)
+    add_test(NAME ${name}/${suite}
+      COMMAND ${CMAKE_SOURCE_DIR}/tools/desktop-session.sh $<TARGET_FILE:${name}> --gtest_filter=${suite}.*
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${name}/${suite} PROPERTIES TIMEOUT 600)
+  endforeach()
 endfunction()
