@@ -188,22 +188,8 @@ public:
     };
     std::vector<std::unique_ptr<MaskCacheEntry>> m_maskCache;
     int m_nFaceRendering = 0;
-    // While one lives, the faces rendered share the mask shapes made for
-    // them: the faces built together are of one unchanged button.
-    class FaceBatch {
-    public:
-        explicit FaceBatch(CLumvexCtrl& control) : control_(control) { ++control_.m_nFaceRendering; }
-        ~FaceBatch()
-        {
-            if (--control_.m_nFaceRendering == 0)
-                control_.m_maskCache.clear();
-        }
-        FaceBatch(const FaceBatch&) = delete;
-        FaceBatch& operator=(const FaceBatch&) = delete;
-
-    private:
-        CLumvexCtrl& control_;
-    };
+    // Faces built together share their mask shapes (FaceBatch.h).
+    class FaceBatch;
 
     // The faces per shape: surface, then edges.
     void DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState);

@@ -4,6 +4,7 @@
 // and the whole face put together. Edges are in CLumvexCtrl_edges.cpp.
 
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/control/FaceBatch.h"
 #include "buttonlib/control/FaceDrawing.h"
 
 #include "platform/win/Messages.h"

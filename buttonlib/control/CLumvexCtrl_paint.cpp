@@ -3,6 +3,7 @@
 // disabled look; and the window and clip regions of the button's shape.
 
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/control/FaceBatch.h"
 
 #include "buttonlib/control/CMemDC.h"
 
