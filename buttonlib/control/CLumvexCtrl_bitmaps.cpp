@@ -182,19 +182,10 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRais
 
     // The face, then the outside, the top-left band (shape pixels whose
     // neighbour b up and left lies outside) and the bottom-right band over it.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP result = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!result || !bits) {
-        DeleteObject(result);
+    HBITMAP result = facedraw::TopDownSection32(w, h, &bits);
+    if (!result)
         return;
-    }
     {
         BitmapDC composed(hdc, result);
         if (composed.Ok() && drawFace(composed.dc())) {
@@ -240,18 +231,9 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
         if (monoRows.empty())
             return nullptr;
     } else {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!section || !bits) {
-            DeleteObject(section);
+        section = facedraw::TopDownSection32(w, h, &bits);
+        if (!section)
             return nullptr;
-        }
         bool copied = false;
         {
             BitmapDC src(nullptr, hbm);

@@ -81,21 +81,33 @@ inline bool BitmapSize(HBITMAP hbm, int* width, int* height)
     return true;
 }
 
-// The colour of the bitmap's top-left pixel as a 32-bit surface shows it.
-inline COLORREF TopLeftColor(HBITMAP hbm)
+// A 32-bit DIB section of w x h, top row first, and its pixels; null (and
+// nothing to free) when it cannot be made.
+inline HBITMAP TopDownSection32(int w, int h, void** bits)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    *bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (section && *bits)
+        return section;
+    DeleteObject(section);
+    *bits = nullptr;
+    return nullptr;
+}
+
+// The colour of the bitmap's top-left pixel as a 32-bit surface shows it.
+inline COLORREF TopLeftColor(HBITMAP hbm)
+{
     void* bits = nullptr;
-    HBITMAP one = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!one || !bits) {
-        DeleteObject(one);
+    HBITMAP one = TopDownSection32(1, 1, &bits);
+    if (!one)
         return 0;
-    }
     {
         BitmapDC src(nullptr, hbm);
         BitmapDC dst(nullptr, one);
