@@ -187,9 +187,10 @@ public:
         CDIB mask;
     };
     std::vector<std::unique_ptr<MaskCacheEntry>> m_maskCache;
-    int m_nFaceRendering = 0;
-    // Faces built together share their mask shapes (FaceBatch.h).
+    // Faces built together share their mask shapes and scratch bitmaps
+    // (FaceBatch.h): the outermost batch while one lives.
     class FaceBatch;
+    FaceBatch* m_pFaceBatch = nullptr;
 
     // The faces per shape: surface, then edges.
     void DrawRectangleFace(HDC hdc, const RECT& rect, UINT itemState);

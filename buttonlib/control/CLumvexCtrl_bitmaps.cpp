@@ -3,6 +3,7 @@
 // a mask.
 
 #include "buttonlib/control/CLumvexCtrl.h"
+#include "buttonlib/control/FaceBatch.h"
 #include "buttonlib/control/FaceDrawing.h"
 
 #include "platform/win/Messages.h"
@@ -183,7 +184,12 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRais
     // The face, then the outside, the top-left band (shape pixels whose
     // neighbour b up and left lies outside) and the bottom-right band over it.
     void* bits = nullptr;
-    HBITMAP result = facedraw::TopDownSection32(w, h, &bits);
+    facedraw::OwnedBitmap fresh;
+    HBITMAP result = nullptr;
+    if (m_pFaceBatch)
+        result = m_pFaceBatch->Section32(w, h, &bits);
+    else
+        fresh.reset(result = facedraw::TopDownSection32(w, h, &bits));
     if (!result)
         return;
     {
@@ -206,7 +212,6 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRais
             SelectClipRgn(hdc, m_hClipRgn);
         }
     }
-    DeleteObject(result);
 }
 
 HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tolerance)

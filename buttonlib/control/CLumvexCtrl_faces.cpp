@@ -251,7 +251,7 @@ const CLumvexCtrl::MaskCacheEntry* CLumvexCtrl::placeMaskShape(const RECT& rect,
         return nullptr;
     }
     const MaskCacheEntry* entry = nullptr;
-    if (m_nFaceRendering > 0)
+    if (m_pFaceBatch)
         for (const auto& e : m_maskCache)
             if (e->w == w && e->h == h)
                 entry = e.get();
@@ -261,7 +261,7 @@ const CLumvexCtrl::MaskCacheEntry* CLumvexCtrl::placeMaskShape(const RECT& rect,
         made->h = h;
         makeMaskShape(*made);
         entry = made.get();
-        if (m_nFaceRendering > 0) {
+        if (m_pFaceBatch) {
             if (m_maskCache.size() >= 4)
                 m_maskCache.erase(m_maskCache.begin());
             m_maskCache.push_back(std::move(made));
