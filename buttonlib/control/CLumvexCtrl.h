@@ -170,8 +170,8 @@ public:
     SIZE m_sizeRingStep{1, 1};
     int m_nRings = 0;
     // Mask shapes: the mask (shape white on black) stretched to the last
-    // rectangle, the text mask and the eroded inner region.
-    CDIB m_dibStretchedMask, m_dibTextMask;
+    // rectangle and the eroded inner region.
+    CDIB m_dibStretchedMask;
     OwnedRgn m_hInnerRgn;
     // Scratch of face rendering: the whole shape of the face.
     OwnedRgn m_hRgnOuter;
@@ -209,7 +209,7 @@ private:
     void drawMaskBevel(HDC hdc, const MaskRows& outside, BOOL bRaised, COLORREF colour1, COLORREF colour2,
                        UINT itemState, const RECT& rect, const std::function<bool(HDC)>& drawFace);
     MaskRows maskOutside(int w, int h) const;
-    BOOL buildTextMask(int w, int h);
+    std::vector<DWORD> textShapeRows(int w, int h);
     const MaskCacheEntry* placeMaskShape(const RECT& rect, std::unique_ptr<MaskCacheEntry>& made);
     void makeMaskShape(MaskCacheEntry& entry);
     void clipToShape(HDC hdc, const RECT& rect);

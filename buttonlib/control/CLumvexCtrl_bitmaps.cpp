@@ -220,47 +220,86 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
     int h = 0;
     if (!BitmapSize(hbm, &w, &h))
         return nullptr;
+    const std::vector<DWORD> rows = facedraw::UnkeyedRows(hbm, w, h, transparent, tolerance);
+    return rows.empty() ? nullptr : facedraw::RegionOfRows(rows, w, h);
+}
 
-    // A monochrome device bitmap shows its 0 bits black and its 1 bits
-    // white (a memory DC's text and background colours): its rows are read
-    // as they are. Other bitmaps are copied to a top-down 32-bit section,
-    // blue, green, red, unused.
-    BITMAP bm{};
-    GetObject(hbm, sizeof bm, &bm);
-    const bool mono = bm.bmBitsPixel == 1 && bm.bmPlanes == 1 && !bm.bmBits;
-    std::vector<DWORD> monoRows;
-    HBITMAP section = nullptr;
-    void* bits = nullptr;
-    if (mono) {
-        monoRows = facedraw::OneBitRows(hbm, w, h);
-        if (monoRows.empty())
-            return nullptr;
-    } else {
-        section = facedraw::TopDownSection32(w, h, &bits);
-        if (!section)
-            return nullptr;
-        bool copied = false;
-        {
-            BitmapDC src(nullptr, hbm);
-            BitmapDC dst(nullptr, section);
-            copied = src.Ok() && dst.Ok() && BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
-        }
-        if (!copied) {
-            DeleteObject(section);
-            return nullptr;
-        }
+void facedraw::ClearRowPadding(std::vector<DWORD>& rows, int width, int height)
+{
+    const std::size_t words = (std::size_t(width) + 31) / 32;
+    const int used = width % 32;
+    if (used == 0 || rows.size() < words * std::size_t(height))
+        return;
+    // The first pixel is the highest bit of the first byte.
+    auto* bytes = reinterpret_cast<BYTE*>(rows.data());
+    const std::size_t last = std::size_t(width) / 8;
+    const BYTE keep = BYTE(0xFF00 >> (width % 8));
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = bytes + words * 4 * std::size_t(y);
+        if (width % 8)
+            row[last] &= keep;
+        std::fill(row + (width + 7) / 8, row + words * 4, BYTE(0));
     }
+}
 
-    auto range = [](BYTE key, BYTE tol) { return std::pair<int, int>(key, std::min(key + tol, 255)); };
+std::vector<DWORD> facedraw::UnkeyedRows(HBITMAP hbm, int w, int h, COLORREF key, COLORREF tolerance)
+{
+    auto range = [](BYTE k, BYTE tol) { return std::pair<int, int>(k, std::min(k + tol, 255)); };
     // Plain pairs: clang cannot capture structured bindings.
-    const std::pair<int, int> red = range(GetRValue(transparent), GetRValue(tolerance));
-    const std::pair<int, int> green = range(GetGValue(transparent), GetGValue(tolerance));
-    const std::pair<int, int> blue = range(GetBValue(transparent), GetBValue(tolerance));
+    const std::pair<int, int> red = range(GetRValue(key), GetRValue(tolerance));
+    const std::pair<int, int> green = range(GetGValue(key), GetGValue(tolerance));
+    const std::pair<int, int> blue = range(GetBValue(key), GetBValue(tolerance));
     auto isKey = [&](const BYTE* p) {
         return p[2] >= red.first && p[2] <= red.second && p[1] >= green.first && p[1] <= green.second &&
                p[0] >= blue.first && p[0] <= blue.second;
     };
 
+    // A monochrome device bitmap shows its 0 bits black and its 1 bits
+    // white (a memory DC's text and background colours): its rows are read
+    // as they are.
+    BITMAP bm{};
+    GetObject(hbm, sizeof bm, &bm);
+    if (bm.bmBitsPixel == 1 && bm.bmPlanes == 1 && !bm.bmBits) {
+        std::vector<DWORD> rows = OneBitRows(hbm, w, h);
+        static constexpr BYTE kBlack[4] = {0, 0, 0, 0};
+        static constexpr BYTE kWhite[4] = {255, 255, 255, 0};
+        const bool blackIsKey = isKey(kBlack);
+        const bool whiteIsKey = isKey(kWhite);
+        for (DWORD& word : rows)
+            word = blackIsKey && whiteIsKey ? 0 : blackIsKey ? word : whiteIsKey ? ~word : ~DWORD(0);
+        ClearRowPadding(rows, w, h);
+        return rows;
+    }
+
+    // Other bitmaps are copied to a top-down 32-bit section: blue, green,
+    // red, unused.
+    void* bits = nullptr;
+    OwnedBitmap section(TopDownSection32(w, h, &bits));
+    if (!section)
+        return {};
+    {
+        BitmapDC src(nullptr, hbm);
+        BitmapDC dst(nullptr, section.get());
+        if (!src.Ok() || !dst.Ok() || !BitBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCCOPY))
+            return {};
+    }
+    const std::size_t words = (std::size_t(w) + 31) / 32;
+    std::vector<DWORD> rows(words * std::size_t(h));
+    const auto* pixels = static_cast<const BYTE*>(bits);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<BYTE*>(rows.data() + words * std::size_t(y));
+        const BYTE* p = pixels + std::size_t(y) * std::size_t(w) * 4;
+        for (int x = 0; x < w; ++x, p += 4)
+            if (!isKey(p))
+                row[x >> 3] |= BYTE(0x80 >> (x & 7));
+    }
+    return rows;
+}
+
+HRGN facedraw::RegionOfRows(const std::vector<DWORD>& rows, int w, int h)
+{
+    if (w <= 0 || h <= 0 || rows.size() < (std::size_t(w) + 31) / 32 * std::size_t(h))
+        return nullptr;
     // Runs are gathered into region data and turned into a region every
     // kBatch rectangles, which keeps each region call small.
     constexpr std::size_t kBatch = 2000;
@@ -301,26 +340,13 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
         DeleteObject(part);
     };
 
-    static constexpr BYTE kBlack[4] = {0, 0, 0, 0};
-    static constexpr BYTE kWhite[4] = {255, 255, 255, 0};
-    const bool blackIsKey = isKey(kBlack);
-    const bool whiteIsKey = isKey(kWhite);
-    const std::size_t monoWords = (std::size_t(w) + 31) / 32;
-    const auto* pixels = static_cast<const BYTE*>(bits);
     for (int y = 0; y < h && !failed; ++y) {
-        const BYTE* row = mono ? reinterpret_cast<const BYTE*>(monoRows.data() + std::size_t(y) * monoWords)
-                               : pixels + std::size_t(y) * std::size_t(w) * 4;
-        const auto keyAt = [&](int x) {
-            if (mono)
-                return ((row[x >> 3] >> (7 - (x & 7))) & 1) ? whiteIsKey : blackIsKey;
-            return isKey(row + std::size_t(x) * 4);
-        };
         int x = 0;
         while (x < w) {
-            while (x < w && keyAt(x))
+            while (x < w && !BitAt(rows, w, x, y))
                 ++x;
             const int start = x;
-            while (x < w && !keyAt(x))
+            while (x < w && BitAt(rows, w, x, y))
                 ++x;
             if (x > start) {
                 rects.push_back(RECT{start, y, x, y + 1});
@@ -330,7 +356,6 @@ HRGN CLumvexCtrl::BitmapToRegion(HBITMAP hbm, COLORREF transparent, COLORREF tol
         }
     }
     flush();
-    DeleteObject(section);
     if (failed) {
         DeleteObject(result);
         return nullptr;

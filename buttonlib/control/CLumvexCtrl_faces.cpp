@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace facedraw;
 
@@ -187,7 +188,7 @@ void CLumvexCtrl::SetLightGeometry(const RECT& rect)
         m_nRings = std::min({64, sw / (2 * int(m_sizeRingStep.cx)), sh / (2 * int(m_sizeRingStep.cy))});
 }
 
-BOOL CLumvexCtrl::buildTextMask(int w, int h)
+std::vector<DWORD> CLumvexCtrl::textShapeRows(int w, int h)
 {
     CString text = m_text[0].GetText();
     if (text.empty())
@@ -202,15 +203,28 @@ BOOL CLumvexCtrl::buildTextMask(int w, int h)
     lf.lfEscapement = 0;
     lf.lfOrientation = 0;
 
-    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-    if (!mask)
-        return FALSE;
+    // The caption white on black in a black and white section, whose rows
+    // are read as they are.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = w;
+    info.header.biHeight = -h;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 1;
+    info.header.biCompression = BI_RGB;
+    info.colors[1] = RGBQUAD{255, 255, 255, 0};
+    void* bits = nullptr;
+    OwnedBitmap mask(
+        CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!mask || !bits)
+        return {};
     {
-        BitmapDC dc(nullptr, mask);
-        if (!dc.Ok()) {
-            DeleteObject(mask);
-            return FALSE;
-        }
+        BitmapDC dc(nullptr, mask.get());
+        if (!dc.Ok())
+            return {};
         // The height that makes the text fill the rectangle; an empty extent
         // keeps the height it has.
         {
@@ -225,16 +239,22 @@ BOOL CLumvexCtrl::buildTextMask(int w, int h)
                     lf.lfHeight = scaled;
             }
         }
-        PatBlt(dc.dc(), 0, 0, w, h, BLACKNESS);
+        // A new section is black all over.
         Selected font(dc.dc(), CreateFontIndirect(&lf), true);
         SetTextColor(dc.dc(), RGB(255, 255, 255));
         SetBkMode(dc.dc(), TRANSPARENT);
         RECT all{0, 0, w, h};
         DrawText(dc.dc(), text.c_str(), -1, &all, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }
-    const BOOL ok = m_dibTextMask.Create(mask, nullptr);
-    DeleteObject(mask);
-    return ok;
+    // The shape is what differs from the top-left pixel.
+    const std::size_t words = (std::size_t(w) + 31) / 32;
+    std::vector<DWORD> rows(words * std::size_t(h));
+    std::memcpy(rows.data(), bits, rows.size() * sizeof(DWORD));
+    if (BitAt(rows, w, 0, 0))
+        for (DWORD& word : rows)
+            word = ~word;
+    ClearRowPadding(rows, w, h);
+    return rows;
 }
 
 // The mask shape of rect's size, cached while a face renders (else kept in
@@ -276,68 +296,72 @@ void CLumvexCtrl::makeMaskShape(MaskCacheEntry& entry)
 {
     const int w = entry.w;
     const int h = entry.h;
-    // The mask picture: the custom one, the built-in one, or the caption.
-    HBITMAP source = nullptr;
-    int depth = 0;
+    // The shape's pixels: the caption's, or those of the mask picture (the
+    // custom one or the built-in one) stretched to the size that differ from
+    // its top-left pixel.
+    std::vector<DWORD> inside;
     if (m_Shape == 4) {
-        if (buildTextMask(w, h))
-            source = m_dibTextMask.CreateBitmap(&depth);
-    } else if (m_dibPictureCustom.IsValid()) {
-        source = m_dibPictureCustom.CreateBitmap(&depth);
+        inside = textShapeRows(w, h);
     } else {
-        CDIB builtIn;
-        if (builtIn.LoadResource(IDB_CUSTOM_SHAPE))
-            source = builtIn.CreateBitmap(&depth);
-    }
-    int sw = 0;
-    int sh = 0;
-    HBITMAP stretched = nullptr;
-    if (BitmapSize(source, &sw, &sh) && depth == 1 && sw == w && sh == h) {
-        // A one-bit mask of the size already is its own stretched copy.
-        stretched = source;
-        source = nullptr;
-    } else if (BitmapSize(source, &sw, &sh)) {
-        stretched = depth == 1 ? CreateBitmap(w, h, 1, 1, nullptr) : ColorBitmap(w, h);
-        BitmapDC src(nullptr, source);
-        BitmapDC dst(nullptr, stretched);
-        if (!src.Ok() || !dst.Ok() || !StretchBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, sw, sh, SRCCOPY)) {
-            DeleteObject(stretched);
-            stretched = nullptr;
+        HBITMAP source = nullptr;
+        int depth = 0;
+        if (m_dibPictureCustom.IsValid()) {
+            source = m_dibPictureCustom.CreateBitmap(&depth);
+        } else {
+            CDIB builtIn;
+            if (builtIn.LoadResource(IDB_CUSTOM_SHAPE))
+                source = builtIn.CreateBitmap(&depth);
         }
+        int sw = 0;
+        int sh = 0;
+        HBITMAP stretched = nullptr;
+        if (BitmapSize(source, &sw, &sh) && depth == 1 && sw == w && sh == h) {
+            // A one-bit mask of the size already is its own stretched copy.
+            stretched = source;
+            source = nullptr;
+        } else if (BitmapSize(source, &sw, &sh)) {
+            stretched = depth == 1 ? CreateBitmap(w, h, 1, 1, nullptr) : ColorBitmap(w, h);
+            BitmapDC src(nullptr, source);
+            BitmapDC dst(nullptr, stretched);
+            if (!src.Ok() || !dst.Ok() || !StretchBlt(dst.dc(), 0, 0, w, h, src.dc(), 0, 0, sw, sh, SRCCOPY)) {
+                DeleteObject(stretched);
+                stretched = nullptr;
+            }
+        }
+        DeleteObject(source);
+        if (stretched)
+            inside = UnkeyedRows(stretched, w, h, TopLeftColor(stretched), 0);
+        DeleteObject(stretched);
     }
-    DeleteObject(source);
 
-    HRGN region = stretched ? BitmapToRegion(stretched, TopLeftColor(stretched), 0) : nullptr;
-    DeleteObject(stretched);
-    if (!region)
+    const std::size_t words = (std::size_t(w) + 31) / 32;
+    HRGN region = inside.empty() ? nullptr : RegionOfRows(inside, w, h);
+    if (!region) {
+        // No shape found: the whole rectangle.
         region = CreateRectRgn(0, 0, w, h);
+        inside.assign(words * std::size_t(h), ~DWORD(0));
+        ClearRowPadding(inside, w, h);
+    }
     entry.region.reset(region);
 
     // The mask as the region has it, shape white on black whatever the
-    // picture's colours were, and the inner region from it eroded.
-    HBITMAP normal = CreateBitmap(w, h, 1, 1, nullptr);
-    if (normal) {
-        {
-            BitmapDC dc(nullptr, normal);
-            if (dc.Ok()) {
-                PatBlt(dc.dc(), 0, 0, w, h, BLACKNESS);
-                SelectClipRgn(dc.dc(), region);
-                PatBlt(dc.dc(), 0, 0, w, h, WHITENESS);
-                SelectClipRgn(dc.dc(), nullptr);
-            }
-        }
-        entry.mask.Create(normal, nullptr);
-        DeleteObject(normal);
-    }
-    if (entry.mask.IsValid()) {
-        CDIB eroded;
-        eroded.Copy(entry.mask);
-        eroded.Erode(std::clamp(std::max(w / 24, h / 24), 1, 5));
-        HBITMAP inner = eroded.CreateBitmap(nullptr);
-        HRGN innerRgn = inner ? BitmapToRegion(inner, RGB(0, 0, 0), 0) : nullptr;
-        DeleteObject(inner);
-        entry.inner.reset(innerRgn ? innerRgn : CreateRectRgn(0, 0, 0, 0));
-    }
+    // picture's colours were (bottom-up rows), and the inner region from it
+    // eroded.
+    if (!entry.mask.CreateBlank(w, h, 1, RGB(0, 0, 0)))
+        return;
+    const std::size_t rowBytes = words * sizeof(DWORD);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(entry.mask.GetBits() + std::size_t(h - 1 - y) * rowBytes, inside.data() + words * std::size_t(y),
+                    rowBytes);
+    CDIB eroded;
+    eroded.Copy(entry.mask);
+    eroded.Erode(std::clamp(std::max(w / 24, h / 24), 1, 5));
+    std::vector<DWORD> innerRows(words * std::size_t(h));
+    for (int y = 0; y < h; ++y)
+        std::memcpy(innerRows.data() + words * std::size_t(y), eroded.GetBits() + std::size_t(h - 1 - y) * rowBytes,
+                    rowBytes);
+    HRGN innerRgn = RegionOfRows(innerRows, w, h);
+    entry.inner.reset(innerRgn ? innerRgn : CreateRectRgn(0, 0, 0, 0));
 }
 
 // --- Rings and surface --------------------------------------------------------------

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -194,6 +196,31 @@ TEST_F(FacesTest, NothingOfAFaceLiesOutsideItsShape)
                         << (face == Face::Pressed ? " pressed" : "");
                 }
             }
+}
+
+TEST_F(FacesTest, TheInnerRegionIsErodedFromEveryEdge)
+{
+    // A one-bit picture black but for its top-left pixel: the shape is the
+    // black, up to every edge, in widths that do and do not fill whole
+    // 32-bit words.
+    button->m_Shape = 5;
+    const int h = 30;
+    for (int w : {33, 64, 100}) {
+        const int stride = ((w + 15) / 16) * 2;
+        std::vector<BYTE> bits(std::size_t(stride) * h, 0);
+        bits[0] = 0x80;
+        HBITMAP picture = CreateBitmap(w, h, 1, 1, bits.data());
+        ASSERT_TRUE(button->m_dibPictureCustom.Create(picture, nullptr));
+        DeleteObject(picture);
+        DeleteObject(button->BuildShapeRegion(RECT{0, 0, w, h}, FALSE));
+        RECT box{};
+        ASSERT_NE(GetRgnBox(button->m_hInnerRgn.get(), &box), NULLREGION) << w;
+        const int n = std::clamp(std::max(w / 24, h / 24), 1, 5);
+        EXPECT_EQ(box.left, n) << w;
+        EXPECT_EQ(box.top, n) << w;
+        EXPECT_EQ(box.right, w - n) << w;
+        EXPECT_EQ(box.bottom, h - n) << w;
+    }
 }
 
 // --- Reviewed pictures ---------------------------------------------------------------

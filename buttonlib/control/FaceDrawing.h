@@ -144,6 +144,27 @@ inline std::vector<DWORD> OneBitRows(HBITMAP hbm, int width, int height)
     return rows;
 }
 
+// Bit x of row y of one-bit rows as OneBitRows lays them out.
+inline bool BitAt(const std::vector<DWORD>& rows, int width, int x, int y)
+{
+    const auto* row = reinterpret_cast<const BYTE*>(rows.data() + (std::size_t(width) + 31) / 32 * std::size_t(y));
+    return ((row[x >> 3] >> (7 - (x & 7))) & 1) != 0;
+}
+
+// Clears the bits past the width at the end of each row, which pictures
+// made from the rows keep and an erosion reads.
+void ClearRowPadding(std::vector<DWORD>& rows, int width, int height);
+
+// The pixels of a bitmap that are not the key colour, as one-bit rows laid
+// out as OneBitRows has them: a pixel is the key when each of its channels
+// lies from the key's up to the key's plus the tolerance's. Empty when the
+// bitmap cannot be read.
+std::vector<DWORD> UnkeyedRows(HBITMAP hbm, int width, int height, COLORREF key, COLORREF tolerance);
+
+// The region of the set bits of one-bit rows, a rectangle for each run of
+// a row. Null when no bit is set or the region cannot be made.
+HRGN RegionOfRows(const std::vector<DWORD>& rows, int width, int height);
+
 inline void FillSolid(HDC dc, const RECT& rect, COLORREF color)
 {
     HBRUSH brush = CreateSolidBrush(color);
