@@ -9,6 +9,7 @@
 #include "platform/win/Messages.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -167,12 +168,22 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRais
     const std::size_t maskWords = (std::size_t(w) + 31) / 32;
     if (w <= 0 || h <= 0 || mask.size() != maskWords * std::size_t(h))
         return;
-    // Set where the mask is white: outside the shape, and beyond its edge.
-    const auto out = [&](long long x, long long y) {
-        if (x < 0 || y < 0 || x >= w || y >= h)
-            return true;
+    // The mask a byte a pixel, set where it is white (outside the shape),
+    // with a margin of p all round that lies outside too. A step of b
+    // beyond the shorter side lands outside from every pixel, as one of
+    // exactly that side does.
+    const int p = std::min(std::abs(b), std::min(w, h));
+    const int step = b < 0 ? -p : p;
+    const std::size_t mapWidth = std::size_t(w) + 2 * std::size_t(p);
+    std::vector<BYTE> outMap(mapWidth * (std::size_t(h) + 2 * std::size_t(p)), 1);
+    for (int y = 0; y < h; ++y) {
         const BYTE* row = reinterpret_cast<const BYTE*>(mask.data() + std::size_t(y) * maskWords);
-        return ((row[x >> 3] >> (7 - (x & 7))) & 1) != 0;
+        BYTE* to = outMap.data() + (std::size_t(y) + std::size_t(p)) * mapWidth + std::size_t(p);
+        for (int x = 0; x < w; ++x)
+            to[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+    const auto mapRow = [&](int y, int dx) {
+        return outMap.data() + std::size_t(y + p) * mapWidth + std::size_t(p + dx);
     };
     const auto bgr = [](COLORREF c) {
         return DWORD(GetBValue(c)) | DWORD(GetGValue(c)) << 8 | DWORD(GetRValue(c)) << 16;
@@ -198,12 +209,15 @@ void CLumvexCtrl::drawMaskBevel(HDC hdc, const MaskRows& outsideRows, BOOL bRais
             auto* pixels = static_cast<DWORD*>(bits);
             for (int y = 0; y < h; ++y) {
                 DWORD* row = pixels + std::size_t(y) * std::size_t(w);
+                const BYTE* here = mapRow(y, 0);
+                const BYTE* belowRight = mapRow(y + step, step);
+                const BYTE* aboveLeft = mapRow(y - step, -step);
                 for (int x = 0; x < w; ++x) {
-                    if (out(x, y))
+                    if (here[x])
                         row[x] = outsideValue;
-                    else if (out(x + 1LL * b, y + 1LL * b))
+                    else if (belowRight[x])
                         row[x] = bottomRightValue;
-                    else if (out(x - 1LL * b, y - 1LL * b))
+                    else if (aboveLeft[x])
                         row[x] = topLeftValue;
                 }
             }

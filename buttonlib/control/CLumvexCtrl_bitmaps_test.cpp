@@ -245,6 +245,17 @@ TEST_F(MaskBevelTest, BandsOfOneAndTwoPixels)
     ExpectBands(Draw(TRUE, 0), 1, kContainer, kLight, kDark);
 }
 
+TEST_F(MaskBevelTest, BandsOfNoneWiderThanTheShapeOrTurnedRound)
+{
+    // A factor past the square's or the whole mask's side puts every pixel
+    // of the square in the dark band; a negative one swaps where the bands lie.
+    button->m_Shape = 5;
+    for (short b : {0, 3, 12, 25, 300, -2, -30}) {
+        button->m_ButtonRaiseFactor = b;
+        ExpectBands(Draw(TRUE, 0), b, kContainer, kLight, kDark);
+    }
+}
+
 TEST_F(MaskBevelTest, PressedSwapsTheBandsAndFocusBlackensTheOutside)
 {
     button->m_Shape = 5;
