@@ -297,8 +297,8 @@ void CLumvexCtrl::makeMaskShape(MaskCacheEntry& entry)
     const int w = entry.w;
     const int h = entry.h;
     // The shape's pixels: the caption's, or those of the mask picture (the
-    // custom one or the built-in one) stretched to the size that differ from
-    // its top-left pixel.
+    // custom one, else the built-in one) stretched to the size, where they
+    // differ from its top-left pixel.
     std::vector<DWORD> inside;
     if (m_Shape == 4) {
         inside = textShapeRows(w, h);
