@@ -48,7 +48,7 @@ ReadAhead::State* g_current = nullptr;
 } // namespace
 
 ReadAhead::ReadAhead(std::vector<std::string> pictureFiles)
-    : state_(std::make_shared<State>())
+    : state_(std::make_unique<State>())
 {
     for (std::string& file : pictureFiles)
         state_->pictures.push_back({std::move(file), {}, false, false});

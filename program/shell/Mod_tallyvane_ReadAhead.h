@@ -28,7 +28,7 @@ public:
     struct State;
 
 private:
-    std::shared_ptr<State> state_;
+    std::unique_ptr<State> state_;
 };
 
 // The picture in file, as QPixmap(file) reads it: the one read ahead for
