@@ -78,8 +78,12 @@ public:
                                  std::nullopt, today);
         tv::tools::BuildDatabase(vb::AppPaths::ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName, schema,
                                  example, today);
-        // The shipped background picture, which the first start copies over.
-        fs::copy_file(fs::path(TV_DATA_DIR) / "DefaultBGImage.jpg", vb::AppPaths::InstallFolder() / "DefaultBGImage.jpg");
+        // The install folder as installed: the background picture, which the
+        // first start copies over, the windows' pictures and the buttons'
+        // design data, which the tip window reads at every start.
+        for (const char* file : {"DefaultBGImage.jpg", "LightBulb.png", "AboutVane.png"})
+            fs::copy_file(fs::path(TV_SHARE_DIR) / file, vb::AppPaths::InstallFolder() / file);
+        fs::copy(fs::path(TV_SHARE_DIR) / "forms", vb::AppPaths::InstallFolder() / "forms", fs::copy_options::recursive);
     }
     const fs::path& Path() const { return root_.Path(); }
 

@@ -278,6 +278,39 @@ TEST_F(Controls, DrawingKeepsWhatIsDrawn)
     EXPECT_EQ(p.Point(2, 5), forms::RGB(255, 255, 255));
 }
 
+TEST_F(Controls, ABlankSurfaceShowsItsColourAndTakesDrawingAtAnySize)
+{
+    auto& p = form->picCanvas;
+    p.SetBorderStyle(0);
+    p.SetScaleMode(forms::vbPixels);
+    p.Move(0, 0, 300, 300); // twips: 20 x 20 pixels
+    p.SetBackColor(forms::RGB(10, 120, 230));
+    const auto shown = [&] { return p.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage blank = shown();
+    ASSERT_EQ(blank.size(), QSize(20, 20));
+    EXPECT_EQ(blank.pixelColor(0, 0), QColor(10, 120, 230));
+    EXPECT_EQ(blank.pixelColor(19, 19), QColor(10, 120, 230));
+    EXPECT_EQ(p.Point(19, 19), forms::RGB(10, 120, 230));
+    // Read back, the drawing is the colour at the window's size, and the
+    // window shows the same whether or not it was read.
+    EXPECT_GE(p.Image().width(), 20);
+    EXPECT_GE(p.Image().height(), 20);
+    EXPECT_EQ(shown(), blank);
+
+    // Grown while blank, the first drawing reaches the new edge.
+    p.Cls();
+    p.Move(0, 0, 600, 600);
+    p.PSet(35, 36, forms::RGB(255, 0, 0));
+    EXPECT_EQ(p.Point(35, 36), forms::RGB(255, 0, 0));
+    EXPECT_EQ(p.Point(30, 30), forms::RGB(10, 120, 230));
+    EXPECT_EQ(shown().pixelColor(35, 36), QColor(255, 0, 0));
+    // Cleared, with a new colour, nothing of the drawing is left.
+    p.SetBackColor(forms::RGB(200, 200, 0));
+    EXPECT_EQ(p.Point(35, 36), forms::RGB(200, 200, 0));
+    EXPECT_EQ(shown().pixelColor(35, 36), QColor(200, 200, 0));
+    EXPECT_EQ(shown().pixelColor(0, 0), QColor(200, 200, 0));
+}
+
 TEST_F(Controls, MenusRaiseClick)
 {
     forms::Menu mnuPopup(*form, "mnuPopup", "Popup");

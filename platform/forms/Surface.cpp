@@ -15,8 +15,19 @@ namespace forms {
 void Surface::BindSurface(QWidget* widget)
 {
     widget_ = widget;
-    image_ = QImage(std::max(1, widget->width()), std::max(1, widget->height()), QImage::Format_RGB32);
-    image_.fill(ToQColor(backColor_));
+    image_ = QImage();
+    blank_ = true;
+    blankSize_ = QSize(std::max(1, widget->width()), std::max(1, widget->height()));
+}
+
+const QImage& Surface::drawing() const
+{
+    if (blank_) {
+        image_ = QImage(blankSize_, QImage::Format_RGB32);
+        image_.fill(ToQColor(backColor_));
+        blank_ = false;
+    }
+    return image_;
 }
 
 void Surface::SetScaleMode(int mode)
@@ -60,10 +71,15 @@ void Surface::ResizeSurface()
 {
     if (!widget_)
         return;
-    const int w = std::max(image_.width(), widget_->width());
-    const int h = std::max(image_.height(), widget_->height());
-    if (w == image_.width() && h == image_.height())
+    const QSize size = drawingSize();
+    const int w = std::max(size.width(), widget_->width());
+    const int h = std::max(size.height(), widget_->height());
+    if (w == size.width() && h == size.height())
         return;
+    if (blank_) {
+        blankSize_ = QSize(w, h);
+        return;
+    }
     QImage grown(w, h, QImage::Format_RGB32);
     grown.fill(ToQColor(backColor_));
     QPainter p(&grown);
@@ -74,7 +90,10 @@ void Surface::ResizeSurface()
 
 void Surface::PaintSurface(QPainter& painter) const
 {
-    painter.drawImage(0, 0, image_);
+    if (blank_)
+        painter.fillRect(QRect(QPoint(0, 0), blankSize_), ToQColor(backColor_));
+    else
+        painter.drawImage(0, 0, image_);
 }
 
 void Surface::SetPicture(const QPixmap& picture)
@@ -86,10 +105,17 @@ void Surface::SetPicture(const QPixmap& picture)
 void Surface::Cls()
 {
     ResizeSurface();
-    image_.fill(ToQColor(backColor_));
-    if (!picture_.isNull()) {
-        QPainter p(&image_);
-        p.drawPixmap(0, 0, picture_);
+    if (widget_ && picture_.isNull()) {
+        blankSize_ = drawingSize();
+        image_ = QImage();
+        blank_ = true;
+    } else {
+        QImage& image = canvas();
+        image.fill(ToQColor(backColor_));
+        if (!picture_.isNull()) {
+            QPainter p(&image);
+            p.drawPixmap(0, 0, picture_);
+        }
     }
     currentX_ = 0;
     currentY_ = 0;
@@ -133,6 +159,7 @@ void Surface::linePixels(int x0, int y0, int x1, int y1, const QColor& c, bool i
 void Surface::Line(double x1, double y1, double x2, double y2, std::optional<OLE_COLOR> color)
 {
     ResizeSurface();
+    canvas();
     linePixels(toPx(x1), toPx(y1), toPx(x2), toPx(y2), ToQColor(color.value_or(foreColor_)), false);
     currentX_ = x2;
     currentY_ = y2;
@@ -142,6 +169,7 @@ void Surface::Line(double x1, double y1, double x2, double y2, std::optional<OLE
 void Surface::Box(double x1, double y1, double x2, double y2, std::optional<OLE_COLOR> color, bool filled)
 {
     ResizeSurface();
+    canvas();
     const QColor c = ToQColor(color.value_or(foreColor_));
     int l = toPx(x1), t = toPx(y1), r = toPx(x2), b = toPx(y2);
     if (l > r)
@@ -170,6 +198,7 @@ void Surface::Box(double x1, double y1, double x2, double y2, std::optional<OLE_
 void Surface::PSet(double x, double y, std::optional<OLE_COLOR> color)
 {
     ResizeSurface();
+    canvas();
     plot(toPx(x), toPx(y), ToQColor(color.value_or(foreColor_)));
     currentX_ = x;
     currentY_ = y;
@@ -178,12 +207,13 @@ void Surface::PSet(double x, double y, std::optional<OLE_COLOR> color)
 
 long Surface::Point(double x, double y) const
 {
+    const QImage& image = drawing();
     const int px = toPx(x), py = toPx(y);
-    const int w = widget_ ? std::min(widget_->width(), image_.width()) : image_.width();
-    const int h = widget_ ? std::min(widget_->height(), image_.height()) : image_.height();
+    const int w = widget_ ? std::min(widget_->width(), image.width()) : image.width();
+    const int h = widget_ ? std::min(widget_->height(), image.height()) : image.height();
     if (px < 0 || py < 0 || px >= w || py >= h)
         return -1;
-    return static_cast<long>(ToOleColor(image_.pixelColor(px, py)));
+    return static_cast<long>(ToOleColor(image.pixelColor(px, py)));
 }
 
 void Surface::Print(std::string_view text)
@@ -191,7 +221,7 @@ void Surface::Print(std::string_view text)
     ResizeSurface();
     const QFont font = widget_ ? widget_->font() : QFont();
     const QFontMetrics fm(font);
-    QPainter p(&image_);
+    QPainter p(&canvas());
     p.setFont(font);
     p.setPen(ToQColor(foreColor_));
     const QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
@@ -205,6 +235,7 @@ void Surface::Print(std::string_view text)
 void Surface::PolyPolyline(const std::vector<QPoint>& points, const std::vector<int>& counts)
 {
     ResizeSurface();
+    canvas();
     const QColor c = ToQColor(foreColor_);
     size_t at = 0;
     for (int n : counts) {

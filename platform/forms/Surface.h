@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
+#include <QSize>
 
 #include <optional>
 #include <string_view>
@@ -60,7 +61,7 @@ public:
     void PolyPolyline(const std::vector<QPoint>& points, const std::vector<int>& counts);
 
     // What is drawn, in device pixels.
-    const QImage& Image() const { return image_; }
+    const QImage& Image() const { return drawing(); }
 
 protected:
     Surface() = default;
@@ -72,13 +73,26 @@ protected:
     void ResizeSurface();
 
 private:
+    // The drawing, made from the back colour when the surface is blank.
+    const QImage& drawing() const;
+    QImage& canvas()
+    {
+        drawing();
+        return image_;
+    }
+    QSize drawingSize() const { return blank_ ? blankSize_ : image_.size(); }
     int toPx(double units) const;
     void plot(int x, int y, const QColor& c);
     void linePixels(int x0, int y0, int x1, int y1, const QColor& c, bool includeLast);
     void changed();
 
     QWidget* widget_ = nullptr;
-    QImage image_;
+    // While nothing but the back colour is on the surface there is no
+    // image: most forms are never drawn on, and a window-sized image costs
+    // a page fault per 4 KB at every start.
+    mutable QImage image_;
+    mutable bool blank_ = false;
+    QSize blankSize_;
     QPixmap picture_;
     int scaleMode_ = vbTwips;
     OLE_COLOR backColor_ = vbButtonFace;

@@ -291,8 +291,12 @@ QPixmap CommandPicture(std::string_view key)
 
 QPixmap ShippedPicture(std::string_view fileName)
 {
-    const std::filesystem::path file = vb::AppPaths::InstallFolder() / fileName;
-    return QPixmap(QString::fromStdString(file.string()));
+    return QPixmap(QString::fromStdString(ShippedPictureFile(fileName).string()));
+}
+
+std::filesystem::path ShippedPictureFile(std::string_view fileName)
+{
+    return vb::AppPaths::InstallFolder() / fileName;
 }
 
 } // namespace ProgramPictures

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <filesystem>
 #include <string_view>
 
 namespace ProgramPictures {
@@ -27,8 +28,9 @@ QImage ProgramIcon(int size);
 // "MISC"; a null picture for any other key.
 QPixmap CommandPicture(std::string_view key);
 
-// A picture file shipped with the program (the install folder); a null
-// picture when it is missing or unreadable.
+// A picture file shipped with the program (the install folder), and where it
+// is; a null picture when it is missing or unreadable.
 QPixmap ShippedPicture(std::string_view fileName);
+std::filesystem::path ShippedPictureFile(std::string_view fileName);
 
 } // namespace ProgramPictures

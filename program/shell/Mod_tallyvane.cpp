@@ -8,16 +8,22 @@
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/Notifications.h"
+#include "program/services/ProgramPictures.h"
 #include "program/services/ShellState.h"
 #include "program/shell/Autostart.h"
 #include "program/shell/FirstRun.h"
 #include "program/shell/Mod_AutoUpdate.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
+#include "program/shell/Mod_tallyvane_ReadAhead.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/frmMain.h"
 #include "program/shell/frmTallyvane.h"
+#include "program/shell/frmTip.h"
 
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace Mod_tallyvane {
 
@@ -56,6 +62,17 @@ void ConnectNotifications()
 bool Main()
 {
     tv::ShellState& shell = tv::Shell();
+    // The first windows' pictures are decoded meanwhile, the tip window's
+    // first: reading it loads the picture readers the main window's menu bar
+    // needs too.
+    const bool showTips = Mod_Registry::ReadRegBoolean(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey,
+                                                       "ShowTips", FirstRun::kDefaultShowTips);
+    std::vector<std::string> pictures;
+    if (showTips)
+        pictures.push_back(ProgramPictures::ShippedPictureFile(frmTip::kBulb).string());
+    pictures.push_back(frmTallyvane::BackgroundPictureFile());
+    const ReadAhead readAhead(std::move(pictures));
+
     ConnectNotifications();
 
     // The silent update check comes first; it creates the hidden main window
@@ -81,8 +98,7 @@ bool Main()
 
     frmTallyvane::Instance().Show(forms::vbModeless);
 
-    if (Mod_Registry::ReadRegBoolean(winreg::HKEY_CURRENT_USER, Mod_Registry::kProgramKey, "ShowTips",
-                                     FirstRun::kDefaultShowTips))
+    if (showTips)
         ScreenCommands::ShowTip();
 
     // The reports run on the database in use.

@@ -15,6 +15,7 @@
 #include "program/services/ShellState.h"
 #include "program/shell/Mod_tallyvane.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
+#include "program/shell/Mod_tallyvane_ReadAhead.h"
 #include "program/shell/ScreenCommands.h"
 
 #include <QFont>
@@ -250,11 +251,15 @@ void frmTallyvane::ApplyDisplayOptions()
     step([&] { ctCalendar1.SetShowDateHeadings(number("chkShowDateHeadings", "1")); });
     step([&] { SetCalendarStartDate(vb::Today()); });
     step([&] {
-        const std::string defaultImage = Mod_tallyvane::DefaultBackgroundImage().string();
-        QPixmap background;
-        if (background.load(QString::fromStdString(setting(kOptions, "BackGroundImage", defaultImage))))
+        const QPixmap background = Mod_tallyvane::StartPicture(BackgroundPictureFile());
+        if (!background.isNull())
             ctCalendar1.SetBackgroundPicture(background);
     });
+}
+
+std::string frmTallyvane::BackgroundPictureFile()
+{
+    return setting(kOptions, "BackGroundImage", Mod_tallyvane::DefaultBackgroundImage().string());
 }
 
 void frmTallyvane::SmartUI1_ItemClick(const std::string& key)

@@ -34,6 +34,10 @@ public:
     // The close hint's prompt.
     static const std::string kCloseHint;
 
+    // The calendar's background picture file the options name: the shipped
+    // picture unless the user chose another.
+    static std::string BackgroundPictureFile();
+
 protected:
     void Form_Load() override;
     void Form_Resize() override;

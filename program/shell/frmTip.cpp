@@ -7,6 +7,7 @@
 #include "program/services/Mod_Registry.h"
 #include "program/services/Mod_SpecialFunctions.h"
 #include "program/services/ProgramPictures.h"
+#include "program/shell/Mod_tallyvane_ReadAhead.h"
 
 #include <QFont>
 #include <QIcon>
@@ -50,7 +51,7 @@ void frmTip::layOut()
     SetStartUpPosition(forms::vbStartUpOwner);
     SetScaleMode(forms::vbPixels);
     Move(0, 0, vb::PixelsToTwips(361), vb::PixelsToTwips(219));
-    const QPixmap bulb = ProgramPictures::ShippedPicture("LightBulb.png");
+    const QPixmap bulb = Mod_tallyvane::StartPicture(ProgramPictures::ShippedPictureFile(kBulb).string());
     hWnd()->setWindowIcon(QIcon(bulb));
 
     Picture1.SetScaleMode(forms::vbPixels);

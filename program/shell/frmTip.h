@@ -13,6 +13,9 @@ class frmTip : public forms::FormOf<frmTip> {
 public:
     frmTip();
 
+    // The light bulb's picture file, among the shipped pictures.
+    static constexpr const char* kBulb = "LightBulb.png";
+
     // White panel with the light bulb, the heading and the tip.
     forms::PictureBox Picture1{*this, "Picture1"};
     forms::Label Label1{Picture1, "Label1"};
