@@ -41,6 +41,8 @@ TEST_F(QuorvelDesign, AShapeChosenInItsDialogIsSavedAndOpenedAgain)
         ASSERT_TRUE(keys(window, {QStringLiteral("ctrl+s")}));
         const WId save = windowNamed(exact(QStringLiteral("Save button template file")));
         ASSERT_NE(save, 0u) << "no save dialog";
+        // Keys sent while the dialog is still coming up can be lost.
+        settledShot(save);
         ASSERT_TRUE(type(save, QString::fromStdString((home.Path() / "ellipse").string())));
         ASSERT_TRUE(keys(save, {QStringLiteral("Return")}));
         ASSERT_TRUE(waitUntil([&] { return fs::exists(file); })) << "no template written";
