@@ -205,20 +205,10 @@ std::vector<DWORD> CLumvexCtrl::textShapeRows(int w, int h)
 
     // The caption white on black in a black and white section, whose rows
     // are read as they are.
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[2];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = w;
-    info.header.biHeight = -h;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 1;
-    info.header.biCompression = BI_RGB;
+    OneBitInfo info(w, h);
     info.colors[1] = RGBQUAD{255, 255, 255, 0};
     void* bits = nullptr;
-    OwnedBitmap mask(
-        CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    OwnedBitmap mask(CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!mask || !bits)
         return {};
     {

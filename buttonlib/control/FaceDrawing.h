@@ -120,24 +120,32 @@ inline COLORREF TopLeftColor(HBITMAP hbm)
     return c;
 }
 
+// The header of a top-down one-bit picture of width x height, with room
+// for its two colours (both black until set).
+struct OneBitInfo {
+    OneBitInfo(int width, int height)
+    {
+        header.biSize = sizeof(BITMAPINFOHEADER);
+        header.biWidth = width;
+        header.biHeight = -height;
+        header.biPlanes = 1;
+        header.biBitCount = 1;
+        header.biCompression = BI_RGB;
+    }
+    BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
+    BITMAPINFOHEADER header{};
+    RGBQUAD colors[2]{};
+};
+
 // The rows of a one-bit bitmap, top down, each a whole number of DWORDs,
 // the first pixel in the highest bit; empty when they cannot be read.
 inline std::vector<DWORD> OneBitRows(HBITMAP hbm, int width, int height)
 {
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[2];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 1;
-    info.header.biCompression = BI_RGB;
+    OneBitInfo info(width, height);
     std::vector<DWORD> rows((std::size_t(width) + 31) / 32 * std::size_t(height));
     HDC screen = GetDC(nullptr);
     const int read =
-        GetDIBits(screen, hbm, 0, UINT(height), rows.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+        GetDIBits(screen, hbm, 0, UINT(height), rows.data(), info.get(), DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (read != height)
         rows.clear();
