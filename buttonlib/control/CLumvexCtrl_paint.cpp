@@ -7,6 +7,7 @@
 
 #include "buttonlib/control/CMemDC.h"
 
+#include <new>
 #include <vector>
 
 // What a paint keeps for the next: the memory bitmap it draws in, and the
@@ -99,7 +100,13 @@ const CLumvexCtrl::PaintCache::Face32* CLumvexCtrl::PaintCache::CopyOf(const CDI
     copy.width = w;
     copy.height = h;
     copy.info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    copy.pixels.resize(std::size_t(w) * std::size_t(h) * 4);
+    // Short of memory the face is drawn as it is.
+    try {
+        copy.pixels.resize(std::size_t(w) * std::size_t(h) * 4);
+        faces.reserve(faces.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     for (LONG y = 0; y < h; ++y) {
         const BYTE* from = face.GetPixelAddress(0, int(y));
         BYTE* to = copy.pixels.data() + std::size_t(y) * std::size_t(w) * 4;
