@@ -546,12 +546,13 @@ public:
 
     // The paint: the owner-draw item of the window, or of an export.
     void OnOcmDrawItem(const win::DRAWITEMSTRUCT* item);
-    // Builds the cached faces for the rectangle.
-    void BuildFaces(RECT rect);
+    void BuildFaces(RECT rect); // the cached faces for the rectangle
     // Face renderings into the caches, and the face the last paint drew
     // (what tests look at).
     int m_nFaceRenders = 0;
     const CDIB* m_pFaceDrawn = nullptr;
+    struct PaintCache; // what a paint keeps for the next (CLumvexCtrl_paint.cpp)
+    std::shared_ptr<PaintCache> m_paintCache;
 
     // A sound thread is playing (further threaded sounds are skipped).
     BOOL m_bSoundThreadRunning = FALSE;

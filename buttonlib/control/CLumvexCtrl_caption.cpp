@@ -8,17 +8,69 @@
 #include "platform/win/Messages.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 using namespace facedraw;
 
 namespace {
 
+// The largest key bitmap a caption is drawn on: 256 MB of pixels.
+constexpr long long kLargestPart = 1LL << 26;
+
 int lightnessOf(COLORREF color)
 {
     HslTriple hsl{};
     RgbToHsl(color, &hsl);
     return hsl.lightness;
+}
+
+// One drawing of a text: its offset and colour. The effects draw the text
+// once or twice more, under it.
+struct Layer {
+    int dx;
+    int dy;
+    COLORREF color;
+};
+
+struct Layers {
+    std::array<Layer, 3> layer{};
+    int count = 0;
+    void Add(int dx, int dy, COLORREF color) { layer[std::size_t(count++)] = Layer{dx, dy, color}; }
+    const Layer* begin() const { return layer.data(); }
+    const Layer* end() const { return layer.data() + count; }
+};
+
+Layers layersOf(const CText& text, COLORREF color, COLORREF highlight, COLORREF shadow)
+{
+    Layers out;
+    switch (text.GetEffect()) {
+    case 1:
+        out.Add(-1, -1, highlight);
+        out.Add(1, 1, shadow);
+        break;
+    case 2:
+        out.Add(-1, -1, shadow);
+        out.Add(1, 1, highlight);
+        break;
+    case 3: out.Add(text.GetEffectFactor(), text.GetEffectFactor(), shadow); break;
+    default: break;
+    }
+    out.Add(0, 0, color);
+    return out;
+}
+
+bool inside(const RECT& r, const RECT& outer)
+{
+    return r.left >= outer.left && r.top >= outer.top && r.right <= outer.right && r.bottom <= outer.bottom;
+}
+
+// Whether the DC draws on a 32-bit device bitmap, where a colour is stored
+// as it is.
+bool onTrueColour(HDC hdc)
+{
+    BITMAP bm{};
+    return GetObject(GetCurrentObject(hdc, OBJ_BITMAP), sizeof bm, &bm) && bm.bmBitsPixel == 32 && !bm.bmBits;
 }
 
 } // namespace
@@ -44,24 +96,11 @@ void CLumvexCtrl::drawTextLayer(HDC hdc, int index, UINT itemState, RECT rect, U
     GetEdgeColors(TRUE, &highlight, &shadow);
     const int oldMode = SetBkMode(hdc, TRANSPARENT);
     const COLORREF oldColor = GetTextColor(hdc);
-    const auto at = [&](int dx, int dy, COLORREF color) {
-        RECT r = Offset(rect, dx, dy);
-        SetTextColor(hdc, color);
+    for (const Layer& layer : layersOf(text, textColor(index, itemState), highlight, shadow)) {
+        RECT r = Offset(rect, layer.dx, layer.dy);
+        SetTextColor(hdc, layer.color);
         DrawText(hdc, s.c_str(), -1, &r, format);
-    };
-    switch (text.GetEffect()) {
-    case 1:
-        at(-1, -1, highlight);
-        at(1, 1, shadow);
-        break;
-    case 2:
-        at(-1, -1, shadow);
-        at(1, 1, highlight);
-        break;
-    case 3: at(text.GetEffectFactor(), text.GetEffectFactor(), shadow); break;
-    default: break;
     }
-    at(0, 0, textColor(index, itemState));
     SetTextColor(hdc, oldColor);
     SetBkMode(hdc, oldMode);
 }
@@ -86,8 +125,11 @@ void CLumvexCtrl::DrawCaption(HDC hdc, const RECT& rect, UINT itemState)
     if (key == color)
         key ^= 0x010000;
 
-    // Textured faces want crisp text.
+    // Textured faces want crisp text. Without a font of its own the caption
+    // takes a new DC's.
     HFONT font = m_font[0].GetFontHandle();
+    if (!font)
+        font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HFONT ownFont = nullptr;
     LOGFONT lf{};
     if (m_dibTexture.IsValid() && (m_TextureMode == 1 || m_TextureMode == 3) &&
@@ -103,9 +145,8 @@ void CLumvexCtrl::DrawCaption(HDC hdc, const RECT& rect, UINT itemState)
     const int wrap = std::max(1, w - 2 * d);
     RECT measured{0, 0, wrap, 0};
     {
-        BitmapDC probe(hdc, nullptr);
-        Selected selected(probe.dc(), font, false);
-        DrawText(probe.dc(), caption.GetText().c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+        Selected selected(hdc, font, false);
+        DrawText(hdc, caption.GetText().c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
     }
     const int tw = Width(measured);
     const int th = Height(measured);
@@ -121,6 +162,30 @@ void CLumvexCtrl::DrawCaption(HDC hdc, const RECT& rect, UINT itemState)
         part = RECT{LONG(std::max<long long>(0, place.left - margin)), LONG(std::max<long long>(0, place.top - margin)),
                     LONG(std::min<long long>(w, place.right + margin)), LONG(std::min<long long>(h, place.bottom + margin))};
         if (part.left >= part.right || part.top >= part.bottom) {
+            DeleteObject(ownFont);
+            return;
+        }
+    }
+    // Where the text would stand alone on the key, as on a true-colour
+    // target it does unless a layer takes the key's colour or may cover the
+    // top-left pixel that names the key, it is drawn straight onto the target.
+    if (caption.GetAngle() == 0 && onTrueColour(hdc) &&
+        static_cast<long long>(Width(part)) * Height(part) <= kLargestPart) {
+        COLORREF highlight = 0;
+        COLORREF shadow = 0;
+        GetEdgeColors(TRUE, &highlight, &shadow);
+        bool direct = true;
+        for (const Layer& layer : layersOf(caption, color, highlight, shadow)) {
+            const RECT r = Offset(place, layer.dx, layer.dy);
+            direct = direct && (layer.color & 0xFFFFFF) != (key & 0xFFFFFF) && inside(r, part) &&
+                     !(part.left >= r.left && part.left < r.right && part.top >= r.top && part.top < r.bottom);
+        }
+        if (direct) {
+            const RECT at = Offset(rect, caption.GetXOffset(), caption.GetYOffset());
+            {
+                Selected selected(hdc, font, false);
+                drawTextLayer(hdc, 0, itemState, Offset(place, int(at.left), int(at.top)), DT_WORDBREAK | DT_CENTER);
+            }
             DeleteObject(ownFont);
             return;
         }

@@ -178,6 +178,65 @@ TEST_F(CaptionTest, CaptionEffectsAndAngles)
     }));
 }
 
+TEST_F(CaptionTest, ACaptionLooksTheSameOnEveryKindOfTarget)
+{
+    // On a device bitmap the caption is written straight onto the target;
+    // elsewhere it goes through its key-coloured bitmap. Both must give the
+    // same pixels, whatever the effects, offsets and overruns.
+    constexpr int kW = 90, kH = 36;
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    HDC sectionDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(sectionDC, section);
+    HBRUSH plain = CreateSolidBrush(kPlain);
+    const RECT all{0, 0, kW, kH};
+    // The caption's rectangle inside the target, so that an overrun shows.
+    const RECT inner{10, 5, kW - 12, kH - 6};
+    const auto compare = [&](UINT state, const std::string& what) {
+        Canvas canvas(kW, kH, kPlain);
+        button->DrawCaption(canvas.dc(), inner, state);
+        const QImage device = canvas.Image();
+        FillRect(sectionDC, &all, plain);
+        button->DrawCaption(sectionDC, inner, state);
+        int differ = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const BYTE* p = static_cast<const BYTE*>(bits) + (std::size_t(y) * kW + std::size_t(x)) * 4;
+                differ += device.pixel(x, y) != qRgb(p[2], p[1], p[0]);
+            }
+        EXPECT_EQ(differ, 0) << what;
+    };
+    for (const char* text : {"Go", "Red Tan Hue wraps", "Supercalifragilistic"})
+        for (short effect = 0; effect <= 3; ++effect)
+            for (short factor : {2, -30}) {
+                button->m_text[0].SetText(text);
+                button->m_text[0].SetEffect(effect);
+                button->m_text[0].SetEffectFactor(factor);
+                button->m_text[0].SetXOffset(factor < 0 ? -20 : 0);
+                button->m_text[0].SetYOffset(factor < 0 ? 6 : 0);
+                for (UINT state : {0u, UINT(win::ODS_SELECTED)})
+                    compare(state, std::string(text) + " effect " + std::to_string(effect) + " factor " +
+                                       std::to_string(factor) + " state " + std::to_string(state));
+            }
+    // An effect in the key's colour is left out where the text is not: a
+    // face of one shade makes the shadow the key.
+    button->m_colorBack.Set(RGB(0x90, 0x90, 0x90), 0, 1);
+    ASSERT_EQ(button->m_colorBack.GetShade(63), button->m_colorBack.GetShade(24));
+    button->m_text[0].SetText("Key");
+    button->m_text[0].SetEffect(1);
+    button->m_text[0].SetEffectFactor(2);
+    button->m_text[0].SetXOffset(0);
+    button->m_text[0].SetYOffset(0);
+    compare(0, "shadow in the key's colour");
+    DeleteObject(plain);
+    SelectObject(sectionDC, old);
+    DeleteDC(sectionDC);
+    DeleteObject(section);
+}
+
 TEST_F(CaptionTest, TheEightTexts)
 {
     const char* names[] = {"", "LT", "CT", "RT", "LM", "RM", "LB", "CB", "RB"};

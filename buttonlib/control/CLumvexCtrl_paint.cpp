@@ -7,6 +7,120 @@
 
 #include "buttonlib/control/CMemDC.h"
 
+#include <new>
+#include <vector>
+
+// What a paint keeps for the next: the memory bitmap it draws in, and the
+// 24-bit faces as 32-bit pixels, which a paint copies row by row where it
+// would convert every pixel of a 24-bit face. A face drawn anew drops its
+// copy.
+struct CLumvexCtrl::PaintCache {
+    struct Face32 {
+        const CDIB* face = nullptr;
+        // The face's pixels and size when copied.
+        const BYTE* bits = nullptr;
+        LONG width = 0;
+        LONG height = 0;
+        BITMAPINFO info{};
+        std::vector<BYTE> pixels;
+    };
+    PaintCache() = default;
+    PaintCache(const PaintCache&) = delete;
+    PaintCache& operator=(const PaintCache&) = delete;
+    ~PaintCache() { DeleteObject(fill); }
+
+    CMemDC::Kept buffer;
+    std::vector<Face32> faces;
+    // Where the fill shows: the rectangle less what the face covers, made
+    // for a clip region (by its handle, never given again), rectangle and
+    // face box; null when the face covers it all.
+    HRGN fill = nullptr;
+    HRGN fillClip = nullptr;
+    RECT fillRect{};
+    RECT fillFace{};
+    bool fillMade = false;
+
+    void Forget(const CDIB& face)
+    {
+        std::erase_if(faces, [&](const Face32& f) { return f.face == &face; });
+    }
+    // The copy of a 24-bit face; null for a face of another kind.
+    const Face32* CopyOf(const CDIB& face);
+    HRGN FillRegion(const RECT& rect, const RECT& face, HRGN clip);
+};
+
+namespace {
+
+bool sameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+} // namespace
+
+HRGN CLumvexCtrl::PaintCache::FillRegion(const RECT& rect, const RECT& face, HRGN clip)
+{
+    if (fillMade && fillClip == clip && sameRect(fillRect, rect) && sameRect(fillFace, face))
+        return fill;
+    DeleteObject(fill);
+    fill = CreateRectRgn(int(rect.left), int(rect.top), int(rect.right), int(rect.bottom));
+    HRGN covered = CreateRectRgn(int(face.left), int(face.top), int(face.right), int(face.bottom));
+    if (clip)
+        CombineRgn(covered, covered, clip, RGN_AND);
+    const int kind = CombineRgn(fill, fill, covered, RGN_DIFF);
+    DeleteObject(covered);
+    if (kind == NULLREGION) {
+        DeleteObject(fill);
+        fill = nullptr;
+    } else if (kind == 0) {
+        // Without regions the whole rectangle is filled, as it always was.
+        DeleteObject(fill);
+        fill = CreateRectRgn(int(rect.left), int(rect.top), int(rect.right), int(rect.bottom));
+    }
+    fillMade = true;
+    fillClip = clip;
+    fillRect = rect;
+    fillFace = face;
+    return fill;
+}
+
+const CLumvexCtrl::PaintCache::Face32* CLumvexCtrl::PaintCache::CopyOf(const CDIB& face)
+{
+    const BITMAPINFO* info = face.GetInfo();
+    if (!info || face.GetBitCount() != 24 || info->bmiHeader.biCompression != BI_RGB)
+        return nullptr;
+    const LONG w = face.GetWidth(), h = face.GetHeight();
+    for (const Face32& f : faces)
+        if (f.face == &face && f.bits == face.GetBits() && f.width == w && f.height == h)
+            return &f;
+    Forget(face);
+    Face32 copy;
+    copy.face = &face;
+    copy.bits = face.GetBits();
+    copy.width = w;
+    copy.height = h;
+    copy.info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    // Short of memory the face is drawn as it is.
+    try {
+        copy.pixels.resize(std::size_t(w) * std::size_t(h) * 4);
+        faces.reserve(faces.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    for (LONG y = 0; y < h; ++y) {
+        const BYTE* from = face.GetPixelAddress(0, int(y));
+        BYTE* to = copy.pixels.data() + std::size_t(y) * std::size_t(w) * 4;
+        for (LONG x = 0; x < w; ++x, from += 3, to += 4) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            to[3] = 0;
+        }
+    }
+    faces.push_back(std::move(copy));
+    return &faces.back();
+}
+
 namespace {
 
 constexpr short kShapeText = 4;
@@ -53,6 +167,8 @@ void CLumvexCtrl::renderCache(CDIB& face, const RECT& rect, UINT itemState, BOOL
     m_bMouseOver = bMouseOver;
     m_bFocus = bFocus;
     ++m_nFaceRenders;
+    if (m_paintCache)
+        m_paintCache->Forget(face);
     RenderFace(face, rect, itemState);
     m_bMouseOver = savedMouseOver;
     m_bFocus = savedFocus;
@@ -109,21 +225,34 @@ void CLumvexCtrl::OnOcmDrawItem(const win::DRAWITEMSTRUCT* item)
         m_bRebuildFaces = FALSE;
     }
 
+    if (!m_paintCache)
+        m_paintCache = std::make_shared<PaintCache>();
     RECT rcFace = m_rcButton;
     AttachedDC target(item->hDC);
-    CMemDC mem(&target, rcFace);
+    // Every pixel of the rectangle is painted below: the fill, then the face.
+    CMemDC mem(&target, rcFace, &m_paintCache->buffer);
     if (!mem.GetSafeHdc())
         return;
     const UINT state = item->itemState;
 
-    HBRUSH brush = CreateSolidBrush(paintFill(state));
-    FillRect(mem, &rcFace, brush);
-    DeleteObject(brush);
-
+    // The fill shows only where the face, drawn through the clip region,
+    // does not cover it.
     CDIB* face = faceOfState(state, runTime);
     m_pFaceDrawn = face;
+    const RECT faceBox{m_rcButton.left, m_rcButton.top, m_rcButton.left + face->GetWidth(),
+                       m_rcButton.top + face->GetHeight()};
+    if (HRGN fill = m_paintCache->FillRegion(rcFace, faceBox, m_hClipRgn)) {
+        SelectClipRgn(mem, fill);
+        HBRUSH brush = CreateSolidBrush(paintFill(state));
+        FillRect(mem, &rcFace, brush);
+        DeleteObject(brush);
+    }
     SelectClipRgn(mem, m_hClipRgn);
-    face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
+    if (const PaintCache::Face32* copy = m_paintCache->CopyOf(*face))
+        StretchDIBits(mem, int(m_rcButton.left), int(m_rcButton.top), int(copy->width), int(copy->height), 0, 0,
+                      int(copy->width), int(copy->height), copy->pixels.data(), &copy->info, DIB_RGB_COLORS, SRCCOPY);
+    else
+        face->Draw(&mem, int(m_rcButton.left), int(m_rcButton.top));
 
     const BOOL moveOnPress = (state & win::ODS_SELECTED) && m_Clickable;
     if (runTime && moveOnPress && m_MovePictureOnPress)

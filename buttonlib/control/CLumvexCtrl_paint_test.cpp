@@ -8,6 +8,9 @@
 
 #include <QImage>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
 using lumvextest::ActiveButton;
@@ -170,6 +173,55 @@ TEST(LumvexPaint, FacesAreBuiltOnceAndOnDemandFacesWhenFirstNeeded)
     canvas.Paint(button, 0);
     EXPECT_EQ(button.m_nFaceRenders, 7);
     EXPECT_FALSE(button.m_dibFaceDisabled.IsValid());
+}
+
+TEST(LumvexPaint, ARepaintAfterTheLookChangesDrawsWhatANewButtonWould)
+{
+    // A paint keeps its bitmap, its faces' pixels and where its fill shows:
+    // none of it may outlive a change of colour, shape, focus frame or size.
+    const std::function<void(CLumvexCtrl&)> steps[] = {
+        [](CLumvexCtrl& b) { b.SetBackColor(RGB(200, 30, 30)); },
+        [](CLumvexCtrl& b) { b.SetShape(2); },
+        [](CLumvexCtrl& b) {
+            b.SetFocusMode(1);
+            b.m_bFocus = TRUE;
+            b.RefreshButton();
+        },
+        [](CLumvexCtrl& b) { b.SetBackColor(RGB(30, 30, 200)); },
+    };
+    // In a window (with a clip region) and without one.
+    for (const bool windowed : {true, false}) {
+        struct Button {
+            std::unique_ptr<ActiveButton> active;
+            com::ComPtr<IUnknown> bare;
+            CLumvexCtrl* button = nullptr;
+        };
+        const auto make = [&] {
+            Button b;
+            if (windowed) {
+                b.active = std::make_unique<ActiveButton>();
+                b.button = b.active->button;
+            } else {
+                b.bare = lumvextest::NewButton(&b.button);
+                b.button->m_rcButton = RECT{0, 0, 96, 48};
+            }
+            b.button->SetText("Go");
+            return b;
+        };
+        const Button kept = make();
+        Canvas canvas(96, 48);
+        canvas.Paint(*kept.button, 0);
+        for (std::size_t n = 1; n <= std::size(steps); ++n) {
+            steps[n - 1](*kept.button);
+            const QImage again = canvas.Paint(*kept.button, 0);
+            const Button fresh = make();
+            for (std::size_t i = 0; i < n; ++i)
+                steps[i](*fresh.button);
+            Canvas other(96, 48);
+            EXPECT_EQ(again, other.Paint(*fresh.button, 0))
+                << "after step " << n << (windowed ? "" : " without a window");
+        }
+    }
 }
 
 TEST(LumvexPaint, WithAutomaticRefreshOffTheWindowKeepsItsLastPicture)

@@ -1,10 +1,46 @@
 #include "buttonlib/control/CMemDC.h"
 
-CMemDC::CMemDC(CDC* pDC, const RECT& rect) : m_pDC(pDC), m_rect(rect)
+namespace {
+
+// Whether the DC draws on a monochrome device bitmap, whose compatible
+// bitmaps are monochrome too.
+bool onMonochrome(HDC hdc)
+{
+    BITMAP bm{};
+    return GetObject(GetCurrentObject(hdc, OBJ_BITMAP), sizeof bm, &bm) && bm.bmBitsPixel == 1 && !bm.bmBits;
+}
+
+} // namespace
+
+CMemDC::Kept::~Kept()
+{
+    if (m_bitmap)
+        DeleteObject(m_bitmap);
+}
+
+CMemDC::CMemDC(CDC* pDC, const RECT& rect, Kept* kept) : m_pDC(pDC), m_rect(rect), m_kept(kept)
 {
     if (!CreateCompatibleDC(pDC))
         return;
-    m_bitmap = CreateCompatibleBitmap(pDC->GetSafeHdc(), rect.right - rect.left, rect.bottom - rect.top);
+    const LONG w = rect.right - rect.left, h = rect.bottom - rect.top;
+    // Only a colour bitmap of the rectangle's size is kept.
+    const bool keep = m_kept && !onMonochrome(pDC->GetSafeHdc());
+    if (m_kept && m_kept->m_bitmap && (!keep || m_kept->m_width != w || m_kept->m_height != h)) {
+        DeleteObject(m_kept->m_bitmap);
+        m_kept->m_bitmap = nullptr;
+    }
+    if (!keep)
+        m_kept = nullptr;
+    if (m_kept && m_kept->m_bitmap) {
+        m_bitmap = m_kept->m_bitmap;
+    } else {
+        m_bitmap = CreateCompatibleBitmap(pDC->GetSafeHdc(), int(w), int(h));
+        if (m_kept) {
+            m_kept->m_bitmap = m_bitmap;
+            m_kept->m_width = w;
+            m_kept->m_height = h;
+        }
+    }
     if (m_bitmap)
         m_oldBitmap = SelectObject(m_bitmap);
 }
@@ -17,7 +53,7 @@ CMemDC::~CMemDC()
                   m_rect.top, SRCCOPY);
     if (m_oldBitmap)
         SelectObject(m_oldBitmap);
-    if (m_bitmap)
+    if (m_bitmap && !m_kept)
         DeleteObject(m_bitmap);
     DeleteDC();
 }

@@ -379,6 +379,106 @@ bool combineFast(Surface& dst, const DC& dstDC, const Surface& src, COLORREF src
     return false;
 }
 
+// Pixels of a 24-bit row as 32-bit values with the fourth byte given; four
+// at a time from three words.
+void expand24(const BYTE* q, BYTE* p, int n, DWORD fourth)
+{
+    int i = 0;
+    for (; i + 4 <= n; i += 4, q += 12, p += 16) {
+        const DWORD w0 = load32(q), w1 = load32(q + 4), w2 = load32(q + 8);
+        store32(p, (w0 & 0x00FFFFFF) | fourth);
+        store32(p + 4, (w0 >> 24) | ((w1 & 0xFFFF) << 8) | fourth);
+        store32(p + 8, (w1 >> 16) | ((w2 & 0xFF) << 16) | fourth);
+        store32(p + 12, (w2 >> 8) | fourth);
+    }
+    for (; i < n; ++i, q += 3, p += 4)
+        store32(p, DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
+}
+
+// n destination pixels from p on: combine(source pixel, old value) with the
+// fourth byte set, the source pixels taken from column sx on. Everything is
+// passed by value, so that the compiler may vectorise the loop.
+template <class Source, class Op>
+void combineRun(const BYTE* srow, int sx, BYTE* p, int n, DWORD alpha, Source source, Op combine)
+{
+    for (int i = 0; i < n; ++i) {
+        BYTE* q = p + 4 * std::size_t(i);
+        store32(q, (combine(source(srow, sx + i), load32(q)) & 0x00FFFFFF) | alpha);
+    }
+}
+
+// A blit that neither stretches nor mirrors, destination pixel (x, y) taking
+// source pixel (x + ox, y + oy), over the destination columns xa .. xb - 1
+// and rows ya .. yb - 1 that have one: the cases copyFast and combineFast
+// take, row by row, without the tables of the general path.
+bool sameSizeFast(Surface& dst, const DC& dstDC, const Surface& src, COLORREF srcBk, const Clip& clip, int ox, int oy,
+                  int xa, int xb, int ya, int yb, DWORD rop)
+{
+    const BYTE op = BYTE(rop >> 16);
+    if (op != 0xCC && op != 0x88 && op != 0xEE && op != 0x66)
+        return false;
+    const auto rows = [&](auto&& run) {
+        for (int y = ya; y < yb; ++y) {
+            const BYTE* srow = src.Row(y + oy);
+            BYTE* drow = dst.Row(y);
+            clip.Row(y, xa, xb, [&](int a, int b) { run(srow, drow, a, b); });
+        }
+    };
+    // The operation on 32-bit colour values, the fourth byte set after it.
+    const auto onto32 = [&](DWORD alpha, auto source) {
+        const auto each = [&](auto combine) {
+            rows([&](const BYTE* srow, BYTE* drow, int a, int b) {
+                combineRun(srow, a + ox, drow + 4 * std::size_t(a), b - a, alpha, source, combine);
+            });
+        };
+        switch (op) {
+        case 0xCC: each([](DWORD s, DWORD) { return s; }); break;
+        case 0x88: each([](DWORD s, DWORD d) { return s & d; }); break;
+        case 0xEE: each([](DWORD s, DWORD d) { return s | d; }); break;
+        default: each([](DWORD s, DWORD d) { return s ^ d; }); break;
+        }
+    };
+    if (plain32(dst)) {
+        const DWORD alpha = dst.IsDevice() ? 0xFF000000 : 0;
+        if (op == 0xCC && src.Bpp() == 24) {
+            rows([&](const BYTE* srow, BYTE* drow, int a, int b) {
+                expand24(srow + 3 * std::size_t(a + ox), drow + 4 * std::size_t(a), b - a, alpha);
+            });
+            return true;
+        }
+        if (plain32(src)) {
+            onto32(alpha, [](const BYTE* srow, int sx) { return load32(srow + 4 * std::size_t(sx)); });
+            return true;
+        }
+        if (src.IsMonoDevice()) {
+            // A monochrome 0 is the text colour, 1 the background colour.
+            const DWORD fore = dst.ValueFor(dstDC.textColor) & 0x00FFFFFF;
+            const DWORD back = dst.ValueFor(dstDC.bkColor) & 0x00FFFFFF;
+            onto32(alpha, [fore, back](const BYTE* srow, int sx) {
+                return ((srow[sx >> 3] >> (7 - (sx & 7))) & 1) ? back : fore;
+            });
+            return true;
+        }
+        return false;
+    }
+    if (dst.IsMonoDevice() && plain32(src)) {
+        // The source DC's background colour is white (1), every other black.
+        rows([&](const BYTE* srow, BYTE* drow, int a, int b) {
+            for (int x = a; x < b; ++x) {
+                const DWORD v = load32(srow + 4 * std::size_t(x + ox));
+                const DWORD s = RGB(BYTE(v >> 16), BYTE(v >> 8), BYTE(v)) == srcBk ? 1 : 0;
+                BYTE& d = drow[x >> 3];
+                const BYTE bit = BYTE(0x80 >> (x & 7));
+                const DWORD old = (d & bit) ? 1 : 0;
+                const DWORD out = op == 0xCC ? s : op == 0x88 ? (s & old) : op == 0xEE ? (s | old) : (s ^ old);
+                d = BYTE((out & 1) ? (d | bit) : (d & ~bit));
+            }
+        });
+        return true;
+    }
+    return false;
+}
+
 // One general stretching blit: the destination rectangle (dx, dy, dw, dh)
 // takes the source pixels of (sx, sy, sw, sh) as the stretch mode says;
 // negative extents mirror. Source coordinates are counted from the top. The
@@ -412,6 +512,16 @@ void stretch(Surface& dst, const DC& dstDC, const Surface* src, COLORREF srcBk, 
     const int y1 = int(std::min<long long>(dy + dh, clip.Bottom()));
     if (x0 >= x1 || y0 >= y1)
         return;
+    if (withSource && !flipX && !flipY && sw == dw && sh == dh) {
+        // Without stretching every stretch mode takes the one source pixel.
+        const long long ox = sx - dx, oy = sy - dy;
+        const int xa = int(std::max<long long>(x0, -ox)), xb = int(std::min<long long>(x1, src->Width() - ox));
+        const int ya = int(std::max<long long>(y0, -oy)), yb = int(std::min<long long>(y1, src->Height() - oy));
+        if (xa >= xb || ya >= yb)
+            return;
+        if (sameSizeFast(dst, dstDC, *src, srcBk, clip, int(ox), int(oy), xa, xb, ya, yb, rop))
+            return;
+    }
     const Combine how = combineFor(dstDC.stretchMode);
     Axis ax, ay;
     if (withSource) {

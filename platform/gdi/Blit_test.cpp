@@ -250,6 +250,70 @@ TEST(BlitTest, SourceAndDestinationCombineByTheTruthTablesInsideTheClip)
     DeleteObject(mono);
 }
 
+TEST(BlitTest, AnUnstretchedBlitChangesOnlyThePixelsItsSourceHas)
+{
+    // The source rectangle hangs over the source's left and bottom edges:
+    // destination (x, y) takes source (x - 3, y); only x 3 .. 7 and y 1 .. 3
+    // have a source pixel.
+    constexpr int kW = 9, kH = 6, kSW = 5, kSH = 4;
+    Canvas c(kW, kH);
+    Canvas colour(kSW, kSH);
+    for (int y = 0; y < kSH; ++y)
+        for (int x = 0; x < kSW; ++x) {
+            HBRUSH b = CreateSolidBrush(destination(x + 11, y * 7));
+            const RECT r{x, y, x + 1, y + 1};
+            FillRect(colour.dc(), &r, b);
+            DeleteObject(b);
+        }
+    const BYTE monoRows[kSH * 2] = {0xA8, 0, 0x58, 0, 0xF0, 0, 0x30, 0};
+    HBITMAP mono = CreateBitmap(kSW, kSH, 1, 1, monoRows);
+    HDC monoDC = CreateCompatibleDC(c.dc());
+    HGDIOBJ oldMono = SelectObject(monoDC, mono);
+    const COLORREF text = RGB(9, 99, 199), back = RGB(201, 101, 1);
+    // A bottom-up 24-bit DIB of the colour source's pixels.
+    gditest::Info info = gditest::header(kSW, kSH, 24);
+    const std::size_t stride = 16;
+    std::vector<BYTE> bits(stride * kSH);
+    for (int y = 0; y < kSH; ++y)
+        for (int x = 0; x < kSW; ++x) {
+            BYTE* p = &bits[stride * std::size_t(kSH - 1 - y) + std::size_t(x) * 3];
+            const COLORREF v = destination(x + 11, y * 7);
+            p[0] = GetBValue(v);
+            p[1] = GetGValue(v);
+            p[2] = GetRValue(v);
+        }
+
+    const auto check = [&](const std::function<COLORREF(int, int)>& source, DWORD rop,
+                           const std::function<bool()>& blit) {
+        paintDestination(c);
+        SetTextColor(c.dc(), text);
+        SetBkColor(c.dc(), back);
+        ASSERT_TRUE(blit());
+        const QImage image = c.Image();
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const bool covered = x >= 3 && x < 8 && y >= 1 && y < 4;
+                const COLORREF want =
+                    covered ? ropReference(rop, 0, source(x - 3, y), destination(x, y)) : destination(x, y);
+                ASSERT_EQ(image.pixel(x, y), gditest::Rgb(want)) << x << ", " << y;
+            }
+    };
+    for (DWORD rop : {SRCCOPY, SRCAND, SRCPAINT, SRCINVERT}) {
+        SCOPED_TRACE(rop);
+        check([&](int x, int y) { return colour.Pixel(x, y); }, rop,
+              [&] { return BitBlt(c.dc(), 1, 1, 8, 5, colour.dc(), -2, 1, rop); });
+        check([&](int x, int y) { return ((monoRows[y * 2] >> (7 - x)) & 1) ? back : text; }, rop,
+              [&] { return BitBlt(c.dc(), 1, 1, 8, 5, monoDC, -2, 1, rop); });
+        // Source rows count from the bottom: five rows from -2 end at the top row 1.
+        check([&](int x, int y) { return destination(x + 11, y * 7); }, rop, [&] {
+            return StretchDIBits(c.dc(), 1, 1, 8, 5, -2, -2, 8, 5, bits.data(), info.get(), DIB_RGB_COLORS, rop) != 0;
+        });
+    }
+    SelectObject(monoDC, oldMono);
+    DeleteDC(monoDC);
+    DeleteObject(mono);
+}
+
 TEST(BlitTest, TheDisabledLookPaintsACheckerboardOfGrayText)
 {
     // AND with the checkerboard in black and white, then OR with it in gray

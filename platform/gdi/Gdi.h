@@ -150,6 +150,14 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
 BOOL DeleteObject(HGDIOBJ obj);
 HGDIOBJ GetStockObject(int index);
 int GetObject(HGDIOBJ obj, int size, void* out);
+// The object of a kind selected into a DC; NULL for another kind or a DC
+// that is not valid.
+inline constexpr UINT OBJ_PEN = 1;
+inline constexpr UINT OBJ_BRUSH = 2;
+inline constexpr UINT OBJ_PAL = 5;
+inline constexpr UINT OBJ_FONT = 6;
+inline constexpr UINT OBJ_BITMAP = 7;
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
 COLORREF SetBkColor(HDC hdc, COLORREF color);
 COLORREF SetTextColor(HDC hdc, COLORREF color);
 

@@ -349,6 +349,22 @@ HGDIOBJ GetStockObject(int index)
     }
 }
 
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type)
+{
+    const DC* dc = FindDC(hdc);
+    if (!dc)
+        return nullptr;
+    const auto handle = [](const Object* o) { return o ? o->handle : nullptr; };
+    switch (type) {
+    case OBJ_PEN: return handle(dc->pen);
+    case OBJ_BRUSH: return handle(dc->brush);
+    case OBJ_PAL: return handle(dc->palette);
+    case OBJ_FONT: return handle(dc->font);
+    case OBJ_BITMAP: return handle(dc->bitmap);
+    default: return nullptr;
+    }
+}
+
 int GetObject(HGDIOBJ obj, int size, void* out)
 {
     if (Bitmap* b = FindBitmap(obj)) {

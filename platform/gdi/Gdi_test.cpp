@@ -129,6 +129,11 @@ TEST(GdiTest, HandlesAreCheckedAndSelectionIsExclusive)
     HBITMAP bmp = CreateCompatibleBitmap(screen, 4, 4);
     HGDIOBJ oldA = SelectObject(a, bmp);
     ASSERT_NE(oldA, nullptr);
+    EXPECT_EQ(GetCurrentObject(a, OBJ_BITMAP), bmp);
+    // A new memory DC holds its own 1 x 1 bitmap.
+    EXPECT_NE(GetCurrentObject(b, OBJ_BITMAP), nullptr);
+    EXPECT_NE(GetCurrentObject(b, OBJ_BITMAP), bmp);
+    EXPECT_EQ(GetCurrentObject(a, 99), nullptr);
     // One bitmap, one DC.
     EXPECT_EQ(SelectObject(b, bmp), nullptr);
     EXPECT_FALSE(DeleteObject(bmp));
@@ -140,7 +145,10 @@ TEST(GdiTest, HandlesAreCheckedAndSelectionIsExclusive)
     // Stock objects survive deletion.
     EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));
     EXPECT_NE(SelectObject(a, GetStockObject(BLACK_BRUSH)), nullptr);
+    EXPECT_EQ(GetCurrentObject(a, OBJ_BRUSH), GetStockObject(BLACK_BRUSH));
+    EXPECT_EQ(GetCurrentObject(a, OBJ_FONT), GetStockObject(DEFAULT_GUI_FONT));
     EXPECT_TRUE(DeleteDC(a));
+    EXPECT_EQ(GetCurrentObject(a, OBJ_BRUSH), nullptr);
     EXPECT_FALSE(DeleteDC(a));
     EXPECT_TRUE(DeleteDC(b));
     EXPECT_EQ(BitBlt(a, 0, 0, 1, 1, screen, 0, 0, SRCCOPY), FALSE);

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <string>
 
 namespace gdi {
 
@@ -146,30 +148,14 @@ struct Placed {
     int width;
 };
 
-// Draws the glyphs of the lines (and the underlines of their prefixed
-// characters): Qt renders them into one mask, whose set pixels are then
-// written in the ink.
-void drawGlyphs(Surface& dst, const Clip& clip, const QFont& font, const QFontMetrics& fm, const Shown& shown,
-                const std::vector<qreal>& x, const std::vector<Placed>& placed, const Tile& ink)
+// The glyph pixels (and the underlines of the prefixed characters) of the
+// lines inside rows firstRow .. lastRow - 1 and columns firstColumn ..
+// lastColumn - 1, as spans: Qt renders them into one mask, one bit deep.
+// False when no mask can be had.
+bool glyphSpans(const QFont& font, const QFontMetrics& fm, const Shown& shown, const std::vector<qreal>& x,
+                const std::vector<Placed>& placed, long long firstRow, long long lastRow, long long firstColumn,
+                long long lastColumn, Spans& spans)
 {
-    if (placed.empty())
-        return;
-    // The block the cells cover, with room for glyphs that reach beyond them.
-    const int padX = fm.height() / 2 + 2, padY = fm.height() / 4 + 2;
-    long long left = placed.front().x, right = left;
-    for (const Placed& p : placed) {
-        left = std::min<long long>(left, p.x);
-        right = std::max<long long>(right, static_cast<long long>(p.x) + p.width);
-    }
-    const long long top = placed.front().y;
-    const long long bottom = static_cast<long long>(placed.back().y) + fm.height();
-    // Only the part the clip lets through is worth rendering.
-    const long long firstRow = std::max<long long>(top - padY, clip.Top());
-    const long long lastRow = std::min<long long>(bottom + padY, clip.Bottom());
-    const long long firstColumn = std::max<long long>(left - padX, clip.Left() - padX);
-    const long long lastColumn = std::min<long long>(right + padX, clip.Right() + padX);
-    if (firstRow >= lastRow || firstColumn >= lastColumn)
-        return;
     const int width = int(lastColumn - firstColumn), height = int(lastRow - firstRow);
     // One scratch mask per thread, grown as needed; only the part used is cleared.
     thread_local QImage mask;
@@ -177,7 +163,7 @@ void drawGlyphs(Surface& dst, const Clip& clip, const QFont& font, const QFontMe
         mask = QImage(std::max(width, mask.width()), std::max(height, mask.height()),
                       QImage::Format_ARGB32_Premultiplied);
         if (mask.isNull())
-            return;
+            return false;
     }
     for (int r = 0; r < height; ++r)
         std::memset(mask.scanLine(r), 0, std::size_t(width) * sizeof(QRgb));
@@ -202,7 +188,6 @@ void drawGlyphs(Surface& dst, const Clip& clip, const QFont& font, const QFontMe
                 }
         }
     }
-    Spans spans;
     for (int r = 0; r < height; ++r) {
         const auto* row = reinterpret_cast<const QRgb*>(mask.constScanLine(r));
         for (int c = 0; c < width;) {
@@ -216,7 +201,148 @@ void drawGlyphs(Surface& dst, const Clip& clip, const QFont& font, const QFontMe
             spans.push_back(Span{originY + r, originX + begin, originX + c});
         }
     }
-    Paint(dst, clip, spans, ink);
+    return true;
+}
+
+// Room around a block of lines for glyphs that reach beyond their cells.
+int padX(const QFontMetrics& fm)
+{
+    return fm.height() / 2 + 2;
+}
+
+int padY(const QFontMetrics& fm)
+{
+    return fm.height() / 4 + 2;
+}
+
+// Draws the glyphs of the lines in the ink, rendering only the part the
+// clip lets through.
+void drawGlyphs(Surface& dst, const Clip& clip, const QFont& font, const QFontMetrics& fm, const Shown& shown,
+                const std::vector<qreal>& x, const std::vector<Placed>& placed, const Tile& ink)
+{
+    if (placed.empty())
+        return;
+    long long left = placed.front().x, right = left;
+    for (const Placed& p : placed) {
+        left = std::min<long long>(left, p.x);
+        right = std::max<long long>(right, static_cast<long long>(p.x) + p.width);
+    }
+    const long long top = placed.front().y;
+    const long long bottom = static_cast<long long>(placed.back().y) + fm.height();
+    const long long firstRow = std::max<long long>(top - padY(fm), clip.Top());
+    const long long lastRow = std::min<long long>(bottom + padY(fm), clip.Bottom());
+    const long long firstColumn = std::max<long long>(left - padX(fm), clip.Left() - padX(fm));
+    const long long lastColumn = std::min<long long>(right + padX(fm), clip.Right() + padX(fm));
+    if (firstRow >= lastRow || firstColumn >= lastColumn)
+        return;
+    Spans spans;
+    if (glyphSpans(font, fm, shown, x, placed, firstRow, lastRow, firstColumn, lastColumn, spans))
+        Paint(dst, clip, spans, ink);
+}
+
+// What DrawText works out for a text before placing it: the characters
+// shown, the lines and their widths and, once drawn, the glyph pixels of the
+// whole block. A button paints the same caption again and again, so the
+// last few are kept per thread, found by the text, the font object (whose
+// handle is never given again), the DPI, the format's layout bits and the
+// rectangle's width.
+struct LaidOut {
+    std::string text;
+    HGDIOBJ font = nullptr;
+    int dpi = 0;
+    UINT format = 0;
+    long long width = 0;
+
+    Shown shown;
+    std::vector<qreal> x;
+    std::vector<Line> lines;
+    std::vector<int> widths;
+    int widest = 0;
+    int lineHeight = 0;
+
+    // The glyph pixels with the rectangle's left and the first line's top at
+    // (0, 0), made when first drawn; false when the block is too large to keep.
+    bool rendered = false;
+    bool kept = false;
+    Spans glyphs;
+};
+
+constexpr UINT kLayoutBits = DT_CENTER | DT_RIGHT | DT_WORDBREAK | DT_SINGLELINE | DT_NOPREFIX;
+
+void layOut(LaidOut& l, const QFont& font, const QFontMetrics& fm)
+{
+    const bool single = l.format & DT_SINGLELINE;
+    l.shown = shownText(QString::fromUtf8(l.text.data(), qsizetype(l.text.size())), !(l.format & DT_NOPREFIX), single);
+    l.x = boundaries(l.shown.text, font);
+    l.lines = breakLines(l.shown.text, l.format, int(std::clamp<long long>(l.width, 0, INT_MAX)), l.x);
+    l.lineHeight = fm.height();
+    for (const Line& line : l.lines) {
+        l.widths.push_back(advance(l.x, line.start, line.end));
+        l.widest = std::max(l.widest, l.widths.back());
+    }
+}
+
+// Where line i starts across, from the rectangle's left.
+long long lineOffset(const LaidOut& l, std::size_t i)
+{
+    if (l.format & DT_CENTER)
+        return (l.width - l.widths[i]) / 2;
+    if (l.format & DT_RIGHT)
+        return l.width - l.widths[i];
+    return 0;
+}
+
+LaidOut& laidOut(const char* text, int count, HGDIOBJ fontHandle, const QFont& font, UINT format, long long width)
+{
+    constexpr std::size_t kKept = 16;
+    thread_local std::vector<std::unique_ptr<LaidOut>> kept;
+    thread_local std::size_t next = 0;
+    const std::size_t n = count < 0 ? std::strlen(text) : std::size_t(count);
+    const int dpi = ScreenDpi();
+    format &= kLayoutBits;
+    for (const auto& l : kept)
+        if (l->font == fontHandle && l->dpi == dpi && l->format == format && l->width == width &&
+            l->text.size() == n && std::memcmp(l->text.data(), text, n) == 0)
+            return *l;
+    auto l = std::make_unique<LaidOut>();
+    l->text.assign(text, n);
+    l->font = fontHandle;
+    l->dpi = dpi;
+    l->format = format;
+    l->width = width;
+    layOut(*l, font, QFontMetrics(font));
+    if (kept.size() < kKept) {
+        kept.push_back(std::move(l));
+        return *kept.back();
+    }
+    next = (next + 1) % kKept;
+    kept[next] = std::move(l);
+    return *kept[next];
+}
+
+// The glyph pixels of the whole block, padded, rendered once.
+void render(LaidOut& l, const QFont& font)
+{
+    l.rendered = true;
+    const QFontMetrics fm(font);
+    std::vector<Placed> placed;
+    long long left = 0, right = 0;
+    for (std::size_t i = 0; i < l.lines.size(); ++i) {
+        const long long at = lineOffset(l, i);
+        if (std::abs(at) > (1 << 26))
+            return;
+        left = i == 0 ? at : std::min(left, at);
+        right = i == 0 ? at + l.widths[i] : std::max(right, at + l.widths[i]);
+        placed.push_back(Placed{l.lines[i], int(at), int(i) * l.lineHeight, l.widths[i]});
+    }
+    const long long bottom = static_cast<long long>(l.lines.size()) * l.lineHeight;
+    // A block too large to keep is rendered paint by paint, clipped.
+    constexpr long long kLargest = 1 << 22;
+    const long long w = right - left + 2 * padX(fm), h = bottom + 2 * padY(fm);
+    if (placed.empty() || w * h > kLargest)
+        return;
+    l.kept = glyphSpans(font, fm, l.shown, l.x, placed, -padY(fm), bottom + padY(fm), left - padX(fm),
+                        right + padX(fm), l.glyphs);
 }
 
 struct TextTarget {
@@ -298,52 +424,56 @@ int DrawText(HDC hdc, const char* text, int count, RECT* rect, UINT format)
     if (!t.dc || !t.surface || !t.font || !text || !rect)
         return 0;
     const QFont& font = FontOf(*t.font);
-    const QFontMetrics fm(font);
     const bool single = format & DT_SINGLELINE;
-    const Shown shown = shownText(textOf(text, count), !(format & DT_NOPREFIX), single);
-    const std::vector<qreal> x = boundaries(shown.text, font);
-    const std::vector<Line> lines = breakLines(
-        shown.text, format, int(std::clamp<long long>(static_cast<long long>(rect->right) - rect->left, 0, INT_MAX)), x);
-    const int lineHeight = fm.height();
-    std::vector<int> widths;
-    int widest = 0;
-    for (const Line& l : lines) {
-        widths.push_back(advance(x, l.start, l.end));
-        widest = std::max(widest, widths.back());
-    }
-    const int height = int(lines.size()) * lineHeight;
+    // Positions in 64 bits: a measuring rectangle may reach to the ends of the int range.
+    const long long left = rect->left, right = rect->right, rectTop = rect->top, rectBottom = rect->bottom;
+    LaidOut& l = laidOut(text, count, t.font->handle, font, format, right - left);
+    const int lineHeight = l.lineHeight;
+    const int height = int(l.lines.size()) * lineHeight;
     if (format & DT_CALCRECT) {
-        rect->right = LONG(std::min<long long>(static_cast<long long>(rect->left) + widest, INT_MAX));
-        rect->bottom = LONG(std::min<long long>(static_cast<long long>(rect->top) + height, INT_MAX));
+        rect->right = LONG(std::min<long long>(left + l.widest, INT_MAX));
+        rect->bottom = LONG(std::min<long long>(rectTop + height, INT_MAX));
         return height;
     }
 
-    // Positions in 64 bits: a measuring rectangle may reach to the ends of the int range.
-    const long long left = rect->left, right = rect->right, rectTop = rect->top, rectBottom = rect->bottom;
     long long top = rectTop;
     const bool offset = single && (format & (DT_VCENTER | DT_BOTTOM));
     if (offset)
         top = (format & DT_VCENTER) ? rectTop + (rectBottom - rectTop - lineHeight) / 2 : rectBottom - lineHeight;
-    const auto near = [](long long v) { return int(std::clamp<long long>(v, -(1 << 28), 1 << 28)); };
+    static constexpr long long kFar = 1 << 28;
+    const auto near = [](long long v) { return int(std::clamp<long long>(v, -kFar, kFar)); };
     const QRect box(QPoint(near(left), near(rectTop)), QPoint(near(right) - 1, near(rectBottom) - 1));
     const Clip clip(*t.dc, *t.surface, (format & DT_NOCLIP) ? nullptr : &box);
     const Tile ink = ColorTile(*t.surface, t.dc->textColor);
     const Tile background = ColorTile(*t.surface, t.dc->bkColor);
     std::vector<Placed> placedLines;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int w = widths[i];
-        long long lineX = left;
-        if (format & DT_CENTER)
-            lineX = left + (right - left - w) / 2;
-        else if (format & DT_RIGHT)
-            lineX = right - w;
+    bool clamped = false;
+    for (std::size_t i = 0; i < l.lines.size(); ++i) {
+        const int w = l.widths[i];
+        const long long lineX = left + lineOffset(l, i);
+        const long long lineY = top + static_cast<long long>(i) * lineHeight;
+        clamped = clamped || lineX != near(lineX) || lineY != near(lineY);
         const int xi = near(lineX);
-        const int y = near(top + static_cast<long long>(i) * lineHeight);
+        const int y = near(lineY);
         if (t.dc->bkMode == OPAQUE && w > 0)
             Paint(*t.surface, clip, ToSpans(RectRows(Box{xi, y, xi + w, y + lineHeight}, y, y + lineHeight)),
                   background);
-        placedLines.push_back(Placed{lines[i], xi, y, w});
+        placedLines.push_back(Placed{l.lines[i], xi, y, w});
     }
-    drawGlyphs(*t.surface, clip, font, fm, shown, x, placedLines, ink);
+    // The kept glyph pixels of the block, moved to where it stands; a block
+    // pushed against the ends of the range, or too large to keep, is
+    // rendered as placed.
+    if (!l.rendered)
+        render(l, font);
+    if (l.kept && !clamped && std::abs(left) < kFar / 2 && std::abs(top) < kFar / 2) {
+        const int dx = int(left), dy = int(top);
+        thread_local Spans moved;
+        moved.clear();
+        for (const Span& g : l.glyphs)
+            moved.push_back(Span{g.y + dy, g.x0 + dx, g.x1 + dx});
+        Paint(*t.surface, clip, moved, ink);
+    } else {
+        drawGlyphs(*t.surface, clip, font, QFontMetrics(font), l.shown, l.x, placedLines, ink);
+    }
     return offset ? int(top + lineHeight - rectTop) : height;
 }

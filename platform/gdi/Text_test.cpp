@@ -279,6 +279,57 @@ TEST(TextTest, BackgroundModesAndClipping)
     EXPECT_FALSE(GetTextExtentPoint32(nullptr, "x", 1, &size));
 }
 
+TEST(TextTest, TheSameTextAgainFollowsItsFontWidthDpiAndFormat)
+{
+    // Texts are laid out once and kept: each measure below follows a
+    // different one of the same string.
+    const char* text = "Tip && top of the list";
+    TextCanvas t(200, 80, logFont("MS Sans Serif", -12));
+    const auto [r1, h1] = t.measure(text, 200, DT_WORDBREAK);
+    EXPECT_EQ(h1, t.lineHeight());
+    const LOGFONT bigFont = logFont("MS Sans Serif", -20), pointsFont = logFont("MS Sans Serif", 0);
+    HFONT big = CreateFontIndirect(&bigFont);
+    HGDIOBJ small = SelectObject(t.dc(), big);
+    const auto [r2, h2] = t.measure(text, 200, DT_WORDBREAK);
+    EXPECT_GT(r2.right - r2.left, r1.right - r1.left);
+    EXPECT_GT(h2, h1);
+    SelectObject(t.dc(), small);
+    DeleteObject(big);
+    EXPECT_EQ(t.measure(text, 200, DT_WORDBREAK).first.right, r1.right);
+    // Narrower: more lines; without prefixes "&&" shows both characters.
+    EXPECT_GT(t.measure(text, 60, DT_WORDBREAK).second, h1);
+    EXPECT_GT(t.measure(text, 200, DT_WORDBREAK | DT_NOPREFIX).first.right, r1.right);
+    gdi::SetScreenDpi(192);
+    // 8 points: twice the pixels at twice the DPI.
+    HFONT same = CreateFontIndirect(&pointsFont);
+    SelectObject(t.dc(), same);
+    const int at192 = t.measure(text, 400, DT_SINGLELINE).second;
+    gdi::SetScreenDpi(96);
+    EXPECT_GT(at192, t.measure(text, 400, DT_SINGLELINE).second);
+    SelectObject(t.dc(), small);
+    DeleteObject(same);
+
+    // Drawn again elsewhere: the same pixels moved, and only inside the clip.
+    const auto draw = [&](int x, int y, HRGN clip) {
+        t.canvas.Fill(0xFFFFFF);
+        SelectClipRgn(t.dc(), clip);
+        RECT r{x, y, x + 90, y + 60};
+        DrawText(t.dc(), text, -1, &r, DT_WORDBREAK | DT_CENTER);
+        SelectClipRgn(t.dc(), nullptr);
+        return t.canvas.Image();
+    };
+    const QImage first = draw(4, 3, nullptr);
+    const QRect ink = inkOf(first);
+    ASSERT_FALSE(ink.isNull());
+    const QImage moved = draw(4 + 37, 3 + 11, nullptr);
+    EXPECT_EQ(inkOf(moved), ink.translated(37, 11));
+    EXPECT_EQ(moved.copy(ink.translated(37, 11)), first.copy(ink));
+    HRGN half = CreateRectRgn(0, 0, 200, ink.top() + 11 + ink.height() / 2);
+    const QImage clipped = draw(4 + 37, 3 + 11, half);
+    DeleteObject(half);
+    EXPECT_EQ(inkOf(clipped), inkOf(moved.copy(0, 0, 200, ink.top() + 11 + ink.height() / 2)));
+}
+
 TEST(TextTest, TextMatchesItsGoldenPicture)
 {
     Canvas c(320, 150);
