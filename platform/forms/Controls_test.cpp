@@ -43,6 +43,16 @@ protected:
         form->Show();
     }
     void TearDown() override { forms::ResetForms(); }
+    // The picture box as a borderless 20 x 20 pixel canvas of the colour.
+    forms::PictureBox& canvas(forms::OLE_COLOR back)
+    {
+        auto& p = form->picCanvas;
+        p.SetBorderStyle(0);
+        p.SetScaleMode(forms::vbPixels);
+        p.Move(0, 0, 300, 300); // twips
+        p.SetBackColor(back);
+        return p;
+    }
     frmHost* form = nullptr;
     std::vector<std::string> events;
 };
@@ -251,11 +261,7 @@ TEST_F(Controls, TimersTickOnInjectedTime)
 
 TEST_F(Controls, DrawingKeepsWhatIsDrawn)
 {
-    auto& p = form->picCanvas;
-    p.SetBorderStyle(0);
-    p.SetScaleMode(forms::vbPixels);
-    p.Move(0, 0, 300, 300); // twips: 20 x 20 pixels
-    p.SetBackColor(forms::RGB(255, 255, 255));
+    auto& p = canvas(forms::RGB(255, 255, 255));
     p.Line(2, 5, 10, 5, forms::RGB(255, 0, 0));
     EXPECT_EQ(p.Point(2, 5), forms::RGB(255, 0, 0));
     EXPECT_EQ(p.Point(9, 5), forms::RGB(255, 0, 0));
@@ -280,11 +286,7 @@ TEST_F(Controls, DrawingKeepsWhatIsDrawn)
 
 TEST_F(Controls, ABlankSurfaceShowsItsColourAndTakesDrawingAtAnySize)
 {
-    auto& p = form->picCanvas;
-    p.SetBorderStyle(0);
-    p.SetScaleMode(forms::vbPixels);
-    p.Move(0, 0, 300, 300); // twips: 20 x 20 pixels
-    p.SetBackColor(forms::RGB(10, 120, 230));
+    auto& p = canvas(forms::RGB(10, 120, 230));
     const auto shown = [&] { return p.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
     const QImage blank = shown();
     ASSERT_EQ(blank.size(), QSize(20, 20));
