@@ -14,6 +14,7 @@
 #include "platform/testing/TestSupport.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -36,9 +37,9 @@ struct MediaTestFiles {
         mask.Fill(5, 5, 10, 10, BLACKNESS);
         mask.Save(path("mask.bmp").c_str());
 
-        gifMade = run("convert-im6.q16", {"-size", "8x6", "-delay", "10", "xc:red", "xc:blue", q("two.gif")});
-        aviMade = run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=10", "-frames:v",
-                                 "3", "-c:v", "msvideo1", q("clip.avi")});
+        const MadeByTools& made = madeByTools();
+        gifMade = made.gif && copied(made.path("two.gif"), "two.gif");
+        aviMade = made.avi && copied(made.path("clip.avi"), "clip.avi");
         tv::testing::WriteRaw(root.Path() / "junk.avi", "RIFF this is no video at all");
 
         tv::testing::ByteVector fmt, data(64, 0x80), chunks;
@@ -68,7 +69,35 @@ struct MediaTestFiles {
     bool aviMade = false;
 
 private:
-    QString q(const std::string& name) const { return QString::fromStdString(path(name)); }
+    // The GIF and the AVI come from outside tools, which are slow to start:
+    // they are made once per test run, in a folder of their own.
+    struct MadeByTools {
+        MadeByTools()
+        {
+            gif = folder.isValid() && run("convert-im6.q16", {"-size", "8x6", "-delay", "10", "xc:red", "xc:blue",
+                                                              QString::fromStdString(path("two.gif"))});
+            avi = folder.isValid() &&
+                  run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=16x12:rate=10", "-frames:v",
+                                 "3", "-c:v", "msvideo1", QString::fromStdString(path("clip.avi"))});
+        }
+        std::filesystem::path path(const std::string& name) const
+        {
+            return std::filesystem::path(folder.path().toStdString()) / name;
+        }
+        QTemporaryDir folder;
+        bool gif = false;
+        bool avi = false;
+    };
+    static const MadeByTools& madeByTools()
+    {
+        static const MadeByTools made;
+        return made;
+    }
+    bool copied(const std::filesystem::path& from, const std::string& name) const
+    {
+        std::error_code error;
+        return std::filesystem::copy_file(from, root.Path() / name, error);
+    }
     static bool run(const QString& program, const QStringList& args)
     {
         QProcess p;
