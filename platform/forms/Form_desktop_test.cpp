@@ -3,6 +3,7 @@
 // screen comes wholly onto it, and the frame's coming lays the form out.
 
 #include "platform/forms/Forms.h"
+#include "platform/testing/DesktopWaits.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,23 +19,8 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-bool framed(QWidget* w)
-{
-    return waitFor([w] { return w->isVisible() && w->windowHandle() && !w->windowHandle()->frameMargins().isNull(); });
-}
+using tv::testing::WaitUntil;
+using tv::testing::Framed;
 
 class frmPlaced : public forms::FormOf<frmPlaced> {
 public:
@@ -65,8 +51,8 @@ TEST_F(DesktopForms, AWindowOpenedPartlyOffTheScreenComesOntoIt)
     f.SetStartUpPosition(forms::vbStartUpManual);
     f.Move((area.right() - 200) * 15.0, (area.bottom() - 100) * 15.0, 9000, 7500);
     f.Show();
-    ASSERT_TRUE(framed(f.hWnd()));
-    EXPECT_TRUE(waitFor([&] { return area.contains(f.hWnd()->frameGeometry()); }))
+    ASSERT_TRUE(Framed(f.hWnd()));
+    EXPECT_TRUE(WaitUntil([&] { return area.contains(f.hWnd()->frameGeometry()); }))
         << "frame at " << f.hWnd()->frameGeometry().x() << "," << f.hWnd()->frameGeometry().y() << " size "
         << f.hWnd()->frameGeometry().width() << "x" << f.hWnd()->frameGeometry().height();
     EXPECT_EQ(f.hWnd()->size(), QSize(600, 500));
@@ -80,8 +66,8 @@ TEST_F(DesktopForms, TheFrameLaysTheFormOutAgain)
     frmLaidOut& f = frmLaidOut::Instance();
     f.Move(1500, 1500, 6000, 4500);
     f.Show();
-    ASSERT_TRUE(framed(f.hWnd()));
-    EXPECT_TRUE(waitFor([&] {
+    ASSERT_TRUE(Framed(f.hWnd()));
+    EXPECT_TRUE(WaitUntil([&] {
         return !f.seenHeights.empty() && f.seenHeights.back() == f.hWnd()->frameGeometry().height() * 15.0;
     })) << "last laid out for " << (f.seenHeights.empty() ? 0.0 : f.seenHeights.back()) << ", window "
         << f.hWnd()->frameGeometry().height() * 15.0;

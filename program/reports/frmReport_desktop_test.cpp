@@ -10,6 +10,7 @@
 #include "platform/report/DataEnvironment.h"
 #include "platform/report/DataReport.h"
 #include "platform/testing/Command.h"
+#include "platform/testing/DesktopWaits.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
 #include "program/reports/frmReportScheduling.h"
@@ -33,26 +34,10 @@
 
 namespace {
 
+using tv::testing::WaitUntil;
+using tv::testing::Framed;
+
 namespace fs = std::filesystem;
-
-// Waits (events processed) until done() holds; false after ten seconds.
-bool waitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-bool framed(QWidget* w)
-{
-    return waitFor([w] { return w->isVisible() && w->windowHandle() && !w->windowHandle()->frameMargins().isNull(); });
-}
 
 QAction* entry(QWidget* menuOrBar, const char* text)
 {
@@ -96,14 +81,14 @@ TEST_F(ReportDesktop, SortOrderOpensByTheMouseAndTheKeys)
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
         << "run this test through tools/desktop-session.sh";
     frmReport& screen = open();
-    ASSERT_TRUE(framed(screen.hWnd()));
+    ASSERT_TRUE(Framed(screen.hWnd()));
     auto* bar = static_cast<QMenuBar*>(screen.smuiMenuBar.Widget());
-    ASSERT_TRUE(waitFor([&] { return entry(bar, "Report Options") != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return entry(bar, "Report Options") != nullptr; }));
 
     auto openOptions = [&]() -> QMenu* {
         QAction* top = entry(bar, "Report Options");
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-        if (!waitFor([&] { return top->menu() && top->menu()->isVisible(); }))
+        if (!WaitUntil([&] { return top->menu() && top->menu()->isVisible(); }))
             return nullptr;
         return top->menu();
     };
@@ -115,12 +100,12 @@ TEST_F(ReportDesktop, SortOrderOpensByTheMouseAndTheKeys)
     ASSERT_NE(sort, nullptr);
     ASSERT_NE(sort->menu(), nullptr);
     QTest::mouseClick(options, Qt::LeftButton, {}, options->actionGeometry(sort).center());
-    ASSERT_TRUE(waitFor([&] { return sort->menu()->isVisible(); }));
+    ASSERT_TRUE(WaitUntil([&] { return sort->menu()->isVisible(); }));
     EXPECT_GE(sort->menu()->geometry().left(), options->geometry().left() + options->width() / 2)
         << "the submenu opens beside its entry";
     QMenu* orders = sort->menu();
     QTest::mouseClick(orders, Qt::LeftButton, {}, orders->actionGeometry(entry(orders, "Decending")).center());
-    ASSERT_TRUE(waitFor([&] { return screen.Settings.SortOrder == "DESC"; }));
+    ASSERT_TRUE(WaitUntil([&] { return screen.Settings.SortOrder == "DESC"; }));
     EXPECT_TRUE(screen.smuiMenuBar.Items().Find("DEC")->Checked());
 
     // The keys: down to "Sort Order", right into it, down to "Ascending", Enter.
@@ -129,13 +114,13 @@ TEST_F(ReportDesktop, SortOrderOpensByTheMouseAndTheKeys)
     QTest::keyClick(options, Qt::Key_Down);
     ASSERT_EQ(options->activeAction(), entry(options, "Sort Order"));
     QTest::keyClick(options, Qt::Key_Right);
-    ASSERT_TRUE(waitFor([&] { return entry(options, "Sort Order")->menu()->isVisible(); }));
+    ASSERT_TRUE(WaitUntil([&] { return entry(options, "Sort Order")->menu()->isVisible(); }));
     orders = entry(options, "Sort Order")->menu();
     if (orders->activeAction() != entry(orders, "Ascending"))
         QTest::keyClick(orders, Qt::Key_Down);
     ASSERT_EQ(orders->activeAction(), entry(orders, "Ascending"));
     QTest::keyClick(orders, Qt::Key_Return);
-    ASSERT_TRUE(waitFor([&] { return screen.Settings.SortOrder == "ASC"; }));
+    ASSERT_TRUE(WaitUntil([&] { return screen.Settings.SortOrder == "ASC"; }));
 }
 
 TEST_F(ReportDesktop, APrintIntoAPdfFileHoldsTheReport)
@@ -143,7 +128,7 @@ TEST_F(ReportDesktop, APrintIntoAPdfFileHoldsTheReport)
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     const fs::path pdf = root.Path() / "lease expiration.pdf";
     frmReport& screen = open();
-    ASSERT_TRUE(framed(screen.hWnd()));
+    ASSERT_TRUE(Framed(screen.hWnd()));
     dialogs->printTargets = {forms::PrintTarget{{}, true, pdf.string()}};
     screen.smuiMenuBar.Choose("PRINT");
     ASSERT_TRUE(fs::exists(pdf));
@@ -156,7 +141,7 @@ TEST_F(ReportDesktop, TheLayoutSurvivesAMaximiseAndARestore)
 {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     frmReport& screen = open();
-    ASSERT_TRUE(framed(screen.hWnd()));
+    ASSERT_TRUE(Framed(screen.hWnd()));
     QCoreApplication::processEvents();
     Grab(screen.hWnd(), "desktop_frmReport");
     const QRect browser = screen.WebBrowser1.Widget()->geometry();
@@ -166,10 +151,10 @@ TEST_F(ReportDesktop, TheLayoutSurvivesAMaximiseAndARestore)
     EXPECT_LE(screen.WebBrowser1.Widget()->mapTo(screen.hWnd(), QPoint(0, browser.height())).y(), window.height());
 
     screen.hWnd()->showMaximized();
-    ASSERT_TRUE(waitFor([&] { return screen.hWnd()->size() != window; })) << "the window did not maximise";
+    ASSERT_TRUE(WaitUntil([&] { return screen.hWnd()->size() != window; })) << "the window did not maximise";
     screen.hWnd()->showNormal();
-    ASSERT_TRUE(waitFor([&] { return screen.hWnd()->size() == window; })) << "the window did not come back";
-    waitFor([&] { return screen.WebBrowser1.Widget()->geometry() == browser; });
+    ASSERT_TRUE(WaitUntil([&] { return screen.hWnd()->size() == window; })) << "the window did not come back";
+    WaitUntil([&] { return screen.WebBrowser1.Widget()->geometry() == browser; });
     EXPECT_EQ(screen.WebBrowser1.Widget()->geometry(), browser);
     EXPECT_EQ(screen.smuiOptions.Widget()->geometry(), sideBar);
 }
@@ -182,14 +167,14 @@ TEST_F(ReportDesktop, TheSchedulingFormHasOneHeightPerState)
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     auto inner = [](frmReportScheduling& form) { return form.hWnd()->height() * 15; };
     frmReport& screen = open();
-    ASSERT_TRUE(framed(screen.hWnd()));
+    ASSERT_TRUE(Framed(screen.hWnd()));
     screen.MenuCommand("REPORT");
     frmReportScheduling& form = frmReportScheduling::Instance();
-    ASSERT_TRUE(framed(form.hWnd()));
+    ASSERT_TRUE(Framed(form.hWnd()));
     ASSERT_FALSE(form.Settings.ScheduleReport);
-    EXPECT_TRUE(waitFor([&] { return inner(form) == 1755; })) << inner(form);
+    EXPECT_TRUE(WaitUntil([&] { return inner(form) == 1755; })) << inner(form);
     form.chkScheduleReport.SetValue(forms::vbChecked);
-    EXPECT_TRUE(waitFor([&] { return inner(form) == 4110; })) << inner(form);
+    EXPECT_TRUE(WaitUntil([&] { return inner(form) == 4110; })) << inner(form);
     Grab(form.hWnd(), "desktop_frmReportScheduling_ticked");
     ASSERT_TRUE(form.Unload());
     QCoreApplication::processEvents();
@@ -197,11 +182,11 @@ TEST_F(ReportDesktop, TheSchedulingFormHasOneHeightPerState)
     // Opened scheduled (the task list's Modify), then unticked.
     frmReportScheduling::ShowReport("LEASE EXPIRATION");
     frmReportScheduling& again = frmReportScheduling::Instance();
-    ASSERT_TRUE(framed(again.hWnd()));
+    ASSERT_TRUE(Framed(again.hWnd()));
     ASSERT_TRUE(again.Settings.ScheduleReport);
-    EXPECT_TRUE(waitFor([&] { return inner(again) == 4110; })) << inner(again);
+    EXPECT_TRUE(WaitUntil([&] { return inner(again) == 4110; })) << inner(again);
     again.chkScheduleReport.SetValue(forms::vbUnchecked);
-    EXPECT_TRUE(waitFor([&] { return inner(again) == 1755; })) << inner(again);
+    EXPECT_TRUE(WaitUntil([&] { return inner(again) == 1755; })) << inner(again);
     Grab(again.hWnd(), "desktop_frmReportScheduling_unticked");
 }
 

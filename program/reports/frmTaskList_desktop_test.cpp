@@ -7,6 +7,7 @@
 #include "program/reports/frmTaskList.h"
 
 #include "platform/forms/CommonDialog.h"
+#include "platform/testing/DesktopWaits.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
@@ -27,19 +28,7 @@
 
 namespace {
 
-// Shown and framed by the window manager, or false when that takes too long.
-bool framed(QWidget* w)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!(w->isVisible() && w->windowHandle() && !w->windowHandle()->frameMargins().isNull())) {
-        if (timer.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using tv::testing::Framed;
 
 // The names of the shown controls that reach outside the window's inner area.
 std::vector<std::string> outside(forms::Form& form)
@@ -91,14 +80,14 @@ TEST_F(Desktop, BothWindowsShowEveryControlInsideTheirFrame)
 
     frmTaskList& list = frmTaskList::Instance();
     list.Show();
-    ASSERT_TRUE(framed(list.hWnd()));
+    ASSERT_TRUE(Framed(list.hWnd()));
     list.cboListLength.SetListIndex(frmTaskList::kCustomLength);
     EXPECT_EQ(outside(list), std::vector<std::string>{});
     Grab(list.hWnd(), "desktop_frmTaskList");
 
     frmReportScheduling::ShowReport("RENEWAL REMINDER");
     frmReportScheduling& form = frmReportScheduling::Instance();
-    ASSERT_TRUE(framed(form.hWnd()));
+    ASSERT_TRUE(Framed(form.hWnd()));
     form.SSTab1.SetTab(1);
     EXPECT_EQ(outside(form), std::vector<std::string>{});
     Grab(form.hWnd(), "desktop_frmReportScheduling_email");

@@ -9,6 +9,7 @@
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/basic/ProgramSettings.h"
+#include "platform/testing/DesktopWaits.h"
 #include "platform/testing/Screenshots.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmTallyvane.h"
@@ -32,36 +33,18 @@
 
 namespace {
 
-// Runs the event loop until done() or the time is up.
-bool waitUntil(const std::function<bool()>& done, int milliseconds = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-// Lets the event loop run for a while (the window manager's answers).
-void settle(int milliseconds)
-{
-    waitUntil([] { return false; }, milliseconds);
-}
+using tv::testing::WaitUntil;
+using tv::testing::Settle;
+using tv::testing::Framed;
 
 // On show, framed by the window manager, and no longer moved or resized by it.
 bool onShow(QWidget* w)
 {
-    if (!waitUntil([w] {
-            return w->isVisible() && w->windowHandle() && !w->windowHandle()->frameMargins().isNull();
-        }))
+    if (!Framed(w))
         return false;
     QRect last = w->frameGeometry();
     for (int calm = 0; calm < 5;) {
-        settle(60);
+        Settle(60);
         const QRect now = w->frameGeometry();
         calm = now == last ? calm + 1 : 0;
         last = now;
@@ -77,10 +60,10 @@ bool closeAsUser(QWidget* w, const std::function<bool()>& closed)
     xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"),
                                              QString::number(w->winId()), QStringLiteral("key"),
                                              QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
-    const bool ran = waitUntil([&] { return xdotool.state() == QProcess::NotRunning; });
+    const bool ran = WaitUntil([&] { return xdotool.state() == QProcess::NotRunning; });
     if (!ran)
         xdotool.kill();
-    return ran && xdotool.exitCode() == 0 && waitUntil(closed);
+    return ran && xdotool.exitCode() == 0 && WaitUntil(closed);
 }
 
 // The framed window as the screen shows it.
@@ -222,8 +205,8 @@ TEST_F(DesktopSheets, WorksheetsAndSalesComeBackAtTheSizeTheyWereClosedWith)
     ASSERT_TRUE(onShow(f->hWnd()));
     const QSize wanted = f->hWnd()->size() + QSize(40, 30);
     f->hWnd()->resize(wanted);
-    ASSERT_TRUE(waitUntil([&] { return f->hWnd()->size() == wanted; }));
-    settle(200);
+    ASSERT_TRUE(WaitUntil([&] { return f->hWnd()->size() == wanted; }));
+    Settle(200);
     const std::string resized = sizeText(f->hWnd()->size());
     ASSERT_TRUE(closeAsUser(f->hWnd(), [] { return frmSales::IfLoaded() == nullptr; }));
     EXPECT_EQ(storedSize("frmSales"), resized);

@@ -12,6 +12,7 @@
 #include "platform/com/Loader.h"
 #include "platform/com/PropertyBag.h"
 #include "platform/com/PropertyFrame.h"
+#include "platform/testing/DesktopWaits.h"
 #include "platform/testing/Screenshots.h"
 #include "platform/testing/TempRoot.h"
 
@@ -37,15 +38,7 @@ namespace fs = std::filesystem;
 // Runs the event loop until done() or the time is up.
 inline bool waitUntil(const std::function<bool()>& done, int milliseconds = 20000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
+    return tv::testing::WaitUntil(done, milliseconds);
 }
 
 // xdotool with the arguments; its output, or nothing when it failed.
