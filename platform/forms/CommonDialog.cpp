@@ -101,28 +101,16 @@ public:
 
     std::optional<std::string> ChoosePrinter(const std::string& current) override
     {
-        if (headless())
-            return std::nullopt;
         QPrinter printer;
-        if (!current.empty())
-            printer.setPrinterName(QString::fromStdString(current));
-        QPrintDialog dialog(&printer);
-        detail::HandlerScope scope;
-        if (dialog.exec() != QDialog::Accepted)
+        if (!printDialogAccepted(current, printer))
             return std::nullopt;
         return printer.printerName().toStdString();
     }
 
     std::optional<PrintTarget> ChoosePrintTarget(const std::string& current) override
     {
-        if (headless())
-            return std::nullopt;
         QPrinter printer;
-        if (!current.empty())
-            printer.setPrinterName(QString::fromStdString(current));
-        QPrintDialog dialog(&printer);
-        detail::HandlerScope scope;
-        if (dialog.exec() != QDialog::Accepted)
+        if (!printDialogAccepted(current, printer))
             return std::nullopt;
         // "Print to File (PDF)" names a file instead of a printer.
         if (printer.outputFormat() == QPrinter::PdfFormat)
@@ -146,6 +134,19 @@ private:
         if (!r.fileName.empty())
             return QString::fromStdString((std::filesystem::path(r.initDir) / r.fileName).string());
         return QString::fromStdString(r.initDir);
+    }
+
+    // The print dialog on printer, starting at the current printer; false
+    // when it is cancelled or there is no screen to show it on.
+    static bool printDialogAccepted(const std::string& current, QPrinter& printer)
+    {
+        if (headless())
+            return false;
+        if (!current.empty())
+            printer.setPrinterName(QString::fromStdString(current));
+        QPrintDialog dialog(&printer);
+        detail::HandlerScope scope;
+        return dialog.exec() == QDialog::Accepted;
     }
 };
 
