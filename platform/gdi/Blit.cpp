@@ -240,6 +240,22 @@ void forEachRun(const Surface& src, Surface& dst, const Clip& clip, const Axis& 
 
 // SRCCOPY of single source pixels onto a 32-bit colour surface: the source's
 // colours become the destination's bytes without the general path.
+// Pixels of a 24-bit row as 32-bit values with the fourth byte given; four
+// at a time from three words.
+void expand24(const BYTE* q, BYTE* p, int n, DWORD fourth)
+{
+    int i = 0;
+    for (; i + 4 <= n; i += 4, q += 12, p += 16) {
+        const DWORD w0 = load32(q), w1 = load32(q + 4), w2 = load32(q + 8);
+        store32(p, (w0 & 0x00FFFFFF) | fourth);
+        store32(p + 4, (w0 >> 24) | ((w1 & 0xFFFF) << 8) | fourth);
+        store32(p + 8, (w1 >> 16) | ((w2 & 0xFF) << 16) | fourth);
+        store32(p + 12, (w2 >> 8) | fourth);
+    }
+    for (; i < n; ++i, q += 3, p += 4)
+        store32(p, DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
+}
+
 bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax, int x0, const Axis& ay, int y0,
               int y1)
 {
@@ -264,11 +280,7 @@ bool copyFast(Surface& dst, const Surface& src, const Clip& clip, const Axis& ax
                                        (load32(srow + 4 * std::size_t(x + shift)) & 0x00FFFFFF) | fourth);
                            return;
                        }
-                       for (int x = a; x < b; ++x) {
-                           const BYTE* q = srow + 3 * std::size_t(x + shift);
-                           store32(drow + 4 * std::size_t(x),
-                                   DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
-                       }
+                       expand24(srow + 3 * std::size_t(a + shift), drow + 4 * std::size_t(a), b - a, fourth);
                    });
         return true;
     }
@@ -377,22 +389,6 @@ bool combineFast(Surface& dst, const DC& dstDC, const Surface& src, COLORREF src
         return true;
     }
     return false;
-}
-
-// Pixels of a 24-bit row as 32-bit values with the fourth byte given; four
-// at a time from three words.
-void expand24(const BYTE* q, BYTE* p, int n, DWORD fourth)
-{
-    int i = 0;
-    for (; i + 4 <= n; i += 4, q += 12, p += 16) {
-        const DWORD w0 = load32(q), w1 = load32(q + 4), w2 = load32(q + 8);
-        store32(p, (w0 & 0x00FFFFFF) | fourth);
-        store32(p + 4, (w0 >> 24) | ((w1 & 0xFFFF) << 8) | fourth);
-        store32(p + 8, (w1 >> 16) | ((w2 & 0xFF) << 16) | fourth);
-        store32(p + 12, (w2 >> 8) | fourth);
-    }
-    for (; i < n; ++i, q += 3, p += 4)
-        store32(p, DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | fourth);
 }
 
 // n destination pixels from p on: combine(source pixel, old value) with the
