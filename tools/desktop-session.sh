@@ -45,27 +45,47 @@ cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
 export XAUTHORITY="$dir/Xauthority"
 touch "$XAUTHORITY"
 xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
-Xvfb -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1280x1024x24 3>"$dir/display" 2>"$dir/xvfb.log" &
-server=$!
-tries=0
-while [ ! -s "$dir/display" ]; do
-  kill -0 "$server" 2>/dev/null || fail "the X server did not start"
-  tries=$((tries + 1))
-  [ "$tries" -gt 100 ] && fail "the X server did not start within 10 seconds"
-  sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$dir/display")"
-xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
 
-openbox --sm-disable >"$dir/openbox.log" 2>&1 &
-wm=$!
-tries=0
-# A window manager names itself on the root window once it is running.
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-  kill -0 "$wm" 2>/dev/null || fail "the window manager did not start"
-  tries=$((tries + 1))
-  [ "$tries" -gt 100 ] && fail "the window manager did not start within 10 seconds"
-  sleep 0.1
+# Starts the server on a display it picks and the window manager on it.
+# Servers started side by side can race for one display, and the loser's
+# window manager then finds no display: the pair is started again.
+start_desktop() {
+  : >"$dir/display"
+  Xvfb -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1280x1024x24 3>"$dir/display" 2>"$dir/xvfb.log" &
+  server=$!
+  tries=0
+  while [ ! -s "$dir/display" ]; do
+    kill -0 "$server" 2>/dev/null || { why="the X server did not start"; return 1; }
+    tries=$((tries + 1))
+    [ "$tries" -gt 100 ] && { why="the X server did not start within 10 seconds"; return 1; }
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n1 "$dir/display")"
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+
+  openbox --sm-disable >"$dir/openbox.log" 2>&1 &
+  wm=$!
+  tries=0
+  # A window manager names itself on the root window once it is running.
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    kill -0 "$wm" 2>/dev/null || { why="the window manager did not start"; return 1; }
+    tries=$((tries + 1))
+    [ "$tries" -gt 100 ] && { why="the window manager did not start within 10 seconds"; return 1; }
+    sleep 0.1
+  done
+}
+
+why=""
+attempt=1
+until start_desktop; do
+  [ "$attempt" -ge 3 ] && fail "$why"
+  attempt=$((attempt + 1))
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
+  [ -n "$server" ] && kill "$server" 2>/dev/null || true
+  [ -n "$wm" ] && wait "$wm" 2>/dev/null || true
+  [ -n "$server" ] && wait "$server" 2>/dev/null || true
+  wm=""
+  server=""
 done
 
 export QT_QPA_PLATFORM=xcb
