@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -248,6 +249,55 @@ void WriteAllBytesAtomic(const fs::path& path, std::string_view bytes)
         raiseFromErrno(renameErr);
     }
     removeStaleTemps(target);
+}
+
+FileLock::FileLock(const fs::path& file)
+{
+    if (const int err = Acquire(file, true); err != 0)
+        raiseFromErrno(err);
+}
+
+int FileLock::Acquire(const fs::path& file, bool wait)
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    const std::string lockPath = file.string() + ".lock";
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    while (::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR) {
+            const int err = errno;
+            ::close(fd);
+            return err;
+        }
+    }
+    fd_ = fd;
+    return 0;
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : fd_(other.fd_)
+{
+    other.fd_ = -1;
+}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+FileLock::~FileLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 std::vector<std::string> SplitLines(std::string_view text)

@@ -33,6 +33,31 @@ std::string ReadAllBytes(const fs::path& path);
 // it: a crash leaves the old file or the new one, never a part.
 void WriteAllBytesAtomic(const fs::path& path, std::string_view bytes);
 
+// An exclusive lock, between processes, for a file's read-change-rewrite.
+// It is held on "<file>.lock" beside the file: the file itself is replaced by
+// every rewrite, and a lock on a replaced file guards nothing.
+class FileLock {
+public:
+    FileLock() = default;
+    // Waits for the lock; raises the runtime's file errors when the lock file
+    // cannot be opened (a read-only folder, a full disk).
+    explicit FileLock(const fs::path& file);
+
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+
+    bool Held() const { return fd_ >= 0; }
+    // Opens and locks the lock file, waiting when wait is set; answers 0 or
+    // the errno of what failed (EWOULDBLOCK: another process holds it).
+    int Acquire(const fs::path& file, bool wait);
+
+private:
+    int fd_ = -1;
+};
+
 enum class IOMode { ForReading = 1, ForWriting = 2, ForAppending = 8 };
 
 // A text file opened for reading, writing or appending. Writing and appending

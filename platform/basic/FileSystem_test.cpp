@@ -180,3 +180,62 @@ TEST(FileSystem, ForkedProcessesWritingTheSameFileDoNotCollide)
     const std::string last = ReadAllBytes(p);
     EXPECT_TRUE(last == "child" || last == "parent");
 }
+
+TEST(FileSystem, AFileLockIsHeldAgainstOtherProcessesUntilItGoesAway)
+{
+    const fs::path p = folder() / "locked.txt";
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        FileLock lock(p);
+        char c = 'x';
+        if (::write(ready[1], &c, 1) != 1)
+            ::_exit(2);
+        if (::read(release[0], &c, 1) != 1)
+            ::_exit(3);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    FileLock mine;
+    EXPECT_EQ(mine.Acquire(p, false), EWOULDBLOCK);
+    EXPECT_FALSE(mine.Held());
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(mine.Acquire(p, false), 0);
+    EXPECT_TRUE(mine.Held());
+    for (int fd : {ready[0], ready[1], release[0], release[1]})
+        ::close(fd);
+}
+
+TEST(FileSystem, AFileLockInAFolderThatCannotBeWrittenRaisesPermissionDenied)
+{
+    // In a child that is not root, as root may write anywhere.
+    const fs::path dir = folder() / "readonly";
+    fs::create_directories(dir);
+    fs::permissions(folder(), fs::perms(0755));
+    fs::permissions(dir, fs::perms(0555));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(9);
+        try {
+            FileLock lock(dir / "file.txt");
+            ::_exit(1);
+        } catch (const RuntimeError& e) {
+            ::_exit(e.Number() == kErrPermissionDenied ? 0 : 2);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    fs::permissions(dir, fs::perms::owner_all);
+}

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -180,16 +179,9 @@ LONG RegistryFile::Modify(const std::function<LONG(Tree&)>& change, bool& writte
     if (ec)
         return codeOfErrno(ec.value());
 
-    // The lock lives in a file of its own: the registry file itself is
-    // replaced by every write, and a lock on a replaced file guards nothing.
-    const std::string lockPath = path.string() + ".lock";
-    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.get() < 0)
-        return codeOfErrno(errno);
-    while (::flock(lock.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return codeOfErrno(errno);
-    }
+    vb::fso::FileLock lock;
+    if (const int err = lock.Acquire(path, true); err != 0)
+        return codeOfErrno(err);
 
     // What another process wrote since our last look must be kept.
     Adopt(path);
