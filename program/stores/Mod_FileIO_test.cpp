@@ -1,6 +1,7 @@
 #include "program/stores/Mod_FileIO.h"
 
 #include "platform/basic/RuntimeError.h"
+#include "program/stores/Mod_FileIO_Stores.h"
 #include "platform/testing/TempRoot.h"
 #include "program/stores/StoresState.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <random>
 
 using namespace Mod_FileIO;
@@ -328,4 +330,40 @@ TEST_F(NotesFile, RandomGarbageNeverCrashesAndAWriteAlwaysReadsBack)
         ASSERT_NO_THROW(AddStoreNotesBlock(9, folder())) << round;
         EXPECT_EQ(ReadRateNotes(9, folder(), kCAMRateNotes), notes({""})) << round;
     }
+}
+
+// ---- a notes file too large, and two writers ------------------------------------------
+
+// A file over the bound is refused by the read and by every rewrite, with
+// its name and why, and stays byte for byte as it was; one at the bound is
+// still a notes file.
+TEST_F(NotesFile, AFileLargerThanTheBoundIsRefusedAndLeftAsItIs)
+{
+    const std::string text = tv::testing::JoinCrLf(notesFile({blockOf(1, "kept")}));
+    tv::testing::WriteRaw(path(), text);
+    // What follows the end line is never read: the bound is on the file.
+    fs::resize_file(path(), kMaxNotesFileSize);
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"kept"}));
+
+    fs::resize_file(path(), kMaxNotesFileSize + 1);
+    const std::string before = tv::testing::ReadRaw(path());
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"read", [&] { ReadRateNotes(1, folder(), kBaseRateNotes); }},
+        {"write", [&] { WriteRateNotes(1, folder(), kBaseRateNotes, {"new"}); }},
+        {"add block", [&] { AddStoreNotesBlock(2, folder()); }},
+        {"remove block", [&] { RemoveStoreNotesBlock(1, folder()); }},
+    };
+    for (const auto& [what, call] : calls) {
+        SCOPED_TRACE(what);
+        try {
+            call();
+            ADD_FAILURE() << "not refused";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), vb::kErrPathFileAccess);
+            EXPECT_NE(e.Description().find(path().string() + " is larger than 16 MB"), std::string::npos)
+                << e.Description();
+            EXPECT_NE(e.Description().find("leaves it as it is"), std::string::npos) << e.Description();
+        }
+    }
+    EXPECT_TRUE(tv::testing::ReadRaw(path()) == before);
 }

@@ -385,8 +385,14 @@ void LoadSheetNotes(const Sheet& sheet, controls::RichTextBox& notes)
 {
     if (!sheet.kind)
         return;
-    const vb::DynArray<std::string> entries =
-        Mod_FileIO::ReadRateNotes(sheet.storeID, vb::App::Path(), sheet.kind->notesCode);
+    // Notes that cannot be read are told, and the sheet's figures still load
+    // (a sheet that fails to load writes nothing back when it closes).
+    vb::DynArray<std::string> entries;
+    try {
+        entries = Mod_FileIO::ReadRateNotes(sheet.storeID, vb::App::Path(), sheet.kind->notesCode);
+    } catch (const vb::RuntimeError& e) {
+        forms::MsgBox(e.Description(), forms::vbExclamation);
+    }
     if (Mod_FTPData::IsArrayDimensioned(entries) && !entries->empty())
         notes.SetText(vb::Replace(entries->front(), "~|", "\r\n"));
     else

@@ -97,7 +97,8 @@ void FillRateGrid(const Sheet& sheet, controls::Grid& grid, const ado::Recordset
 void FillPercentageGrid(const Sheet& sheet, controls::Grid& grid, const ado::RecordsetPtr& rows);
 
 // The sheet's notes (entry 0, "~|" as line breaks) into the notes box, or an
-// empty box when there are none.
+// empty box when there are none or they cannot be read (then the user is
+// told why).
 void LoadSheetNotes(const Sheet& sheet, controls::RichTextBox& notes);
 
 // ---- cell commit -----------------------------------------------------------

@@ -14,6 +14,9 @@
 
 #include <QComboBox>
 
+#include <filesystem>
+#include <fstream>
+
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
@@ -329,6 +332,34 @@ TEST_F(WorkSheet, AMissingBreakPointAsksOnceARowAndYesKeepsTheWindowOpen)
     const auto notes = Mod_FileIO::ReadRateNotes(7, vb::App::Path(), Mod_FileIO::kPercentageRateNotes);
     ASSERT_TRUE(notes.has_value());
     EXPECT_EQ(notes->front(), "Audit~|yearly");
+}
+
+// A notes file too large to be one: the sheet says so when it opens and
+// when it closes, its figures load and are saved, and the file is left as
+// it was.
+TEST_F(WorkSheet, ANotesFileTooLargeIsToldAndLeftWhileTheFiguresAreSaved)
+{
+    const std::filesystem::path notes = std::filesystem::path(vb::App::Path()) / Mod_FileIO::kNotesFileName;
+    {
+        std::ofstream out(notes, std::ios::binary);
+        out << "<xml>\r\n<StoreLeaseInfo>\r\n</StoreLeaseInfo>\r\n</xml>\r\n";
+    }
+    std::filesystem::resize_file(notes, Mod_FileIO::kMaxNotesFileSize + 1);
+    const auto before = std::filesystem::last_write_time(notes);
+
+    frmWorkSheet& f = Open("BASERATE", 7, 2002, 2);
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_NE(msgbox->shown[0].prompt.find("is larger than 16 MB"), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_EQ(f.FlxGd.TextMatrix(1, 0), "2002");
+    GoTo(f.FlxGd, 1, 1);
+    Type(f.FlxGd, "75");
+    f.rtbNotes.SetText("lost?");
+    Close(f);
+    ASSERT_EQ(msgbox->shown.size(), 2u);
+    EXPECT_NE(msgbox->shown[1].prompt.find("is larger than 16 MB"), std::string::npos) << msgbox->shown[1].prompt;
+    EXPECT_DOUBLE_EQ(amount("BaseRate", "MonthTotal", 7, 2002), 75);
+    EXPECT_EQ(std::filesystem::file_size(notes), Mod_FileIO::kMaxNotesFileSize + 1);
+    EXPECT_EQ(std::filesystem::last_write_time(notes), before);
 }
 
 TEST_F(WorkSheet, TheWindowKeepsItsOwnSheetWhileTheStoreEditorMovesOn)
