@@ -309,6 +309,7 @@ void WriteRateNotes(int16_t storeID, const fs::path& folder, int16_t kind, const
     CheckStorable("The notes", text, true);
 
     const fs::path path = folder / kNotesFileName;
+    const vb::fso::FileLock lock(path);
     CheckNotesFileSize(path);
     const std::vector<std::string> lines = ReadLineFile(path, kNotesSkeleton);
     std::vector<std::string> out;
@@ -357,6 +358,7 @@ void WriteRateNotes(int16_t storeID, const fs::path& folder, int16_t kind, const
 void AddStoreNotesBlock(int16_t storeID, const fs::path& folder)
 {
     const fs::path path = folder / kNotesFileName;
+    const vb::fso::FileLock lock(path);
     CheckNotesFileSize(path);
     const std::vector<std::string> lines = ReadLineFile(path, kNotesSkeleton);
     // A second, empty block would hide the notes of the first.

@@ -57,6 +57,9 @@ std::string ElementValue(std::string_view line);
 
 // ---- worksheet notes -------------------------------------------------------
 
+// Each rewrite of the notes file holds its lock (vb::fso::FileLock) from its
+// read to its rename: two running copies never lose each other's notes.
+
 // The entries of the notes element of kind in the store's block; none when
 // the file, the block or the element is missing. A later block of the same
 // store wins.

@@ -153,6 +153,7 @@ void RemoveStoreNotesBlock(int16_t storeID, const fs::path& folder)
     const fs::path path = folder / kNotesFileName;
     if (!vb::fso::FileExists(path))
         return;
+    const vb::fso::FileLock lock(path);
     CheckNotesFileSize(path);
     constexpr std::string_view kBlockOpen = "<StoreData>";
     constexpr std::string_view kBlockClose = "</StoreData>";

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <functional>
 #include <random>
@@ -366,4 +369,54 @@ TEST_F(NotesFile, AFileLargerThanTheBoundIsRefusedAndLeftAsItIs)
         }
     }
     EXPECT_TRUE(tv::testing::ReadRaw(path()) == before);
+}
+
+// Two running copies rewrite the notes file at once, each for its own
+// stores: every block and every note of both is there at the end.
+TEST_F(NotesFile, TwoProcessesWritingAtOnceLoseNothing)
+{
+    constexpr int kRounds = 50;
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> writers;
+    for (int writer = 0; writer < 2; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            char c = 0;
+            if (::read(go[0], &c, 1) != 1)
+                ::_exit(2);
+            try {
+                for (int round = 0; round < kRounds; ++round) {
+                    const auto id = static_cast<int16_t>(100 * (writer + 1) + round);
+                    AddStoreNotesBlock(id, folder());
+                    WriteRateNotes(id, folder(), kTaxRateNotes, {"writer " + std::to_string(writer)});
+                    // A store added and deleted again in between.
+                    const auto passing = static_cast<int16_t>(900 + writer);
+                    AddStoreNotesBlock(passing, folder());
+                    RemoveStoreNotesBlock(passing, folder());
+                }
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        writers.push_back(child);
+    }
+    // Both start together.
+    ASSERT_EQ(::write(go[1], "gg", 2), 2);
+    for (const pid_t child : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    int lost = 0;
+    for (int writer = 0; writer < 2; ++writer)
+        for (int round = 0; round < kRounds; ++round) {
+            const auto id = static_cast<int16_t>(100 * (writer + 1) + round);
+            lost += ReadRateNotes(id, folder(), kTaxRateNotes) == notes({"writer " + std::to_string(writer)}) ? 0 : 1;
+        }
+    EXPECT_EQ(lost, 0);
 }
