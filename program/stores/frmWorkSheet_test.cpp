@@ -196,6 +196,59 @@ TEST_F(WorkSheet, RateCellsAreCompletedOnlyWhenTheirValueChanges)
     EXPECT_EQ(rows("CAMRate", 7), 5);
 }
 
+// A number too large for its cell is told as too large, with the largest
+// (or lowest) amount that fits, not taken for a typo; the cell keeps what
+// it held. Twelve monthly amounts must fit in the yearly cell.
+TEST_F(WorkSheet, ANumberTooLargeForItsCellIsToldWithTheLargestThatFits)
+{
+    const std::string largest = "This amount is too large. The largest amount that fits here is ";
+    const std::string lowest = "This amount is too large. The lowest amount that fits here is ";
+    struct Case {
+        const char* kind;
+        long col;
+        const char* typed;
+        std::string told; // "" when the amount is taken
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {"BASERATE", 1, "900000000000000", largest + "$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 1, "-900000000000000", lowest + "-$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 1, "76861433640456.47", largest + "$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 1, "76861433640456.46", "", "$76,861,433,640,456.46"},
+        {"BASERATE", 2, "12345678901234567890", largest + "$922,337,203,685,477.58.", "$1,200.00"},
+        {"BASERATE", 2, "922337203685477.58", "", "$922,337,203,685,477.58"},
+        {"BASERATE", 1, "12abc", "Please enter a numeric value", "$100.00"},
+        {"PERCENTAGERATE", 3, "99999999999999999999", largest + "$922,337,203,685,477.58.", "$100.00"},
+        {"PERCENTAGERATE", 2, "99999999999999999999%", largest + "922337203685477.580%.", "5.000%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + c.typed);
+        msgbox->shown.clear();
+        Exec("DELETE FROM BaseRate");
+        Exec("DELETE FROM PercentageRate");
+        Exec("INSERT INTO BaseRate (StoreID, Year, MonthTotal, YearTotal) VALUES (7, 2002, 100, 1200)");
+        Exec("INSERT INTO PercentageRate (StoreID, Year, PercentType, Rate, BreakPoint) VALUES "
+             "(7, 2002, '% of Sales', '5.000%', 100)");
+        frmWorkSheet& f = Open(c.kind, 7, 2002, 1);
+        controls::Grid& g = f.FlxGd;
+        GoTo(g, 1, c.col);
+        Key(g, Qt::Key_Delete);
+        Type(g, c.typed);
+        Key(g, Qt::Key_Return);
+        if (c.told.empty()) {
+            EXPECT_TRUE(msgbox->shown.empty());
+        } else {
+            ASSERT_EQ(msgbox->shown.size(), 1u);
+            EXPECT_EQ(msgbox->shown[0].prompt, c.told);
+        }
+        EXPECT_EQ(g.TextMatrix(1, c.col), c.shown);
+        if (c.col == 1 && c.told.empty()) {
+            EXPECT_EQ(g.TextMatrix(1, 2), "$922,337,203,685,477.52");
+        }
+        Close(f);
+    }
+}
+
 TEST_F(WorkSheet, AnEmptyCellKeepsTheStoredAmountAndAVanishedRowIsWrittenAgain)
 {
     for (int y = 2002; y <= 2006; ++y)
