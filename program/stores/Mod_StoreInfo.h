@@ -109,7 +109,9 @@ std::string GetTaxRateMonthTotal(int16_t StoreID, int16_t Year);
 // Also sets lblPerRateCalc.
 std::string GetPercentageRent(int16_t StoreID, int16_t Year);
 vb::Variant GetMonthSales(int16_t StoreID, int16_t Year);
-// Sets lblCurRentDue and lblCurRent for the month of the date.
+// Sets lblCurRentDue (the sum of the four figures; $0.00 when any of them
+// is not money, as one that could not be worked out is not) and lblCurRent
+// for the month of the date.
 void ShowCurrentRent(vb::Date month);
 
 } // namespace Mod_StoreInfo
