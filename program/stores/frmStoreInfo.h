@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class frmStoreInfo : public forms::FormOf<frmStoreInfo> {
 public:
@@ -147,6 +148,9 @@ public:
 
     // 0 while the view "Stores" is chosen, 1 while "Manage Stores" is.
     int16_t ManageView = 0;
+    // What the store shown held when it was loaded, as
+    // Mod_StoreInfo::ShownStoreValues gives it; empty before any load.
+    std::vector<std::string> StoreAsLoaded;
 
     // --- The frame (frmStoreInfo.cpp) ---
     int16_t CheckNoStores();
