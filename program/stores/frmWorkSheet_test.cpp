@@ -203,6 +203,7 @@ TEST_F(WorkSheet, ANumberTooLargeForItsCellIsToldWithTheLargestThatFits)
 {
     const std::string largest = "This amount is too large. The largest amount that fits here is ";
     const std::string lowest = "This amount is too large. The lowest amount that fits here is ";
+    const std::string manyDigits = "1" + std::string(399, '0');
     struct Case {
         const char* kind;
         long col;
@@ -217,6 +218,8 @@ TEST_F(WorkSheet, ANumberTooLargeForItsCellIsToldWithTheLargestThatFits)
         {"BASERATE", 1, "76861433640456.46", "", "$76,861,433,640,456.46"},
         {"BASERATE", 2, "12345678901234567890", largest + "$922,337,203,685,477.58.", "$1,200.00"},
         {"BASERATE", 2, "922337203685477.58", "", "$922,337,203,685,477.58"},
+        {"BASERATE", 1, "(900000000000000)", lowest + "-$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 2, manyDigits.c_str(), largest + "$922,337,203,685,477.58.", "$1,200.00"},
         {"BASERATE", 1, "12abc", "Please enter a numeric value", "$100.00"},
         {"PERCENTAGERATE", 3, "99999999999999999999", largest + "$922,337,203,685,477.58.", "$100.00"},
         {"PERCENTAGERATE", 2, "99999999999999999999%", largest + "922337203685477.580%.", "5.000%"},
