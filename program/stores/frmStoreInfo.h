@@ -3,7 +3,8 @@
 // (Store, Property Manager, Lease Info, Lease Info (Cont)), a side bar with
 // the store list and the store commands, and a menu bar. There is no Save
 // for a store that exists: the store shown is saved whenever the user leaves
-// it (another store, Close, closing the window).
+// it (another store, Close, closing the window), when anything of it was
+// changed since it was loaded.
 //
 // The handlers live in one file per concern:
 //   frmStoreInfo.cpp          the frame: load, unload, views, store list,
