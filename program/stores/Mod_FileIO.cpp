@@ -231,6 +231,17 @@ void ReplaceLineFile(const fs::path& path, const std::vector<std::string>& lines
 
 // ---- worksheet notes ----------------------------------------------------------------
 
+void CheckNotesFileSize(const fs::path& path)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > kMaxNotesFileSize)
+        vb::Raise(vb::kErrPathFileAccess,
+                  "The worksheet notes file " + path.string() +
+                      " is larger than 16 MB, which no notes file is. Tallyvane leaves it as it is and keeps no "
+                      "worksheet notes until it is repaired or removed.");
+}
+
 vb::DynArray<std::string> ReadRateNotes(int16_t storeID, const fs::path& folder, int16_t kind)
 {
     const std::string tag = notesTag(kind);
@@ -240,6 +251,7 @@ vb::DynArray<std::string> ReadRateNotes(int16_t storeID, const fs::path& folder,
     vb::DynArray<std::string> result;
     if (!vb::fso::FileExists(path))
         return result;
+    CheckNotesFileSize(path);
 
     ReadScope scope(path);
     auto& in = scope.Stream();
@@ -297,6 +309,8 @@ void WriteRateNotes(int16_t storeID, const fs::path& folder, int16_t kind, const
     CheckStorable("The notes", text, true);
 
     const fs::path path = folder / kNotesFileName;
+    const vb::fso::FileLock lock(path);
+    CheckNotesFileSize(path);
     const std::vector<std::string> lines = ReadLineFile(path, kNotesSkeleton);
     std::vector<std::string> out;
     out.reserve(lines.size() + 8);
@@ -344,6 +358,8 @@ void WriteRateNotes(int16_t storeID, const fs::path& folder, int16_t kind, const
 void AddStoreNotesBlock(int16_t storeID, const fs::path& folder)
 {
     const fs::path path = folder / kNotesFileName;
+    const vb::fso::FileLock lock(path);
+    CheckNotesFileSize(path);
     const std::vector<std::string> lines = ReadLineFile(path, kNotesSkeleton);
     // A second, empty block would hide the notes of the first.
     if (hasStoreBlock(lines, storeID))

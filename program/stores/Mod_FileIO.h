@@ -21,6 +21,8 @@
 namespace Mod_FileIO {
 
 inline constexpr const char* kNotesFileName = "AddLeaseInfo.xml";
+// A notes file holds a few short lines per store; anything this large is not one.
+inline constexpr std::uintmax_t kMaxNotesFileSize = 16 * 1024 * 1024;
 
 // Notes kind codes of the rent worksheets.
 inline constexpr int16_t kBaseRateNotes = 0;
@@ -55,6 +57,9 @@ std::string ElementValue(std::string_view line);
 
 // ---- worksheet notes -------------------------------------------------------
 
+// Each rewrite of the notes file holds its lock (vb::fso::FileLock) from its
+// read to its rename: two running copies never lose each other's notes.
+
 // The entries of the notes element of kind in the store's block; none when
 // the file, the block or the element is missing. A later block of the same
 // store wins.
@@ -68,6 +73,9 @@ void WriteRateNotes(int16_t storeID, const std::filesystem::path& folder, int16_
 // Adds the store's empty block before the "</StoreLeaseInfo>" line (creating
 // the file when it is missing); nothing when the store already has a block.
 void AddStoreNotesBlock(int16_t storeID, const std::filesystem::path& folder);
+// Each read and rewrite of the notes file first refuses one larger than
+// kMaxNotesFileSize (75, its name in the text), which is left as it is.
+void CheckNotesFileSize(const std::filesystem::path& path);
 
 // ---- shared by the writers of both line files -------------------------------
 

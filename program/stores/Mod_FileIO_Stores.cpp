@@ -17,7 +17,7 @@
 #include <QPixmap>
 
 #include <limits>
-#include <optional>
+#include <vector>
 
 namespace Mod_FileIO {
 
@@ -65,30 +65,37 @@ void FillStoreListPanel(std::string_view formName)
     frmStoreInfo& form = frmStoreInfo::Instance();
     cCreateIcons icons;
 
-    struct Closer {
-        ~Closer() { Mod_DBConnections::CloseStores(); }
-    } closer;
-    int32_t count = 0;
-    Mod_DBConnections::OpenStores("ReadOnly", count);
-    shell.g_cmdStores->CommandText("SELECT * FROM Stores ORDER BY StoreNumber");
-    shell.g_rsStores = shell.g_cmdStores->Execute();
-    const ado::RecordsetPtr rs = shell.g_rsStores;
-    // The columns the list shows, looked up before it changes. A table
-    // without one of them is told, which column included, as any error
-    // nobody handled (the editor's load goes on past failures and would
-    // swallow it); the list stays as it was.
-    struct Columns {
-        ado::Field id, icon, number, name;
+    // The rows are read whole before the list changes. A table that cannot
+    // be read (gone, damaged, without one of the list's columns) is told,
+    // what failed included, as any error nobody handled: the editor's load
+    // goes on past failures and would swallow it, and an empty list would
+    // look like stores that are gone. The list stays as it was.
+    struct Row {
+        vb::Variant id, icon, number, name;
     };
-    std::optional<Columns> columns;
+    std::vector<Row> rows;
     try {
-        columns.emplace(Columns{rs->Fields("StoreID"), rs->Fields("Icon"), rs->Fields("StoreNumber"),
-                                rs->Fields("StoreName")});
+        struct Closer {
+            ~Closer() { Mod_DBConnections::CloseStores(); }
+        } closer;
+        int32_t count = 0;
+        Mod_DBConnections::OpenStores("ReadOnly", count);
+        shell.g_cmdStores->CommandText("SELECT * FROM Stores ORDER BY StoreNumber");
+        shell.g_rsStores = shell.g_cmdStores->Execute();
+        const ado::RecordsetPtr rs = shell.g_rsStores;
+        const ado::Field id = rs->Fields("StoreID");
+        const ado::Field icon = rs->Fields("Icon");
+        const ado::Field number = rs->Fields("StoreNumber");
+        const ado::Field name = rs->Fields("StoreName");
+        if (!rs->EOF_()) {
+            for (rs->MoveFirst(); !rs->EOF_(); rs->MoveNext())
+                rows.push_back({id.Value(), icon.Value(), number.Value(), name.Value()});
+        }
     } catch (const vb::RuntimeError& e) {
         vb::ReportUnhandledError(e);
         return;
     }
-    if (rs->EOF_()) {
+    if (rows.empty()) {
         s.g_CurrentStoreID = -1;
         return;
     }
@@ -97,17 +104,16 @@ void FillStoreListPanel(std::string_view formName)
     panel.Items().Clear();
     panel.ListImages().Clear();
     bool first = true;
-    for (rs->MoveFirst(); !rs->EOF_(); rs->MoveNext()) {
-        const vb::Variant id = columns->id.Value();
+    for (const Row& row : rows) {
         // A StoreID the editor's 16-bit ids cannot hold is not listed.
-        if (id.IsNull() || vb::CDbl(id) < 0 || vb::CDbl(id) > std::numeric_limits<int16_t>::max())
+        if (row.id.IsNull() || vb::CDbl(row.id) < 0 || vb::CDbl(row.id) > std::numeric_limits<int16_t>::max())
             continue;
-        const int16_t storeID = vb::CInt(id);
+        const int16_t storeID = vb::CInt(row.id);
         const std::string key = std::to_string(storeID);
         const std::string imageKey = "STOREIMAGE" + key;
-        const std::string icon = vb::CStr(Mod_StoreInfo::EmptyIfNull(columns->icon.Value()));
-        panel.ListImages().Add(imageKey, storePicture(icons, columns->number.Value(), icon));
-        const std::string name = vb::CStr(Mod_StoreInfo::EmptyIfNull(columns->name.Value()));
+        const std::string icon = vb::CStr(Mod_StoreInfo::EmptyIfNull(row.icon));
+        panel.ListImages().Add(imageKey, storePicture(icons, row.number, icon));
+        const std::string name = vb::CStr(Mod_StoreInfo::EmptyIfNull(row.name));
         controls::SmartItem& item = panel.Items().Add(key, name, controls::smuiListItem, imageKey);
         item.SetSelectedBackColor(kSelectedBackColor);
         if (first) {
@@ -153,6 +159,8 @@ void RemoveStoreNotesBlock(int16_t storeID, const fs::path& folder)
     const fs::path path = folder / kNotesFileName;
     if (!vb::fso::FileExists(path))
         return;
+    const vb::fso::FileLock lock(path);
+    CheckNotesFileSize(path);
     constexpr std::string_view kBlockOpen = "<StoreData>";
     constexpr std::string_view kBlockClose = "</StoreData>";
     const std::string idLine = "<StoreID>" + std::to_string(storeID) + "</StoreID>";

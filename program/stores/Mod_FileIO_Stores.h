@@ -11,9 +11,10 @@ namespace Mod_FileIO {
 // Refills the store list of the form named (the store editor passes
 // "frmStoreInfo"): one entry per store by store number, with its icon; the
 // first store becomes the current one (g_CurrentStoreID; -1 when there is
-// no store, and then the list is left as it was). A table that lacks one of
-// the list's columns leaves the list as it was and is shown as the runtime
-// shows an error nobody handled, the column named.
+// no store, and then the list is left as it was). A table that cannot be
+// read (missing, damaged, or without one of the list's columns) leaves the
+// list as it was and is shown as the runtime shows an error nobody handled,
+// with what failed.
 void FillStoreListPanel(std::string_view formName);
 
 // Shows the store's entry in the store list as the table holds it (its

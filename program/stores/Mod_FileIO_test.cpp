@@ -1,6 +1,7 @@
 #include "program/stores/Mod_FileIO.h"
 
 #include "platform/basic/RuntimeError.h"
+#include "program/stores/Mod_FileIO_Stores.h"
 #include "platform/testing/TempRoot.h"
 #include "program/stores/StoresState.h"
 
@@ -8,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <functional>
 #include <random>
 
 using namespace Mod_FileIO;
@@ -328,4 +333,96 @@ TEST_F(NotesFile, RandomGarbageNeverCrashesAndAWriteAlwaysReadsBack)
         ASSERT_NO_THROW(AddStoreNotesBlock(9, folder())) << round;
         EXPECT_EQ(ReadRateNotes(9, folder(), kCAMRateNotes), notes({""})) << round;
     }
+}
+
+// ---- a notes file too large, and two writers ------------------------------------------
+
+// A file over the bound is refused by the read and by every rewrite, with
+// its name and why, and stays byte for byte as it was; one at the bound is
+// still a notes file.
+TEST_F(NotesFile, AFileLargerThanTheBoundIsRefusedAndLeftAsItIs)
+{
+    const std::string text = tv::testing::JoinCrLf(notesFile({blockOf(1, "kept")}));
+    tv::testing::WriteRaw(path(), text);
+    // What follows the end line is never read: the bound is on the file.
+    fs::resize_file(path(), kMaxNotesFileSize);
+    EXPECT_EQ(ReadRateNotes(1, folder(), kBaseRateNotes), notes({"kept"}));
+
+    fs::resize_file(path(), kMaxNotesFileSize + 1);
+    const auto written = fs::last_write_time(path());
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"read", [&] { ReadRateNotes(1, folder(), kBaseRateNotes); }},
+        {"write", [&] { WriteRateNotes(1, folder(), kBaseRateNotes, {"new"}); }},
+        {"add block", [&] { AddStoreNotesBlock(2, folder()); }},
+        {"remove block", [&] { RemoveStoreNotesBlock(1, folder()); }},
+    };
+    for (const auto& [what, call] : calls) {
+        SCOPED_TRACE(what);
+        try {
+            call();
+            ADD_FAILURE() << "not refused";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), vb::kErrPathFileAccess);
+            EXPECT_NE(e.Description().find(path().string() + " is larger than 16 MB"), std::string::npos)
+                << e.Description();
+            EXPECT_NE(e.Description().find("leaves it as it is"), std::string::npos) << e.Description();
+        }
+    }
+    // Left as it was: not rewritten, nor cut to what was read of it.
+    EXPECT_EQ(fs::last_write_time(path()), written);
+    EXPECT_EQ(fs::file_size(path()), kMaxNotesFileSize + 1);
+    std::ifstream in(path(), std::ios::binary);
+    std::string start(text.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, text);
+}
+
+// Two running copies rewrite the notes file at once, each for its own
+// stores: every block and every note of both is there at the end.
+TEST_F(NotesFile, TwoProcessesWritingAtOnceLoseNothing)
+{
+    constexpr int kRounds = 50;
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> writers;
+    for (int writer = 0; writer < 2; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            char c = 0;
+            if (::read(go[0], &c, 1) != 1)
+                ::_exit(2);
+            try {
+                for (int round = 0; round < kRounds; ++round) {
+                    const auto id = static_cast<int16_t>(100 * (writer + 1) + round);
+                    AddStoreNotesBlock(id, folder());
+                    WriteRateNotes(id, folder(), kTaxRateNotes, {"writer " + std::to_string(writer)});
+                    // A store added and deleted again in between.
+                    const auto passing = static_cast<int16_t>(900 + writer);
+                    AddStoreNotesBlock(passing, folder());
+                    RemoveStoreNotesBlock(passing, folder());
+                }
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        writers.push_back(child);
+    }
+    // Both start together.
+    ASSERT_EQ(::write(go[1], "gg", 2), 2);
+    for (const pid_t child : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    int lost = 0;
+    for (int writer = 0; writer < 2; ++writer)
+        for (int round = 0; round < kRounds; ++round) {
+            const auto id = static_cast<int16_t>(100 * (writer + 1) + round);
+            lost += ReadRateNotes(id, folder(), kTaxRateNotes) == notes({"writer " + std::to_string(writer)}) ? 0 : 1;
+        }
+    EXPECT_EQ(lost, 0);
 }

@@ -158,6 +158,56 @@ int16_t SaveStore(std::optional<int16_t> storeID, int16_t& newStoreID)
     return kSaved;
 }
 
+std::vector<std::string> ShownStoreValues()
+{
+    frmStoreInfo& f = frmStoreInfo::Instance();
+    const tv::StoresState& s = tv::Stores();
+    // Null and every text stay apart.
+    auto value = [](const vb::Variant& v) { return v.IsNull() ? std::string("\x01Null") : vb::CStr(v); };
+    auto address = [](std::vector<std::string>& out, const cAddress& a) {
+        out.insert(out.end(), {a.Street(), a.City(), a.State(), a.Postcode(), a.Country()});
+    };
+    std::vector<std::string> values = {
+        f.txtStoreName.Text(),
+        f.txtStoreNumber.Text(),
+        f.txtStreet(0).Text(),
+        f.txtManager.Text(),
+        f.txtAsstManager.Text(),
+        f.txt3rdKey.Text(),
+        f.txtBusPhone.Text(),
+        f.txtFax.Text(),
+        f.Image1.Tag,
+        std::to_string(f.chkUseDefaultIcon.Value()),
+        value(f.DTLeaseDate.Value()),
+        value(f.DTCommDate.Value()),
+        f.txtInitTerm.Text(),
+        f.rtbRenewal.TextRTF(),
+        value(f.DTRenewal.Value()),
+        f.txtTermNotice.Text(),
+        f.txtSquareFootage.Text(),
+        f.cboSalesReportReq.Text(),
+        value(f.DTDueDate.Value()),
+        std::to_string(f.chkAnnualReportReq.Value()),
+        value(f.DTAnnualReportDueDate.Value()),
+        f.rtbInsurance.TextRTF(),
+        value(f.DTInsurance.Value()),
+        f.rtbOtherNotes.TextRTF(),
+        value(f.DTOtherDate.Value()),
+        std::to_string(s.g_ReminderMask),
+        f.txtLLCompany.Text(),
+        f.txtLLWebSite.Text(),
+        f.txtStreet(1).Text(),
+        f.txtLLContact.Text(),
+        f.txtLLEmail.Text(),
+        f.txtLLBusiness.Text(),
+        f.txtLLFax.Text(),
+        std::to_string(s.g_ShownLandLordID),
+    };
+    address(values, s.g_StoreAddress);
+    address(values, s.g_LandLordAddress);
+    return values;
+}
+
 bool DeleteStore(int16_t storeID)
 {
     tv::ShellState& shell = tv::Shell();

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Mod_StoreInfo {
 
@@ -54,6 +55,12 @@ std::optional<int32_t> WholeNumber(std::string_view text, int32_t largest);
 // without a row is refused silently (nothing is added). newStoreID receives
 // the StoreID written; it is left alone when the save is refused.
 int16_t SaveStore(std::optional<int16_t> storeID, int16_t& newStoreID);
+// Everything a save of the store shown takes from the editor (its row and
+// its company), as the editor holds it now. The load keeps it in the
+// editor's StoreAsLoaded: a store is written back only when it differs, so
+// that leaving a store the user did not change never puts back over what
+// another copy of the program saved meanwhile.
+std::vector<std::string> ShownStoreValues();
 
 // Deletes the store with its rates, sales, calendar reminders, notes block
 // and number icon; the database rows in one transaction. False when it
@@ -109,7 +116,9 @@ std::string GetTaxRateMonthTotal(int16_t StoreID, int16_t Year);
 // Also sets lblPerRateCalc.
 std::string GetPercentageRent(int16_t StoreID, int16_t Year);
 vb::Variant GetMonthSales(int16_t StoreID, int16_t Year);
-// Sets lblCurRentDue and lblCurRent for the month of the date.
+// Sets lblCurRentDue (the sum of the four figures; $0.00 when any of them
+// is not money, as one that could not be worked out is not) and lblCurRent
+// for the month of the date.
 void ShowCurrentRent(vb::Date month);
 
 } // namespace Mod_StoreInfo

@@ -50,6 +50,19 @@ void LoadStore(int16_t storeID)
 
     int32_t count = 0;
     Mod_DBConnections::OpenStores("ReadOnly", count);
+    // What the editor shows once the load ends, on every road, is what the
+    // store holds as far as a save is concerned.
+    struct AsLoaded {
+        frmStoreInfo& f;
+        ~AsLoaded()
+        {
+            try {
+                f.StoreAsLoaded = ShownStoreValues();
+            } catch (const vb::RuntimeError&) {
+                f.StoreAsLoaded.clear();
+            }
+        }
+    } asLoaded{f};
     vb::FlagScope loading(s.g_StoreFormLoading);
     struct BusyEnd {
         bool& busy;

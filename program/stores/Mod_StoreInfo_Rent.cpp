@@ -232,10 +232,20 @@ void ShowCurrentRent(vb::Date month)
     if (!f)
         return;
     vb::ResumeNext step;
-    // A figure that is not money counts as nothing; the others still add up.
+    // The four figures are added in one statement: a figure that is not money
+    // (one that could not be worked out shows none) or a sum beyond money
+    // leaves the total at 0, never a sum that leaves a figure out.
     vb::Currency total;
-    for (const int i : {3, 2, 1, 0})
-        step([&] { total += RentOfCaption(f->lblRate(i).Caption()); });
+    step([&] {
+        vb::Currency sum;
+        for (const int i : {3, 2, 1, 0}) {
+            const std::optional<vb::Currency> amount = money(vb::Variant(f->lblRate(i).Caption()));
+            if (!amount)
+                vb::Raise(vb::kErrTypeMismatch);
+            sum += *amount;
+        }
+        total = sum;
+    });
     step([&] { f->lblCurRentDue.SetCaption(rentText(total)); });
     step([&] {
         const std::vector<std::string>& names = tv::Shell().g_MonthNames;

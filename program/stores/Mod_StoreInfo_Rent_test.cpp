@@ -269,7 +269,7 @@ TEST_F(RentFigures, ThePercentageRentOfTheMonthShownComesFromThatMonthsSales)
     EXPECT_EQ(Mod_StoreInfo::GetMonthSales(id, 1999, 5), Variant(""));
 }
 
-TEST_F(RentFigures, APercentageRentBeyondMoneyShowsNoAmountAndTheTotalLeavesItOut)
+TEST_F(RentFigures, APercentageRentBeyondMoneyShowsNoAmountAndNoTotalWithoutIt)
 {
     const int16_t id = addStore("Pine Mall", 2, "2024-01-01 00:00:00");
     rents(id, 2025, 1000, 200, 100, "% of Sales", Variant("1e20%"), Variant(vb::Currency(10000)));
@@ -279,8 +279,8 @@ TEST_F(RentFigures, APercentageRentBeyondMoneyShowsNoAmountAndTheTotalLeavesItOu
     vb::SetUnhandledErrorHandler([&](const vb::RuntimeError& e) { reported.push_back(e.Number()); });
     frmStoreInfo& f = show();
     // The load goes on through the failing figure, as it does through any,
-    // and says what failed.
-    EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$1,300.00"}));
+    // and says what failed; the rent is no sum of the others.
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$0.00"}));
     EXPECT_FALSE(f.lblPerRateCalc.Visible());
     EXPECT_EQ(reported, std::vector<int>{vb::kErrOverflow});
     // A refresh has no handler: the overflow is the runtime's message.
@@ -288,13 +288,14 @@ TEST_F(RentFigures, APercentageRentBeyondMoneyShowsNoAmountAndTheTotalLeavesItOu
     vb::SetUnhandledErrorHandler(nullptr);
     EXPECT_EQ(reported, (std::vector<int>{vb::kErrOverflow, vb::kErrOverflow}));
     EXPECT_EQ(f.lblCurRent.Caption(), "February 2025 Rent:");
-    EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$1,300.00"}));
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"$1,000.00", "", "$200.00", "$100.00", "$0.00"}));
     EXPECT_TRUE(prompts().empty());
 }
 
 // A month total money cannot hold: the figure shows nothing, no figure of
-// the store shown before stays, and the failure is said, on a store change
-// and on a step to another month alike.
+// the store shown before stays, the month's rent is not the C.A.M. alone,
+// and the failure is said, on a store change and on a step to another month
+// alike.
 TEST_F(RentFigures, AFailingMonthTotalLeavesNoFigureOfAnotherStoreOrMonth)
 {
     const int16_t good = addStore("Pine Mall", 2, "2024-01-01 00:00:00");
@@ -314,7 +315,7 @@ TEST_F(RentFigures, AFailingMonthTotalLeavesNoFigureOfAnotherStoreOrMonth)
     EXPECT_TRUE(reported.empty());
 
     chooseStore(huge);
-    EXPECT_EQ(figures(f), (std::vector<std::string>{"", "$0.00", "$30.00", "", "$30.00"}));
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"", "$0.00", "$30.00", "", "$0.00"}));
     EXPECT_EQ(reported, std::vector<int>{vb::kErrOverflow});
 
     // December 2024 has figures; back in 2025 none of them stays.
@@ -323,7 +324,7 @@ TEST_F(RentFigures, AFailingMonthTotalLeavesNoFigureOfAnotherStoreOrMonth)
     EXPECT_EQ(f.lblRate(0).Caption(), "$700.00");
     f.UpDown1.ClickUp();
     vb::SetUnhandledErrorHandler(nullptr);
-    EXPECT_EQ(figures(f), (std::vector<std::string>{"", "$0.00", "$30.00", "", "$30.00"}));
+    EXPECT_EQ(figures(f), (std::vector<std::string>{"", "$0.00", "$30.00", "", "$0.00"}));
     // The store change, February, January and January again each said so.
     EXPECT_EQ(reported.size(), 4u);
 }
@@ -349,7 +350,7 @@ TEST_F(RentFigures, NoExplanationOfAnotherStoreStaysVisible)
     EXPECT_FALSE(f.lblPerRateCalc.Visible());
 }
 
-TEST_F(RentFigures, AFigureThatCannotBeReadCountsAsNothingAndTheOthersStillAddUp)
+TEST_F(RentFigures, AFigureThatIsNotMoneyKeepsTheMonthsRentAtZero)
 {
     const int16_t id = addStore("Main Street", 1, "2020-06-15 00:00:00");
     rents(id, 2025, 1500, 200, 100, "Flat Rate", Variant(""), kNull);
@@ -360,7 +361,15 @@ TEST_F(RentFigures, AFigureThatCannotBeReadCountsAsNothingAndTheOthersStillAddUp
     EXPECT_EQ(f.lblRate(1).Caption(), "$0.00");
     f.lblRate(2).SetCaption("(see lease)");
     Mod_StoreInfo::ShowCurrentRent(vb::DateSerial(2025, 3, 1));
-    EXPECT_EQ(f.lblCurRentDue.Caption(), "$1,600.00");
+    EXPECT_EQ(f.lblCurRentDue.Caption(), "$0.00");
+    // Figures each within money whose sum is not.
+    for (int i = 0; i < 4; ++i)
+        f.lblRate(i).SetCaption("$300,000,000,000,000.00");
+    Mod_StoreInfo::ShowCurrentRent(vb::DateSerial(2025, 3, 1));
+    EXPECT_EQ(f.lblCurRentDue.Caption(), "$0.00");
+    f.lblRate(3).SetCaption("$1.00");
+    Mod_StoreInfo::ShowCurrentRent(vb::DateSerial(2025, 3, 1));
+    EXPECT_EQ(f.lblCurRentDue.Caption(), "$900,000,000,000,001.00");
     EXPECT_TRUE(prompts().empty());
 }
 

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <limits>
 #include <set>
 
 namespace Mod_WorkSheet {
@@ -232,6 +233,17 @@ void numericMessage()
     forms::MsgBox(kNumericMessage, forms::vbOKOnly);
 }
 
+// A number too large for its cell is told as such; any other text that is
+// no amount is asked for again as a number.
+void refusedAmountMessage(std::string_view text, bool tooLarge, vb::Currency largest, std::string_view format,
+                          std::string_view suffix = {})
+{
+    if (tooLarge)
+        forms::MsgBox(TooLargeMessage(text, largest, format, suffix), forms::vbOKOnly);
+    else
+        numericMessage();
+}
+
 } // namespace
 
 const SheetKind* FindSheetKind(std::string_view key)
@@ -265,6 +277,41 @@ std::optional<vb::Currency> ReadAmount(std::string_view text, bool ignorePercent
     } catch (const vb::RuntimeError&) {
         return std::nullopt; // beyond the currency range
     }
+}
+
+bool IsAmountTooLarge(std::string_view text, bool ignorePercent)
+{
+    const std::string t = ignorePercent ? withoutPercent(text) : std::string(text);
+    if (blank(t) || !vb::IsNumeric(vb::Variant(t)))
+        return false;
+    try {
+        vb::CCur(vb::Variant(t));
+        return false;
+    } catch (const vb::RuntimeError& e) {
+        return e.Number() == vb::kErrOverflow;
+    }
+}
+
+vb::Currency LargestAmount()
+{
+    constexpr int64_t kCent = vb::Currency::kScale / 100;
+    return vb::Currency::FromRaw(std::numeric_limits<int64_t>::max() / kCent * kCent);
+}
+
+vb::Currency LargestMonthlyAmount()
+{
+    constexpr int64_t kCent = vb::Currency::kScale / 100;
+    return vb::Currency::FromRaw(std::numeric_limits<int64_t>::max() / 12 / kCent * kCent);
+}
+
+std::string TooLargeMessage(std::string_view typed, vb::Currency largest, std::string_view format,
+                            std::string_view suffix)
+{
+    const std::string t = vb::Trim(typed);
+    const bool negative = t.find('-') != std::string::npos || (t.size() > 1 && t.front() == '(' && t.back() == ')');
+    return std::string("This amount is too large. The ") + (negative ? "lowest" : "largest") +
+           " amount that fits here is " + vb::Format(negative ? -largest : largest, format) + std::string(suffix) +
+           ".";
 }
 
 void LoadBaseRateSheet(const Sheet& sheet, controls::Grid& grid, controls::RichTextBox& notes)
@@ -385,8 +432,14 @@ void LoadSheetNotes(const Sheet& sheet, controls::RichTextBox& notes)
 {
     if (!sheet.kind)
         return;
-    const vb::DynArray<std::string> entries =
-        Mod_FileIO::ReadRateNotes(sheet.storeID, vb::App::Path(), sheet.kind->notesCode);
+    // Notes that cannot be read are told, and the sheet's figures still load
+    // (a sheet that fails to load writes nothing back when it closes).
+    vb::DynArray<std::string> entries;
+    try {
+        entries = Mod_FileIO::ReadRateNotes(sheet.storeID, vb::App::Path(), sheet.kind->notesCode);
+    } catch (const vb::RuntimeError& e) {
+        forms::MsgBox(e.Description(), forms::vbExclamation);
+    }
     if (Mod_FTPData::IsArrayDimensioned(entries) && !entries->empty())
         notes.SetText(vb::Replace(entries->front(), "~|", "\r\n"));
     else
@@ -404,22 +457,20 @@ void CommitRateCell(controls::Grid& grid, long row, long col, const std::string&
         grid.SetTextMatrix(row, col, entryText);
         return;
     }
+    // Twelve monthly amounts must fit in the yearly cell.
+    const vb::Currency largest = col == 1 ? LargestMonthlyAmount() : LargestAmount();
     const std::optional<vb::Currency> amount = ReadAmount(text);
-    if (!amount) {
-        numericMessage();
+    const std::string shown = amount ? vb::Format(*amount, kRentFormat) : std::string();
+    const std::optional<vb::Currency> cents = ReadAmount(shown);
+    if (!cents || *cents > largest || *cents < -largest) {
+        refusedAmountMessage(text, cents || IsAmountTooLarge(text), largest, kRentFormat);
         grid.SetTextMatrix(row, col, entryText);
         return;
     }
-    const std::string shown = vb::Format(*amount, kRentFormat);
-    const double value = vb::CDbl(vb::Variant(shown));
     const long partner = col == 1 ? 2 : 1;
-    const std::string other = vb::Format(col == 1 ? value * 12.0 : value / 12.0, kRentFormat);
-    // A yearly amount beyond what the table keeps is refused like a typo.
-    if (!ReadAmount(other)) {
-        numericMessage();
-        grid.SetTextMatrix(row, col, entryText);
-        return;
-    }
+    // The yearly amount is exact; the monthly one is rounded by the format.
+    const std::string other =
+        col == 1 ? vb::Format(*cents * 12, kRentFormat) : vb::Format(cents->ToDouble() / 12.0, kRentFormat);
     grid.SetTextMatrix(row, col, shown);
     grid.SetTextMatrix(row, partner, other);
 }
@@ -461,7 +512,10 @@ void CommitPercentageCell(controls::Grid& grid, long row, long col, const std::s
     if (col == 2 || col == 3) {
         const std::string text = grid.TextMatrix(row, col);
         if (!blank(text) && !ReadAmount(text, true)) {
-            numericMessage();
+            const bool percent = col == 2 && grid.TextMatrix(row, 1) == kTypePercent;
+            refusedAmountMessage(text, IsAmountTooLarge(text, true), LargestAmount(),
+                                 percent ? kPercentFormat : kRentFormat,
+                                 percent ? "%" : "");
             grid.SetTextMatrix(row, col, entryText);
             return;
         }

@@ -68,6 +68,20 @@ inline constexpr std::string_view kTypePercent = "% of Sales";
 // ignorePercent a "%" sign is read past as well. Nothing for an empty text,
 // a text that is no number, or an amount too large to keep.
 std::optional<vb::Currency> ReadAmount(std::string_view text, bool ignorePercent = false);
+// Whether the text is a number, read as ReadAmount reads them, that lies
+// beyond the currency range: too large, not mistyped.
+bool IsAmountTooLarge(std::string_view text, bool ignorePercent = false);
+
+// The largest amount a money cell keeps, and the largest monthly amount of a
+// rate sheet (twelve of it are the yearly amount, which must fit as well);
+// both in cents. The lowest are their negatives.
+vb::Currency LargestAmount();
+vb::Currency LargestMonthlyAmount();
+// What a cell says of the number typed when it is too large for it: that it
+// is too large, and the largest amount that fits (for a negative number, the
+// lowest), shown in the cell's format followed by suffix.
+std::string TooLargeMessage(std::string_view typed, vb::Currency largest, std::string_view format,
+                            std::string_view suffix = {});
 
 // ---- load ------------------------------------------------------------------
 
@@ -97,7 +111,8 @@ void FillRateGrid(const Sheet& sheet, controls::Grid& grid, const ado::Recordset
 void FillPercentageGrid(const Sheet& sheet, controls::Grid& grid, const ado::RecordsetPtr& rows);
 
 // The sheet's notes (entry 0, "~|" as line breaks) into the notes box, or an
-// empty box when there are none.
+// empty box when there are none or they cannot be read (then the user is
+// told why).
 void LoadSheetNotes(const Sheet& sheet, controls::RichTextBox& notes);
 
 // ---- cell commit -----------------------------------------------------------

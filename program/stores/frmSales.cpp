@@ -315,8 +315,16 @@ bool frmSales::FlxGd_Commit(long row, long col, const std::string& entryText)
     if (!vb::Trim(text).empty()) {
         const std::optional<vb::Currency> typed = Mod_WorkSheet::ReadAmount(text);
         if (!typed) {
-            // Text that is no amount is not stored as 0 behind the user's back.
-            forms::MsgBox(Mod_WorkSheet::kNumericMessage, forms::vbOKOnly);
+            // Text that is no amount is not stored as 0 behind the user's back;
+            // a number beyond what money holds is told as too large.
+            if (Mod_WorkSheet::IsAmountTooLarge(text)) {
+                // Shown without cents, the largest is a whole amount.
+                const int64_t unit = useCents_ ? vb::Currency::kScale / 100 : vb::Currency::kScale;
+                const auto largest = vb::Currency::FromRaw(Mod_WorkSheet::LargestAmount().Raw() / unit * unit);
+                forms::MsgBox(Mod_WorkSheet::TooLargeMessage(text, largest, moneyFormat()), forms::vbOKOnly);
+            } else {
+                forms::MsgBox(Mod_WorkSheet::kNumericMessage, forms::vbOKOnly);
+            }
             FlxGd.SetTextMatrix(row, col, entryText);
             return true;
         }

@@ -143,6 +143,44 @@ TEST_F(Sales, EachEditedMonthIsWrittenToTheStoresOneRow)
     f.smuiMenuBar.Choose("CLOSE");
 }
 
+// A month beyond what money holds is told as too large, with the largest
+// amount that fits as the grid shows amounts, and nothing is written.
+TEST_F(Sales, AMonthTooLargeIsToldWithTheLargestThatFits)
+{
+    setting("CurrentYear", "2030");
+    frmSales& f = Open();
+    controls::Grid& g = f.FlxGd;
+    const int store = f.StoreIDOfRow(1);
+    struct Case {
+        bool cents;
+        const char* typed;
+        std::string told;
+    };
+    const std::string largest = "This amount is too large. The largest amount that fits here is ";
+    const std::vector<Case> cases = {
+        {true, "12345678901234567890", largest + "$922,337,203,685,477.58."},
+        {false, "12345678901234567890", largest + "$922,337,203,685,477."},
+        {true, "-12345678901234567890", "This amount is too large. The lowest amount that fits here is "
+                                        "-$922,337,203,685,477.58."},
+        {true, "1234567890123456789x", "Please enter a numeric value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (f.smuiMenuBar.Items().Find("INCLUDE CENTS")->Checked() != c.cents)
+            f.smuiMenuBar.Choose("INCLUDE CENTS");
+        msgbox->shown.clear();
+        GoTo(g, 1, 2);
+        Key(g, Qt::Key_Delete);
+        Type(g, c.typed);
+        Key(g, Qt::Key_Return);
+        ASSERT_EQ(msgbox->shown.size(), 1u);
+        EXPECT_EQ(msgbox->shown[0].prompt, c.told);
+        EXPECT_EQ(g.TextMatrix(1, 2), "");
+        EXPECT_EQ(salesRows(store, 2030), 0);
+    }
+    f.smuiMenuBar.Choose("CLOSE");
+}
+
 TEST_F(Sales, WithoutCentsUntouchedMonthsKeepTheirCents)
 {
     setting("UseCents", "False");

@@ -123,8 +123,11 @@ void frmStoreInfo::showAddCommands(bool adding)
 bool frmStoreInfo::saveShownStore()
 {
     tv::StoresState& s = tv::Stores();
-    // With no store shown there is nothing to save (and no row to add).
+    // With no store shown there is nothing to save (and no row to add); a
+    // store the user did not change is not written back.
     if (s.g_CurrentStoreID < 0)
+        return true;
+    if (!StoreAsLoaded.empty() && StoreAsLoaded == Mod_StoreInfo::ShownStoreValues())
         return true;
     int16_t written = s.g_CurrentStoreID;
     if (Mod_StoreInfo::SaveStore(s.g_CurrentStoreID, written) != Mod_StoreInfo::kSaved) {

@@ -3,7 +3,8 @@
 // (Store, Property Manager, Lease Info, Lease Info (Cont)), a side bar with
 // the store list and the store commands, and a menu bar. There is no Save
 // for a store that exists: the store shown is saved whenever the user leaves
-// it (another store, Close, closing the window).
+// it (another store, Close, closing the window), when anything of it was
+// changed since it was loaded.
 //
 // The handlers live in one file per concern:
 //   frmStoreInfo.cpp          the frame: load, unload, views, store list,
@@ -32,6 +33,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class frmStoreInfo : public forms::FormOf<frmStoreInfo> {
 public:
@@ -147,6 +149,9 @@ public:
 
     // 0 while the view "Stores" is chosen, 1 while "Manage Stores" is.
     int16_t ManageView = 0;
+    // What the store shown held when it was loaded, as
+    // Mod_StoreInfo::ShownStoreValues gives it; empty before any load.
+    std::vector<std::string> StoreAsLoaded;
 
     // --- The frame (frmStoreInfo.cpp) ---
     int16_t CheckNoStores();

@@ -114,6 +114,55 @@ TEST_F(StoreEditor, ChoosingAnotherStoreSavesTheShownOneAndTheListFollowsTheName
     EXPECT_EQ(count("SELECT count(*) FROM Stores WHERE StoreNumber = 7"), 1);
 }
 
+// Leaving a store the user did not change writes nothing: what another
+// copy of the program saved meanwhile, to the store or to its company,
+// stays. A store that was changed is saved whole, as before.
+TEST_F(StoreEditor, LeavingAStoreWithoutAnEditKeepsWhatAnotherCopySavedMeanwhile)
+{
+    frmStoreInfo& f = open();
+    const vb::Variant first(storeIdOf(3));
+    const vb::Variant second(storeIdOf(7));
+    ASSERT_EQ(vb::Variant(tv::Stores().g_CurrentStoreID), first);
+    auto sql = [](std::string_view text, const vb::Variant& id) { tv::Shell().g_DBConnection->Query(text, {id}); };
+    auto column = [&](const char* name, const vb::Variant& id) {
+        return vb::CStr(scalar(std::string("SELECT ") + name + " FROM Stores WHERE StoreID = ?", {id}));
+    };
+    auto contact = [&](const vb::Variant& id) {
+        return vb::CStr(scalar("SELECT Contact FROM LandLord WHERE LandLordID = (SELECT LandLordID FROM Stores "
+                               "WHERE StoreID = ?)",
+                               {id}));
+    };
+    ASSERT_FALSE(contact(first).empty());
+
+    sql("UPDATE Stores SET Manager = 'Saved Elsewhere', OtherForReport = 'theirs' WHERE StoreID = ?", first);
+    sql("UPDATE LandLord SET Contact = 'Their Contact' WHERE LandLordID = (SELECT LandLordID FROM Stores WHERE "
+        "StoreID = ?)",
+        first);
+    chooseStore(vb::CInt(second));
+    EXPECT_EQ(column("Manager", first), "Saved Elsewhere");
+    EXPECT_EQ(column("OtherForReport", first), "theirs");
+    EXPECT_EQ(contact(first), "Their Contact");
+
+    // A change typed and typed back is no change either; closing the window
+    // leaves the store as untouched as moving on does.
+    const std::string fax = f.txtFax.Text();
+    f.txtFax.SetText(fax + "9");
+    f.txtFax.SetText(fax);
+    sql("UPDATE Stores SET Manager = 'Also Elsewhere' WHERE StoreID = ?", second);
+    f.Unload();
+    EXPECT_EQ(column("Manager", second), "Also Elsewhere");
+
+    // Changed, the store is saved whole when left.
+    frmStoreInfo& again = frmStoreInfo::Instance();
+    again.Show();
+    ASSERT_EQ(again.txtManager.Text(), "Saved Elsewhere");
+    again.txtFax.SetText("555-0199");
+    chooseStore(vb::CInt(second));
+    EXPECT_EQ(column("Fax", first), "555-0199");
+    EXPECT_EQ(column("Manager", first), "Saved Elsewhere");
+    EXPECT_TRUE(prompts().empty());
+}
+
 TEST_F(StoreEditor, AddModeAsksForASaveBeforeTheLeaseTabsAndCancelGoesBack)
 {
     frmStoreInfo& f = open();

@@ -14,6 +14,9 @@
 
 #include <QComboBox>
 
+#include <filesystem>
+#include <fstream>
+
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
@@ -193,6 +196,62 @@ TEST_F(WorkSheet, RateCellsAreCompletedOnlyWhenTheirValueChanges)
     EXPECT_EQ(rows("CAMRate", 7), 5);
 }
 
+// A number too large for its cell is told as too large, with the largest
+// (or lowest) amount that fits, not taken for a typo; the cell keeps what
+// it held. Twelve monthly amounts must fit in the yearly cell.
+TEST_F(WorkSheet, ANumberTooLargeForItsCellIsToldWithTheLargestThatFits)
+{
+    const std::string largest = "This amount is too large. The largest amount that fits here is ";
+    const std::string lowest = "This amount is too large. The lowest amount that fits here is ";
+    const std::string manyDigits = "1" + std::string(399, '0');
+    struct Case {
+        const char* kind;
+        long col;
+        const char* typed;
+        std::string told; // "" when the amount is taken
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {"BASERATE", 1, "900000000000000", largest + "$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 1, "-900000000000000", lowest + "-$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 1, "76861433640456.47", largest + "$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 1, "76861433640456.46", "", "$76,861,433,640,456.46"},
+        {"BASERATE", 2, "12345678901234567890", largest + "$922,337,203,685,477.58.", "$1,200.00"},
+        {"BASERATE", 2, "922337203685477.58", "", "$922,337,203,685,477.58"},
+        {"BASERATE", 1, "(900000000000000)", lowest + "-$76,861,433,640,456.46.", "$100.00"},
+        {"BASERATE", 2, manyDigits.c_str(), largest + "$922,337,203,685,477.58.", "$1,200.00"},
+        {"BASERATE", 1, "12abc", "Please enter a numeric value", "$100.00"},
+        {"PERCENTAGERATE", 3, "99999999999999999999", largest + "$922,337,203,685,477.58.", "$100.00"},
+        {"PERCENTAGERATE", 2, "99999999999999999999%", largest + "922337203685477.580%.", "5.000%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + c.typed);
+        msgbox->shown.clear();
+        Exec("DELETE FROM BaseRate");
+        Exec("DELETE FROM PercentageRate");
+        Exec("INSERT INTO BaseRate (StoreID, Year, MonthTotal, YearTotal) VALUES (7, 2002, 100, 1200)");
+        Exec("INSERT INTO PercentageRate (StoreID, Year, PercentType, Rate, BreakPoint) VALUES "
+             "(7, 2002, '% of Sales', '5.000%', 100)");
+        frmWorkSheet& f = Open(c.kind, 7, 2002, 1);
+        controls::Grid& g = f.FlxGd;
+        GoTo(g, 1, c.col);
+        Key(g, Qt::Key_Delete);
+        Type(g, c.typed);
+        Key(g, Qt::Key_Return);
+        if (c.told.empty()) {
+            EXPECT_TRUE(msgbox->shown.empty());
+        } else {
+            ASSERT_EQ(msgbox->shown.size(), 1u);
+            EXPECT_EQ(msgbox->shown[0].prompt, c.told);
+        }
+        EXPECT_EQ(g.TextMatrix(1, c.col), c.shown);
+        if (c.col == 1 && c.told.empty()) {
+            EXPECT_EQ(g.TextMatrix(1, 2), "$922,337,203,685,477.52");
+        }
+        Close(f);
+    }
+}
+
 TEST_F(WorkSheet, AnEmptyCellKeepsTheStoredAmountAndAVanishedRowIsWrittenAgain)
 {
     for (int y = 2002; y <= 2006; ++y)
@@ -329,6 +388,34 @@ TEST_F(WorkSheet, AMissingBreakPointAsksOnceARowAndYesKeepsTheWindowOpen)
     const auto notes = Mod_FileIO::ReadRateNotes(7, vb::App::Path(), Mod_FileIO::kPercentageRateNotes);
     ASSERT_TRUE(notes.has_value());
     EXPECT_EQ(notes->front(), "Audit~|yearly");
+}
+
+// A notes file too large to be one: the sheet says so when it opens and
+// when it closes, its figures load and are saved, and the file is left as
+// it was.
+TEST_F(WorkSheet, ANotesFileTooLargeIsToldAndLeftWhileTheFiguresAreSaved)
+{
+    const std::filesystem::path notes = std::filesystem::path(vb::App::Path()) / Mod_FileIO::kNotesFileName;
+    {
+        std::ofstream out(notes, std::ios::binary);
+        out << "<xml>\r\n<StoreLeaseInfo>\r\n</StoreLeaseInfo>\r\n</xml>\r\n";
+    }
+    std::filesystem::resize_file(notes, Mod_FileIO::kMaxNotesFileSize + 1);
+    const auto before = std::filesystem::last_write_time(notes);
+
+    frmWorkSheet& f = Open("BASERATE", 7, 2002, 2);
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_NE(msgbox->shown[0].prompt.find("is larger than 16 MB"), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_EQ(f.FlxGd.TextMatrix(1, 0), "2002");
+    GoTo(f.FlxGd, 1, 1);
+    Type(f.FlxGd, "75");
+    f.rtbNotes.SetText("lost?");
+    Close(f);
+    ASSERT_EQ(msgbox->shown.size(), 2u);
+    EXPECT_NE(msgbox->shown[1].prompt.find("is larger than 16 MB"), std::string::npos) << msgbox->shown[1].prompt;
+    EXPECT_DOUBLE_EQ(amount("BaseRate", "MonthTotal", 7, 2002), 75);
+    EXPECT_EQ(std::filesystem::file_size(notes), Mod_FileIO::kMaxNotesFileSize + 1);
+    EXPECT_EQ(std::filesystem::last_write_time(notes), before);
 }
 
 TEST_F(WorkSheet, TheWindowKeepsItsOwnSheetWhileTheStoreEditorMovesOn)
