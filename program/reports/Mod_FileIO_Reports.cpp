@@ -78,6 +78,13 @@ std::vector<std::string> wholeBlock(std::string_view key, const std::vector<std:
     return lines;
 }
 
+// Every rewrite of the file: only under its lock.
+void replaceReportFile(const ReportFileLock& lock, const fs::path& folder, const std::vector<std::string>& lines)
+{
+    lock.RequireHeld();
+    ReplaceLineFile(folder / Mod_Report::kReportFileName, lines);
+}
+
 // Rewrites the file with every block of key given the body that makeBody
 // builds from its old element lines. A block's old element lines are taken
 // by name up to its "</Report>" line; a line that is not one of them ends
@@ -86,7 +93,7 @@ std::vector<std::string> wholeBlock(std::string_view key, const std::vector<std:
 // "</ReportScheduler>", which is added when the file lacks it.
 void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker& makeBody)
 {
-    const fs::path path = folder / Mod_Report::kReportFileName;
+    ReportFileLock lock(folder);
     const std::vector<std::string> lines = ReadReportFile(folder);
     std::vector<std::string> out;
     out.reserve(lines.size() + 15);
@@ -131,7 +138,7 @@ void rewriteBlocks(const fs::path& folder, std::string_view key, const BodyMaker
         insertNew();
         out.emplace_back(kListClose);
     }
-    ReplaceLineFile(path, out);
+    replaceReportFile(lock, folder, out);
 }
 
 std::string boolText(bool b)
@@ -155,8 +162,9 @@ bool isListLine(std::string_view line)
 
 // Moves a file that is no schedules file out of the way, under a name no
 // earlier one holds.
-fs::path keepAside(const fs::path& path)
+fs::path keepAside(const ReportFileLock& lock, const fs::path& path)
 {
+    lock.RequireHeld();
     fs::path kept = path;
     kept += kDamagedSuffix;
     std::error_code ec;
@@ -174,6 +182,99 @@ fs::path keepAside(const fs::path& path)
 
 } // namespace
 
+// ---- the lock -------------------------------------------------------------
+
+namespace {
+
+// The innermost scope open in this process.
+ReportFileLock*& innermostLock()
+{
+    static ReportFileLock* innermost = nullptr;
+    return innermost;
+}
+
+// One name for one file however the folder was spelt: a second lock taken
+// on the same file in this process would wait for the first for ever.
+fs::path lockedFile(const fs::path& folder)
+{
+    const fs::path file = folder / Mod_Report::kReportFileName;
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(file, ec);
+    return ec ? file.lexically_normal() : canonical;
+}
+
+void show(const std::string& text)
+{
+    try {
+        forms::MsgBox(text, forms::vbExclamation);
+    } catch (...) {
+        // A box that cannot be shown must not take the change with it.
+    }
+}
+
+} // namespace
+
+ReportFileLock::ReportFileLock(const fs::path& folder)
+    : file_(lockedFile(folder))
+    , enclosing_(innermostLock())
+{
+    innermostLock() = this;
+    if (holder() != this)
+        return;
+    holds_ = true;
+    try {
+        lock_ = vb::fso::FileLock(file_);
+    } catch (const vb::RuntimeError& e) {
+        error_ = e.Number();
+        errorText_ = "The schedules file " + file_.string() + " cannot be locked for writing (" + e.Description()
+            + ").";
+    }
+}
+
+ReportFileLock::~ReportFileLock()
+{
+    innermostLock() = enclosing_;
+    if (!holds_)
+        return;
+    lock_ = vb::fso::FileLock();
+    for (const std::string& text : notices_)
+        show(text);
+}
+
+ReportFileLock* ReportFileLock::holder()
+{
+    ReportFileLock* found = nullptr;
+    for (ReportFileLock* scope = this; scope; scope = scope->enclosing_)
+        if (scope->file_ == file_)
+            found = scope;
+    return found;
+}
+
+void ReportFileLock::RequireHeld() const
+{
+    for (const ReportFileLock* scope = this; scope; scope = scope->enclosing_)
+        if (scope->holds_ && scope->file_ == file_) {
+            if (scope->error_ != 0)
+                vb::Raise(scope->error_, scope->errorText_);
+            return;
+        }
+}
+
+void ReportFileLock::Tell(const fs::path& folder, std::string text)
+{
+    const fs::path file = lockedFile(folder);
+    ReportFileLock* outermost = nullptr;
+    for (ReportFileLock* scope = innermostLock(); scope; scope = scope->enclosing_)
+        if (scope->file_ == file)
+            outermost = scope;
+    if (outermost)
+        outermost->notices_.push_back(std::move(text));
+    else
+        show(text);
+}
+
+// ---- reading -------------------------------------------------------------
+
 std::vector<std::string> ReadReportFile(const fs::path& folder)
 {
     const fs::path path = folder / Mod_Report::kReportFileName;
@@ -184,17 +285,17 @@ std::vector<std::string> ReadReportFile(const fs::path& folder)
                   "The schedules file " + path.string() +
                       " is larger than 16 MB, which no schedules file is. Tallyvane leaves it as it is and runs no "
                       "report on a schedule until it is repaired or removed.");
+    ReportFileLock lock(folder);
     std::vector<std::string> lines = ReadLineFile(path, {});
     if (lines.empty())
         return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
     for (const std::string& line : lines)
         if (isListLine(line))
             return lines;
-    const fs::path kept = keepAside(path);
-    forms::MsgBox("The schedules file " + path.string() +
-                      " holds no report settings Tallyvane can read. It is kept as " + kept.string() +
-                      ", and a new schedules file is started.",
-                  forms::vbExclamation);
+    const fs::path kept = keepAside(lock, path);
+    ReportFileLock::Tell(folder, "The schedules file " + path.string()
+                                     + " holds no report settings Tallyvane can read. It is kept as " + kept.string()
+                                     + ", and a new schedules file is started.");
     return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
 }
 
@@ -236,6 +337,7 @@ void AppendReportBlocks(const fs::path& folder, std::vector<std::string> lines,
         return;
     for (std::string_view key : keys)
         checkKey(key);
+    ReportFileLock lock(folder);
     std::vector<std::string> blocks;
     for (std::string_view key : keys) {
         const std::vector<std::string> block = wholeBlock(key, emptyBody());
@@ -255,12 +357,13 @@ void AppendReportBlocks(const fs::path& folder, std::vector<std::string> lines,
         out.insert(out.end(), blocks.begin(), blocks.end());
         out.emplace_back(kListClose);
     }
-    ReplaceLineFile(folder / Mod_Report::kReportFileName, out);
+    replaceReportFile(lock, folder, out);
 }
 
 std::vector<std::string> AppendReportBlock(std::string_view key, const fs::path& folder)
 {
     checkKey(key);
+    ReportFileLock lock(folder);
     AppendReportBlocks(folder, ReadReportFile(folder), {key});
     return Mod_Report::NewReportValues(key, folder);
 }
