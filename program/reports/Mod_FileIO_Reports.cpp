@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <set>
 
 namespace Mod_FileIO {
 
@@ -275,6 +276,120 @@ void ReportFileLock::Tell(const fs::path& folder, std::string text)
 
 // ---- reading -------------------------------------------------------------
 
+namespace {
+
+// The report key a block's Name line names; "" for any other line.
+std::string_view blockKey(std::string_view trimmed)
+{
+    if (trimmed.find("<Name>") == std::string_view::npos)
+        return {};
+    for (const Mod_Report::ReportKey& k : Mod_Report::kReportKeys)
+        if (isNameLine(trimmed, k.key))
+            return k.key;
+    return {};
+}
+
+// Where a block that never reached its "</Report>" stopped.
+bool startsOtherPart(std::string_view trimmed)
+{
+    return trimmed.find("<Report>") != std::string_view::npos || trimmed.find("<Name>") != std::string_view::npos
+        || trimmed.find(kListClose) != std::string_view::npos || IsEndLine(trimmed);
+}
+
+// An element line that holds its closing tag: one the cut did not fall in.
+bool wholeElementLine(std::string_view trimmed, int field)
+{
+    const std::string close = "</" + std::string(Mod_Report::kFieldNames[static_cast<size_t>(field)]) + ">";
+    return trimmed.size() >= close.size() && trimmed.substr(trimmed.size() - close.size()) == close;
+}
+
+// Gives every block that stops before its "</Report>" (the file ends, or the
+// next block or the list's end follows straight on) the element lines it
+// kept and empty ones for those it lost, and its closing line. A block that
+// holds a line of something else is not touched here: the rewrites copy
+// such a line on. Returns the display names of the reports that lost
+// fields; changed tells whether any block was made whole.
+std::vector<std::string> closeCutBlocks(std::vector<std::string>& lines, bool& changed)
+{
+    changed = false;
+    std::vector<std::string> cut;
+    std::vector<std::string> out;
+    out.reserve(lines.size() + 16);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string trimmed = vb::Trim(lines[i]);
+        const std::string_view key = i == 0 ? std::string_view() : blockKey(trimmed);
+        if (key.empty() || trimmed.find(kBlockClose) != std::string::npos) {
+            out.push_back(std::move(lines[i]));
+            continue;
+        }
+        OldBlock kept;
+        size_t j = i + 1;
+        bool closed = false;
+        for (; j < lines.size(); ++j) {
+            const std::string_view t = stripIndent(lines[j]);
+            if (t == kBlockClose) {
+                closed = true;
+                break;
+            }
+            const int field = fieldOf(t);
+            if (field < 0)
+                break;
+            if (!kept[field] && wholeElementLine(t, field))
+                kept[field] = lines[j];
+        }
+        if (closed || (j < lines.size() && !startsOtherPart(vb::Trim(lines[j])))) {
+            out.push_back(std::move(lines[i]));
+            continue;
+        }
+        out.push_back(nameLine(key));
+        bool lost = false;
+        for (size_t f = 0; f < kept.size(); ++f) {
+            lost = lost || !kept[f];
+            out.push_back(kept[f] ? *kept[f] : ElementLine(Mod_Report::kFieldNames[f], ""));
+        }
+        out.emplace_back("    </Report>");
+        if (lost)
+            cut.push_back(Mod_Report::DisplayName(key));
+        changed = true;
+        i = j - 1;
+    }
+    lines = std::move(out);
+    return cut;
+}
+
+// The file's lines up to its end line, and whether the end line was there.
+std::vector<std::string> readLines(const fs::path& path, bool& ended)
+{
+    std::vector<std::string> lines;
+    ended = false;
+    if (!vb::fso::FileExists(path))
+        return lines;
+    ReadScope scope(path);
+    auto& in = scope.Stream();
+    while (!in.AtEndOfStream()) {
+        std::string line = in.ReadLine();
+        if (IsEndLine(line)) {
+            ended = true;
+            break;
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// Files already told about as cut short in this run, by name, size and time,
+// so that one that cannot be written whole again is told once.
+bool toldBefore(const fs::path& path)
+{
+    static std::set<std::string> told;
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    const auto time = fs::last_write_time(path, ec).time_since_epoch().count();
+    return !told.insert(path.string() + "|" + std::to_string(size) + "|" + std::to_string(time)).second;
+}
+
+} // namespace
+
 std::vector<std::string> ReadReportFile(const fs::path& folder)
 {
     const fs::path path = folder / Mod_Report::kReportFileName;
@@ -286,17 +401,54 @@ std::vector<std::string> ReadReportFile(const fs::path& folder)
                       " is larger than 16 MB, which no schedules file is. Tallyvane leaves it as it is and runs no "
                       "report on a schedule until it is repaired or removed.");
     ReportFileLock lock(folder);
-    std::vector<std::string> lines = ReadLineFile(path, {});
+    bool ended = false;
+    std::vector<std::string> lines = readLines(path, ended);
     if (lines.empty())
         return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
+    bool listed = false;
     for (const std::string& line : lines)
-        if (isListLine(line))
-            return lines;
-    const fs::path kept = keepAside(lock, path);
-    ReportFileLock::Tell(folder, "The schedules file " + path.string()
-                                     + " holds no report settings Tallyvane can read. It is kept as " + kept.string()
-                                     + ", and a new schedules file is started.");
-    return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
+        listed = listed || isListLine(line);
+    if (!listed) {
+        const fs::path kept = keepAside(lock, path);
+        ReportFileLock::Tell(folder, "The schedules file " + path.string()
+                                         + " holds no report settings Tallyvane can read. It is kept as "
+                                         + kept.string() + ", and a new schedules file is started.");
+        return {std::begin(kReportSkeleton), std::end(kReportSkeleton)};
+    }
+
+    bool closed = false;
+    std::vector<std::string> lost = closeCutBlocks(lines, closed);
+    if (ended && !closed)
+        return lines;
+    // Cut short: what is left is written back whole.
+    bool closesList = false;
+    for (size_t i = 1; i < lines.size(); ++i)
+        closesList = closesList || lines[i].find(kListClose) != std::string::npos;
+    if (!closesList)
+        lines.emplace_back(kListClose);
+    if (!ended) {
+        // Reports whose blocks the cut took whole start afresh.
+        for (const Mod_Report::ReportKey& k : Mod_Report::kReportKeys)
+            if (!FindReportBlock(lines, k.key))
+                lost.emplace_back(k.displayName);
+    }
+    const bool told = toldBefore(path);
+    std::string failed;
+    try {
+        replaceReportFile(lock, folder, lines);
+    } catch (const vb::RuntimeError& e) {
+        failed = e.Description();
+    }
+    if (!told) {
+        std::string text = "The schedules file " + path.string() + " was cut short. ";
+        text += lost.empty() ? "No report lost any of its settings."
+                             : "The settings it lost are back at their defaults for the " + vb::Join(lost, ", ")
+                + "; please look over their schedules.";
+        if (!failed.empty())
+            text += " The file could not be written whole again: " + failed;
+        ReportFileLock::Tell(folder, std::move(text));
+    }
+    return lines;
 }
 
 std::optional<std::vector<std::string>> FindReportBlock(const std::vector<std::string>& lines, std::string_view key)

@@ -59,7 +59,10 @@ private:
 // is. A file that holds text but neither a report block nor the list's
 // lines is no schedules file: it is moved aside to the same name with
 // kDamagedSuffix (a number added when that is taken), the user is told, and
-// a new file's lines are returned.
+// a new file's lines are returned. A file cut short (its end line missing,
+// or a block that stops before its "</Report>") is written back whole, each
+// block cut short with the fields it lost empty, so that they load at their
+// defaults; the user is told once which reports lost settings.
 std::vector<std::string> ReadReportFile(const std::filesystem::path& folder);
 
 // The values of key's block in the lines of a schedules file: its element
