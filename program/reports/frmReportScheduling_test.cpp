@@ -188,7 +188,7 @@ TEST_F(ReportScheduling, APrinterReportKeepsItsStoredPrinterUntilTheUserChoosesO
     s.Filename = "Office Laser";
     store("LANDLORD", s);
     // The report screen on the same report refills the open form.
-    frmReport::SetBuilder([](std::string_view, const ReportSettings&) { return false; });
+    frmReport::SetBuilder([](std::string_view, const ReportSettings&, std::string*) { return false; });
 
     frmReportScheduling& form = open("LANDLORD");
     EXPECT_EQ(form.lblDestName.Caption(), "Selected Printer:");
@@ -355,7 +355,7 @@ TEST_F(ReportScheduling, ARefillWithAnotherReportKeepsBothRecordsApart)
 
 TEST_F(ReportScheduling, TheReportScreenOpensTheFormOnItsReportAndKeepsItInStep)
 {
-    frmReport::SetBuilder([](std::string_view, const ReportSettings&) { return false; });
+    frmReport::SetBuilder([](std::string_view, const ReportSettings&, std::string*) { return false; });
     frmReport& screen = frmReport::Instance();
     screen.Show();
     screen.smuiMenuBar.Choose("REPORT");
