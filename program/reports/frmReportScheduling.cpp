@@ -6,8 +6,11 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/basic/Variant.h"
+#include "platform/forms/MsgBox.h"
+#include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_TaskList.h"
+#include "program/stores/Mod_FileIO.h"
 #include "program/reports/ReportsState.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_SpecialFunctions.h"
@@ -202,15 +205,17 @@ void frmReportScheduling::RefillIfOpen(std::string_view key)
 void frmReportScheduling::Form_Load()
 {
     tv::Reports().g_SchedulingOpen = true;
+    toldNotSaved_.clear();
     SetReportOptions();
 }
 
 void frmReportScheduling::SetReportOptions()
 {
     const auto& state = tv::Reports();
-    // Edits of the report on show are not lost to the refill.
+    // Edits of the report on show are not lost to the refill, or not unsaid.
     if (!reportKey_.empty() && reportKey_ != state.g_CurrentReport)
-        saveRecord();
+        if (const std::string lost = saveRecord(); !lost.empty())
+            tellNotSaved(lost);
 
     {
         vb::FlagScope loading(loading_);
@@ -388,32 +393,64 @@ void frmReportScheduling::cmdShow_Click()
 
 // --- Saving ---
 
-void frmReportScheduling::saveRecord()
+std::string frmReportScheduling::saveRecord()
 {
     if (reportKey_.empty())
-        return;
+        return {};
+    std::string refused;
     try {
         Mod_Report::SaveReportSchedule(reportKey_, Settings);
-        return;
-    } catch (const vb::RuntimeError&) {
-        // A value the file cannot hold (recipients with "<" or ">"): the
-        // stored recipients stay, the rest is saved.
+        return {};
+    } catch (const vb::RuntimeError& e) {
+        if (e.Number() != Mod_FileIO::kErrNotStorable)
+            return e.Description();
+        refused = e.Description();
     }
+    // A value the file cannot hold (a name with "<" or ">"): the stored one
+    // stays and the rest is saved.
     try {
+        Mod_FileIO::ReportFileLock lock(vb::App::Path());
         ReportSettings kept = Settings;
         const std::vector<std::string> stored = Mod_Report::ReadReportSettings(vb::App::Path(), reportKey_);
         kept.Filename = stored.size() > Mod_Report::kFilename ? stored[Mod_Report::kFilename] : std::string();
         Mod_Report::SaveReportSchedule(reportKey_, kept);
-    } catch (const vb::RuntimeError&) {
-        // The file cannot be written: the form keeps what the user set.
+    } catch (const vb::RuntimeError& e) {
+        return e.Description();
     }
+    return refused;
+}
+
+namespace {
+
+std::string withStop(std::string text)
+{
+    if (!text.empty() && text.back() != '.')
+        text += '.';
+    return text;
+}
+
+constexpr const char* kFormTitle = "Report Scheduling";
+
+} // namespace
+
+void frmReportScheduling::tellNotSaved(const std::string& why)
+{
+    if (why == toldNotSaved_)
+        return;
+    toldNotSaved_ = why;
+    forms::MsgBox("The schedule of the " + Mod_Report::DisplayName(reportKey_) + " could not be saved: " + withStop(why),
+                  forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
 }
 
 void frmReportScheduling::SaveSchedule()
 {
     if (!tv::Shell().g_TaskListOpen)
         return;
-    saveRecord();
+    const std::string lost = saveRecord();
+    if (lost.empty())
+        toldNotSaved_.clear();
+    else
+        tellNotSaved(lost);
     Mod_TaskList::FillTaskList();
 }
 
@@ -473,15 +510,28 @@ void frmReportScheduling::Form_Unload(int& Cancel)
 {
     vb::FlagScope unloading(unloading_);
     // Closing every window (the program quitting) asks nothing: the record
-    // is saved as far as the file takes it.
-    if (!Mod_FTPData::UnloadingAllForms() && chkScheduleReport.Value() == forms::vbChecked &&
-        optDestination(2).Value()) {
+    // is saved as far as the file takes it, and what it could not take is said.
+    const bool quitting = Mod_FTPData::UnloadingAllForms();
+    if (!quitting && chkScheduleReport.Value() == forms::vbChecked && optDestination(2).Value()) {
         Cancel = CheckRecipients();
         if (Cancel != 0)
             return;
     }
+    if (const std::string lost = saveRecord(); !lost.empty()) {
+        const std::string told = "The schedule of the " + Mod_Report::DisplayName(reportKey_)
+            + " could not be saved: " + withStop(lost);
+        if (quitting) {
+            forms::MsgBox(told, forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
+        } else if (forms::MsgBox(told + "\r\n\r\nClose this window anyway? What was not saved is lost.",
+                                 forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
+                                 std::string(kFormTitle))
+                   != forms::vbYes) {
+            // The user may free the disk or change what was refused and close again.
+            Cancel = 1;
+            return;
+        }
+    }
     vb::ResumeNext step;
-    step([this] { saveRecord(); });
     tv::Reports().g_SchedulingOpen = false;
     step([] { Mod_TaskList::BuildScheduledReports(); });
     step([this] { Mod_SpecialFunctions::CloseEffect(*this, kCloseEffectStep); });

@@ -94,12 +94,17 @@ private:
     void layOut();
     // Labels, boxes and the tab height of a destination.
     void showDestination(int index);
-    // Writes the schedule of the report on show, as far as the file takes it.
-    void saveRecord();
+    // Writes the schedule of the report on show, as far as the file takes
+    // it. Why it kept less than was set, or "" when it kept all.
+    std::string saveRecord();
+    // Says why the schedule shown was not saved, once until a save works.
+    void tellNotSaved(const std::string& why);
 
     std::string reportKey_;
     bool loading_ = false;
     bool unloading_ = false;
     bool resizing_ = false;
     bool emailMode_ = false;
+    // What the user was last told about a save that did not keep all.
+    std::string toldNotSaved_;
 };

@@ -11,6 +11,7 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
+#include "program/reports/ReportsTestSupport.h"
 #include "program/reports/frmReport.h"
 #include "program/reports/frmTaskList.h"
 #include "program/services/Mod_DBConnections.h"
@@ -365,6 +366,63 @@ TEST_F(ReportScheduling, TheReportScreenOpensTheFormOnItsReportAndKeepsItInStep)
     screen.ReportItemClick(1, "PERCENTAGE RATE");
     EXPECT_EQ(form->ReportKey(), "PERCENTAGE RATE");
     EXPECT_EQ(form->lblReportName.Caption(), "PERCENTAGE RATE");
+}
+
+// A schedule the file cannot take is never lost without a word: closing
+// says why and asks, and the form stays open with what was set unless the
+// user lets it go.
+TEST_F(ReportScheduling, AScheduleThatCannotBeSavedIsSaidAndKeptUntilTheUserLetsItGo)
+{
+    store("RENEWAL REMINDER", emailReport("a@one.com"));
+    frmReportScheduling& form = open("RENEWAL REMINDER");
+    form.cboFrequency.SetText("Weekly");
+    {
+        reporttest::UnwritableFolder readOnly(root, root.ProgramFolder());
+        msgbox->answers = {forms::vbNo};
+        form.MenuCommand("CLOSE");
+        EXPECT_EQ(frmReportScheduling::IfLoaded(), &form);
+        ASSERT_EQ(msgbox->shown.size(), 1u);
+        const std::string& told = msgbox->shown[0].prompt;
+        EXPECT_NE(told.find("The schedule of the Renewal Reminder Report could not be saved"), std::string::npos)
+            << told;
+        EXPECT_NE(told.find("Permission denied"), std::string::npos) << told;
+        EXPECT_EQ(msgbox->shown[0].buttons & 7, forms::vbYesNo);
+        EXPECT_TRUE(tv::Reports().g_SchedulingOpen);
+        EXPECT_EQ(form.Settings.Frequency, "Weekly");
+
+        // The user lets it go.
+        msgbox->answers = {forms::vbYes};
+        form.MenuCommand("CLOSE");
+        EXPECT_EQ(frmReportScheduling::IfLoaded(), nullptr);
+        EXPECT_EQ(msgbox->shown.size(), 2u);
+    }
+    EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Daily");
+
+    // While the task list is open every change is saved at once: a failing
+    // save is said once, not at every change, and again once a save worked.
+    tv::Shell().g_DatabaseFileName = std::string(Mod_tallyvane::kDatabaseFileName);
+    Mod_DBConnections::OpenDatabase();
+    frmTaskList::Instance().Show();
+    frmReportScheduling& listed = open("RENEWAL REMINDER");
+    msgbox->shown.clear();
+    {
+        reporttest::UnwritableFolder readOnly(root, root.ProgramFolder());
+        listed.cboFrequency.SetText("Monthly");
+        listed.cboReminderType.SetText("Popup-Menu");
+        EXPECT_EQ(msgbox->shown.size(), 1u);
+    }
+    listed.cboFrequency.SetText("Yearly");
+    EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Yearly");
+    {
+        reporttest::UnwritableFolder readOnly(root, root.ProgramFolder());
+        listed.cboFrequency.SetText("Quarterly");
+        EXPECT_EQ(msgbox->shown.size(), 2u);
+    }
+    // Closing once the file takes it again saves without a word.
+    msgbox->shown.clear();
+    EXPECT_TRUE(listed.Unload());
+    EXPECT_TRUE(msgbox->shown.empty());
+    EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Quarterly");
 }
 
 } // namespace
