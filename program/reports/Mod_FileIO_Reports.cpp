@@ -276,6 +276,18 @@ void ReportFileLock::Tell(const fs::path& folder, std::string text)
 
 // ---- reading -------------------------------------------------------------
 
+std::optional<std::string> ReportFileRefusal(const fs::path& folder)
+{
+    const fs::path path = folder / Mod_Report::kReportFileName;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size <= kMaxReportFileSize)
+        return std::nullopt;
+    return "The schedules file " + path.string()
+        + " is larger than 16 MB, which no schedules file is. Tallyvane leaves it as it is and runs no report on a "
+          "schedule until it is repaired or removed.";
+}
+
 namespace {
 
 // The report key a block's Name line names; "" for any other line.
@@ -393,13 +405,8 @@ bool toldBefore(const fs::path& path)
 std::vector<std::string> ReadReportFile(const fs::path& folder)
 {
     const fs::path path = folder / Mod_Report::kReportFileName;
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size > kMaxReportFileSize)
-        vb::Raise(vb::kErrPathFileAccess,
-                  "The schedules file " + path.string() +
-                      " is larger than 16 MB, which no schedules file is. Tallyvane leaves it as it is and runs no "
-                      "report on a schedule until it is repaired or removed.");
+    if (std::optional<std::string> refused = ReportFileRefusal(folder))
+        vb::Raise(vb::kErrPathFileAccess, *refused);
     ReportFileLock lock(folder);
     bool ended = false;
     std::vector<std::string> lines = readLines(path, ended);

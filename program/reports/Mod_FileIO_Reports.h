@@ -53,6 +53,10 @@ private:
     std::vector<std::string> notices_;
 };
 
+// Why the schedules file in folder is refused whole (larger than
+// kMaxReportFileSize), or nothing.
+std::optional<std::string> ReportFileRefusal(const std::filesystem::path& folder);
+
 // The lines of "ReportScheduler.xml" in folder up to its end line, read
 // once; a new file's lines when it is missing or empty. A file larger than
 // kMaxReportFileSize is refused (75, its name in the text) and left as it

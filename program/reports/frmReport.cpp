@@ -183,10 +183,21 @@ void frmReport::Form_Load()
 
 void frmReport::loadSettings()
 {
+    std::vector<std::string> values;
     try {
-        Settings = Mod_Report::ToReportSettings(Mod_Report::ReadReportSettings(vb::App::Path(), reportKey_));
+        values = Mod_Report::ReadReportSettings(vb::App::Path(), reportKey_);
     } catch (const vb::RuntimeError&) {
-        // A record that does not convert: the screen keeps what it had.
+        // The schedules file is refused (the start said so): the report
+        // shows as a new one would, not with what the last report left.
+        Settings = Mod_Report::ToReportSettings({});
+        return;
+    }
+    try {
+        Settings = Mod_Report::ToReportSettings(values);
+    } catch (const vb::RuntimeError&) {
+        // A schedule that does not convert: the options the screen shows still do.
+        values.resize(Mod_Report::kScheduleReport);
+        Settings = Mod_Report::ToReportSettings(values);
     }
 }
 

@@ -74,7 +74,9 @@ private:
     void layOut();
     void buildMenu();
     void buildSideBar();
-    // Reads the record of reportKey_ into Settings; unchanged when it cannot be read.
+    // Reads the record of reportKey_ into Settings: the defaults when the
+    // file is refused, the stored options alone when the schedule part of
+    // the record does not convert.
     void loadSettings();
     void saveSettings();
 

@@ -206,6 +206,7 @@ void frmReportScheduling::Form_Load()
 {
     tv::Reports().g_SchedulingOpen = true;
     toldNotSaved_.clear();
+    toldRefused_ = false;
     SetReportOptions();
 }
 
@@ -213,7 +214,7 @@ void frmReportScheduling::SetReportOptions()
 {
     const auto& state = tv::Reports();
     // Edits of the report on show are not lost to the refill, or not unsaid.
-    if (!reportKey_.empty() && reportKey_ != state.g_CurrentReport)
+    if (!reportKey_.empty() && reportKey_ != state.g_CurrentReport && !scheduleFileRefused())
         if (const std::string lost = saveRecord(); !lost.empty())
             tellNotSaved(lost);
 
@@ -442,9 +443,22 @@ void frmReportScheduling::tellNotSaved(const std::string& why)
                   forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
 }
 
+bool frmReportScheduling::scheduleFileRefused()
+{
+    const std::optional<std::string> refused = Mod_FileIO::ReportFileRefusal(vb::App::Path());
+    if (!refused)
+        return false;
+    if (!toldRefused_) {
+        toldRefused_ = true;
+        forms::MsgBox("Schedules cannot be kept while the schedules file is refused. " + *refused,
+                      forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
+    }
+    return true;
+}
+
 void frmReportScheduling::SaveSchedule()
 {
-    if (!tv::Shell().g_TaskListOpen)
+    if (!tv::Shell().g_TaskListOpen || scheduleFileRefused())
         return;
     const std::string lost = saveRecord();
     if (lost.empty())
@@ -509,26 +523,31 @@ void frmReportScheduling::MenuCommand(const std::string& key)
 void frmReportScheduling::Form_Unload(int& Cancel)
 {
     vb::FlagScope unloading(unloading_);
+    // A schedules file refused whole keeps no schedule: that is said once,
+    // and there is nothing left to check or save.
+    const bool refused = scheduleFileRefused();
     // Closing every window (the program quitting) asks nothing: the record
     // is saved as far as the file takes it, and what it could not take is said.
     const bool quitting = Mod_FTPData::UnloadingAllForms();
-    if (!quitting && chkScheduleReport.Value() == forms::vbChecked && optDestination(2).Value()) {
+    if (!refused && !quitting && chkScheduleReport.Value() == forms::vbChecked && optDestination(2).Value()) {
         Cancel = CheckRecipients();
         if (Cancel != 0)
             return;
     }
-    if (const std::string lost = saveRecord(); !lost.empty()) {
-        const std::string told = "The schedule of the " + Mod_Report::DisplayName(reportKey_)
-            + " could not be saved: " + withStop(lost);
-        if (quitting) {
-            forms::MsgBox(told, forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
-        } else if (forms::MsgBox(told + "\r\n\r\nClose this window anyway? What was not saved is lost.",
-                                 forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
-                                 std::string(kFormTitle))
-                   != forms::vbYes) {
-            // The user may free the disk or change what was refused and close again.
-            Cancel = 1;
-            return;
+    if (!refused) {
+        if (const std::string lost = saveRecord(); !lost.empty()) {
+            const std::string told = "The schedule of the " + Mod_Report::DisplayName(reportKey_)
+                + " could not be saved: " + withStop(lost);
+            if (quitting) {
+                forms::MsgBox(told, forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
+            } else if (forms::MsgBox(told + "\r\n\r\nClose this window anyway? What was not saved is lost.",
+                                     forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
+                                     std::string(kFormTitle))
+                       != forms::vbYes) {
+                // The user may free the disk or change what was refused and close again.
+                Cancel = 1;
+                return;
+            }
         }
     }
     vb::ResumeNext step;

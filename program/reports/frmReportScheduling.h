@@ -99,6 +99,8 @@ private:
     std::string saveRecord();
     // Says why the schedule shown was not saved, once until a save works.
     void tellNotSaved(const std::string& why);
+    // Whether the schedules file is refused whole; says so once per opening.
+    bool scheduleFileRefused();
 
     std::string reportKey_;
     bool loading_ = false;
@@ -107,4 +109,5 @@ private:
     bool emailMode_ = false;
     // What the user was last told about a save that did not keep all.
     std::string toldNotSaved_;
+    bool toldRefused_ = false;
 };

@@ -425,4 +425,32 @@ TEST_F(ReportScheduling, AScheduleThatCannotBeSavedIsSaidAndKeptUntilTheUserLets
     EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Quarterly");
 }
 
+// A schedules file too large to be one is refused whole: the form shows the
+// defaults, says once that schedules cannot be kept, and closes.
+TEST_F(ReportScheduling, ARefusedSchedulesFileIsSaidOnceAndTheFormCloses)
+{
+    const fs::path file = root.ProgramFolder() / Mod_Report::kReportFileName;
+    {
+        std::ofstream out(file, std::ios::binary);
+        const std::string junk(1023, 'x');
+        for (int i = 0; i < 17 * 1024; ++i)
+            out << junk << '\n';
+    }
+    const auto size = fs::file_size(file);
+
+    frmReportScheduling& form = open("LEASE TERM");
+    EXPECT_EQ(form.Settings, Mod_Report::ToReportSettings({}));
+    // Scheduled for a file with no name yet: nothing asks for one, as
+    // nothing could be kept.
+    form.chkScheduleReport.SetValue(forms::vbChecked);
+    form.cboFrequency.SetText("Weekly");
+    form.cboReminderType.SetText("Popup-Menu");
+    form.MenuCommand("CLOSE");
+    EXPECT_EQ(frmReportScheduling::IfLoaded(), nullptr);
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_NE(msgbox->shown[0].prompt.find("Schedules cannot be kept"), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_NE(msgbox->shown[0].prompt.find(file.string()), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_EQ(fs::file_size(file), size);
+}
+
 } // namespace

@@ -334,6 +334,31 @@ TEST_F(ReportScreen, AFailedBuildSaysInThePaneThatTheReportCouldNotBeBuiltAndWhy
     EXPECT_FALSE(frmReport::IfLoaded());
 }
 
+// A schedules file too large to be one is refused whole: each report shows
+// with its defaults, a period among them, not as one that holds nothing.
+TEST_F(ReportScreen, ARefusedSchedulesFileShowsEachReportWithItsDefaults)
+{
+    {
+        std::ofstream out(root.ProgramFolder() / Mod_Report::kReportFileName, std::ios::binary);
+        const std::string junk(1023, 'x');
+        for (int i = 0; i < 17 * 1024; ++i)
+            out << junk << '\n';
+    }
+    frmReport& screen = open();
+    const ReportSettings defaults = Mod_Report::ToReportSettings({});
+    ASSERT_EQ(builds.size(), 1u);
+    EXPECT_EQ(builds[0].settings, defaults);
+    EXPECT_EQ(screen.cboRptYears.Text(), "One Month");
+    EXPECT_TRUE(screen.smuiMenuBar.Items().Find("ASC")->Checked());
+
+    // Another report after a change on this one: its own defaults again.
+    screen.MenuCommand("DEC");
+    screen.ReportItemClick(1, "BASE RATE");
+    EXPECT_EQ(builds.back().key, "BASE RATE");
+    EXPECT_EQ(builds.back().settings, defaults);
+    EXPECT_TRUE(screen.lstRptYears.Selected(std::stoi(defaults.Years) - 1990));
+}
+
 class ReportColours : public ReportScreen {
 protected:
     void SetUp() override
