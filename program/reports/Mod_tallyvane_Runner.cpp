@@ -124,8 +124,9 @@ void deliver(const ScheduledTask& entry, const fs::path& page)
         }
         break;
     case 1:
-        if (entry.Filename.empty())
-            break;
+        // A report bound for no file is not delivered by writing nothing.
+        if (vb::Trim(entry.Filename).empty())
+            throw NotWritten{{}, "no file name is set for it"};
         try {
             retrying(entry.Filename, [&] { vb::fso::CopyFile(page, entry.Filename, true); });
         } catch (const vb::RuntimeError& e) {
@@ -201,7 +202,8 @@ void runPass()
                                   + "\" is in use by another program.");
             continue;
         } catch (const NotWritten& failed) {
-            tellFailed(entry, "The " + entry.DisplayName + " could not be written to \"" + failed.file + "\": "
+            const std::string where = failed.file.empty() ? "a file" : "\"" + failed.file + "\"";
+            tellFailed(entry, "The " + entry.DisplayName + " could not be written to " + where + ": "
                                   + withStop(failed.why));
             continue;
         }

@@ -270,6 +270,8 @@ TEST_F(RunnerTest, ARunThatDeliversNothingStaysDueAndIsSaidOnce)
     };
     const fs::path out = folder() / "term.htm";
     const Case cases[] = {
+        {"a report for a file without its name", "", [] {},
+         {"The Lease Term Report could not be written to a file: no file name is set for it."}},
         {"a report whose Stores table is gone", out.string(),
          [&] { reporttest::ExecSql(folder() / "Tallyvane.mdb", "DROP TABLE Stores"); },
          {"The Lease Term Report could not be built:", "no such table: Stores"}},

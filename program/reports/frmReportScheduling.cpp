@@ -489,6 +489,15 @@ int frmReportScheduling::CheckRecipients()
     return 0;
 }
 
+int frmReportScheduling::CheckFileName()
+{
+    if (!vb::Trim(txtFileName.Text()).empty())
+        return 0;
+    forms::MsgBox("Please enter the name of the file the report is to be written to",
+                  forms::vbOKOnly | forms::vbExclamation, "No File Name");
+    return 1;
+}
+
 // --- Window ---
 
 void frmReportScheduling::Form_Resize()
@@ -529,8 +538,11 @@ void frmReportScheduling::Form_Unload(int& Cancel)
     // Closing every window (the program quitting) asks nothing: the record
     // is saved as far as the file takes it, and what it could not take is said.
     const bool quitting = Mod_FTPData::UnloadingAllForms();
-    if (!refused && !quitting && chkScheduleReport.Value() == forms::vbChecked && optDestination(2).Value()) {
-        Cancel = CheckRecipients();
+    if (!refused && !quitting && chkScheduleReport.Value() == forms::vbChecked) {
+        if (optDestination(2).Value())
+            Cancel = CheckRecipients();
+        else if (optDestination(1).Value())
+            Cancel = CheckFileName();
         if (Cancel != 0)
             return;
     }

@@ -72,6 +72,9 @@ public:
     void SaveSchedule();
     // 1 when the recipients refuse the closing (the user was told why), else 0.
     int CheckRecipients();
+    // The same for the file a report bound for a file is written to: 1 when
+    // no name is given.
+    int CheckFileName();
     void MenuCommand(const std::string& key);
 
     void chkScheduleReport_Click();

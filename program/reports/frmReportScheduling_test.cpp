@@ -368,6 +368,41 @@ TEST_F(ReportScheduling, TheReportScreenOpensTheFormOnItsReportAndKeepsItInStep)
     EXPECT_EQ(form->lblReportName.Caption(), "PERCENTAGE RATE");
 }
 
+// A report bound for a file needs the file's name, as one bound for e-mail
+// needs its recipients: at its time nothing would be written.
+TEST_F(ReportScheduling, AReportForAFileWithoutItsNameIsRefusedAtClosing)
+{
+    ReportSettings s = emailReport("");
+    s.Destination = 1;
+    store("LEASE TERM", s);
+    frmReportScheduling& form = open("LEASE TERM");
+    const std::string before = fileText();
+    for (const char* name : {"", "   "}) {
+        msgbox->shown.clear();
+        form.txtFileName.SetText(name);
+        form.MenuCommand("CLOSE");
+        EXPECT_EQ(frmReportScheduling::IfLoaded(), &form) << '"' << name << '"';
+        ASSERT_EQ(msgbox->shown.size(), 1u);
+        EXPECT_EQ(msgbox->shown[0].prompt, "Please enter the name of the file the report is to be written to");
+        EXPECT_EQ(msgbox->shown[0].title, "No File Name");
+        EXPECT_EQ(msgbox->shown[0].buttons, forms::vbOKOnly | forms::vbExclamation);
+    }
+    EXPECT_EQ(fileText(), before);
+
+    msgbox->shown.clear();
+    form.txtFileName.SetText("/home/me/lease.htm");
+    EXPECT_TRUE(form.Unload());
+    EXPECT_TRUE(msgbox->shown.empty());
+    EXPECT_EQ(stored("LEASE TERM").Filename, "/home/me/lease.htm");
+
+    // Not scheduled, it needs no name.
+    frmReportScheduling& again = open("LEASE TERM");
+    again.txtFileName.SetText("");
+    again.chkScheduleReport.SetValue(forms::vbUnchecked);
+    EXPECT_TRUE(again.Unload());
+    EXPECT_TRUE(msgbox->shown.empty());
+}
+
 // A schedule the file cannot take is never lost without a word: closing
 // says why and asks, and the form stays open with what was set unless the
 // user lets it go.
