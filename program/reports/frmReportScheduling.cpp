@@ -64,10 +64,13 @@ std::string storedRecipients(const std::string& text)
 }
 
 // An address the mail sender can put in an envelope: something "@"
-// something, no blank inside, and none of the brackets that enclose it.
+// something, no blank inside, none of the brackets that enclose it, and no
+// longer than a mail server takes (a local part of 64 characters, 254 in all).
 bool validAddress(const std::string& address)
 {
-    return address.find('@') != std::string::npos && address.find_first_of("<> \t") == std::string::npos;
+    const size_t at = address.rfind('@');
+    return at != std::string::npos && at <= 64 && address.size() <= 254
+        && address.find_first_of("<> \t") == std::string::npos;
 }
 
 template <size_t N>

@@ -122,10 +122,13 @@ TEST_F(ReportScheduling, TheRecipientCheckKeepsTheFormOpenWithItsMessage)
     const std::string before = fileText();
 
     struct Case {
-        const char* text;
-        const char* prompt;
-        const char* title;
+        std::string text;
+        std::string prompt;
+        std::string title;
     };
+    // Longer than a mail server takes: the whole address, and its local part.
+    const std::string tooLong = std::string(1090, 'x') + "@one.com";
+    const std::string longLocal = std::string(65, 'x') + "@one.com";
     const Case refused[] = {
         {"", "Please enter at least one Recipient of the report", "No EMail Recipients"},
         {"  \r\n \r\n", "Please enter at least one Recipient of the report", "No EMail Recipients"},
@@ -135,6 +138,10 @@ TEST_F(ReportScheduling, TheRecipientCheckKeepsTheFormOpenWithItsMessage)
         {"<a@one.com>", "<a@one.com> is an invalid email address, please enter a valid email address",
          "Invalid Email address"},
         {"a b@one.com", "a b@one.com is an invalid email address, please enter a valid email address",
+         "Invalid Email address"},
+        {"a@one.com\r\n" + tooLong, tooLong + " is an invalid email address, please enter a valid email address",
+         "Invalid Email address"},
+        {longLocal, longLocal + " is an invalid email address, please enter a valid email address",
          "Invalid Email address"},
     };
     for (const Case& c : refused) {
@@ -150,6 +157,14 @@ TEST_F(ReportScheduling, TheRecipientCheckKeepsTheFormOpenWithItsMessage)
     // Nothing reached the file while the form stayed open.
     EXPECT_EQ(fileText(), before);
     EXPECT_TRUE(tv::Reports().g_SchedulingOpen);
+
+    // The longest address a server takes passes.
+    msgbox->shown.clear();
+    const std::string longest = std::string(64, 'x') + "@" + std::string(185, 'y') + ".com";
+    ASSERT_EQ(longest.size(), 254u);
+    form.txtEmailNames.SetText(longest);
+    EXPECT_EQ(form.CheckRecipients(), 0);
+    EXPECT_TRUE(msgbox->shown.empty());
 
     // A report that is not scheduled, or not for e-mail, closes without a check.
     msgbox->shown.clear();
