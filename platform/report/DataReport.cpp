@@ -56,7 +56,13 @@ bool DataReport::ExportReport(std::string_view formatKey, const std::filesystem:
             vb::Raise(vb::kErrInvalidCall, "Unknown export format \"" + std::string(formatKey) + "\".");
         if (!overwrite && vb::fso::FileExists(fileName))
             vb::Raise(vb::kErrFileExists);
-        vb::fso::WriteAllBytesAtomic(fileName, RenderHtml());
+        const std::string html = RenderHtml();
+        try {
+            vb::fso::WriteAllBytesAtomic(fileName, html);
+        } catch (const vb::RuntimeError& e) {
+            vb::Raise(e.Number(), "The report page " + fileName.string() + " cannot be written (" + e.Description()
+                                      + ").");
+        }
         return true;
     } catch (const vb::RuntimeError& e) {
         lastError_ = e.Description();

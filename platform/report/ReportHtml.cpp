@@ -8,6 +8,7 @@
 #include "platform/ado/Recordset.h"
 #include "platform/basic/Currency.h"
 #include "platform/basic/Format.h"
+#include "platform/basic/RuntimeError.h"
 #include "platform/basic/Variant.h"
 #include "platform/report/DataReport.h"
 
@@ -70,6 +71,46 @@ std::string formatted(const vb::Variant& v, FieldFormat format)
     std::string out;
     appendFormatted(out, v, format);
     return out;
+}
+
+// Which store a row is, for a message: "store 101 (Harbor Point)", or "a
+// row" when the row names no store.
+std::string rowName(ado::Recordset& rows)
+{
+    std::string number, name;
+    try {
+        number = vb::CStr(rows.Fields("StoreNumber").Value());
+    } catch (const vb::RuntimeError&) {
+    }
+    try {
+        name = vb::CStr(rows.Fields("StoreName").Value());
+    } catch (const vb::RuntimeError&) {
+    }
+    if (number.empty() && name.empty())
+        return "a row";
+    std::string text = "store";
+    if (!number.empty())
+        text += " " + number;
+    if (!name.empty())
+        text += number.empty() ? " " + name : " (" + name + ")";
+    return text;
+}
+
+std::string whyNot(const vb::RuntimeError& e)
+{
+    return e.Number() == vb::kErrOverflow ? "it is beyond what an amount can hold" : e.Description();
+}
+
+// A value the report cannot show stops the report: a page with the rows
+// that could be shown would read as the whole report.
+[[noreturn]] void cannotShow(const std::string& field, ado::Recordset& rows, const vb::RuntimeError& e)
+{
+    vb::Raise(e.Number(), "The " + field + " of " + rowName(rows) + " cannot be shown: " + whyNot(e) + ".");
+}
+
+[[noreturn]] void cannotTotal(const std::string& field, const vb::RuntimeError& e)
+{
+    vb::Raise(e.Number(), "The total of " + field + " cannot be shown: " + whyNot(e) + ".");
 }
 
 class Writer {
@@ -194,23 +235,40 @@ private:
                     cell("", false);
                     continue;
                 }
-                vb::Variant v = fields[i]->Value();
+                vb::Variant v;
                 openCell(c.alignRight, nullptr, 1, c.format != FieldFormat::Text);
-                appendFormatted(out_, v, c.format);
+                try {
+                    v = fields[i]->Value();
+                    appendFormatted(out_, v, c.format);
+                } catch (const vb::RuntimeError& e) {
+                    cannotShow(c.field, rows, e);
+                }
                 closeCell();
                 if (i == totalShownAt)
                     amount = std::move(v);
             }
             line("</tr>");
             if (total) {
-                if (totalShownAt == fields.size())
-                    amount = total->Value();
-                if (!amount.IsNull() && !amount.IsEmpty())
-                    subTotal += vb::CCur(amount);
+                try {
+                    if (totalShownAt == fields.size())
+                        amount = total->Value();
+                } catch (const vb::RuntimeError& e) {
+                    cannotShow(layout_.totalField, rows, e);
+                }
+                try {
+                    if (!amount.IsNull() && !amount.IsEmpty())
+                        subTotal += vb::CCur(amount);
+                } catch (const vb::RuntimeError& e) {
+                    cannotTotal(layout_.totalField, e);
+                }
             }
             rows.MoveNext();
         }
-        grandTotal_ += subTotal;
+        try {
+            grandTotal_ += subTotal;
+        } catch (const vb::RuntimeError& e) {
+            cannotTotal(layout_.totalField, e);
+        }
         if (!layout_.subTotalLabel.empty())
             totalRow(layout_.subTotalLabel, subTotal);
     }

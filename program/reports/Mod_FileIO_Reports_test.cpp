@@ -151,3 +151,127 @@ TEST(LineFileKill, AWriterKilledAtAnyMomentLeavesFilesThatReadWhole)
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
     std::cout << round << " rounds, " << changed << " changed the files, " << cutShort << " writes were cut short\n";
 }
+
+namespace {
+
+constexpr int kWriterRounds = 50;
+
+std::string yearsOfRound(int round)
+{
+    return std::to_string(2000 + round);
+}
+
+std::string recipientOfRound(int round)
+{
+    return "run" + std::to_string(round) + "@x.com";
+}
+
+// One running copy of the program: 50 times it reads its own report's
+// record, counts it lost when it no longer holds its own last change, and
+// changes it again, the way the screens and the runner do. The report
+// screen saves options (a read-change-rewrite through the record), the
+// runner rewrites a schedule.
+int changeOwnReport(const fs::path& folder, bool options, int startFd)
+{
+    char go = 0;
+    if (read(startFd, &go, 1) != 1)
+        return 101;
+    int lost = 0;
+    try {
+        for (int round = 1; round <= kWriterRounds; ++round) {
+            if (options) {
+                ReportSettings s =
+                    Mod_Report::ToReportSettings(Mod_Report::ReadReportSettings(folder, "BASE RATE"));
+                lost += round > 1 && s.Years != yearsOfRound(round - 1) ? 1 : 0;
+                s.Years = yearsOfRound(round);
+                Mod_Report::SaveReportOptions("BASE RATE", s);
+            } else {
+                const Lines v = Mod_Report::ReadReportSettings(folder, "LEASE TERM");
+                lost += round > 1 && v[Mod_Report::kFilename] != recipientOfRound(round - 1) ? 1 : 0;
+                ScheduledTask entry;
+                entry.Key = "LEASE TERM";
+                entry.ScheduleReport = true;
+                entry.NextRunDate = vb::DateSerial(2026, 3, 15);
+                entry.RunTime = "09:00 AM";
+                entry.Frequency = "Daily";
+                entry.Destination = 2;
+                entry.Filename = recipientOfRound(round);
+                Mod_FileIO::WriteReportSchedule(folder, entry);
+            }
+        }
+    } catch (...) {
+        return 102;
+    }
+    return std::min(lost, 100);
+}
+
+} // namespace
+
+// Two running copies of the program, each changing its own report 50 times
+// at the same moments: neither ever loses a change to the other's rewrites.
+TEST(LineFileWriters, TwoProcessesChangingTheirOwnReportsLoseNothing)
+{
+    tv::testing::TempRoot root;
+    tv::ResetReportsState();
+    tv::ResetStoresState();
+    const fs::path folder = root.ProgramFolder();
+    fs::create_directories(folder);
+    for (const auto& k : Mod_Report::kReportKeys)
+        Mod_FileIO::WriteReportSettings(folder, k.key, settings(k.key, 'A'));
+
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t writers[2];
+    for (int i = 0; i < 2; ++i) {
+        writers[i] = fork();
+        ASSERT_GE(writers[i], 0);
+        if (writers[i] == 0) {
+            close(gate[1]);
+            _exit(changeOwnReport(folder, i == 0, gate[0]));
+        }
+    }
+    close(gate[0]);
+    const char go[2] = {1, 1};
+    ASSERT_EQ(write(gate[1], go, 2), 2);
+    close(gate[1]);
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "changes lost (100 and over: the writer failed)";
+    }
+    EXPECT_EQ(Mod_Report::ReadReportSettings(folder, "BASE RATE")[Mod_Report::kYears], yearsOfRound(kWriterRounds));
+    EXPECT_EQ(Mod_Report::ReadReportSettings(folder, "LEASE TERM")[Mod_Report::kFilename],
+              recipientOfRound(kWriterRounds));
+    // The others were never touched.
+    EXPECT_EQ(Mod_Report::ReadReportSettings(folder, "CAM RATE"), settings("CAM RATE", 'A'));
+}
+
+// A rewrite inside a read-change-rewrite that names the folder another way
+// ("folder/.") shares the lock already held: it never waits for itself.
+TEST(LineFileWriters, ALockOnTheFolderSpeltAnotherWayIsTheLockAlreadyHeld)
+{
+    tv::testing::TempRoot root;
+    tv::ResetReportsState();
+    const fs::path folder = root.ProgramFolder();
+    fs::create_directories(folder);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20); // a lock waiting for itself ends here
+        try {
+            Mod_FileIO::ReportFileLock lock(folder / ".");
+            Mod_FileIO::WriteReportSettings(folder, "LANDLORD", settings("LANDLORD", 'B'));
+            Mod_FileIO::WriteReportSettings(folder.string() + "/", "BASE RATE", settings("BASE RATE", 'B'));
+        } catch (...) {
+            _exit(2);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the writer waited for its own lock";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Mod_Report::ReadReportSettings(folder, "LANDLORD"), settings("LANDLORD", 'B'));
+    EXPECT_EQ(Mod_Report::ReadReportSettings(folder, "BASE RATE"), settings("BASE RATE", 'B'));
+}

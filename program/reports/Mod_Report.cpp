@@ -71,6 +71,7 @@ std::vector<std::string> ReadReportSettings(const fs::path& folder, std::string_
 {
     if (!IsReportKey(key))
         vb::Raise(vb::kErrInvalidCall, "\"" + std::string(key) + "\" is not a report.");
+    Mod_FileIO::ReportFileLock lock(folder);
     std::vector<std::string> lines = Mod_FileIO::ReadReportFile(folder);
     if (auto values = Mod_FileIO::FindReportBlock(lines, key))
         return std::move(*values);
@@ -81,6 +82,7 @@ std::vector<std::string> ReadReportSettings(const fs::path& folder, std::string_
 std::array<std::vector<std::string>, kReportKeys.size()> ReadAllReportSettings(const fs::path& folder)
 {
     std::array<std::vector<std::string>, kReportKeys.size()> all;
+    Mod_FileIO::ReportFileLock lock(folder);
     std::vector<std::string> lines = Mod_FileIO::ReadReportFile(folder);
     std::vector<std::string_view> missing;
     for (size_t i = 0; i < kReportKeys.size(); ++i) {
@@ -148,6 +150,7 @@ void SaveReportSettings()
 
 void SaveReportOptions(std::string_view key, const ReportSettings& settings)
 {
+    Mod_FileIO::ReportFileLock lock(vb::App::Path());
     std::vector<std::string> values = ReadReportSettings(vb::App::Path(), key);
     values.resize(kFieldNames.size());
     values[kLength] = settings.Length;
@@ -158,6 +161,7 @@ void SaveReportOptions(std::string_view key, const ReportSettings& settings)
 
 void SaveReportSchedule(std::string_view key, const ReportSettings& settings)
 {
+    Mod_FileIO::ReportFileLock lock(vb::App::Path());
     std::vector<std::string> values = ReadReportSettings(vb::App::Path(), key);
     values.resize(kFieldNames.size());
     const std::vector<std::string> schedule = ToValues(settings);

@@ -90,8 +90,13 @@ std::string rateQuery(std::string_view stem, const ReportSettings& s, std::strin
 void deleteIfThere(const fs::path& file)
 {
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(file, ec)))
+    if (!fs::exists(fs::symlink_status(file, ec)))
+        return;
+    try {
         vb::fso::DeleteFile(file);
+    } catch (const vb::RuntimeError& e) {
+        vb::Raise(e.Number(), "The old report page " + file.string() + " cannot be removed (" + e.Description() + ").");
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 
 namespace {
@@ -212,6 +213,69 @@ TEST_F(ReportBuilderTest, TenReportsBuildOnTheExampleDatabase)
         rows += t.count('\n');
     }
     EXPECT_GT(rows, 100);
+}
+
+// A report that cannot be built says why, in words that name what failed,
+// and leaves no page behind to deliver.
+TEST_F(ReportBuilderTest, AReportThatCannotBeBuiltSaysWhyAndLeavesNoPage)
+{
+    const fs::path db = world.root.ProgramFolder() / "Tallyvane.mdb";
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        const char* key;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        {"an amount beyond what money holds",
+         [&] { reporttest::ExecSql(db, "UPDATE BaseRate SET YearTotal = 1e300 WHERE StoreID = 1 AND Year = 2002"); },
+         "BASE RATE",
+         {"The YearTotal of store 101 (Harbor Point) cannot be shown: it is beyond what an amount can hold."}},
+        {"amounts whose total is beyond what money holds",
+         [&] { reporttest::ExecSql(db, "UPDATE TaxRate SET YearTotal = 900000000000000 WHERE Year = 2003"); },
+         "TAX RATE",
+         {"The total of YearTotal cannot be shown: it is beyond what an amount can hold."}},
+        {"a date that is no date",
+         [&] { reporttest::ExecSql(db, "UPDATE Stores SET LeaseEndDate = '2003-02-15 junk' WHERE StoreID = 1"); },
+         "LEASE EXPIRATION",
+         {"The LeaseEndDate of store 101 (Harbor Point) cannot be shown"}},
+        {"no Stores table", [&] { reporttest::ExecSql(db, "DROP TABLE Stores"); }, "LANDLORD",
+         {"no such table: Stores"}},
+        {"a damaged page under the Stores table", [&] { reporttest::DamageTablePage(db, "Stores"); }, "LEASE TERM",
+         {"is damaged", "malformed"}},
+    };
+    for (const Case& c : cases) {
+        report::ResetDataEnvironment1();
+        reporttest::BuildFixtureDatabase(db, TV_DATA_DIR, TV_REPORT_FIXTURE);
+        build(c.key, settings("Six Months"));
+        report::ResetDataEnvironment1();
+        c.spoil();
+        std::string why;
+        EXPECT_FALSE(GenerateReport(c.key, settings("Six Months"), &why)) << c.name;
+        for (const std::string& part : c.told)
+            EXPECT_NE(why.find(part), std::string::npos) << c.name << ": " << why;
+        EXPECT_FALSE(fs::exists(tempHtm())) << c.name;
+    }
+}
+
+// The page cannot be written (a full disk, a folder that may only be read),
+// or the page of an earlier report cannot be removed: said with its name.
+TEST_F(ReportBuilderTest, APageThatCannotBeWrittenIsSaidWithItsName)
+{
+    build("LEASE TERM", settings());
+    for (const bool earlierPage : {true, false}) {
+        if (!earlierPage)
+            fs::remove(tempHtm());
+        std::string why;
+        {
+            reporttest::UnwritableFolder readOnly(world.root, world.root.ProgramFolder());
+            EXPECT_FALSE(GenerateReport("LEASE TERM", settings(), &why));
+        }
+        EXPECT_NE(why.find(earlierPage ? "cannot be removed" : "cannot be written"), std::string::npos) << why;
+        EXPECT_NE(why.find(tempHtm().string()), std::string::npos) << why;
+        EXPECT_NE(why.find("Permission denied"), std::string::npos) << why;
+    }
+    EXPECT_FALSE(fs::exists(tempHtm()));
 }
 
 } // namespace

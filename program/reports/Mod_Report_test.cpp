@@ -1,6 +1,7 @@
 #include "program/reports/Mod_Report.h"
 
 #include "platform/basic/App.h"
+#include "platform/basic/FileSystem.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/testing/TempRoot.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -262,6 +264,9 @@ TEST_F(ReportFile, ScheduleRewriteReplacesOnlyTheScheduleAndKeepsTheRestByteForB
 
 TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
 {
+    // Files cut short are told of.
+    auto boxes = std::make_shared<forms::ScriptedMsgBox>();
+    forms::SetMessageBoxPort(boxes);
     // CAM RATE lost its last lines; a junk line sits inside TAX RATE.
     Lines cam = block("CAM RATE", kSample);
     cam.resize(8);
@@ -300,6 +305,71 @@ TEST_F(ReportFile, DamagedOrTruncatedBlocksNeverTakeTheirNeighboursWithThem)
         const std::string text = tv::testing::ReadRaw(path());
         EXPECT_EQ(text.substr(text.size() - 8), "</xml>\r\n") << cut;
     }
+    forms::SetMessageBoxPort(nullptr);
+}
+
+// A file cut short is treated as the settings file's is: what is left is
+// read, each half block with the fields it lost at their defaults, written
+// back whole, and the user is told once which reports lost settings.
+TEST_F(ReportFile, AFileCutShortIsWrittenBackWholeAndToldOnce)
+{
+    auto boxes = std::make_shared<forms::ScriptedMsgBox>();
+    forms::SetMessageBoxPort(boxes);
+    const std::string whole = tv::testing::JoinCrLf(reportFile(
+        {block("BASE RATE", kSample), block("INSURANCE REMINDER", kSample), block("LANDLORD", kSample)}));
+    // Cut in the middle of the Years line of the second block.
+    const size_t cut = whole.find("<Years>", whole.find("INSURANCE REMINDER")) + 12;
+    tv::testing::WriteRaw(path(), whole.substr(0, cut));
+
+    const auto all = ReadAllReportSettings(folder());
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    const std::string told = boxes->shown[0].prompt;
+    EXPECT_NE(told.find(path().string()), std::string::npos) << told;
+    EXPECT_NE(told.find("cut short"), std::string::npos) << told;
+    EXPECT_NE(told.find("Insurance Reminder Report"), std::string::npos) << told;
+    EXPECT_NE(told.find("LandLord Report"), std::string::npos) << told;
+    EXPECT_EQ(told.find("Base Rate Report"), std::string::npos) << told;
+
+    // The half block: its whole first line kept, the cut one and the rest empty.
+    Lines half(kFieldNames.size());
+    half[kLength] = kSample[kLength];
+    EXPECT_EQ(all[5], half);
+    EXPECT_EQ(all[0], kSample);
+    const ReportSettings loaded = ToReportSettings(all[5]);
+    EXPECT_EQ(loaded.Length, "1 Year");
+    EXPECT_EQ(loaded.Years, "2026");
+    EXPECT_EQ(loaded.Frequency, "Once");
+    // Written back whole: every block with its twelve lines, closed, in a
+    // file that ends as one should.
+    const Lines lines = vb::fso::SplitLines(tv::testing::ReadRaw(path()));
+    const auto insurance = std::find(lines.begin(), lines.end(), "      <Name>INSURANCE REMINDER</Name>");
+    ASSERT_NE(insurance, lines.end());
+    EXPECT_EQ(*(insurance + 1), "      <Length>1 Year</Length>");
+    EXPECT_EQ(*(insurance + 2), "      <Years></Years>");
+    EXPECT_EQ(*(insurance + 13), "    </Report>");
+    EXPECT_EQ(lines.back(), "</xml>");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "    <Report>"), 10);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "    </Report>"), 10);
+    ReadAllReportSettings(folder());
+    EXPECT_EQ(boxes->shown.size(), 1u);
+
+    // A file an earlier start left with a half block: its end line is there,
+    // the half block runs straight into the next one.
+    Lines earlier = reportFile({block("BASE RATE", kSample), block("RENEWAL REMINDER", kSample)});
+    earlier.insert(earlier.begin() + 17, {"    <Report>", "      <Name>INSURANCE REMINDER</Name>"});
+    tv::testing::WriteRaw(path(), tv::testing::JoinCrLf(earlier));
+    EXPECT_EQ(ReadReportSettings(folder(), "INSURANCE REMINDER"), Lines(kFieldNames.size()));
+    EXPECT_EQ(ReadReportSettings(folder(), "RENEWAL REMINDER"), kSample);
+    ASSERT_EQ(boxes->shown.size(), 2u);
+    EXPECT_NE(boxes->shown[1].prompt.find("Insurance Reminder Report"), std::string::npos) << boxes->shown[1].prompt;
+    EXPECT_EQ(boxes->shown[1].prompt.find("Renewal Reminder Report"), std::string::npos) << boxes->shown[1].prompt;
+    const std::string repaired = tv::testing::ReadRaw(path());
+    EXPECT_NE(repaired.find("      <Name>INSURANCE REMINDER</Name>\r\n      <Length></Length>\r\n"),
+              std::string::npos)
+        << repaired;
+    ReadReportSettings(folder(), "INSURANCE REMINDER");
+    EXPECT_EQ(boxes->shown.size(), 2u);
+    forms::SetMessageBoxPort(nullptr);
 }
 
 TEST_F(ReportFile, AWindowsFileIsReadAndRewrittenAsText)

@@ -4,6 +4,7 @@
 #include "platform/basic/FileSystem.h"
 #include "platform/basic/Format.h"
 #include "platform/basic/RuntimeError.h"
+#include "platform/basic/Strings.h"
 #include "platform/basic/Variant.h"
 #include "platform/report/ReportPrinter.h"
 #include "platform/report/WebBrowser.h"
@@ -18,6 +19,7 @@
 #include <QElapsedTimer>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace Mod_tallyvane {
@@ -122,8 +124,9 @@ void deliver(const ScheduledTask& entry, const fs::path& page)
         }
         break;
     case 1:
-        if (entry.Filename.empty())
-            break;
+        // A report bound for no file is not delivered by writing nothing.
+        if (vb::Trim(entry.Filename).empty())
+            throw NotWritten{{}, "no file name is set for it"};
         try {
             retrying(entry.Filename, [&] { vb::fso::CopyFile(page, entry.Filename, true); });
         } catch (const vb::RuntimeError& e) {
@@ -135,6 +138,22 @@ void deliver(const ScheduledTask& entry, const fs::path& page)
     default:
         break;
     }
+}
+
+std::string withStop(std::string text)
+{
+    if (!text.empty() && text.back() != '.')
+        text += '.';
+    return text;
+}
+
+// A report that failed at its time is tried again by the next pass of the
+// same minute: the user hears of each failed run once.
+void tellFailed(const ScheduledTask& entry, const std::string& text)
+{
+    const std::string run = entry.Key + "|" + Mod_Report::DateText(entry.NextRunDate) + "|" + entry.RunTime;
+    if (tv::Reports().toldRunFailures.insert(run).second)
+        MBoxMod::ShowMBox(text + " The report is skipped this time.", 4, 0, 10);
 }
 
 // The entry's place in the table now: the table may have been rebuilt while
@@ -170,23 +189,22 @@ void runPass()
         } catch (const vb::RuntimeError&) {
             continue; // a record that cannot be read builds nothing
         }
-        if (!Mod_Report::GenerateReport(entry.Key, settings))
-            continue; // nothing stale goes out; the entry stays due
+        // Nothing stale goes out: the entry stays due.
+        if (std::string why; !Mod_Report::GenerateReport(entry.Key, settings, &why)) {
+            tellFailed(entry, "The " + entry.DisplayName + " could not be built: " + withStop(why));
+            continue;
+        }
         ++ran;
         try {
             deliver(entry, page);
         } catch (const PermissionDenied& denied) {
-            MBoxMod::ShowMBox("The " + entry.DisplayName + " could not be delivered: \"" + denied.what
-                                  + "\" is in use by another program. The report is skipped this time.",
-                              4, 0, 10);
+            tellFailed(entry, "The " + entry.DisplayName + " could not be delivered: \"" + denied.what
+                                  + "\" is in use by another program.");
             continue;
         } catch (const NotWritten& failed) {
-            std::string why = failed.why;
-            if (!why.empty() && why.back() != '.')
-                why += '.';
-            MBoxMod::ShowMBox("The " + entry.DisplayName + " could not be written to \"" + failed.file + "\": " + why
-                                  + " The report is skipped this time.",
-                              4, 0, 10);
+            const std::string where = failed.file.empty() ? "a file" : "\"" + failed.file + "\"";
+            tellFailed(entry, "The " + entry.DisplayName + " could not be written to " + where + ": "
+                                  + withStop(failed.why));
             continue;
         }
         if (const int index = currentIndex(entry); index >= 0)

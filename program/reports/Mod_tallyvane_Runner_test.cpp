@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -253,6 +255,46 @@ TEST_F(RunnerTest, AReportFileThatCannotBeWrittenSkipsOnlyThatReportWithAMessage
     EXPECT_NE(boxes->shown[0].prompt.find(nowhere.string()), std::string::npos);
     EXPECT_TRUE(fs::exists(folder() / "other.htm")) << "the reports after it in the table still run";
     EXPECT_EQ(stored("OTHER REMINDER")[Mod_Report::kStartDate], "2/1/2003");
+}
+
+// A run that delivers nothing is not counted as delivered: a one-time report
+// stays scheduled, and the user hears once why it was skipped, though the
+// next pass of the minute tries it again.
+TEST_F(RunnerTest, ARunThatDeliversNothingStaysDueAndIsSaidOnce)
+{
+    struct Case {
+        const char* name;
+        std::string filename;
+        std::function<void()> spoil;
+        std::vector<std::string> told;
+    };
+    const fs::path out = folder() / "term.htm";
+    const Case cases[] = {
+        {"a report for a file without its name", "", [] {},
+         {"The Lease Term Report could not be written to a file: no file name is set for it."}},
+        {"a report whose Stores table is gone", out.string(),
+         [&] { reporttest::ExecSql(folder() / "Tallyvane.mdb", "DROP TABLE Stores"); },
+         {"The Lease Term Report could not be built:", "no such table: Stores"}},
+    };
+    for (const Case& c : cases) {
+        boxes->shown.clear();
+        tv::Reports().toldRunFailures.clear();
+        report::ResetDataEnvironment1();
+        schedule({"LEASE TERM", "Once", 1, c.filename});
+        ASSERT_EQ(Mod_TaskList::BuildScheduledReports(), 1) << c.name;
+        c.spoil();
+        at(9, 0, 10);
+        Mod_tallyvane::RunScheduledTasks();
+        at(9, 0, 40);
+        Mod_tallyvane::RunScheduledTasks();
+        ASSERT_EQ(boxes->shown.size(), 1u) << c.name;
+        for (const std::string& part : c.told)
+            EXPECT_NE(boxes->shown[0].prompt.find(part), std::string::npos) << c.name << ": " << boxes->shown[0].prompt;
+        EXPECT_FALSE(fs::exists(out)) << c.name;
+        EXPECT_EQ(stored("LEASE TERM")[Mod_Report::kScheduleReport], "True") << c.name;
+        ASSERT_TRUE(tv::Reports().g_ScheduledTasks) << c.name;
+        EXPECT_EQ(tv::Reports().g_ScheduledTasks->size(), 1u) << c.name;
+    }
 }
 
 TEST_F(RunnerTest, AMessageThatWentOutIsNotSentAgainWhenItsCopyIsGone)

@@ -30,6 +30,16 @@ void ReportPageView::Navigate(const std::filesystem::path& file)
     view_->setHtml(QString::fromUtf8(text.str()));
 }
 
+void ReportPageView::ShowProblem(const std::string& what, const std::string& why)
+{
+    location_.clear();
+    QString page = QStringLiteral("<html><body><h3>") + QString::fromStdString(what).toHtmlEscaped()
+        + QStringLiteral("</h3>");
+    for (const QString& line : QString::fromStdString(why).split(QLatin1Char('\n')))
+        page += QStringLiteral("<p>") + line.trimmed().toHtmlEscaped() + QStringLiteral("</p>");
+    view_->setHtml(page + QStringLiteral("</body></html>"));
+}
+
 std::string ReportPageView::PlainText() const
 {
     return view_->toPlainText().toStdString();

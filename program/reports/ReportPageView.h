@@ -17,6 +17,9 @@ public:
     // Loads the page; a missing or unreadable file leaves the view empty and
     // raises 53.
     void Navigate(const std::filesystem::path& file);
+    // A page of its own in place of the report: what went wrong (a heading)
+    // and why.
+    void ShowProblem(const std::string& what, const std::string& why);
     const std::string& LocationURL() const { return location_; }
     // The page's text as shown (tests).
     std::string PlainText() const;

@@ -7,6 +7,7 @@
 #include "program/reports/ScheduledTask.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 namespace report {
@@ -32,6 +33,11 @@ struct ReportsState {
 
     // Report screen (frmReport): True while the screen is loaded.
     bool g_ReportScreenOpen = false;
+
+    // Runner (Mod_tallyvane.RunScheduledTasks): the runs (key, day and time)
+    // whose failure the user has been told of; the next pass of the minute
+    // tries them again without a second box.
+    std::set<std::string> toldRunFailures;
 
     // Scheduling form (frmReportScheduling): True while the form is loaded.
     bool g_SchedulingOpen = false;

@@ -33,6 +33,17 @@ bool usableMailbox(std::string_view s)
     return true;
 }
 
+// What a server takes in a path (RFC 5321): a local part of at most 64
+// characters and at most 256 with the angle brackets around the address.
+constexpr size_t kMaxLocalPart = 64;
+constexpr size_t kMaxAddress = 254;
+
+bool fitsPath(std::string_view s)
+{
+    const size_t at = s.rfind('@');
+    return s.size() <= kMaxAddress && (at == std::string_view::npos ? s.size() : at) <= kMaxLocalPart;
+}
+
 bool isAlnum(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -79,13 +90,13 @@ bool isDomain(std::string_view s)
 bool isValidAddress(std::string_view s)
 {
     const size_t at = s.rfind('@');
-    if (at == std::string_view::npos || s.size() > 254)
+    if (at == std::string_view::npos || s.size() > kMaxAddress)
         return false;
     const std::string_view local = s.substr(0, at);
     const std::string_view domain = s.substr(at + 1);
     const bool literal = domain.size() > 2 && domain.front() == '[' && domain.back() == ']' &&
                          isIPv4(domain.substr(1, domain.size() - 2));
-    return local.size() <= 64 && isDotAtom(local) && (literal || isDomain(domain));
+    return local.size() <= kMaxLocalPart && isDotAtom(local) && (literal || isDomain(domain));
 }
 
 std::string trimSpace(std::string_view s)
@@ -141,7 +152,7 @@ std::vector<std::string> SmtpSender::CheckRecipients(std::string_view recepitant
         std::string r = trimSpace(piece);
         if (r.empty())
             continue;
-        if (usableMailbox(r))
+        if (usableMailbox(r) && fitsPath(r))
             ok.push_back(std::move(r));
         else if (refused)
             refused->push_back(std::move(r));
@@ -165,8 +176,8 @@ std::string SmtpSender::EnvelopeSender(const std::string& originatorsEmail, cons
     }
     while (!local.empty() && local.back() == '.')
         local.pop_back();
-    if (local.size() > 64)
-        local.resize(64);
+    if (local.size() > kMaxLocalPart)
+        local.resize(kMaxLocalPart);
     while (!local.empty() && local.back() == '.')
         local.pop_back();
     if (local.empty())

@@ -64,7 +64,9 @@ public:
 
     // Recipients as the sender takes them: each ";" piece trimmed, empty ones
     // skipped, and refused (listed in refused) when it holds "<", ">", ",",
-    // a blank, a control character or a character beyond ASCII.
+    // a blank, a control character or a character beyond ASCII, or is longer
+    // than a server takes (a local part over 64 characters, an address over
+    // 254).
     static std::vector<std::string> CheckRecipients(std::string_view recepitants,
                                                     std::vector<std::string>* refused = nullptr);
     // The one sender address of the envelope and the From header: the

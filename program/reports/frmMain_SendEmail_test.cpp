@@ -167,6 +167,32 @@ TEST_F(SmtpSenderTest, AddressesBeyondAsciiAreRefused)
                                                           std::string(SmtpSender::kBadRecipient) + "b@m\xc3\xbcller.de"}));
 }
 
+// An address longer than a server takes (RFC 5321: a local part of 64, a
+// path of 256 with its brackets) is refused before sending, as an address
+// beyond ASCII is, and no line of the message passes what mail allows.
+TEST_F(SmtpSenderTest, AddressesLongerThanAServerTakesAreRefusedBeforeSending)
+{
+    const std::string tooLong = std::string(1094, 'x') + "@x.org";
+    const std::string longLocal = std::string(65, 'l') + "@x.org";
+    const std::string longest =
+        std::string(64, 'l') + "@" + std::string(60, 'd') + "." + std::string(60, 'd') + "." + std::string(63, 'd') + ".org";
+    ASSERT_EQ(longest.size(), 254u);
+    EXPECT_EQ(send(tooLong + ";a@x.org;" + longLocal + ";" + longest), SmtpSender::kSent);
+    EXPECT_EQ(server.commands, dialogue({"a@x.org", longest}));
+    EXPECT_EQ(boxes.informed(), (std::vector<std::string>{std::string(SmtpSender::kBadRecipient) + tooLong,
+                                                          std::string(SmtpSender::kBadRecipient) + longLocal}));
+    size_t start = 0;
+    for (size_t end; (end = server.data.find("\r\n", start)) != std::string::npos; start = end + 2)
+        EXPECT_LE(end - start, 998u) << server.data.substr(start, 60);
+    EXPECT_EQ(server.data.find(tooLong), std::string::npos);
+
+    // Nothing left to send to: nothing sent.
+    boxes.clear();
+    EXPECT_EQ(send(tooLong), SmtpSender::kFailed);
+    EXPECT_EQ(boxes.informed(), std::vector<std::string>{std::string(SmtpSender::kBadRecipient) + tooLong});
+    EXPECT_EQ(server.connections, 1);
+}
+
 TEST_F(SmtpSenderTest, SilentServerTimesOutWithoutHangingLaterSends)
 {
     vb::SetClock(std::make_shared<mailtest::FastClock>());

@@ -116,6 +116,38 @@ std::string fileNameParameter(std::string_view name)
     return out;
 }
 
+// A header folded (a line end put before a blank) wherever a line would pass
+// the 998 characters mail allows; a longer run without a blank cannot be
+// folded, and no message goes out with it.
+std::string foldedHeader(std::string_view header)
+{
+    std::string out;
+    out.reserve(header.size() + 8);
+    size_t start = 0;
+    while (start <= header.size()) {
+        size_t end = header.find(kCrLf, start);
+        if (end == std::string_view::npos)
+            end = header.size();
+        std::string_view rest = header.substr(start, end - start);
+        while (rest.size() > kMaxLine) {
+            const size_t blank = rest.substr(0, kMaxLine + 1).find_last_of(" \t");
+            if (blank == std::string_view::npos || blank == 0)
+                vb::Raise(vb::kErrInvalidCall, "A header of the message would hold a line longer than the "
+                                               + std::to_string(kMaxLine) + " characters mail allows: "
+                                               + std::string(rest.substr(0, 40)) + "...");
+            out.append(rest.substr(0, blank));
+            out += kCrLf;
+            rest.remove_prefix(blank);
+        }
+        out.append(rest);
+        if (end == header.size())
+            break;
+        out += kCrLf;
+        start = end + 2;
+    }
+    return out;
+}
+
 std::string mailerText()
 {
     return vb::App::CompanyName() + " - " + vb::App::Title();
@@ -337,7 +369,7 @@ std::string MimeComposer::ComposeMessage(const MailContent& mail, vb::Date now)
 {
     std::string m;
     auto line = [&m](std::string_view s) {
-        m += s;
+        m += foldedHeader(s);
         m += kCrLf;
     };
 

@@ -201,6 +201,30 @@ TEST_F(MimeComposerTest, HeaderValuesStayOnOneLineAndReadable)
     EXPECT_EQ(MimeComposer::MailDate(vb::DateSerial(2026, 12, 8), 0), "Tue, 08 Dec 2026 00:00:00 +0000");
 }
 
+// No header line passes the 998 characters mail allows: long lists fold
+// between their addresses, and a run that cannot be folded is never sent.
+TEST_F(MimeComposerTest, NoHeaderLineIsLongerThanMailAllows)
+{
+    MailContent m = mail();
+    m.to.clear();
+    for (int i = 0; i < 60; ++i)
+        m.to.push_back(std::string(40, static_cast<char>('a' + i % 26)) + std::to_string(i) + "@example.com");
+    const std::string msg = composer.ComposeMessage(m, now);
+    const std::string headers = msg.substr(0, msg.find("\r\n\r\n") + 2);
+    size_t start = 0;
+    for (size_t end; (end = headers.find("\r\n", start)) != std::string::npos; start = end + 2)
+        EXPECT_LE(end - start, 998u) << headers.substr(start, 60);
+    EXPECT_NE(headers.find(m.to.back()), std::string::npos);
+
+    m.to = {"a@x.org", std::string(1100, 'x') + "@x.org"};
+    try {
+        composer.ComposeMessage(m, now);
+        ADD_FAILURE() << "a header line longer than mail allows was composed";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_NE(e.Description().find("998"), std::string::npos) << e.Description();
+    }
+}
+
 TEST_F(MimeComposerTest, HeadersBeyondAsciiFoldWithinSeventySixCharacters)
 {
     MailContent m = mail();

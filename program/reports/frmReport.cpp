@@ -33,6 +33,7 @@ constexpr double kSideBarLeft = 60;
 constexpr double kMenuHeight = 330;
 constexpr double kSideBarTop = kMenuHeight + 60;
 constexpr double kSideBarWidth = 2700;
+constexpr const char* kNotBuilt = "The report could not be built.";
 
 frmReport::Builder& builder()
 {
@@ -182,10 +183,21 @@ void frmReport::Form_Load()
 
 void frmReport::loadSettings()
 {
+    std::vector<std::string> values;
     try {
-        Settings = Mod_Report::ToReportSettings(Mod_Report::ReadReportSettings(vb::App::Path(), reportKey_));
+        values = Mod_Report::ReadReportSettings(vb::App::Path(), reportKey_);
     } catch (const vb::RuntimeError&) {
-        // A record that does not convert: the screen keeps what it had.
+        // The schedules file is refused (the start said so): the report
+        // shows as a new one would, not with what the last report left.
+        Settings = Mod_Report::ToReportSettings({});
+        return;
+    }
+    try {
+        Settings = Mod_Report::ToReportSettings(values);
+    } catch (const vb::RuntimeError&) {
+        // A schedule that does not convert: the options the screen shows still do.
+        values.resize(Mod_Report::kScheduleReport);
+        Settings = Mod_Report::ToReportSettings(values);
     }
 }
 
@@ -337,16 +349,23 @@ void frmReport::MenuCommand(const std::string& key)
 bool frmReport::RebuildReport()
 {
     WebBrowser1.SetVisible(false);
-    const bool built = builder() ? builder()(reportKey_, Settings) : Mod_Report::GenerateReport(reportKey_, Settings);
-    if (!built)
-        return false;
-    try {
-        WebBrowser1.Navigate(std::filesystem::path(vb::App::Path()) / Mod_Report::kTempReportFileName);
-    } catch (const vb::RuntimeError&) {
-        return false;
+    std::string why;
+    bool built = builder() ? builder()(reportKey_, Settings, &why)
+                           : Mod_Report::GenerateReport(reportKey_, Settings, &why);
+    if (built) {
+        try {
+            WebBrowser1.Navigate(std::filesystem::path(vb::App::Path()) / Mod_Report::kTempReportFileName);
+        } catch (const vb::RuntimeError& e) {
+            built = false;
+            why = e.Description();
+        }
     }
+    buildProblem_ = built ? std::string() : why.empty() ? std::string("No reason was given.") : why;
+    // An empty pane would read as a report with nothing in it.
+    if (!built)
+        WebBrowser1.ShowProblem(kNotBuilt, buildProblem_);
     WebBrowser1.SetVisible(true);
-    return true;
+    return built;
 }
 
 bool frmReport::PrintReport()
@@ -358,10 +377,10 @@ bool frmReport::PrintReport()
     // The designers are shared with the scheduled runs: build this screen's
     // report again so that the one printed is the one on show.
     if (!RebuildReport())
-        return failed("The report could not be built.");
+        return failed(std::string(kNotBuilt) + "\r\n" + buildProblem_);
     report::DataReport* shown = tv::Reports().g_CurrentDataReport;
     if (!shown)
-        return failed("The report could not be built.");
+        return failed(kNotBuilt);
     if (shown->PrintReport(true))
         return true;
     if (shown->LastError() == report::kPrintCancelled)

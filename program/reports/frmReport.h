@@ -46,9 +46,11 @@ public:
     void OptionsBarClick(const std::string& key);
     void MenuCommand(const std::string& key);
     // Builds the report on show and puts its page in the browser, which is
-    // hidden while the page is built. False when the build failed (the
-    // browser then stays empty).
+    // hidden while the page is built. When the build fails the browser says
+    // that the report could not be built and why, and the result is false.
     bool RebuildReport();
+    // Why the last build failed; "" after one that worked.
+    const std::string& BuildProblem() const { return buildProblem_; }
     // The print dialog, then the report on show on the printer chosen or
     // into the PDF file named there; Cancel prints nothing. A print that
     // fails says why in a message box. Whether it printed.
@@ -57,9 +59,10 @@ public:
     void cboRptYears_Click();
     void lstRptYears_Click();
 
-    // Builds a report into "temp.htm" in the program folder; tests put in
-    // their own. nullptr restores the report builder.
-    using Builder = std::function<bool(std::string_view key, const ReportSettings& settings)>;
+    // Builds a report into "temp.htm" in the program folder, saying in error
+    // why it could not; tests put in their own. nullptr restores the report
+    // builder.
+    using Builder = std::function<bool(std::string_view key, const ReportSettings& settings, std::string* error)>;
     static void SetBuilder(Builder builder);
 
 protected:
@@ -71,13 +74,16 @@ private:
     void layOut();
     void buildMenu();
     void buildSideBar();
-    // Reads the record of reportKey_ into Settings; unchanged when it cannot be read.
+    // Reads the record of reportKey_ into Settings: the defaults when the
+    // file is refused, the stored options alone when the schedule part of
+    // the record does not convert.
     void loadSettings();
     void saveSettings();
 
     std::string reportKey_ = "LEASE EXPIRATION";
     std::string barKey_;
     std::string markedKey_ = "LEASE EXPIRATION";
+    std::string buildProblem_;
     int markedPanel_ = 0;
     bool loading_ = false;
     bool unloading_ = false;

@@ -6,8 +6,11 @@
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
 #include "platform/basic/Variant.h"
+#include "platform/forms/MsgBox.h"
+#include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_TaskList.h"
+#include "program/stores/Mod_FileIO.h"
 #include "program/reports/ReportsState.h"
 #include "program/services/Mod_FTPData.h"
 #include "program/services/Mod_SpecialFunctions.h"
@@ -61,10 +64,13 @@ std::string storedRecipients(const std::string& text)
 }
 
 // An address the mail sender can put in an envelope: something "@"
-// something, no blank inside, and none of the brackets that enclose it.
+// something, no blank inside, none of the brackets that enclose it, and no
+// longer than a mail server takes (a local part of 64 characters, 254 in all).
 bool validAddress(const std::string& address)
 {
-    return address.find('@') != std::string::npos && address.find_first_of("<> \t") == std::string::npos;
+    const size_t at = address.rfind('@');
+    return at != std::string::npos && at <= 64 && address.size() <= 254
+        && address.find_first_of("<> \t") == std::string::npos;
 }
 
 template <size_t N>
@@ -202,15 +208,18 @@ void frmReportScheduling::RefillIfOpen(std::string_view key)
 void frmReportScheduling::Form_Load()
 {
     tv::Reports().g_SchedulingOpen = true;
+    toldNotSaved_.clear();
+    toldRefused_ = false;
     SetReportOptions();
 }
 
 void frmReportScheduling::SetReportOptions()
 {
     const auto& state = tv::Reports();
-    // Edits of the report on show are not lost to the refill.
-    if (!reportKey_.empty() && reportKey_ != state.g_CurrentReport)
-        saveRecord();
+    // Edits of the report on show are not lost to the refill, or not unsaid.
+    if (!reportKey_.empty() && reportKey_ != state.g_CurrentReport && !scheduleFileRefused())
+        if (const std::string lost = saveRecord(); !lost.empty())
+            tellNotSaved(lost);
 
     {
         vb::FlagScope loading(loading_);
@@ -388,32 +397,77 @@ void frmReportScheduling::cmdShow_Click()
 
 // --- Saving ---
 
-void frmReportScheduling::saveRecord()
+std::string frmReportScheduling::saveRecord()
 {
     if (reportKey_.empty())
-        return;
+        return {};
+    std::string refused;
     try {
         Mod_Report::SaveReportSchedule(reportKey_, Settings);
-        return;
-    } catch (const vb::RuntimeError&) {
-        // A value the file cannot hold (recipients with "<" or ">"): the
-        // stored recipients stay, the rest is saved.
+        return {};
+    } catch (const vb::RuntimeError& e) {
+        if (e.Number() != Mod_FileIO::kErrNotStorable)
+            return e.Description();
+        refused = e.Description();
     }
+    // A value the file cannot hold (a name with "<" or ">"): the stored one
+    // stays and the rest is saved.
     try {
+        Mod_FileIO::ReportFileLock lock(vb::App::Path());
         ReportSettings kept = Settings;
         const std::vector<std::string> stored = Mod_Report::ReadReportSettings(vb::App::Path(), reportKey_);
         kept.Filename = stored.size() > Mod_Report::kFilename ? stored[Mod_Report::kFilename] : std::string();
         Mod_Report::SaveReportSchedule(reportKey_, kept);
-    } catch (const vb::RuntimeError&) {
-        // The file cannot be written: the form keeps what the user set.
+    } catch (const vb::RuntimeError& e) {
+        return e.Description();
     }
+    return refused;
+}
+
+namespace {
+
+std::string withStop(std::string text)
+{
+    if (!text.empty() && text.back() != '.')
+        text += '.';
+    return text;
+}
+
+constexpr const char* kFormTitle = "Report Scheduling";
+
+} // namespace
+
+void frmReportScheduling::tellNotSaved(const std::string& why)
+{
+    if (why == toldNotSaved_)
+        return;
+    toldNotSaved_ = why;
+    forms::MsgBox("The schedule of the " + Mod_Report::DisplayName(reportKey_) + " could not be saved: " + withStop(why),
+                  forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
+}
+
+bool frmReportScheduling::scheduleFileRefused()
+{
+    const std::optional<std::string> refused = Mod_FileIO::ReportFileRefusal(vb::App::Path());
+    if (!refused)
+        return false;
+    if (!toldRefused_) {
+        toldRefused_ = true;
+        forms::MsgBox("Schedules cannot be kept while the schedules file is refused. " + *refused,
+                      forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
+    }
+    return true;
 }
 
 void frmReportScheduling::SaveSchedule()
 {
-    if (!tv::Shell().g_TaskListOpen)
+    if (!tv::Shell().g_TaskListOpen || scheduleFileRefused())
         return;
-    saveRecord();
+    const std::string lost = saveRecord();
+    if (lost.empty())
+        toldNotSaved_.clear();
+    else
+        tellNotSaved(lost);
     Mod_TaskList::FillTaskList();
 }
 
@@ -436,6 +490,15 @@ int frmReportScheduling::CheckRecipients()
         }
     }
     return 0;
+}
+
+int frmReportScheduling::CheckFileName()
+{
+    if (!vb::Trim(txtFileName.Text()).empty())
+        return 0;
+    forms::MsgBox("Please enter the name of the file the report is to be written to",
+                  forms::vbOKOnly | forms::vbExclamation, "No File Name");
+    return 1;
 }
 
 // --- Window ---
@@ -472,16 +535,37 @@ void frmReportScheduling::MenuCommand(const std::string& key)
 void frmReportScheduling::Form_Unload(int& Cancel)
 {
     vb::FlagScope unloading(unloading_);
+    // A schedules file refused whole keeps no schedule: that is said once,
+    // and there is nothing left to check or save.
+    const bool refused = scheduleFileRefused();
     // Closing every window (the program quitting) asks nothing: the record
-    // is saved as far as the file takes it.
-    if (!Mod_FTPData::UnloadingAllForms() && chkScheduleReport.Value() == forms::vbChecked &&
-        optDestination(2).Value()) {
-        Cancel = CheckRecipients();
+    // is saved as far as the file takes it, and what it could not take is said.
+    const bool quitting = Mod_FTPData::UnloadingAllForms();
+    if (!refused && !quitting && chkScheduleReport.Value() == forms::vbChecked) {
+        if (optDestination(2).Value())
+            Cancel = CheckRecipients();
+        else if (optDestination(1).Value())
+            Cancel = CheckFileName();
         if (Cancel != 0)
             return;
     }
+    if (!refused) {
+        if (const std::string lost = saveRecord(); !lost.empty()) {
+            const std::string told = "The schedule of the " + Mod_Report::DisplayName(reportKey_)
+                + " could not be saved: " + withStop(lost);
+            if (quitting) {
+                forms::MsgBox(told, forms::vbOKOnly | forms::vbExclamation, std::string(kFormTitle));
+            } else if (forms::MsgBox(told + "\r\n\r\nClose this window anyway? What was not saved is lost.",
+                                     forms::vbYesNo | forms::vbExclamation | forms::vbDefaultButton2,
+                                     std::string(kFormTitle))
+                       != forms::vbYes) {
+                // The user may free the disk or change what was refused and close again.
+                Cancel = 1;
+                return;
+            }
+        }
+    }
     vb::ResumeNext step;
-    step([this] { saveRecord(); });
     tv::Reports().g_SchedulingOpen = false;
     step([] { Mod_TaskList::BuildScheduledReports(); });
     step([this] { Mod_SpecialFunctions::CloseEffect(*this, kCloseEffectStep); });

@@ -72,6 +72,9 @@ public:
     void SaveSchedule();
     // 1 when the recipients refuse the closing (the user was told why), else 0.
     int CheckRecipients();
+    // The same for the file a report bound for a file is written to: 1 when
+    // no name is given.
+    int CheckFileName();
     void MenuCommand(const std::string& key);
 
     void chkScheduleReport_Click();
@@ -94,12 +97,20 @@ private:
     void layOut();
     // Labels, boxes and the tab height of a destination.
     void showDestination(int index);
-    // Writes the schedule of the report on show, as far as the file takes it.
-    void saveRecord();
+    // Writes the schedule of the report on show, as far as the file takes
+    // it. Why it kept less than was set, or "" when it kept all.
+    std::string saveRecord();
+    // Says why the schedule shown was not saved, once until a save works.
+    void tellNotSaved(const std::string& why);
+    // Whether the schedules file is refused whole; says so once per opening.
+    bool scheduleFileRefused();
 
     std::string reportKey_;
     bool loading_ = false;
     bool unloading_ = false;
     bool resizing_ = false;
     bool emailMode_ = false;
+    // What the user was last told about a save that did not keep all.
+    std::string toldNotSaved_;
+    bool toldRefused_ = false;
 };

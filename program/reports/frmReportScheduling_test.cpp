@@ -11,6 +11,7 @@
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/ReportsState.h"
+#include "program/reports/ReportsTestSupport.h"
 #include "program/reports/frmReport.h"
 #include "program/reports/frmTaskList.h"
 #include "program/services/Mod_DBConnections.h"
@@ -121,10 +122,13 @@ TEST_F(ReportScheduling, TheRecipientCheckKeepsTheFormOpenWithItsMessage)
     const std::string before = fileText();
 
     struct Case {
-        const char* text;
-        const char* prompt;
-        const char* title;
+        std::string text;
+        std::string prompt;
+        std::string title;
     };
+    // Longer than a mail server takes: the whole address, and its local part.
+    const std::string tooLong = std::string(1090, 'x') + "@one.com";
+    const std::string longLocal = std::string(65, 'x') + "@one.com";
     const Case refused[] = {
         {"", "Please enter at least one Recipient of the report", "No EMail Recipients"},
         {"  \r\n \r\n", "Please enter at least one Recipient of the report", "No EMail Recipients"},
@@ -134,6 +138,10 @@ TEST_F(ReportScheduling, TheRecipientCheckKeepsTheFormOpenWithItsMessage)
         {"<a@one.com>", "<a@one.com> is an invalid email address, please enter a valid email address",
          "Invalid Email address"},
         {"a b@one.com", "a b@one.com is an invalid email address, please enter a valid email address",
+         "Invalid Email address"},
+        {"a@one.com\r\n" + tooLong, tooLong + " is an invalid email address, please enter a valid email address",
+         "Invalid Email address"},
+        {longLocal, longLocal + " is an invalid email address, please enter a valid email address",
          "Invalid Email address"},
     };
     for (const Case& c : refused) {
@@ -149,6 +157,14 @@ TEST_F(ReportScheduling, TheRecipientCheckKeepsTheFormOpenWithItsMessage)
     // Nothing reached the file while the form stayed open.
     EXPECT_EQ(fileText(), before);
     EXPECT_TRUE(tv::Reports().g_SchedulingOpen);
+
+    // The longest address a server takes passes.
+    msgbox->shown.clear();
+    const std::string longest = std::string(64, 'x') + "@" + std::string(185, 'y') + ".com";
+    ASSERT_EQ(longest.size(), 254u);
+    form.txtEmailNames.SetText(longest);
+    EXPECT_EQ(form.CheckRecipients(), 0);
+    EXPECT_TRUE(msgbox->shown.empty());
 
     // A report that is not scheduled, or not for e-mail, closes without a check.
     msgbox->shown.clear();
@@ -188,7 +204,7 @@ TEST_F(ReportScheduling, APrinterReportKeepsItsStoredPrinterUntilTheUserChoosesO
     s.Filename = "Office Laser";
     store("LANDLORD", s);
     // The report screen on the same report refills the open form.
-    frmReport::SetBuilder([](std::string_view, const ReportSettings&) { return false; });
+    frmReport::SetBuilder([](std::string_view, const ReportSettings&, std::string*) { return false; });
 
     frmReportScheduling& form = open("LANDLORD");
     EXPECT_EQ(form.lblDestName.Caption(), "Selected Printer:");
@@ -355,7 +371,7 @@ TEST_F(ReportScheduling, ARefillWithAnotherReportKeepsBothRecordsApart)
 
 TEST_F(ReportScheduling, TheReportScreenOpensTheFormOnItsReportAndKeepsItInStep)
 {
-    frmReport::SetBuilder([](std::string_view, const ReportSettings&) { return false; });
+    frmReport::SetBuilder([](std::string_view, const ReportSettings&, std::string*) { return false; });
     frmReport& screen = frmReport::Instance();
     screen.Show();
     screen.smuiMenuBar.Choose("REPORT");
@@ -365,6 +381,126 @@ TEST_F(ReportScheduling, TheReportScreenOpensTheFormOnItsReportAndKeepsItInStep)
     screen.ReportItemClick(1, "PERCENTAGE RATE");
     EXPECT_EQ(form->ReportKey(), "PERCENTAGE RATE");
     EXPECT_EQ(form->lblReportName.Caption(), "PERCENTAGE RATE");
+}
+
+// A report bound for a file needs the file's name, as one bound for e-mail
+// needs its recipients: at its time nothing would be written.
+TEST_F(ReportScheduling, AReportForAFileWithoutItsNameIsRefusedAtClosing)
+{
+    ReportSettings s = emailReport("");
+    s.Destination = 1;
+    store("LEASE TERM", s);
+    frmReportScheduling& form = open("LEASE TERM");
+    const std::string before = fileText();
+    for (const char* name : {"", "   "}) {
+        msgbox->shown.clear();
+        form.txtFileName.SetText(name);
+        form.MenuCommand("CLOSE");
+        EXPECT_EQ(frmReportScheduling::IfLoaded(), &form) << '"' << name << '"';
+        ASSERT_EQ(msgbox->shown.size(), 1u);
+        EXPECT_EQ(msgbox->shown[0].prompt, "Please enter the name of the file the report is to be written to");
+        EXPECT_EQ(msgbox->shown[0].title, "No File Name");
+        EXPECT_EQ(msgbox->shown[0].buttons, forms::vbOKOnly | forms::vbExclamation);
+    }
+    EXPECT_EQ(fileText(), before);
+
+    msgbox->shown.clear();
+    form.txtFileName.SetText("/home/me/lease.htm");
+    EXPECT_TRUE(form.Unload());
+    EXPECT_TRUE(msgbox->shown.empty());
+    EXPECT_EQ(stored("LEASE TERM").Filename, "/home/me/lease.htm");
+
+    // Not scheduled, it needs no name.
+    frmReportScheduling& again = open("LEASE TERM");
+    again.txtFileName.SetText("");
+    again.chkScheduleReport.SetValue(forms::vbUnchecked);
+    EXPECT_TRUE(again.Unload());
+    EXPECT_TRUE(msgbox->shown.empty());
+}
+
+// A schedule the file cannot take is never lost without a word: closing
+// says why and asks, and the form stays open with what was set unless the
+// user lets it go.
+TEST_F(ReportScheduling, AScheduleThatCannotBeSavedIsSaidAndKeptUntilTheUserLetsItGo)
+{
+    store("RENEWAL REMINDER", emailReport("a@one.com"));
+    frmReportScheduling& form = open("RENEWAL REMINDER");
+    form.cboFrequency.SetText("Weekly");
+    {
+        reporttest::UnwritableFolder readOnly(root, root.ProgramFolder());
+        msgbox->answers = {forms::vbNo};
+        form.MenuCommand("CLOSE");
+        EXPECT_EQ(frmReportScheduling::IfLoaded(), &form);
+        ASSERT_EQ(msgbox->shown.size(), 1u);
+        const std::string& told = msgbox->shown[0].prompt;
+        EXPECT_NE(told.find("The schedule of the Renewal Reminder Report could not be saved"), std::string::npos)
+            << told;
+        EXPECT_NE(told.find("Permission denied"), std::string::npos) << told;
+        EXPECT_EQ(msgbox->shown[0].buttons & 7, forms::vbYesNo);
+        EXPECT_TRUE(tv::Reports().g_SchedulingOpen);
+        EXPECT_EQ(form.Settings.Frequency, "Weekly");
+
+        // The user lets it go.
+        msgbox->answers = {forms::vbYes};
+        form.MenuCommand("CLOSE");
+        EXPECT_EQ(frmReportScheduling::IfLoaded(), nullptr);
+        EXPECT_EQ(msgbox->shown.size(), 2u);
+    }
+    EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Daily");
+
+    // While the task list is open every change is saved at once: a failing
+    // save is said once, not at every change, and again once a save worked.
+    tv::Shell().g_DatabaseFileName = std::string(Mod_tallyvane::kDatabaseFileName);
+    Mod_DBConnections::OpenDatabase();
+    frmTaskList::Instance().Show();
+    frmReportScheduling& listed = open("RENEWAL REMINDER");
+    msgbox->shown.clear();
+    {
+        reporttest::UnwritableFolder readOnly(root, root.ProgramFolder());
+        listed.cboFrequency.SetText("Monthly");
+        listed.cboReminderType.SetText("Popup-Menu");
+        EXPECT_EQ(msgbox->shown.size(), 1u);
+    }
+    listed.cboFrequency.SetText("Yearly");
+    EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Yearly");
+    {
+        reporttest::UnwritableFolder readOnly(root, root.ProgramFolder());
+        listed.cboFrequency.SetText("Quarterly");
+        EXPECT_EQ(msgbox->shown.size(), 2u);
+    }
+    // Closing once the file takes it again saves without a word.
+    msgbox->shown.clear();
+    EXPECT_TRUE(listed.Unload());
+    EXPECT_TRUE(msgbox->shown.empty());
+    EXPECT_EQ(stored("RENEWAL REMINDER").Frequency, "Quarterly");
+}
+
+// A schedules file too large to be one is refused whole: the form shows the
+// defaults, says once that schedules cannot be kept, and closes.
+TEST_F(ReportScheduling, ARefusedSchedulesFileIsSaidOnceAndTheFormCloses)
+{
+    const fs::path file = root.ProgramFolder() / Mod_Report::kReportFileName;
+    {
+        std::ofstream out(file, std::ios::binary);
+        const std::string junk(1023, 'x');
+        for (int i = 0; i < 17 * 1024; ++i)
+            out << junk << '\n';
+    }
+    const auto size = fs::file_size(file);
+
+    frmReportScheduling& form = open("LEASE TERM");
+    EXPECT_EQ(form.Settings, Mod_Report::ToReportSettings({}));
+    // Scheduled for a file with no name yet: nothing asks for one, as
+    // nothing could be kept.
+    form.chkScheduleReport.SetValue(forms::vbChecked);
+    form.cboFrequency.SetText("Weekly");
+    form.cboReminderType.SetText("Popup-Menu");
+    form.MenuCommand("CLOSE");
+    EXPECT_EQ(frmReportScheduling::IfLoaded(), nullptr);
+    ASSERT_EQ(msgbox->shown.size(), 1u);
+    EXPECT_NE(msgbox->shown[0].prompt.find("Schedules cannot be kept"), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_NE(msgbox->shown[0].prompt.find(file.string()), std::string::npos) << msgbox->shown[0].prompt;
+    EXPECT_EQ(fs::file_size(file), size);
 }
 
 } // namespace

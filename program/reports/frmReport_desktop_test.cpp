@@ -176,6 +176,8 @@ TEST_F(ReportDesktop, TheSchedulingFormHasOneHeightPerState)
     form.chkScheduleReport.SetValue(forms::vbChecked);
     EXPECT_TRUE(WaitUntil([&] { return inner(form) == 4110; })) << inner(form);
     Grab(form.hWnd(), "desktop_frmReportScheduling_ticked");
+    // A report bound for a file closes once it names one.
+    form.txtFileName.SetText((root.ProgramFolder() / "Lease Expiration Report.htm").string());
     ASSERT_TRUE(form.Unload());
     QCoreApplication::processEvents();
 

@@ -13,6 +13,7 @@
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_Report_Builder.h"
 #include "program/reports/ReportsState.h"
+#include "program/reports/ReportsTestSupport.h"
 #include "program/reports/frmHeadingColor.h"
 #include "program/services/Mod_Registry.h"
 #include "program/services/ServicesTestSupport.h"
@@ -32,6 +33,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <fstream>
 #include <string>
@@ -53,10 +55,12 @@ protected:
         ProgramFixture::SetUp();
         tv::ResetReportsState();
         // Writes a page naming the report and its options, and remembers each build.
-        frmReport::SetBuilder([this](std::string_view key, const ReportSettings& settings) {
+        frmReport::SetBuilder([this](std::string_view key, const ReportSettings& settings, std::string* error) {
             builds.push_back({std::string(key), settings});
             std::ofstream(page()) << "<html><body><h1>" << key << "</h1><p>" << settings.Length << "|"
                                   << settings.Years << "|" << settings.SortOrder << "</p></body></html>";
+            if (!buildsSucceed && error)
+                *error = buildError;
             return buildsSucceed;
         });
     }
@@ -93,6 +97,7 @@ protected:
 
     std::vector<Build> builds;
     bool buildsSucceed = true;
+    std::string buildError;
 };
 
 TEST_F(ReportScreen, OpensOnTheLeaseExpirationReportBuiltFromItsStoredRecord)
@@ -157,7 +162,7 @@ TEST_F(ReportScreen, PeriodYearsAndSortOrderRebuildAndAreSavedWhenAnotherReportI
 
     // The first report's record is in the file before the second is built.
     ReportSettings leaseWhenBaseRateBuilt;
-    frmReport::SetBuilder([&](std::string_view key, const ReportSettings& settings) {
+    frmReport::SetBuilder([&](std::string_view key, const ReportSettings& settings, std::string*) {
         builds.push_back({std::string(key), settings});
         leaseWhenBaseRateBuilt = stored("LEASE EXPIRATION");
         std::ofstream(page()) << "<html><body>" << key << "</body></html>";
@@ -293,15 +298,65 @@ TEST_F(ReportScreen, ClosingSavesTheOptionsAndKeepsAScheduleSavedMeanwhile)
     EXPECT_FALSE(vb::GetSetting("Tallyvane", "frmReport", "Height").empty());
 }
 
-TEST_F(ReportScreen, AFailedBuildLeavesTheBrowserHiddenAndAnUnreadableRecordIsKept)
+// A report that cannot be built is not shown as one with nothing in it: the
+// pane says so and why, and so does Print.
+TEST_F(ReportScreen, AFailedBuildSaysInThePaneThatTheReportCouldNotBeBuiltAndWhy)
 {
     std::ofstream(root.ProgramFolder() / Mod_Report::kReportFileName) << "<Reports><BASE RATE>\xff\xfe";
     buildsSucceed = false;
+    buildError = "The report page cannot be written (Disk full).";
     frmReport& screen = open();
-    EXPECT_FALSE(screen.WebBrowser1.Visible());
+    EXPECT_TRUE(screen.WebBrowser1.Visible());
+    std::string shown = screen.WebBrowser1.PlainText();
+    EXPECT_NE(shown.find("The report could not be built."), std::string::npos) << shown;
+    EXPECT_NE(shown.find(buildError), std::string::npos) << shown;
+    EXPECT_EQ(screen.BuildProblem(), buildError);
+    Grab(screen.hWnd(), "frmReport_not_built");
+
+    screen.MenuCommand("PRINT");
+    ASSERT_EQ(mbox->shown.size(), 1u);
+    EXPECT_NE(mbox->shown[0].prompt.find("The report could not be built."), std::string::npos) << mbox->shown[0].prompt;
+    EXPECT_NE(mbox->shown[0].prompt.find(buildError), std::string::npos) << mbox->shown[0].prompt;
+
+    // A builder that gives no reason still gets its failure said.
+    buildError.clear();
     screen.ReportItemClick(1, "BASE RATE");
+    shown = screen.WebBrowser1.PlainText();
+    EXPECT_NE(shown.find("The report could not be built."), std::string::npos) << shown;
+    EXPECT_FALSE(screen.BuildProblem().empty());
+
+    // Once it builds again the report is back.
+    buildsSucceed = true;
+    screen.ReportItemClick(1, "TAX RATE");
+    EXPECT_NE(screen.WebBrowser1.PlainText().find("TAX RATE"), std::string::npos);
+    EXPECT_TRUE(screen.BuildProblem().empty());
     screen.MenuCommand("CLOSE");
     EXPECT_FALSE(frmReport::IfLoaded());
+}
+
+// A schedules file too large to be one is refused whole: each report shows
+// with its defaults, a period among them, not as one that holds nothing.
+TEST_F(ReportScreen, ARefusedSchedulesFileShowsEachReportWithItsDefaults)
+{
+    {
+        std::ofstream out(root.ProgramFolder() / Mod_Report::kReportFileName, std::ios::binary);
+        const std::string junk(1023, 'x');
+        for (int i = 0; i < 17 * 1024; ++i)
+            out << junk << '\n';
+    }
+    frmReport& screen = open();
+    const ReportSettings defaults = Mod_Report::ToReportSettings({});
+    ASSERT_EQ(builds.size(), 1u);
+    EXPECT_EQ(builds[0].settings, defaults);
+    EXPECT_EQ(screen.cboRptYears.Text(), "One Month");
+    EXPECT_TRUE(screen.smuiMenuBar.Items().Find("ASC")->Checked());
+
+    // Another report after a change on this one: its own defaults again.
+    screen.MenuCommand("DEC");
+    screen.ReportItemClick(1, "BASE RATE");
+    EXPECT_EQ(builds.back().key, "BASE RATE");
+    EXPECT_EQ(builds.back().settings, defaults);
+    EXPECT_TRUE(screen.lstRptYears.Selected(std::stoi(defaults.Years) - 1990));
 }
 
 class ReportColours : public ReportScreen {
@@ -400,6 +455,39 @@ protected:
         tv::Shell().g_DatabaseFileName = std::string(Mod_tallyvane::kExampleDatabaseFileName);
     }
 };
+
+// With the Stores table gone, or a damaged page under it, the reports do not
+// come up as if there were no stores: each says why it could not be built.
+TEST_F(ReportScreenBuilt, AMissingOrDamagedStoresTableIsSaidOnEveryReport)
+{
+    const fs::path db = root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName;
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"dropped", [&] { reporttest::ExecSql(db, "DROP TABLE Stores"); }, "no such table: Stores"},
+        {"damaged", [&] { reporttest::DamageTablePage(db, "Stores"); }, "malformed"},
+    };
+    const std::pair<int, const char*> reports[] = {
+        {0, "LEASE EXPIRATION"}, {0, "LEASE TERM"}, {0, "INSURANCE REMINDER"}, {1, "BASE RATE"}, {2, "LANDLORD"}};
+    for (const Case& c : cases) {
+        report::ResetDataEnvironment1();
+        tv::tools::BuildDatabase(db, tv::tools::ReadTextFile(fs::path(TV_DATA_DIR) / "schema.sql"),
+                                 tv::tools::ReadTextFile(fs::path(TV_DATA_DIR) / "example.sql"), kToday);
+        c.spoil();
+        frmReport& screen = open();
+        for (auto [panel, key] : reports) {
+            if (screen.ReportKey() != key)
+                screen.ReportItemClick(panel, key);
+            const std::string shown = screen.WebBrowser1.PlainText();
+            EXPECT_NE(shown.find("The report could not be built."), std::string::npos) << c.name << " " << key;
+            EXPECT_NE(shown.find(c.told), std::string::npos) << c.name << " " << key << ": " << shown;
+        }
+        EXPECT_TRUE(screen.Unload());
+    }
+}
 
 TEST_F(ReportScreenBuilt, PrintAsksForThePrinterAndPrintsTheReportOnShowOnce)
 {
