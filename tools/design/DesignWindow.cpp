@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <fstream>
 #include <vector>
 
 namespace design {
@@ -221,15 +222,17 @@ bool DesignWindow::LoadTemplate(const std::filesystem::path& file, std::string* 
         callMethod(control.Get(), u"LoadTemplateEx", com::ComVariant::Text(file.string()), &result, &exception);
     const bool loaded = SUCCEEDED(hr) && result.vt == VT_I2 && result.iVal != 0;
     if (!loaded && error) {
+        // The button's reader says only that it failed: the file tells why.
         std::error_code ec;
+        const std::string name = "The template " + file.string();
         if (FAILED(hr))
-            *error = "The template " + file.string() + " cannot be read" + failureOf(hr, exception) + ".";
+            *error = name + " cannot be read" + failureOf(hr, exception) + ".";
         else if (!std::filesystem::exists(file, ec))
-            *error = "The template " + file.string() + " does not exist.";
+            *error = name + " does not exist.";
+        else if (!std::ifstream(file, std::ios::binary))
+            *error = name + " cannot be opened for reading.";
         else
-            *error = "The template " + file.string() +
-                     " cannot be read: it cannot be opened, or it is no button template or a damaged one. The "
-                     "button was not changed.";
+            *error = name + " is no button template, or it is damaged; the button was not changed.";
     }
     clear(exception);
     placeSelection();
@@ -300,8 +303,7 @@ bool DesignWindow::HasUnsavedChanges()
 
 void DesignWindow::updateTitle(bool modified)
 {
-    const QString name =
-        file_.empty() ? tr("Untitled") : QString::fromStdString(file_.filename().string());
+    const QString name = file_.empty() ? tr("Untitled") : QString::fromStdString(file_.filename().string());
     setWindowTitle(QStringLiteral("%1 - %2%3")
                        .arg(QString::fromLatin1(kTitle), name, modified ? QStringLiteral("*") : QString()));
 }

@@ -333,29 +333,6 @@ TEST_F(DesignClosing, ClosingWithChangesNotSavedAsksToSaveThem)
     EXPECT_EQ(lookOfFile(file)["rectangle"], "180,120 150x50");
 }
 
-TEST_F(DesignClosing, NoClosesWithoutSavingAndAnUnchangedButtonClosesAtOnce)
-{
-    {
-        Tool tool(home.Path());
-        const WId window = tool.Window();
-        ASSERT_NE(window, 0u) << "the tool did not show";
-        ASSERT_TRUE(drag(window, layout().grips[0], layout().grips[0] + QPoint(-20, -10)));
-        ASSERT_TRUE(waitUntil([&] { return nameOf(window).endsWith(QLatin1Char('*')); }));
-        ASSERT_TRUE(keys(window, {QStringLiteral("ctrl+q")}));
-        const WId question = tool.Box(window, QStringLiteral("Quorvel Design"));
-        ASSERT_NE(question, 0u) << "Quit asks nothing";
-        ASSERT_TRUE(keys(question, {QStringLiteral("alt+n")}));
-        EXPECT_TRUE(tool.Ended());
-    }
-    for (const auto& entry : fs::directory_iterator(home.Path()))
-        EXPECT_NE(entry.path().extension(), ".kzt") << entry.path();
-    // Nothing changed: nothing asked.
-    Tool tool(home.Path());
-    const WId window = tool.Window();
-    ASSERT_NE(window, 0u) << "the tool did not show";
-    EXPECT_TRUE(tool.Quit(window));
-}
-
 class DesignPlacing : public DesignDesktop {};
 
 TEST_F(DesignPlacing, AStartsBoxOpensOverTheWindowAndThePropertiesBesideIt)
