@@ -1,11 +1,11 @@
 // quorvel-design's templates, closing and boxes on a desktop of its own,
-// driven as a user drives it: a button with every kind of media (a
-// picture, a mouse-over GIF, a texture, four sounds, a cursor) opened from
-// the command line, resized with a grip and saved over its own file, then
-// opened again through File > Open, and each file compared property by
-// property with the button it was made from; closing with changes not yet
-// saved asks first; the boxes of a start open over the window, the
-// property frame beside it.
+// driven as a user drives it: a button with every kind of media (pictures
+// for its states, a mouse-over GIF, a shape mask, a texture, four sounds,
+// a cursor) opened from the command line, resized with a grip, saved over
+// its own file and opened from it again, and opened through File > Open;
+// each file saved is compared property by property with the button it was
+// made from. Closing with changes not yet saved asks first; the boxes of a
+// start open over the window, the property frame beside it.
 
 #include "tools/design/DesignDesktopTestSupport.h"
 
@@ -65,6 +65,11 @@ short call(IDispatch* control, const char* method, const std::string& path)
     return result.vt == VT_I2 ? result.iVal : short(0);
 }
 
+// The path properties of the button's media.
+constexpr const char* kMediaProperties[] = {"Picture",        "PicturePressed", "PictureMouseOver", "PictureCustom",
+                                            "Texture",        "SoundDown",      "SoundUp",          "SoundMouseOver",
+                                            "SoundMouseOut",  "Cursor"};
+
 // What a template keeps of a button, as its properties tell it, and where
 // the button stands on its form.
 using Look = std::map<std::string, std::string>;
@@ -97,6 +102,12 @@ struct Media {
         // pixel's colour.
         picture.setPixelColor(0, 0, QColor(255, 0, 0));
         EXPECT_TRUE(picture.save(QString::fromStdString(path("picture.bmp")), "BMP"));
+        QImage pressed(24, 16, QImage::Format_RGB32);
+        pressed.fill(QColor(255, 255, 0));
+        EXPECT_TRUE(pressed.save(QString::fromStdString(path("pressed.png")), "PNG"));
+        QImage mask(20, 12, QImage::Format_Mono);
+        mask.fill(1);
+        EXPECT_TRUE(mask.save(QString::fromStdString(path("mask.bmp")), "BMP"));
         QImage texture(16, 16, QImage::Format_RGB32);
         texture.fill(QColor(0, 160, 0));
         EXPECT_TRUE(texture.save(QString::fromStdString(path("texture.bmp")), "BMP"));
@@ -126,14 +137,17 @@ struct Media {
     }
     std::string path(const char* name) const { return (folder / name).string(); }
 
-    // Gives the layout's button all of them and a rounded shape.
+    // Gives the layout's button all of them and a rounded shape; a path
+    // is kept only when its medium loads.
     void Style(design::DesignWindow& window) const
     {
         auto control = window.Site()->ControlAs<IDispatch>();
         IDispatch* c = control.Get();
         put(c, "Shape", com::ComVariant::I2(1));
         put(c, "Picture", com::ComVariant::Text(path("picture.bmp")));
+        put(c, "PicturePressed", com::ComVariant::Text(path("pressed.png")));
         put(c, "PictureMouseOver", com::ComVariant::Text(path("over.gif")));
+        put(c, "PictureCustom", com::ComVariant::Text(path("mask.bmp")));
         put(c, "Texture", com::ComVariant::Text(path("texture.bmp")));
         put(c, "TextureMode", com::ComVariant::I2(2));
         put(c, "SoundDown", com::ComVariant::Text(path("down.wav")));
@@ -170,8 +184,7 @@ protected:
     Look lookOfFile(const fs::path& file)
     {
         auto control = layout().window.Site()->ControlAs<IDispatch>();
-        for (const char* medium : {"Picture", "PictureMouseOver", "Texture", "SoundDown", "SoundUp", "SoundMouseOver",
-                                   "SoundMouseOut", "Cursor"})
+        for (const char* medium : kMediaProperties)
             put(control.Get(), medium, com::ComVariant::Text(""));
         layout().window.Site()->SetRect(RECT{0, 0, 20, 20});
         EXPECT_EQ(call(control.Get(), "LoadTemplateEx", file.string()), 1) << file;
@@ -183,6 +196,8 @@ protected:
     {
         media.Style(layout().window);
         *look = lookOf(layout().window);
+        for (const char* medium : kMediaProperties)
+            EXPECT_FALSE((*look)[medium].empty()) << medium << " did not load";
         const fs::path file = home.Path() / "styled.kzt";
         auto control = layout().window.Site()->ControlAs<IDispatch>();
         EXPECT_EQ(call(control.Get(), "SaveTemplateEx", file.string()), 1);
@@ -246,7 +261,8 @@ TEST_F(DesignTemplates, AButtonWithEveryMediumSavedOverItsFileComesBackWhole)
     const bool pictured = waitUntil([&] { return isBlue(shot(window).pixel(layout().button.center())); });
     keep(settledShot(window), QStringLiteral("styled"));
     ASSERT_TRUE(pictured) << "no picture on the button";
-    EXPECT_EQ(nameOf(window), QStringLiteral("Quorvel Design - styled.kzt"));
+    EXPECT_TRUE(waitUntil([&] { return nameOf(window) == QStringLiteral("Quorvel Design - styled.kzt"); }))
+        << nameOf(window).toStdString();
 
     // A grip makes it larger; the title says it has changed.
     ASSERT_TRUE(drag(window, layout().grips[4], layout().grips[4] + QPoint(40, 20)));
@@ -262,6 +278,17 @@ TEST_F(DesignTemplates, AButtonWithEveryMediumSavedOverItsFileComesBackWhole)
     Look larger = look;
     larger["rectangle"] = "180,120 160x60";
     EXPECT_EQ(lookOfFile(file), larger);
+
+    // Started again on the file it saved: the larger button, its picture
+    // in its middle, and nothing to save.
+    Tool again(home.Path(), {QString::fromStdString(file.string())});
+    const WId reopened = again.Window();
+    ASSERT_NE(reopened, 0u) << "the tool did not show";
+    const QPoint middle = layout().button.topLeft() + QPoint(80, 30);
+    EXPECT_TRUE(waitUntil([&] { return isBlue(shot(reopened).pixel(middle)); })) << "no picture in the larger button";
+    EXPECT_TRUE(waitUntil([&] { return nameOf(reopened) == QStringLiteral("Quorvel Design - styled.kzt"); }))
+        << nameOf(reopened).toStdString();
+    EXPECT_TRUE(again.Quit(reopened));
 }
 
 TEST_F(DesignTemplates, FileOpenOpensTheTemplatesTheCommandLineOpens)
