@@ -21,11 +21,18 @@ std::filesystem::path hostProgramPath()
     return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
-// A help folder opened at a context number.
-void showPage(const std::filesystem::path& folder, UINT context)
+// A help folder opened at a context number; a page that cannot be opened
+// is named in a box over the window that asked for it.
+void showPage(win::HWND owner, const std::filesystem::path& folder, UINT context)
 {
-    if (!folder.empty())
-        help::DisplayTopic(folder, std::to_string(context) + ".htm");
+    const std::string page = std::to_string(context) + ".htm";
+    // Without a folder (no host program path) the page is looked for nowhere.
+    std::string message = "The help page \"" + page + "\" is not installed.";
+    if (!folder.empty() && help::DisplayTopic(folder, page, &message))
+        return;
+    const CString title = AfxGetAppName();
+    win::MessageBox(owner, message.c_str(), title.empty() ? nullptr : title.c_str(),
+                    win::MB_OK | win::MB_ICONINFORMATION);
 }
 
 class DesktopHelp final : public LumvexHelpPort {
@@ -38,11 +45,15 @@ public:
         const bool address = target.find("://") != CString::npos || target.rfind("mailto:", 0) == 0;
         win::OpenUrl(address ? target : win::FileUrl(target));
     }
-    void ShowHtmlHelp(win::HWND, const std::filesystem::path& folder, UINT context) override
+    void ShowHtmlHelp(win::HWND owner, const std::filesystem::path& folder, UINT context) override
     {
-        showPage(folder, context);
+        showPage(owner, folder, context);
     }
-    void ShowWinHelp(const std::filesystem::path& folder, UINT context) override { showPage(folder, context); }
+    void ShowWinHelp(const std::filesystem::path& folder, UINT context) override
+    {
+        // WinHelp has no owner: the box goes over the dialog that asked.
+        showPage(nullptr, folder, context);
+    }
 };
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "platform/com/Module.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/win/Desktop.h"
+#include "platform/win/MessageBox.h"
+
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -31,15 +34,18 @@ struct HelpFolders {
         }
         LumvexApp().m_htmlHelpPath = root.Path() / kLibraryHelpFolder;
         LumvexApp().m_pszHelpFilePath = (root.Path() / kHostHelpFolder).string();
+        win::SetMessageBoxPort(boxes);
     }
     ~HelpFolders()
     {
+        win::SetMessageBoxPort(nullptr);
         LumvexApp().m_htmlHelpPath = oldHtml;
         LumvexApp().m_pszHelpFilePath = oldWin;
     }
     std::string PageUrl(const char* folder) const { return win::FileUrl((root.Path() / folder / "7.htm").string()); }
 
     tv::testing::TempRoot root;
+    std::shared_ptr<win::RecordingMessageBox> boxes = std::make_shared<win::RecordingMessageBox>();
     fs::path oldHtml;
     CString oldWin;
 };
@@ -68,11 +74,23 @@ TEST(CLumvexApp, TheHelpRuleOpensTheLinkTheHostsPageOrTheLibrarysPage)
               (std::vector<std::string>{"https://example.com/help", help.PageUrl(kHostHelpFolder),
                                         help.PageUrl(kLibraryHelpFolder), help.PageUrl(kLibraryHelpFolder)}));
 
-    // A page that is not there opens nothing.
+    // A page that opens says nothing; one that is not there opens nothing
+    // and says which page it looked for, over the window that asked.
+    EXPECT_TRUE(help.boxes->shown.empty());
     opener.urls->opened.clear();
-    LumvexApp().ShowHelp(nullptr, "", FALSE, 0, 8);
+    QWidget dialog;
+    LumvexApp().ShowHelp(&dialog, "", FALSE, 0, 8);
     LumvexApp().ShowHelp(nullptr, "", TRUE, 8, 0);
     EXPECT_TRUE(opener.urls->opened.empty());
+    ASSERT_EQ(help.boxes->shown.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const char* folder = i == 0 ? kLibraryHelpFolder : kHostHelpFolder;
+        EXPECT_EQ(help.boxes->shown[i].text,
+                  "The help page \"" + (help.root.Path() / folder / "8.htm").string() + "\" is not installed.");
+        EXPECT_EQ(help.boxes->shown[i].caption, LumvexApp().m_pszAppName);
+        EXPECT_EQ(help.boxes->shown[i].type & 0xF, win::MB_OK);
+    }
+    EXPECT_EQ(help.boxes->shown[0].owner, &dialog);
 }
 
 TEST(CLumvexApp, LinksAreAddressesOrLocalFiles)

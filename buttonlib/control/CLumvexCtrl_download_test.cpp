@@ -13,6 +13,9 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Window.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -245,6 +248,25 @@ TEST_F(DownloadTest, OnlyHttpAndFtpAddressesAreFetched)
     EXPECT_TRUE(c.m_PicturePressed.empty());
     EXPECT_FALSE(c.m_dibPicturePressed.IsValid());
     EXPECT_FALSE(c.m_download[0].IsActive());
+
+    // An HTTP address the server sends to HTTPS fails as the HTTPS address
+    // does; nothing reaches the other service.
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::LocalHost));
+    int reached = 0;
+    QObject::connect(&other, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* s = other.nextPendingConnection()) {
+            ++reached;
+            s->abort();
+            s->deleteLater();
+        }
+    });
+    const std::string redirected = url("to/https/" + std::to_string(other.serverPort()) + "/pic.bmp");
+    ASSERT_TRUE(c.SetPictureFromNet(2, redirected, "", ""));
+    EXPECT_EQ(waitFor(5), (Done{DISPID_EVT_PICTUREDLLDONE, 2, false}));
+    EXPECT_TRUE(c.m_PictureMouseOver.empty());
+    EXPECT_FALSE(c.m_dibPictureMouseOver.IsValid());
+    EXPECT_EQ(reached, 0);
 }
 
 TEST_F(DownloadTest, AReusedSlotDropsTheEarlierDownload)

@@ -91,6 +91,41 @@ bool openMetafile(Resources& res, const BYTE* data, int size, bool enhanced)
     return placeable;
 }
 
+// Whether the records after the header run on to the end record. A file
+// with nothing after its header, or whose records stop before the end
+// record (between two of them or inside one), has been cut.
+bool reachesEndRecord(const BYTE* data, std::size_t size, bool enhanced, bool placeable)
+{
+    if (enhanced) {
+        constexpr DWORD kEndRecord = 14;
+        for (std::size_t at = 0; size - at >= 8;) {
+            const DWORD type = Le32(data + at);
+            const DWORD length = Le32(data + at + 4);
+            if (length < 8 || length % 4 != 0 || length > size - at)
+                return false;
+            if (type == kEndRecord)
+                return true;
+            at += length;
+        }
+        return false;
+    }
+    // After the header (its length in words at its third byte), records of
+    // a length in words and a function; the end record's function is 0.
+    std::size_t at = placeable ? kPlaceableSize : 0;
+    if (size - at < 18)
+        return false;
+    at += std::size_t(Le16(data + at + 2)) * 2;
+    while (at <= size && size - at >= 6) {
+        const std::size_t length = std::size_t(Le32(data + at)) * 2;
+        if (length < 6 || length > size - at)
+            return false;
+        if (Le16(data + at + 4) == 0)
+            return true;
+        at += length;
+    }
+    return false;
+}
+
 struct PixelSize {
     long long width = 0;
     long long height = 0;
@@ -216,7 +251,10 @@ void CMetafileDecoder::DoDecode(CImageBitmap* bitmap, std::vector<RGBQUAD>& pale
 
     const int size = source->GetBytesLeft();
     const BYTE* data = source->ReadNBytes(size);
-    const bool placeable = openMetafile(res, data, size, isEnhancedName(source->GetName()));
+    const bool enhanced = isEnhancedName(source->GetName());
+    const bool placeable = openMetafile(res, data, size, enhanced);
+    if (!reachesEndRecord(data, std::size_t(size), enhanced, placeable))
+        CImageSource::RaiseEndOfData();
     ENHMETAHEADER header{};
     GetEnhMetaFileHeader(res.metafile, sizeof header, &header);
     const PixelSize px = pictureSize(res.screen, header, data, placeable);

@@ -280,11 +280,61 @@ TEST_F(MetafileDecoderTest, DataThatIsNoMetafileIsRefused)
     }
 }
 
+TEST_F(MetafileDecoderTest, MetafilesThatStopBeforeTheirEndRecordAreCut)
+{
+    // A metafile ends with its end record. One with nothing after its
+    // header, or whose records stop before the end record (between two
+    // records or inside one), fails as any file that ends too soon does.
+    WmfBuilder plainBuilder(160, 120, false);
+    WmfBuilder placeableBuilder(160, 120, true);
+    EmfBuilder enhancedBuilder;
+    enhancedBuilder.Pen(U_PS_SOLID, 1, colorref3_set(0, 0, 0));
+    const Bytes plain = toBytes(plainBuilder.Finish());
+    const Bytes placeable = toBytes(placeableBuilder.Finish());
+    const Bytes enhanced = toBytes(enhancedBuilder.Finish());
+    const auto first = [](const Bytes& b, std::size_t n) { return Bytes(b.begin(), b.begin() + long(n)); };
+    // A Windows metafile's end record is 3 words; an enhanced one's 20 bytes.
+    ASSERT_EQ(Le32(&plain[plain.size() - 6]), 3u);
+    ASSERT_EQ(Le32(&enhanced[enhanced.size() - 20]), 14u);
+    const std::size_t enhancedHeader = Le32(&enhanced[4]);
+    struct Case {
+        const char* what;
+        std::string name;
+        Bytes bytes;
+        bool whole;
+    };
+    const std::vector<Case> cases = {
+        {"whole", "a.wmf", plain, true},
+        {"whole placeable", "b.wmf", placeable, true},
+        {"whole enhanced", "c.emf", enhanced, true},
+        {"header only", "d.wmf", first(plain, 18), false},
+        {"placeable header only", "e.wmf", first(placeable, 40), false},
+        {"enhanced header only", "f.emf", first(enhanced, enhancedHeader), false},
+        {"no end record", "g.wmf", first(plain, plain.size() - 6), false},
+        {"placeable, no end record", "h.wmf", first(placeable, placeable.size() - 6), false},
+        {"enhanced, no end record", "i.emf", first(enhanced, enhanced.size() - 20), false},
+        {"cut inside a record", "j.wmf", first(plain, plain.size() - 9), false},
+        {"enhanced, cut inside a record", "k.emf", first(enhanced, enhanced.size() - 24), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            const auto bmp = decodeFile(c.name, c.bytes);
+            EXPECT_TRUE(c.whole) << "a cut file decodes as a " << bmp->GetWidth() << " x " << bmp->GetHeight()
+                                 << " picture";
+        } catch (const CTextException& e) {
+            EXPECT_FALSE(c.whole) << e.GetMsg();
+            EXPECT_EQ(e.GetCode(), kErrEndOfData);
+            EXPECT_STREQ(e.GetMsg(), "End of file reached while decoding.\n");
+        }
+    }
+}
+
 TEST_F(MetafileDecoderTest, DamagedMetafilesDecodeOrFailCleanly)
 {
     // Records cut short and bytes changed past the header: a picture (the
-    // records before the damage drawn) or a codec error of the metafile
-    // decoder's own, never a crash. The header is whole, so a picture has
+    // records before the damage drawn), a cut file, or a codec error of the
+    // metafile decoder's own, never a crash. The header is whole, so a picture has
     // the good file's size.
     std::mt19937 rng(31);
     std::vector<MetafileSample> all = gdi::testing::EmfCorpus();
@@ -305,7 +355,8 @@ TEST_F(MetafileDecoderTest, DamagedMetafilesDecodeOrFailCleanly)
                 code = e.GetCode();
             }
             if (code != 0) {
-                EXPECT_TRUE(code == kErrFormatUnknown || code == kErrFormatNotSupported || code == kErrNoMemory)
+                EXPECT_TRUE(code == kErrFormatUnknown || code == kErrFormatNotSupported || code == kErrNoMemory ||
+                            code == kErrEndOfData)
                     << "code " << code;
                 return;
             }

@@ -2,6 +2,13 @@
 
 #include "platform/mfc/AfxMessageBox.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
 #include <mutex>
 #include <set>
 
@@ -458,7 +465,101 @@ void COleControl::OnFontChanged()
     SetModifiedFlag();
 }
 
-BOOL COleControl::OnProperties(win::MSG*, win::HWND hWndParent, const RECT* lpRect)
+namespace {
+
+// The room kept between the frame and the window it opens beside.
+constexpr int kFrameGap = 8;
+
+// The property frame opens beside the container's window, where it leaves
+// the control in sight: right of it, else left of it, else below or above
+// it, on its screen; without room on any side, on the wider of right and
+// left, as near as the screen allows. The frame's size is known only once
+// it is laid out, so it is placed as it shows; a frame placed already (at
+// the position EditProperties asks for) stays where it is.
+class FrameBesideOwner final : public QObject {
+public:
+    explicit FrameBesideOwner(win::HWND owner) : owner_(owner ? owner->window() : nullptr)
+    {
+        if (owner_ && qApp)
+            qApp->installEventFilter(this);
+    }
+    ~FrameBesideOwner() override
+    {
+        if (qApp)
+            qApp->removeEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        // The native window shows right after the frame, before it is
+        // mapped: its frame's corner goes there then, once Qt has set the
+        // window's own geometry.
+        if (handle_ && watched == handle_) {
+            handle_->setFramePosition(at_);
+            handle_ = nullptr;
+            return false;
+        }
+        if (done_ || !owner_ || !watched->isWidgetType())
+            return false;
+        auto* frame = static_cast<QWidget*>(watched);
+        if (!frame->isWindow() || frame == owner_ || !frame->parentWidget() ||
+            frame->parentWidget()->window() != owner_)
+            return false;
+        done_ = true;
+        if (!frame->testAttribute(Qt::WA_Moved))
+            place(frame);
+        return false;
+    }
+
+private:
+    void place(QWidget* frame)
+    {
+        QScreen* screen = owner_->screen();
+        if (!screen)
+            return;
+        const QRect area = screen->availableGeometry();
+        const QRect beside = owner_->frameGeometry();
+        // The frame's decorations are taken to be the owner's.
+        const QSize size = frame->size() + (beside.size() - owner_->geometry().size());
+        const auto onScreen = [&](QPoint at) {
+            return QPoint(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())),
+                          std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+        };
+        const int right = beside.right() + 1 + kFrameGap;
+        const int left = beside.left() - kFrameGap - size.width();
+        const int below = beside.bottom() + 1 + kFrameGap;
+        const int above = beside.top() - kFrameGap - size.height();
+        // Right, left, below, above: the first side with room for all of it;
+        // else the wider side, as much of it as the screen has.
+        const QPoint sides[] = {{right, beside.top()}, {left, beside.top()}, {beside.left(), below},
+                                {beside.left(), above}};
+        QPoint at = onScreen(area.right() - beside.right() >= beside.left() - area.left() ? sides[0] : sides[1]);
+        for (const QPoint& side : sides) {
+            const QPoint kept = onScreen(side);
+            const bool fits = side.x() >= area.left() && side.y() >= area.top() &&
+                              side.x() + size.width() - 1 <= area.right() &&
+                              side.y() + size.height() - 1 <= area.bottom();
+            if (fits && !QRect(kept, size).intersects(beside)) {
+                at = kept;
+                break;
+            }
+        }
+        frame->move(at);
+        at_ = at;
+        handle_ = frame->windowHandle();
+    }
+
+    QPointer<QWidget> owner_;
+    bool done_ = false;
+    QPointer<QWindow> handle_;
+    QPoint at_;
+};
+
+} // namespace
+
+BOOL COleControl::OnProperties(win::MSG*, win::HWND hWndParent, const RECT*)
 {
     if (m_pControlSite && m_pControlSite->ShowPropertyFrame() == S_OK)
         return TRUE;
@@ -468,10 +569,12 @@ BOOL COleControl::OnProperties(win::MSG*, win::HWND hWndParent, const RECT* lpRe
         return FALSE;
     IUnknown* self = GetControllingUnknown();
     const com::Bstr caption(GetUserTypeName());
+    win::HWND owner = hWndParent ? hWndParent : GetContainerWindow();
+    // The control's rectangle is in its container's coordinates, no place
+    // on the screen: the frame finds its own place beside the container.
+    const FrameBesideOwner placer(owner);
     BeginModalState();
-    const HRESULT hr = com::OleCreatePropertyFrame(hWndParent ? hWndParent : GetContainerWindow(),
-                                                   lpRect ? UINT(lpRect->left) : 0, lpRect ? UINT(lpRect->top) : 0,
-                                                   caption.Get(), 1, &self, count, pages);
+    const HRESULT hr = com::OleCreatePropertyFrame(owner, 0, 0, caption.Get(), 1, &self, count, pages);
     EndModalState();
     return SUCCEEDED(hr) ? TRUE : FALSE;
 }

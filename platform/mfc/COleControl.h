@@ -213,8 +213,8 @@ public:
     virtual void OnTextChanged();
     virtual void OnEnabledChanged();
     virtual void OnFontChanged();
-    // The property frame with the control's pages; FALSE when it cannot be
-    // shown.
+    // The property frame with the control's pages, beside the container's
+    // window; FALSE when it cannot be shown.
     virtual BOOL OnProperties(win::MSG* lpMsg, win::HWND hWndParent, const RECT* lpRect);
     virtual BOOL OnGetDisplayString(DISPID dispid, CString& strValue);
     virtual BOOL OnMapPropertyToPage(DISPID dispid, CLSID* lpclsid, BOOL* pbPageOptional);

@@ -21,9 +21,16 @@ public:
     DownloadResult result;
 };
 
-bool isFtp(std::string_view url)
+// The one service an address is fetched over, and so the only one its
+// redirects may lead to: a redirect goes nowhere the address itself could
+// not. An address without a scheme is an HTTP one.
+const char* serviceOf(std::string_view url)
 {
-    return vb::SameText(url.substr(0, 6), "ftp://");
+    if (vb::SameText(url.substr(0, 6), "ftp://"))
+        return "ftp";
+    if (vb::SameText(url.substr(0, 8), "https://"))
+        return "https";
+    return "http";
 }
 
 } // namespace
@@ -117,7 +124,7 @@ void DownloadService::run(const std::shared_ptr<Transfer>& transfer, const std::
     o.user = user;
     o.password = password;
     try {
-        CurlHandle handle(o, isFtp(url) ? "ftp" : "http,https");
+        CurlHandle handle(o, serviceOf(url));
         CURL* curl = handle.get();
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, transfer.get());

@@ -8,7 +8,8 @@
 // its cancel is dropped.
 //
 // Addresses: "ftp://..." over FTP, anything else over HTTP (http or https;
-// redirects followed up to the options' limit). Credentials go to libcurl on
+// redirects followed up to the options' limit, each only to an address of
+// the same service as the first: an http address never leads to https). Credentials go to libcurl on
 // their own, never into the address: with none given, an FTP address's own
 // credentials are used, or else the anonymous login.
 

@@ -9,6 +9,8 @@
 #include "platform/testing/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QThread>
 
@@ -151,6 +153,39 @@ TEST_F(DownloadServiceTest, EveryFailedTransferComesWithoutBytes)
     server.Stop();
     EXPECT_EQ(fetch(service, "http://127.0.0.1:" + std::to_string(port) + "/picture.bmp").error,
               net::ERROR_INTERNET_CANNOT_CONNECT);
+}
+
+TEST_F(DownloadServiceTest, ARedirectLeadsOnlyWhereItsAddressMayGo)
+{
+    // A listener in place of another service: a redirect that left HTTP
+    // would connect to it.
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::LocalHost));
+    int reached = 0;
+    QObject::connect(&other, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* s = other.nextPendingConnection()) {
+            ++reached;
+            s->abort();
+            s->deleteLater();
+        }
+    });
+    const std::string port = std::to_string(other.serverPort());
+    net::DownloadService service(quick());
+    for (const std::string scheme : {"https", "ftp"}) {
+        SCOPED_TRACE(scheme);
+        const net::DownloadResult r = fetch(service, url("/to/" + scheme + "/" + port + "/picture.bmp"));
+        // Refused as an address of no service is.
+        EXPECT_EQ(r.error, net::ERROR_INTERNET_UNRECOGNIZED_SCHEME) << r.detail;
+        EXPECT_FALSE(r.Ok());
+        EXPECT_TRUE(r.body.empty());
+        EXPECT_FALSE(r.detail.empty());
+    }
+    EXPECT_EQ(reached, 0);
+    // A redirect to another HTTP address is followed.
+    const net::DownloadResult r =
+        fetch(service, url("/to/http/" + std::to_string(server.Port()) + "/redirect/1/picture.bmp"));
+    EXPECT_TRUE(r.Ok()) << r.detail;
+    EXPECT_EQ(r.body, content);
 }
 
 TEST_F(DownloadServiceTest, AReplyOverTheCapFails)

@@ -20,7 +20,6 @@ extern "C" {
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <queue>
 #include <string>
 #include <vector>
 
@@ -121,15 +120,21 @@ struct AviFrameReader {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     SwsContext* scaler = nullptr;
-    long long lastIndex = -1; // the frame index last decoded, -1 before any
-    long long counted = 0;    // frames decoded since the last seek
     bool ended = false;
-    // The frame slots of the packets given to the decoder and not yet come
-    // out as pictures, smallest first. The decoder gives pictures in
-    // presentation order while AVI stores them (and numbers them) in decode
-    // order: the n-th picture out takes the n-th smallest slot.
-    std::priority_queue<long long, std::vector<long long>, std::greater<>> slots;
-    long long lastSlot = -1;
+    // A frame slot is a chunk of the file, numbered from 0; a slot the file
+    // skips (a dropped frame) holds no picture. Pictures come out of the
+    // decoder in presentation order, stamped in slots; the first one's stamp
+    // against the first chunk's slot tells the decoder's reorder delay.
+    long long firstChunk = AV_NOPTS_VALUE;
+    bool delayKnown = false;
+    long long delay = 0;
+    long long lastSlot = -1; // the slot of the picture decoded last
+    // The picture decoded ahead (in frame) and not yet handed out.
+    bool ahead = false;
+    long long aheadSlot = -1;
+    // The picture handed out last (packed) stands for the slots from
+    // shownFrom up to the next picture's slot.
+    long long shownFrom = -1;
     std::vector<BYTE> packed;
     ~AviFrameReader()
     {
@@ -220,35 +225,49 @@ bool rewind(AviFrameReader* r)
         ffmpeg().av_seek_frame(fmt, index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
         return false;
     ffmpeg().avcodec_flush_buffers(r->codec);
-    r->lastIndex = -1;
-    r->counted = 0;
     r->ended = false;
-    r->slots = {};
+    r->firstChunk = AV_NOPTS_VALUE;
+    r->delayKnown = false;
+    r->delay = 0;
     r->lastSlot = -1;
+    r->ahead = false;
+    r->aheadSlot = -1;
+    r->shownFrom = -1;
     return true;
 }
 
-// Decodes the next frame into r->frame; false at the end or on an error.
-bool decodeNext(AviFrameReader* r)
+enum class Decoded { Picture, End, Failed };
+
+// The slot of the picture just decoded: its presentation stamp less the
+// decoder's delay; a picture without a stamp, or with one that does not
+// move on, takes the slot after the last.
+long long slotOf(AviFrameReader* r)
+{
+    const long long stamp = r->frame->best_effort_timestamp;
+    if (!r->delayKnown) {
+        r->delayKnown = true;
+        const long long first = r->firstChunk != AV_NOPTS_VALUE ? r->firstChunk : 0;
+        r->delay = stamp != AV_NOPTS_VALUE ? stamp - first : 0;
+    }
+    const long long slot = stamp != AV_NOPTS_VALUE ? stamp - r->delay : r->lastSlot + 1;
+    return std::max(slot, r->lastSlot + 1);
+}
+
+// Decodes the next picture into r->frame and records its slot.
+Decoded decodeNext(AviFrameReader* r)
 {
     AVFormatContext* fmt = r->owner->file->format;
     const int index = r->owner->stream->index;
     for (;;) {
         const int got = ffmpeg().avcodec_receive_frame(r->codec, r->frame);
         if (got == 0) {
-            // A slot skipped by the file (a dropped frame) leaves a gap:
-            // that frame shows the picture before it.
-            long long slot = r->lastIndex + 1;
-            if (!r->slots.empty()) {
-                slot = std::max(slot, r->slots.top());
-                r->slots.pop();
-            }
-            r->lastIndex = slot;
-            ++r->counted;
-            return true;
+            r->lastSlot = slotOf(r);
+            return Decoded::Picture;
         }
-        if (got != AVERROR(EAGAIN) || r->ended)
-            return false;
+        if (got == AVERROR_EOF || (got == AVERROR(EAGAIN) && r->ended))
+            return Decoded::End;
+        if (got != AVERROR(EAGAIN))
+            return Decoded::Failed;
         const int read = ffmpeg().av_read_frame(fmt, r->packet);
         if (read < 0) {
             r->ended = true;
@@ -256,13 +275,10 @@ bool decodeNext(AviFrameReader* r)
             continue;
         }
         if (r->packet->stream_index == index) {
-            // The demuxer numbers a stream's chunks by their slot.
-            const long long dts = r->packet->dts;
-            const long long slot = dts != AV_NOPTS_VALUE && dts > r->lastSlot ? dts : r->lastSlot + 1;
-            if (ffmpeg().avcodec_send_packet(r->codec, r->packet) == 0) {
-                r->slots.push(slot);
-                r->lastSlot = slot;
-            }
+            // The demuxer stamps a stream's chunks with their slot.
+            if (r->firstChunk == AV_NOPTS_VALUE)
+                r->firstChunk = r->packet->dts;
+            ffmpeg().avcodec_send_packet(r->codec, r->packet);
         }
         ffmpeg().av_packet_unref(r->packet);
     }
@@ -287,7 +303,7 @@ bool learnKind(AviStream* s)
     if (s->kindKnown)
         return true;
     std::unique_ptr<AviFrameReader> r(openReader(s));
-    if (!r || !rewind(r.get()) || !decodeNext(r.get()))
+    if (!r || !rewind(r.get()) || decodeNext(r.get()) != Decoded::Picture)
         return false;
     s->kind = kindOf(r->frame);
     s->kindKnown = true;
@@ -501,15 +517,29 @@ void* AviStreamGetFrame(PGETFRAME pg, LONG pos)
 {
     if (!pg || pos < 0)
         return nullptr;
-    if (pos == pg->lastIndex && pg->counted > 0)
-        return pg->packed.empty() ? nullptr : pg->packed.data();
-    if (pos < pg->lastIndex && !rewind(pg))
+    if (pg->shownFrom >= 0 && pos < pg->shownFrom && !rewind(pg))
         return nullptr;
-    while (pg->lastIndex < pos)
-        if (!decodeNext(pg))
+    // Pictures are handed out up to the last one at or before pos: a slot
+    // the file skips shows the picture before it, and so do the slots after
+    // the last picture. Slots before the first picture show the first.
+    for (;;) {
+        if (!pg->ahead) {
+            const Decoded d = decodeNext(pg);
+            if (d == Decoded::Failed)
+                return nullptr;
+            if (d == Decoded::End)
+                break;
+            pg->ahead = true;
+            pg->aheadSlot = pg->lastSlot;
+        }
+        if (pg->shownFrom >= 0 && pg->aheadSlot > pos)
+            break;
+        if (!packFrame(pg))
             return nullptr;
-    // A frame past pos means pos itself had no picture; show the one we have.
-    return packFrame(pg);
+        pg->ahead = false;
+        pg->shownFrom = std::min<long long>(pg->aheadSlot, pos);
+    }
+    return pg->shownFrom >= 0 ? pg->packed.data() : nullptr;
 }
 
 HRESULT AviStreamGetFrameClose(PGETFRAME pg)

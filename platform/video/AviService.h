@@ -21,8 +21,9 @@ ULONG AviStreamRelease(PAVISTREAM pavi);
 // gives paletted pictures, else 24 bits.
 HRESULT AviStreamReadFormat(PAVISTREAM pavi, LONG pos, void* format, LONG* size);
 PGETFRAME AviStreamGetFrameOpen(PAVISTREAM pavi, const void* wanted);
-// Frames are numbered in presentation order. Reading forward decodes on; an
-// earlier frame decodes again from the first.
+// Frames are the file's slots in presentation order; a slot the file skips
+// (a dropped frame) gives the picture before it, and no later one moves.
+// Reading forward decodes on; an earlier frame decodes again from the first.
 void* AviStreamGetFrame(PGETFRAME pg, LONG pos);
 HRESULT AviStreamGetFrameClose(PGETFRAME pg);
 

@@ -27,9 +27,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace designtest {
 
@@ -78,6 +80,50 @@ inline bool gone(const QString& pattern)
             {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern}, 5000);
         return !out || out->isEmpty();
     });
+}
+
+// Where the window manager put the window's client area, in screen
+// coordinates (empty when it cannot be told).
+inline QRect geometryOf(WId window)
+{
+    const auto out = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)});
+    if (!out)
+        return {};
+    int x = 0, y = 0, w = 0, h = 0;
+    for (const QString& line : out->split(QLatin1Char('\n'))) {
+        const QString value = line.section(QLatin1Char('='), 1);
+        if (line.startsWith(QLatin1String("X=")))
+            x = value.toInt();
+        else if (line.startsWith(QLatin1String("Y=")))
+            y = value.toInt();
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            w = value.toInt();
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            h = value.toInt();
+    }
+    return QRect(x, y, w, h);
+}
+
+inline QString nameOf(WId window)
+{
+    return xdotool({QStringLiteral("getwindowname"), QString::number(window)}).value_or(QString());
+}
+
+// Drags with the left button from one point of the window to another, in
+// steps, as a hand does.
+inline bool drag(WId window, QPoint from, QPoint to)
+{
+    const QString id = QString::number(window);
+    QStringList args{QStringLiteral("windowactivate"), QStringLiteral("--sync"), id,   QStringLiteral("mousemove"),
+                     QStringLiteral("--window"),       id,                      QString::number(from.x()),
+                     QString::number(from.y()),        QStringLiteral("mousedown"), QStringLiteral("1")};
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint at = from + (to - from) * step / 4;
+        args << QStringLiteral("sleep") << QStringLiteral("0.05") << QStringLiteral("mousemove")
+             << QStringLiteral("--window") << id << QString::number(at.x()) << QString::number(at.y());
+    }
+    args << QStringLiteral("mouseup") << QStringLiteral("1");
+    return xdotool(args).has_value();
 }
 
 inline QString exact(const QString& title)
@@ -187,6 +233,9 @@ struct Layout {
         const RECT r = window.Site()->Rect();
         button = QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))
                      .translated(window.Form()->mapTo(&window, QPoint(0, 0)));
+        for (int i = 0; i < 8; ++i)
+            grips[std::size_t(i)] =
+                window.Selection()->GripRect(i).center() + window.Form()->mapTo(&window, QPoint(0, 0));
 
         IUnknown* control = window.Site()->Control();
         com::ComPtr<IOleObject> object;
@@ -227,7 +276,9 @@ struct Layout {
 
     tv::testing::TempRoot root;
     design::DesignWindow window;
+    // The button and its grips, in the window's client area.
     QRect button;
+    std::array<QPoint, 8> grips;
     QString frameCaption;
     std::unique_ptr<com::PropertyFrame> frame;
 };
@@ -255,22 +306,65 @@ public:
             process_.waitForFinished();
         }
     }
-    // Its window's id once it shows (0: it did not).
+    // Its window's id once it shows (0: it did not): the largest of its
+    // windows, as its boxes are titled like it.
     WId Window()
     {
         if (process_.state() == QProcess::Starting && !process_.waitForStarted(20000))
             return 0;
         if (process_.state() != QProcess::Running)
             return 0;
-        return windowNamed(QStringLiteral("^Quorvel Design"));
+        WId found = 0;
+        waitUntil([&] {
+            long long largest = 0;
+            for (WId w : Windows()) {
+                const QRect g = geometryOf(w);
+                if (nameOf(w).startsWith(QLatin1String("Quorvel Design")) && g.width() * g.height() > largest) {
+                    largest = g.width() * g.height();
+                    found = w;
+                }
+            }
+            return found != 0;
+        });
+        return found;
+    }
+    // Its visible windows (the main window, boxes, dialogs).
+    std::vector<WId> Windows()
+    {
+        std::vector<WId> out;
+        const auto list = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                   QString::number(process_.processId()), QStringLiteral("--name"), QStringLiteral(".")},
+                                  5000);
+        if (list)
+            for (const QString& id : list->split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                out.push_back(id.toULong());
+        return out;
+    }
+    // Its window other than main titled title, once it shows (0: none came).
+    WId Box(WId main, const QString& title)
+    {
+        WId found = 0;
+        waitUntil([&] {
+            for (WId w : Windows())
+                if (w != main && nameOf(w) == title)
+                    found = w;
+            return found != 0;
+        });
+        return found;
+    }
+    bool Running() const { return process_.state() != QProcess::NotRunning; }
+    // Its end, once it ends by itself; true when it ended cleanly.
+    bool Ended()
+    {
+        if (!waitUntil([&] { return process_.state() == QProcess::NotRunning; }, 30000))
+            return false;
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
     }
     // Quit from its menu's key; true when it ended cleanly.
     bool Quit(WId window)
     {
         keys(window, {QStringLiteral("ctrl+q")});
-        if (!waitUntil([&] { return process_.state() == QProcess::NotRunning; }, 30000))
-            return false;
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+        return Ended();
     }
 
 private:

@@ -1,22 +1,28 @@
 #include "tools/design/DesignWindow.h"
 
 #include "platform/com/Bstr.h"
-#include "platform/com/PropertyBag.h"
-#include "platform/com/PropertyFrame.h"
+#include "platform/com/UiServices.h"
 #include "platform/com/Variant.h"
+#include "platform/forms/CommonDialog.h"
+#include "platform/win/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <vector>
 
 namespace design {
 
@@ -27,6 +33,14 @@ namespace {
 constexpr int kFormWidth = 480;
 constexpr int kFormHeight = 280;
 constexpr OLE_COLOR kFormColor = 0x00FFFFFF;
+
+// The template dialogs, as the property page has them.
+constexpr const char* kTemplateFilter = "Template files (*.kzt) |*.kzt|All files (*.*)|*.*||";
+constexpr const char* kOpenTitle = "Select button template file";
+constexpr const char* kSaveTitle = "Save button template file";
+
+// How long the window manager is given to frame a new window.
+constexpr int kPlacingMilliseconds = 2000;
 
 QRect qrect(const RECT& r)
 {
@@ -45,39 +59,47 @@ std::string hresultText(HRESULT hr)
     return code;
 }
 
-// The page a container would show for the button: the first it names.
-HRESULT firstPageOf(IUnknown* control, CLSID* page)
+// A method of the button by its name, with one argument.
+HRESULT callMethod(IDispatch* control, const char16_t* method, com::ComVariant argument, com::ComVariant* result,
+                   EXCEPINFO* exception)
 {
-    com::ComPtr<ISpecifyPropertyPages> specify;
-    if (!control || FAILED(control->QueryInterface(ISpecifyPropertyPages::kIid, specify.ReceiveVoid())))
-        return E_NOINTERFACE;
-    CAUUID pages{0, nullptr};
-    const HRESULT hr = specify->GetPages(&pages);
+    if (!control)
+        return E_POINTER;
+    std::u16string name = method;
+    LPOLESTR names[] = {name.data()};
+    DISPID id = 0;
+    HRESULT hr = control->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
     if (FAILED(hr))
         return hr;
-    const bool any = pages.cElems > 0 && pages.pElems;
-    if (any)
-        *page = pages.pElems[0];
-    CoTaskMemFree(pages.pElems);
-    return any ? S_OK : E_FAIL;
+    DISPPARAMS params{&argument, nullptr, 1, 0};
+    return control->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, exception, nullptr);
 }
 
-// The page as a frame would hold it, without a frame of its own.
-class PageSite final : public com::ComObject<PageSite, IPropertyPageSite> {
-public:
-    std::span<const com::InterfaceEntry> InterfaceTable() const
-    {
-        static constexpr com::InterfaceEntry table[] = {com::Implements<PageSite, IPropertyPageSite>()};
-        return table;
-    }
-    HRESULT GetFrameWindow(HWND* frame) override
-    {
-        if (!frame)
-            return E_POINTER;
-        *frame = nullptr;
-        return E_NOTIMPL;
-    }
-};
+// The reason an automation error gives, or its code.
+std::string failureOf(HRESULT hr, const EXCEPINFO& exception)
+{
+    if (hr == DISP_E_EXCEPTION && exception.bstrDescription)
+        return ": " + com::Utf8FromBstr(exception.bstrDescription);
+    if (FAILED(hr))
+        return " (error " + hresultText(hr) + ")";
+    return {};
+}
+
+void clear(EXCEPINFO& exception)
+{
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    exception = EXCEPINFO{};
+}
+
+std::optional<QByteArray> readAll(const std::filesystem::path& file)
+{
+    QFile f(QString::fromStdString(file.string()));
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return f.readAll();
+}
 
 } // namespace
 
@@ -86,7 +108,7 @@ public:
 DesignWindow::DesignWindow()
 {
     setObjectName(QStringLiteral("quorvelDesign"));
-    setWindowTitle(QStringLiteral("Quorvel Design"));
+    updateTitle(false);
     form_ = new QWidget(this);
     form_->setObjectName(QStringLiteral("form"));
     form_->setMinimumSize(kFormWidth, kFormHeight);
@@ -99,7 +121,7 @@ DesignWindow::DesignWindow()
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QAction* open = file->addAction(tr("&Open..."), this, &DesignWindow::OpenTemplate);
     open->setShortcut(QKeySequence::Open);
-    QAction* save = file->addAction(tr("&Save..."), this, &DesignWindow::SaveTemplate);
+    QAction* save = file->addAction(tr("&Save..."), this, qOverload<>(&DesignWindow::SaveTemplate));
     save->setShortcut(QKeySequence::Save);
     file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
@@ -151,17 +173,29 @@ HRESULT DesignWindow::CreateButton(REFCLSID clsid)
         site->Close();
         return hr;
     }
+    // The tool styles whole buttons: the page's own template commands write
+    // and read the extended form, with the media and the rectangle, as
+    // File > Save and File > Open do.
+    auto control = site->ControlAs<IDispatch>();
+    com::ComVariant none;
+    if (FAILED(hr = callMethod(control.Get(), u"SetEditingTplMode", com::ComVariant::I2(1), &none, nullptr))) {
+        site->Close();
+        return hr;
+    }
     site_ = site;
-    clsid_ = clsid;
 
     selection_ = new SelectionFrame(form_);
     connect(selection_, &SelectionFrame::resized, this, [this](const QRect& r) {
         site_->SetRect(winrect(r));
         placeSelection();
     });
+    connect(selection_, &SelectionFrame::resizeEnded, this, [this] { updateTitle(HasUnsavedChanges()); });
     connect(selection_, &SelectionFrame::propertiesRequested, this, &DesignWindow::ShowProperties);
     placeSelection();
     selection_->show();
+    // The new button is nothing to save yet.
+    markSaved();
+    updateTitle(false);
     return S_OK;
 }
 
@@ -182,32 +216,133 @@ bool DesignWindow::LoadTemplate(const std::filesystem::path& file, std::string* 
         return false;
     }
     // The extended form's reader takes the plain form too.
-    std::u16string name = u"LoadTemplateEx";
-    LPOLESTR names[] = {name.data()};
-    DISPID id = 0;
-    HRESULT hr = control->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
-    com::ComVariant path = com::ComVariant::Text(file.string());
-    DISPPARAMS params{&path, nullptr, 1, 0};
     com::ComVariant result;
     EXCEPINFO exception{};
-    if (SUCCEEDED(hr))
-        hr = control->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, &exception, nullptr);
+    const HRESULT hr =
+        callMethod(control.Get(), u"LoadTemplateEx", com::ComVariant::Text(file.string()), &result, &exception);
     const bool loaded = SUCCEEDED(hr) && result.vt == VT_I2 && result.iVal != 0;
     if (!loaded && error) {
-        *error = "The template " + file.string() + " cannot be read";
-        if (hr == DISP_E_EXCEPTION && exception.bstrDescription)
-            *error += ": " + com::Utf8FromBstr(exception.bstrDescription);
-        else if (FAILED(hr))
-            *error += " (error " + hresultText(hr) + ")";
-        *error += ".";
+        // The button's reader says only that it failed: the file tells why.
+        std::error_code ec;
+        const std::string name = "The template " + file.string();
+        if (FAILED(hr))
+            *error = name + " cannot be read" + failureOf(hr, exception) + ".";
+        else if (!std::filesystem::exists(file, ec))
+            *error = name + " does not exist.";
+        else if (!std::ifstream(file, std::ios::binary))
+            *error = name + " cannot be opened for reading.";
+        else
+            *error = name + " is no button template, or it is damaged; the button was not changed.";
     }
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    clear(exception);
     placeSelection();
-    if (loaded)
-        setWindowTitle(QStringLiteral("Quorvel Design - %1").arg(QString::fromStdString(file.filename().string())));
+    if (loaded) {
+        file_ = file;
+        markSaved();
+        updateTitle(false);
+    }
     return loaded;
+}
+
+bool DesignWindow::saveTemplateEx(const std::filesystem::path& file)
+{
+    auto control = site_ ? site_->ControlAs<IDispatch>() : com::ComPtr<IDispatch>();
+    com::ComVariant result;
+    const HRESULT hr = callMethod(control.Get(), u"SaveTemplateEx", com::ComVariant::Text(file.string()), &result,
+                                  nullptr);
+    return SUCCEEDED(hr) && result.vt == VT_I2 && result.iVal != 0;
+}
+
+bool DesignWindow::SaveTemplate(const std::filesystem::path& file, std::string* error)
+{
+    if (!site_) {
+        if (error)
+            *error = "There is no button to save in " + file.string() + ".";
+        return false;
+    }
+    // The file is replaced only once all of it is written.
+    if (!saveTemplateEx(file)) {
+        if (error)
+            *error = "The template " + file.string() +
+                     " cannot be written: its folder is missing, read-only or full. The file was not changed.";
+        updateTitle(HasUnsavedChanges());
+        return false;
+    }
+    file_ = file;
+    saved_ = readAll(file);
+    updateTitle(!saved_.has_value());
+    return true;
+}
+
+std::optional<QByteArray> DesignWindow::currentTemplate()
+{
+    if (!site_)
+        return std::nullopt;
+    if (!scratch_)
+        scratch_ = std::make_unique<QTemporaryDir>();
+    if (!scratch_->isValid())
+        return std::nullopt;
+    const std::filesystem::path now = std::filesystem::path(scratch_->path().toStdString()) / "now.kzt";
+    if (!saveTemplateEx(now))
+        return std::nullopt;
+    return readAll(now);
+}
+
+void DesignWindow::markSaved()
+{
+    saved_ = currentTemplate();
+}
+
+bool DesignWindow::HasUnsavedChanges()
+{
+    if (!site_)
+        return false;
+    const std::optional<QByteArray> now = currentTemplate();
+    return !now || !saved_ || *now != *saved_;
+}
+
+void DesignWindow::updateTitle(bool modified)
+{
+    const QString name = file_.empty() ? tr("Untitled") : QString::fromStdString(file_.filename().string());
+    setWindowTitle(QStringLiteral("%1 - %2%3")
+                       .arg(QString::fromLatin1(kTitle), name, modified ? QStringLiteral("*") : QString()));
+}
+
+void DesignWindow::showBox(const std::string& text, unsigned type)
+{
+    win::MessageBox(this, text.c_str(), kTitle, type);
+}
+
+void DesignWindow::whenPlaced(std::function<void()> then)
+{
+    auto* timer = new QTimer(this);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    // Without a window manager (or with one that frames nothing) the
+    // window is where it will stay once it shows.
+    const QString platform = QGuiApplication::platformName();
+    const bool framed = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+    connect(timer, &QTimer::timeout, this, [this, timer, started, framed, then = std::move(then)] {
+        QWindow* handle = windowHandle();
+        const bool late = started->elapsed() > kPlacingMilliseconds;
+        if (!late && !(isVisible() && handle && handle->isExposed()))
+            return;
+        if (!late && framed && handle->frameMargins().isNull())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        then();
+    });
+    timer->start(20);
+}
+
+void DesignWindow::OpenAtStart(const std::filesystem::path& file)
+{
+    whenPlaced([this, file] {
+        std::string error;
+        if (!LoadTemplate(file, &error))
+            showBox(error, win::MB_OK | win::MB_ICONEXCLAMATION);
+    });
 }
 
 void DesignWindow::ShowProperties()
@@ -221,59 +356,50 @@ void DesignWindow::ShowProperties()
     const HRESULT hr =
         object->DoVerb(OLEIVERB_PROPERTIES, nullptr, static_cast<IOleClientSite*>(site_.Get()), 0, form_, &rect);
     if (FAILED(hr))
-        QMessageBox::warning(this, windowTitle(),
-                             tr("The button's properties cannot be shown (error %1).")
-                                 .arg(QString::fromStdString(hresultText(hr))));
+        showBox("The button's properties cannot be shown (error " + hresultText(hr) + ").",
+                win::MB_OK | win::MB_ICONEXCLAMATION);
     placeSelection();
+    updateTitle(HasUnsavedChanges());
 }
 
 void DesignWindow::OpenTemplate()
 {
-    pressPageButton(kLoadTemplateButton);
+    if (!site_ || Running() || !setAsideChanges("opening another template"))
+        return;
+    forms::FileDialogRequest request;
+    request.title = kOpenTitle;
+    request.filter = kTemplateFilter;
+    request.flags = forms::OFN_HIDEREADONLY | forms::OFN_PATHMUSTEXIST | forms::OFN_FILEMUSTEXIST;
+    const auto chosen = com::Ui().OpenFile(request);
+    if (!chosen || chosen->empty())
+        return;
+    std::string error;
+    if (!LoadTemplate(*chosen, &error))
+        showBox(error, win::MB_OK | win::MB_ICONEXCLAMATION);
 }
 
-void DesignWindow::SaveTemplate()
-{
-    pressPageButton(kSaveTemplateButton);
-}
-
-// The page's own command: the page is made for the button as the frame
-// would make it, built in a hidden holder, and its button pressed with the
-// space key, so the page asks for the file and does the work itself.
-void DesignWindow::pressPageButton(int id)
+bool DesignWindow::SaveTemplate()
 {
     if (!site_ || Running())
-        return;
-    CLSID clsid{};
-    com::ComPtr<IPropertyPage> page;
-    HRESULT hr = firstPageOf(site_->Control(), &clsid);
-    if (SUCCEEDED(hr))
-        hr = com::CreatePropertyPage(clsid, page.Receive());
-    if (SUCCEEDED(hr) && !page)
-        hr = E_NOINTERFACE;
-    if (FAILED(hr)) {
-        QMessageBox::warning(this, windowTitle(),
-                             tr("The button's property page cannot be made (error %1).")
-                                 .arg(QString::fromStdString(hresultText(hr))));
-        return;
+        return false;
+    forms::FileDialogRequest request;
+    request.title = kSaveTitle;
+    request.filter = kTemplateFilter;
+    request.defaultExt = "kzt";
+    request.flags = forms::OFN_OVERWRITEPROMPT | forms::OFN_HIDEREADONLY | forms::OFN_PATHMUSTEXIST;
+    const auto chosen = com::Ui().SaveFile(request);
+    if (!chosen || chosen->empty())
+        return false;
+    std::filesystem::path file(*chosen);
+    // A name typed without an extension is a template's.
+    if (!file.has_extension())
+        file += ".kzt";
+    std::string error;
+    if (!SaveTemplate(file, &error)) {
+        showBox(error, win::MB_OK | win::MB_ICONEXCLAMATION);
+        return false;
     }
-    auto site = com::ComPtr<PageSite>::Attach(new PageSite);
-    QWidget holder;
-    IUnknown* objects[] = {site_->Control()};
-    const RECT at{0, 0, 0, 0};
-    if (SUCCEEDED(page->SetPageSite(site.Get())) && SUCCEEDED(page->SetObjects(1, objects)) &&
-        SUCCEEDED(page->Activate(&holder, &at, TRUE))) {
-        if (QWidget* button = holder.findChild<QWidget*>(QStringLiteral("id%1").arg(id))) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-            QCoreApplication::sendEvent(button, &press);
-            QCoreApplication::sendEvent(button, &release);
-        }
-        page->Deactivate();
-    }
-    page->SetObjects(0, nullptr);
-    page->SetPageSite(nullptr);
-    placeSelection();
+    return true;
 }
 
 void DesignWindow::SetRunning(bool running)
@@ -295,10 +421,26 @@ bool DesignWindow::Running() const
     return site_ && site_->UserMode();
 }
 
+bool DesignWindow::setAsideChanges(const char* before)
+{
+    if (!HasUnsavedChanges())
+        return true;
+    const std::string what = file_.empty() ? std::string("the button in a template")
+                                           : "the changes to " + file_.filename().string();
+    const std::string question = "Save " + what + " before " + before + "?";
+    switch (win::MessageBox(this, question.c_str(), kTitle, win::MB_YESNOCANCEL | win::MB_ICONQUESTION)) {
+    // Only once the template is written: a cancelled or failed save keeps
+    // the button as it is.
+    case win::IDYES: return SaveTemplate();
+    case win::IDNO: return true;
+    default: return false;
+    }
+}
+
 void DesignWindow::closeEvent(QCloseEvent* event)
 {
     // A modal frame or dialog of the button's is still open: it ends first.
-    if (QApplication::activeModalWidget()) {
+    if (QApplication::activeModalWidget() || !setAsideChanges("closing")) {
         event->ignore();
         return;
     }
@@ -405,8 +547,12 @@ void SelectionFrame::mouseMoveEvent(QMouseEvent* event)
 
 void SelectionFrame::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        grip_ = -1;
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool resizing = grip_ >= 0;
+    grip_ = -1;
+    if (resizing)
+        emit resizeEnded();
 }
 
 void SelectionFrame::mouseDoubleClickEvent(QMouseEvent* event)

@@ -12,14 +12,17 @@
 #include "platform/basic/App.h"
 #include "platform/com/Loader.h"
 #include "platform/com/Registration.h"
+#include "platform/win/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStandardPaths>
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -56,6 +59,23 @@ HRESULT registerButtonClass(const fs::path& library, CLSID* clsid)
         return FAILED(hr) ? hr : E_FAIL;
     return CLSIDFromProgID(kButtonProgId, clsid);
 }
+
+class BoxesOverWindow final : public win::MessageBoxPort {
+public:
+    explicit BoxesOverWindow(QWidget* window) : window_(window) {}
+    int Show(const win::MessageBoxRequest& request) override
+    {
+        win::MessageBoxRequest owned = request;
+        if (!owned.owner)
+            owned.owner = QApplication::activeModalWidget();
+        if (!owned.owner)
+            owned.owner = window_;
+        return win::ShowDesktopMessageBox(owned);
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
 
 int fail(const QString& text)
 {
@@ -95,11 +115,13 @@ int main(int argc, char** argv)
     if (const HRESULT hr = window.CreateButton(clsid); FAILED(hr))
         return fail(QStringLiteral("The button library cannot make a button (error %1).")
                         .arg(QString::fromStdString(hresultText(hr))));
+    // Every box of the tool and of its button opens over the window it
+    // belongs to: the dialog on top, else the tool's window.
+    win::SetMessageBoxPort(std::make_shared<BoxesOverWindow>(&window));
     window.show();
-    if (argc == 2) {
-        std::string error;
-        if (!window.LoadTemplate(fs::absolute(argv[1], ec), &error))
-            QMessageBox::warning(&window, window.windowTitle(), QString::fromStdString(error));
-    }
-    return app.exec();
+    if (argc == 2)
+        window.OpenAtStart(fs::absolute(argv[1], ec));
+    const int result = app.exec();
+    win::SetMessageBoxPort(nullptr);
+    return result;
 }

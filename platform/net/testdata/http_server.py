@@ -8,6 +8,8 @@ standard output and serves the files under ROOT. A few paths script what a
 test needs:
 
   /redirect/N/REST   302 to /redirect/N-1/REST, and at N = 0 to /REST
+  /to/SCHEME/PORT/REST
+                     302 to SCHEME://127.0.0.1:PORT/REST
   /slow/SECONDS/REST waits, then answers as for /REST
   /status/CODE       answers CODE with a small HTML page
   /big/BYTES         200 with that many bytes
@@ -51,6 +53,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             n = int(parts[1])
             rest = "/".join(parts[2:])
             target = f"/redirect/{n - 1}/{rest}" if n > 0 else f"/{rest}"
+            self.reply(302, b"", headers=[("Location", target)])
+            return
+        if len(parts) >= 3 and parts[0] == "to":
+            rest = "/".join(parts[3:])
+            target = f"{parts[1]}://127.0.0.1:{int(parts[2])}/{rest}"
             self.reply(302, b"", headers=[("Location", target)])
             return
         if len(parts) >= 2 and parts[0] == "slow":
