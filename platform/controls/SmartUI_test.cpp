@@ -16,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -313,6 +315,70 @@ TEST_F(SmartUI, PopupMenuShowsItsEntriesAndRaisesTheChosenKey)
     // A heading gives no command.
     shown->actions()[1]->trigger();
     EXPECT_EQ(h.heard.size(), 1u);
+}
+
+// A command that opens a modal box runs an event loop of its own before it
+// returns: the menu whose entry was clicked is still handling that click,
+// and must be there when the command returns, however the command changed
+// the menus meanwhile.
+TEST_F(SmartUI, ACommandThatWaitsInABoxLeavesTheMenuItCameFromWhole)
+{
+    Host& h = Host::Instance();
+    h.Show();
+    h.bar.Move(0, 0, 6000, 330);
+    QPointer<QMenu> clicked;
+    std::vector<std::string> goneDuringTheCommand;
+    // As a modal box does: the loop runs until its user answers.
+    auto waitInABox = [&](const std::string& key) {
+        QEventLoop box;
+        QTimer::singleShot(0, &box, [&] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+        box.exec();
+        if (!clicked)
+            goneDuringTheCommand.push_back(key);
+    };
+    auto entry = [](QWidget* menuOrBar, const QString& text) -> QAction* {
+        for (QAction* a : menuOrBar->actions())
+            if (a->text() == text)
+                return a;
+        return nullptr;
+    };
+
+    // The popup: its menu closes as the entry is clicked.
+    h.popup.ItemClick = [&](const std::string& key) {
+        h.heard.push_back(key);
+        waitInABox(key);
+    };
+    h.popup.Menus().Add("POPUP", "", smuiMenuPopup).Items().Add("UPDATE", "Check");
+    for (int use = 0; use < 2; ++use) {
+        h.popup.PopupMenu("POPUP", 15000, 11000);
+        clicked = h.popup.ShownMenu();
+        ASSERT_NE(clicked, nullptr);
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, clicked->actionGeometry(entry(clicked, "Check")).center());
+        settle();
+    }
+
+    // The menu bar: the command ticks its own entry, which rebuilds the menus.
+    h.bar.ItemClick = [&](const std::string& key) {
+        h.heard.push_back(key);
+        h.bar.Items().Item("VIEW").Items().Item("WEEKENDS").SetChecked(true);
+        waitInABox(key);
+    };
+    h.bar.Items().Add("VIEW", "View").Items().Add("WEEKENDS", "Weekends");
+    settle();
+    auto* bar = static_cast<QMenuBar*>(h.bar.Widget());
+    QAction* top = entry(bar, "View");
+    ASSERT_NE(top, nullptr);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+    ASSERT_TRUE(until([&] { return top->menu() && top->menu()->isVisible(); }));
+    clicked = top->menu();
+    QTest::mouseClick(clicked, Qt::LeftButton, {}, clicked->actionGeometry(entry(clicked, "Weekends")).center());
+    settle();
+
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"UPDATE", "UPDATE", "WEEKENDS"}));
+    EXPECT_EQ(goneDuringTheCommand, std::vector<std::string>{}) << "menus gone while their command ran";
+    // What the command changed is shown once it is over.
+    ASSERT_TRUE(until([&] { return entry(bar, "View") && entry(bar, "View")->menu(); }));
+    EXPECT_TRUE(entry(entry(bar, "View")->menu(), "Weekends")->isChecked());
 }
 
 TEST_F(SmartUI, TrayIconReportsUseOnlyWhileShown)
