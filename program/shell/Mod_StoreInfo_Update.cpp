@@ -10,6 +10,7 @@
 #include "program/shell/frmMain.h"
 #include "program/shell/frmProgress.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -224,6 +225,10 @@ bool ParseVersionFile(std::string_view text, UpdateVersion& version, std::vector
 
     UpdateVersion v;
     if (!ParseVersionText(line1, v))
+        return false;
+    // Counted before it is split: a list of a hundred thousand names is
+    // refused without making them.
+    if (std::count(line2.begin(), line2.end(), ';') >= kMaxUpdateFiles)
         return false;
     std::vector<std::string> names;
     for (const std::string& piece : vb::Split(line2, ";")) {

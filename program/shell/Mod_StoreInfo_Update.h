@@ -37,11 +37,15 @@ inline constexpr std::string_view kWillClose = "Tallyvane will now close.";
 // when that is known.
 std::string TransferErrorMessage(const std::string& webAddress, const std::string& errorText);
 
+// An update of more files than this is no update: the list is malformed.
+inline constexpr int kMaxUpdateFiles = 256;
+
 // The version file: "VERSION:a.b.c", LF, "NAME:" with the file names
 // separated by ";", LF; anything after is ignored. One CR before each LF is
 // dropped, blanks around the version and the names too. False (outputs
-// untouched) unless it parses whole: the version three whole numbers, at
-// least one name, every name a safe file name (the last is the installer).
+// untouched) unless it parses whole: the version three whole numbers, one
+// to kMaxUpdateFiles names, every name a safe file name (the last is the
+// installer).
 bool ParseVersionFile(std::string_view text, UpdateVersion& version, std::vector<std::string>& fileNames);
 
 // The address of the version file on a site; "" for no site.
