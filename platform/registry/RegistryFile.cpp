@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -209,6 +210,34 @@ std::optional<std::string> RegistryFile::Problem()
     if (Read(tree) == ERROR_SUCCESS)
         return std::nullopt;
     return problem_;
+}
+
+std::optional<std::string> RegistryFile::WriteProblem()
+{
+    const fs::path path = vb::AppPaths::RegistryFile();
+    const fs::path folder = path.parent_path();
+    auto cannot = [&](int err) -> std::optional<std::string> {
+        const bool exists = ::access(path.c_str(), F_OK) == 0;
+        return "The settings file " + path.string() + " cannot be written (" + std::strerror(err) +
+               "). Tallyvane runs on " +
+               (exists ? "the settings it holds and saves no change to them" : "the defaults and saves no settings") +
+               " until the folder " + folder.string() + " can be written.";
+    };
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec)
+        return cannot(ec.value());
+    vb::fso::FileLock lock;
+    if (const int err = lock.Acquire(path, true); err != 0)
+        return cannot(err);
+    // Every change is written to a new file beside the old one first.
+    std::string trial = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(trial.data());
+    if (fd < 0)
+        return cannot(errno);
+    ::close(fd);
+    ::unlink(trial.c_str());
+    return std::nullopt;
 }
 
 } // namespace winreg::detail

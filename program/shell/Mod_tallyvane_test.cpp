@@ -249,10 +249,28 @@ TEST_F(StartOnUnusableSettings, AReadOnlySettingsFolderIsToldOnceAndTheWindowsHa
     {
         ReadOnlySettingsFolder readOnly(root);
         startAndUseTheWindows();
-        EXPECT_NE(told.find("the defaults are used"), std::string::npos) << told;
+        EXPECT_NE(told.find("runs on the defaults"), std::string::npos) << told;
         forms::ResetForms();
     }
     EXPECT_FALSE(fs::exists(vb::AppPaths::RegistryFile()));
+}
+
+// The folder made read-only after the settings were all written: they are
+// read as they are, and the start says once that no change will be kept.
+TEST_F(StartOnUnusableSettings, AReadOnlySettingsFolderWithItsFileIsToldOnce)
+{
+    const fs::path file = vb::AppPaths::RegistryFile();
+    WriteRegValue(HKEY_CURRENT_USER, kProgramKey, "ScreenClose", "False", REG_SZ);
+    const std::string before = tv::testing::ReadRaw(file);
+    {
+        ReadOnlySettingsFolder readOnly(root);
+        startAndUseTheWindows();
+        EXPECT_NE(told.find("cannot be written"), std::string::npos) << told;
+        EXPECT_NE(told.find("the settings it holds"), std::string::npos) << told;
+        EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "ScreenClose"), "False");
+        forms::ResetForms();
+    }
+    EXPECT_TRUE(tv::testing::ReadRaw(file) == before) << "the file was changed";
 }
 
 } // namespace
