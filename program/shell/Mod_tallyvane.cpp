@@ -21,6 +21,7 @@
 #include "program/shell/frmTip.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,37 @@ void LoadSettings()
                                                          "UseExampleDB", FirstRun::kDefaultUseExampleDB);
     shell.g_DatabaseFileName = std::string(useExample ? kExampleDatabaseFileName : kDatabaseFileName);
 }
+
+namespace {
+
+// "the table Stores", "the tables Stores and CalInfo", "the tables A, B and C".
+std::string tablesText(const std::vector<std::string>& tables)
+{
+    std::string text = tables.size() == 1 ? "the table " : "the tables ";
+    for (size_t i = 0; i < tables.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == tables.size() ? " and " : ", ") + tables[i];
+    return text;
+}
+
+// What the database lacks, told before any window shows its tables empty.
+void tellTableFaults(const std::filesystem::path& file)
+{
+    std::vector<std::string> missing, damaged;
+    for (const auto& fault : Mod_DBConnections::CheckTables())
+        (fault.missing ? missing : damaged).push_back(fault.table);
+    if (missing.empty() && damaged.empty())
+        return;
+    std::string text = "Tallyvane's database file \"" + file.string() + "\" is not whole.";
+    if (!missing.empty())
+        text += "\r\n\r\nIt lacks " + tablesText(missing) + ".";
+    if (!damaged.empty())
+        text += "\r\n\r\nIt is damaged: " + tablesText(damaged) + " cannot be read whole.";
+    text += "\r\n\r\nTallyvane goes on, but what those tables hold is not shown, and the reports that use them "
+            "stay empty.";
+    forms::MsgBox(text, forms::vbExclamation);
+}
+
+} // namespace
 
 // --- Start-up ---
 
@@ -95,6 +127,7 @@ bool Main()
                       forms::vbCritical);
         return false;
     }
+    tellTableFaults(vb::AppPaths::ProgramFolder() / shell.g_DatabaseFileName);
 
     frmTallyvane::Instance().Show(forms::vbModeless);
 

@@ -129,6 +129,48 @@ TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
     EXPECT_NE(msgbox->shown[0].prompt.find("16 MB"), std::string::npos) << msgbox->shown[0].prompt;
 }
 
+// A database that lacks tables of the schema, or holds one it cannot read:
+// the start names them before the main window shows them empty, and goes on.
+struct BrokenDatabase {
+    const char* name;
+    const char* change = nullptr;
+    const char* damaged = nullptr;
+    const char* told = "";
+};
+void PrintTo(const BrokenDatabase& b, std::ostream* os)
+{
+    *os << b.name;
+}
+
+class StartOnABrokenDatabase : public ProgramStart, public ::testing::WithParamInterface<BrokenDatabase> {};
+
+TEST_P(StartOnABrokenDatabase, NamesTheTablesAndTheMainWindowStillComesUp)
+{
+    const fs::path file = root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName;
+    if (GetParam().change)
+        tv::testing::OnDatabaseFile(file, GetParam().change);
+    if (GetParam().damaged)
+        tv::testing::DamageTable(file, GetParam().damaged);
+    forms::InstallErrorHandler();
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    ASSERT_FALSE(msgbox->shown.empty());
+    const std::string& told = msgbox->shown[0].prompt;
+    EXPECT_NE(told.find(file.string()), std::string::npos) << told;
+    EXPECT_NE(told.find(GetParam().told), std::string::npos) << told;
+    EXPECT_EQ(msgbox->shown[0].buttons, forms::vbExclamation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Database, StartOnABrokenDatabase,
+    ::testing::Values(BrokenDatabase{"StoresDropped", "DROP TABLE Stores", nullptr, "It lacks the table Stores."},
+                      BrokenDatabase{"TwoDropped", "DROP TABLE Sales; DROP TABLE CalInfo", nullptr,
+                                     "It lacks the tables Sales and CalInfo."},
+                      BrokenDatabase{"StoresDamaged", nullptr, "Stores",
+                                     "It is damaged: the table Stores cannot be read whole."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The start as the program makes it, on settings it cannot use: the problem
 // told once, and every window still made with its buttons.
 class StartOnUnusableSettings : public ProgramStart {
