@@ -51,8 +51,30 @@ bool ParseVersionFile(std::string_view text, UpdateVersion& version, std::vector
 // The address of the version file on a site; "" for no site.
 std::string VersionFileUrl(const std::string& siteAddress);
 
-// The whole check. A second check asked for while one runs (the tray works
-// during the question and the download) does nothing.
+// The whole check, as the tray menu asks for it: the clean-up after an
+// installed update, the version file fetched (the window waits for it), the
+// question, the download and the installer. A second check asked for while
+// one runs (the tray works during the question and the download) does
+// nothing; one asked for while the start's fetch is under way replaces it.
 void CheckForUpdate(bool showMessages);
+
+// The start's check, in two halves so that no window waits for the update
+// site. First, before any window: the clean-up after an installed update,
+// which says "Update successful" when the installer brought its version;
+// true when an update had left its files (no version file is fetched at
+// that start).
+bool CleanUpAfterUpdate();
+// Then, once the windows are up: the version file fetched on a thread of its
+// own while the program goes on; when it arrives, the rest of the silent
+// check runs as the tray's would (asked only when a newer version exists).
+// Nothing without an update address.
+void StartSilentCheck();
+// Between StartSilentCheck and its answer being handled or dropped.
+bool SilentCheckUnderWay();
+// The answer will be dropped and the fetch gives up soon (a quit, the tray's
+// own check); returns at once.
+void CancelSilentCheck();
+// The same, and waits for the fetch to give up (about a second at most).
+void StopSilentCheck();
 
 } // namespace Mod_StoreInfo

@@ -13,6 +13,7 @@
 #include "program/shell/Autostart.h"
 #include "program/shell/FirstRun.h"
 #include "program/shell/Mod_AutoUpdate.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/Mod_tallyvane_ReadAhead.h"
 #include "program/shell/ScreenCommands.h"
@@ -107,13 +108,11 @@ bool Main()
 
     ConnectNotifications();
 
-    // The silent update check comes first; it creates the hidden main window
-    // only when it fetches the version file. It compares with the version
-    // this build is, and may close the program for an installer.
+    // The update check's clean-up after an installed update comes first; it
+    // compares with the version this build is. Its fetch of the version file
+    // waits until the windows are up.
     Mod_AutoUpdate::WriteBuildVersion();
-    ScreenCommands::CheckForUpdate(false);
-    if (Mod_AutoUpdate::ProgramEnded())
-        return true;
+    const bool afterAnUpdate = Mod_StoreInfo::CleanUpAfterUpdate();
 
     shell.g_MonthNames = MonthNames();
     LoadSettings();
@@ -137,11 +136,17 @@ bool Main()
     // The reports run on the database in use.
     report::DataEnvironment1().Connect(vb::AppPaths::ProgramFolder() / shell.g_DatabaseFileName);
 
-    // Without an update check the hidden main window is created here; its
-    // load starts the e-mail timer.
+    // The hidden main window is created here; its load starts the e-mail
+    // timer.
     frmMain::Instance().Tray1.ShowIcon();
 
     tv::Shell().g_TaskListOpen = false;
+
+    // A slow or silent update site holds up nothing: the version file is
+    // fetched in the background and asks only when a newer version is
+    // there. Not right after an update.
+    if (!afterAnUpdate)
+        Mod_StoreInfo::StartSilentCheck();
     return true;
 }
 
@@ -164,6 +169,7 @@ bool Start()
 
 void UnloadEveryForm()
 {
+    Mod_StoreInfo::StopSilentCheck();
     tv::Shell().g_ShowCloseMenu = false;
     Mod_FTPData::UnloadAllForms(true);
     // A form that refused to go (or one still waiting to be deleted) must
