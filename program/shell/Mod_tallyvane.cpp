@@ -44,6 +44,9 @@ void LoadSettings()
 
 namespace {
 
+// Set once the start has shown the windows, cleared when the program ends.
+bool g_running = false;
+
 // "the table Stores", "the tables Stores and CalInfo", "the tables A, B and C".
 std::string tablesText(const std::vector<std::string>& tables)
 {
@@ -94,6 +97,7 @@ void ConnectNotifications()
 
 bool Main()
 {
+    g_running = false;
     tv::ShellState& shell = tv::Shell();
     // The first windows' pictures are decoded meanwhile, the tip window's
     // first: reading it loads the picture readers the main window's menu bar
@@ -147,7 +151,15 @@ bool Main()
     // there. Not right after an update.
     if (!afterAnUpdate)
         Mod_StoreInfo::StartSilentCheck();
+    g_running = true;
     return true;
+}
+
+void ComeForward()
+{
+    if (!g_running || Mod_AutoUpdate::ProgramEnded() || !frmMain::IfLoaded())
+        return;
+    ScreenCommands::ShowMainCalendar();
 }
 
 // --- end of start-up ---
@@ -169,6 +181,7 @@ bool Start()
 
 void UnloadEveryForm()
 {
+    g_running = false;
     Mod_StoreInfo::StopSilentCheck();
     tv::Shell().g_ShowCloseMenu = false;
     Mod_FTPData::UnloadAllForms(true);

@@ -35,6 +35,12 @@ bool Main();
 // in one message box, then Main. Its result is Main's.
 bool Start();
 
+// A later start of the program asked this copy to show itself: the main
+// calendar window comes forward, opened again when it was closed to the
+// notification area. Nothing while the start is under way (its window comes
+// anyway) or once the program is ending.
+void ComeForward();
+
 // Unloads every form still loaded, the hidden main window last, and
 // releases them: the program's end, whichever way it comes, before the
 // application object goes. No hint about the notification area is shown.

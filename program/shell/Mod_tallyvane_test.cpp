@@ -129,6 +129,27 @@ TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
     EXPECT_NE(msgbox->shown[0].prompt.find("16 MB"), std::string::npos) << msgbox->shown[0].prompt;
 }
 
+// A later start's call: the main calendar window comes forward, opened
+// again when it was closed to the notification area; before the start has
+// shown the windows, and after the end, the call does nothing.
+TEST_F(ProgramStart, ALaterStartsCallBringsTheMainWindowForward)
+{
+    Mod_tallyvane::ComeForward();
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    vb::SaveSetting("Tallyvane", "frmTallyvane", "ShowCloseMenu", "False");
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    frmTallyvane::IfLoaded()->Unload();
+    ASSERT_EQ(frmTallyvane::IfLoaded(), nullptr);
+    Mod_tallyvane::ComeForward();
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+
+    Mod_tallyvane::UnloadEveryForm();
+    Mod_tallyvane::ComeForward();
+    EXPECT_EQ(forms::Forms().Count(), 0);
+}
+
 // A database that lacks tables of the schema, or holds one it cannot read:
 // the start names them before the main window shows them empty, and goes on.
 struct BrokenDatabase {
