@@ -406,8 +406,11 @@ void Form::keepOnScreen()
     // its far edge and what lies there are within reach; the size it then
     // has is the one it stores. A window of fixed size keeps it and shows
     // its title bar and left edge.
+    // (The offscreen platform's screen is no screen anyone sees: there a
+    // window keeps the size it was given, and a picture of it shows all of it.)
     if ((borderStyle_ == vbSizable || borderStyle_ == vbSizableToolWindow) &&
-        (frame.width() > area.width() || frame.height() > area.height())) {
+        (frame.width() > area.width() || frame.height() > area.height()) &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
         const QSize extra = frameExtra();
         setInnerSize(QSize(std::min(window_->width(), std::max(0, area.width() - extra.width())),
                            std::min(window_->height(), std::max(0, area.height() - extra.height()))));
