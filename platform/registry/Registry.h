@@ -96,7 +96,7 @@ LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, B
 std::optional<std::string> StoreProblem();
 
 // Why no change can be saved although the file reads well (its folder may
-// only be read, a read-only disk), found by trying what a write does
+// only be read, a read-only or full disk), found by trying what a write does
 // first; nothing when changes can be saved. For this process's own file.
 std::optional<std::string> StoreWriteProblem();
 
