@@ -616,7 +616,8 @@ TEST_F(StartUp, AnUpdateInstalledAtTheStartEndsItThere)
     // The windows came first; the question once the version file is in.
     EXPECT_TRUE(prompts().empty());
     ASSERT_TRUE(tv::testing::WaitUntil([] { return Mod_AutoUpdate::ProgramEnded(); }, 20000));
-    EXPECT_EQ(prompts(), (Strings{std::string(Mod_StoreInfo::kUpdateAvailable), std::string(Mod_StoreInfo::kWillClose)}));
+    EXPECT_EQ(prompts(),
+              (Strings{std::string(Mod_StoreInfo::kUpdateAvailable), std::string(Mod_StoreInfo::kWillClose)}));
     EXPECT_EQ(launcher->calls.size(), 1u);
     EXPECT_EQ(forms::Forms().Count(), 0);
     EXPECT_EQ(frmTallyvane::IfLoaded(), nullptr);

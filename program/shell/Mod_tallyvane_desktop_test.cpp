@@ -112,9 +112,10 @@ bool mainWindowShown(ProgramRun& run, const std::string& window, int millisecond
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < milliseconds) {
-        const auto visible = xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--pid"), QString::number(run.Id()), QStringLiteral("--name"),
-                                      QStringLiteral("^Tallyvane$")});
+        const auto visible =
+            xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(run.Id()), QStringLiteral("--name"),
+                     QStringLiteral("^Tallyvane$")});
         if (visible && visible->find(window) != std::string::npos)
             return true;
         QThread::msleep(200);
