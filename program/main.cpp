@@ -5,6 +5,7 @@
 #include "platform/basic/ProgramSettings.h"
 #include "platform/registry/RegistrySettingsStore.h"
 #include "program/shell/Mod_tallyvane.h"
+#include "program/shell/RunningCopy.h"
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Runtime.h"
@@ -22,6 +23,17 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QString::fromStdString(vb::App::CompanyName()));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(vb::App::Major()).arg(vb::App::Minor()).arg(vb::App::Revision()));
+
+    // One copy runs per program folder, held until the very end: a later
+    // start brings that copy's main window forward and ends. A start that
+    // finds the copy it called gone meanwhile runs itself.
+    RunningCopy copy(vb::AppPaths::ProgramFolder());
+    if (!copy.First()) {
+        copy.CallFirst();
+        if (!copy.First())
+            return 0;
+    }
+    copy.Listen([] { Mod_tallyvane::ComeForward(); });
 
     // The forms hold widgets: every one of them goes while the application
     // object is still there, however the program ends.

@@ -4,14 +4,21 @@
 
 namespace controls {
 
+uint32_t ListImages::positionOf(std::string_view key) const
+{
+    if (key.empty())
+        return KeyIndex::kNone;
+    return byKey_.Find(key, [this](uint32_t at) -> std::string_view { return items_[at]->Key(); });
+}
+
 ListImage& ListImages::Add(std::string_view key, const QPixmap& picture)
 {
-    if (!key.empty()) {
-        for (const auto& item : items_)
-            if (item->Key() == key)
-                vb::Raise(35602, "Key is not unique in collection");
-    }
+    if (positionOf(key) != KeyIndex::kNone)
+        vb::Raise(35602, "Key is not unique in collection");
     items_.push_back(std::make_unique<ListImage>(Count() + 1, std::string(key), picture));
+    if (!key.empty())
+        byKey_.Insert(items_.back()->Key(), static_cast<uint32_t>(items_.size() - 1),
+                      [this](uint32_t at) -> std::string_view { return items_[at]->Key(); });
     return *items_.back();
 }
 
@@ -24,10 +31,10 @@ const ListImage& ListImages::operator()(int index) const
 
 const ListImage& ListImages::operator()(std::string_view key) const
 {
-    for (const auto& item : items_)
-        if (!key.empty() && item->Key() == key)
-            return *item;
-    vb::Raise(35601, "Element not found");
+    const uint32_t position = positionOf(key);
+    if (position == KeyIndex::kNone)
+        vb::Raise(35601, "Element not found");
+    return *items_[position];
 }
 
 ImageList::ImageList(forms::Container&, std::string name, int index)

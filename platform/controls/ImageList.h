@@ -2,6 +2,8 @@
 // ImageList: pictures kept for other controls and for code, reached by their
 // position (from 1) or their key. It has no window of its own.
 
+#include "platform/controls/KeyIndex.h"
+
 #include <QPixmap>
 
 #include <memory>
@@ -45,6 +47,8 @@ public:
 
 private:
     std::vector<std::unique_ptr<ListImage>> items_;
+    uint32_t positionOf(std::string_view key) const;
+    KeyIndex byKey_;
 };
 
 class ImageList {

@@ -2,8 +2,6 @@
 
 #include "platform/basic/RuntimeError.h"
 
-#include <algorithm>
-
 namespace controls {
 
 namespace {
@@ -111,21 +109,32 @@ SmartItems::SmartItems(std::function<void()> changed)
 
 SmartItems::~SmartItems() = default;
 
-void SmartItems::renumber()
+void SmartItems::renumberFrom(size_t position)
 {
-    for (size_t i = 0; i < items_.size(); ++i)
+    for (size_t i = position; i < items_.size(); ++i)
         items_[i]->index_ = static_cast<int>(i);
+}
+
+uint32_t SmartItems::positionOf(std::string_view key) const
+{
+    if (key.empty())
+        return KeyIndex::kNone;
+    return byKey_.Find(key, [this](uint32_t at) -> std::string_view { return items_[at]->key_; });
 }
 
 SmartItem& SmartItems::Add(std::string_view key, std::string_view caption, int kind, std::string_view image)
 {
-    if (!key.empty() && Exists(key))
+    if (positionOf(key) != KeyIndex::kNone)
         vb::Raise(kErrKeyNotUnique, "Key is not unique in collection");
     items_.push_back(std::make_unique<SmartItem>(text(key), text(caption), kind, text(image), changed_));
-    renumber();
+    SmartItem& item = *items_.back();
+    const auto position = static_cast<uint32_t>(items_.size() - 1);
+    item.index_ = static_cast<int>(position);
+    if (!key.empty())
+        byKey_.Insert(item.key_, position, [this](uint32_t at) -> std::string_view { return items_[at]->key_; });
     if (changed_)
         changed_();
-    return *items_.back();
+    return item;
 }
 
 SmartItem& SmartItems::AddSeparator(std::string_view key)
@@ -137,17 +146,20 @@ SmartItem& SmartItems::AddSeparator(std::string_view key)
 
 void SmartItems::Remove(std::string_view key)
 {
-    auto it = std::find_if(items_.begin(), items_.end(), [&](const auto& i) { return i->Key() == key; });
-    if (key.empty() || it == items_.end())
+    const uint32_t position = positionOf(key);
+    if (position == KeyIndex::kNone)
         vb::Raise(kErrElementNotFound, "Element not found");
-    items_.erase(it);
-    renumber();
+    byKey_.Erase(key, [this](uint32_t at) -> std::string_view { return items_[at]->key_; });
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
+    byKey_.ShiftDownAfter(position);
+    renumberFrom(position);
     if (changed_)
         changed_();
 }
 
 void SmartItems::Clear()
 {
+    byKey_.Clear();
     items_.clear();
     if (changed_)
         changed_();
@@ -155,15 +167,15 @@ void SmartItems::Clear()
 
 bool SmartItems::Exists(std::string_view key) const
 {
-    return !key.empty() && std::any_of(items_.begin(), items_.end(), [&](const auto& i) { return i->Key() == key; });
+    return positionOf(key) != KeyIndex::kNone;
 }
 
 SmartItem& SmartItems::Item(std::string_view key) const
 {
-    for (const auto& i : items_)
-        if (!key.empty() && i->Key() == key)
-            return *i;
-    vb::Raise(kErrElementNotFound, "Element not found");
+    const uint32_t position = positionOf(key);
+    if (position == KeyIndex::kNone)
+        vb::Raise(kErrElementNotFound, "Element not found");
+    return *items_[position];
 }
 
 SmartItem& SmartItems::Item(int index) const
@@ -177,13 +189,12 @@ SmartItem* SmartItems::Find(std::string_view key) const
 {
     if (key.empty())
         return nullptr;
-    for (const auto& i : items_) {
-        if (i->Key() == key)
-            return i.get();
+    if (const uint32_t position = positionOf(key); position != KeyIndex::kNone)
+        return items_[position].get();
+    for (const auto& i : items_)
         if (i->items_)
             if (SmartItem* inner = i->items_->Find(key))
                 return inner;
-    }
     return nullptr;
 }
 
@@ -192,11 +203,18 @@ SmartImages::SmartImages(std::function<void()> changed)
 {
 }
 
+uint32_t SmartImages::positionOf(std::string_view key) const
+{
+    return byKey_.Find(key, [this](uint32_t at) -> std::string_view { return pictures_[at].first; });
+}
+
 void SmartImages::Add(std::string_view key, const QPixmap& picture)
 {
-    if (Exists(key))
+    if (positionOf(key) != KeyIndex::kNone)
         vb::Raise(kErrKeyNotUnique, "Key is not unique in collection");
-    pictures_.emplace(text(key), picture);
+    pictures_.emplace_back(text(key), picture);
+    byKey_.Insert(pictures_.back().first, static_cast<uint32_t>(pictures_.size() - 1),
+                  [this](uint32_t at) -> std::string_view { return pictures_[at].first; });
     if (changed_)
         changed_();
 }
@@ -211,16 +229,25 @@ void SmartImages::Add(std::string_view key, const std::filesystem::path& file)
 
 void SmartImages::Remove(std::string_view key)
 {
-    auto it = pictures_.find(key);
-    if (it == pictures_.end())
+    const uint32_t position = positionOf(key);
+    if (position == KeyIndex::kNone)
         vb::Raise(kErrElementNotFound, "Element not found");
-    pictures_.erase(it);
+    byKey_.Erase(key, [this](uint32_t at) -> std::string_view { return pictures_[at].first; });
+    // The last picture takes the place of the one that goes: their order
+    // is nobody's business.
+    const auto last = static_cast<uint32_t>(pictures_.size() - 1);
+    if (position != last) {
+        pictures_[position] = std::move(pictures_[last]);
+        byKey_.Move(pictures_[position].first, last, position);
+    }
+    pictures_.pop_back();
     if (changed_)
         changed_();
 }
 
 void SmartImages::Clear()
 {
+    byKey_.Clear();
     pictures_.clear();
     if (changed_)
         changed_();
@@ -228,13 +255,13 @@ void SmartImages::Clear()
 
 bool SmartImages::Exists(std::string_view key) const
 {
-    return pictures_.find(key) != pictures_.end();
+    return positionOf(key) != KeyIndex::kNone;
 }
 
 QPixmap SmartImages::Picture(std::string_view key) const
 {
-    auto it = pictures_.find(key);
-    return it == pictures_.end() ? QPixmap() : it->second;
+    const uint32_t position = positionOf(key);
+    return position == KeyIndex::kNone ? QPixmap() : pictures_[position].second;
 }
 
 } // namespace controls

@@ -43,10 +43,12 @@ void SmartMenuBar::rebuild()
 {
     rebuildPending_ = false;
     bar_->clear();
-    // The old entries go once the event that may be running one is over.
+    // The old entries go once no handler runs and no modal box is up: the
+    // command of one of them may be waiting in a box, its menu still
+    // handling the click.
     for (auto& old : owned_)
         if (old)
-            old->deleteLater();
+            forms::detail::DeleteLater([old] { delete old.data(); });
     owned_.clear();
     actions_.clear();
     auto addCommand = [this](QWidget* owner, const SmartItem& item) -> QAction* {

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QTimer>
@@ -45,56 +46,79 @@ public:
         QRect rect;
     };
 
-    int IconSize() const
+    // The entries' rows, laid out again only after a change: a panel of
+    // thousands of entries is laid out once however many were added.
+    const std::vector<Row>& Rows()
     {
-        int size = 16;
-        for (const auto& item : panel_.items_) {
-            const QPixmap p = panel_.images_.Picture(item->Image());
-            if (!p.isNull() && p.height() > 16)
-                size = 32;
-        }
-        return size;
+        if (dirty_)
+            layout();
+        return rows_;
+    }
+    int IconSize()
+    {
+        if (dirty_)
+            layout();
+        return iconSize_;
+    }
+    int EntryHeight() { return std::max(QFontMetrics(font()).height() + 10, IconSize() + 6); }
+    int ContentHeight()
+    {
+        const auto& rows = Rows();
+        return rows.empty() ? 0 : rows.back().rect.bottom() + kBottomMargin;
+    }
+    void Invalidate() { dirty_ = true; }
+
+    int RowAt(const QPoint& pos)
+    {
+        const auto& rows = Rows();
+        const auto after = std::upper_bound(rows.begin(), rows.end(), pos.y(),
+                                            [](int y, const Row& r) { return y < r.rect.top(); });
+        if (after == rows.begin())
+            return -1;
+        const Row& r = *std::prev(after);
+        return r.rect.contains(pos) ? r.index : -1;
     }
 
-    int EntryHeight() const { return std::max(QFontMetrics(font()).height() + 10, IconSize() + 6); }
-
-    std::vector<Row> Rows() const
+private:
+    void layout()
     {
-        std::vector<Row> rows;
+        dirty_ = false;
+        iconSize_ = 16;
+        for (const auto& item : panel_.items_) {
+            const QPixmap p = panel_.images_.Picture(item->Image());
+            if (!p.isNull() && p.height() > 16) {
+                iconSize_ = 32;
+                break;
+            }
+        }
+        rows_.clear();
+        rows_.reserve(static_cast<size_t>(panel_.items_.Count()));
         const QFontMetrics fm(font());
-        const int entryH = EntryHeight();
+        const int entryH = std::max(fm.height() + 10, iconSize_ + 6);
         int y = kTopMargin;
         for (const auto& item : panel_.items_) {
             if (!item->Visible())
                 continue;
             const int h = item->IsSeparator() ? 9 : item->Kind() == smuiHeadingItem ? fm.height() + 8 : entryH;
-            rows.push_back({item->Index(), QRect(0, y, width(), h)});
+            rows_.push_back({item->Index(), QRect(0, y, width(), h)});
             y += h;
         }
-        return rows;
-    }
-
-    int ContentHeight() const
-    {
-        const auto rows = Rows();
-        return rows.empty() ? 0 : rows.back().rect.bottom() + kBottomMargin;
-    }
-
-    int RowAt(const QPoint& pos) const
-    {
-        for (const Row& r : Rows())
-            if (r.rect.contains(pos))
-                return r.index;
-        return -1;
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void resizeEvent(QResizeEvent*) override { dirty_ = true; }
+
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter p(this);
-        p.fillRect(rect(), QColor(236, 240, 248));
+        p.fillRect(event->rect(), QColor(236, 240, 248));
         const int icon = IconSize();
-        for (const Row& r : Rows()) {
+        // Only the rows in the part to paint.
+        const auto& rows = Rows();
+        auto first = std::upper_bound(rows.begin(), rows.end(), event->rect().top(),
+                                      [](int y, const Row& r) { return y <= r.rect.bottom(); });
+        for (auto row = first; row != rows.end() && row->rect.top() <= event->rect().bottom(); ++row) {
+            const Row& r = *row;
             const SmartItem& item = panel_.items_.Item(r.index);
             const QRect box = r.rect.adjusted(4, 1, -4, -1);
             if (item.IsSeparator()) {
@@ -188,6 +212,9 @@ protected:
 private:
     SmartPanel& panel_;
     int hot_ = -1;
+    bool dirty_ = true;
+    int iconSize_ = 16;
+    std::vector<Row> rows_;
 };
 
 // The entries follow the visible area's size, which a hidden panel only
@@ -250,8 +277,21 @@ double SmartPanel::HeightFor(int entries) const
 
 void SmartPanel::changed()
 {
+    // A fill changes the panel once per entry: the entries are laid out and
+    // drawn once, when the fill is over.
+    canvas_->Invalidate();
+    if (relayoutPending_)
+        return;
+    relayoutPending_ = true;
+    QTimer::singleShot(0, area_, [this] { relayout(); });
+}
+
+void SmartPanel::relayout()
+{
+    relayoutPending_ = false;
     const int w = std::max(0, area_->viewport()->width());
     canvas_->resize(w, std::max(canvas_->ContentHeight(), area_->viewport()->height()));
+    canvas_->Invalidate();
     canvas_->update();
 }
 
@@ -293,28 +333,24 @@ void SmartPanel::pressed(int index, int button, int shift, QPointF pos)
 
 void SmartPanel::Press(std::string_view key, int button)
 {
-    for (const auto& item : items_) {
-        if (item->Key() != key || !item->Visible())
+    if (!items_.Exists(key) || !items_.Item(key).Visible())
+        return;
+    relayout();
+    const int index = items_.Item(key).Index();
+    for (const auto& row : canvas_->Rows()) {
+        if (row.index != index)
             continue;
-        const int index = item->Index();
-        for (const auto& row : canvas_->Rows()) {
-            if (row.index != index)
-                continue;
-            pressed(index, button, 0, QPointF(row.rect.center()));
-            if (button == forms::vbLeftButton)
-                clicked(index);
-            return;
-        }
+        pressed(index, button, 0, QPointF(row.rect.center()));
+        if (button == forms::vbLeftButton)
+            clicked(index);
+        return;
     }
 }
 
 void SmartPanel::Choose(std::string_view key)
 {
-    for (const auto& item : items_)
-        if (item->Key() == key) {
-            clicked(item->Index());
-            return;
-        }
+    if (items_.Exists(key))
+        clicked(items_.Item(key).Index());
 }
 
 } // namespace controls

@@ -58,6 +58,8 @@ private:
     friend class PanelCanvas;
     friend class SmartSideBar;
     void changed();
+    // The entries' area sized to them, and drawn.
+    void relayout();
     void clicked(int index);
     void pressed(int index, int button, int shift, QPointF pos);
 
@@ -66,6 +68,7 @@ private:
     SmartItems items_;
     SmartImages images_;
     SmartSideBar* sideBar_ = nullptr;
+    bool relayoutPending_ = false;
 };
 
 } // namespace controls

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
@@ -19,6 +20,15 @@ QString qs(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// A menu goes once no handler runs and no modal box is up: a command may
+// open a box, whose event loop would otherwise delete the menu while it is
+// still handling the click that chose the command.
+void deleteWhenIdle(QMenu* menu)
+{
+    if (menu)
+        forms::detail::DeleteLater([menu = QPointer<QMenu>(menu)] { delete menu.data(); });
+}
+
 } // namespace
 
 SmartPopup::SmartPopup(forms::Container& parent, std::string name)
@@ -30,10 +40,9 @@ SmartPopup::SmartPopup(forms::Container& parent, std::string name)
 
 SmartPopup::~SmartPopup()
 {
-    if (shown_) {
+    if (shown_)
         shown_->hide();
-        shown_->deleteLater();
-    }
+    deleteWhenIdle(shown_);
 }
 
 QMenu* SmartPopup::build(const SmartItem& menu) const
@@ -79,10 +88,9 @@ double SmartPopup::Width() const
 void SmartPopup::PopupMenu(std::string_view key, double x, double y)
 {
     const SmartItem& menu = menus_.Item(key);
-    if (shown_) {
+    if (shown_)
         shown_->hide();
-        shown_->deleteLater();
-    }
+    deleteWhenIdle(shown_);
     QMenu* m = build(menu);
     shown_ = m;
     QObject::connect(m, &QMenu::triggered, m, [this, form = &parent_.ParentForm()](QAction* a) {
@@ -91,7 +99,7 @@ void SmartPopup::PopupMenu(std::string_view key, double x, double y)
             return;
         forms::detail::Dispatch([&] { ItemClick.Raise(chosen); });
     });
-    QObject::connect(m, &QMenu::aboutToHide, m, [m] { m->deleteLater(); });
+    QObject::connect(m, &QMenu::aboutToHide, m, [m] { deleteWhenIdle(m); });
 
     // (x, y) is where the menu's bottom left corner goes; the screen keeps it.
     QPoint at(static_cast<int>(std::lround(x / 15.0)), static_cast<int>(std::lround(y / 15.0)));

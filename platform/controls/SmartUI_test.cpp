@@ -16,12 +16,16 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -112,6 +116,65 @@ TEST_F(SmartUI, ItemsAreKeyedUniquelyAndFoundInMenus)
     EXPECT_EQ(errorOf([&] { images.Add("C", std::filesystem::path("/nonexistent/picture.png")); }), 481);
     EXPECT_FALSE(images.Exists("C"));
     EXPECT_TRUE(images.Picture("B").isNull());
+}
+
+// Thousands of keys added, taken out in a scattered order and added again:
+// every key still finds its own entry, at its place in the list, and a key
+// that went finds nothing.
+TEST_F(SmartUI, KeysFindTheirEntriesThroughAddsAndRemovals)
+{
+    constexpr int kKeys = 2000;
+    SmartItems items({});
+    SmartImages images;
+    std::vector<std::string> order;
+    std::map<std::string, int> width;
+    for (int i = 0; i < kKeys; ++i) {
+        const std::string key = std::to_string(i * 7919 % 100003);
+        order.push_back(key);
+        width[key] = 1 + i % 3;
+        items.Add(key, "Entry " + key, smuiListItem);
+        images.Add("IMG" + key, QPixmap(width[key], 1));
+    }
+    std::vector<std::string> kept;
+    std::vector<std::string> gone;
+    for (int i = 0; i < kKeys; ++i)
+        ((i * 31) % 5 < 2 ? gone : kept).push_back(order[static_cast<size_t>(i)]);
+    // Taken out from both ends of the list by turns, so that keys leave the
+    // middle of runs of neighbours in the index as well as their ends.
+    for (size_t front = 0, back = gone.size(); front < back;) {
+        const std::string& key = (back - front) % 2 ? gone[front++] : gone[--back];
+        items.Remove(key);
+        images.Remove("IMG" + key);
+    }
+    ASSERT_EQ(items.Count(), static_cast<int>(kept.size()));
+    ASSERT_EQ(images.Count(), static_cast<int>(kept.size()));
+    for (size_t i = 0; i < kept.size(); ++i) {
+        ASSERT_TRUE(items.Exists(kept[i])) << kept[i];
+        EXPECT_EQ(items.Item(kept[i]).Index(), static_cast<int>(i)) << kept[i];
+        EXPECT_EQ(items.Item(static_cast<int>(i)).Key(), kept[i]);
+        EXPECT_EQ(images.Picture("IMG" + kept[i]).width(), width[kept[i]]) << kept[i];
+    }
+    for (const std::string& key : gone) {
+        EXPECT_FALSE(items.Exists(key)) << key;
+        EXPECT_EQ(items.Find(key), nullptr) << key;
+        EXPECT_FALSE(images.Exists("IMG" + key)) << key;
+    }
+    // Back again, at the end.
+    for (const std::string& key : gone) {
+        items.Add(key, "Again " + key);
+        images.Add("IMG" + key, QPixmap(8, 8));
+    }
+    EXPECT_EQ(items.Count(), kKeys);
+    EXPECT_EQ(items.Item(gone.back()).Index(), kKeys - 1);
+    EXPECT_EQ(items.Item(gone.front()).Caption(), "Again " + gone.front());
+    EXPECT_EQ(errorOf([&] { items.Add(kept.front(), "twice"); }), kErrKeyNotUnique);
+    EXPECT_EQ(errorOf([&] { images.Add("IMG" + gone.front(), QPixmap()); }), kErrKeyNotUnique);
+    items.Clear();
+    images.Clear();
+    EXPECT_FALSE(items.Exists(kept.front()));
+    EXPECT_TRUE(images.Picture("IMG" + kept.front()).isNull());
+    items.Add(kept.front(), "After the clear");
+    EXPECT_EQ(items.Item(kept.front()).Index(), 0);
 }
 
 TEST_F(SmartUI, MenuBarRaisesTheChosenCommandsKey)
@@ -272,6 +335,64 @@ TEST_F(SmartUI, SideBarShowsThePanelItsGroupNames)
     grab(h.side.Widget(), "SmartSideBar");
 }
 
+// A list of thousands of entries, filled one entry at a time as the store
+// editor fills its list of stores: it is laid out once, when the fill is
+// over, and every entry is then where the mouse finds it.
+TEST_F(SmartUI, APanelFilledWithThousandsOfEntriesIsLaidOutOnce)
+{
+    Host& h = Host::Instance();
+    h.Show();
+    h.side.Move(0, 0, 3600, 6000);
+    h.side.Groups().Add("LIST", "Stores", smuiGroup).SetValue("panel(0)");
+    SmartPanel& p = h.panel(0);
+    settle();
+    auto* area = static_cast<QScrollArea*>(p.Widget());
+    QWidget* canvas = area->widget();
+    struct Sizes : QObject {
+        int resized = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            resized += e->type() == QEvent::Resize;
+            return false;
+        }
+    } sizes;
+    canvas->installEventFilter(&sizes);
+
+    QPixmap icon(32, 32);
+    icon.fill(Qt::darkGreen);
+    constexpr int kEntries = 3000;
+    for (int i = 1; i <= kEntries; ++i) {
+        const std::string key = std::to_string(i);
+        p.ListImages().Add("STOREIMAGE" + key, icon);
+        p.Items().Add(key, "Store " + key, smuiListItem, "STOREIMAGE" + key).SetSelectedBackColor(0x8080FF);
+    }
+    p.Items().Item("1").SetSelected(true);
+    settle();
+    // Once for the entries, once more for the scroll bar that came with them.
+    EXPECT_LE(sizes.resized, 2) << "laid out once per entry, not once per fill";
+    // 32-pixel pictures make 38-pixel rows, from 4 pixels down.
+    EXPECT_EQ(canvas->height(), 4 + kEntries * 38 + 4);
+    EXPECT_EQ(p.Items().Item(std::to_string(kEntries)).Index(), kEntries - 1);
+
+    // The last entry, scrolled to and clicked.
+    h.heard.clear();
+    p.ItemClick = [&](const std::string& key) { h.heard.push_back(key); };
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    settle();
+    const QPoint last = canvas->mapFrom(area->viewport(), QPoint(40, area->viewport()->height() - 20));
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, last);
+    EXPECT_EQ(h.heard, (std::vector<std::string>{std::to_string(kEntries)}));
+    EXPECT_TRUE(p.Items().Item(std::to_string(kEntries)).Selected());
+    EXPECT_FALSE(p.Items().Item("1").Selected());
+    grab(h.side.Widget(), "SmartPanel_long");
+
+    // Removing one renumbers those after it.
+    p.Items().Remove("2");
+    EXPECT_EQ(p.Items().Item("3").Index(), 1);
+    EXPECT_EQ(p.Items().Item(std::to_string(kEntries)).Index(), kEntries - 2);
+    EXPECT_EQ(errorOf([&] { p.Items().Item("2"); }), kErrElementNotFound);
+}
+
 TEST_F(SmartUI, TabStripRaisesTheClickedTab)
 {
     Host& h = Host::Instance();
@@ -313,6 +434,70 @@ TEST_F(SmartUI, PopupMenuShowsItsEntriesAndRaisesTheChosenKey)
     // A heading gives no command.
     shown->actions()[1]->trigger();
     EXPECT_EQ(h.heard.size(), 1u);
+}
+
+// A command that opens a modal box runs an event loop of its own before it
+// returns: the menu whose entry was clicked is still handling that click,
+// and must be there when the command returns, however the command changed
+// the menus meanwhile.
+TEST_F(SmartUI, ACommandThatWaitsInABoxLeavesTheMenuItCameFromWhole)
+{
+    Host& h = Host::Instance();
+    h.Show();
+    h.bar.Move(0, 0, 6000, 330);
+    QPointer<QMenu> clicked;
+    std::vector<std::string> goneDuringTheCommand;
+    // As a modal box does: the loop runs until its user answers.
+    auto waitInABox = [&](const std::string& key) {
+        QEventLoop box;
+        QTimer::singleShot(0, &box, [&] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+        box.exec();
+        if (!clicked)
+            goneDuringTheCommand.push_back(key);
+    };
+    auto entry = [](QWidget* menuOrBar, const QString& text) -> QAction* {
+        for (QAction* a : menuOrBar->actions())
+            if (a->text() == text)
+                return a;
+        return nullptr;
+    };
+
+    // The popup: its menu closes as the entry is clicked.
+    h.popup.ItemClick = [&](const std::string& key) {
+        h.heard.push_back(key);
+        waitInABox(key);
+    };
+    h.popup.Menus().Add("POPUP", "", smuiMenuPopup).Items().Add("UPDATE", "Check");
+    for (int use = 0; use < 2; ++use) {
+        h.popup.PopupMenu("POPUP", 15000, 11000);
+        clicked = h.popup.ShownMenu();
+        ASSERT_NE(clicked, nullptr);
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, clicked->actionGeometry(entry(clicked, "Check")).center());
+        settle();
+    }
+
+    // The menu bar: the command ticks its own entry, which rebuilds the menus.
+    h.bar.ItemClick = [&](const std::string& key) {
+        h.heard.push_back(key);
+        h.bar.Items().Item("VIEW").Items().Item("WEEKENDS").SetChecked(true);
+        waitInABox(key);
+    };
+    h.bar.Items().Add("VIEW", "View").Items().Add("WEEKENDS", "Weekends");
+    settle();
+    auto* bar = static_cast<QMenuBar*>(h.bar.Widget());
+    QAction* top = entry(bar, "View");
+    ASSERT_NE(top, nullptr);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+    ASSERT_TRUE(until([&] { return top->menu() && top->menu()->isVisible(); }));
+    clicked = top->menu();
+    QTest::mouseClick(clicked, Qt::LeftButton, {}, clicked->actionGeometry(entry(clicked, "Weekends")).center());
+    settle();
+
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"UPDATE", "UPDATE", "WEEKENDS"}));
+    EXPECT_EQ(goneDuringTheCommand, std::vector<std::string>{}) << "menus gone while their command ran";
+    // What the command changed is shown once it is over.
+    ASSERT_TRUE(until([&] { return entry(bar, "View") && entry(bar, "View")->menu(); }));
+    EXPECT_TRUE(entry(entry(bar, "View")->menu(), "Weekends")->isChecked());
 }
 
 TEST_F(SmartUI, TrayIconReportsUseOnlyWhileShown)

@@ -398,11 +398,24 @@ void Form::keepOnScreen()
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QRect frame = window_->frameGeometry();
+    QRect frame = window_->frameGeometry();
     if (area.isEmpty() || area.contains(frame))
         return;
-    // A window larger than the screen keeps its size (its stored size is
-    // the user's) and shows its title bar and left edge.
+    // A window the user may size that is larger than the screen (a size
+    // stored on a larger monitor) is made to fit it, frame and all, so that
+    // its far edge and what lies there are within reach; the size it then
+    // has is the one it stores. A window of fixed size keeps it and shows
+    // its title bar and left edge.
+    // (The offscreen platform's screen is no screen anyone sees: there a
+    // window keeps the size it was given, and a picture of it shows all of it.)
+    if ((borderStyle_ == vbSizable || borderStyle_ == vbSizableToolWindow) &&
+        (frame.width() > area.width() || frame.height() > area.height()) &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        const QSize extra = frameExtra();
+        setInnerSize(QSize(std::min(window_->width(), std::max(0, area.width() - extra.width())),
+                           std::min(window_->height(), std::max(0, area.height() - extra.height()))));
+        frame.setSize(window_->size() + extra);
+    }
     const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
     const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
     if (x != frame.left() || y != frame.top())

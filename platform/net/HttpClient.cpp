@@ -21,6 +21,20 @@ HttpResponse CurlHttpClient::Get(const std::string& url)
     return handle.Fetch(url);
 }
 
+HttpResponse CurlHttpClient::Get(const std::string& url, const std::atomic<bool>& cancel)
+{
+    CurlHandle handle(options_, "http,https");
+    CURL* curl = handle.get();
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &cancel);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION,
+                     +[](void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+                         return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+                     });
+    return handle.Fetch(url);
+}
+
 namespace {
 
 std::shared_ptr<HttpClient>& current()

@@ -510,6 +510,12 @@ std::optional<std::string> StoreProblem()
     return call.s().file.Problem();
 }
 
+std::optional<std::string> StoreWriteProblem()
+{
+    Call call;
+    return call.s().file.WriteProblem();
+}
+
 void KeepClassesRootInMemory()
 {
     Call call;
@@ -643,6 +649,12 @@ LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, B
 std::optional<std::string> StoreProblem()
 {
     return CurrentStore().Problem();
+}
+
+std::optional<std::string> StoreWriteProblem()
+{
+    // The process's own file, as the program asks at its start.
+    return file::StoreWriteProblem();
 }
 
 void KeepClassesRootInMemory()

@@ -95,6 +95,11 @@ LONG RegEnumValue(HKEY hKey, DWORD index, std::string* valueName, DWORD* type, B
 // nothing when it is fine or does not exist yet.
 std::optional<std::string> StoreProblem();
 
+// Why no change can be saved although the file reads well (its folder may
+// only be read, a read-only or full disk), found by trying what a write does
+// first; nothing when changes can be saved. For this process's own file.
+std::optional<std::string> StoreWriteProblem();
+
 // From now on, for this process: when the file cannot be read or written,
 // HKEY_CLASSES_ROOT lives in memory until the process ends, so that the
 // components it registers at its start can still be created. Off unless

@@ -4,8 +4,10 @@
 #include "platform/basic/FileSystem.h"
 #include "platform/basic/RuntimeError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -209,6 +211,50 @@ std::optional<std::string> RegistryFile::Problem()
     if (Read(tree) == ERROR_SUCCESS)
         return std::nullopt;
     return problem_;
+}
+
+std::optional<std::string> RegistryFile::WriteProblem()
+{
+    const fs::path path = vb::AppPaths::RegistryFile();
+    const fs::path folder = path.parent_path();
+    auto cannot = [&](int err) -> std::optional<std::string> {
+        const bool exists = ::access(path.c_str(), F_OK) == 0;
+        return "The settings file " + path.string() + " cannot be written (" + std::strerror(err) +
+               "). Tallyvane runs on " +
+               (exists ? "the settings it holds and saves no change to them" : "the defaults and saves no settings") +
+               " until the folder " + folder.string() + " can be written.";
+    };
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec)
+        return cannot(ec.value());
+    vb::fso::FileLock lock;
+    if (const int err = lock.Acquire(path, true); err != 0)
+        return cannot(err);
+    // Every change is written to a new file beside the old one first, as
+    // large as the old one: a disk without room for it takes no change.
+    std::string trial = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(trial.data());
+    if (fd < 0)
+        return cannot(errno);
+    struct stat st {};
+    const size_t size = ::stat(path.c_str(), &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 1;
+    const std::string bytes(std::min<size_t>(size, kMaxFileSize), '\n');
+    int err = 0;
+    for (size_t done = 0; done < bytes.size() && err == 0;) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR)
+            err = errno;
+        else if (n > 0)
+            done += static_cast<size_t>(n);
+    }
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    ::close(fd);
+    ::unlink(trial.c_str());
+    if (err != 0)
+        return cannot(err);
+    return std::nullopt;
 }
 
 } // namespace winreg::detail

@@ -28,6 +28,11 @@ public:
 
     // The text that tells the user why the file cannot be used.
     std::optional<std::string> Problem();
+    // The text that tells the user why no change can be saved (the folder
+    // or the lock beside the file cannot be written, the disk has no room
+    // for a copy of the file), found by doing what a write does first;
+    // nothing of the trial is left behind.
+    std::optional<std::string> WriteProblem();
 
 private:
     struct Signature {

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <thread>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,42 @@ TEST(RegistryFile, AFileThatCannotBeReadIsReportedAndKept)
     ASSERT_TRUE(StoreProblem().has_value());
     EXPECT_NE(setText(HKEY_CURRENT_USER, "Software", "x", "y"), ERROR_SUCCESS);
     EXPECT_TRUE(std::filesystem::is_directory(file));
+}
+
+// Whether a change could be saved is known before one is made: the trial
+// leaves nothing behind, and a folder the user may only read is told with
+// its file's name while the file still reads. (In a child process that is
+// not root, as root may write anywhere.)
+TEST(RegistryFile, AFolderThatTakesNoChangeIsToldBeforeAnyIsMade)
+{
+    tv::testing::TempRoot root;
+    ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane", "ShowTips", "True"), ERROR_SUCCESS);
+    EXPECT_EQ(StoreWriteProblem(), std::nullopt);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(vb::AppPaths::ConfigFolder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"registry.txt", "registry.txt.lock"}));
+
+    std::filesystem::permissions(root.Path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(vb::AppPaths::RegistryFile(), std::filesystem::perms(0644));
+    std::filesystem::permissions(vb::AppPaths::RegistryFile().string() + ".lock", std::filesystem::perms(0666));
+    std::filesystem::permissions(vb::AppPaths::ConfigFolder(), std::filesystem::perms(0555));
+    const std::string before = fileText();
+    const pid_t child = spawn([&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return 9;
+        const std::optional<std::string> problem = StoreWriteProblem();
+        if (!problem || problem->find(vb::AppPaths::RegistryFile().string()) == std::string::npos ||
+            problem->find("settings it holds") == std::string::npos)
+            return 1;
+        if (StoreProblem() || getText(HKEY_CURRENT_USER, "Software\\merrowgate\\Tallyvane", "ShowTips") != "True")
+            return 2;
+        return 0;
+    });
+    EXPECT_EQ(waitFor(child), 0);
+    std::filesystem::permissions(vb::AppPaths::ConfigFolder(), std::filesystem::perms(0755));
+    EXPECT_EQ(fileText(), before);
 }
 
 TEST(RegistryFile, WritesOfTwoProcessesBothSurvive)

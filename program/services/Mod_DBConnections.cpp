@@ -3,8 +3,12 @@
 #include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
+#include "platform/ado/JetSql.h"
 #include "platform/basic/App.h"
+#include "platform/basic/Strings.h"
 #include "program/services/ShellState.h"
+
+#include <set>
 
 namespace Mod_DBConnections {
 
@@ -80,6 +84,46 @@ void OpenDatabase()
     s.g_DBConnection->ConnectionString("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + vb::App::Path() + "/"
                                        + s.g_DatabaseFileName);
     s.g_DBConnection->Open("", "", "", -1);
+}
+
+const std::vector<std::string>& SchemaTables()
+{
+    // The build takes the names from the CREATE TABLE lines of the schema.
+    static const std::vector<std::string> tables{TV_SCHEMA_TABLES};
+    return tables;
+}
+
+std::vector<TableFault> CheckTables()
+{
+    ado::Connection& db = *tv::Shell().g_DBConnection;
+    std::vector<TableFault> faults;
+    std::set<std::string> present;
+    try {
+        const ado::RowSet names = db.Query("SELECT name FROM sqlite_master WHERE type = 'table'");
+        for (size_t row = 0; row < names.RowCount(); ++row)
+            present.insert(vb::UCase(std::string(names.View(row, 0).text)));
+    } catch (const vb::RuntimeError&) {
+        // Not even the list of tables reads: none of them can be used.
+        for (const std::string& table : SchemaTables())
+            faults.push_back({table, false});
+        return faults;
+    }
+    for (const std::string& table : SchemaTables()) {
+        // Names compare without case, as SQL compares them.
+        if (!present.contains(vb::UCase(table))) {
+            faults.push_back({table, true});
+            continue;
+        }
+        // Every page of the table and its indexes, read once.
+        try {
+            const ado::RowSet check = db.Query("PRAGMA quick_check(" + ado::jet::QuoteIdentifier(table) + ")");
+            if (check.RowCount() != 1 || check.View(0, 0).text != "ok")
+                faults.push_back({table, false});
+        } catch (const vb::RuntimeError&) {
+            faults.push_back({table, false});
+        }
+    }
+    return faults;
 }
 
 void OpenStores(std::string_view mode, int32_t& recordCount) { openTable(kStores, mode, recordCount); }

@@ -16,13 +16,30 @@
 // and then raises 3704 instead of walking freed rows.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace Mod_DBConnections {
 
 // Opens g_DBConnection (client-side cursors) on the program folder's
 // g_DatabaseFileName (one of Mod_tallyvane's two file names). A missing or unusable file raises the layer's error.
 void OpenDatabase();
+
+// The tables of the schema the program ships (data/schema.sql), in the order
+// it creates them.
+const std::vector<std::string>& SchemaTables();
+
+// A table of the schema the open database lacks, or holds but cannot read
+// whole (a damaged page).
+struct TableFault {
+    std::string table;
+    bool missing = false;
+};
+// Looks for every table of the schema in the database g_DBConnection holds
+// open and reads each through once; what is missing or damaged, in the
+// schema's order (empty when all is sound).
+std::vector<TableFault> CheckTables();
 
 // Each open closes the table first when it is open, then opens it whole:
 // mode "ReadOnly" (exactly) gives a read-only recordset and a text command

@@ -5,6 +5,7 @@
 #include "platform/ado/Recordset.h"
 #include "platform/testing/TempRoot.h"
 #include "program/services/Mod_tallyvane_Values.h"
+#include "program/services/ServicesTestSupport.h"
 #include "program/services/ShellState.h"
 #include "tools/DatabaseBuilder.h"
 
@@ -222,4 +223,45 @@ TEST_F(DBConnections, AFailedOpenLeavesTheFlagCleared)
     EXPECT_FALSE(s.g_SalesOpen);
     EXPECT_NO_THROW(CloseSales());
     EXPECT_TRUE(s.g_StoresOpen);
+}
+
+// The start looks for every table of the shipped schema, by name without
+// case, and reads each through: what is missing or damaged is named.
+TEST_F(DBConnections, CheckTablesNamesTheTablesMissingOrDamaged)
+{
+    std::vector<std::string> names;
+    for (const auto& t : kTables)
+        names.push_back(t.name);
+    std::vector<std::string> schema = SchemaTables();
+    std::sort(names.begin(), names.end());
+    std::sort(schema.begin(), schema.end());
+    EXPECT_EQ(schema, names);
+
+    tv::ShellState& s = tv::Shell();
+    const auto file = root_.ProgramFolder() / kExampleDatabaseFileName;
+    auto faultsAfter = [&](const std::string& change) {
+        if (s.g_DBConnection)
+            s.g_DBConnection->Close();
+        if (!change.empty())
+            tv::testing::OnDatabaseFile(file, change);
+        OpenDatabase();
+        std::vector<std::string> told;
+        for (const TableFault& f : CheckTables())
+            told.push_back(f.table + (f.missing ? " missing" : " damaged"));
+        return told;
+    };
+    EXPECT_EQ(faultsAfter(""), std::vector<std::string>{});
+    EXPECT_EQ(faultsAfter("ALTER TABLE Sales RENAME TO t; ALTER TABLE t RENAME TO sales"), std::vector<std::string>{});
+    EXPECT_EQ(faultsAfter("DROP TABLE Stores"), std::vector<std::string>{"Stores missing"});
+    EXPECT_EQ(faultsAfter("DROP TABLE CalInfo; DROP TABLE BaseRate"),
+              (std::vector<std::string>{"Stores missing", "BaseRate missing", "CalInfo missing"}));
+
+    // A damaged page: the table is there, its rows cannot all be read.
+    const auto empty = root_.ProgramFolder() / kDatabaseFileName;
+    s.g_DBConnection->Close();
+    std::filesystem::copy_file(empty, file, std::filesystem::copy_options::overwrite_existing);
+    tv::testing::OnDatabaseFile(file, "INSERT INTO Stores (StoreName, StoreNumber) VALUES ('North', 1)");
+    tv::testing::DamageTable(file, "Stores");
+    EXPECT_EQ(faultsAfter(""), std::vector<std::string>{"Stores damaged"});
+    s.g_DBConnection->Close();
 }

@@ -30,8 +30,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 namespace tv::testing {
 
@@ -100,5 +104,33 @@ protected:
     std::shared_ptr<MBoxMod::ScriptedMBox> mbox = std::make_shared<MBoxMod::ScriptedMBox>();
     std::shared_ptr<forms::ScriptedMsgBox> msgbox = std::make_shared<forms::ScriptedMsgBox>();
 };
+
+// Runs SQL on a database file as another program would; the answer of the
+// first column of the last row, or "".
+inline std::string OnDatabaseFile(const std::filesystem::path& file, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    std::string answer;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    auto keep = [](void* out, int, char** values, char**) {
+        *static_cast<std::string*>(out) = values[0] ? values[0] : "";
+        return 0;
+    };
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), keep, &answer, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return answer;
+}
+
+// Junk over the first page of the table's tree, as a failing disk leaves it.
+inline void DamageTable(const std::filesystem::path& file, const std::string& table)
+{
+    const long page =
+        std::stol(OnDatabaseFile(file, "SELECT rootpage FROM sqlite_master WHERE name = '" + table + "'"));
+    const long size = std::stol(OnDatabaseFile(file, "PRAGMA page_size"));
+    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp((page - 1) * size);
+    const std::string junk(static_cast<size_t>(size), '\xA5');
+    f.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+}
 
 } // namespace tv::testing

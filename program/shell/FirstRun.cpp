@@ -223,8 +223,12 @@ Report Run()
     else
         copyShippedFiles(report);
 
+    // A file that reads well may still take no change: that is told now,
+    // once, instead of every change being lost without a word.
     if (auto problem = winreg::StoreProblem())
         report.problems.push_back(*problem);
+    else if (auto cannotWrite = winreg::StoreWriteProblem())
+        report.problems.push_back(*cannotWrite);
     else
         writeInstallerValues(report);
     // Also when the settings cannot be read or written: the registration is

@@ -40,9 +40,10 @@ std::filesystem::path ButtonLibrary();
 // folder (subfolders too) that it does not hold yet, and writes the
 // installer's registry values where they are missing, and registers the
 // button library when no class is registered for the buttons or the
-// registered library file is gone. A damaged registry file is reported and
-// left alone; the button library is registered all the same (the registry
-// keeps that registration in memory when its file cannot take it).
+// registered library file is gone. A damaged registry file, or one whose
+// folder takes no change, is reported and left alone; the button library is
+// registered all the same (the registry keeps that registration in memory
+// when its file cannot take it).
 Report Run();
 
 } // namespace FirstRun

@@ -158,7 +158,9 @@ bool ParseVersionText(std::string_view text, UpdateVersion& version)
 
 bool IsSafeFileName(std::string_view name)
 {
-    return !name.empty() && name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
+    // "." names the folder itself, no file in it.
+    return !name.empty() && name != "." &&
+           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
            name.find("..") == std::string_view::npos;
 }
 

@@ -28,8 +28,9 @@ struct UpdateVersion {
 // blanks around the whole allowed. False, and version untouched, otherwise.
 bool ParseVersionText(std::string_view text, UpdateVersion& version);
 
-// A name the update may use as a file name: not empty, and without "/",
-// backslash, ".." or NUL, so that it stays inside the folder it is put in.
+// A name the update may use as a file name: not empty, not ".", and without
+// "/", backslash, ".." or NUL, so that it names a file inside the folder it
+// is put in.
 bool IsSafeFileName(std::string_view name);
 
 // The version this program was built as.

@@ -10,6 +10,7 @@
 #include "platform/net/FtpClient.h"
 #include "platform/net/HttpClient.h"
 #include "platform/report/DataEnvironment.h"
+#include "platform/testing/DesktopWaits.h"
 #include "platform/testing/ServerProcess.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/Desktop.h"
@@ -18,10 +19,14 @@
 #include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/ScreenCommands.h"
 #include "program/shell/ShellTestSupport.h"
+#include "program/shell/frmAbout.h"
 #include "program/shell/frmMain.h"
 #include "program/shell/frmProgress.h"
 #include "program/shell/frmTallyvane.h"
 
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -79,6 +84,7 @@ protected:
 
     void TearDown() override
     {
+        Mod_StoreInfo::StopSilentCheck();
         Mod_AutoUpdate::ResetUpdateState();
         net::SetHttpClient(nullptr);
         net::SetFtpClientFactory(nullptr);
@@ -607,11 +613,81 @@ TEST_F(StartUp, AnUpdateInstalledAtTheStartEndsItThere)
     serverFile("setup.run", "installer");
     msgbox->answers = {forms::vbYes};
     ASSERT_TRUE(Mod_tallyvane::Main());
-    EXPECT_TRUE(Mod_AutoUpdate::ProgramEnded());
+    // The windows came first; the question once the version file is in.
+    EXPECT_TRUE(prompts().empty());
+    ASSERT_TRUE(tv::testing::WaitUntil([] { return Mod_AutoUpdate::ProgramEnded(); }, 20000));
+    EXPECT_EQ(prompts(),
+              (Strings{std::string(Mod_StoreInfo::kUpdateAvailable), std::string(Mod_StoreInfo::kWillClose)}));
     EXPECT_EQ(launcher->calls.size(), 1u);
     EXPECT_EQ(forms::Forms().Count(), 0);
     EXPECT_EQ(frmTallyvane::IfLoaded(), nullptr);
     EXPECT_EQ(ReadRaw(updateFolder() / "setup.run"), "installer");
+}
+
+// The start's check asks only once the windows are up, and only when a
+// newer version is there.
+TEST_F(StartUp, TheQuestionComesAfterTheWindowsAreUp)
+{
+    versionFile("VERSION:99.0.0\nNAME:setup.run\n");
+    msgbox->answers = {forms::vbNo};
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    EXPECT_TRUE(frmMain::Instance().Tray1.IconShown());
+    EXPECT_TRUE(prompts().empty());
+    ASSERT_TRUE(tv::testing::WaitUntil([] { return !Mod_StoreInfo::SilentCheckUnderWay(); }, 20000));
+    EXPECT_EQ(prompts(), Strings{std::string(Mod_StoreInfo::kUpdateAvailable)});
+    EXPECT_TRUE(launcher->calls.empty());
+    EXPECT_NE(frmTallyvane::IfLoaded(), nullptr);
+
+    // Up to date: the silent check says nothing at all.
+    forms::ResetForms();
+    msgbox->shown.clear();
+    versionFile("VERSION:0.0.1\nNAME:setup.run\n");
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_TRUE(tv::testing::WaitUntil([] { return !Mod_StoreInfo::SilentCheckUnderWay(); }, 20000));
+    EXPECT_TRUE(prompts().empty());
+}
+
+// An update site that takes the connection and never answers, with the
+// program's own waits (30 seconds in all): the main window does not wait
+// for it and answers meanwhile, and a quit ends the program at once, the
+// fetch given up, nothing asked.
+TEST_F(StartUp, ASiteThatNeverAnswersHoldsNeitherTheWindowsNorTheQuit)
+{
+    net::SetHttpClient(nullptr);
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    Mod_AutoUpdate::UpdateSite s = site();
+    s.address = "127.0.0.1:" + std::to_string(silent.serverPort());
+    Mod_AutoUpdate::SetSite(s);
+
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    // The request reaches the site while the window is up.
+    QTcpSocket* asked = nullptr;
+    ASSERT_TRUE(tv::testing::WaitUntil([&] {
+        if (!asked && silent.hasPendingConnections())
+            asked = silent.nextPendingConnection();
+        return asked && asked->bytesAvailable() > 0;
+    }));
+    EXPECT_EQ(asked->state(), QAbstractSocket::ConnectedState) << "the fetch was over before the window came";
+    EXPECT_TRUE(asked->readAll().startsWith("GET /updateinfo/tallyvane/tallyvane_version.txt"));
+    EXPECT_TRUE(Mod_StoreInfo::SilentCheckUnderWay());
+    // The program answers meanwhile.
+    frmMain::Instance().TrayMenuCommand("ABOUT");
+    EXPECT_NE(frmAbout::IfLoaded(), nullptr);
+
+    frmMain::Instance().TrayMenuCommand("QUIT");
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    EXPECT_FALSE(Mod_StoreInfo::SilentCheckUnderWay());
+    // The end of the program waits for the fetch to give up, not for the site.
+    Mod_tallyvane::UnloadEveryForm();
+    EXPECT_TRUE(tv::testing::WaitUntil([&] { return asked->state() == QAbstractSocket::UnconnectedState; }, 5000))
+        << "the fetch went on after the end";
+    tv::testing::Settle(200);
+    EXPECT_TRUE(prompts().empty());
 }
 
 } // namespace

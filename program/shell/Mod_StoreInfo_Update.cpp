@@ -10,10 +10,20 @@
 #include "program/shell/frmMain.h"
 #include "program/shell/frmProgress.h"
 
+#include "platform/net/HttpClient.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include <unistd.h>
 
@@ -156,21 +166,12 @@ void showTransferError()
                   forms::vbOKOnly);
 }
 
-void runCheck(bool showMessages)
+// What the version file says, and what follows from it.
+void checkVersionFile(const std::string& body, bool showMessages)
 {
-    if (cleanUpAfterUpdate())
-        return;
-
-    // No address is no failed connection: the user hears which it is.
-    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
-    if (url.empty()) {
-        if (showMessages)
-            forms::MsgBox(kNoUpdateAddress, forms::vbInformation, std::string(kNoUpdateAddressTitle));
-        return;
-    }
     UpdateVersion version;
     std::vector<std::string> fileNames;
-    if (!ParseVersionFile(fetchVersionFile(url), version, fileNames)) {
+    if (!ParseVersionFile(body, version, fileNames)) {
         if (showMessages)
             forms::MsgBox(kNoConnection, forms::vbInformation, std::string(kNoConnectionTitle));
         return;
@@ -201,6 +202,73 @@ void runCheck(bool showMessages)
     Mod_AutoUpdate::EndProgram();
 }
 
+void runCheck(bool showMessages)
+{
+    if (cleanUpAfterUpdate())
+        return;
+
+    // No address is no failed connection: the user hears which it is.
+    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
+    if (url.empty()) {
+        if (showMessages)
+            forms::MsgBox(kNoUpdateAddress, forms::vbInformation, std::string(kNoUpdateAddressTitle));
+        return;
+    }
+    checkVersionFile(fetchVersionFile(url), showMessages);
+}
+
+// One check at a time: the tray works during the question and the download.
+bool checkRunning = false;
+
+// Runs a step of the check, whatever it throws: the check never stops the
+// program; an unforeseen failure ends it quietly, the progress window closed.
+void guarded(const std::function<void()>& step)
+{
+    vb::FlagScope guard(checkRunning);
+    try {
+        step();
+    } catch (const std::exception&) {
+        if (auto* progress = frmProgress::IfLoaded())
+            progress->Unload();
+    }
+}
+
+// The start's fetch of the version file, on a thread of its own.
+struct SilentFetch {
+    std::thread worker;
+    std::shared_ptr<std::atomic<bool>> cancel;
+    uint64_t generation = 0;
+    // From the start of the fetch until its answer is handled or dropped.
+    bool underWay = false;
+};
+
+SilentFetch& silentFetch()
+{
+    static SilentFetch fetch;
+    return fetch;
+}
+
+void joinSilentFetch()
+{
+    if (silentFetch().worker.joinable())
+        silentFetch().worker.join();
+}
+
+// The fetch's answer, on the UI thread.
+void silentAnswer(uint64_t generation, const std::string& body)
+{
+    SilentFetch& fetch = silentFetch();
+    if (generation != fetch.generation || !fetch.underWay)
+        return;
+    // The worker has posted its last word and ends.
+    joinSilentFetch();
+    fetch.underWay = false;
+    // A quit meanwhile: nothing is asked or installed after it.
+    if (!frmMain::IfLoaded() || Mod_AutoUpdate::ProgramEnded() || checkRunning)
+        return;
+    guarded([&] { checkVersionFile(body, false); });
+}
+
 } // namespace
 
 std::string TransferErrorMessage(const std::string& webAddress, const std::string& errorText)
@@ -224,6 +292,10 @@ bool ParseVersionFile(std::string_view text, UpdateVersion& version, std::vector
 
     UpdateVersion v;
     if (!ParseVersionText(line1, v))
+        return false;
+    // Counted before it is split: a list of a hundred thousand names is
+    // refused without making them.
+    if (std::count(line2.begin(), line2.end(), ';') >= kMaxUpdateFiles)
         return false;
     std::vector<std::string> names;
     for (const std::string& piece : vb::Split(line2, ";")) {
@@ -253,18 +325,68 @@ std::string VersionFileUrl(const std::string& siteAddress)
 
 void CheckForUpdate(bool showMessages)
 {
-    static bool running = false;
-    if (running)
+    if (checkRunning)
         return;
-    vb::FlagScope guard(running);
-    try {
-        runCheck(showMessages);
-    } catch (const std::exception&) {
-        // The check never stops the program; an unforeseen failure ends it
-        // quietly, the progress window closed.
-        if (auto* progress = frmProgress::IfLoaded())
-            progress->Unload();
-    }
+    // Asked for from the tray, the check with messages replaces the start's.
+    CancelSilentCheck();
+    guarded([&] { runCheck(showMessages); });
+}
+
+bool CleanUpAfterUpdate()
+{
+    bool cleaned = false;
+    guarded([&] { cleaned = cleanUpAfterUpdate(); });
+    return cleaned;
+}
+
+void StartSilentCheck()
+{
+    StopSilentCheck();
+    const std::string url = VersionFileUrl(Mod_AutoUpdate::Site().address);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (url.empty() || !app)
+        return;
+    // The worker ends before the application does, whichever way it ends.
+    static std::once_flag hooked;
+    std::call_once(hooked, [] { qAddPostRoutine(&StopSilentCheck); });
+    SilentFetch& fetch = silentFetch();
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    const uint64_t generation = ++fetch.generation;
+    fetch.cancel = cancel;
+    fetch.underWay = true;
+    fetch.worker = std::thread([client = net::CurrentHttpClient(), url, cancel, generation, app] {
+        std::string body;
+        try {
+            net::HttpResponse reply = client->Get(url, *cancel);
+            if (reply.Ok())
+                body = std::move(reply.body);
+        } catch (const std::exception&) {
+            // No answer: as from a server that cannot be reached.
+        }
+        if (*cancel)
+            return;
+        QMetaObject::invokeMethod(
+            app, [generation, body = std::move(body)] { silentAnswer(generation, body); }, Qt::QueuedConnection);
+    });
+}
+
+bool SilentCheckUnderWay()
+{
+    return silentFetch().underWay;
+}
+
+void CancelSilentCheck()
+{
+    SilentFetch& fetch = silentFetch();
+    fetch.underWay = false;
+    if (fetch.cancel)
+        *fetch.cancel = true;
+}
+
+void StopSilentCheck()
+{
+    CancelSilentCheck();
+    joinSilentFetch();
 }
 
 } // namespace Mod_StoreInfo

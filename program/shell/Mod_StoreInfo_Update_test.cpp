@@ -90,12 +90,26 @@ TEST(ParseVersionFile, AnEmptyListOrAnUnsafeNameOffersNothing)
         "NAME:",        "NAME:   ",        "NAME:setup.run;", "NAME:;setup.run", "NAME:a.bin;;setup.run",
         "NAME:../setup.run", "NAME:..",    "NAME:a/setup.run", "NAME:/tmp/setup.run", "NAME:a\\setup.run",
         "NAME:..\\setup.run", "NAME:set..up", std::string("NAME:set\0up", 11),
+        // The folder itself, alone or among the names.
+        "NAME:.", "NAME: . ", "NAME:data.bin;.;setup.run", "NAME:setup.run;.",
     };
     for (const std::string& list : lists) {
         Parsed p = parse("VERSION:9.0.0\n" + list + "\n");
         EXPECT_FALSE(p.ok) << list;
         EXPECT_EQ(p.names, (Strings{"untouched"})) << list;
     }
+    // A list far longer than any update's is no update either; one of a few
+    // hundred names still is.
+    auto listOf = [](int count) {
+        std::string names = "NAME:";
+        for (int i = 0; i < count; ++i)
+            names += (i ? ";f" : "f") + std::to_string(i);
+        return "VERSION:9.0.0\n" + names + "\n";
+    };
+    EXPECT_FALSE(parse(listOf(100000)).ok);
+    EXPECT_FALSE(parse(listOf(Mod_StoreInfo::kMaxUpdateFiles + 1)).ok);
+    EXPECT_EQ(parse(listOf(Mod_StoreInfo::kMaxUpdateFiles)).names.size(), size_t(Mod_StoreInfo::kMaxUpdateFiles));
+    EXPECT_GE(Mod_StoreInfo::kMaxUpdateFiles, 100);
     // Names that only look odd are fine.
     Parsed p = parse("VERSION:9.0.0\nNAME:.hidden;set up (1).run\n");
     ASSERT_TRUE(p.ok);

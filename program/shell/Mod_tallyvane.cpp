@@ -13,6 +13,7 @@
 #include "program/shell/Autostart.h"
 #include "program/shell/FirstRun.h"
 #include "program/shell/Mod_AutoUpdate.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/Mod_tallyvane_Calendar.h"
 #include "program/shell/Mod_tallyvane_ReadAhead.h"
 #include "program/shell/ScreenCommands.h"
@@ -21,6 +22,7 @@
 #include "program/shell/frmTip.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +41,40 @@ void LoadSettings()
                                                          "UseExampleDB", FirstRun::kDefaultUseExampleDB);
     shell.g_DatabaseFileName = std::string(useExample ? kExampleDatabaseFileName : kDatabaseFileName);
 }
+
+namespace {
+
+// Set once the start has shown the windows, cleared when the program ends.
+bool g_running = false;
+
+// "the table Stores", "the tables Stores and CalInfo", "the tables A, B and C".
+std::string tablesText(const std::vector<std::string>& tables)
+{
+    std::string text = tables.size() == 1 ? "the table " : "the tables ";
+    for (size_t i = 0; i < tables.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == tables.size() ? " and " : ", ") + tables[i];
+    return text;
+}
+
+// What the database lacks, told before any window shows its tables empty.
+void tellTableFaults(const std::filesystem::path& file)
+{
+    std::vector<std::string> missing, damaged;
+    for (const auto& fault : Mod_DBConnections::CheckTables())
+        (fault.missing ? missing : damaged).push_back(fault.table);
+    if (missing.empty() && damaged.empty())
+        return;
+    std::string text = "Tallyvane's database file \"" + file.string() + "\" is not whole.";
+    if (!missing.empty())
+        text += "\r\n\r\nIt lacks " + tablesText(missing) + ".";
+    if (!damaged.empty())
+        text += "\r\n\r\nIt is damaged: " + tablesText(damaged) + " cannot be read whole.";
+    text += "\r\n\r\nTallyvane goes on, but what those tables hold is not shown, and the reports that use them "
+            "stay empty.";
+    forms::MsgBox(text, forms::vbExclamation);
+}
+
+} // namespace
 
 // --- Start-up ---
 
@@ -61,6 +97,7 @@ void ConnectNotifications()
 
 bool Main()
 {
+    g_running = false;
     tv::ShellState& shell = tv::Shell();
     // The first windows' pictures are decoded meanwhile, the tip window's
     // first: reading it loads the picture readers the main window's menu bar
@@ -75,13 +112,11 @@ bool Main()
 
     ConnectNotifications();
 
-    // The silent update check comes first; it creates the hidden main window
-    // only when it fetches the version file. It compares with the version
-    // this build is, and may close the program for an installer.
+    // The update check's clean-up after an installed update comes first; it
+    // compares with the version this build is. Its fetch of the version file
+    // waits until the windows are up.
     Mod_AutoUpdate::WriteBuildVersion();
-    ScreenCommands::CheckForUpdate(false);
-    if (Mod_AutoUpdate::ProgramEnded())
-        return true;
+    const bool afterAnUpdate = Mod_StoreInfo::CleanUpAfterUpdate();
 
     shell.g_MonthNames = MonthNames();
     LoadSettings();
@@ -95,6 +130,7 @@ bool Main()
                       forms::vbCritical);
         return false;
     }
+    tellTableFaults(vb::AppPaths::ProgramFolder() / shell.g_DatabaseFileName);
 
     frmTallyvane::Instance().Show(forms::vbModeless);
 
@@ -104,12 +140,26 @@ bool Main()
     // The reports run on the database in use.
     report::DataEnvironment1().Connect(vb::AppPaths::ProgramFolder() / shell.g_DatabaseFileName);
 
-    // Without an update check the hidden main window is created here; its
-    // load starts the e-mail timer.
+    // The hidden main window is created here; its load starts the e-mail
+    // timer.
     frmMain::Instance().Tray1.ShowIcon();
 
     tv::Shell().g_TaskListOpen = false;
+
+    // A slow or silent update site holds up nothing: the version file is
+    // fetched in the background and asks only when a newer version is
+    // there. Not right after an update.
+    if (!afterAnUpdate)
+        Mod_StoreInfo::StartSilentCheck();
+    g_running = true;
     return true;
+}
+
+void ComeForward()
+{
+    if (!g_running || Mod_AutoUpdate::ProgramEnded() || !frmMain::IfLoaded())
+        return;
+    ScreenCommands::ShowMainCalendar();
 }
 
 // --- end of start-up ---
@@ -131,6 +181,8 @@ bool Start()
 
 void UnloadEveryForm()
 {
+    g_running = false;
+    Mod_StoreInfo::StopSilentCheck();
     tv::Shell().g_ShowCloseMenu = false;
     Mod_FTPData::UnloadAllForms(true);
     // A form that refused to go (or one still waiting to be deleted) must

@@ -19,12 +19,13 @@ void LoadSettings();
 // task list connects its own refresh while it is open.)
 void ConnectNotifications();
 
-// The program's start: month names, settings, the database, the main
-// calendar window, the tip window when ShowTips is on, the icon in the
-// notification area; a silent update check that closes the program for an
-// installer ends it there. Returns false, after telling the user, when the
-// database cannot be opened; the program then ends. Other errors reach the
-// caller.
+// The program's start: the clean-up after an installed update, month
+// names, settings, the database (its missing or damaged tables told), the
+// main calendar window, the tip window when ShowTips is on, the icon in the
+// notification area, and last the silent update check, whose fetch runs in
+// the background (it may later close the program for an installer).
+// Returns false, after telling the user, when the database cannot be
+// opened; the program then ends. Other errors reach the caller.
 bool Main();
 
 // --- end of start-up ---
@@ -33,6 +34,12 @@ bool Main();
 // autostart entry kept in step with its setting, what stood in the way told
 // in one message box, then Main. Its result is Main's.
 bool Start();
+
+// A later start of the program asked this copy to show itself: the main
+// calendar window comes forward, opened again when it was closed to the
+// notification area. Nothing while the start is under way (its window comes
+// anyway) or once the program is ending.
+void ComeForward();
 
 // Unloads every form still loaded, the hidden main window last, and
 // releases them: the program's end, whichever way it comes, before the

@@ -106,6 +106,23 @@ bool closeAsUser(const std::string& window)
         .has_value();
 }
 
+// The program's main window, that one, is on show; false once the time is up.
+bool mainWindowShown(ProgramRun& run, const std::string& window, int milliseconds = 30000)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < milliseconds) {
+        const auto visible =
+            xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(run.Id()), QStringLiteral("--name"),
+                     QStringLiteral("^Tallyvane$")});
+        if (visible && visible->find(window) != std::string::npos)
+            return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
 void expectNoSanitizerReport(const std::string& errors)
 {
     for (const char* report : {"AddressSanitizer", "LeakSanitizer", "runtime error:"})
@@ -166,4 +183,76 @@ TEST(ProgramEnd, AnErrorAtTheStartEndsTheProgramWithoutACrash)
     EXPECT_EQ(run.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.Process().exitCode(), 1) << run.Errors();
     expectNoSanitizerReport(run.Errors());
+}
+
+// A second start on the program folder of a running copy: the running
+// copy's main window comes forward, out of hiding, and the second start
+// ends at once without a window or a word.
+TEST(SecondStart, BringsTheRunningCopyForwardAndEnds)
+{
+    tv::testing::TempRoot root;
+    const fs::path home = root.Path() / "home";
+    ProgramRun first(home);
+    ASSERT_TRUE(first.Started());
+    const auto tip = windowNamed(first, "Tip of the Day");
+    ASSERT_TRUE(tip) << first.Errors();
+    ASSERT_TRUE(closeAsUser(*tip));
+    const auto main = windowNamed(first, "Tallyvane");
+    ASSERT_TRUE(main) << first.Errors();
+    ASSERT_TRUE(xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), QString::fromStdString(*main)}));
+
+    ProgramRun second(home);
+    ASSERT_TRUE(second.Started());
+    ASSERT_TRUE(second.WaitForEnd(60000)) << "the second start did not end";
+    EXPECT_EQ(second.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.Process().exitCode(), 0) << second.Errors();
+    expectNoSanitizerReport(second.Errors());
+
+    EXPECT_TRUE(mainWindowShown(first, *main)) << "the running copy's window did not come back";
+    QElapsedTimer waited;
+    waited.start();
+    std::optional<std::string> active;
+    while (waited.elapsed() < 30000 && (active = xdotool({QStringLiteral("getactivewindow")})) != main)
+        QThread::msleep(200);
+    EXPECT_EQ(active, main) << "the running copy's window is not the active one";
+    ASSERT_TRUE(first.Running());
+
+    ASSERT_TRUE(closeAsUser(*main));
+    ASSERT_TRUE(first.WaitForEnd(60000));
+    EXPECT_EQ(first.Process().exitCode(), 0) << first.Errors();
+    expectNoSanitizerReport(first.Errors());
+}
+
+// Two starts at the same moment on one fresh program folder: one runs, the
+// other ends.
+TEST(SecondStart, OfTwoStartsAtOnceOneRuns)
+{
+    tv::testing::TempRoot root;
+    const fs::path home = root.Path() / "home";
+    ProgramRun a(home);
+    ProgramRun b(home);
+    ASSERT_TRUE(a.Started());
+    ASSERT_TRUE(b.Started());
+    QElapsedTimer waited;
+    waited.start();
+    while (a.Running() && b.Running() && waited.elapsed() < 60000) {
+        a.WaitForEnd(100);
+        b.WaitForEnd(100);
+    }
+    ASSERT_NE(a.Running(), b.Running()) << "both ended, or both still run";
+    ProgramRun& ended = a.Running() ? b : a;
+    ProgramRun& runs = a.Running() ? a : b;
+    EXPECT_EQ(ended.Process().exitCode(), 0) << ended.Errors();
+    expectNoSanitizerReport(ended.Errors());
+
+    const auto tip = windowNamed(runs, "Tip of the Day");
+    ASSERT_TRUE(tip) << runs.Errors();
+    ASSERT_TRUE(closeAsUser(*tip));
+    const auto main = windowNamed(runs, "Tallyvane");
+    ASSERT_TRUE(main) << runs.Errors();
+    EXPECT_TRUE(runs.Running());
+    ASSERT_TRUE(closeAsUser(*main));
+    ASSERT_TRUE(runs.WaitForEnd(60000));
+    EXPECT_EQ(runs.Process().exitCode(), 0) << runs.Errors();
+    expectNoSanitizerReport(runs.Errors());
 }

@@ -129,6 +129,69 @@ TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
     EXPECT_NE(msgbox->shown[0].prompt.find("16 MB"), std::string::npos) << msgbox->shown[0].prompt;
 }
 
+// A later start's call: the main calendar window comes forward, opened
+// again when it was closed to the notification area; before the start has
+// shown the windows, and after the end, the call does nothing.
+TEST_F(ProgramStart, ALaterStartsCallBringsTheMainWindowForward)
+{
+    Mod_tallyvane::ComeForward();
+    EXPECT_EQ(forms::Forms().Count(), 0);
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    vb::SaveSetting("Tallyvane", "frmTallyvane", "ShowCloseMenu", "False");
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    frmTallyvane::IfLoaded()->Unload();
+    ASSERT_EQ(frmTallyvane::IfLoaded(), nullptr);
+    Mod_tallyvane::ComeForward();
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+
+    Mod_tallyvane::UnloadEveryForm();
+    Mod_tallyvane::ComeForward();
+    EXPECT_EQ(forms::Forms().Count(), 0);
+}
+
+// A database that lacks tables of the schema, or holds one it cannot read:
+// the start names them before the main window shows them empty, and goes on.
+struct BrokenDatabase {
+    const char* name;
+    const char* change = nullptr;
+    const char* damaged = nullptr;
+    const char* told = "";
+};
+void PrintTo(const BrokenDatabase& b, std::ostream* os)
+{
+    *os << b.name;
+}
+
+class StartOnABrokenDatabase : public ProgramStart, public ::testing::WithParamInterface<BrokenDatabase> {};
+
+TEST_P(StartOnABrokenDatabase, NamesTheTablesAndTheMainWindowStillComesUp)
+{
+    const fs::path file = root.ProgramFolder() / Mod_tallyvane::kExampleDatabaseFileName;
+    if (GetParam().change)
+        tv::testing::OnDatabaseFile(file, GetParam().change);
+    if (GetParam().damaged)
+        tv::testing::DamageTable(file, GetParam().damaged);
+    forms::InstallErrorHandler();
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
+    EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
+    ASSERT_FALSE(msgbox->shown.empty());
+    const std::string& told = msgbox->shown[0].prompt;
+    EXPECT_NE(told.find(file.string()), std::string::npos) << told;
+    EXPECT_NE(told.find(GetParam().told), std::string::npos) << told;
+    EXPECT_EQ(msgbox->shown[0].buttons, forms::vbExclamation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Database, StartOnABrokenDatabase,
+    ::testing::Values(BrokenDatabase{"StoresDropped", "DROP TABLE Stores", nullptr, "It lacks the table Stores."},
+                      BrokenDatabase{"TwoDropped", "DROP TABLE Sales; DROP TABLE CalInfo", nullptr,
+                                     "It lacks the tables Sales and CalInfo."},
+                      BrokenDatabase{"StoresDamaged", nullptr, "Stores",
+                                     "It is damaged: the table Stores cannot be read whole."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The start as the program makes it, on settings it cannot use: the problem
 // told once, and every window still made with its buttons.
 class StartOnUnusableSettings : public ProgramStart {
@@ -249,10 +312,28 @@ TEST_F(StartOnUnusableSettings, AReadOnlySettingsFolderIsToldOnceAndTheWindowsHa
     {
         ReadOnlySettingsFolder readOnly(root);
         startAndUseTheWindows();
-        EXPECT_NE(told.find("the defaults are used"), std::string::npos) << told;
+        EXPECT_NE(told.find("runs on the defaults"), std::string::npos) << told;
         forms::ResetForms();
     }
     EXPECT_FALSE(fs::exists(vb::AppPaths::RegistryFile()));
+}
+
+// The folder made read-only after the settings were all written: they are
+// read as they are, and the start says once that no change will be kept.
+TEST_F(StartOnUnusableSettings, AReadOnlySettingsFolderWithItsFileIsToldOnce)
+{
+    const fs::path file = vb::AppPaths::RegistryFile();
+    WriteRegValue(HKEY_CURRENT_USER, kProgramKey, "ScreenClose", "False", REG_SZ);
+    const std::string before = tv::testing::ReadRaw(file);
+    {
+        ReadOnlySettingsFolder readOnly(root);
+        startAndUseTheWindows();
+        EXPECT_NE(told.find("cannot be written"), std::string::npos) << told;
+        EXPECT_NE(told.find("the settings it holds"), std::string::npos) << told;
+        EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kProgramKey, "ScreenClose"), "False");
+        forms::ResetForms();
+    }
+    EXPECT_TRUE(tv::testing::ReadRaw(file) == before) << "the file was changed";
 }
 
 } // namespace

@@ -222,4 +222,56 @@ TEST_F(DesktopSheets, WorksheetsAndSalesComeBackAtTheSizeTheyWereClosedWith)
     EXPECT_EQ(again.stored, std::vector<std::string>(5, resized));
 }
 
+// Sizes stored on a larger monitor: the window comes up wholly on this
+// screen, frame included, with what lies at its far edge within reach, and
+// when it is closed it stores the size it had.
+class DesktopTooLarge : public Desktop {};
+
+TEST_F(DesktopTooLarge, WindowsStoredLargerThanTheScreenComeUpFittingIt)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
+        << "run this test through tools/desktop-session.sh";
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    vb::SaveSetting("Tallyvane", "frmTallyvane", "Height", "30000");
+    vb::SaveSetting("Tallyvane", "frmSales", "Width", "30000");
+    vb::SaveSetting("Tallyvane", "frmSales", "Height", "20000");
+    auto fits = [&](QWidget* w) { return WaitUntil([&] { return area.contains(w->frameGeometry()); }); };
+    auto where = [](QWidget* w) {
+        const QRect r = w->frameGeometry();
+        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+               std::to_string(r.height());
+    };
+    auto reachable = [&](QWidget* w) {
+        return w->isVisible() && area.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+    };
+
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    frmTallyvane* main = frmTallyvane::IfLoaded();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(onShow(main->hWnd()));
+    EXPECT_TRUE(fits(main->hWnd())) << where(main->hWnd());
+    EXPECT_TRUE(reachable(main->ctCalendar1.Widget()));
+    const std::string mainShown = sizeText(main->hWnd()->size());
+    ASSERT_TRUE(closeAsUser(main->hWnd(), [] { return frmTallyvane::IfLoaded() == nullptr; }));
+    EXPECT_EQ(storedSize("frmTallyvane"), mainShown);
+
+    ScreenCommands::ShowSales();
+    frmSales* sales = frmSales::IfLoaded();
+    ASSERT_NE(sales, nullptr);
+    ASSERT_TRUE(onShow(sales->hWnd()));
+    EXPECT_TRUE(fits(sales->hWnd())) << where(sales->hWnd());
+    EXPECT_TRUE(reachable(sales->cmdPrevious.Widget())) << "\"Previous Year\" out of reach";
+    EXPECT_TRUE(reachable(sales->cmdNext.Widget())) << "\"Next Year\" out of reach";
+    picture(sales->hWnd(), QStringLiteral("frmSales_fitted"));
+    const std::string salesShown = sizeText(sales->hWnd()->size());
+    ASSERT_TRUE(closeAsUser(sales->hWnd(), [] { return frmSales::IfLoaded() == nullptr; }));
+    EXPECT_EQ(storedSize("frmSales"), salesShown);
+    // The next open comes back at that size.
+    ScreenCommands::ShowSales();
+    sales = frmSales::IfLoaded();
+    ASSERT_NE(sales, nullptr);
+    ASSERT_TRUE(onShow(sales->hWnd()));
+    EXPECT_EQ(sizeText(sales->hWnd()->size()), salesShown);
+}
+
 } // namespace

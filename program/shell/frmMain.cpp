@@ -5,6 +5,7 @@
 #include "program/services/Mod_FTPData.h"
 #include "program/services/ProgramPictures.h"
 #include "program/services/ShellState.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/ScreenCommands.h"
 
 #include "platform/basic/App.h"
@@ -33,6 +34,12 @@ frmMain::~frmMain() = default;
 void frmMain::Form_Load()
 {
     emailTimer.SetEnabled(true);
+}
+
+void frmMain::Form_Unload(int& Cancel)
+{
+    (void)Cancel;
+    Mod_StoreInfo::CancelSilentCheck();
 }
 
 void frmMain::emailTimer_Timer()

@@ -61,6 +61,8 @@ public:
 
 protected:
     void Form_Load() override;
+    // The program ends with it: a silent update check under way is dropped.
+    void Form_Unload(int& Cancel) override;
 
 private:
     int32_t emailSeconds_ = 0;

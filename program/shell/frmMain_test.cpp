@@ -7,6 +7,7 @@
 #include "program/reports/Mod_TaskList.h"
 #include "program/reports/frmTaskList.h"
 #include "program/reports/frmReport.h"
+#include "program/shell/Mod_StoreInfo_Update.h"
 #include "program/shell/ShellTestSupport.h"
 #include "program/shell/frmAbout.h"
 #include "program/shell/frmOptions.h"
@@ -16,10 +17,15 @@
 #include "program/stores/frmStoreInfo.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QMenu>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -173,6 +179,58 @@ TEST_F(HiddenMainWindow, QuitFromTheTrayMenuEndsTheProgramEvenWithABoxOpen)
     EXPECT_EQ(report::DataEnvironment1().Connection1->State(), ado::adStateClosed);
     EXPECT_EQ(vb::GetSetting("Tallyvane", "frmTallyvane", "ShowCloseMenu", "<none>"), "<none>")
         << "no hint on the way out";
+}
+
+// The desktop's box: it waits in an event loop of its own until its user
+// answers, so timers and posted events run meanwhile.
+class WaitingMsgBox : public forms::ScriptedMsgBox {
+public:
+    int Show(const forms::MsgBoxRequest& request) override
+    {
+        QEventLoop box;
+        QTimer::singleShot(0, &box, [&] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+        box.exec();
+        if (whileShown)
+            whileShown();
+        return ScriptedMsgBox::Show(request);
+    }
+    std::function<void()> whileShown;
+};
+
+// The tray's entries chosen with the mouse: a command that opens a box, then
+// the quit. The menu the entry came from is there until its click is over,
+// and the program ends as it should.
+TEST_F(HiddenMainWindow, ACommandThatOpensABoxThenQuitEndTheProgramCleanly)
+{
+    auto box = std::make_shared<WaitingMsgBox>();
+    forms::SetMessageBoxPort(box);
+    ASSERT_TRUE(Mod_tallyvane::Main());
+    QPointer<QMenu> clicked;
+    bool clicking = false;
+    bool freedWhileClicked = false;
+    box->whileShown = [&] { freedWhileClicked = freedWhileClicked || (clicking && !clicked); };
+    auto click = [&](const QString& caption) {
+        frmMain::Instance().Tray1.Use(controls::trayContext);
+        clicked = frmMain::Instance().SmartPopup.ShownMenu();
+        ASSERT_NE(clicked, nullptr);
+        for (QAction* a : clicked->actions())
+            if (a->text() == caption) {
+                clicking = true;
+                QTest::mouseClick(clicked, Qt::LeftButton, {}, clicked->actionGeometry(a).center());
+                clicking = false;
+                return;
+            }
+        FAIL() << "no entry " << caption.toStdString();
+    };
+    QTimer::singleShot(0, [&] {
+        click(QStringLiteral("Check For Update"));
+        QTimer::singleShot(0, [&] { click(QStringLiteral("Quit Tallyvane")); });
+    });
+    EXPECT_EQ(forms::Run(), 0);
+    EXPECT_FALSE(freedWhileClicked) << "the menu went while its click was handled";
+    ASSERT_EQ(box->shown.size(), 1u);
+    EXPECT_EQ(box->shown[0].prompt, Mod_StoreInfo::kNoUpdateAddress);
+    EXPECT_EQ(forms::Forms().Count(), 0);
 }
 
 TEST_F(HiddenMainWindow, TheTimerRunsTheScheduledReportsEveryThirtySeconds)
