@@ -79,11 +79,13 @@ bool setBlob(CAnim& anim, HGLOBAL h)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool quiet = [] {
-        win::SetMessageBoxPort(std::make_shared<win::RecordingMessageBox>());
-        return true;
+    // The boxes a damaged file opens go to a recorder, emptied for each input.
+    static const auto boxes = [] {
+        auto recorder = std::make_shared<win::RecordingMessageBox>();
+        win::SetMessageBoxPort(recorder);
+        return recorder;
     }();
-    (void)quiet;
+    boxes->shown.clear();
     if (size < 1)
         return 0;
     const tv::fuzzing::AllocationCap cap(kCapBytes);

@@ -83,11 +83,13 @@ void takeSound(const CPackedBuffer& pb)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool quiet = [] {
-        win::SetMessageBoxPort(std::make_shared<win::RecordingMessageBox>());
-        return true;
+    // The boxes a damaged file opens go to a recorder, emptied for each input.
+    static const auto boxes = [] {
+        auto recorder = std::make_shared<win::RecordingMessageBox>();
+        win::SetMessageBoxPort(recorder);
+        return recorder;
     }();
-    (void)quiet;
+    boxes->shown.clear();
     if (size > INT_MAX)
         return 0;
     CPackedBuffer pb;
