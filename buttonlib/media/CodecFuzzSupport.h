@@ -33,8 +33,10 @@ public:
 using SmallBitmap = Small<CGlobalDIB>;
 using SmallSectionBitmap = Small<CDIBSectionBitmap>;
 
-// The largest canvas, in pixels, a metafile is let ask for.
+// The largest canvas a metafile is let ask for: in pixels, and on a side
+// (what is drawn on it takes memory by the row too).
 inline constexpr long long kMaxCanvasPixels = 1LL << 18;
+inline constexpr long long kMaxCanvasSide = 2048;
 
 namespace detail {
 
@@ -78,7 +80,7 @@ void shrink(std::size_t xFirst, std::size_t yFirst, std::size_t step, Get get, P
 {
     for (int round = 0; round < 128; ++round) {
         const auto [w, h] = size();
-        if (w * h <= kMaxCanvasPixels)
+        if (w * h <= kMaxCanvasPixels && w <= kMaxCanvasSide && h <= kMaxCanvasSide)
             return;
         const std::size_t first = w >= h ? xFirst : yFirst;
         const long long a = get(first), b = get(first + step);
@@ -105,8 +107,8 @@ inline const char* NaturalFileName(const std::vector<BYTE>& bytes)
 }
 
 // Bytes that start as an enhanced metafile or a Windows metafile with the
-// placeable header, asking for a canvas larger than kMaxCanvasPixels, are
-// changed to ask for one within it: the frame (or the placeable box) is cut
+// placeable header, asking for a canvas beyond those bounds, are changed to
+// ask for one within them: the frame (or the placeable box) is cut
 // down, the rest of the picture kept. Any other bytes are left alone.
 inline void BoundMetafileCanvas(std::vector<BYTE>& bytes)
 {
