@@ -1,8 +1,8 @@
 // Any bytes as the registry file, parsed and then used through the calls
 // the program and the button library make. What parses writes back to the
 // same contents; every key and value the calls list, open and query is the
-// one the parsed tree holds; a text (any bytes up to a NUL) and a number
-// set through them read back as set, and deleting values, keys and trees
+// one the parsed tree holds; a text (any bytes up to a NUL, read as UTF-8
+// or else as Windows-1252) and a number set through them read back as set, and deleting values, keys and trees
 // leaves a file that parses again. A file that does not parse is a
 // problem the store tells, every change is refused and the file is never
 // rewritten.
@@ -11,6 +11,7 @@
 #include "platform/registry/RegistryTree.h"
 
 #include "platform/basic/App.h"
+#include "platform/basic/Strings.h"
 #include "platform/testing/FuzzSupport.h"
 
 #include <cstddef>
@@ -114,7 +115,9 @@ void change(std::string_view input)
     const BYTE number[4] = {0x78, 0x56, 0x34, 0x12};
     check(RegSetValueEx(key, "Number", REG_DWORD, number, 4) == ERROR_SUCCESS);
     DWORD type = REG_NONE;
-    std::vector<BYTE> expected(text.begin(), text.end());
+    // Strings are UTF-8: bytes that are not are taken as Windows-1252.
+    const std::string stored = vb::DecodeLenient(text);
+    std::vector<BYTE> expected(stored.begin(), stored.end());
     expected.push_back(0);
     check(query(key, "Text", type) == expected && type == REG_SZ);
     check(query(key, "Number", type) == std::vector<BYTE>(number, number + 4) && type == REG_DWORD);
