@@ -1,19 +1,18 @@
 // Feeds arbitrary bytes to the picture's loaders through the codecs every
 // way the button calls them: from memory keeping the decoded table or
-// choosing one by the source depth (downloads), and from a file (media
-// paths), whose name alone tells metafiles from the rest. The input's last
-// byte picks the file's loader and name, and stays part of the picture, so
-// that any picture is a seed as it is; 0 names the file by its contents. A picture that loads has a depth the
-// loader gives and goes to a device bitmap and back; one that does not
-// leaves the picture held before as it was. Memory requests are capped, so
-// that a few bytes declaring millions of pixels fail as a shortage of
-// memory would, and a metafile asks for a canvas of a bounded size.
+// choosing one by the source depth (downloads), and from a file as media
+// paths and the editor's picker load them (a .png file choosing its table,
+// a .jpg file keeping the decoded one; the codecs go by the bytes, not by
+// the name). The input's last byte picks the file's loader and stays part
+// of the picture, so that any picture is a seed as it is. A picture that
+// loads has a depth the loader gives and goes to a device bitmap and back;
+// one that does not leaves the picture held before as it was. Memory
+// requests are capped, so that a few bytes declaring millions of pixels
+// fail as a shortage of memory would.
 
 #include "buttonlib/media/CDIB.h"
-#include "buttonlib/media/CodecFuzzSupport.h"
 
 #include "platform/testing/FuzzAllocationCap.h"
-#include "platform/testing/FuzzGuiApplication.h"
 #include "platform/testing/FuzzSupport.h"
 
 #include <cstdint>
@@ -21,15 +20,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <vector>
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    // The button loads pictures in a GUI application; metafiles draw text.
-    tv::fuzzing::DropQtWarnings();
-    tv::fuzzing::StartGuiApplication(argc, argv);
-    return 0;
-}
 
 namespace {
 
@@ -83,25 +73,19 @@ void load(Loader loader, const char* path, const std::uint8_t* data, std::size_t
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::vector<BYTE> bytes(data, data + size);
-    codec::fuzzing::BoundMetafileCanvas(bytes);
-    const BYTE* picture = size ? bytes.data() : data;
     const tv::fuzzing::AllocationCap cap(kCapBytes);
-    load(Loader::Image, nullptr, picture, size);
-    load(Loader::Raw, nullptr, picture, size);
+    load(Loader::Image, nullptr, data, size);
+    load(Loader::Raw, nullptr, data, size);
 
-    // 0 names the file by what its bytes are.
-    static const char* const kNames[] = {nullptr, "picture.img", "picture.wmf", "picture.EMF"};
-    const unsigned selector = size ? data[size - 1] : 0;
-    const char* name = kNames[(selector >> 1) % 4];
-    const std::string path = (tv::fuzzing::TempFolder() / (name ? name : codec::fuzzing::NaturalFileName(bytes))).string();
+    const bool raw = size && (data[size - 1] & 1);
+    const std::string path = (tv::fuzzing::TempFolder() / (raw ? "picture.jpg" : "picture.png")).string();
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(picture), std::streamsize(size));
+        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
         if (!out)
             std::abort();
     }
-    load(selector & 1 ? Loader::Raw : Loader::Image, path.c_str(), nullptr, 0);
+    load(raw ? Loader::Raw : Loader::Image, path.c_str(), nullptr, 0);
     std::remove(path.c_str());
     return 0;
 }
