@@ -5,8 +5,8 @@
 #   Builds the static library <name> from every *.cpp of the calling folder
 #   except *_test.cpp, and the test executable <name>_tests from every
 #   *_test.cpp, registered with CTest one test per suite (the suites named in
-#   ISOLATED one test per case, each in a process of its own), and with
-#   TV_FUZZ one libFuzzer program per *_fuzz.cpp. New files join without
+#   ISOLATED one test per case, each in a process of its own), and from
+#   every *_fuzz.cpp a fuzz target (tv_fuzz_target). New files join without
 #   editing the folder's CMakeLists.txt.
 
 function(tv_set_warnings target)
@@ -63,17 +63,42 @@ function(tv_module name)
   if(TV_BUILD_TESTS AND desktop_tests)
     tv_desktop_test(${name}_desktop_tests ${desktop_tests} DEPS ${name} ${M_TEST_DEPS})
   endif()
-  # Each Foo_fuzz.cpp (defining LLVMFuzzerTestOneInput) becomes fuzz_Foo.
+  foreach(src IN LISTS fuzzers)
+    tv_fuzz_target(${name} ${src})
+  endforeach()
+endfunction()
+
+# tv_fuzz_target(<library> <Foo_fuzz.cpp>)
+# A fuzz target (defining LLVMFuzzerTestOneInput) becomes fuzz_Foo with
+# TV_FUZZ, and in every build with tests fuzz_replay_Foo: the target built
+# with the build's own compiler, flags and sanitizers around
+# platform/testing/FuzzReplay.cpp, which CTest runs (test fuzz_replay/Foo)
+# over every seed Foo_fuzz.seeds names and every input kept in the folder
+# Foo_fuzz.regressions beside it. A target that stops compiling breaks the
+# build; a seed or kept input that crashes fails the test.
+function(tv_fuzz_target library src)
+  get_filename_component(dir ${src} DIRECTORY)
+  get_filename_component(fname ${src} NAME_WE)
+  string(REGEX REPLACE "_fuzz$" "" fname ${fname})
   if(TV_FUZZ)
-    foreach(src IN LISTS fuzzers)
-      get_filename_component(fname ${src} NAME_WE)
-      string(REGEX REPLACE "_fuzz$" "" fname ${fname})
-      add_executable(fuzz_${fname} ${src})
-      target_link_libraries(fuzz_${fname} PRIVATE ${name})
-      target_compile_options(fuzz_${fname} PRIVATE -fsanitize=fuzzer)
-      target_link_options(fuzz_${fname} PRIVATE -fsanitize=fuzzer)
-      set_target_properties(fuzz_${fname} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
-    endforeach()
+    add_executable(fuzz_${fname} ${src})
+    target_link_libraries(fuzz_${fname} PRIVATE ${library})
+    target_compile_options(fuzz_${fname} PRIVATE -fsanitize=fuzzer)
+    target_link_options(fuzz_${fname} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(fuzz_${fname} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    tv_set_warnings(fuzz_${fname})
+  endif()
+  if(TV_BUILD_TESTS)
+    set(replay fuzz_replay_${fname})
+    add_executable(${replay} ${src} ${CMAKE_SOURCE_DIR}/platform/testing/FuzzReplay.cpp)
+    target_link_libraries(${replay} PRIVATE ${library})
+    target_compile_definitions(${replay} PRIVATE TV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    set_target_properties(${replay} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-replay)
+    tv_set_warnings(${replay})
+    add_test(NAME fuzz_replay/${fname}
+      COMMAND ${replay} --seeds ${dir}/${fname}_fuzz.seeds --inputs ${dir}/${fname}_fuzz.regressions
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(fuzz_replay/${fname} PROPERTIES TIMEOUT 600 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   endif()
 endfunction()
 

@@ -8,8 +8,11 @@
 # relative to that folder (it may reach other folders' test data through
 # ".."), "#" starting a comment. A line "\xNN glob" puts the byte NN in front
 # of each file, for targets whose first byte picks how the rest is read.
-# Corpora grow in build/fuzz/corpus/<target>
-# from run to run; findings land in build/fuzz/findings/<target>.
+# The inputs kept in Foo_fuzz.regressions/ beside the source (findings whose
+# fault is mended) are seeds too. Corpora grow in build/fuzz/corpus/<target>
+# from run to run; findings land in build/fuzz/findings/<target>. The same
+# seeds and kept inputs are replayed by CTest in every build with tests
+# (fuzz_replay/<target>).
 #
 # FUZZ_JOBS=n runs n targets at a time (default 1); FUZZ_TARGETS="A B" runs
 # only the targets named (as in the table, without "fuzz_"). The exit status is 1 when
@@ -91,6 +94,13 @@ seed() { # source-file folder
       fi
     done
   done < "$list"
+  local kept=${1%.cpp}.regressions
+  if [ -d "$kept" ]; then
+    for file in "$kept"/*; do
+      [ -f "$file" ] && cp "$file" "$2/kept_$(basename "$file")"
+    done
+  fi
+  return 0
 }
 
 run() { # index

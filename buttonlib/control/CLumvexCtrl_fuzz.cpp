@@ -2,18 +2,33 @@
 // IPersistStreamInit::Load (from the start of a stream and after bytes of
 // another object) and through IPersistPropertyBag::Load as a bag whose
 // values, under the button's own keys, take every variant type. A state that
-// loads must save and load again, and then keep its bytes.
+// loads must save and load again, and then keep its bytes, whether it is
+// saved to a stream or to a bag. The button lives in a GUI application, as
+// in every container.
 
 #include "buttonlib/control/CLumvexCtrl.h"
 
 #include "platform/com/PropertyBag.h"
 #include "platform/com/Stream.h"
+#include "platform/testing/FuzzGuiApplication.h"
+#include "platform/testing/FuzzSupport.h"
 
 #include <QByteArray>
+#include <QImageReader>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Cursors and pictures of the button's properties hold PNG images.
+    tv::fuzzing::DropQtWarnings();
+    tv::fuzzing::SilenceLibraryPrints();
+    QImageReader::setAllocationLimit(4);
+    tv::fuzzing::StartGuiApplication(argc, argv);
+    return 0;
+}
 
 namespace {
 
@@ -51,10 +66,27 @@ std::string reloaded(const std::string& bytes)
     return saved(again.As<IPersistStreamInit>().Get());
 }
 
+// The same state saved to a bag and loaded from it saves the same stream.
+std::string throughBag(const std::string& bytes)
+{
+    auto button = newButton();
+    com::ComPtr<IStream> in;
+    com::CreateStreamOnMemory(bytes, in.Receive());
+    if (FAILED(button.As<IPersistStreamInit>()->Load(in.Get())))
+        std::abort();
+    auto bag = com::NewPropertyBag();
+    if (FAILED(button.As<IPersistPropertyBag>()->Save(bag.Get(), TRUE, TRUE)))
+        std::abort();
+    auto again = newButton();
+    if (FAILED(again.As<IPersistPropertyBag>()->Load(bag.Get(), nullptr)))
+        std::abort();
+    return saved(again.As<IPersistStreamInit>().Get());
+}
+
 void roundTrip(IPersistStreamInit* loaded)
 {
     const std::string second = reloaded(saved(loaded));
-    if (reloaded(second) != second)
+    if (reloaded(second) != second || throughBag(second) != second)
         std::abort();
 }
 
@@ -146,5 +178,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 1: loadStream(bytes, bytes.empty() ? 0 : std::size_t(data[0]) % bytes.size()); break;
     default: loadBag(bytes); break;
     }
+    tv::fuzzing::DropPostedEvents();
     return 0;
 }

@@ -4,7 +4,8 @@
 // extended mark in front. A template that loads must save, load and save
 // again to the same bytes. The media an extended template names are loaded;
 // message boxes of those that fail go to a recorder, and nothing is fetched
-// (downloads need the application's event loop, which this process lacks).
+// (media named by an address are sent to a closed port of this machine).
+// The button lives in a GUI application, as in every container.
 
 #include "buttonlib/control/CLumvexCtrl.h"
 
@@ -12,15 +13,28 @@
 
 #include "platform/com/UiServices.h"
 #include "platform/mfc/CWinApp.h"
+#include "platform/testing/FuzzGuiApplication.h"
 #include "platform/testing/FuzzSupport.h"
 #include "platform/testing/RiffWriter.h"
 #include "platform/win/MessageBox.h"
+
+#include <QImageReader>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Cursors and pictures of the button's properties hold PNG images.
+    tv::fuzzing::DropQtWarnings();
+    tv::fuzzing::SilenceLibraryPrints();
+    QImageReader::setAllocationLimit(4);
+    tv::fuzzing::StartGuiApplication(argc, argv);
+    return 0;
+}
 
 namespace {
 
@@ -125,5 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const short loaded = extended ? button.control->LoadTemplateEx(file) : button.control->LoadTemplate(file);
     if (loaded == 1)
         roundTrip(*button.control, extended, mode, (tv::fuzzing::TempFolder() / "out.kzt").string());
+    tv::fuzzing::DropPostedEvents();
     return 0;
 }

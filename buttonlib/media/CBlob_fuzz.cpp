@@ -1,37 +1,41 @@
 // Feeds arbitrary bytes to the blob readers the way every caller may: as
-// the blob property of a colour table, of a text layer exchanged at each
-// property version (with and without the pressed colour), and of an object
-// holding a file's bytes, stored compressed (the blob form) and plain; and
-// as a text template body with and without its text. What loads stores to
-// a blob that loads back to itself.
+// the blob property the button exchanges for a colour table, a text layer
+// (at each property version, with and without the pressed colour), a sound
+// and a cursor (the objects holding a file's bytes, whose cursor is made
+// from them), stored compressed (the blob form) and plain; and as a text
+// template body with and without its text. What loads stores to a blob
+// that loads back to itself.
 
 #include "buttonlib/media/CColor.h"
+#include "buttonlib/media/CCursor.h"
+#include "buttonlib/media/CSound.h"
 #include "buttonlib/media/CText.h"
 
 #include "platform/mfc/CMemFile.h"
 #include "platform/mfc/CPropExchange.h"
+#include "platform/testing/FuzzGuiApplication.h"
+#include "platform/testing/FuzzSupport.h"
+
+#include <QImageReader>
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // A cursor is made of a pixmap, in a GUI application as in the button's
+    // containers; cursors hold PNG images, which Qt reads.
+    tv::fuzzing::DropQtWarnings();
+    tv::fuzzing::SilenceLibraryPrints();
+    QImageReader::setAllocationLimit(4);
+    tv::fuzzing::StartGuiApplication(argc, argv);
+    return 0;
+}
+
 namespace {
 
 using Bytes = std::vector<BYTE>;
-
-class ByteObject : public CBlob {
-public:
-    void SerializeEx(CArchive& ar, BOOL bCompressed) override { SerializeByteCount(ar, bCompressed, byteCount); }
-    void Serialize(CArchive& ar) override { SerializeByteCount(ar, FALSE, byteCount); }
-    BOOL LoadData(CArchive& ar) override { return ReadExact(ar, byteCount, bytes) ? TRUE : FALSE; }
-    BOOL StoreData(CArchive& ar) override
-    {
-        ar.Write(bytes.data(), UINT(bytes.size()));
-        return TRUE;
-    }
-    DWORD byteCount = 0;
-    Bytes bytes;
-};
 
 HGLOBAL makeBlock(const BYTE* data, std::size_t size)
 {
@@ -83,6 +87,13 @@ bool load(Load&& loadInto)
     return true;
 }
 
+// The cursor an object made belongs to the caller.
+void release(CBlob& obj)
+{
+    if (auto* cursor = dynamic_cast<CCursor*>(&obj); cursor && cursor->GetHandle())
+        win::DestroyCursor(cursor->GetHandle());
+}
+
 // The object's blob, loaded into a fresh object, stores to the same blob.
 template <class Object, class Load>
 void checkStoresBack(Object& loaded, Load&& loadInto)
@@ -96,64 +107,59 @@ void checkStoresBack(Object& loaded, Load&& loadInto)
     h = again.GetBlob();
     const bool same = blockBytes(h) == first;
     GlobalFree(h);
+    release(again);
     if (!same)
         std::abort();
 }
 
-void setBlob(CBlob& obj, const Bytes& block)
+// The object as the button exchanges it at a property version.
+template <class Object>
+void exchange(DWORD version, const Bytes& block)
 {
-    HGLOBAL h = makeBlock(block.data(), block.size());
-    try {
-        obj.SetBlob(&h);
-    } catch (...) {
-        if (h)
-            GlobalFree(h);
-        throw;
-    }
-    if (h)
-        GlobalFree(h);
+    auto exchangeLoad = [version](Object& o, const Bytes& b) {
+        LoadingExchange px(version, b);
+        o.ExchangeBlob(&px, "Blob");
+    };
+    Object obj;
+    if (load([&] { exchangeLoad(obj, block); }))
+        checkStoresBack(obj, exchangeLoad);
+    release(obj);
+}
+
+// The plain stored form of an object holding a file's bytes.
+template <class Object>
+void plain(Bytes copy)
+{
+    CMemFile file(copy.data(), UINT(copy.size()));
+    CArchive ar(&file, CArchive::load);
+    Object obj;
+    load([&] { obj.Serialize(ar); });
+    release(obj);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const std::size_t cursors = win::CursorHandleCount();
     const Bytes block(data, data + size);
+    exchange<CColor>(CText::kCurrentVersion, block);
+    for (DWORD version : {DWORD(0x50000), CText::kCurrentVersion})
+        exchange<CText>(version, block);
+    exchange<CSound>(CText::kCurrentVersion, block);
+    exchange<CCursor>(CText::kCurrentVersion, block);
+    plain<CSound>(block);
+    plain<CCursor>(block);
 
-    auto colorLoad = [](CColor& c, const Bytes& b) { setBlob(c, b); };
-    CColor color;
-    if (load([&] { colorLoad(color, block); }))
-        checkStoresBack(color, colorLoad);
-
-    for (DWORD version : {DWORD(0x50000), CText::kCurrentVersion}) {
-        auto textLoad = [version](CText& t, const Bytes& b) {
-            LoadingExchange px(version, b);
-            t.ExchangeBlob(&px, "Text");
-        };
-        CText text;
-        if (load([&] { textLoad(text, block); }))
-            checkStoresBack(text, textLoad);
-    }
-
-    auto bytesLoad = [](ByteObject& o, const Bytes& b) { setBlob(o, b); };
-    ByteObject bytes;
-    if (load([&] { bytesLoad(bytes, block); }))
-        checkStoresBack(bytes, bytesLoad);
-
-    // The plain stored form, and the text template body with and without
-    // its pressed colour and text.
+    // The text template body with and without its pressed colour and text.
     Bytes copy = block;
-    {
-        CMemFile file(copy.data(), UINT(copy.size()));
-        CArchive ar(&file, CArchive::load);
-        ByteObject plain;
-        load([&] { plain.Serialize(ar); });
-    }
     for (WORD flag : {WORD(0), WORD(1)}) {
         CMemFile file(copy.data(), UINT(copy.size()));
         CArchive ar(&file, CArchive::load);
         CText layer;
         load([&] { layer.SerializeSettings(ar, flag); });
     }
+    if (win::CursorHandleCount() != cursors)
+        std::abort();
     return 0;
 }

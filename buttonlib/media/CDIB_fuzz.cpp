@@ -1,20 +1,23 @@
 // Feeds arbitrary bytes to every reader of BMP images and packed DIBs: the
-// picture's file reader (plain and zlib-packed memory too), its archive form
-// in both stored forms and as a blob, the DIB header reader and the file
-// loader. A picture that loads is written back; a loaded packed DIB is
-// converted to 24 bits.
+// picture's file reader (plain and zlib-packed memory too, and a .bmp file
+// of a media path), its archive form in both stored forms and as a blob, a
+// packed DIB given with its size as the automation method takes one, the
+// DIB header reader and the file loader. A picture that loads is written
+// back (a file one saved as a file too); a loaded packed DIB is converted
+// to 24 bits.
 
 #include "buttonlib/media/CDIB.h"
 #include "buttonlib/media/Compression.h"
 #include "buttonlib/media/DibUtil.h"
 
 #include "platform/mfc/CMemFile.h"
+#include "platform/testing/FuzzSupport.h"
 #include "platform/win/MessageBox.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -108,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
     {
-        static const std::string path = "/tmp/dib_fuzz_" + std::to_string(::getpid()) + ".bmp";
+        static const std::string path = (tv::fuzzing::TempFolder() / "picture.bmp").string();
+        static const std::string saved = (tv::fuzzing::TempFolder() / "saved.bmp").string();
         if (FILE* f = std::fopen(path.c_str(), "wb")) {
             std::fwrite(data, 1, size, f);
             std::fclose(f);
@@ -117,6 +121,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 if (HGLOBAL changed = DibChangeFormat(h, 24, BI_RGB))
                     GlobalFree(changed);
                 GlobalFree(h);
+            }
+            CDIB dib;
+            if (dib.Load(path.c_str())) {
+                exercise(dib);
+                CDIB back;
+                if (!dib.Save(saved.c_str()) || !back.Load(saved.c_str()) || back.GetWidth() != dib.GetWidth() ||
+                    back.GetHeight() != dib.GetHeight() || back.GetBitCount() != dib.GetBitCount())
+                    std::abort();
+            }
+            std::remove(path.c_str());
+            std::remove(saved.c_str());
+        }
+    }
+    {
+        // A packed DIB whose header, table and rows lie within the bytes.
+        BITMAPINFOHEADER header{};
+        DWORD colors = 0, imageBytes = 0;
+        if (size >= sizeof header) {
+            std::memcpy(&header, data, sizeof header);
+            const std::vector<BYTE> packed(data, data + size);
+            if (DibCheckHeader(header, &colors, &imageBytes) &&
+                std::uint64_t(sizeof header) + DibTableBytes(packed.data()) + imageBytes <= size) {
+                CDIB dib;
+                try {
+                    if (dib.CreateFromPackedDIB(reinterpret_cast<const BITMAPINFO*>(packed.data())))
+                        exercise(dib);
+                } catch (const CMemoryException&) {
+                }
             }
         }
     }

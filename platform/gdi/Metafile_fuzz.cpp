@@ -1,10 +1,12 @@
-// Feeds arbitrary bytes to both metafile readers and plays what they accept
-// onto a small 32-bit bitmap and a small 8-bit DIB section, as the decoder
-// and any other DC owner would.
+// Feeds arbitrary bytes to both metafile readers (a Windows metafile with
+// and without the placeable header's 22 bytes in front) and plays what they
+// accept onto a small 32-bit bitmap, with and without the metafile's own
+// palette realized in the DC as the decoder does, and onto a small 8-bit
+// DIB section, as any other DC owner would.
 
 #include "platform/gdi/Gdi.h"
 
-#include <QGuiApplication>
+#include "platform/testing/FuzzGuiApplication.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,16 +14,28 @@
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    // Text needs a GUI application (for the font database). It lives until
-    // the process ends: taken down among the other statics at exit, it
-    // would leave Qt's per-thread font caches behind, unreachable.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QGuiApplication* app = new QGuiApplication(*argc, *argv);
-    (void)app;
+    // Text needs the font database.
+    tv::fuzzing::DropQtWarnings();
+    tv::fuzzing::StartGuiApplication(argc, argv);
     return 0;
 }
 
 namespace {
+
+// The metafile's palette of 1 to 255 entries, as the decoder builds it.
+HPALETTE paletteOf(HENHMETAFILE h)
+{
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(h, sizeof header, &header);
+    if (header.nPalEntries < 1 || header.nPalEntries > 255)
+        return nullptr;
+    std::vector<BYTE> block(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY), 0);
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 256;
+    GetEnhMetaFilePaletteEntries(h, header.nPalEntries, logical->palPalEntry);
+    return CreatePalette(logical);
+}
 
 void playOnto(HENHMETAFILE h)
 {
@@ -31,6 +45,14 @@ void playOnto(HENHMETAFILE h)
     HGDIOBJ old = SelectObject(dc, bmp);
     const RECT r{0, 0, 64, 48};
     PlayEnhMetaFile(dc, h, &r);
+    if (HPALETTE palette = paletteOf(h)) {
+        HPALETTE oldPalette = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PlayEnhMetaFile(dc, h, &r);
+        SelectPalette(dc, oldPalette, FALSE);
+        DeleteObject(palette);
+    }
     SelectObject(dc, old);
     DeleteObject(bmp);
 

@@ -1,6 +1,8 @@
 #pragma once
-// What the fuzz targets that write files share.
+// What the fuzz targets that write files, or that reach libraries which
+// print, share.
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -31,6 +33,18 @@ inline void RemoveKeptCopies(const std::filesystem::path& folder, const std::str
         if (file != name && file.starts_with(name))
             std::filesystem::remove(entry.path(), ec);
     }
+}
+
+// What libraries print on the C library's stderr stream about damaged
+// input (libpng's default error printer, which Qt's PNG reader leaves in
+// place, writes a line for each broken image) goes nowhere from now on.
+// File descriptor 2 itself, where libFuzzer, the sanitizers and the replay
+// program report, stays as it is.
+inline void SilenceLibraryPrints()
+{
+    static FILE* const sink = std::fopen("/dev/null", "w");
+    if (sink)
+        stderr = sink;
 }
 
 } // namespace tv::fuzzing

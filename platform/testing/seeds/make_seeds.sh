@@ -1,10 +1,12 @@
 #!/bin/sh
-# Makes the fuzz seeds of this folder: cursors, sounds and animations like
-# those the tests make at run time, small so that a seed runs fast. Run it
-# here when a format's seeds should change; the files are kept in git.
+# Makes the fuzz seeds of this folder: cursors, sounds, animations,
+# metafiles, packed buffers and blob properties like those the tests make at
+# run time, small so that a seed runs fast. Run it here when a format's
+# seeds should change; the files are kept in git. (The schedules and notes
+# files beside them are written by hand.)
 set -eu
 cd "$(dirname "$0")"
-mkdir -p cursors sounds animations
+mkdir -p cursors sounds animations metafiles packed blobs
 
 python3 - <<'PY'
 import struct
@@ -94,3 +96,79 @@ for codec in "rawvideo -pix_fmt pal8" "rawvideo -pix_fmt bgr24" msvideo1 cinepak
   [ "$codec" = "rawvideo -pix_fmt bgr24" ] && name=rawvideo24
   ffmpeg -v quiet -y -f lavfi -i testsrc=size=16x12:rate=5 -frames:v 3 -c:v $codec "animations/$name.avi"
 done
+
+# Metafiles: every picture of the metafile player's test corpus, enhanced and
+# Windows, placeable and not, written by a small program around it.
+root=$(cd ../../.. && pwd)
+gen=$(mktemp -d)
+trap 'rm -rf "$gen"' EXIT
+cat > "$gen/gen.cpp" <<'CPP'
+#include "platform/gdi/MetafileTestCorpus.h"
+
+#include <fstream>
+
+int main()
+{
+    for (const auto& corpus : {gdi::testing::EmfCorpus(), gdi::testing::WmfCorpus()})
+        for (const auto& sample : corpus)
+            std::ofstream("metafiles/" + sample.name, std::ios::binary)
+                .write(reinterpret_cast<const char*>(sample.bytes.data()), std::streamsize(sample.bytes.size()));
+}
+CPP
+c++ -std=c++20 -fPIC -I"$root" $(pkg-config --cflags Qt6Core) "$gen/gen.cpp" -luemf $(pkg-config --libs Qt6Core) \
+  -o "$gen/gen"
+"$gen/gen"
+
+# Packed media buffers of the kinds a download may hold: GIF and AVI
+# animations, a JPEG, and a packed buffer inside another (which is refused).
+python3 - <<'PY'
+import struct
+import zlib
+
+def packed(code, data):
+    body = zlib.compress(data)
+    return b"QXZ\0" + struct.pack("<HII", code, len(data), len(body)) + body
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+jpeg = read("../../../buttonlib/media/testdata/pictures/jpeg.jpg")
+files = {
+    "three.gif.qxz": packed(5, read("animations/three.gif")),
+    "rawvideo.avi.qxz": packed(2, read("animations/rawvideo.avi")),
+    "jpeg.jpg.qxz": packed(6, jpeg),
+    "nested.qxz": packed(4, packed(6, jpeg)),
+}
+for name, data in files.items():
+    with open("packed/" + name, "wb") as f:
+        f.write(data)
+PY
+
+# Blob properties of the media objects that hold a file's bytes, as the
+# button stores them: a cursor, an animated cursor, a sound and animations.
+python3 - <<'PY'
+import struct
+import zlib
+
+def blob(data):
+    # The byte count, then the compressed form: packed and raw lengths, zlib data.
+    packed = zlib.compress(data)
+    archive = struct.pack("<III", len(data), len(packed), len(data)) + packed
+    return struct.pack("<I", len(archive)) + archive
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+files = {
+    "cursor_arrow.blob": "cursors/arrow.cur",
+    "cursor_sequenced_ani.blob": "cursors/sequenced.ani",
+    "sound_pcm_u8.blob": "sounds/pcm_u8.wav",
+    "anim_three_gif.blob": "animations/three.gif",
+    "anim_rawvideo_avi.blob": "animations/rawvideo.avi",
+}
+for name, source in files.items():
+    with open("blobs/" + name, "wb") as f:
+        f.write(blob(read(source)))
+PY
