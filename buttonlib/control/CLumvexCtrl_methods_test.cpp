@@ -254,6 +254,18 @@ TEST_F(Methods, PicturesFromMemoryAreBoundedByTheirSize)
     EXPECT_EQ(setFromMemory(4, dib.data(), LONG(dib.size())), TRUE);
     EXPECT_EQ(c().GetTexture(), "Bmp");
     EXPECT_TRUE(c().m_dibTexture.IsValid());
+
+    // A block that starts with a 12-byte OS/2 header is no packed Windows
+    // DIB: its fields do not lie where a 40-byte header's do, and its table
+    // entries are 3 bytes, not 4. Refused, without reading past the block
+    // (this one's bytes also read as a 5 x 3 picture at 1 bit).
+    const std::vector<BYTE> core = {0x0c, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0,
+                                    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                    0,    0, 0, 0, 0, 0, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto exact = std::make_unique<BYTE[]>(core.size());
+    std::memcpy(exact.get(), core.data(), core.size());
+    EXPECT_EQ(setFromMemory(2, exact.get(), LONG(core.size())), FALSE);
+    EXPECT_EQ(c().GetPictureMouseOver(), "");
 }
 
 TEST_F(Methods, ColourPictureByHandleBecomesAOneBitShapeMask)

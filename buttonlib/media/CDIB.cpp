@@ -191,7 +191,11 @@ BOOL CDIB::CreateLike(int width, int height, const CDIB& src)
 
 BOOL CDIB::CreateFromPackedDIB(const BITMAPINFO* packed)
 {
-    if (!packed || !CreateFromHeader(packed->bmiHeader.biWidth, packed->bmiHeader.biHeight, packed, RGB(255, 255, 255)))
+    // The rows are taken from behind a 40-byte header and a table of 4-byte
+    // entries: an OS/2 core header has neither, and its sizes lie elsewhere.
+    if (!packed || packed->bmiHeader.biSize < kHeaderBytes)
+        return FALSE;
+    if (!CreateFromHeader(packed->bmiHeader.biWidth, packed->bmiHeader.biHeight, packed, RGB(255, 255, 255)))
         return FALSE;
     SetBits(reinterpret_cast<const BYTE*>(packed) + kHeaderBytes + 4 * std::size_t(GetColorCount()), 0);
     return TRUE;

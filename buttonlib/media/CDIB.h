@@ -50,7 +50,8 @@ public:
     BOOL CreateFromHeader(int width, int height, const BITMAPINFO* templ, COLORREF fill);
     // Like src, filled white; keeps src's keep-memory flag and auxiliary value.
     BOOL CreateLike(int width, int height, const CDIB& src);
-    // A copy of a whole packed DIB (header, table, rows).
+    // A copy of a whole packed DIB (a 40-byte or larger header, table, rows);
+    // FALSE for an OS/2 core header.
     BOOL CreateFromPackedDIB(const BITMAPINFO* packed);
     // Takes over a packed DIB block (locked is its address): the object owns
     // and frees it from now on. A size other than 0xFFFFFFFF marks the
