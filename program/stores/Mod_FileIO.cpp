@@ -36,8 +36,9 @@ std::string notesTag(int16_t kind)
     }
 }
 
-// The block's second line: "<StoreID>", the StoreID as a whole number, "</StoreID>".
-bool isStoreIdLine(std::string_view trimmed, int16_t storeID)
+} // namespace
+
+bool IsStoreIdLine(std::string_view trimmed, int16_t storeID)
 {
     constexpr std::string_view open = "<StoreID>";
     constexpr std::string_view close = "</StoreID>";
@@ -52,6 +53,15 @@ bool isStoreIdLine(std::string_view trimmed, int16_t storeID)
     long long id = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), id);
     return ec == std::errc() && end == number.data() + number.size() && !number.empty() && id == storeID;
+}
+
+namespace {
+
+// The line that ends the store list. A block's store line that also holds
+// the list's closing tag is a store line: every reader takes it for one.
+bool closesList(const std::vector<std::string>& lines, size_t i)
+{
+    return contains(lines[i], kListClose) && !(i > 0 && contains(lines[i - 1], kBlockOpen));
 }
 
 // A line that starts another part of the file: a block must not run past it.
@@ -85,7 +95,7 @@ std::vector<std::string> notesBlock(int16_t storeID, int16_t kind, std::string_v
 bool hasStoreBlock(const std::vector<std::string>& lines, int16_t storeID)
 {
     for (size_t i = 1; i + 1 < lines.size(); ++i)
-        if (contains(lines[i], kBlockOpen) && isStoreIdLine(vb::Trim(lines[i + 1]), storeID))
+        if (contains(lines[i], kBlockOpen) && IsStoreIdLine(vb::Trim(lines[i + 1]), storeID))
             return true;
     return false;
 }
@@ -267,7 +277,7 @@ vb::DynArray<std::string> ReadRateNotes(int16_t storeID, const fs::path& folder,
             if (in.AtEndOfStream())
                 break;
             current = vb::Trim(in.ReadLine());
-            if (isStoreIdLine(current, storeID)) {
+            if (IsStoreIdLine(current, storeID)) {
                 // The block's lines up to "</StoreData>"; a block cut short
                 // ends at the next part of the file, which is looked at next.
                 for (;;) {
@@ -318,13 +328,13 @@ void WriteRateNotes(int16_t storeID, const fs::path& folder, int16_t kind, const
     bool written = false;
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (!written && contains(line, kListClose)) {
+        if (!written && closesList(lines, i)) {
             // The store has no block: its notes go into a new one.
             append(out, notesBlock(storeID, kind, text));
             written = true;
         }
         out.push_back(line);
-        if (!contains(line, kBlockOpen) || i + 1 >= lines.size() || !isStoreIdLine(vb::Trim(lines[i + 1]), storeID))
+        if (!contains(line, kBlockOpen) || i + 1 >= lines.size() || !IsStoreIdLine(vb::Trim(lines[i + 1]), storeID))
             continue;
         out.push_back(lines[++i]);
         for (++i; i < lines.size(); ++i) {
@@ -369,7 +379,7 @@ void AddStoreNotesBlock(int16_t storeID, const fs::path& folder)
     out.push_back(lines.front());
     bool added = false;
     for (size_t i = 1; i < lines.size(); ++i) {
-        if (!added && contains(vb::Trim(lines[i]), kListClose)) {
+        if (!added && closesList(lines, i)) {
             append(out, notesBlock(storeID, -1, {}));
             added = true;
         }

@@ -90,6 +90,10 @@ inline constexpr int kErrNotStorable = 5;
 void CheckStorable(std::string_view what, std::string_view value, bool lineBreaksKept = false);
 // Six blanks, "<name>", value, "</name>".
 std::string ElementLine(std::string_view name, std::string_view value);
+// A notes block's second line (trimmed) as every reader of the notes file
+// takes it: "<StoreID>", the store's number (blanks around it allowed),
+// "</StoreID>"; what follows on the line does not count.
+bool IsStoreIdLine(std::string_view trimmed, int16_t storeID);
 // The line that ends a line file: "</xml>" (blanks around it ignored).
 bool IsEndLine(std::string_view line);
 

@@ -163,7 +163,6 @@ void RemoveStoreNotesBlock(int16_t storeID, const fs::path& folder)
     CheckNotesFileSize(path);
     constexpr std::string_view kBlockOpen = "<StoreData>";
     constexpr std::string_view kBlockClose = "</StoreData>";
-    const std::string idLine = "<StoreID>" + std::to_string(storeID) + "</StoreID>";
     static constexpr std::string_view kSkeleton[] = {"<xml>", "<StoreLeaseInfo>", "</StoreLeaseInfo>"};
     const std::vector<std::string> lines = ReadLineFile(path, kSkeleton);
 
@@ -175,7 +174,7 @@ void RemoveStoreNotesBlock(int16_t storeID, const fs::path& folder)
     bool removed = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const bool opens = vb::Trim(lines[i]).find(kBlockOpen) != std::string::npos;
-        if (!opens || i + 1 >= lines.size() || vb::Trim(lines[i + 1]) != idLine) {
+        if (!opens || i + 1 >= lines.size() || !IsStoreIdLine(vb::Trim(lines[i + 1]), storeID)) {
             out.push_back(lines[i]);
             continue;
         }

@@ -1,8 +1,8 @@
 #include "program/stores/Mod_FileIO.h"
 
 #include "platform/basic/RuntimeError.h"
-#include "program/stores/Mod_FileIO_Stores.h"
 #include "platform/testing/TempRoot.h"
+#include "program/stores/Mod_FileIO_Stores.h"
 #include "program/stores/StoresState.h"
 
 #include "platform/testing/TestSupport.h"
@@ -307,6 +307,36 @@ TEST_F(NotesFile, TruncatedAndDamagedFilesReadToTheirEndAndRewriteWhole)
         const std::string out = tv::testing::ReadRaw(path());
         EXPECT_EQ(out.substr(out.size() - 8), "</xml>\r\n") << cut;
     }
+}
+
+// A store's line is whatever every reader takes for it: its number with
+// blanks around it, or with the list's closing tag behind it on one line.
+TEST_F(NotesFile, AStoreLineEveryReaderTakesIsTakenByEveryWriterToo)
+{
+    Lines spaced = blockOf(5, "five");
+    spaced[1] = "      <StoreID> 5 </StoreID>";
+    Lines closing = blockOf(3, "three");
+    closing[1] = "      <StoreID>3</StoreID></StoreLeaseInfo>";
+    const std::string file = tv::testing::JoinCrLf(notesFile({spaced, closing}));
+    tv::testing::WriteRaw(path(), file);
+    ASSERT_EQ(ReadRateNotes(5, folder(), kBaseRateNotes), notes({"five"}));
+    ASSERT_EQ(ReadRateNotes(3, folder(), kBaseRateNotes), notes({"three"}));
+
+    // A new store's block goes before the list's end, not inside store 3's
+    // block between its opening line and its store line.
+    WriteRateNotes(9, folder(), kTaxRateNotes, {"nine"});
+    EXPECT_EQ(ReadRateNotes(9, folder(), kTaxRateNotes), notes({"nine"}));
+    EXPECT_EQ(ReadRateNotes(3, folder(), kBaseRateNotes), notes({"three"}));
+    tv::testing::WriteRaw(path(), file);
+    AddStoreNotesBlock(9, folder());
+    EXPECT_EQ(ReadRateNotes(9, folder(), kTaxRateNotes), notes({""}));
+    EXPECT_EQ(ReadRateNotes(3, folder(), kBaseRateNotes), notes({"three"}));
+
+    // A deleted store's block goes, however its number is spaced.
+    tv::testing::WriteRaw(path(), file);
+    RemoveStoreNotesBlock(5, folder());
+    EXPECT_EQ(ReadRateNotes(5, folder(), kBaseRateNotes), std::nullopt);
+    EXPECT_EQ(ReadRateNotes(3, folder(), kBaseRateNotes), notes({"three"}));
 }
 
 TEST_F(NotesFile, RandomGarbageNeverCrashesAndAWriteAlwaysReadsBack)
