@@ -543,6 +543,8 @@ public:
         int index = 0;
     };
     static int SoundThreadProc(std::unique_ptr<SoundThreadParams> params);
+    // Sound threads of every button that have not posted UM_SOUND_DONE yet.
+    static int SoundThreadsRunning();
 
     // The paint: the owner-draw item of the window, or of an export.
     void OnOcmDrawItem(const win::DRAWITEMSTRUCT* item);

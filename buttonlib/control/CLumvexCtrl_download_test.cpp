@@ -8,6 +8,7 @@
 #include "buttonlib/control/LumvexTestSupport.h"
 
 #include "platform/net/DownloadService.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/ServerProcess.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/MessageBox.h"
@@ -78,6 +79,13 @@ protected:
                 out.push_back({e.id, e.args.at(0).iVal, e.args.at(1).boolVal != 0});
         return out;
     }
+    // Waits until no download of the process runs any more and what they
+    // posted (their notices, the button's messages) is delivered: an event
+    // that has not come by then never comes.
+    static void quiet()
+    {
+        ASSERT_TRUE(tv::testing::WaitUntilIdle([] { return net::DownloadService::Instance().Running() == 0; }));
+    }
     // Waits (at most 20 s) for the n-th download event and returns it.
     Done waitFor(size_t n)
     {
@@ -134,7 +142,7 @@ TEST_F(DownloadTest, EachKindBuildsItsMediaAndTakesTheAddress)
     EXPECT_EQ(waitFor(5), (Done{DISPID_EVT_PICTUREDLLDONE, 0, false}));
     EXPECT_EQ(c.m_Picture, url("pic.bmp"));
     EXPECT_TRUE(c.m_dibPicture.IsValid());
-    QTest::qWait(50);
+    quiet();
     EXPECT_TRUE(boxes->shown.empty());
     EXPECT_TRUE(editor.notices.empty());
 }
@@ -223,7 +231,7 @@ TEST_F(DownloadTest, IndicesAndExtensionsAreCheckedFirst)
 
     // The slow sound still arrives, once.
     EXPECT_EQ(waitFor(4), (Done{DISPID_EVT_SOUNDDLLDONE, 3, true}));
-    QTest::qWait(100);
+    quiet();
     EXPECT_EQ(done().size(), 4u);
 }
 
@@ -242,7 +250,7 @@ TEST_F(DownloadTest, OnlyHttpAndFtpAddressesAreFetched)
                                          {DISPID_EVT_PICTUREDLLDONE, 1, false},
                                          {DISPID_EVT_ANIMDLLDONE, 2, false},
                                          {DISPID_EVT_SOUNDDLLDONE, 0, false}}));
-    QTest::qWait(200);
+    quiet();
     EXPECT_EQ(done().size(), 4u);
     EXPECT_TRUE(c.m_Picture.empty());
     EXPECT_TRUE(c.m_PicturePressed.empty());
@@ -266,6 +274,7 @@ TEST_F(DownloadTest, OnlyHttpAndFtpAddressesAreFetched)
     EXPECT_EQ(waitFor(5), (Done{DISPID_EVT_PICTUREDLLDONE, 2, false}));
     EXPECT_TRUE(c.m_PictureMouseOver.empty());
     EXPECT_FALSE(c.m_dibPictureMouseOver.IsValid());
+    quiet();
     EXPECT_EQ(reached, 0);
 }
 
@@ -276,8 +285,8 @@ TEST_F(DownloadTest, AReusedSlotDropsTheEarlierDownload)
     ASSERT_TRUE(c.SetPictureFromNet(0, url("pic.bmp"), "", ""));
     EXPECT_EQ(waitFor(1), (Done{DISPID_EVT_PICTUREDLLDONE, 0, true}));
     EXPECT_EQ(c.m_Picture, url("pic.bmp"));
-    // Past the slow reply: it never reports.
-    QTest::qWait(2500);
+    // Once the dropped download has ended too, it still has not reported.
+    quiet();
     EXPECT_EQ(done().size(), 1u);
     EXPECT_EQ(c.m_Picture, url("pic.bmp"));
 }
@@ -292,8 +301,8 @@ TEST_F(DownloadTest, AControlThatGoesAwayHearsNothingMore)
     }
     // Nothing of the gone control may run when the replies come (ASan
     // watches); the service is left with nothing to deliver.
-    EXPECT_TRUE(QTest::qWaitFor([] { return net::DownloadService::Instance().Pending() == 0; }, 20000));
-    QTest::qWait(100);
+    quiet();
+    EXPECT_EQ(net::DownloadService::Instance().Pending(), 0u);
     EXPECT_TRUE(done().empty());
 }
 
@@ -320,6 +329,7 @@ TEST_F(DesignTimeDownloadTest, FailuresAreShownAndTheEditorIsTold)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sounds.notices.empty(); }, 5000));
     EXPECT_EQ(sounds.notices[0].kind, 2);
     EXPECT_TRUE(sounds.notices[0].success);
+    quiet();
     EXPECT_EQ(boxes->shown.size(), 1u);
     EXPECT_EQ(pictures.notices.size(), 1u);
 }

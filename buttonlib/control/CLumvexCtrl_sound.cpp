@@ -3,6 +3,7 @@
 
 #include "buttonlib/control/CLumvexCtrl.h"
 
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -19,6 +20,9 @@ int soundIndex(int code)
     default: return -1;
     }
 }
+
+// Counted from before a thread starts until it has posted its message.
+std::atomic<int> g_soundThreads{0};
 
 } // namespace
 
@@ -52,9 +56,11 @@ BOOL CLumvexCtrl::StartSoundThread(int code)
     if (bytes)
         params->data.assign(bytes, bytes + sound.GetByteCount());
     params->index = index;
+    ++g_soundThreads;
     try {
         std::thread(&CLumvexCtrl::SoundThreadProc, std::move(params)).detach();
     } catch (const std::system_error&) {
+        --g_soundThreads;
         return FALSE;
     }
     m_bSoundThreadRunning = TRUE;
@@ -71,7 +77,13 @@ int CLumvexCtrl::SoundThreadProc(std::unique_ptr<SoundThreadParams> params)
     }
     // Dropped when the window has gone meanwhile.
     win::PostMessage(params->window, UM_SOUND_DONE, win::WPARAM(params->index), 0);
+    --g_soundThreads;
     return 1;
+}
+
+int CLumvexCtrl::SoundThreadsRunning()
+{
+    return g_soundThreads.load();
 }
 
 void CLumvexCtrl::onSoundDone(int index)

@@ -4,6 +4,7 @@
 #include "buttonlib/control/LumvexTestSupport.h"
 
 #include "platform/audio/AudioTestSupport.h"
+#include "platform/testing/Quiescence.h"
 
 #include <QCoreApplication>
 
@@ -17,6 +18,17 @@ int countOf(ActiveButton& b, DISPID id)
 {
     const auto& events = b.box.LogOf(b.site).events;
     return int(std::count_if(events.begin(), events.end(), [id](const auto& e) { return e.id == id; }));
+}
+
+// Waits until more than `plays` sounds have reached the recorder, or until
+// nothing could still bring one: no button's sound thread runs, the sound
+// service has nothing queued or playing, and what was posted is delivered.
+bool quietAfter(RecordingOutput& recorder, std::size_t plays)
+{
+    return tv::testing::WaitUntilIdle([&] {
+        return recorder->PlayCount() > plays ||
+               (CLumvexCtrl::SoundThreadsRunning() == 0 && audio::SoundService::Get().Idle());
+    });
 }
 
 void setSound(CSound& sound, unsigned milliseconds, double pitch = 440.0)
@@ -45,7 +57,8 @@ TEST(LumvexSound, AThreadedSoundPlaysItsOwnCopyAloneAndSoundDoneFollowsOnce)
     recorder->Advance(std::chrono::seconds(1));
     ASSERT_TRUE(recorder->WaitForFinished(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return countOf(b, DISPID_EVT_SOUNDDONE) > 0; }, 20000));
-    QCoreApplication::processEvents();
+    // Once the thread has ended and its messages are in, there is one.
+    ASSERT_TRUE(tv::testing::WaitUntilIdle([] { return CLumvexCtrl::SoundThreadsRunning() == 0; }));
     EXPECT_EQ(countOf(b, DISPID_EVT_SOUNDDONE), 1);
     const auto& events = b.box.LogOf(b.site).events;
     const auto done = std::find_if(events.begin(), events.end(),
@@ -84,7 +97,7 @@ TEST(LumvexSound, NothingPlaysAtDesignTimeOrWhenASoundIsDisabled)
                 b.button->PlayEventSound(code);
             EXPECT_EQ(b.button->m_bSoundThreadRunning, FALSE);
         }
-        QTest::qWait(100);
+        ASSERT_TRUE(quietAfter(recorder, 0));
         EXPECT_EQ(recorder->PlayCount(), 0u) << userMode;
     }
 }
@@ -102,7 +115,9 @@ TEST(LumvexSound, RepeatedButtonStatesPlayOnceAndEachButtonKeepsItsOwn)
     win::SendMessage(w, win::BM_SETSTATE, 1, 0);
     ASSERT_TRUE(recorder->WaitForStarted(1));
     win::SendMessage(w, win::BM_SETSTATE, 1, 0);
-    QTest::qWait(50);
+    // The first sound ends; a second would follow it.
+    recorder->Advance(std::chrono::seconds(1));
+    ASSERT_TRUE(quietAfter(recorder, 1));
     EXPECT_EQ(recorder->PlayCount(), 1u);
     EXPECT_EQ(win::SendMessage(w, win::BM_GETSTATE, 0, 0) & win::BST_PUSHED, win::LRESULT(win::BST_PUSHED));
 

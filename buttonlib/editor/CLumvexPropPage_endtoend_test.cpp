@@ -42,6 +42,8 @@
 #include "platform/com/TestContainer.h"
 #include "platform/com/TypeInfo.h"
 #include "platform/com/testserver/ComTesting.h"
+#include "platform/testing/DesktopWaits.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 #include "platform/win/CursorTestSupport.h"
@@ -452,7 +454,12 @@ TEST(PropPageEndToEnd, TheFrameStandsAtTheCallersPoint)
         QRect outer, inner;
         editortest::ModalSteps steps;
         steps.Add("propertyFrame", [&](QWidget& frame) {
-            QTest::qWait(300);
+            // Framed by the window manager where there is one, and every
+            // move posted before it looks made.
+            if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+                EXPECT_TRUE(tv::testing::Framed(&frame));
+            }
+            EXPECT_TRUE(tv::testing::DrainPostedEvents());
             outer = frame.frameGeometry();
             inner = frame.geometry();
             click(frame, IDOK);

@@ -136,6 +136,18 @@ std::string SoundService::LastBackend() const
     return lastBackend_;
 }
 
+bool SoundService::Playing() const
+{
+    std::lock_guard lock(mutex_);
+    return current_ != nullptr;
+}
+
+bool SoundService::Idle() const
+{
+    std::lock_guard lock(mutex_);
+    return !pending_ && !current_;
+}
+
 int PlaySound(SoundBytes sound, void*, std::uint32_t flags)
 {
     return SoundService::Get().PlaySound(sound, flags) ? 1 : 0;

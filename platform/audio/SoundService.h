@@ -63,6 +63,11 @@ public:
     // The backend that played the last sound that ended ("alsa", "null",
     // "recording"); empty before the first.
     std::string LastBackend() const;
+    // A sound is on the backend now.
+    bool Playing() const;
+    // No sound waits for the thread and none plays: nothing more reaches a
+    // backend until the next PlaySound.
+    bool Idle() const;
 
 private:
     struct Request;

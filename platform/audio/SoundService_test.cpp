@@ -27,6 +27,20 @@ void purge()
     PlaySound({}, nullptr, SND_PURGE);
 }
 
+// Polls until the condition holds; false after the recorder's wait limit,
+// which is far shorter than the minute-long sounds waited on.
+template <class Condition>
+bool eventually(Condition condition)
+{
+    const auto until = std::chrono::steady_clock::now() + RecordingBackend::kWaitLimit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
 TEST(SoundServiceTest, AnAsynchronousPlayReturnsAtOnceAndPlaysItsOwnCopy)
 {
     RecordingOutput out;
@@ -146,26 +160,31 @@ TEST(SoundServiceTest, TheNullBackendKeepsTheSoundsTime)
     null.kind = SoundOutput::Kind::Null;
     SoundService::Get().SetOutput(null);
 
-    auto start = std::chrono::steady_clock::now();
+    // A short sound ends by itself.
     EXPECT_TRUE(play(ToneWave(60), kSync));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 60ms);
     EXPECT_EQ(SoundService::Get().LastBackend(), "null");
+    EXPECT_TRUE(SoundService::Get().Idle());
 
-    // Purged, a long synchronous play ends long before its time. The purge
-    // is repeated until it lands: the play may not have begun at the first.
-    const Bytes minute = ToneWave(60000);
+    // A minute is still playing once it is on the backend, and a purge ends
+    // it long before its time.
     std::atomic<bool> returned{false};
-    start = std::chrono::steady_clock::now();
     std::thread player([&] {
-        EXPECT_TRUE(play(minute, kSync));
+        EXPECT_TRUE(play(ToneWave(60000), kSync));
         returned = true;
     });
-    while (!returned) {
+    ASSERT_TRUE(eventually([&] { return SoundService::Get().Playing() || returned; }));
+    EXPECT_FALSE(returned) << "the sound did not keep its time";
+    // On a thread of its own, so that a purge that does not land cannot keep
+    // the test waiting for the minute.
+    std::atomic<bool> purged{false};
+    std::thread purger([&] {
         purge();
-        std::this_thread::sleep_for(5ms);
-    }
+        purged = true;
+    });
+    EXPECT_TRUE(eventually([&] { return returned && purged; })) << "the purge did not end the sound";
     player.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
+    purger.join();
+    EXPECT_TRUE(SoundService::Get().Idle());
 }
 
 // ALSA's "null" PCM needs no sound hardware, only the library's configuration.

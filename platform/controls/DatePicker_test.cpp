@@ -7,6 +7,7 @@
 #include "platform/basic/DateTime.h"
 #include "platform/basic/Strings.h"
 #include "platform/forms/Forms.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/Screenshots.h"
 
 #include <QCalendarWidget>
@@ -166,7 +167,7 @@ TEST_F(DatePickerTest, ABlankPickersCalendarOpensAtToday)
     // Opening it picks nothing; closing it untouched leaves the picker blank.
     EXPECT_TRUE(dt().Value().IsNull());
     calendar->window()->close();
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(tv::testing::DrainPostedEvents());
     EXPECT_TRUE(dt().Value().IsNull());
     EXPECT_TRUE(events.empty());
 

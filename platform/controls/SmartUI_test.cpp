@@ -8,6 +8,7 @@
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Form.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/Screenshots.h"
 
 #include <QAction>
@@ -63,8 +64,7 @@ protected:
 
     static void settle()
     {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+        EXPECT_TRUE(tv::testing::DrainPostedEvents());
     }
 
     // Events processed until done() holds; false after five seconds.

@@ -197,8 +197,9 @@ TEST_F(FormLifecycle, LastUnloadEndsTheEventLoop)
 {
     frmFirst::Instance().Show();
     frmSecond::Instance().Show();
+    // Run in the order they were queued, not after a time.
     QTimer::singleShot(0, [] { frmSecond::Instance().Unload(); });
-    QTimer::singleShot(10, [] {
+    QTimer::singleShot(0, [] {
         EXPECT_EQ(forms::Forms().Count(), 1);
         frmFirst::Instance().Unload();
     });

@@ -5,6 +5,7 @@
 
 #include "platform/mfc/CAsyncMonikerFile.h"
 
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/ServerProcess.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
@@ -85,12 +86,17 @@ protected:
         return "http://127.0.0.1:" + std::to_string(server.Port()) + path;
     }
 
-    // Waits for the notices to come and then a little longer, for any that
-    // should not.
+    // Waits for the notices to come, then for every download to have ended
+    // and what it posted to be delivered: any notice that should not come
+    // has come by then.
     void settle(const Notices& n)
     {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !n.order.empty() && n.order.back() == "stop"; }, 20000));
-        QTest::qWait(100);
+        quiet();
+    }
+    void quiet()
+    {
+        ASSERT_TRUE(tv::testing::WaitUntilIdle([&] { return service.Running() == 0; }));
     }
 
     static net::TransferOptions quick()
@@ -132,7 +138,7 @@ TEST_F(CAsyncMonikerFileTest, ASuccessIsOneLastDataNoticeThenACleanStop)
     EXPECT_FALSE(empty.Open(""));
     EXPECT_FALSE(empty.Open(nullptr));
     EXPECT_EQ(empty.Read(&c, 1), 0u);
-    QTest::qWait(100);
+    quiet();
     EXPECT_TRUE(none.order.empty());
 }
 
@@ -179,7 +185,7 @@ TEST_F(CAsyncMonikerFileTest, NothingArrivesAfterACloseAReopenOrADeletion)
     closed.onData = [&] { closed.Close(); };
     ASSERT_TRUE(closed.Open(url("/picture.bmp").c_str()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !closing.order.empty(); }, 20000));
-    QTest::qWait(100);
+    quiet();
     EXPECT_EQ(closing.order, std::vector<std::string>{"data"});
 
     // A file deleted from its own data notice, and one deleted while its

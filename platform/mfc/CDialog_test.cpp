@@ -441,6 +441,9 @@ TEST_F(DialogTest, TimersByIdAndPostedMessages)
                 std::count(dlg->timers.begin(), dlg->timers.end(), 2u) > 0);
     EXPECT_TRUE(dlg->KillTimer(1));
     EXPECT_FALSE(dlg->KillTimer(1));
+    // The killed timer runs no more; the other still does.
+    EXPECT_EQ(win::TimerPeriod(dlg->GetSafeHwnd(), 1), 0u);
+    EXPECT_EQ(win::TimerPeriod(dlg->GetSafeHwnd(), 2), 10u);
     dlg->timers.clear();
     QTRY_VERIFY(std::count(dlg->timers.begin(), dlg->timers.end(), 2u) > 1);
     EXPECT_EQ(std::count(dlg->timers.begin(), dlg->timers.end(), 1u), 0);

@@ -4,6 +4,7 @@
 #include "platform/com/PropertyBag.h"
 #include "platform/com/TestContainer.h"
 #include "platform/mfc/OleControlTestSupport.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/win/VirtualKeys.h"
 
 #include <QApplication>
@@ -247,9 +248,10 @@ TEST(COleControlTest, ActivationPutsTheWindowUnderTheSiteAndDeactivationTakesItA
     EXPECT_FALSE(a.site->ControlWindow());
     EXPECT_FALSE(a.site->Active());
     EXPECT_TRUE(a.box.Host().findChildren<QWidget*>().isEmpty());
+    // No timer is left to tick, and none of its ticks is still queued.
     EXPECT_EQ(win::TimerCount(), 0u);
     const int ticks = a.sample->timerTicks;
-    QTest::qWait(80);
+    ASSERT_TRUE(tv::testing::DrainPostedEvents());
     EXPECT_EQ(a.sample->timerTicks, ticks);
 
     // Active again: a new window, a new timer.

@@ -200,6 +200,15 @@ std::size_t DownloadService::Pending() const
     return pending_.size();
 }
 
+std::size_t DownloadService::Running() const
+{
+    std::lock_guard lock(mutex_);
+    std::size_t running = 0;
+    for (const Worker& w : workers_)
+        running += w.transfer->finished ? 0 : 1;
+    return running;
+}
+
 // Workers that have ended are joined, which returns at once.
 void DownloadService::reapLocked()
 {

@@ -62,6 +62,9 @@ public:
     void Shutdown();
     // Transfers whose callback is still due.
     std::size_t Pending() const;
+    // Transfers whose worker has not ended yet, cancelled ones among them.
+    // With none left, nothing more is posted to the UI thread.
+    std::size_t Running() const;
 
 private:
     struct Transfer;

@@ -4,6 +4,7 @@
 
 #include "platform/net/DownloadService.h"
 
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/ServerProcess.h"
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
@@ -109,8 +110,9 @@ TEST_F(DownloadServiceTest, DeliversEachTransferOnceOnTheUiThread)
     }
     EXPECT_EQ(std::set<std::uint64_t>(generations.begin(), generations.end()).size(), 3u);
     EXPECT_EQ(service.Pending(), 0u);
-    // Nothing comes a second time.
-    QTest::qWait(200);
+    // Nothing comes a second time: every worker has ended and all it posted
+    // is delivered.
+    ASSERT_TRUE(tv::testing::WaitUntilIdle([&] { return service.Running() == 0; }));
     for (const auto& [g, n] : recorder.calls)
         EXPECT_EQ(n, 1) << g;
     EXPECT_TRUE(recorder.onUiThread);
@@ -180,6 +182,8 @@ TEST_F(DownloadServiceTest, ARedirectLeadsOnlyWhereItsAddressMayGo)
         EXPECT_TRUE(r.body.empty());
         EXPECT_FALSE(r.detail.empty());
     }
+    // A connection to the listener would be waiting for the event loop.
+    ASSERT_TRUE(tv::testing::DrainPostedEvents());
     EXPECT_EQ(reached, 0);
     // A redirect to another HTTP address is followed.
     const net::DownloadResult r =
@@ -221,6 +225,9 @@ TEST_F(DownloadServiceTest, ACancelledTransferNeverCompletes)
     EXPECT_EQ(service->Pending(), 2u);
     ASSERT_TRUE(recorder.Wait(fast));
     EXPECT_EQ(service->Pending(), 0u);
+    // The cancelled ones end without a word.
+    ASSERT_TRUE(tv::testing::WaitUntilIdle([&] { return service->Running() == 0; }));
+    EXPECT_EQ(recorder.calls, (std::map<std::uint64_t, int>{{fast, 1}}));
     // Cancelling what is done, cancelled or unknown changes nothing.
     service->Cancel(fast);
     service->Cancel(slow);
@@ -231,8 +238,7 @@ TEST_F(DownloadServiceTest, ACancelledTransferNeverCompletes)
     ASSERT_NE(running, 0u);
     // Going waits for the workers; whatever they posted is discarded.
     service.reset();
-    QCoreApplication::sendPostedEvents();
-    QTest::qWait(100);
+    ASSERT_TRUE(tv::testing::DrainPostedEvents());
     EXPECT_EQ(recorder.calls.size(), 1u);
     EXPECT_EQ(recorder.calls.count(fast), 1u);
 }

@@ -83,13 +83,11 @@ TEST_F(HttpClientTest, GivesUpOnASlowServerAndAnOversizedReply)
     o.totalTimeout = 500ms;
     o.maxBodyBytes = 1000;
     net::CurlHttpClient client(o);
-    // The server would answer after a minute; the client gives up long
-    // before, however loaded the machine.
-    const auto started = std::chrono::steady_clock::now();
+    // The server would answer after a minute; the client gives up first,
+    // which its time-out error tells (a reply would have been a success).
     net::HttpResponse r = client.Get(url("/slow/60/hello.txt"));
     EXPECT_EQ(r.error, net::ERROR_INTERNET_TIMEOUT);
     EXPECT_TRUE(r.body.empty());
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
 
     EXPECT_TRUE(client.Get(url("/big/1000")).Ok());
     r = client.Get(url("/big/1001"));

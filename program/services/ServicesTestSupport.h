@@ -13,6 +13,8 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/MsgBox.h"
 #include "platform/registry/RegistrySettingsStore.h"
+#include "platform/testing/DesktopWaits.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/testing/Screenshots.h"
 #include "platform/testing/TempRoot.h"
 #include "program/services/MBoxMod.h"
@@ -22,7 +24,6 @@
 #include "tools/DatabaseBuilder.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -83,10 +84,9 @@ protected:
             return picture;
         if (QGuiApplication::platformName() != QLatin1String("offscreen") && window->isWindow()
             && window->isVisible()) {
-            QElapsedTimer waited;
-            waited.start();
-            while (waited.elapsed() < 500)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            // Placed and framed, and every move posted before that made.
+            static_cast<void>(Framed(window));
+            static_cast<void>(DrainPostedEvents());
             const QRect frame = window->frameGeometry();
             if (QScreen* screen = window->screen()) {
                 SaveScreenshot(screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()), name);

@@ -1,4 +1,5 @@
 #include "program/shell/FirstRun.h"
+#include "program/shell/RunningCopy.h"
 
 #include "program/services/Mod_Registry.h"
 
@@ -13,9 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 
 using namespace Mod_Registry;
 using winreg::HKEY_CURRENT_USER;
@@ -28,6 +35,49 @@ void put(const fs::path& file, std::string_view content)
 {
     fs::create_directories(file.parent_path());
     vb::fso::WriteAllBytesAtomic(file, content);
+}
+
+// Where a copy of the program started with that runtime folder listens for
+// later starts.
+fs::path socketOf(const fs::path& programFolder, const fs::path& runtimeFolder)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtimeFolder.string()));
+    const fs::path socket = RunningCopy::SocketPath(programFolder);
+    qputenv("XDG_RUNTIME_DIR", saved);
+    return socket;
+}
+
+// Calls the running copy as a later start does, with a line it does not act
+// on; true once it has hung up, which it does from its event loop when it
+// has read the line. Until it listens (a socket file a killed copy left
+// refuses the call) the call is tried again while `running` holds. Every
+// wait is bounded.
+bool answers(const fs::path& socket, const std::function<bool()>& running)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+    for (int attempt = 0; attempt < 400 && running(); ++attempt) {
+        const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (s < 0)
+            return false;
+        if (::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(s);
+            ::usleep(50000);
+            continue;
+        }
+        const char line[] = "are you there\n";
+        bool hungUp = false;
+        if (::write(s, line, sizeof line - 1) == ssize_t(sizeof line - 1)) {
+            pollfd p{s, POLLIN, 0};
+            char c = 0;
+            hungUp = ::poll(&p, 1, 60000) == 1 && ::read(s, &c, 1) == 0;
+        }
+        ::close(s);
+        return hungUp;
+    }
+    return false;
 }
 
 // What an install folder holds: the databases, pictures, help in a subfolder.
@@ -150,7 +200,8 @@ TEST(FirstRun, TheProgramStartsOnAnEmptyHomeFolder)
 
     const fs::path programFolder = home / ".local" / "share" / "tallyvane";
     // The program goes on running once its windows are up (it ends from its
-    // tray menu): wait until it has opened the example database, then stop it.
+    // tray menu): wait until it has opened the example database and its
+    // event loop answers a later start's call, then stop it.
     auto start = [&] {
         QProcess process;
         process.setProcessEnvironment(env);
@@ -160,9 +211,15 @@ TEST(FirstRun, TheProgramStartsOnAnEmptyHomeFolder)
         const fs::path opened = programFolder / "Tallyvane_ExampleDB.mdb-wal";
         for (int i = 0; i < 1200 && !fs::exists(opened) && process.state() == QProcess::Running; ++i)
             process.waitForFinished(100);
-        process.waitForFinished(500);
-        EXPECT_EQ(process.state(), QProcess::Running) << process.readAllStandardError().toStdString();
         EXPECT_TRUE(fs::exists(opened));
+        // Calls are answered from the event loop, once the start is over.
+        // A copy that ends then hangs up on the first call as well, but the
+        // second finds no one listening.
+        const fs::path socket = socketOf(programFolder, root.Path());
+        const auto running = [&] { return process.state() == QProcess::Running; };
+        EXPECT_TRUE(answers(socket, running) && answers(socket, running))
+            << process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.state(), QProcess::Running) << process.readAllStandardError().toStdString();
         process.kill();
         process.waitForFinished();
     };

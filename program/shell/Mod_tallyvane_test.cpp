@@ -20,7 +20,6 @@
 #include "platform/testing/TempRoot.h"
 #include "platform/testing/TestSupport.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -90,7 +89,7 @@ protected:
 };
 
 // A schedules file far too large to be one (junk lines) is refused with a
-// message, untouched: the main window comes up at once, with no schedules.
+// message, untouched and unread: the main window comes up with no schedules.
 TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
 {
     const fs::path path = root.ProgramFolder() / "ReportScheduler.xml";
@@ -106,17 +105,10 @@ TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
     filetest::FileEvents events(path);
     ASSERT_TRUE(events.Watching());
 
-    QElapsedTimer took;
-    took.start();
     ASSERT_TRUE(Mod_tallyvane::Main());
     ASSERT_NE(frmTallyvane::IfLoaded(), nullptr);
     EXPECT_TRUE(frmTallyvane::IfLoaded()->Visible());
-    const qint64 milliseconds = took.elapsed();
-#ifndef __SANITIZE_ADDRESS__
-    // The sanitized build is slow at everything: there the counts below
-    // tell that the file was left alone.
-    EXPECT_LT(milliseconds, 5000);
-#endif
+    // Nothing waits on the file: it is never opened, let alone read.
     const auto seen = events.Take();
     EXPECT_EQ(seen.opened, 0);
     EXPECT_EQ(seen.written, 0);
@@ -124,7 +116,7 @@ TEST_F(ProgramStart, AHugeSchedulesFileIsRefusedAndTheMainWindowStillComesUp)
     EXPECT_EQ(fs::last_write_time(path), modified);
     EXPECT_FALSE(tv::Reports().g_ScheduledTasks);
 
-    ASSERT_EQ(msgbox->shown.size(), 1u) << milliseconds;
+    ASSERT_EQ(msgbox->shown.size(), 1u);
     EXPECT_NE(msgbox->shown[0].prompt.find(path.string()), std::string::npos) << msgbox->shown[0].prompt;
     EXPECT_NE(msgbox->shown[0].prompt.find("16 MB"), std::string::npos) << msgbox->shown[0].prompt;
 }

@@ -3,6 +3,7 @@
 #include "platform/ado/Connection.h"
 #include "platform/forms/Timer.h"
 #include "platform/report/DataEnvironment.h"
+#include "platform/testing/Quiescence.h"
 #include "program/reports/Mod_FileIO_Reports.h"
 #include "program/reports/Mod_TaskList.h"
 #include "program/reports/frmTaskList.h"
@@ -63,8 +64,7 @@ protected:
 
     static void settle()
     {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+        EXPECT_TRUE(tv::testing::DrainPostedEvents());
     }
 
     // The lease term report, daily at startTime on the fixture's day, written to out.

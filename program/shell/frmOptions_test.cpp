@@ -9,6 +9,8 @@
 #include "platform/basic/FileSystem.h"
 #include "platform/basic/ProgramSettings.h"
 #include "platform/controls/ctCalendar.h"
+#include "platform/testing/DesktopWaits.h"
+#include "platform/testing/Quiescence.h"
 #include "platform/win/Desktop.h"
 #include "program/reports/Mod_Report.h"
 #include "program/reports/Mod_Report_Builder.h"
@@ -426,9 +428,13 @@ TEST_F(OptionsWindow, EachPageIsDrawnWithAllItsTexts)
         form.SetCaption("Tallyvane Options");
         form.hWnd()->raise();
         form.hWnd()->activateWindow();
-        if (x11)
-            QTest::qWait(400); // the window manager's frame, for the pictures only
-        QCoreApplication::processEvents();
+        // The window manager's frame, and the window active in it: for the
+        // pictures of the screen only.
+        if (x11) {
+            EXPECT_TRUE(tv::testing::Framed(form.hWnd()));
+            EXPECT_TRUE(tv::testing::WaitUntil([&] { return form.hWnd()->isActiveWindow(); }));
+        }
+        EXPECT_TRUE(tv::testing::DrainPostedEvents());
         const QString name = QStringLiteral("frmOptions_") + QString::fromLatin1(key).toLower();
         pictures.push_back(Grab(form.hWnd(), name));
         if (x11)

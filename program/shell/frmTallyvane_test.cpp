@@ -6,6 +6,7 @@
 #include "platform/basic/App.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Runtime.h"
+#include "platform/testing/Quiescence.h"
 #include "program/reports/frmReport.h"
 #include "program/reports/frmTaskList.h"
 #include "program/services/Mod_DBConnections.h"
@@ -61,8 +62,7 @@ protected:
 
     static void settle()
     {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+        EXPECT_TRUE(tv::testing::DrainPostedEvents());
     }
 
     static std::string setting(const char* key)

@@ -8,6 +8,7 @@
 #include "platform/ado/Recordset.h"
 #include "platform/ado/RowSet.h"
 #include "platform/forms/CommonDialog.h"
+#include "platform/testing/Quiescence.h"
 #include "program/services/Mod_DBConnections.h"
 #include "program/services/ServicesTestSupport.h"
 #include "program/stores/StoresState.h"
@@ -85,8 +86,7 @@ protected:
 
     static void settle()
     {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+        EXPECT_TRUE(tv::testing::DrainPostedEvents());
     }
 
     std::shared_ptr<forms::ScriptedDialogs> dialogs = std::make_shared<forms::ScriptedDialogs>();
